@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the editor need.
+# Does nothing when all of them are present; runs `apt-get update` only when
+# something is missing. Safe to run again and again.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  g++ cmake ninja-build pkg-config clang clang-format
+  # OpenGL 1.1 + GLU, headless EGL on Mesa (llvmpipe without a GPU)
+  libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
+  # image codecs
+  libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev
+  # editor
+  qt6-base-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick
+  # fonts for the editor under Xvfb
+  fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,369 @@
+#include "support/Dstring.h"
+
+#include "support/Vectores_dg.h"
+
+#include <cctype>
+#include <charconv>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <string>
+#include <strings.h>
+
+namespace {
+
+bool EnConjunto(const char* conjunto, char c) {
+    return c != '\0' && std::strchr(conjunto, c) != nullptr;
+}
+
+} // namespace
+
+DString::DString(const char* texto) {
+    if (texto) Asigna(texto, static_cast<int>(std::strlen(texto)));
+}
+
+DString::DString(const char* texto, int n) {
+    if (texto && n > 0) Asigna(texto, static_cast<int>(strnlen(texto, static_cast<size_t>(n))));
+}
+
+DString::DString(const DString& otro) {
+    if (!otro.IsEmpty()) Asigna(otro.c_str(), otro.Length());
+}
+
+DString& DString::operator=(const char* texto) {
+    Asigna(texto, texto ? static_cast<int>(std::strlen(texto)) : 0);
+    return *this;
+}
+
+DString& DString::operator=(const DString& otro) {
+    if (this != &otro) Asigna(otro.c_str(), otro.Length());
+    return *this;
+}
+
+DString& DString::operator+=(const char* texto) {
+    if (texto) Anade(texto, static_cast<int>(std::strlen(texto)));
+    return *this;
+}
+
+DString& DString::operator+=(const DString& otro) {
+    Anade(otro.c_str(), otro.Length());
+    return *this;
+}
+
+DString& DString::operator+=(char c) {
+    const char t[2] = {c, '\0'};
+    Anade(t, c ? 1 : 0);
+    return *this;
+}
+
+DString& DString::operator+=(int n) {
+    char t[16];
+    std::snprintf(t, sizeof t, "%d", n);
+    return *this += t;
+}
+
+DString& DString::operator+=(long n) {
+    char t[24];
+    std::snprintf(t, sizeof t, "%ld", n);
+    return *this += t;
+}
+
+int DString::Length() const {
+    return datos ? static_cast<int>(std::strlen(datos.get())) : 0;
+}
+
+void DString::Reserve(int n) {
+    if (n < 0) return;
+    if (!datos) {
+        capacidad = n + 13;
+        datos = std::make_unique<char[]>(static_cast<size_t>(capacidad)); // zero-filled: holds ""
+        return;
+    }
+    if (capacidad >= n + 2) return;
+    const int nueva = static_cast<int>((n + 2) * 1.3 + 11.0);
+    auto bloque = std::make_unique<char[]>(static_cast<size_t>(nueva));
+    std::memcpy(bloque.get(), datos.get(), static_cast<size_t>(capacidad));
+    datos = std::move(bloque);
+    capacidad = nueva;
+}
+
+void DString::Asigna(const char* texto, int n) {
+    if (n <= 0 || !texto) {
+        if (datos) datos[0] = '\0';
+        return;
+    }
+    if (datos && texto >= datos.get() && texto < datos.get() + capacidad) {
+        const std::string copia(texto, static_cast<size_t>(n)); // the source lies in our own block
+        Asigna(copia.c_str(), n);
+        return;
+    }
+    Reserve(n);
+    std::memcpy(datos.get(), texto, static_cast<size_t>(n));
+    datos[n] = '\0';
+}
+
+void DString::Anade(const char* texto, int n) {
+    if (n <= 0) return;
+    if (datos && texto >= datos.get() && texto < datos.get() + capacidad) {
+        const std::string copia(texto, static_cast<size_t>(n));
+        Anade(copia.c_str(), n);
+        return;
+    }
+    const int largo = Length();
+    Reserve(largo + n);
+    std::memcpy(datos.get() + largo, texto, static_cast<size_t>(n));
+    datos[largo + n] = '\0';
+}
+
+int DString::Format(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    const int r = FormatV(fmt, args);
+    va_end(args);
+    return r;
+}
+
+int DString::FormatV(const char* fmt, va_list args) {
+    va_list copia;
+    va_copy(copia, args);
+    const int n = std::vsnprintf(nullptr, 0, fmt, copia);
+    va_end(copia);
+    if (n < 0) return n;
+    // Formatted into a buffer of its own, so an argument may be this very string.
+    std::string buffer(static_cast<size_t>(n) + 1, '\0');
+    std::vsnprintf(buffer.data(), buffer.size(), fmt, args);
+    Asigna(buffer.c_str(), n);
+    return n;
+}
+
+char& DString::At(int i) {
+    Reserve(i + 2);
+    return datos[i];
+}
+
+char DString::CharAt(int i) const {
+    return (i >= 0 && i < Length()) ? datos[i] : '\0';
+}
+
+void DString::Truncate(int n) {
+    if (n >= 0 && n < Length()) datos[n] = '\0';
+}
+
+DString DString::Mid(int from, int n) const {
+    const int largo = Length();
+    if (from < 0) from = 0;
+    if (from >= largo) return DString();
+    if (n < 0 || from + n > largo) n = largo - from;
+    return DString(c_str() + from, n);
+}
+
+int DString::Compare(const char* texto) const {
+    return std::strcmp(c_str(), texto ? texto : "");
+}
+
+int DString::CompareN(const char* texto, int n) const {
+    if (IsEmpty()) return texto ? 1 : 0;
+    return std::strncmp(c_str(), texto ? texto : "", static_cast<size_t>(n < 0 ? 0 : n));
+}
+
+int DString::CompareNoCase(const char* texto) const {
+    return strcasecmp(c_str(), texto ? texto : "");
+}
+
+void DString::ToUpper() {
+    for (char* p = Bloque(); p && *p; ++p)
+        *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+}
+
+int DString::Find(char c, int from) const {
+    const int largo = Length();
+    for (int i = from < 0 ? 0 : from; i < largo; ++i)
+        if (datos[i] == c) return i;
+    return -1;
+}
+
+int DString::FindText(const char* texto) const {
+    if (!texto) return -1;
+    const char* p = std::strstr(c_str(), texto);
+    return p ? static_cast<int>(p - c_str()) : -1;
+}
+
+int DString::FindLast(char c) const {
+    const char* p = std::strrchr(c_str(), c);
+    return p ? static_cast<int>(p - c_str()) : -1;
+}
+
+int DString::FindWord(const char* texto, int from, bool wholeWord, bool ignoreCase) const {
+    if (!texto || !*texto) return -1;
+    const int largo = Length();
+    const int n = static_cast<int>(std::strlen(texto));
+    if (from < 0) from = 0;
+    if (from > largo) return -1;
+    const char* s = c_str();
+    if (!wholeWord && !ignoreCase) {
+        const char* p = std::strstr(s + from, texto);
+        return p ? static_cast<int>(p - s) : -1;
+    }
+    for (int i = from; i <= largo - n; ++i) {
+        const bool igual = ignoreCase ? strncasecmp(s + i, texto, static_cast<size_t>(n)) == 0
+                                      : std::strncmp(s + i, texto, static_cast<size_t>(n)) == 0;
+        if (!igual) continue;
+        if (wholeWord && ((i > 0 && EsCaracterIdentificador(s[i - 1])) || EsCaracterIdentificador(s[i + n])))
+            continue;
+        return i;
+    }
+    return -1;
+}
+
+int DString::ReplaceWord(const char* texto, const char* reemplazo, bool wholeWord) {
+    if (!texto || !*texto) return 0;
+    if (!reemplazo) reemplazo = "";
+    const int n = static_cast<int>(std::strlen(texto));
+    const int m = static_cast<int>(std::strlen(reemplazo));
+    // The search restarts at 0 after each replacement, so the replacement text is
+    // searched again. When it holds the word itself that would never end: the search
+    // then goes on after the inserted text instead. The limit on the count guards the
+    // same way against replacements that build new occurrences with their neighbours.
+    const bool reentra = DString(reemplazo).FindWord(texto, 0, wholeWord, false) >= 0;
+    const int limite = Length() + 1;
+    int cuenta = 0;
+    int pos = FindWord(texto, 0, wholeWord, false);
+    while (pos >= 0) {
+        const DString cola(c_str() + pos + n);
+        Truncate(pos);
+        *this += reemplazo;
+        *this += cola;
+        ++cuenta;
+        const bool sigue = reentra || cuenta > limite;
+        pos = FindWord(texto, sigue ? pos + m : 0, wholeWord, false);
+    }
+    return cuenta;
+}
+
+int DString::ReplaceChar(char a, char b) {
+    int cuenta = 0;
+    for (char* p = Bloque(); p && *p; ++p)
+        if (*p == a) {
+            *p = b;
+            ++cuenta;
+        }
+    return cuenta;
+}
+
+void DString::RemoveChar(char c) {
+    const char conjunto[2] = {c, '\0'};
+    RemoveChars(conjunto);
+}
+
+void DString::RemoveChars(const char* conjunto) {
+    char* p = Bloque();
+    if (!p || !conjunto) return;
+    char* q = p;
+    for (; *p; ++p)
+        if (!EnConjunto(conjunto, *p)) *q++ = *p;
+    *q = '\0';
+}
+
+void DString::Trim() {
+    if (IsEmpty()) return;
+    int fin = Length();
+    while (fin > 0 && datos[fin - 1] == ' ')
+        --fin;
+    int inicio = 0;
+    while (inicio < fin && datos[inicio] == ' ')
+        ++inicio;
+    std::memmove(datos.get(), datos.get() + inicio, static_cast<size_t>(fin - inicio));
+    datos[fin - inicio] = '\0';
+}
+
+bool DString::Unquote() {
+    Trim();
+    const int largo = Length();
+    if (largo == 0 || datos[largo - 1] != '"') return false;
+    datos[largo - 1] = '\0';
+    if (datos[0] != '"') return false;
+    std::memmove(datos.get(), datos.get() + 1, static_cast<size_t>(largo - 1));
+    return true;
+}
+
+bool DString::Unparen() {
+    const int ultimo = FindLast(')');
+    if (IsEmpty() || ultimo <= 0) return false;
+    datos[ultimo] = '\0';
+    if (datos[0] != '(') return false;
+    std::memmove(datos.get(), datos.get() + 1, static_cast<size_t>(ultimo));
+    return true;
+}
+
+bool DString::FindParens(int& abre, int& cierra) const {
+    abre = FindLast('(');
+    cierra = Find(')', abre + 1);
+    return cierra >= 0;
+}
+
+int DString::FirstOfSet(const char* conjunto) const {
+    const int largo = Length();
+    bool dentro = false;
+    for (int i = 0; i < largo; ++i) {
+        const char c = datos[i];
+        if (c == '"') {
+            dentro = !dentro;
+            continue;
+        }
+        if (dentro || !EnConjunto(conjunto, c)) continue;
+        int j = i;
+        while (j < largo && EnConjunto(conjunto, datos[j]))
+            ++j;
+        return j < largo ? j : -1;
+    }
+    return -1;
+}
+
+int DString::Split(const char* separadores, Vector<DString>& out, int maxPieces, bool keepEmpty) const {
+    out.Clear(out.Owns());
+    const int largo = Length();
+    const char* s = c_str();
+    int inicio = 0;
+    for (int i = 0; i < largo; ++i) {
+        if (!EnConjunto(separadores, s[i])) continue;
+        if (i == 0 && !keepEmpty) continue;
+        if (maxPieces >= 0 && out.Count() >= maxPieces) continue;
+        if (i > inicio || keepEmpty) out.Add(DString(s + inicio, i - inicio));
+        inicio = i + 1;
+    }
+    if (maxPieces < 0 || out.Count() < maxPieces) {
+        if (inicio < largo) out.Add(DString(s + inicio));
+    } else if (out.Count() > 0 && inicio < largo) {
+        out[out.Fin() - 1] += s + inicio - 1; // the remainder, with the separator that ended the last piece
+    }
+    return out.Count();
+}
+
+double DString::ToDouble(bool decimalComma) const {
+    if (IsEmpty()) return 0.0;
+    if (decimalComma && Find(',') >= 0) {
+        DString copia(*this);
+        copia.ReplaceChar(',', '.');
+        return ConvierteReal(copia.c_str());
+    }
+    return ConvierteReal(c_str());
+}
+
+double ConvierteReal(const char* texto) {
+    if (!texto) return 0.0;
+    static const locale_t localeC = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return strtod_l(texto, nullptr, localeC);
+}
+
+long ConvierteEntero(const char* texto) {
+    return texto ? std::strtol(texto, nullptr, 10) : 0;
+}
+
+DString FormateaReal(double valor) {
+    char buffer[400];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer - 1, valor, std::chars_format::fixed, 6);
+    *r.ptr = '\0';
+    return DString(buffer);
+}

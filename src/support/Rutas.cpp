@@ -1,0 +1,75 @@
+#include "support/Rutas.h"
+
+#include <string>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+bool EsSeparador(char c) {
+    return c == '/' || c == '\\';
+}
+} // namespace
+
+DString Extension(const char* nombre) {
+    const DString n(nombre);
+    const int punto = n.FindLast('.');
+    return punto < 0 ? DString() : n.Mid(punto + 1);
+}
+
+DString CambiaExtension(const char* nombre, const char* extension) {
+    DString n(nombre);
+    const int punto = n.FindLast('.');
+    int carpeta = -1;
+    for (int i = 0; i < n.Length(); ++i)
+        if (EsSeparador(n.CharAt(i))) carpeta = i;
+    if (punto > carpeta) n.Truncate(punto);
+    n += '.';
+    n += extension;
+    return n;
+}
+
+bool EsRutaAbsoluta(const char* nombre) {
+    if (!nombre || !*nombre) return false;
+    if (EsSeparador(nombre[0])) return true;
+    const bool letra = (nombre[0] >= 'A' && nombre[0] <= 'Z') || (nombre[0] >= 'a' && nombre[0] <= 'z');
+    return letra && nombre[1] == ':';
+}
+
+DString Carpeta(const char* nombre) {
+    const DString n(nombre);
+    int ultimo = -1;
+    for (int i = 0; i < n.Length(); ++i)
+        if (EsSeparador(n.CharAt(i))) ultimo = i;
+    return ultimo < 0 ? DString() : n.Mid(0, ultimo + 1);
+}
+
+DString ResuelveRuta(const char* nombre, const char* referencia) {
+    if (EsRutaAbsoluta(nombre)) return DString(nombre);
+    DString r = Carpeta(referencia);
+    r += nombre;
+    return r;
+}
+
+fs::path RutaSistema(const char* nombre) {
+    std::string s(nombre ? nombre : "");
+    for (char& c : s)
+        if (c == '\\') c = '/';
+    return fs::path(s);
+}
+
+bool ExisteFichero(const char* nombre) {
+    std::error_code ec;
+    return nombre && *nombre && fs::is_regular_file(RutaSistema(nombre), ec);
+}
+
+bool CopiaFichero(const char* origen, const char* destino) {
+    std::error_code ec;
+    return fs::copy_file(RutaSistema(origen), RutaSistema(destino), fs::copy_options::overwrite_existing, ec);
+}
+
+fs::path CarpetaPrograma() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec) : exe.parent_path();
+}

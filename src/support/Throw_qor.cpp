@@ -1,0 +1,5 @@
+#include "support/Throw_qor.h"
+
+void LanzaTexto(const char* texto) {
+    throw TXTextoQOR(texto ? texto : "");
+}

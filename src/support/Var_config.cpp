@@ -1,0 +1,187 @@
+#include "support/Var_config.h"
+
+#include "support/Rutas.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <strings.h>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* valorAusente = "foca_noE";
+constexpr char crCodificado = static_cast<char>(254);
+constexpr char lfCodificado = static_cast<char>(255);
+
+std::string Recorta(const std::string& s) {
+    const size_t a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return {};
+    const size_t b = s.find_last_not_of(" \t");
+    return s.substr(a, b - a + 1);
+}
+
+std::vector<std::string> LeeLineas(const fs::path& ruta) {
+    std::ifstream f(ruta, std::ios::binary);
+    std::vector<std::string> lineas;
+    std::string linea;
+    while (std::getline(f, linea)) {
+        if (!linea.empty() && linea.back() == '\r') linea.pop_back();
+        lineas.push_back(linea);
+    }
+    return lineas;
+}
+
+bool EsSeccion(const std::string& linea, const char* seccion) {
+    const std::string t = Recorta(linea);
+    return t.size() >= 2 && t.front() == '[' && t.back() == ']' &&
+           strcasecmp(Recorta(t.substr(1, t.size() - 2)).c_str(), seccion) == 0;
+}
+
+bool EsCabeceraSeccion(const std::string& linea) {
+    const std::string t = Recorta(linea);
+    return !t.empty() && t.front() == '[';
+}
+
+// Index of the key's line inside the section, or -1; `finSeccion` receives the
+// index after the section's last line (or -1 when the section is missing).
+int BuscaClave(const std::vector<std::string>& lineas, const char* seccion, const char* clave,
+               int& finSeccion) {
+    finSeccion = -1;
+    bool dentro = false;
+    for (int i = 0; i < static_cast<int>(lineas.size()); ++i) {
+        if (EsCabeceraSeccion(lineas[i])) {
+            if (dentro) return -1;
+            dentro = EsSeccion(lineas[i], seccion);
+            if (dentro) finSeccion = i + 1;
+            continue;
+        }
+        if (!dentro) continue;
+        if (!Recorta(lineas[i]).empty()) finSeccion = i + 1;
+        const size_t igual = lineas[i].find('=');
+        if (igual != std::string::npos && strcasecmp(Recorta(lineas[i].substr(0, igual)).c_str(), clave) == 0)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+fs::path RutaPerfil(const char* fichero) {
+    const std::string nombre(fichero ? fichero : "");
+    if (nombre.find_first_of("/\\") != std::string::npos) return RutaSistema(fichero);
+    fs::path base;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = fs::path(home) / ".config";
+    else
+        base = ".";
+    return base / "pictomolder" / nombre;
+}
+
+std::string LeePerfil(const char* seccion, const char* clave, const char* defecto, const char* fichero,
+                      size_t tamano) {
+    const auto lineas = LeeLineas(RutaPerfil(fichero));
+    int fin = 0;
+    const int i = BuscaClave(lineas, seccion, clave, fin);
+    std::string valor =
+        i >= 0 ? lineas[static_cast<size_t>(i)].substr(lineas[static_cast<size_t>(i)].find('=') + 1)
+               : std::string(defecto ? defecto : "");
+    if (tamano == 0) return {};
+    if (valor.size() > tamano - 1) valor.resize(tamano - 1);
+    return valor;
+}
+
+bool EscribePerfil(const char* seccion, const char* clave, const char* valor, const char* fichero) {
+    const fs::path ruta = RutaPerfil(fichero);
+    auto lineas = LeeLineas(ruta);
+    std::string texto(valor ? valor : "");
+    for (char& c : texto) {
+        if (c == '\r') c = crCodificado;
+        if (c == '\n') c = lfCodificado;
+    }
+    const std::string nueva = std::string(clave) + "=" + texto;
+    int fin = 0;
+    const int i = BuscaClave(lineas, seccion, clave, fin);
+    if (i >= 0)
+        lineas[static_cast<size_t>(i)] = nueva;
+    else if (fin >= 0)
+        lineas.insert(lineas.begin() + fin, nueva);
+    else {
+        lineas.push_back("[" + std::string(seccion) + "]");
+        lineas.push_back(nueva);
+    }
+
+    std::error_code ec;
+    if (ruta.has_parent_path()) fs::create_directories(ruta.parent_path(), ec);
+    fs::path temporal = ruta;
+    temporal += ".tmp";
+    {
+        std::ofstream f(temporal, std::ios::binary | std::ios::trunc);
+        for (const auto& l : lineas)
+            f << l << '\n';
+        f.flush();
+        if (!f) return false;
+    }
+    fs::rename(temporal, ruta, ec);
+    return !ec;
+}
+
+TvarConfig::TvarConfig(bool rellenar, const char* seccionConfig, const char* claveConfig,
+                       const char* ficheroConfig) {
+    if (!rellenar) return;
+    seccion = seccionConfig;
+    clave = claveConfig;
+    fichero = ficheroConfig;
+}
+
+bool TvarConfig::Escribe(const char* texto) const {
+    return EscribePerfil(seccion.c_str(), clave.c_str(), texto, fichero.c_str());
+}
+
+bool TvarConfig::LeeValor(DString& out) const {
+    // Ask with ever larger buffers until two answers agree: then the whole value fits.
+    size_t tamano = 10;
+    std::string anterior = LeePerfil(seccion.c_str(), clave.c_str(), valorAusente, fichero.c_str(), tamano);
+    for (;;) {
+        tamano += 10;
+        std::string actual = LeePerfil(seccion.c_str(), clave.c_str(), valorAusente, fichero.c_str(), tamano);
+        const bool igual = actual.size() == anterior.size();
+        anterior = std::move(actual);
+        if (igual) break;
+    }
+    out = anterior.c_str();
+    return anterior != valorAusente;
+}
+
+TstringConfig::TstringConfig(bool rellenar, const char* seccionConfig, const char* claveConfig,
+                             const char* ficheroConfig, const char* defecto)
+    : TvarConfig(rellenar, seccionConfig, claveConfig, ficheroConfig) {
+    DString leido;
+    if (LeeValor(leido)) {
+        leido.ReplaceChar(crCodificado, '\r');
+        leido.ReplaceChar(lfCodificado, '\n');
+        valor = leido;
+    } else {
+        valor = defecto;
+        Guarda();
+    }
+}
+
+void TstringConfig::Asigna(const char* texto) {
+    if (valor.Compare(texto) == 0) return;
+    valor = texto;
+    Guarda();
+}
+
+void TstringConfig::Guarda() const {
+    if (seccion.IsEmpty()) return;
+    DString copia(valor);
+    copia.ReplaceChar('\r', crCodificado);
+    copia.ReplaceChar('\n', lfCodificado);
+    Escribe(copia.c_str());
+}

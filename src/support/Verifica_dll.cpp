@@ -1,0 +1,23 @@
+#include "support/Verifica_dll.h"
+
+#include "support/Rutas.h"
+
+bool VerificaDLL(const char* nombre, const char* formato, DString& error) {
+    const std::string ruta = (CarpetaPrograma() / RutaSistema(nombre)).string();
+    if (ExisteFichero(ruta.c_str())) return true;
+    // The format comes from our own message table; it is filled by hand so that no
+    // text is ever used as a printf format.
+    DString texto(formato);
+    const int marca = texto.FindText("%s");
+    if (marca >= 0) {
+        DString resto = texto.Mid(marca + 2);
+        texto.Truncate(marca);
+        texto += nombre;
+        texto += resto;
+    }
+    error = texto;
+    error += "\r\n(";
+    error += ruta.c_str();
+    error += ")\r\n";
+    return false;
+}
