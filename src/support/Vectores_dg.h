@@ -118,6 +118,11 @@ public:
     // Stores a heap copy of *value at index (appends when index < 0); returns the slot.
     virtual int Add(const T* value, int index = -1) { return Coloca(value, index, errVectorAddNegativo); }
     int Add(const T& value, int index = -1) { return Add(&value, index); }
+    // Stores a new default value at index (appends when index < 0) and returns it.
+    T& AddNew(int index = -1) {
+        const T nuevo{};
+        return *this->items[Coloca(&nuevo, index, errVectorNewNegativo)];
+    }
 
 protected:
     int Coloca(const T* value, int index, int codigoNegativo) {
@@ -152,11 +157,12 @@ public:
     VectorP(int capacidadInicial, int incremento, bool propietario)
         : VectorI<T>(capacidadInicial, incremento, propietario) {}
 
-    // Stores the pointer itself. The vector owns it from now on when `owns` is set.
+    // Stores the pointer itself at index, or appends it when index is -1. The vector
+    // owns it from now on when `owns` is set.
     int Insert(T* pointer, int index = -1) {
         if (!pointer) throw TXErrorVectoresDG(errVectorNulo);
         const int n = this->count;
-        if (index < 0) {
+        if (index == -1) {
             this->Grow(1);
             this->items[n] = pointer;
             return n;

@@ -1,0 +1,111 @@
+#include "support/Max_min.h"
+#include "support/Reloj_tierra.h"
+#include "support/Rutas.h"
+#include "support/Verifica_dll.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A stand-in for the GUI cursor: remembers the current cursor and every change.
+CursorQOR cursorActual = cursorNormal;
+std::vector<CursorQOR> cambios;
+
+CursorQOR PonCursorPrueba(CursorQOR c) {
+    const CursorQOR previo = cursorActual;
+    cursorActual = c;
+    cambios.push_back(c);
+    return previo;
+}
+
+struct ConGancho {
+    ConGancho() {
+        cursorActual = cursorNormal;
+        cambios.clear();
+        InstalaCursorQOR(PonCursorPrueba);
+    }
+    ~ConGancho() { InstalaCursorQOR(nullptr); }
+};
+
+} // namespace
+
+TEST(RelojTierra, InactiveGuardChangesNothing) {
+    ConGancho g;
+    { TRelojTierra r(false); }
+    EXPECT_TRUE(cambios.empty());
+}
+
+TEST(RelojTierra, NestedGuardsRestoreTheOriginalCursor) {
+    ConGancho g;
+    {
+        TRelojTierra fuera;
+        EXPECT_EQ(cursorActual, cursorEspera);
+        {
+            TRelojTierra dentro;
+            EXPECT_EQ(cursorActual, cursorEspera);
+        }
+        EXPECT_EQ(cursorActual, cursorEspera);
+    }
+    EXPECT_EQ(cursorActual, cursorNormal);
+}
+
+TEST(RelojTierra, GuardRestoresOnException) {
+    ConGancho g;
+    try {
+        TRelojTierra r;
+        throw 1;
+    } catch (int) {
+    }
+    EXPECT_EQ(cursorActual, cursorNormal);
+}
+
+TEST(RelojTierra, WithoutAHookNothingHappens) {
+    InstalaCursorQOR(nullptr);
+    TRelojTierra r;
+    SUCCEED();
+}
+
+TEST(VerificaDll, MissingModuleMessage) {
+    DString error;
+    EXPECT_FALSE(VerificaDLL("zlib.dll", msgDllNoEncontrada, error));
+    const std::string ruta = (CarpetaPrograma() / "zlib.dll").string();
+    EXPECT_EQ(std::string(error.c_str()), "Error: DLL not found zlib.dll\r\n(" + ruta + ")\r\n");
+
+    // A format holding other printf directives is filled literally, never interpreted.
+    EXPECT_FALSE(VerificaDLL("a%n.dll", "%d %s %n", error));
+    EXPECT_EQ(std::string(error.c_str()).substr(0, 12), "%d a%n.dll %");
+
+    const std::string aqui = (CarpetaPrograma() / "pm_modulo_prueba.so").string();
+    std::ofstream(aqui) << "x";
+    EXPECT_TRUE(VerificaDLL("pm_modulo_prueba.so", msgInstalaLibreria, error));
+    std::filesystem::remove(aqui);
+}
+
+TEST(MaxMin, TiesAndOrder) {
+    EXPECT_EQ(Minimo(3, 3), 3);
+    EXPECT_EQ(Minimo(-1, 2), -1);
+    EXPECT_EQ(Maximo(-1, 2), 2);
+    EXPECT_EQ(Maximo(2.5, -1.0), 2.5);
+    EXPECT_EQ(Minimo(2.5, -1.0), -1.0);
+}
+
+TEST(Rutas, NamesAsWritten) {
+    EXPECT_STREQ(Extension("a.b/model.3DS").c_str(), "3DS");
+    EXPECT_STREQ(Extension("noext").c_str(), "");
+    EXPECT_STREQ(CambiaExtension("dir.x/s.3di", "BAK").c_str(), "dir.x/s.BAK");
+    EXPECT_STREQ(CambiaExtension("dir.x/s", "BAK").c_str(), "dir.x/s.BAK");
+    EXPECT_TRUE(EsRutaAbsoluta("/a"));
+    EXPECT_TRUE(EsRutaAbsoluta("C:\\a"));
+    EXPECT_TRUE(EsRutaAbsoluta("\\a"));
+    EXPECT_FALSE(EsRutaAbsoluta("a/b"));
+    EXPECT_STREQ(ResuelveRuta("t.bmp", "/icons/house.3di").c_str(), "/icons/t.bmp");
+    EXPECT_STREQ(ResuelveRuta("t.bmp", "C:\\icons\\house.3di").c_str(), "C:\\icons\\t.bmp");
+    EXPECT_STREQ(ResuelveRuta("/x/t.bmp", "/icons/house.3di").c_str(), "/x/t.bmp");
+    EXPECT_STREQ(ResuelveRuta("t.bmp", "house.3di").c_str(), "t.bmp");
+    EXPECT_EQ(RutaSistema("a\\b.bmp"), std::filesystem::path("a/b.bmp"));
+}

@@ -1,0 +1,98 @@
+#include "support/Dstring.h"
+#include "support/Vectores_dg.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+int Codigo(auto&& f) {
+    try {
+        f();
+    } catch (const TXErrorVectoresDG& e) {
+        return e.codigo;
+    }
+    return 0;
+}
+
+struct TContado {
+    explicit TContado(int& v) : vivos(v) { ++vivos; }
+    ~TContado() { --vivos; }
+    int& vivos;
+};
+
+} // namespace
+
+TEST(Vectores, InsertAtAnIndexLeavesEmptySlots) {
+    VectorP<int> v(0, 10, true);
+    EXPECT_EQ(v.Insert(std::make_unique<int>(42), 5), 5);
+    EXPECT_EQ(v.Count(), 6);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(v.IsOccupied(i));
+    EXPECT_EQ(v[5], 42);
+    EXPECT_EQ(Codigo([&] { v[0]; }), errVectorHueco);
+    EXPECT_EQ(Codigo([&] { v[6]; }), errVectorFueraRango);
+    EXPECT_EQ(Codigo([&] { v[-1]; }), errVectorFueraRango);
+    // An empty slot inside the range is simply filled.
+    EXPECT_EQ(v.Insert(std::make_unique<int>(7), 2), 2);
+    EXPECT_EQ(v.Count(), 6);
+    // An occupied slot moves up.
+    EXPECT_EQ(v.Insert(std::make_unique<int>(8), 2), 2);
+    EXPECT_EQ(v.Count(), 7);
+    EXPECT_EQ(v[2], 8);
+    EXPECT_EQ(v[3], 7);
+    EXPECT_EQ(v[6], 42);
+}
+
+TEST(Vectores, MisuseCodes) {
+    VectorP<int> fijo(2, 0, true);
+    fijo.Insert(std::make_unique<int>(1));
+    fijo.Insert(std::make_unique<int>(2));
+    EXPECT_EQ(Codigo([&] { fijo.Insert(std::make_unique<int>(3)); }), errVectorNoCrece);
+    EXPECT_EQ(fijo.Count(), 2);
+
+    VectorP<int> v(0, 1, true);
+    EXPECT_EQ(Codigo([&] { v.Insert(static_cast<int*>(nullptr)); }), errVectorNulo);
+    EXPECT_EQ(Codigo([&] { v.Insert(std::make_unique<int>(1), -5); }), errVectorInsNegativo);
+    EXPECT_EQ(v.Count(), 0);
+    v.Insert(std::make_unique<int>(1));
+
+    Vector<double> d;
+    EXPECT_EQ(Codigo([&] { d.Add(static_cast<const double*>(nullptr)); }), errVectorNulo);
+    d.Add(1.0);
+    d.Add(3.0);
+    d.Add(2.0, 1);
+    EXPECT_EQ(d[0], 1.0);
+    EXPECT_EQ(d[1], 2.0);
+    EXPECT_EQ(d[2], 3.0);
+    EXPECT_EQ(d.Count(), 3);
+    EXPECT_EQ(d.Add(9.0, -4), 3); // a negative index appends
+
+    Vector<DString> textos;
+    textos.AddNew() += "b";
+    textos.AddNew(0) += "a";
+    EXPECT_STREQ(textos[0].c_str(), "a");
+    EXPECT_STREQ(textos[1].c_str(), "b");
+}
+
+TEST(Vectores, OwningVectorsDeleteTheirObjects) {
+    int vivos = 0;
+    {
+        VectorP<TContado> v(1, 1, true);
+        v.Insert(std::make_unique<TContado>(vivos));
+        v.Insert(std::make_unique<TContado>(vivos));
+        EXPECT_EQ(vivos, 2);
+        v.Clear(v.Owns());
+        EXPECT_EQ(vivos, 0);
+        v.Insert(std::make_unique<TContado>(vivos));
+    }
+    EXPECT_EQ(vivos, 0);
+    TContado fuera(vivos);
+    {
+        VectorP<TContado> prestado(1, 1, false);
+        prestado.Insert(&fuera);
+        EXPECT_THROW(prestado.Insert(std::make_unique<TContado>(vivos)), std::logic_error);
+    }
+    EXPECT_EQ(vivos, 1); // the borrowed object outlives the vector
+}
