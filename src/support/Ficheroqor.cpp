@@ -70,7 +70,9 @@ bool TFicheroQOR::EscribeBloque(const void* buffer, long bytes, TMonitorProcesos
         paso = bytes;
     else {
         if (paso < 1) paso = pasoEscrituraDefecto;
-        progreso->Inicia(static_cast<int32_t>(bytes));
+        // Only total and count start anew: a cancel already requested must still stop the transfer.
+        progreso->total = static_cast<int32_t>(bytes);
+        progreso->hechas = 0;
     }
     for (long hecho = 0; hecho < bytes;) {
         const long trozo = std::min(paso, bytes - hecho);
@@ -96,7 +98,9 @@ bool TFicheroQOR::LeeBloque(void* buffer, long bytes, TMonitorProcesos* progreso
         paso = bytes;
     else {
         if (paso < 1) paso = pasoEscrituraDefecto;
-        progreso->Inicia(static_cast<int32_t>(bytes));
+        // Only total and count start anew: a cancel already requested must still stop the transfer.
+        progreso->total = static_cast<int32_t>(bytes);
+        progreso->hechas = 0;
     }
     for (long hecho = 0; hecho < bytes;) {
         const long trozo = std::min(paso, bytes - hecho);
