@@ -1,0 +1,189 @@
+// TDibIG: the program's one bitmap type, a device-independent bitmap held in memory.
+// One heap block holds, in this order, the 40-byte information header, the three
+// colour masks (only with bit-field compression), the colour table and the pixel
+// rows, so that the block can be written to a BMP file as it stands. Pixels are
+// exchanged as packed colours red | green << 8 | blue << 16; in memory 24- and
+// 32-bit pixels and colour-table entries store blue first.
+#pragma once
+
+#include "support/Dstring.h"
+#include "support/Vectores_dg.h"
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class TFicheroQOR;
+struct TMonitorProcesos;
+
+// The block is written to and read from BMP files byte for byte.
+static_assert(std::endian::native == std::endian::little, "TDibIG keeps its header in file byte order");
+
+// The Windows BITMAPINFOHEADER layout.
+struct TCabeceraDIB {
+    uint32_t tamano = 40;
+    int32_t ancho = 0;
+    int32_t alto = 0; // positive: rows stored bottom-up; negative: top-down
+    uint16_t planos = 1;
+    uint16_t bitsPixel = 0;
+    uint32_t compresion = 0; // 0 none, 3 bit fields
+    uint32_t tamanoImagen = 0;
+    int32_t resolucionX = 0;
+    int32_t resolucionY = 0;
+    uint32_t coloresUsados = 0;
+    uint32_t coloresImportantes = 0;
+};
+static_assert(sizeof(TCabeceraDIB) == 40);
+
+// One colour-table entry (the Windows RGBQUAD layout).
+struct TColorPaleta {
+    uint8_t azul = 0;
+    uint8_t verde = 0;
+    uint8_t rojo = 0;
+    uint8_t reservado = 0;
+};
+static_assert(sizeof(TColorPaleta) == 4);
+
+constexpr uint32_t compresionNinguna = 0;
+constexpr uint32_t compresionCamposBits = 3;
+
+// Rectangle of pixels: right and bottom are exclusive.
+struct TRectanguloDib {
+    int32_t izquierda = 0;
+    int32_t arriba = 0;
+    int32_t derecha = 0;
+    int32_t abajo = 0;
+};
+
+// Packed colour helpers.
+constexpr uint32_t ColorRGB(uint32_t rojo, uint32_t verde, uint32_t azul) {
+    return (rojo & 0xFF) | (verde & 0xFF) << 8 | (azul & 0xFF) << 16;
+}
+constexpr uint8_t RojoDe(uint32_t color) {
+    return static_cast<uint8_t>(color);
+}
+constexpr uint8_t VerdeDe(uint32_t color) {
+    return static_cast<uint8_t>(color >> 8);
+}
+constexpr uint8_t AzulDe(uint32_t color) {
+    return static_cast<uint8_t>(color >> 16);
+}
+
+class TDibIG;
+
+// Receives the temporary copy that EntregaCopia makes of an image.
+class TReceptorDibIG {
+public:
+    virtual ~TReceptorDibIG();
+    virtual void Recibe(TDibIG& copia, const TDibIG& original) = 0;
+};
+
+class TDibIG {
+public:
+    TDibIG();
+    // The picture of `memoria` (see DesdeBitmap); empty when it cannot be copied.
+    TDibIG(const TDibIG& memoria, bool convierte16, bool abajoArriba);
+    TDibIG(const TDibIG&) = delete;
+    TDibIG& operator=(const TDibIG&) = delete;
+
+    // Virtual operations, in the order derived image classes rely on.
+    virtual ~TDibIG();
+    virtual int32_t Ancho() const;
+    virtual int32_t Alto() const; // signed: negative for a top-down image
+    // Packed colour of a pixel; black (0) outside the image or without pixels.
+    virtual uint32_t Pixel(int32_t x, int32_t y) const;
+    virtual uint32_t Color(int32_t x, int32_t y) const;
+    virtual void Libera();
+    virtual int32_t ConsultaA() const { return 0; }
+    virtual int32_t ConsultaB() const { return 0; }
+    virtual int32_t BitsPixel() const;
+    virtual void EntregaCopia(TReceptorDibIG& receptor) const;
+    virtual void Actualiza() {} // a hook for derived images; a plain bitmap has nothing to refresh
+
+    // BMP files. Read failures write a message into `error`; write failures give false only.
+    bool LeeBMP(const char* nombre, DString& error, TMonitorProcesos* progreso = nullptr);
+    bool GrabaBMP(const char* nombre, TMonitorProcesos* progreso = nullptr) const;
+    bool LeeDIB(TFicheroQOR& fichero, bool conCabeceraFichero, DString& error,
+                TMonitorProcesos* progreso = nullptr);
+    bool GrabaDIB(TFicheroQOR& fichero, bool conCabeceraFichero, TMonitorProcesos* progreso = nullptr) const;
+
+    // Building. Each releases the previous image first; allocation failure raises
+    // the text "TXOutOfMemory::Raise()".
+    bool Reserva(const TCabeceraDIB& cabecera);
+    void EnlazaCabecera();
+    void Crea(int32_t ancho, int32_t alto, int32_t bits, int32_t colores, const TColorPaleta* paleta,
+              bool conPixeles);
+    bool Prepara(int32_t ancho, int32_t alto, int32_t bits, int32_t entradas, const TColorPaleta* paleta);
+    // Copies another memory image: same width, height (positive when abajoArriba,
+    // negated otherwise) and bit count, the same picture whatever the row orders,
+    // the colour table; 16-bit pixels become 24-bit when convierte16.
+    bool DesdeBitmap(const TDibIG& memoria, bool convierte16, bool abajoArriba);
+
+    // Pixels. Coordinates address row y in memory order and pixel x in it.
+    uint32_t Indice(int32_t x, int32_t y) const;
+    void PonPixel(int32_t x, int32_t y, uint32_t color);
+    void PonIndice(int32_t x, int32_t y, uint32_t valor);
+    void Rellena(uint32_t color);
+    // Palette index of a colour: the first equal entry; otherwise 0, or with
+    // `cercano` the nearest entry (-1 when there is no colour table).
+    int32_t BuscaIndice(uint32_t color, bool cercano) const;
+    // 16 -> 24, 32 -> 24 and 24 -> 32; true when the image now has that depth.
+    bool Convierte(int32_t bits);
+    void IntercambiaRojoAzul();
+    // An 8-bit copy into `destino` with index 0 reserved for (99, 99, 99); false and
+    // `destino` untouched when the image has 255 or more colours.
+    bool ReduceA256(TDibIG& destino) const;
+    bool CopiaEscalada(const TRectanguloDib& destino, const TRectanguloDib& origen, const TDibIG& fuente);
+
+    // Layout.
+    static int32_t ColoresPorBits(int32_t bits);
+    // Bytes of one row padded to 4 bytes; 0 when it cannot be represented.
+    static int32_t BytesFila(int32_t ancho, int32_t bits);
+    int32_t BytesFila() const;
+    int32_t AltoAbsoluto() const;
+    bool Vacia() const { return cabecera == nullptr; }
+    bool TienePixeles() const { return bits != nullptr; }
+
+    // Access for the drawing device, the texture upload and the image readers.
+    TCabeceraDIB* Cabecera() { return cabecera; }
+    const TCabeceraDIB* Cabecera() const { return cabecera; }
+    uint32_t* Mascaras() { return mascaras; }
+    const uint32_t* Mascaras() const { return mascaras; }
+    TColorPaleta* TablaColores() { return tablaColores; }
+    const TColorPaleta* TablaColores() const { return tablaColores; }
+    int32_t NumColores() const { return numColores; }
+    uint8_t* Bits() { return bits; }
+    const uint8_t* Bits() const { return bits; }
+    // Pixel bytes held at Bits().
+    size_t BytesPixeles() const { return bytesPixeles; }
+    uint16_t UsoColores() const { return usoColores; }
+    // Packed colour of a colour-table entry, black outside the table.
+    uint32_t ColorTabla(int32_t i) const;
+    VectorP<TDibIG>& Bandas() { return bandas; }
+    const VectorP<TDibIG>& Bandas() const { return bandas; }
+
+protected:
+    // For readers whose pixel rows live outside the block (an image made with
+    // Crea without pixels): the rows are used as they are, never freed here.
+    void EnlazaPixelesExternos(uint8_t* pixeles, size_t bytes);
+
+private:
+    // Address of a pixel's first byte; null outside the image or the pixel bytes held.
+    uint8_t* DireccionPixel(int32_t x, int32_t y) const;
+    void Intercambia(TDibIG& otra);
+    void PonEntradasTabla(const TColorPaleta* paleta, int32_t entradas);
+    bool LeeDIBcuerpo(TFicheroQOR& fichero, bool conCabeceraFichero, DString& sufijo,
+                      TMonitorProcesos* progreso);
+
+    VectorP<TDibIG> bandas{10, 10, true};
+    std::unique_ptr<uint8_t[]> bloque;
+    size_t tamanoBloque = 0;
+    TCabeceraDIB* cabecera = nullptr;
+    uint32_t* mascaras = nullptr;
+    TColorPaleta* tablaColores = nullptr;
+    int32_t numColores = 0;
+    uint8_t* bits = nullptr;
+    size_t bytesPixeles = 0;
+    uint16_t usoColores = 0;
+};

@@ -1,0 +1,93 @@
+// Hostile BMP files: every one must be refused with a message, never crash or read
+// out of bounds. The files and the message each must give are made by
+// tests/data/bmp/genera_malformados.py.
+#include "Bmp_prueba.h"
+
+#include "support/Ficheroqor.h"
+#include "support/Ficheroqordatos.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string prefijo = "Error reading the BMP file.";
+const fs::path carpeta = PM_TEST_DATA "/bmp/malformed";
+
+std::map<std::string, std::string> Esperados() {
+    std::map<std::string, std::string> esperados;
+    std::ifstream f(carpeta / "expected.txt");
+    std::string linea;
+    while (std::getline(f, linea)) {
+        const auto barra = linea.find('|');
+        if (barra != std::string::npos) esperados[linea.substr(0, barra)] = linea.substr(barra + 1);
+    }
+    return esperados;
+}
+
+} // namespace
+
+TEST(BMPmalformado, EveryFileIsRefusedWithItsMessage) {
+    const auto esperados = Esperados();
+    ASSERT_GT(esperados.size(), 50u);
+    int vistos = 0;
+    for (const auto& entrada : fs::directory_iterator(carpeta)) {
+        if (entrada.path().extension() != ".bmp") continue;
+        const std::string nombre = entrada.path().filename().string();
+        SCOPED_TRACE(nombre);
+        ++vistos;
+        TDibIG img;
+        DString error;
+        EXPECT_FALSE(img.LeeBMP(entrada.path().c_str(), error));
+        const std::string texto = error.c_str();
+        EXPECT_EQ(texto.rfind(prefijo, 0), 0u) << texto;
+        const auto it = esperados.find(nombre);
+        ASSERT_NE(it, esperados.end()) << "not listed in expected.txt";
+        EXPECT_EQ(texto, prefijo + it->second);
+    }
+    EXPECT_EQ(vistos, static_cast<int>(esperados.size()));
+}
+
+// The same bytes without their file header (as a DIB inside another container),
+// and every truncation of a valid file: refused or read, never a crash.
+TEST(BMPmalformado, WithoutFileHeaderAndTruncated) {
+    for (const auto& entrada : fs::directory_iterator(carpeta)) {
+        if (entrada.path().extension() != ".bmp") continue;
+        const prueba::Bytes datos = prueba::LeeTodo(entrada.path().string());
+        if (datos.size() <= 14) continue;
+        TFicheroQORdatos f(fqLeeBinario, reinterpret_cast<const char*>(datos.data()) + 14,
+                           static_cast<int32_t>(datos.size() - 14));
+        TDibIG img;
+        DString error;
+        if (!img.LeeDIB(f, false, error)) {
+            EXPECT_EQ(std::string(error.c_str()).rfind(prefijo, 0), 0u);
+        }
+    }
+    for (const char* valido : {"imagemagick_5x3_24.bmp", "imagemagick_5x3_os2.bmp"}) {
+        const prueba::Bytes datos = prueba::LeeTodo(PM_TEST_DATA "/bmp/" + std::string(valido));
+        ASSERT_FALSE(datos.empty());
+        for (size_t n = 0; n < datos.size(); ++n) {
+            TFicheroQORdatos f(fqLeeBinario, reinterpret_cast<const char*>(datos.data()),
+                               static_cast<int32_t>(n));
+            TDibIG img;
+            DString error;
+            EXPECT_FALSE(img.LeeDIB(f, true, error)) << valido << " cut at " << n;
+            EXPECT_EQ(std::string(error.c_str()).rfind(prefijo, 0), 0u);
+        }
+    }
+}
+
+TEST(BMPmalformado, AFailedReadLeavesAnImageThatIsSafeToUse) {
+    TDibIG img;
+    DString error;
+    ASSERT_FALSE(img.LeeBMP((carpeta / "pixels_one_byte_short.bmp").c_str(), error));
+    EXPECT_EQ(img.Pixel(3, 1), 0u);
+    img.PonPixel(3, 1, 0xFFFFFF);
+    img.Libera();
+    EXPECT_TRUE(img.Vacia());
+}

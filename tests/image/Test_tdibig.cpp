@@ -1,0 +1,310 @@
+// Building bitmaps: the block layout, Crea, Prepara, Reserva, DesdeBitmap,
+// EntregaCopia, the bands and the virtual operations.
+#include "Bmp_prueba.h"
+
+#include "support/Throw_qor.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace prueba;
+
+TEST(TDibIG, EmptyImageIsSafe) {
+    TDibIG img;
+    EXPECT_TRUE(img.Vacia());
+    EXPECT_EQ(img.Ancho(), 0);
+    EXPECT_EQ(img.Alto(), 0);
+    EXPECT_EQ(img.BitsPixel(), 0);
+    EXPECT_EQ(img.BytesFila(), 0);
+    EXPECT_EQ(img.Pixel(0, 0), 0u);
+    EXPECT_EQ(img.Indice(0, 0), 0u);
+    img.PonPixel(0, 0, 0xFFFFFF);
+    img.PonIndice(0, 0, 1);
+    img.Rellena(0xFFFFFF);
+    img.IntercambiaRojoAzul();
+    EXPECT_FALSE(img.Convierte(24));
+    EXPECT_EQ(img.BuscaIndice(0, true), -1);
+    EXPECT_EQ(img.BuscaIndice(0, false), 0);
+    TDibIG otra;
+    EXPECT_FALSE(img.ReduceA256(otra));
+    EXPECT_EQ(img.Bandas().Count(), 0);
+    EXPECT_EQ(img.Bandas().Capacity(), 10);
+    EXPECT_TRUE(img.Bandas().Owns());
+}
+
+TEST(TDibIG, LayoutHelpers) {
+    EXPECT_EQ(TDibIG::ColoresPorBits(1), 2);
+    EXPECT_EQ(TDibIG::ColoresPorBits(4), 16);
+    EXPECT_EQ(TDibIG::ColoresPorBits(8), 256);
+    EXPECT_EQ(TDibIG::ColoresPorBits(16), 0);
+    EXPECT_EQ(TDibIG::ColoresPorBits(24), 0);
+    EXPECT_EQ(TDibIG::ColoresPorBits(32), 0);
+    EXPECT_EQ(TDibIG::ColoresPorBits(2), -1);
+    EXPECT_EQ(TDibIG::BytesFila(5, 24), 16);
+    EXPECT_EQ(TDibIG::BytesFila(1, 1), 4);
+    EXPECT_EQ(TDibIG::BytesFila(33, 1), 8);
+    EXPECT_EQ(TDibIG::BytesFila(3, 4), 4);
+    EXPECT_EQ(TDibIG::BytesFila(-1, 8), 0);
+    EXPECT_EQ(TDibIG::BytesFila(4, 0), 0);
+}
+
+TEST(TDibIG, CreaLaysOutOneBlock) {
+    TDibIG img;
+    img.Crea(5, -3, 8, 0, nullptr, true);
+    const TCabeceraDIB& c = *img.Cabecera();
+    EXPECT_EQ(c.tamano, 40u);
+    EXPECT_EQ(c.ancho, 5);
+    EXPECT_EQ(c.alto, -3);
+    EXPECT_EQ(c.planos, 1);
+    EXPECT_EQ(c.bitsPixel, 8);
+    EXPECT_EQ(c.compresion, 0u);
+    EXPECT_EQ(c.tamanoImagen, 24u);
+    EXPECT_EQ(c.coloresUsados, 256u);
+    EXPECT_EQ(img.NumColores(), 256);
+    const auto* inicio = reinterpret_cast<const uint8_t*>(img.Cabecera());
+    EXPECT_EQ(reinterpret_cast<const uint8_t*>(img.TablaColores()), inicio + 40);
+    EXPECT_EQ(img.Bits(), inicio + 40 + 1024);
+    EXPECT_EQ(img.BytesPixeles(), 24u);
+    EXPECT_EQ(img.Mascaras(), nullptr);
+    // Without a palette: a grey ramp.
+    EXPECT_EQ(img.ColorTabla(0), 0u);
+    EXPECT_EQ(img.ColorTabla(128), ColorRGB(128, 128, 128));
+    EXPECT_EQ(img.ColorTabla(255), 0xFFFFFFu);
+
+    img.Crea(2, 2, 4, 0, nullptr, true);
+    EXPECT_EQ(img.NumColores(), 16);
+    EXPECT_EQ(img.ColorTabla(1), ColorRGB(17, 17, 17));
+    img.Crea(2, 2, 1, 0, nullptr, true);
+    EXPECT_EQ(img.ColorTabla(1), 0xFFFFFFu);
+    img.Crea(2, 2, 8, 1, nullptr, true); // a single grey: black, not a division by zero
+    EXPECT_EQ(img.NumColores(), 1);
+    EXPECT_EQ(img.ColorTabla(0), 0u);
+    img.Crea(2, 2, 24, 0, nullptr, true);
+    EXPECT_EQ(img.NumColores(), 0);
+    EXPECT_EQ(img.TablaColores(), nullptr);
+
+    const TColorPaleta paleta[3] = {{1, 2, 3, 99}, {4, 5, 6, 99}, {7, 8, 9, 99}};
+    img.Crea(2, 2, 8, 3, paleta, true);
+    EXPECT_EQ(img.NumColores(), 3);
+    EXPECT_EQ(img.ColorTabla(2), ColorRGB(9, 8, 7));
+    EXPECT_EQ(img.TablaColores()[1].reservado, 0);
+}
+
+TEST(TDibIG, CreaWithoutPixelsMakesPixelOperationsHarmless) {
+    TDibIG img;
+    img.Crea(4, 4, 24, 0, nullptr, false);
+    EXPECT_FALSE(img.TienePixeles());
+    EXPECT_EQ(img.Bits(), nullptr);
+    EXPECT_EQ(img.Ancho(), 4);
+    EXPECT_EQ(img.Cabecera()->tamanoImagen, 48u);
+    img.PonPixel(1, 1, 0xFFFFFF);
+    img.Rellena(0xFFFFFF);
+    img.IntercambiaRojoAzul();
+    EXPECT_EQ(img.Pixel(1, 1), 0u);
+    EXPECT_FALSE(img.Convierte(32));
+    TDibIG fuente;
+    fuente.Crea(4, 4, 24, 0, nullptr, true);
+    const TRectanguloDib r{0, 0, 4, 4};
+    EXPECT_TRUE(img.CopiaEscalada(r, r, fuente)); // nothing lands, nothing breaks
+    EXPECT_TRUE(fuente.CopiaEscalada(r, r, img));
+    EXPECT_EQ(fuente.Pixel(0, 0), 0u);
+    TDibIG copia(img, false, true);
+    EXPECT_TRUE(copia.Vacia());
+    TDibIG reducida;
+    EXPECT_TRUE(img.ReduceA256(reducida)); // every pixel reads black
+    EXPECT_EQ(reducida.Indice(0, 0), 1u);
+}
+
+TEST(TDibIG, SizesThatCannotBeHeldRaise) {
+    TDibIG img;
+    const auto lanza = [](auto&& f) {
+        try {
+            f();
+        } catch (const TXTextoQOR& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(lanza([&] { img.Crea(-1, 4, 24, 0, nullptr, true); }), "TXOutOfMemory::Raise()");
+    EXPECT_EQ(lanza([&] { img.Crea(100000, -100000, 32, 0, nullptr, true); }), "TXOutOfMemory::Raise()");
+    EXPECT_EQ(lanza([&] { img.Crea(4, INT32_MIN, 32, 0, nullptr, true); }), "TXOutOfMemory::Raise()");
+    EXPECT_EQ(lanza([&] { img.Prepara(70000, 70000, 24, 0, nullptr); }), "TXOutOfMemory::Raise()");
+    TCabeceraDIB cab;
+    cab.tamano = 12;
+    cab.ancho = cab.alto = 1;
+    cab.bitsPixel = 24;
+    cab.tamanoImagen = 4;
+    EXPECT_EQ(lanza([&] { img.Reserva(cab); }), "TXGdi::Raise(IDS_INVALIDDIBHANDLE)");
+    EXPECT_TRUE(img.Vacia());
+}
+
+TEST(TDibIG, ReservaSizesTheTableAsItIsRead) {
+    TDibIG img;
+    TCabeceraDIB cab;
+    cab.ancho = 3;
+    cab.alto = 2;
+    cab.bitsPixel = 8;
+    cab.tamanoImagen = 8;
+    ASSERT_TRUE(img.Reserva(cab)); // colours used 0 at 8 bits: a full table
+    EXPECT_EQ(img.NumColores(), 256);
+    EXPECT_EQ(img.BytesPixeles(), 8u);
+    img.PonIndice(2, 1, 7);
+    EXPECT_EQ(img.Indice(2, 1), 7u);
+
+    cab.bitsPixel = 16;
+    cab.compresion = 3;
+    cab.tamanoImagen = 16;
+    img.Reserva(cab);
+    const auto* inicio = reinterpret_cast<const uint8_t*>(img.Cabecera());
+    EXPECT_EQ(reinterpret_cast<const uint8_t*>(img.Mascaras()), inicio + 40);
+    EXPECT_EQ(img.TablaColores(), nullptr);
+    EXPECT_EQ(img.Bits(), inicio + 52);
+}
+
+TEST(TDibIG, PreparaKeepsAMatchingImage) {
+    TDibIG img;
+    ASSERT_TRUE(img.Prepara(4, 3, 24, 0, nullptr));
+    img.PonPixel(1, 1, 0x123456);
+    ASSERT_TRUE(img.Prepara(4, 3, 24, 0, nullptr));
+    EXPECT_EQ(img.Pixel(1, 1), 0x123456u);
+    ASSERT_TRUE(img.Prepara(4, -3, 24, 0, nullptr)); // another row order: a new image
+    EXPECT_EQ(img.Pixel(1, 1), 0u);
+    img.Prepara(8, 1, 1, 0, nullptr);
+    EXPECT_EQ(img.ColorTabla(0), 0u);
+    EXPECT_EQ(img.ColorTabla(1), 0xFFFFFFu);
+    std::vector<TColorPaleta> paleta(300, TColorPaleta{10, 20, 30, 40});
+    img.Prepara(2, 2, 8, 300, paleta.data()); // never beyond the 256 entries
+    EXPECT_EQ(img.NumColores(), 256);
+    EXPECT_EQ(img.ColorTabla(255), ColorRGB(30, 20, 10));
+    EXPECT_EQ(img.TablaColores()[0].reservado, 0);
+    img.Prepara(2, 2, 4, 2, paleta.data());
+    EXPECT_EQ(img.ColorTabla(1), ColorRGB(30, 20, 10));
+    EXPECT_EQ(img.ColorTabla(2), 0u);
+}
+
+TEST(TDibIG, DesdeBitmapKeepsThePictureWhateverTheRowOrder) {
+    for (int32_t altoFuente : {3, -3}) {
+        TDibIG fuente;
+        fuente.Crea(4, altoFuente, 24, 0, nullptr, true);
+        Dibuja(fuente);
+        // Picture row t (from the top) lies in memory row t of a top-down image and
+        // row |h| - 1 - t of a bottom-up one.
+        const auto arriba = [](const TDibIG& i, int x, int t) {
+            return i.Pixel(x, i.Alto() < 0 ? t : i.AltoAbsoluto() - 1 - t);
+        };
+        for (bool abajoArriba : {true, false}) {
+            SCOPED_TRACE(testing::Message() << altoFuente << " " << abajoArriba);
+            TDibIG img;
+            ASSERT_TRUE(img.DesdeBitmap(fuente, false, abajoArriba));
+            EXPECT_EQ(img.Alto(), abajoArriba ? 3 : -3);
+            EXPECT_EQ(img.BitsPixel(), 24);
+            for (int t = 0; t < 3; ++t)
+                for (int x = 0; x < 4; ++x)
+                    EXPECT_EQ(arriba(img, x, t), arriba(fuente, x, t));
+        }
+    }
+}
+
+TEST(TDibIG, DesdeBitmapTableConversionAndItself) {
+    TDibIG ocho;
+    ocho.Crea(3, 2, 8, 0, nullptr, true);
+    ocho.TablaColores()[5] = {1, 2, 3, 0};
+    ocho.PonIndice(1, 1, 5);
+    TDibIG img(ocho, false, true);
+    EXPECT_EQ(img.NumColores(), 256);
+    EXPECT_EQ(img.Cabecera()->coloresUsados, 256u);
+    EXPECT_EQ(img.Cabecera()->coloresImportantes, 256u);
+    EXPECT_EQ(img.Pixel(1, 1), ColorRGB(3, 2, 1));
+
+    TDibIG dieciseis;
+    dieciseis.Crea(2, 2, 16, 0, nullptr, true);
+    dieciseis.PonIndice(0, 0, 0x7C00);
+    ASSERT_TRUE(img.DesdeBitmap(dieciseis, true, true));
+    EXPECT_EQ(img.BitsPixel(), 24);
+    EXPECT_EQ(img.Pixel(0, 0), ColorRGB(248, 0, 0));
+    ASSERT_TRUE(img.DesdeBitmap(dieciseis, false, true));
+    EXPECT_EQ(img.BitsPixel(), 16);
+
+    ASSERT_TRUE(img.DesdeBitmap(img, true, false)); // rebuilt from itself
+    EXPECT_EQ(img.Alto(), -2);
+    EXPECT_EQ(img.Pixel(0, 1), ColorRGB(248, 0, 0));
+
+    TDibIG vacia;
+    EXPECT_FALSE(img.DesdeBitmap(vacia, false, true));
+    EXPECT_TRUE(img.Vacia());
+}
+
+namespace {
+
+struct TReceptorPrueba : TReceptorDibIG {
+    void Recibe(TDibIG& copia, const TDibIG& o) override {
+        ++llamadas;
+        original = &o;
+        anchura = copia.Ancho();
+        altura = copia.Alto();
+        profundidad = copia.BitsPixel();
+        pixel = copia.Pixel(2, 1);
+        entrada = copia.ColorTabla(7);
+        propia = copia.Bits() != o.Bits();
+    }
+    int llamadas = 0;
+    const TDibIG* original = nullptr;
+    int32_t anchura = 0, altura = 0, profundidad = 0;
+    uint32_t pixel = 0, entrada = 0;
+    bool propia = false;
+};
+
+} // namespace
+
+TEST(TDibIG, EntregaCopiaHandsAFullCopy) {
+    TDibIG img;
+    TReceptorPrueba receptor;
+    img.EntregaCopia(receptor);
+    EXPECT_EQ(receptor.llamadas, 0);
+
+    img.Crea(4, -3, 8, 0, nullptr, true);
+    img.TablaColores()[7] = {50, 60, 70, 0};
+    img.PonIndice(2, 1, 7);
+    img.EntregaCopia(receptor);
+    EXPECT_EQ(receptor.llamadas, 1);
+    EXPECT_EQ(receptor.original, &img);
+    EXPECT_EQ(receptor.anchura, 4);
+    EXPECT_EQ(receptor.altura, -3);
+    EXPECT_EQ(receptor.profundidad, 8);
+    EXPECT_EQ(receptor.pixel, ColorRGB(70, 60, 50));
+    EXPECT_EQ(receptor.entrada, ColorRGB(70, 60, 50));
+    EXPECT_TRUE(receptor.propia);
+}
+
+namespace {
+
+// A derived image as the format readers make them: its own Pixel, and a flag for its destructor.
+class TDibIGrojo : public TDibIG {
+public:
+    explicit TDibIGrojo(bool& destruida) : destruida(destruida) {}
+    ~TDibIGrojo() override { destruida = true; }
+    uint32_t Pixel(int32_t, int32_t) const override { return 0xFF; }
+
+private:
+    bool& destruida;
+};
+
+} // namespace
+
+TEST(TDibIG, VirtualOperationsAndBands) {
+    bool destruida = false;
+    std::unique_ptr<TDibIG> img = std::make_unique<TDibIGrojo>(destruida);
+    img->Crea(2, 2, 24, 0, nullptr, true);
+    EXPECT_EQ(img->Color(0, 0), 0xFFu);
+    EXPECT_EQ(img->ConsultaA(), 0);
+    EXPECT_EQ(img->ConsultaB(), 0);
+    img->Actualiza();
+    // Bands belong to the image and go with it.
+    auto banda = std::make_unique<TDibIG>();
+    banda->Crea(2, 1, 24, 0, nullptr, true);
+    img->Bandas().Insert(std::move(banda));
+    EXPECT_EQ(img->Bandas().Count(), 1);
+    img.reset();
+    EXPECT_TRUE(destruida);
+}

@@ -1,0 +1,267 @@
+// Pixel access, palette search, depth conversions, the 256-colour reduction and
+// the scaled copy.
+#include "Bmp_prueba.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+using namespace prueba;
+
+namespace {
+
+std::vector<uint8_t> CopiaBits(const TDibIG& img) {
+    return std::vector<uint8_t>(img.Bits(), img.Bits() + img.BytesPixeles());
+}
+
+} // namespace
+
+TEST(Pixeles, BoundsAtEveryDepth) {
+    for (int32_t bits : {1, 4, 8, 16, 24, 32}) {
+        SCOPED_TRACE(bits);
+        TDibIG img;
+        img.Crea(5, -3, bits, 0, nullptr, true);
+        Dibuja(img);
+        const auto antes = CopiaBits(img);
+        for (auto [x, y] :
+             {std::pair{5, 0}, {-1, 0}, {0, 3}, {0, -1}, {INT32_MIN, INT32_MIN}, {INT32_MAX, 0}}) {
+            EXPECT_EQ(img.Pixel(x, y), 0u);
+            EXPECT_EQ(img.Indice(x, y), 0u);
+            img.PonPixel(x, y, 0xFFFFFF);
+            img.PonIndice(x, y, 0xFFFF);
+        }
+        EXPECT_EQ(CopiaBits(img), antes);
+    }
+}
+
+TEST(Pixeles, SubBytePackingIsMostSignificantFirst) {
+    TDibIG img;
+    img.Crea(9, 1, 4, 0, nullptr, true);
+    img.PonIndice(0, 0, 0xA);
+    img.PonIndice(1, 0, 0x5);
+    img.PonIndice(8, 0, 0x1F); // only the nibble is stored
+    EXPECT_EQ(img.Bits()[0], 0xA5);
+    EXPECT_EQ(img.Bits()[4], 0xF0);
+    EXPECT_EQ(img.Indice(1, 0), 5u);
+    EXPECT_EQ(img.Pixel(0, 0), ColorRGB(170, 170, 170));
+
+    img.Crea(9, 1, 1, 0, nullptr, true);
+    img.PonIndice(0, 0, 1);
+    img.PonIndice(7, 0, 42); // any non-zero value sets the bit
+    img.PonIndice(8, 0, 1);
+    EXPECT_EQ(img.Bits()[0], 0x81);
+    EXPECT_EQ(img.Bits()[1], 0x80);
+    img.PonIndice(0, 0, 0);
+    EXPECT_EQ(img.Bits()[0], 0x01);
+    EXPECT_EQ(img.Pixel(7, 0), 0xFFFFFFu);
+    EXPECT_EQ(img.Pixel(6, 0), 0u);
+}
+
+TEST(Pixeles, SixteenThirtyTwoAndOutsideTheTable) {
+    TDibIG img;
+    img.Crea(2, 1, 16, 0, nullptr, true);
+    img.PonIndice(0, 0, 0x7FFF);
+    img.PonIndice(1, 0, (3 << 10) | (2 << 5) | 1);
+    EXPECT_EQ(img.Pixel(0, 0), ColorRGB(248, 248, 248));
+    EXPECT_EQ(img.Pixel(1, 0), ColorRGB(24, 16, 8));
+    EXPECT_EQ(img.Indice(0, 0), 0x7FFFu);
+    img.PonPixel(0, 0, 0); // not stored at 16 bits
+    EXPECT_EQ(img.Indice(0, 0), 0x7FFFu);
+    img.Rellena(0);
+    EXPECT_EQ(img.Indice(0, 0), 0x7FFFu);
+
+    img.Crea(1, 1, 32, 0, nullptr, true);
+    img.Bits()[3] = 0x77;
+    img.PonPixel(0, 0, ColorRGB(1, 2, 3));
+    EXPECT_EQ(img.Bits()[0], 3);
+    EXPECT_EQ(img.Bits()[2], 1);
+    EXPECT_EQ(img.Bits()[3], 0x77); // the fourth byte carries no colour and stays
+    EXPECT_EQ(img.Indice(0, 0), 0u);
+
+    img.Crea(2, 1, 8, 16, nullptr, true); // a short table
+    img.PonIndice(0, 0, 200);
+    EXPECT_EQ(img.Pixel(0, 0), 0u);
+}
+
+TEST(Pixeles, RellenaAndPonPixelUseTheNearestEntry) {
+    TDibIG img;
+    img.Crea(3, 2, 4, 0, nullptr, true);
+    img.Rellena(ColorRGB(20, 20, 20)); // nearest grey is 17
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(img.Indice(x, y), 1u);
+    img.PonPixel(2, 1, 0xFFFFFF);
+    EXPECT_EQ(img.Indice(2, 1), 15u);
+    img.Crea(3, 2, 24, 0, nullptr, true);
+    img.Rellena(ColorRGB(9, 8, 7));
+    EXPECT_EQ(img.Pixel(2, 1), ColorRGB(9, 8, 7));
+}
+
+TEST(Pixeles, BuscaIndice) {
+    const TColorPaleta paleta[5] = {
+        {100, 100, 100, 0}, {0, 0, 20, 0}, {0, 20, 0, 0}, {0, 20, 0, 0}, {50, 50, 50, 0}};
+    TDibIG img;
+    img.Crea(1, 1, 8, 5, paleta, true);
+    EXPECT_EQ(img.BuscaIndice(ColorRGB(0, 20, 0), false), 2); // the first equal entry
+    EXPECT_EQ(img.BuscaIndice(ColorRGB(50, 50, 50), true), 4);
+    EXPECT_EQ(img.BuscaIndice(ColorRGB(10, 10, 0), false), 0);
+    // (10, 10, 0) lies 200 away from entries 1 and 2: the lower index wins.
+    EXPECT_EQ(img.BuscaIndice(ColorRGB(10, 10, 0), true), 1);
+    EXPECT_EQ(img.BuscaIndice(ColorRGB(90, 90, 90), true), 0);
+}
+
+TEST(Pixeles, ConvierteSupportedPairs) {
+    TDibIG img;
+    img.Crea(3, 2, 16, 0, nullptr, true);
+    img.PonIndice(2, 1, (31 << 10) | (1 << 5) | 16);
+    ASSERT_TRUE(img.Convierte(24));
+    EXPECT_EQ(img.BitsPixel(), 24);
+    EXPECT_EQ(img.Cabecera()->tamanoImagen, 2u * 12);
+    EXPECT_EQ(img.Pixel(2, 1), ColorRGB(248, 8, 128));
+
+    ASSERT_TRUE(img.Convierte(32));
+    EXPECT_EQ(img.BitsPixel(), 32);
+    EXPECT_EQ(img.Pixel(2, 1), ColorRGB(248, 8, 128));
+    EXPECT_EQ(img.Bits()[2 * 4 + 12 + 3], 0);
+    ASSERT_TRUE(img.Convierte(24));
+    EXPECT_EQ(img.Pixel(2, 1), ColorRGB(248, 8, 128));
+    EXPECT_TRUE(img.Convierte(24)); // already there
+
+    for (auto [desde, hacia] : {std::pair{8, 24}, {1, 24}, {4, 24}, {16, 32}, {24, 16}, {32, 16}, {24, 8}}) {
+        img.Crea(2, 2, desde, 0, nullptr, true);
+        Dibuja(img);
+        const auto antes = CopiaBits(img);
+        EXPECT_FALSE(img.Convierte(hacia));
+        EXPECT_EQ(img.BitsPixel(), desde);
+        EXPECT_EQ(CopiaBits(img), antes);
+    }
+}
+
+TEST(Pixeles, TopDownConversionAndSwapCoverEveryRow) {
+    TDibIG img;
+    img.Crea(3, -4, 24, 0, nullptr, true);
+    Dibuja(img);
+    TDibIG antes(img, false, false);
+    ASSERT_TRUE(img.Convierte(32));
+    EXPECT_EQ(img.Alto(), -4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 3; ++x)
+            ASSERT_EQ(img.Pixel(x, y), antes.Pixel(x, y));
+    img.IntercambiaRojoAzul();
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 3; ++x) {
+            const uint32_t c = antes.Pixel(x, y);
+            ASSERT_EQ(img.Pixel(x, y), ColorRGB(AzulDe(c), VerdeDe(c), RojoDe(c)));
+        }
+    TDibIG ocho;
+    ocho.Crea(2, 2, 8, 0, nullptr, true);
+    Dibuja(ocho);
+    const auto bytes = CopiaBits(ocho);
+    ocho.IntercambiaRojoAzul();
+    EXPECT_EQ(CopiaBits(ocho), bytes);
+}
+
+TEST(Pixeles, ReduceA256) {
+    // 254 colours, each appearing twice, the first appearance in a scrambled order.
+    TDibIG img;
+    img.Crea(254, 2, 24, 0, nullptr, true);
+    std::vector<uint32_t> orden;
+    for (int x = 0; x < 254; ++x) {
+        const int v = (x * 97) % 254;
+        orden.push_back(ColorRGB(v, 255 - v, v / 2));
+        img.PonPixel(x, 0, orden.back());
+        img.PonPixel(253 - x, 1, orden.back());
+    }
+    TDibIG destino;
+    ASSERT_TRUE(img.ReduceA256(destino));
+    EXPECT_EQ(destino.BitsPixel(), 8);
+    EXPECT_EQ(destino.Ancho(), 254);
+    EXPECT_EQ(destino.Alto(), 2);
+    EXPECT_EQ(destino.ColorTabla(0), ColorRGB(99, 99, 99));
+    for (int i = 0; i < 254; ++i)
+        ASSERT_EQ(destino.ColorTabla(i + 1), orden[static_cast<size_t>(i)]);
+    EXPECT_EQ(destino.ColorTabla(255), 0u);
+    for (int x = 0; x < 254; ++x) {
+        ASSERT_EQ(destino.Indice(x, 0), static_cast<uint32_t>(x + 1));
+        ASSERT_EQ(destino.Pixel(253 - x, 1), orden[static_cast<size_t>(x)]);
+    }
+
+    // One colour more and nothing is touched.
+    TDibIG grande;
+    grande.Crea(255, 1, 24, 0, nullptr, true);
+    for (int x = 0; x < 255; ++x)
+        grande.PonPixel(x, 0, ColorRGB(x, 0, 0));
+    TDibIG intacta;
+    intacta.Crea(1, 1, 24, 0, nullptr, true);
+    intacta.PonPixel(0, 0, 0x123456);
+    EXPECT_FALSE(grande.ReduceA256(intacta));
+    EXPECT_EQ(intacta.BitsPixel(), 24);
+    EXPECT_EQ(intacta.Pixel(0, 0), 0x123456u);
+
+    // The reserved grey takes index 0 even though it is also collected.
+    TDibIG gris;
+    gris.Crea(2, -1, 24, 0, nullptr, true);
+    gris.PonPixel(0, 0, 0xFF);
+    gris.PonPixel(1, 0, ColorRGB(99, 99, 99));
+    ASSERT_TRUE(gris.ReduceA256(gris));
+    EXPECT_EQ(gris.Alto(), -1);
+    EXPECT_EQ(gris.Indice(0, 0), 1u);
+    EXPECT_EQ(gris.Indice(1, 0), 0u);
+}
+
+TEST(Pixeles, CopiaEscalada) {
+    TDibIG fuente;
+    fuente.Crea(2, 2, 24, 0, nullptr, true);
+    const uint32_t c[2][2] = {{0x0000FF, 0x00FF00}, {0xFF0000, 0x808080}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            fuente.PonPixel(x, y, c[y][x]);
+
+    TDibIG grande;
+    grande.Crea(4, 4, 24, 0, nullptr, true);
+    ASSERT_TRUE(grande.CopiaEscalada({0, 0, 4, 4}, {0, 0, 2, 2}, fuente));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            ASSERT_EQ(grande.Pixel(x, y), c[y / 2][x / 2]);
+
+    TDibIG pequena;
+    pequena.Crea(1, 1, 24, 0, nullptr, true);
+    ASSERT_TRUE(pequena.CopiaEscalada({0, 0, 1, 1}, {0, 0, 4, 4}, grande));
+    EXPECT_EQ(pequena.Pixel(0, 0), c[0][0]);
+
+    // Another depth goes through the nearest palette entry.
+    TDibIG ocho;
+    ocho.Crea(2, 2, 8, 0, nullptr, true);
+    ASSERT_TRUE(ocho.CopiaEscalada({0, 0, 2, 2}, {0, 0, 2, 2}, fuente));
+    EXPECT_EQ(ocho.Pixel(1, 1), 0x808080u);
+    EXPECT_EQ(ocho.Pixel(0, 0), ColorRGB(85, 85, 85)); // pure red's nearest grey
+
+    // Same depth below 8 bits: indices and the table travel.
+    TDibIG cuatro;
+    cuatro.Crea(3, 1, 4, 0, nullptr, true);
+    cuatro.TablaColores()[9] = {1, 2, 3, 0};
+    cuatro.PonIndice(2, 0, 9);
+    TDibIG otra;
+    otra.Crea(3, 1, 4, 0, nullptr, true);
+    ASSERT_TRUE(otra.CopiaEscalada({0, 0, 3, 1}, {0, 0, 3, 1}, cuatro));
+    EXPECT_EQ(otra.Indice(2, 0), 9u);
+    EXPECT_EQ(otra.ColorTabla(9), ColorRGB(3, 2, 1));
+
+    // Rectangles hanging over either image are clipped, and outside the source reads black.
+    TDibIG marco;
+    marco.Crea(3, 3, 24, 0, nullptr, true);
+    marco.Rellena(0xFFFFFF);
+    ASSERT_TRUE(marco.CopiaEscalada({-1, -1, 3, 3}, {0, 0, 4, 4}, fuente));
+    EXPECT_EQ(marco.Pixel(0, 0), c[1][1]);
+    EXPECT_EQ(marco.Pixel(1, 1), 0u);
+    EXPECT_EQ(marco.Pixel(2, 2), 0u);
+    ASSERT_TRUE(marco.CopiaEscalada({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {-5, -5, 10, 10}, fuente));
+
+    EXPECT_FALSE(marco.CopiaEscalada({0, 0, 0, 3}, {0, 0, 2, 2}, fuente));
+    EXPECT_FALSE(marco.CopiaEscalada({0, 0, 3, 3}, {0, 0, 2, 0}, fuente));
+    EXPECT_FALSE(marco.CopiaEscalada({0, 0, 3, 3}, {2, 0, 1, 2}, fuente));
+    TDibIG vacia;
+    EXPECT_FALSE(marco.CopiaEscalada({0, 0, 3, 3}, {0, 0, 2, 2}, vacia));
+    EXPECT_FALSE(vacia.CopiaEscalada({0, 0, 3, 3}, {0, 0, 2, 2}, fuente));
+}
