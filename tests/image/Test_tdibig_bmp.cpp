@@ -297,4 +297,8 @@ TEST(BMP, MissingFile) {
     DString error;
     EXPECT_FALSE(img.LeeBMP("/nonexistent-folder/none.bmp", error));
     EXPECT_STREQ(error.c_str(), "Error: File not found: /nonexistent-folder/none.bmp");
+    CarpetaTemporal dir;
+    error = "";
+    EXPECT_FALSE(img.LeeBMP(dir.Ruta("").c_str(), error)); // a folder, not a file
+    EXPECT_FALSE(error.IsEmpty());
 }
