@@ -1,0 +1,552 @@
+#include "render/Idc_opengl.h"
+
+#include "render/Fuente_idc.h"
+#include "support/Throw_qor.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+constexpr int numeroListas = 255;
+constexpr uint32_t errorDllInit = 1114;
+
+float Canal256(uint32_t color, int desplazamiento) {
+    return static_cast<float>((color >> desplazamiento) & 0xFF) / 256.0f;
+}
+
+// Saves one matrix stack's top and puts it back. A full stack cannot take a push, so the
+// matrix is then kept here and reloaded: a painter nested deep in the scene's push
+// elements must not leave the stack one matrix short.
+class TGuardaMatriz {
+public:
+    explicit TGuardaMatriz(GLenum modo) : modo(modo) {
+        glMatrixMode(modo);
+        GLint profundidad = 0, maxima = 0;
+        glGetIntegerv(modo == GL_PROJECTION ? GL_PROJECTION_STACK_DEPTH : GL_MODELVIEW_STACK_DEPTH,
+                      &profundidad);
+        glGetIntegerv(modo == GL_PROJECTION ? GL_MAX_PROJECTION_STACK_DEPTH : GL_MAX_MODELVIEW_STACK_DEPTH,
+                      &maxima);
+        empujada = profundidad < maxima;
+        if (empujada)
+            glPushMatrix();
+        else
+            glGetDoublev(modo == GL_PROJECTION ? GL_PROJECTION_MATRIX : GL_MODELVIEW_MATRIX, guardada);
+    }
+    ~TGuardaMatriz() {
+        glMatrixMode(modo);
+        if (empujada)
+            glPopMatrix();
+        else
+            glLoadMatrixd(guardada);
+    }
+    TGuardaMatriz(const TGuardaMatriz&) = delete;
+    TGuardaMatriz& operator=(const TGuardaMatriz&) = delete;
+
+private:
+    GLenum modo;
+    bool empujada = false;
+    GLdouble guardada[16] = {};
+};
+
+// Leaves the matrix mode as it was found.
+class TGuardaModo {
+public:
+    TGuardaModo() { glGetIntegerv(GL_MATRIX_MODE, &modo); }
+    ~TGuardaModo() { glMatrixMode(static_cast<GLenum>(modo)); }
+    TGuardaModo(const TGuardaModo&) = delete;
+    TGuardaModo& operator=(const TGuardaModo&) = delete;
+
+private:
+    GLint modo = GL_MODELVIEW;
+};
+
+DString TextoErrorContexto(uint32_t codigo, int bits) {
+    DString texto;
+    if (codigo == errorDllInit) {
+        texto = "Error in wglCreateContext: ERROR_DLL_INIT_FAILED ";
+        texto += "Probably the drivers of the graphic card are not correctly installed.";
+        if (bits == 32) texto += "You can also try changing the color bits, from 32 to 16. ";
+    } else {
+        texto.Format("Error in wglCreateContext, err= %u", codigo);
+    }
+    DString bitsTexto;
+    bitsTexto.Format(" bits= %d", bits);
+    texto += bitsTexto;
+    return texto;
+}
+
+} // namespace
+
+IDCOpenGL::IDCOpenGL() : contextoDispositivo(0) {}
+
+IDCOpenGL::~IDCOpenGL() {
+    ReleaseWindow();
+}
+
+// ---------------------------------------------------------------------------------------
+// 2D conversions
+
+void IDCOpenGL::Extension(int& ancho, int& alto) const {
+    ancho = static_cast<int>(extensionAncho);
+    alto = static_cast<int>(extensionAlto);
+}
+
+void IDCOpenGL::MundoADispositivo(const vector2D& mundo, int& x, int& y) const {
+    IDC::MundoADispositivo(vector2D(mundo.x, extensionAlto - mundo.y), x, y);
+}
+
+void IDCOpenGL::MundoADispositivo(const vector3D& mundo, int& x, int& y) const {
+    MundoADispositivo(vector2D(mundo.x, mundo.y), x, y);
+}
+
+vector2D IDCOpenGL::DispositivoAMundo(int x, int y) const {
+    return {static_cast<double>(x), extensionAlto - y};
+}
+
+// ---------------------------------------------------------------------------------------
+// Context and frame
+
+bool IDCOpenGL::SetWindow(TSuperficieGL* nueva, int& bits, uint32_t colorFondo, const TRectanguloGL& rect,
+                          int maxTex, DString& error) {
+    ReleaseWindow();
+    superficie = nueva;
+    if (!superficie) {
+        error = "Error in wglCreateContext, hWnd=NULL";
+        return false;
+    }
+    if (!superficie->AbreDispositivo()) {
+        error = "Error in wglCreateContext, ghDC=NULL";
+        return false;
+    }
+    SetupPixelFormat(*superficie, bits);
+    uint32_t codigo = 0;
+    if (!superficie->CreaContexto(codigo)) {
+        ultimoErrorContexto = codigo;
+        error = TextoErrorContexto(codigo, bitsColor);
+        return false;
+    }
+    superficie->CambiaTamano(rect.derecha, rect.abajo);
+    MakeCurrent();
+    SetBackColor(colorFondo);
+    glClearDepth(5.0);
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    maxTextura = maxTex;
+    rectangulo = rect;
+    glViewport(0, 0, rectangulo.derecha, rectangulo.abajo);
+    if (rectangulo.abajo < 1) {
+        error = "Error in IDCOpenGL::SetWindow, minimized window!";
+        return false;
+    }
+    const float aspecto = static_cast<float>(rectangulo.derecha) / static_cast<float>(rectangulo.abajo);
+    if (perspectiva) {
+        gluPerspective(campoVision, aspecto, planoCercano, planoLejano);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    } else {
+        glMatrixMode(GL_MODELVIEW);
+    }
+    CreateFontLists();
+    return true;
+}
+
+void IDCOpenGL::SetupPixelFormat(TSuperficieGL& destino, int& bits) {
+    bitsColor = destino.BitsColor();
+    bits = bitsColor;
+    contextoDispositivo.bitsColor = bitsColor;
+    const int formato = destino.EligeFormato(bitsColor, 32);
+    if (formato == 0) LanzaTexto("ChoosePixelFormat failed");
+    uint32_t codigo = 0;
+    if (!destino.FijaFormato(formato, codigo)) {
+        DString texto;
+        texto.Format("SetPixelFormat failed error=%u", codigo);
+        LanzaTexto(texto.c_str());
+    }
+}
+
+void IDCOpenGL::ReleaseWindow() {
+    if (superficie && superficie->TieneContexto()) {
+        // Display lists and textures die with the context; forget their names.
+        superficie->HazActual();
+        if (baseFuente >= 0) glDeleteLists(static_cast<GLuint>(baseFuente), numeroListas);
+        ReleaseTexture(texturaDispositivo);
+        superficie->LiberaContexto();
+    }
+    baseFuente = -1;
+    superficie = nullptr;
+}
+
+bool IDCOpenGL::IsActive() const {
+    return superficie && superficie->TieneContexto();
+}
+
+void IDCOpenGL::MakeCurrent() {
+    if (superficie) superficie->HazActual();
+}
+
+void IDCOpenGL::Resize(int ancho, int alto) {
+    MakeCurrent();
+    if (superficie) superficie->CambiaTamano(ancho, alto);
+    rectangulo.derecha = ancho;
+    rectangulo.abajo = alto;
+    if (IsActive()) glViewport(0, 0, ancho, alto);
+}
+
+void IDCOpenGL::SetBackColor(uint32_t color) {
+    glClearColor(Canal256(color, 0), Canal256(color, 8), Canal256(color, 16), 0.0f);
+}
+
+void IDCOpenGL::SetProjection(const TMatriz4& vista, const TMatriz4& proyeccion) {
+    matrizActual = vista;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (!perspectiva) {
+        matrizActual = proyeccion * vista;
+        glLoadMatrixd(Transpuesta(matrizActual).data());
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        return;
+    }
+    glLoadMatrixd(Transpuesta(proyeccion).data());
+    const double aspecto = rectangulo.abajo != 0
+                               ? static_cast<float>(rectangulo.derecha) / static_cast<float>(rectangulo.abajo)
+                               : 1.0;
+    gluPerspective(campoVision, aspecto, planoCercano, planoLejano);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glLoadMatrixd(Transpuesta(vista).data());
+}
+
+void IDCOpenGL::Clear() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void IDCOpenGL::Swap() {
+    if (superficie) superficie->Presenta();
+}
+
+void IDCOpenGL::ReadPixels(TDibIG& destino) {
+    const int ancho = rectangulo.derecha - rectangulo.izquierda;
+    const int alto = rectangulo.abajo - rectangulo.arriba;
+    if (ancho < 1 || alto < 1) {
+        destino.Libera();
+        return;
+    }
+    destino.Crea(ancho, alto, 24, 0, nullptr, true);
+    if (!destino.TienePixeles()) return;
+    destino.Rellena(colorNegro);
+    if (!IsActive()) return;
+    // Rows are padded to 4 bytes like the bitmap's; only the part that exists in the
+    // frame is read, the rest stays black.
+    const int leeAncho = std::min(ancho, superficie->Ancho());
+    const int leeAlto = std::min(alto, superficie->Alto());
+    if (leeAncho < 1 || leeAlto < 1) return;
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, ancho);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glReadBuffer(superficie->BufferLectura());
+    glReadPixels(0, 0, leeAncho, leeAlto, GL_BGR_EXT, GL_UNSIGNED_BYTE, destino.Bits());
+    glPopClientAttrib();
+}
+
+// ---------------------------------------------------------------------------------------
+// Drawing
+
+void IDCOpenGL::Vertex(const vector3D& p) {
+    glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+}
+
+void IDCOpenGL::SetColor(uint32_t color) {
+    glColor4f(Canal256(color, 0), Canal256(color, 8), Canal256(color, 16), Canal256(color, 24));
+}
+
+void IDCOpenGL::SetLineWidth(double ancho) {
+    glLineWidth(static_cast<float>(ancho));
+}
+
+void IDCOpenGL::Line(const vector3D& a, const vector3D& b) {
+    glBegin(GL_LINES);
+    Vertex(a);
+    Vertex(b);
+    glEnd();
+}
+
+void IDCOpenGL::Polyline(std::span<const vector3D> puntos) {
+    glBegin(GL_LINE_STRIP);
+    for (const auto& p : puntos)
+        Vertex(p);
+    glEnd();
+}
+
+void IDCOpenGL::Polygon(std::span<const vector3D> puntos, std::span<const uint32_t> colores, int modo) {
+    const bool contorno = modo == modoLineas;
+    glBegin(contorno ? GL_LINE_STRIP : GL_POLYGON);
+    for (size_t i = 0; i < puntos.size(); ++i) {
+        if (!contorno && i < colores.size()) SetColor(colores[i]);
+        Vertex(puntos[i]);
+    }
+    glEnd();
+}
+
+void IDCOpenGL::ColorQuad(const vector3D (&puntos)[4], const float (&colores)[4][3], TTexturaIG* textura,
+                          const vector2D* posTextura, int modo) {
+    const bool texturiza = modo == 0 && textura && posTextura && textura->tamano > 0 && bitsColor >= 16;
+    glBegin(modo == modoLineas ? GL_LINE_STRIP : GL_QUADS);
+    for (int i = 0; i < 4; ++i) {
+        if (texturiza) glTexCoord2f(static_cast<float>(posTextura[i].x), static_cast<float>(posTextura[i].y));
+        glColor3f(colores[i][0], colores[i][1], colores[i][2]);
+        Vertex(puntos[i]);
+    }
+    glEnd();
+}
+
+void IDCOpenGL::TexturedPolygon(std::span<const vector3D> puntos, std::span<const vector2D> posTextura,
+                                TTexturaIG& textura) {
+    const size_t n = puntos.size();
+    bool texturiza = bitsColor >= 16 && posTextura.size() >= n;
+    std::vector<std::pair<double, double>> coordenadas(texturiza ? n : 0);
+    for (size_t i = 0; texturiza && i < n; ++i)
+        texturiza = TexCoord(textura, posTextura[i], coordenadas[i].first, coordenadas[i].second);
+    if (texturiza) {
+        SetColor(colorBlanco);
+        BindTexture(textura);
+    }
+    glBegin(GL_POLYGON);
+    for (size_t i = 0; i < n; ++i) {
+        if (texturiza)
+            glTexCoord2f(static_cast<float>(coordenadas[i].first), static_cast<float>(coordenadas[i].second));
+        Vertex(puntos[i]);
+    }
+    glEnd();
+    if (texturiza) UnbindTexture(textura);
+}
+
+void IDCOpenGL::LitColor(uint32_t& color, const vector3D& normal, bool dosCaras) const {
+    Ilumina(luz, color, normal, dosCaras);
+}
+
+void IDCOpenGL::DepthTest(bool activo) {
+    if (activo)
+        glEnable(GL_DEPTH_TEST);
+    else
+        glDisable(GL_DEPTH_TEST);
+}
+
+// A truncated cone of 16 sides from `inicio` to `fin`, built along +z in its own frame
+// and turned onto the axis; the light is turned the opposite way so that the lighting
+// computed in the cone's frame matches the scene's.
+void IDCOpenGL::Cone(const vector3D& inicio, const vector3D& fin, double radio1, double radio2,
+                     uint32_t color, int modo) {
+    const vector3D direccionLuz = luz.direccion;
+    {
+        TGuardaModo modoPrevio;
+        TGuardaMatriz proyeccion(GL_PROJECTION);
+        TGuardaMatriz modelo(GL_MODELVIEW);
+        glTranslatef(static_cast<float>(inicio.x), static_cast<float>(inicio.y),
+                     static_cast<float>(inicio.z));
+
+        vector3D direccion = fin - inicio;
+        const double largo = Modulo(direccion);
+        Normaliza(direccion);
+        const vector3D ejeZ(0.0, 0.0, 1.0);
+        vector3D eje = ProductoVectorial(ejeZ, direccion);
+        const double seno = Modulo(eje);
+        double angulo = seno < 1.0 ? std::asin(seno) : pi / 2 * seno;
+        if (ProductoEscalar(direccion, ejeZ) < 0.0) angulo = pi - angulo;
+        // Along -z the cross product vanishes; the half turn then goes about x.
+        if (!Normaliza(eje)) eje = vector3D(1.0, 0.0, 0.0);
+        glRotatef(static_cast<float>(angulo * 180.0 / pi), static_cast<float>(eje.x),
+                  static_cast<float>(eje.y), static_cast<float>(eje.z));
+        luz.direccion = Transforma(MatrizGiro(eje, -angulo), luz.direccion);
+
+        constexpr int lados = 16;
+        for (int i = 0; i < lados; ++i) {
+            const double a0 = 2.0 * pi * i / lados, a1 = 2.0 * pi * (i + 1) / lados;
+            const vector3D quad[4] = {{radio1 * std::cos(a0), radio1 * std::sin(a0), 0.0},
+                                      {radio1 * std::cos(a1), radio1 * std::sin(a1), 0.0},
+                                      {radio2 * std::cos(a1), radio2 * std::sin(a1), largo},
+                                      {radio2 * std::cos(a0), radio2 * std::sin(a0), largo}};
+            vector3D n0 = quad[0], n1 = quad[1];
+            Normaliza(n0);
+            Normaliza(n1);
+            uint32_t colores[4] = {color, color, color, color};
+            LitColor(colores[0], n0, false);
+            LitColor(colores[1], n1, false);
+            LitColor(colores[2], n1, false);
+            LitColor(colores[3], n0, false);
+            Polygon(quad, colores, modo);
+        }
+    }
+    luz.direccion = direccionLuz;
+}
+
+void IDCOpenGL::Sphere(const vector3D& centro, double radio, uint32_t color, int modo) {
+    PintaElipsoide(centro, radio, 1.0, 1.0, color, modo, nullptr);
+}
+
+void IDCOpenGL::Ellipsoid(const vector3D& centro, double rx, double ry, double rz, uint32_t color, int modo,
+                          TTexturaIG* textura) {
+    double escalaY = 1.0, escalaZ = 1.0;
+    if (std::fabs(rx) >= 0.00001) {
+        escalaY = ry / rx;
+        escalaZ = rz / rx;
+    }
+    PintaElipsoide(centro, rx, escalaY, escalaZ, color, modo, textura);
+}
+
+// 16 bands of latitude by 32 sectors of longitude; each vertex is lit with the direction
+// of its sphere point. The steps are counted, not accumulated, so rounding can never
+// add a band.
+void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double escalaY, double escalaZ,
+                               uint32_t color, int modo, TTexturaIG* textura) {
+    TGuardaModo modoPrevio;
+    TGuardaMatriz modelo(GL_MODELVIEW);
+    glTranslatef(static_cast<float>(centro.x), static_cast<float>(centro.y), static_cast<float>(centro.z));
+    constexpr int bandas = 16, sectores = 32;
+    constexpr double paso = pi / 16;
+    auto punto = [&](double fi, double theta) {
+        return vector3D(radio * std::cos(theta) * std::cos(fi), radio * std::sin(theta) * std::cos(fi),
+                        radio * std::sin(fi));
+    };
+    if (textura) BindTexture(*textura);
+    for (int i = 0; i < bandas; ++i) {
+        const double fi = -pi / 2 + i * paso;
+        for (int j = 0; j < sectores; ++j) {
+            const double theta = -pi + j * paso;
+            const double esquinas[4][2] = {
+                {fi, theta}, {fi, theta + paso}, {fi + paso, theta + paso}, {fi + paso, theta}};
+            vector3D quad[4];
+            uint32_t colores[4];
+            for (int k = 0; k < 4; ++k) {
+                const vector3D p = punto(esquinas[k][0], esquinas[k][1]);
+                vector3D normal = p;
+                Normaliza(normal);
+                colores[k] = color;
+                LitColor(colores[k], normal, false);
+                quad[k] = vector3D(p.x, p.y * escalaY, p.z * escalaZ);
+            }
+            if (!textura) {
+                Polygon(quad, colores, modo);
+                continue;
+            }
+            float flotantes[4][3];
+            vector2D coordenadas[4];
+            for (int k = 0; k < 4; ++k) {
+                flotantes[k][0] = static_cast<float>(RojoDe(colores[k])) / 255.0f;
+                flotantes[k][1] = static_cast<float>(VerdeDe(colores[k])) / 255.0f;
+                flotantes[k][2] = static_cast<float>(AzulDe(colores[k])) / 255.0f;
+                coordenadas[k] = vector2D((esquinas[k][1] + pi) / (2 * pi), (esquinas[k][0] + pi / 2) / pi);
+            }
+            ColorQuad(quad, flotantes, textura, coordenadas, modo);
+        }
+    }
+    if (textura) UnbindTexture(*textura);
+}
+
+void IDCOpenGL::Axes(const vector3D& origen, double largo) {
+    const vector3D ejes[3] = {{largo, 0.0, 0.0}, {0.0, largo, 0.0}, {0.0, 0.0, largo}};
+    const uint32_t colores[3] = {colorRojo, colorVerde, colorAzul};
+    const char* nombres[3] = {"X", "Y", "Z"};
+    for (const auto& eje : ejes)
+        Line(origen, origen + eje);
+    for (int i = 0; i < 3; ++i)
+        Cone(origen + 0.8 * ejes[i], origen + ejes[i], 0.1 * largo, 0.0, colores[i], modoRelleno);
+    SetColor(colorNegro);
+    for (int i = 0; i < 3; ++i)
+        Text(origen + ejes[i], nombres[i]);
+}
+
+// ---------------------------------------------------------------------------------------
+// Bitmap text
+
+void IDCOpenGL::CreateFontLists() {
+    ReleaseTexture(texturaDispositivo);
+    if (baseFuente >= 0) glDeleteLists(static_cast<GLuint>(baseFuente), numeroListas);
+    baseFuente = -1;
+    const GLuint base = glGenLists(numeroListas);
+    if (base == 0) return; // no lists: Text shows nothing
+    baseFuente = static_cast<int32_t>(base);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    for (int c = 0; c < numeroListas; ++c) {
+        // glBitmap takes the rows bottom first.
+        const TGlifo& glifo = GlifoFuente(static_cast<unsigned char>(c));
+        GLubyte filas[altoGlifo];
+        for (int f = 0; f < altoGlifo; ++f)
+            filas[f] = glifo[static_cast<size_t>(altoGlifo - 1 - f)];
+        glNewList(base + static_cast<GLuint>(c), GL_COMPILE);
+        glBitmap(anchoGlifo, altoGlifo, 0.0f, static_cast<float>(bajoLinea), static_cast<float>(avanceGlifo),
+                 0.0f, filas);
+        glEndList();
+    }
+    glPopClientAttrib();
+}
+
+void IDCOpenGL::Text(const vector3D& posicion, const char* texto) {
+    if (!texto || !*texto) return;
+    if (baseFuente < 0) CreateFontLists();
+    if (baseFuente < 0) return;
+    glRasterPos3d(posicion.x, posicion.y, posicion.z);
+    glPushAttrib(GL_LIST_BIT);
+    glListBase(static_cast<GLuint>(baseFuente));
+    glCallLists(static_cast<GLsizei>(std::strlen(texto)), GL_UNSIGNED_BYTE, texto);
+    glFlush();
+    glPopAttrib();
+}
+
+// ---------------------------------------------------------------------------------------
+// Projection of a point and its visibility against the depth buffer
+
+void IDCOpenGL::ProjectPoint(const vector3D& punto, vector3D& ventana, bool& visible,
+                             bool coordenadasVentana) {
+    GLdouble modelo[16], proyeccion[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelo);
+    glGetDoublev(GL_PROJECTION_MATRIX, proyeccion);
+    GLint vista[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, vista);
+    const GLint normalizada[4] = {-1, -1, 2, 2};
+
+    GLdouble wx = 0, wy = 0, wz = 0;
+    const bool proyectado = gluProject(punto.x, punto.y, punto.z, modelo, proyeccion,
+                                       coordenadasVentana ? vista : normalizada, &wx, &wy, &wz) == GL_TRUE;
+    // The depth buffer is looked up at the point's window position whatever the
+    // coordinates returned, and compared with its window depth.
+    GLdouble vx = wx, vy = wy, vz = wz;
+    if (!coordenadasVentana) gluProject(punto.x, punto.y, punto.z, modelo, proyeccion, vista, &vx, &vy, &vz);
+
+    GLfloat profundidad = 33.0f; // a failed read counts as far away
+    const double anchoMarco = superficie ? superficie->Ancho() : 0;
+    const double altoMarco = superficie ? superficie->Alto() : 0;
+    // Outside the frame a read returns undefined values: it is skipped.
+    if (IsActive() && vx >= 0.0 && vy >= 0.0 && vx < anchoMarco && vy < altoMarco) {
+        glReadBuffer(superficie->BufferLectura());
+        glReadPixels(static_cast<GLint>(vx), static_cast<GLint>(vy), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT,
+                     &profundidad);
+    }
+    visible = proyectado && vz < profundidad;
+
+    if (coordenadasVentana) {
+        ventana = vector3D(wx, rectangulo.abajo - wy, wz);
+        if (ventana.x < 0 || ventana.y < 0 || ventana.x > rectangulo.derecha || ventana.y > rectangulo.abajo)
+            visible = false;
+    } else {
+        ventana = vector3D(wx, wy, perspectiva ? wz : wz - 0.5);
+    }
+    if (perspectiva && wz > 1.0) visible = false;
+}

@@ -1,0 +1,124 @@
+// IDCOpenGL: the one object through which everything draws in three dimensions.
+// It binds an OpenGL context (through a surface: the headless EGL surface or the
+// editor's widget), keeps the viewport and the projection mode, and offers the
+// drawing operations that the scene elements' painters call. All drawing is
+// immediate mode; the program lights its own colours (see Luz_normals.h).
+#pragma once
+
+#include "geometry/Luz_normals.h"
+#include "geometry/Matrix3.h"
+#include "render/Objetos_idc.h"
+#include "render/Superficie_gl.h"
+#include "render/Textura_ig.h"
+#include "support/Dstring.h"
+
+#include <cstdint>
+#include <span>
+
+class TDibIG;
+
+// Client rectangle (left, top, right, bottom); right and bottom double as width and height.
+struct TRectanguloGL {
+    int32_t izquierda = 0, arriba = 0, derecha = 0, abajo = 0;
+};
+
+// Mode argument of the drawing operations: 3 draws outlines (line strips).
+constexpr int modoLineas = 3;
+constexpr int modoRelleno = 2;
+
+class IDCOpenGL : public IDC {
+public:
+    IDCOpenGL();
+    ~IDCOpenGL() override;
+    IDCOpenGL(const IDCOpenGL&) = delete;
+    IDCOpenGL& operator=(const IDCOpenGL&) = delete;
+
+    // --- 2D conversions: identity, y measured downwards from the top of a 100 x 100 extent ---
+    void Extension(int& ancho, int& alto) const override;
+    void MundoADispositivo(const vector2D& mundo, int& x, int& y) const override;
+    void MundoADispositivo(const vector3D& mundo, int& x, int& y) const override;
+    vector2D DispositivoAMundo(int x, int y) const override;
+
+    // --- context and frame ---
+    // Binds the device to a surface (instead of a window handle) and creates the context.
+    bool SetWindow(TSuperficieGL* superficie, int& bitsColor, uint32_t colorFondo, const TRectanguloGL& rect,
+                   int maxTextura, DString& error);
+    void SetupPixelFormat(TSuperficieGL& superficie, int& bitsColor); // throws TXTextoQOR on failure
+    void ReleaseWindow();
+    bool IsActive() const;
+    void MakeCurrent();
+    void Resize(int ancho, int alto);
+    void SetBackColor(uint32_t color);
+    void SetProjection(const TMatriz4& vista, const TMatriz4& proyeccion);
+    void Clear();
+    void Swap();
+    void ReadPixels(TDibIG& destino);
+    // Rebuilds the 255 display lists of the bitmap font (and releases the device texture).
+    void CreateFontLists();
+    // The bound surface (null when unbound) and the device context standing for it, the
+    // reference for off-screen bitmaps compatible with the device.
+    TSuperficieGL* Superficie() const { return superficie; }
+    const TContextoDC& ContextoDispositivo() const { return contextoDispositivo; }
+
+    // --- drawing ---
+    void Vertex(const vector3D& p);
+    void SetColor(uint32_t colorConAlfa);
+    void SetLineWidth(double ancho);
+    void Line(const vector3D& a, const vector3D& b);
+    void Polyline(std::span<const vector3D> puntos);
+    // Per-vertex colours are optional (empty span = current colour).
+    void Polygon(std::span<const vector3D> puntos, std::span<const uint32_t> colores, int modo);
+    void ColorQuad(const vector3D (&puntos)[4], const float (&colores)[4][3], TTexturaIG* textura,
+                   const vector2D* posTextura /* 4 entries or null */, int modo);
+    void TexturedPolygon(std::span<const vector3D> puntos, std::span<const vector2D> posTextura,
+                         TTexturaIG& textura);
+    void Cone(const vector3D& inicio, const vector3D& fin, double radio1, double radio2, uint32_t color,
+              int modo);
+    void Sphere(const vector3D& centro, double radio, uint32_t color, int modo);
+    void Ellipsoid(const vector3D& centro, double rx, double ry, double rz, uint32_t color, int modo,
+                   TTexturaIG* textura = nullptr);
+    void Axes(const vector3D& origen, double largo);
+    void Text(const vector3D& posicion, const char* texto);
+    void LitColor(uint32_t& color, const vector3D& normal, bool dosCaras) const;
+    void DepthTest(bool activo);
+    void ProjectPoint(const vector3D& punto, vector3D& ventana, bool& visible, bool coordenadasVentana);
+
+    // --- textures ---
+    void CreateTexture(const TDibIG& imagen, int izquierda, int arriba, int derecha, int abajo,
+                       TTexturaIG& textura, int bits = -1);
+    int UploadTexture(TTexturaIG& textura, const TDibIG& imagen, int bits);
+    bool TexCoord(const TTexturaIG& textura, const vector2D& posicion, double& s, double& t) const;
+    void BindTexture(const TTexturaIG& textura);
+    void UnbindTexture(const TTexturaIG& textura);
+    void ReleaseTexture(TTexturaIG& textura);
+
+    // --- state read by the owner and the painters ---
+    TLuz luz;
+    bool perspectiva = false;
+    int32_t bitsColor = 0;
+    double planoCercano = 0.01;
+    double planoLejano = 1000.0;
+    double campoVision = 60.0;
+    int32_t maxTextura = 0;
+    TRectanguloGL rectangulo;
+    TMatriz4 matrizActual;
+    int32_t baseFuente = -1;
+    TTexturaIG texturaDispositivo;
+    double extensionAncho = 100.0;
+    double extensionAlto = 100.0;
+    // Platform code of the last context creation failure; last texture upload result and
+    // the number of uploads that ended in an OpenGL error.
+    uint32_t ultimoErrorContexto = 0;
+    int ultimoErrorTextura = 0;
+    int erroresTextura = 0;
+
+private:
+    void PintaElipsoide(const vector3D& centro, double radio, double escalaY, double escalaZ, uint32_t color,
+                        int modo, TTexturaIG* textura);
+    bool SubeDirecta(const TDibIG& imagen, const TRectanguloDib& recorte, TTexturaIG& textura, int bits);
+    int SubeEscalada(const TDibIG& imagen, const TRectanguloDib& recorte, TTexturaIG& textura, int bits,
+                     int lado, int m);
+
+    TSuperficieGL* superficie = nullptr;
+    TContextoDC contextoDispositivo;
+};

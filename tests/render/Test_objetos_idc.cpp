@@ -1,0 +1,337 @@
+#include "render/Objetos_idc.h"
+
+#include "geometry/Luz_normals.h"
+#include "support/Throw_qor.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+#include <functional>
+#include <memory>
+
+namespace {
+
+using TDibujo = std::function<uint32_t(int x, int yArriba)>;
+
+// An image of the picture `dibujo` (y counted from the top) stored bottom-up or top-down.
+std::unique_ptr<TDibIG> Imagen(int ancho, int alto, bool abajoArriba, const TDibujo& dibujo, int bits = 24) {
+    auto imagen = std::make_unique<TDibIG>();
+    imagen->Crea(ancho, abajoArriba ? alto : -alto, bits, 0, nullptr, true);
+    for (int y = 0; y < alto; ++y)
+        for (int x = 0; x < ancho; ++x)
+            imagen->PonPixel(x, abajoArriba ? alto - 1 - y : y, dibujo(x, y));
+    return imagen;
+}
+
+uint32_t Degradado(int x, int y) {
+    return ColorRGB(static_cast<uint32_t>(x * 37 + 5), static_cast<uint32_t>(y * 41 + 3),
+                    static_cast<uint32_t>((x * 13 + y * 29) & 0xFF));
+}
+
+struct TLienzoPrueba {
+    TLienzoPrueba(int ancho, int alto, uint32_t fondo = colorNegro) {
+        EXPECT_TRUE(imagen.Create(nullptr, ancho, alto));
+        imagen.DC()->Rellena(0, 0, ancho, alto, fondo);
+        dc.BeginPaint(imagen.DC());
+    }
+    ~TLienzoPrueba() { dc.EndPaint(); }
+    uint32_t Punto(int x, int y) const { return imagen.DC()->Punto(x, y); }
+    TImagenIG imagen;
+    IDCMemoria dc;
+};
+
+void EsperaIguales(const TLienzoPrueba& a, const TLienzoPrueba& b, int ancho, int alto) {
+    for (int y = 0; y < alto; ++y)
+        for (int x = 0; x < ancho; ++x)
+            ASSERT_EQ(a.Punto(x, y), b.Punto(x, y)) << "at " << x << "," << y;
+}
+
+TEST(ObjetosIdc, HalftonePromediaUnDamero) {
+    auto damero = Imagen(2, 2, true, [](int x, int y) { return (x + y) % 2 ? colorBlanco : colorNegro; });
+    TLienzoPrueba lienzo(1, 1);
+    lienzo.dc.SetStretchMode(HALFTONE);
+    EXPECT_TRUE(lienzo.dc.StretchDIB({0, 0, 1, 1}, {0, 0, 2, 2}, *damero, SRCCOPY));
+    const uint32_t c = lienzo.Punto(0, 0);
+    EXPECT_NEAR(RojoDe(c), 127.5, 0.5);
+    EXPECT_EQ(RojoDe(c), VerdeDe(c));
+    EXPECT_EQ(RojoDe(c), AzulDe(c));
+
+    // Nearest mode takes one of the four pixels.
+    TLienzoPrueba cercano(1, 1, colorVerde);
+    cercano.dc.SetStretchMode(COLORONCOLOR);
+    EXPECT_TRUE(cercano.dc.StretchDIB({0, 0, 1, 1}, {0, 0, 2, 2}, *damero, SRCCOPY));
+    EXPECT_TRUE(cercano.Punto(0, 0) == colorBlanco || cercano.Punto(0, 0) == colorNegro);
+
+    // A quarter-pixel shift weighs the covered pixels by their share: a 1x1 destination
+    // over source columns [0.5, 1.5) of a black/white pair is half and half.
+    auto par = Imagen(3, 1, true, [](int x, int) { return x == 0 ? colorNegro : colorBlanco; });
+    TLienzoPrueba mitad(2, 1);
+    mitad.dc.SetStretchMode(HALFTONE);
+    EXPECT_TRUE(mitad.dc.StretchDIB({0, 0, 2, 1}, {0, 0, 3, 1}, *par, SRCCOPY));
+    EXPECT_NEAR(RojoDe(mitad.Punto(0, 0)), 255 * 0.5 / 1.5, 1.0);
+    EXPECT_EQ(mitad.Punto(1, 0), colorBlanco);
+}
+
+TEST(ObjetosIdc, ArribaAbajoYAbajoArribaDanLoMismo) {
+    auto abajoArriba = Imagen(5, 4, true, Degradado);
+    auto arribaAbajo = Imagen(5, 4, false, Degradado);
+    for (int modo : {HALFTONE, COLORONCOLOR}) {
+        // Whole picture, enlarged and shrunk, and a part of it (rows counted from the bottom).
+        const TRectanguloDib fuentes[] = {{0, 0, 5, 4}, {1, 1, 4, 3}, {0, 2, 5, 4}};
+        const TRectanguloDib destinos[] = {{0, 0, 11, 9}, {1, 2, 4, 4}};
+        for (const auto& f : fuentes) {
+            for (const auto& d : destinos) {
+                TLienzoPrueba a(12, 10), b(12, 10);
+                a.dc.SetStretchMode(modo);
+                b.dc.SetStretchMode(modo);
+                EXPECT_TRUE(a.dc.StretchDIB(d, f, *abajoArriba, SRCCOPY));
+                EXPECT_TRUE(b.dc.StretchDIB(d, f, *arribaAbajo, SRCCOPY));
+                EsperaIguales(a, b, 12, 10);
+            }
+        }
+    }
+    // The picture appears upright: a 1:1 copy puts the picture's top row at the top.
+    TLienzoPrueba copia(5, 4);
+    copia.dc.SetStretchMode(COLORONCOLOR);
+    EXPECT_TRUE(copia.dc.StretchDIB({0, 0, 5, 4}, {0, 0, 5, 4}, *abajoArriba, SRCCOPY));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(copia.Punto(x, y), Degradado(x, y));
+    // Source rows count from the bottom: rows [0, 2) are the lower half of the picture.
+    TLienzoPrueba abajo(5, 2);
+    EXPECT_TRUE(abajo.dc.StretchDIB({0, 0, 5, 2}, {0, 0, 5, 2}, *arribaAbajo, SRCCOPY));
+    EXPECT_EQ(abajo.Punto(3, 0), Degradado(3, 2));
+    EXPECT_EQ(abajo.Punto(3, 1), Degradado(3, 3));
+}
+
+TEST(ObjetosIdc, ImagenEnBandasComoSinBandas) {
+    const int ancho = 4, alto = 6;
+    auto entera = Imagen(ancho, alto, true, Degradado);
+    // Bands from the bottom strip up: picture rows 4-5, then 1-3, then 0; the middle one
+    // stored top-down, and a palette band at the top.
+    TDibIG bandas;
+    bandas.Bandas().Insert(
+        Imagen(ancho, 2, true, [](int x, int y) { return Degradado(x, y + 4); }).release());
+    bandas.Bandas().Insert(
+        Imagen(ancho, 3, false, [](int x, int y) { return Degradado(x, y + 1); }).release());
+    bandas.Bandas().Insert(Imagen(ancho, 1, true, [](int x, int y) { return Degradado(x, y); }).release());
+    for (int modo : {COLORONCOLOR, HALFTONE}) {
+        const TRectanguloDib fuentes[] = {{0, 0, ancho, alto}, {1, 1, 3, 5}};
+        for (const auto& f : fuentes) {
+            const int fAlto = f.abajo - f.arriba;
+            const TRectanguloDib d{1, 2, 1 + 2 * (f.derecha - f.izquierda), 2 + 2 * fAlto};
+            TLienzoPrueba a(12, 16), b(12, 16);
+            a.dc.SetStretchMode(modo);
+            b.dc.SetStretchMode(modo);
+            EXPECT_TRUE(a.dc.StretchDIB(d, f, *entera, SRCCOPY));
+            EXPECT_TRUE(b.dc.StretchDIB(d, f, bandas, SRCCOPY));
+            EsperaIguales(a, b, 12, 16);
+        }
+    }
+    // A band that cannot be drawn makes the call fail; the others are still drawn.
+    auto sinPixeles = std::make_unique<TDibIG>();
+    sinPixeles->Crea(ancho, 2, 24, 0, nullptr, false);
+    bandas.Bandas().Insert(sinPixeles.release());
+    TLienzoPrueba c(4, 8);
+    c.dc.SetPen(colorMagenta, 1, estiloPlumaSolido);
+    EXPECT_FALSE(c.dc.StretchDIB({0, 0, 4, 8}, {0, 0, 4, 8}, bandas, SRCCOPY));
+    EXPECT_EQ(c.Punto(0, 7), Degradado(0, 5));
+    EXPECT_EQ(c.Punto(0, 2), Degradado(0, 0));
+    EXPECT_EQ(c.Punto(1, 1), colorMagenta);
+    // A band without rows covers nothing.
+    TDibIG conVacia;
+    conVacia.Bandas().Insert(new TDibIG);
+    EXPECT_TRUE(c.dc.StretchDIB({0, 0, 4, 8}, {0, 0, 4, 8}, conVacia, SRCCOPY));
+}
+
+TEST(ObjetosIdc, EstiradoRechazadoSeHaceEnMitades) {
+    auto imagen = Imagen(20, 3, true, Degradado);
+    TLienzoPrueba libre(40, 6), limitado(40, 6);
+    for (auto* l : {&libre, &limitado})
+        l->dc.SetStretchMode(HALFTONE);
+    limitado.dc.anchoMaximoEstirado = 16;
+    EXPECT_TRUE(libre.dc.StretchDIB({0, 0, 40, 6}, {0, 0, 20, 3}, *imagen, SRCCOPY));
+    EXPECT_TRUE(limitado.dc.StretchDIB({0, 0, 40, 6}, {0, 0, 20, 3}, *imagen, SRCCOPY));
+    EXPECT_NE(limitado.dc.ultimoError, 0u);
+    EsperaIguales(libre, limitado, 40, 6);
+
+    // A 9-pixel-wide piece that is still refused shows in magenta and the call fails.
+    TLienzoPrueba estrecho(12, 5, colorBlanco);
+    estrecho.dc.anchoMaximoEstirado = 5;
+    estrecho.dc.SetPen(colorMagenta, 1, estiloPlumaSolido);
+    EXPECT_FALSE(estrecho.dc.StretchDIB({1, 1, 10, 4}, {0, 0, 20, 3}, *imagen, SRCCOPY));
+    for (int y = 1; y < 4; ++y)
+        for (int x = 1; x < 10; ++x)
+            EXPECT_EQ(estrecho.Punto(x, y), colorMagenta) << x << "," << y;
+    EXPECT_EQ(estrecho.Punto(10, 1), colorBlanco);
+    EXPECT_EQ(estrecho.Punto(0, 0), colorBlanco);
+
+    // Halves that end below 10 pixels and are still refused: false, with both magenta.
+    TLienzoPrueba mitades(30, 3, colorBlanco);
+    mitades.dc.anchoMaximoEstirado = 8;
+    mitades.dc.SetPen(colorMagenta, 1, estiloPlumaSolido);
+    EXPECT_FALSE(mitades.dc.StretchDIB({0, 0, 18, 3}, {0, 0, 18, 3}, *imagen, SRCCOPY));
+    EXPECT_EQ(mitades.Punto(2, 1), colorMagenta);
+    EXPECT_EQ(mitades.Punto(15, 1), colorMagenta);
+    EXPECT_EQ(mitades.Punto(20, 1), colorBlanco);
+}
+
+TEST(ObjetosIdc, ImagenesQueNoSePuedenEstirar) {
+    TLienzoPrueba lienzo(8, 8, colorBlanco);
+    TDibIG vacia;
+    EXPECT_FALSE(lienzo.dc.StretchDIB({0, 0, 8, 8}, {0, 0, 2, 2}, vacia, SRCCOPY));
+    EXPECT_EQ(lienzo.Punto(3, 3), colorBlanco); // no header: nothing drawn
+
+    // A header without pixels cannot be drawn; splitting would not help, so it shows in
+    // magenta at once.
+    TDibIG sinPixeles;
+    sinPixeles.Crea(64, 64, 24, 0, nullptr, false);
+    EXPECT_FALSE(lienzo.dc.StretchDIB({0, 0, 8, 8}, {0, 0, 64, 64}, sinPixeles, SRCCOPY));
+    EXPECT_EQ(lienzo.Punto(3, 3), colorMagenta);
+
+    // No canvas: nothing to draw on.
+    IDCMemoria sinLienzo;
+    auto imagen = Imagen(2, 2, true, Degradado);
+    EXPECT_FALSE(sinLienzo.StretchDIB({0, 0, 2, 2}, {0, 0, 2, 2}, *imagen, SRCCOPY));
+}
+
+TEST(ObjetosIdc, RecorteExactoAlDestino) {
+    auto imagen = Imagen(4, 4, true, [](int, int) { return colorRojo; });
+    TLienzoPrueba lienzo(10, 10, colorBlanco);
+    lienzo.dc.SetStretchMode(HALFTONE);
+    EXPECT_TRUE(lienzo.dc.StretchDIB({-5, 7, 3, 20}, {0, 0, 4, 4}, *imagen, SRCCOPY));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(lienzo.Punto(x, y), (x < 3 && y >= 7) ? colorRojo : colorBlanco) << x << "," << y;
+    // Enormous rectangles finish quickly and only touch the bitmap.
+    const auto antes = std::chrono::steady_clock::now();
+    EXPECT_TRUE(lienzo.dc.StretchDIB({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {0, 0, 4, 4}, *imagen, SRCCOPY));
+    EXPECT_TRUE(lienzo.dc.StretchDIB({0, 0, 10, 10}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, *imagen, SRCCOPY));
+    EXPECT_LT(std::chrono::steady_clock::now() - antes, std::chrono::seconds(5));
+    // Mirrored destination (right < left) flips the picture.
+    auto par = Imagen(2, 1, true, [](int x, int) { return x ? colorAzul : colorVerde; });
+    TLienzoPrueba espejo(2, 1);
+    EXPECT_TRUE(espejo.dc.StretchDIB({2, 0, 0, 1}, {0, 0, 2, 1}, *par, SRCCOPY));
+    EXPECT_EQ(espejo.Punto(0, 0), colorAzul);
+    EXPECT_EQ(espejo.Punto(1, 0), colorVerde);
+    // Other raster operations combine with what is there.
+    TLienzoPrueba combinado(2, 1, colorRojo);
+    EXPECT_TRUE(combinado.dc.StretchDIB({0, 0, 2, 1}, {0, 0, 2, 1}, *par, SRCPAINT));
+    EXPECT_EQ(combinado.Punto(0, 0), colorRojo | colorVerde);
+}
+
+TEST(ObjetosIdc, RectanguloYMarco) {
+    TLienzoPrueba lienzo(8, 8, colorNegro);
+    lienzo.dc.SetPen(colorRojo, 1, estiloPlumaSolido);
+    lienzo.dc.SetBrush(colorAzul);
+    lienzo.dc.Rectangle({2, 2, 6, 5});
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            uint32_t esperado = colorNegro;
+            if (x >= 2 && x < 6 && y >= 2 && y < 5)
+                esperado = (x == 2 || x == 5 || y == 2 || y == 4) ? colorRojo : colorAzul;
+            EXPECT_EQ(lienzo.Punto(x, y), esperado) << x << "," << y;
+        }
+    }
+    // Without an outline the fill is one pixel smaller each way.
+    TLienzoPrueba nula(8, 8, colorNegro);
+    nula.dc.SetPen(colorRojo, 1, estiloPlumaNula);
+    nula.dc.SetBrush(colorVerde);
+    nula.dc.Rectangle({1, 1, 4, 4});
+    EXPECT_EQ(nula.Punto(1, 1), colorVerde);
+    EXPECT_EQ(nula.Punto(2, 2), colorVerde);
+    EXPECT_EQ(nula.Punto(3, 3), colorNegro);
+
+    // A frame passes through both corners: right and bottom edges included.
+    TLienzoPrueba marco(8, 8, colorNegro);
+    marco.dc.SetPen(colorBlanco, 1, estiloPlumaSolido);
+    marco.dc.Frame({1, 1, 4, 3});
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const bool borde = x >= 1 && x <= 4 && y >= 1 && y <= 3 && (x == 1 || x == 4 || y == 1 || y == 3);
+            EXPECT_EQ(marco.Punto(x, y), borde ? colorBlanco : colorNegro) << x << "," << y;
+        }
+    }
+    // A line leaves out its end point; the current position moves there.
+    TLienzoPrueba linea(8, 2, colorNegro);
+    linea.dc.SetPen(colorBlanco, 1, estiloPlumaSolido);
+    linea.dc.MoveTo(1, 0);
+    linea.dc.LineTo(5, 0);
+    linea.dc.LineTo(5, 1);
+    EXPECT_EQ(linea.Punto(0, 0), colorNegro);
+    EXPECT_EQ(linea.Punto(1, 0), colorBlanco);
+    EXPECT_EQ(linea.Punto(4, 0), colorBlanco);
+    EXPECT_EQ(linea.Punto(5, 0), colorBlanco); // start of the second line
+    EXPECT_EQ(linea.Punto(5, 1), colorNegro);
+    // Lines to far-away points end at once.
+    const auto antes = std::chrono::steady_clock::now();
+    linea.dc.LineTo(INT_MAX, INT_MIN);
+    linea.dc.LineTo(INT_MIN, INT_MAX);
+    linea.dc.SetPen(colorBlanco, 1000000, estiloPlumaSolido);
+    linea.dc.LineTo(INT_MAX, INT_MAX);
+    EXPECT_LT(std::chrono::steady_clock::now() - antes, std::chrono::seconds(5));
+    // Dashed pens leave gaps.
+    TLienzoPrueba guiones(40, 1, colorNegro);
+    guiones.dc.SetPen(colorBlanco, 1, estiloPlumaGuiones);
+    guiones.dc.MoveTo(0, 0);
+    guiones.dc.LineTo(40, 0);
+    EXPECT_EQ(guiones.Punto(0, 0), colorBlanco);
+    EXPECT_EQ(guiones.Punto(20, 0), colorNegro);
+    EXPECT_EQ(guiones.Punto(25, 0), colorBlanco);
+}
+
+TEST(ObjetosIdc, BeginPaintNoSeAnida) {
+    TImagenIG a, b;
+    ASSERT_TRUE(a.Create(nullptr, 4, 4));
+    ASSERT_TRUE(b.Create(nullptr, 4, 4));
+    TContextoDC pantalla(24);
+    IDCMemoria dc;
+    dc.SetCanvas(&pantalla);
+    dc.BeginPaint(a.DC());
+    EXPECT_EQ(dc.GetDC(), a.DC());
+    try {
+        dc.BeginPaint(b.DC());
+        FAIL() << "a second BeginPaint must throw";
+    } catch (const TXTextoQOR& e) {
+        EXPECT_STREQ(e.what(), "Error reentering IDC::BeginPaint");
+    }
+    EXPECT_EQ(dc.GetDC(), a.DC());
+    dc.EndPaint();
+    EXPECT_EQ(dc.GetDC(), &pantalla);
+    // Without a canvas before it, re-entry is caught all the same.
+    IDCMemoria temporal;
+    temporal.BeginPaint(a.DC());
+    EXPECT_THROW(temporal.BeginPaint(b.DC()), TXTextoQOR);
+    temporal.EndPaint();
+    EXPECT_NO_THROW(temporal.BeginPaint(b.DC()));
+    int ancho = 0, alto = 0;
+    temporal.Extension(ancho, alto);
+    EXPECT_EQ(ancho, 4);
+    EXPECT_EQ(alto, 4);
+    temporal.EndPaint();
+}
+
+TEST(ObjetosIdc, BitmapFueraDePantalla) {
+    TImagenIG imagen;
+    EXPECT_FALSE(imagen.Create(nullptr, 0, 5));
+    EXPECT_FALSE(imagen.Create(nullptr, 5, -1));
+    EXPECT_FALSE(imagen.Create(nullptr, 1 << 30, 1 << 30));
+    EXPECT_EQ(imagen.DC(), nullptr);
+    TContextoDC referencia32(32);
+    ASSERT_TRUE(imagen.Create(&referencia32, 3, 2));
+    EXPECT_EQ(imagen.Dib()->BitsPixel(), 32);
+    EXPECT_EQ(imagen.Bitmap().ancho, 3);
+    EXPECT_EQ(imagen.Bitmap().alto, 2);
+    ASSERT_TRUE(imagen.Create(nullptr, 3, 2));
+    EXPECT_EQ(imagen.Dib()->BitsPixel(), 24);
+    // The copy of the memory bitmap keeps the picture the right way up.
+    imagen.DC()->PonPunto(0, 0, colorRojo);
+    TDibIG copia(*imagen.Dib(), false, true);
+    EXPECT_EQ(copia.Alto(), 2);
+    EXPECT_EQ(copia.Pixel(0, 1), colorRojo);
+    imagen.Release();
+    EXPECT_EQ(imagen.Dib(), nullptr);
+}
+
+} // namespace
