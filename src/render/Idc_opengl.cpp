@@ -175,13 +175,14 @@ void IDCOpenGL::SetupPixelFormat(TSuperficieGL& destino, int& bits) {
 }
 
 void IDCOpenGL::ReleaseWindow() {
-    if (superficie && superficie->TieneContexto()) {
-        // Display lists and textures die with the context; forget their names.
-        superficie->HazActual();
-        if (baseFuente >= 0) glDeleteLists(static_cast<GLuint>(baseFuente), numeroListas);
-        ReleaseTexture(texturaDispositivo);
-        superficie->LiberaContexto();
-    }
+    // The font lists and the device texture die with the context; only their names are
+    // forgotten. Nothing is made current here, so that another device's context that is
+    // current stays current.
+    if (superficie && superficie->TieneContexto()) superficie->LiberaContexto();
+    texturaDispositivo.tipo = 0;
+    texturaDispositivo.tamano = -1;
+    texturaDispositivo.nombre = 0;
+    texturaDispositivo.tamanoSubido = -1;
     baseFuente = -1;
     superficie = nullptr;
 }

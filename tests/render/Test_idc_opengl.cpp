@@ -1,0 +1,426 @@
+#include "Dispositivo_prueba.h"
+
+#include "support/Throw_qor.h"
+
+#include <GL/gl.h>
+
+#include <limits>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+uint32_t Lit(const TLuz& luz, uint32_t color, vector3D normal, bool dosCaras) {
+    Normaliza(normal);
+    Ilumina(luz, color, normal, dosCaras);
+    return color;
+}
+
+// A surface whose steps can be made to fail.
+class TSuperficieFalsa : public TSuperficieGL {
+public:
+    bool AbreDispositivo() override { return abre; }
+    int BitsColor() const override { return 32; }
+    int EligeFormato(int, int) override { return formato; }
+    bool FijaFormato(int, uint32_t& codigo) override {
+        codigo = 5;
+        return fija;
+    }
+    bool CreaContexto(uint32_t& codigo) override {
+        codigo = codigoContexto;
+        return false;
+    }
+    void LiberaContexto() override {}
+    bool TieneContexto() const override { return false; }
+    bool HazActual() override { return false; }
+    void Presenta() override {}
+    int Ancho() const override { return 10; }
+    int Alto() const override { return 10; }
+    uint32_t BufferLectura() const override { return GL_BACK; }
+
+    bool abre = true;
+    int formato = 1;
+    bool fija = true;
+    uint32_t codigoContexto = 1114;
+};
+
+TEST(IdcOpenGL, ColorDeFondoDivididoPor256) {
+    TDispositivoPrueba p(16, 16, colorAzul);
+    ASSERT_TRUE(p.activo) << p.error.c_str();
+    EXPECT_EQ(p.Lee(3, 3), ColorRGB(0, 0, 254));
+    p.dc.SetBackColor(colorBlanco);
+    p.dc.Clear();
+    // 255/256 is not 1.0: the channels read back one below full.
+    EXPECT_EQ(p.Lee(3, 3), ColorRGB(254, 254, 254));
+    p.dc.SetBackColor(ColorRGB(128, 64, 0));
+    p.dc.Clear();
+    EXPECT_EQ(p.Lee(0, 0), ColorRGB(128, 64, 0));
+}
+
+TEST(IdcOpenGL, FallosDeSetWindow) {
+    IDCOpenGL dc;
+    DString error;
+    int bits = 0;
+    EXPECT_FALSE(dc.SetWindow(nullptr, bits, colorAzul, {0, 0, 10, 10}, 512, error));
+    EXPECT_STREQ(error.c_str(), "Error in wglCreateContext, hWnd=NULL");
+    EXPECT_FALSE(dc.IsActive());
+
+    TSuperficieFalsa falsa;
+    falsa.abre = false;
+    EXPECT_FALSE(dc.SetWindow(&falsa, bits, colorAzul, {0, 0, 10, 10}, 512, error));
+    EXPECT_STREQ(error.c_str(), "Error in wglCreateContext, ghDC=NULL");
+
+    falsa.abre = true;
+    EXPECT_FALSE(dc.SetWindow(&falsa, bits, colorAzul, {0, 0, 10, 10}, 512, error));
+    EXPECT_STREQ(error.c_str(),
+                 "Error in wglCreateContext: ERROR_DLL_INIT_FAILED Probably the drivers of the "
+                 "graphic card are not correctly installed.You can also try changing the color bits, "
+                 "from 32 to 16.  bits= 32");
+    EXPECT_EQ(bits, 32);
+    falsa.codigoContexto = 12291;
+    EXPECT_FALSE(dc.SetWindow(&falsa, bits, colorAzul, {0, 0, 10, 10}, 512, error));
+    EXPECT_STREQ(error.c_str(), "Error in wglCreateContext, err= 12291 bits= 32");
+
+    falsa.fija = false;
+    try {
+        dc.SetWindow(&falsa, bits, colorAzul, {0, 0, 10, 10}, 512, error);
+        FAIL();
+    } catch (const TXTextoQOR& e) {
+        EXPECT_STREQ(e.what(), "SetPixelFormat failed error=5");
+    }
+    falsa.formato = 0;
+    try {
+        dc.SetWindow(&falsa, bits, colorAzul, {0, 0, 10, 10}, 512, error);
+        FAIL();
+    } catch (const TXTextoQOR& e) {
+        EXPECT_STREQ(e.what(), "ChoosePixelFormat failed");
+    }
+
+    // Zero height: the context is made, then the call fails.
+    TSuperficieEGL superficie(10, 0);
+    EXPECT_FALSE(dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 10, 0}, 512, error));
+    EXPECT_STREQ(error.c_str(), "Error in IDCOpenGL::SetWindow, minimized window!");
+    EXPECT_TRUE(dc.IsActive());
+    dc.ReleaseWindow();
+    EXPECT_FALSE(dc.IsActive());
+}
+
+TEST(IdcOpenGL, PoligonoIluminadoComoIlumina) {
+    TDispositivoPrueba p;
+    ASSERT_TRUE(p.activo);
+    // A square facing the viewer, lit two-sided as the face painters do.
+    const vector3D normal(0.0, 0.0, 1.0);
+    uint32_t color = colorBlanco;
+    p.dc.LitColor(color, normal, true);
+    EXPECT_EQ(color, Lit(luzEscena, colorBlanco, normal, true));
+    const vector3D cuadro[4] = {{-0.5, -0.5, 0}, {0.5, -0.5, 0}, {0.5, 0.5, 0}, {-0.5, 0.5, 0}};
+    const uint32_t colores[4] = {color, color, color, color};
+    p.dc.Polygon(cuadro, colores, modoRelleno);
+    EXPECT_LE(DiferenciaMaxima(p.LeeModelo(0.1, 0.1), color), 1);
+    EXPECT_EQ(p.LeeModelo(0.8, 0.8), colorAzul - 0x010000);
+}
+
+TEST(IdcOpenGL, PoligonoModo3EsUnaLineaAbierta) {
+    TDispositivoPrueba p(64, 64, colorNegro);
+    ASSERT_TRUE(p.activo);
+    p.dc.SetColor(colorBlanco);
+    // Corners on pixel centres so that the lines are exact.
+    auto c = [](int px) { return (px + 0.5) / 32.0 - 1.0; };
+    const vector3D puntos[3] = {{c(10), c(10), 0}, {c(50), c(10), 0}, {c(50), c(50), 0}};
+    const uint32_t colores[3] = {colorRojo, colorRojo, colorRojo};
+    p.dc.Polygon(puntos, colores, modoLineas);
+    const uint32_t enAB = p.Lee(30, 63 - 10);
+    const uint32_t enBC = p.Lee(50, 63 - 30);
+    EXPECT_GT(RojoDe(enAB), 200u);
+    EXPECT_GT(RojoDe(enBC), 200u);
+    EXPECT_EQ(VerdeDe(enAB), RojoDe(enAB));    // the current colour: no per-vertex colours
+    EXPECT_EQ(p.Lee(30, 63 - 30), colorNegro); // the closing edge C-A is absent
+    // Filled, the same three points make a triangle in the vertex colours.
+    p.dc.Polygon(puntos, colores, modoRelleno);
+    EXPECT_EQ(p.Lee(40, 63 - 20), ColorRGB(254, 0, 0));
+}
+
+TEST(IdcOpenGL, EsferaSombreadaPorVertice) {
+    TDispositivoPrueba p;
+    ASSERT_TRUE(p.activo);
+    p.dc.Sphere({0, 0, 0}, 0.8, colorBlanco, modoRelleno);
+    // The centre faces the viewer.
+    const uint32_t centro = p.LeeModelo(0.0, 0.0);
+    EXPECT_LE(DiferenciaMaxima(centro, Lit(luzEscena, colorBlanco, {0, 0, 1}, false)), 3);
+    // The light comes from +x: the right side is brighter than the left one.
+    const uint32_t derecha = p.LeeModelo(0.6, 0.0), izquierda = p.LeeModelo(-0.6, 0.0);
+    EXPECT_GT(RojoDe(derecha), RojoDe(izquierda) + 40);
+    EXPECT_LE(DiferenciaMaxima(derecha, Lit(luzEscena, colorBlanco, {0.6, 0, std::sqrt(0.64 - 0.36)}, false)),
+              4);
+    EXPECT_EQ(p.LeeModelo(0.9, 0.9), ColorRGB(0, 0, 254));
+    // Outline mode draws the cell edges only.
+    TDispositivoPrueba q(64, 64, colorNegro);
+    q.dc.Sphere({0, 0, 0}, 0.8, colorBlanco, modoLineas);
+    int encendidos = 0, huecos = 0;
+    for (int x = 12; x < 52; ++x) {
+        encendidos += q.Lee(x, 20) != colorNegro;
+        huecos += q.Lee(x, 20) == colorNegro;
+    }
+    EXPECT_GT(encendidos, 4);
+    EXPECT_GT(huecos, 4);
+}
+
+TEST(IdcOpenGL, ConoIluminadoEnSuMarco) {
+    // A cylinder tilted 30 degrees from -z in the xz plane, through the centre: at the
+    // centre the visible side's normal is the axis' perpendicular towards the viewer, a
+    // vertex direction of the tessellation, so its colour is that normal's lit colour.
+    TDispositivoPrueba p;
+    ASSERT_TRUE(p.activo);
+    const double b = 150.0 * std::numbers::pi / 180.0;
+    const vector3D eje(std::sin(b), 0.0, std::cos(b));
+    p.dc.Cone(-0.6 * eje, 0.6 * eje, 0.3, 0.3, colorBlanco, modoRelleno);
+    const vector3D normal = vector3D(0, 0, 1) - std::cos(b) * eje;
+    EXPECT_LE(DiferenciaMaxima(p.LeeModelo(0.0, 0.0), Lit(luzEscena, colorBlanco, normal, false)), 1);
+    // The light direction is restored afterwards.
+    EXPECT_EQ(p.dc.luz.direccion, luzEscena.direccion);
+
+    // A cone pointing straight down -z really goes there: seen from the side (the view
+    // turns z into screen y) its pixels lie on the -z side of the start point.
+    TDispositivoPrueba lado(64, 64, colorNegro);
+    TMatriz4 proyeccion;
+    proyeccion(2, 2) = -1.0;
+    const TMatriz4 vista = MatrizGiroEje(0, -std::numbers::pi / 2);
+    lado.dc.SetProjection(vista, proyeccion);
+    lado.dc.Clear();
+    lado.dc.Cone({0, 0, 0}, {0, 0, -0.8}, 0.2, 0.2, colorBlanco, modoRelleno);
+    const vector3D dondeFin = Transforma(proyeccion * vista, {0, 0, -0.5});
+    const vector3D dondeContrario = Transforma(proyeccion * vista, {0, 0, 0.5});
+    EXPECT_NE(lado.LeeModelo(dondeFin.x, dondeFin.y), colorNegro);
+    EXPECT_EQ(lado.LeeModelo(dondeContrario.x, dondeContrario.y), colorNegro);
+
+    // Start radius 0: zero normals, ambient share only.
+    TDispositivoPrueba punta(64, 64, colorNegro);
+    punta.dc.Cone({0, 0, -0.5}, {0, 0, 0.5}, 0.0, 0.8, colorBlanco, modoRelleno);
+    EXPECT_LE(DiferenciaMaxima(punta.LeeModelo(0.3, 0.0), EscalaColor(colorBlanco, 0.7)), 1);
+}
+
+TEST(IdcOpenGL, PilasDeMatricesEquilibradas) {
+    TDispositivoPrueba p;
+    ASSERT_TRUE(p.activo);
+    GLint maxima = 0, proyMaxima = 0;
+    glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &maxima);
+    glGetIntegerv(GL_MAX_PROJECTION_STACK_DEPTH, &proyMaxima);
+    glMatrixMode(GL_PROJECTION);
+    for (int i = 1; i < proyMaxima; ++i)
+        glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    for (int i = 1; i < maxima; ++i)
+        glPushMatrix();
+    glTranslatef(0.25f, 0.0f, 0.0f);
+    GLdouble antes[16], despues[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, antes);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    // Every painter that pushes must cope with full stacks.
+    p.dc.Cone({0, 0, 0}, {0.5, 0.5, 0}, 0.1, 0.0, colorBlanco, modoRelleno);
+    p.dc.Sphere({0.2, 0, 0}, 0.3, colorBlanco, modoRelleno);
+    p.dc.Ellipsoid({0, 0, 0}, 0.3, 0.1, 0.2, colorBlanco, modoRelleno);
+    p.dc.Axes({0, 0, 0}, 0.5);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    GLint profundidad = 0, proyeccion = 0, modo = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &profundidad);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &proyeccion);
+    glGetIntegerv(GL_MATRIX_MODE, &modo);
+    EXPECT_EQ(profundidad, maxima);
+    EXPECT_EQ(proyeccion, proyMaxima);
+    EXPECT_EQ(modo, GL_MODELVIEW);
+    glGetDoublev(GL_MODELVIEW_MATRIX, despues);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(antes[i], despues[i]);
+    // Degenerate spheres and cones end and draw nothing visible.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    p.dc.Sphere({0, 0, 0}, 0.0, colorBlanco, modoRelleno);
+    p.dc.Sphere({0, 0, 0}, nan, colorBlanco, modoRelleno);
+    p.dc.Sphere({nan, 0, 0}, 1.0, colorBlanco, modoRelleno);
+    p.dc.Cone({0, 0, 0}, {0, 0, 0}, 0.5, 0.5, colorBlanco, modoRelleno);
+    p.dc.Cone({nan, 0, 0}, {0, 0, 1}, 0.5, 0.5, colorBlanco, modoRelleno);
+    p.dc.Ellipsoid({0, 0, 0}, 0.0, 0.5, 0.5, colorBlanco, modoRelleno);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &profundidad);
+    EXPECT_EQ(profundidad, maxima);
+}
+
+TEST(IdcOpenGL, ProyectaPuntoYVisibilidad) {
+    TDispositivoPrueba p(64, 64, colorNegro);
+    ASSERT_TRUE(p.activo);
+    // Hand-built parallel matrices: x' = 0.5 (x + 0.2), y' = 0.5 y, z' = -0.5 z.
+    TMatriz4 proyeccion = MatrizEscala(0.5);
+    proyeccion(2, 2) = -0.5;
+    const TMatriz4 vista = MatrizTraslacion({0.2, 0.0, 0.0});
+    p.dc.SetProjection(vista, proyeccion);
+    p.dc.Clear();
+    vector3D ventana;
+    bool visible = false;
+    p.dc.ProjectPoint({0.6, -0.4, 0.0}, ventana, visible, true);
+    EXPECT_NEAR(ventana.x, (0.4 + 1) / 2 * 64, 1e-5);
+    EXPECT_NEAR(ventana.y, 64 - (-0.2 + 1) / 2 * 64, 1e-5);
+    EXPECT_NEAR(ventana.z, 0.5, 1e-6);
+    EXPECT_TRUE(visible); // nothing drawn yet
+
+    // A quad at z = 0 over the point: behind it (z < 0) is hidden, in front is visible.
+    const vector3D cuadro[4] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
+    p.dc.SetColor(colorBlanco);
+    p.dc.Polygon(cuadro, {}, modoRelleno);
+    p.dc.ProjectPoint({0.6, -0.4, -0.5}, ventana, visible, true);
+    EXPECT_FALSE(visible);
+    p.dc.ProjectPoint({0.6, -0.4, 0.5}, ventana, visible, true);
+    EXPECT_TRUE(visible);
+    // Normalised device coordinates, z moved down by 0.5; the visibility still looks
+    // at the point's own pixel and depth.
+    p.dc.ProjectPoint({0.6, -0.4, 0.5}, ventana, visible, false);
+    EXPECT_NEAR(ventana.x, 0.4, 1e-6);
+    EXPECT_NEAR(ventana.y, -0.2, 1e-6);
+    EXPECT_NEAR(ventana.z, (1 - 0.25) / 2 - 0.5, 1e-6);
+    EXPECT_TRUE(visible);
+    p.dc.ProjectPoint({0.6, -0.4, -0.5}, ventana, visible, false);
+    EXPECT_FALSE(visible);
+    // Far outside the frame, or not a number: no read outside the buffer, not visible.
+    p.dc.ProjectPoint({1e9, -1e9, 0.5}, ventana, visible, true);
+    EXPECT_FALSE(visible);
+    p.dc.ProjectPoint({std::numeric_limits<double>::quiet_NaN(), 0, 0}, ventana, visible, true);
+    EXPECT_FALSE(visible);
+    p.dc.ProjectPoint({-1e9, 0.0, 0.5}, ventana, visible, false);
+    EXPECT_TRUE(visible); // no depth to compare with: counts as far away
+}
+
+TEST(IdcOpenGL, ProyeccionEnPerspectiva) {
+    TDispositivoPrueba p(64, 48, colorNegro);
+    ASSERT_TRUE(p.activo);
+    p.dc.perspectiva = true;
+    // Eye at the origin looking down -z: the view moves the model 5 units away.
+    p.dc.SetProjection(MatrizTraslacion({0, 0, -5}), TMatriz4());
+    p.dc.Clear();
+    vector3D ventana;
+    bool visible = false;
+    p.dc.ProjectPoint({0, 0, 0}, ventana, visible, true);
+    EXPECT_NEAR(ventana.x, 32.0, 1e-6);
+    EXPECT_NEAR(ventana.y, 24.0, 1e-6);
+    EXPECT_TRUE(visible);
+    // Behind the eye the point is not visible.
+    p.dc.ProjectPoint({0, 0, 10}, ventana, visible, true);
+    EXPECT_FALSE(visible);
+    p.dc.Sphere({0, 0, 0}, 1.0, colorBlanco, modoRelleno);
+    EXPECT_NE(p.Lee(32, 24), colorNegro);
+    EXPECT_EQ(p.Lee(1, 1), colorNegro);
+}
+
+TEST(IdcOpenGL, TextoYListasDeFuente) {
+    TDispositivoPrueba p(64, 64, colorNegro);
+    ASSERT_TRUE(p.activo);
+    EXPECT_GE(p.dc.baseFuente, 0); // built by SetWindow
+    // Without lists, an empty text builds none.
+    glDeleteLists(static_cast<GLuint>(p.dc.baseFuente), 255);
+    p.dc.baseFuente = -1;
+    p.dc.Text({0, 0, 0}, "");
+    p.dc.Text({0, 0, 0}, nullptr);
+    EXPECT_EQ(p.dc.baseFuente, -1);
+    p.dc.Clear();
+    p.dc.SetColor(colorBlanco);
+    p.dc.Text({-0.5, -0.5, 0}, "H");
+    EXPECT_GE(p.dc.baseFuente, 0);
+    p.dc.ReadPixels(p.imagen);
+    int encendidos = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            encendidos += p.imagen.Pixel(x, y) != colorNegro;
+    EXPECT_EQ(encendidos, 17); // the pixels of the letter H
+    // Building the lists again releases the old ones first.
+    const int32_t anterior = p.dc.baseFuente;
+    p.dc.CreateFontLists();
+    EXPECT_GE(p.dc.baseFuente, 0);
+    EXPECT_EQ(glIsList(static_cast<GLuint>(anterior)) == GL_TRUE, anterior == p.dc.baseFuente);
+    // Axes label their ends in black over their arrows.
+    TDispositivoPrueba ejes(64, 64, colorBlanco);
+    ejes.dc.SetColor(colorNegro);
+    const double centro = -0.5 + 1.0 / 64; // on pixel centres
+    ejes.dc.Axes({centro, centro, 0}, 0.8);
+    EXPECT_EQ(ejes.LeeModelo(-0.1, centro), colorNegro); // the x axis line, current colour
+    // The arrowhead of x is red, lit, at 0.8 to 1.0 of the length.
+    const uint32_t flecha = ejes.LeeModelo(centro + 0.75, centro + 0.01);
+    EXPECT_GT(RojoDe(flecha), 80u);
+    EXPECT_EQ(VerdeDe(flecha), 0u);
+    // The labels are black text near the ends.
+    ejes.dc.ReadPixels(ejes.imagen);
+    int negros = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            negros += ejes.imagen.Pixel(x, y) == colorNegro;
+    EXPECT_GT(negros, 20 + 20 + 10);
+}
+
+TEST(IdcOpenGL, LecturaDePixelesAbajoArriba) {
+    TDispositivoPrueba p(61, 47, colorNegro);
+    ASSERT_TRUE(p.activo);
+    // A red block in the bottom-left corner.
+    const vector3D cuadro[4] = {{-1, -1, 0}, {-0.8, -1, 0}, {-0.8, -0.8, 0}, {-1, -0.8, 0}};
+    p.dc.SetColor(colorRojo);
+    p.dc.Polygon(cuadro, {}, modoRelleno);
+    TDibIG imagen;
+    p.dc.ReadPixels(imagen);
+    EXPECT_EQ(imagen.Ancho(), 61);
+    EXPECT_EQ(imagen.Alto(), 47);
+    EXPECT_EQ(imagen.BitsPixel(), 24);
+    EXPECT_EQ(imagen.Pixel(0, 0), ColorRGB(254, 0, 0));
+    EXPECT_EQ(imagen.Pixel(2, 1), ColorRGB(254, 0, 0));
+    EXPECT_EQ(imagen.Pixel(0, 46), colorNegro);
+    EXPECT_EQ(imagen.Pixel(60, 0), colorNegro);
+    // A rectangle larger than the frame: the part outside stays black.
+    p.dc.rectangulo.derecha = 80;
+    p.dc.ReadPixels(imagen);
+    EXPECT_EQ(imagen.Ancho(), 80);
+    EXPECT_EQ(imagen.Pixel(0, 0), ColorRGB(254, 0, 0));
+    EXPECT_EQ(imagen.Pixel(70, 0), colorNegro);
+    // Resize follows the frame.
+    p.dc.Resize(20, 10);
+    p.dc.Clear();
+    p.dc.ReadPixels(imagen);
+    EXPECT_EQ(imagen.Ancho(), 20);
+    EXPECT_EQ(imagen.Alto(), 10);
+}
+
+TEST(IdcOpenGL, VariosDispositivosEnUnProceso) {
+    for (int vuelta = 0; vuelta < 3; ++vuelta) {
+        auto rojo = std::make_unique<TDispositivoPrueba>(16, 16, colorRojo);
+        auto verde = std::make_unique<TDispositivoPrueba>(8, 8, colorVerde);
+        ASSERT_TRUE(rojo->activo);
+        ASSERT_TRUE(verde->activo);
+        rojo->dc.MakeCurrent();
+        EXPECT_EQ(rojo->Lee(1, 1), ColorRGB(254, 0, 0));
+        verde->dc.MakeCurrent();
+        EXPECT_EQ(verde->Lee(1, 1), ColorRGB(0, 254, 0));
+        rojo->dc.MakeCurrent();
+        // Destroying the other device keeps this one's context current.
+        verde.reset();
+        EXPECT_EQ(rojo->Lee(2, 2), ColorRGB(254, 0, 0));
+        // A device may be bound again to the same surface.
+        int bits = 0;
+        DString error;
+        EXPECT_TRUE(rojo->dc.SetWindow(&rojo->superficie, bits, colorBlanco, {0, 0, 16, 16}, 512, error));
+        rojo->dc.Clear();
+        EXPECT_EQ(rojo->Lee(2, 2), ColorRGB(254, 254, 254));
+    }
+}
+
+TEST(IdcOpenGL, ConversionesDosD) {
+    IDCOpenGL dc;
+    int ancho = 0, alto = 0;
+    dc.Extension(ancho, alto);
+    EXPECT_EQ(ancho, 100);
+    EXPECT_EQ(alto, 100);
+    int x = 0, y = 0;
+    dc.MundoADispositivo(vector2D(10.4, 30.6), x, y);
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 69);
+    EXPECT_EQ(dc.DispositivoAMundo(10, 69), vector2D(10, 31));
+    EXPECT_EQ(dc.Escala(), 1.0);
+    const TRectanguloDib r = dc.Limites();
+    EXPECT_EQ(r.derecha, 100);
+    EXPECT_EQ(r.abajo, 100);
+}
+
+} // namespace
