@@ -1,0 +1,222 @@
+// pictomolder-cli: the editor's work without a display. It parses 3DI scripts as the
+// editor does, dumps the parsed scene, renders it headless to a BMP file, and exports
+// the 32 x 32 icon.
+#include "cli/Volcado_json.h"
+#include "image/Tdibig.h"
+#include "render/Icono_2d.h"
+#include "render/Vista_previa.h"
+#include "script/Objetos_3d.h"
+#include "script/Pinta_vista.h"
+#include "support/Ficheroqordatos.h"
+#include "support/Rutas.h"
+#include "support/Throw_qor.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int salidaCorrecta = 0;
+constexpr int salidaFallo = 1;
+constexpr int salidaUso = 2;
+constexpr int tamanoMaximo = 8192;
+
+const char* const textoAyuda =
+    "Usage: pictomolder-cli COMMAND FILE [options]\n"
+    "\n"
+    "Commands:\n"
+    "  check FILE        parse FILE and print what the editor's error pane shows\n"
+    "  dump FILE         print the parsed scene as JSON\n"
+    "  render FILE -o OUT.bmp [--size WxH] [--angles X,Y] [--zoom S] [--pan X,Y]\n"
+    "                    [--perspective] [--distance D] [--highlight LINE[:POINT]]\n"
+    "                    draw the scene headless into a 24-bit BMP file\n"
+    "  icon FILE [-o OUT.bmp] [--size WxH]\n"
+    "                    export the 32 x 32 icon (default output FILE.bmp)\n"
+    "\n"
+    "FILE - reads the script from standard input.\n"
+    "Exit status: 0 success, 1 the script has errors, 2 usage or file errors.\n";
+
+struct TOpciones {
+    std::string orden;
+    std::string fichero;
+    std::string salida;
+    int ancho = 256;
+    int alto = 256;
+    TVistaPrevia vista;
+    bool perspectiva = false;
+    int lineaResaltada = -1;
+    int puntoResaltado = -1;
+};
+
+class TErrorUso : public std::exception {
+public:
+    explicit TErrorUso(std::string t) : texto(std::move(t)) {}
+    const char* what() const noexcept override { return texto.c_str(); }
+    std::string texto;
+};
+
+double LeeNumero(const std::string& texto, const char* opcion) {
+    char* fin = nullptr;
+    const double v = std::strtod(texto.c_str(), &fin);
+    if (texto.empty() || *fin != '\0' || !(v == v) || v > 1e12 || v < -1e12)
+        throw TErrorUso(std::string("invalid number for ") + opcion + ": " + texto);
+    return v;
+}
+
+// "A<sep>B" as two numbers.
+std::pair<double, double> LeePar(const std::string& texto, char separador, const char* opcion) {
+    const size_t p = texto.find(separador);
+    if (p == std::string::npos)
+        throw TErrorUso(std::string("expected two values for ") + opcion + ": " + texto);
+    return {LeeNumero(texto.substr(0, p), opcion), LeeNumero(texto.substr(p + 1), opcion)};
+}
+
+void LeeTamano(const std::string& texto, TOpciones& o) {
+    const auto [w, h] = LeePar(texto, 'x', "--size");
+    if (w < 1 || h < 1 || w > tamanoMaximo || h > tamanoMaximo || w != static_cast<int>(w) ||
+        h != static_cast<int>(h))
+        throw TErrorUso("--size wants whole numbers from 1 to 8192, as in 256x256: " + texto);
+    o.ancho = static_cast<int>(w);
+    o.alto = static_cast<int>(h);
+}
+
+TOpciones LeeOpciones(int argc, char** argv) {
+    if (argc < 2) throw TErrorUso("no command given");
+    TOpciones o;
+    o.orden = argv[1];
+    if (o.orden == "--help" || o.orden == "-h" || o.orden == "help") return o;
+    if (o.orden != "check" && o.orden != "dump" && o.orden != "render" && o.orden != "icon")
+        throw TErrorUso("unknown command: " + o.orden);
+    o.vista.ResetView();
+    std::vector<std::string> resto(argv + 2, argv + argc);
+    for (size_t i = 0; i < resto.size(); ++i) {
+        const std::string& a = resto[i];
+        const auto valor = [&]() -> const std::string& {
+            if (i + 1 >= resto.size()) throw TErrorUso("option " + a + " needs a value");
+            return resto[++i];
+        };
+        const bool dibuja = o.orden == "render" || o.orden == "icon";
+        if (a == "--help" || a == "-h") {
+            o.orden = "--help";
+            return o;
+        } else if (a == "-o" && dibuja) {
+            o.salida = valor();
+        } else if (a == "--size" && dibuja) {
+            LeeTamano(valor(), o);
+        } else if (o.orden == "render" && a == "--angles") {
+            std::tie(o.vista.anguloX, o.vista.anguloY) = LeePar(valor(), ',', "--angles");
+        } else if (o.orden == "render" && a == "--zoom") {
+            o.vista.escala = LeeNumero(valor(), "--zoom");
+        } else if (o.orden == "render" && a == "--pan") {
+            std::tie(o.vista.desplazamiento.x, o.vista.desplazamiento.y) = LeePar(valor(), ',', "--pan");
+        } else if (o.orden == "render" && a == "--perspective") {
+            o.perspectiva = true;
+        } else if (o.orden == "render" && a == "--distance") {
+            o.vista.distancia = LeeNumero(valor(), "--distance");
+        } else if (o.orden == "render" && a == "--highlight") {
+            const std::string v = valor();
+            const size_t p = v.find(':');
+            o.lineaResaltada = static_cast<int>(LeeNumero(v.substr(0, p), "--highlight"));
+            if (p != std::string::npos)
+                o.puntoResaltado = static_cast<int>(LeeNumero(v.substr(p + 1), "--highlight"));
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw TErrorUso("unknown option for " + o.orden + ": " + a);
+        } else if (o.fichero.empty()) {
+            o.fichero = a;
+        } else {
+            throw TErrorUso("more than one file given: " + a);
+        }
+    }
+    if (o.fichero.empty()) throw TErrorUso("no file given");
+    if (o.orden == "render" && o.salida.empty()) throw TErrorUso("render needs -o OUT.bmp");
+    if (o.orden == "icon" && o.salida.empty()) {
+        if (o.fichero == "-") throw TErrorUso("icon of standard input needs -o OUT.bmp");
+        o.salida = o.fichero + ".bmp";
+    }
+    return o;
+}
+
+// Parses the script as the editor does: standard input through a memory file (as the
+// editor parses its text pane), a named file through the scene's loader.
+bool LeeEscena(const TOpciones& o, TObjeto3D& escena, DString& error) {
+    if (o.fichero == "-") {
+        const std::string texto{std::istreambuf_iterator<char>(std::cin), {}};
+        TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
+        return escena.Lee(memoria, nullptr, error);
+    }
+    std::FILE* prueba = std::fopen(RutaSistema(o.fichero.c_str()).c_str(), "rb");
+    if (!prueba || !ExisteFichero(o.fichero.c_str())) {
+        if (prueba) std::fclose(prueba);
+        throw std::runtime_error("cannot read " + o.fichero + ": " +
+                                 (ExisteFichero(o.fichero.c_str()) ? std::strerror(errno) : "no such file"));
+    }
+    std::fclose(prueba);
+    return escena.Carga(o.fichero.c_str(), error);
+}
+
+void EscribeTexto(const DString& texto) {
+    std::fputs(texto.c_str(), stdout);
+    if (texto.IsEmpty() || texto.CharAt(texto.Length() - 1) != '\n') std::fputc('\n', stdout);
+}
+
+int Renderiza(const TOpciones& o, TObjeto3D& escena, bool correcto, bool icono) {
+    escena.lineaResaltada = o.lineaResaltada;
+    escena.puntoResaltado = o.puntoResaltado;
+    TDibIG imagen;
+    DString error;
+    if (!RenderizaEscena(escena, o.vista, o.perspectiva, o.ancho, o.alto, imagen, error)) {
+        std::fprintf(stderr, "pictomolder-cli: cannot draw: %s\n", error.c_str());
+        return salidaUso;
+    }
+    TDibIG icono32;
+    if (icono && !ReduceAIcono(imagen, icono32)) {
+        std::fprintf(stderr, "pictomolder-cli: cannot shrink the picture to an icon\n");
+        return salidaUso;
+    }
+    if (!(icono ? icono32 : imagen).GrabaBMP(o.salida.c_str(), nullptr)) {
+        std::fprintf(stderr, "pictomolder-cli: cannot write %s\n", o.salida.c_str());
+        return salidaUso;
+    }
+    return correcto ? salidaCorrecta : salidaFallo;
+}
+
+int Ejecuta(const TOpciones& o) {
+    TObjeto3D escena;
+    DString error;
+    const bool correcto = LeeEscena(o, escena, error);
+    if (o.orden == "check") {
+        EscribeTexto(TextoErrores(correcto, error));
+        return correcto ? salidaCorrecta : salidaFallo;
+    }
+    if (o.orden == "dump") {
+        std::cout << VuelcaEscena(escena, correcto, error.c_str()) << '\n';
+        return correcto ? salidaCorrecta : salidaFallo;
+    }
+    if (!correcto) std::fprintf(stderr, "%s\n", TextoErrores(correcto, error).c_str());
+    return Renderiza(o, escena, correcto, o.orden == "icon");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const TOpciones o = LeeOpciones(argc, argv);
+        if (o.orden == "--help") {
+            std::fputs(textoAyuda, stdout);
+            return salidaCorrecta;
+        }
+        return Ejecuta(o);
+    } catch (const TErrorUso& e) {
+        std::fprintf(stderr, "pictomolder-cli: %s\n\n%s", e.what(), textoAyuda);
+        return salidaUso;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "pictomolder-cli: %s\n", e.what());
+        return salidaUso;
+    }
+}

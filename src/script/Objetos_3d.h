@@ -1,0 +1,135 @@
+// The scene of a 3DI script: TObjeto3D is the parsed icon (an ordered list of
+// elements plus the settings of the header commands), TElementoObj3D the base of
+// every element. The scene reads a script line by line, collects errors with their
+// line numbers, and paints itself through the OpenGL drawing device.
+#pragma once
+
+#include "geometry/Matrix3.h"
+#include "support/Dstring.h"
+#include "support/Vectores_dg.h"
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <span>
+#include <vector>
+
+class IDCOpenGL;
+class TFicheroQOR;
+class TObjeto3D;
+class TDefines3Di;
+class TTexturas3Di;
+struct TTextura3Di;
+
+// The script error that element readers raise: it carries a fixed message text.
+class TXErrorObjeto3D : public std::exception {
+public:
+    explicit TXErrorObjeto3D(const char* texto) : mensaje(texto) {}
+    const char* what() const noexcept override { return mensaje; }
+    const char* mensaje;
+};
+
+// Receives the fields of an element by name (the command-line dump and the tests
+// read elements through it).
+class TVisitanteCampos {
+public:
+    virtual ~TVisitanteCampos() = default;
+    virtual void Campo(const char* nombre, double valor) = 0;
+    virtual void Campo(const char* nombre, int valor) = 0;
+    virtual void Campo(const char* nombre, bool valor) = 0;
+    virtual void Campo(const char* nombre, const vector3D& valor) = 0;
+    virtual void Campo(const char* nombre, std::span<const double> valores) = 0;
+    virtual void Campo(const char* nombre, std::span<const vector3D> valores) = 0;
+    virtual void Campo(const char* nombre, std::span<const vector2D> valores) = 0;
+    virtual void Campo(const char* nombre, std::span<const std::array<int32_t, 4>> valores) = 0;
+    // A nested element (the section of an extrusion, for example).
+    virtual void Objeto(const char* nombre, const class TElementoObj3D& elemento) = 0;
+};
+
+class TElementoObj3D {
+public:
+    TElementoObj3D(TObjeto3D* escena, int numPuntos);
+    virtual ~TElementoObj3D() = default;
+    TElementoObj3D(const TElementoObj3D&) = delete;
+    TElementoObj3D& operator=(const TElementoObj3D&) = delete;
+
+    virtual void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) = 0;
+    // Reads the parameter text; a problem is either written into `error` (the element
+    // is then discarded) or raised as TXErrorObjeto3D (the parse then stops).
+    virtual void Lee(const DString& parametros, DString& error) = 0;
+    // Whether a control point lies under the window position, and which.
+    virtual bool BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice);
+
+    virtual const char* NombreClase() const = 0;
+    // Hands the element's own fields (beyond the common ones) to the visitor.
+    virtual void Describe(TVisitanteCampos&) const {}
+    // PUSH and POP elements change the matrix stack instead of drawing.
+    virtual bool EsTransformacion() const { return false; }
+
+    TObjeto3D* objeto;
+    std::vector<vector3D> puntos;
+    uint32_t color = 0;
+    int32_t grosorLinea = 1;
+    int32_t linea = -1;
+    TTextura3Di* textura = nullptr;
+
+protected:
+    // The pick shared by the classes with control points: the first of the first `n`
+    // points whose window position lies within |dx| + |dy| < 8 pixels.
+    bool BuscaEntrePuntos(IDCOpenGL& dc, const vector2D& posicion, int n, int& indice) const;
+};
+
+// What the error pane shows for a parse: "ok", the collected messages, or
+// "Undefined error" for a failure that left no message.
+DString TextoErrores(bool correcto, const DString& error);
+
+// Paint failures are reported with this caption.
+inline constexpr const char* tituloErrorPintura = "Selvaron";
+
+class TObjeto3D : public VectorP<TElementoObj3D> {
+public:
+    TObjeto3D();
+    ~TObjeto3D() override;
+
+    // Loads a model file chosen by its extension ("3di" scripts; "3DS" meshes).
+    bool Carga(const char* nombre, DString& error, void* extra = nullptr);
+    bool CargaScript(const char* nombre, DString& error, void* extra = nullptr);
+    // The parse loop over any reader of the file family (a disk file or the editor's
+    // text in memory). `textoExpandido`, when given, receives every line after macro
+    // replacement followed by CR LF. Returns true when no error was flagged.
+    bool Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error);
+    // The element control point under a window position: its script line and index.
+    void BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& lineaEncontrada, int& indice);
+    void Pinta(IDCOpenGL& dc, const vector3D& posicion, double giroZ, double zoom, double giroX,
+               double estiramientoZ);
+
+    // The model-view stack as PUSH and POP elements use it while painting: the OpenGL
+    // stack while it has room, a stack of our own beyond that, so that no nesting
+    // depth can overflow or corrupt the driver's stack.
+    void EmpujaMatriz(const std::array<double, 16>& matriz);
+    void SacaMatriz();
+
+    vector3D centro;
+    double escala = 1.0;
+    double anguloGiro = 0.0;
+    bool orientacionX = false;
+    bool orientacionZ = false;
+    bool giroEnY = false;
+    int32_t lineaResaltada = -1;
+    int32_t puntoResaltado = -1;
+    int32_t nivelPush = 0;
+    std::unique_ptr<TDefines3Di> defines;
+    std::unique_ptr<TTexturas3Di> texturas;
+    DString nombreFichero;
+
+private:
+    struct TLectura;
+    void Reinicia();
+    bool LeeLinea(TLectura& estado, DString& linea, int numero, DString* textoExpandido, DString& error);
+    void AplicaVista(const vector3D& posicion, double giroZ, double zoom, double giroX, double estiramientoZ,
+                     int& progreso);
+    void DeshazPush();
+
+    std::vector<std::array<double, 16>> pilaPropia; // levels beyond the OpenGL stack
+};

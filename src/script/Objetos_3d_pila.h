@@ -1,0 +1,49 @@
+// The transform stack of the script: PUSHSCALE, PUSHTRANS and PUSHTURN put a scale, a
+// translation or a rotation in front of every element that follows, until the
+// matching POP. They sit in the element list and act on the model-view stack.
+#pragma once
+
+#include "script/Objetos_3d.h"
+
+#include <array>
+
+class TElementoPush : public TElementoObj3D {
+public:
+    explicit TElementoPush(TObjeto3D* escena) : TElementoObj3D(escena, 0) {}
+    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Describe(TVisitanteCampos& v) const override;
+    bool EsTransformacion() const override { return true; }
+
+    // The transform, column-major as OpenGL multiplies it.
+    std::array<double, 16> matriz{};
+};
+
+class TElementoPushScale : public TElementoPush {
+public:
+    using TElementoPush::TElementoPush;
+    void Lee(const DString& parametros, DString& error) override;
+    const char* NombreClase() const override { return "TElementoPushScale"; }
+};
+
+class TElementoPushTrans : public TElementoPush {
+public:
+    using TElementoPush::TElementoPush;
+    void Lee(const DString& parametros, DString& error) override;
+    const char* NombreClase() const override { return "TElementoPushTrans"; }
+};
+
+class TElementoPushTurn : public TElementoPush {
+public:
+    using TElementoPush::TElementoPush;
+    void Lee(const DString& parametros, DString& error) override;
+    const char* NombreClase() const override { return "TElementoPushTurn"; }
+};
+
+class TElementoPop : public TElementoObj3D {
+public:
+    explicit TElementoPop(TObjeto3D* escena) : TElementoObj3D(escena, 0) {}
+    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Lee(const DString& parametros, DString& error) override;
+    const char* NombreClase() const override { return "TElementoPop"; }
+    bool EsTransformacion() const override { return true; }
+};

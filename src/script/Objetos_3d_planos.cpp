@@ -1,0 +1,183 @@
+#include "script/Objetos_3d_planos.h"
+
+#include "geometry/Luz_normals.h"
+#include "render/Idc_opengl.h"
+#include "script/Formula.h"
+#include "script/Texturas_3di.h"
+
+#include <array>
+
+namespace {
+
+constexpr double dosPi = 6.283185307179586;
+
+} // namespace
+
+void LeeCampos(const DString& parametros, const char* separador, int n, const char* mensaje,
+               Vector<DString>& campos) {
+    if (parametros.Split(separador, campos, n, true) != n) throw TXErrorObjeto3D(mensaje);
+}
+
+vector3D LeePunto(const DString& campo) {
+    vector3D p;
+    ReadVector(campo, p);
+    return p;
+}
+
+uint32_t LeeColor(const DString& texto) {
+    DString t(texto);
+    if (t.IsEmpty() || t.FindLast(')') <= 0 || t.CharAt(0) != '(')
+        throw TXErrorObjeto3D("Error reading color");
+    t.Unparen();
+    Vector<DString> campos(2, 1, true);
+    LeeCampos(t, ",", 3, "Error reading color", campos);
+    const auto canal = [&](int i) {
+        return static_cast<uint32_t>(ConvierteEntero(campos[i].c_str())) & 0xFFu;
+    };
+    return canal(0) | canal(1) << 8 | canal(2) << 16;
+}
+
+void MarcaPunto(IDCOpenGL& dc, const vector3D& punto) {
+    dc.SetColor(colorNegro);
+    dc.SetLineWidth(1.0);
+    dc.Axes(punto, 30.0);
+}
+
+// ---------------------------------------------------------------------------------------
+// QUAD and TRIANGLE
+
+TElementoCara3D::TElementoCara3D(TObjeto3D* escena, int numEsquinas)
+    : TElementoObj3D(escena, numEsquinas + 1), esquinas(numEsquinas) {}
+
+void TElementoCara3D::LeeEsquinas(const DString& parametros, const char* mensaje) {
+    for (auto& p : puntos)
+        p = vector3D();
+    Vector<DString> campos(2, 1, true);
+    LeeCampos(parametros, ":", esquinas, mensaje, campos);
+    for (int i = 0; i < esquinas; ++i)
+        puntos[static_cast<size_t>(i)] = LeePunto(campos[i]);
+    puntos[static_cast<size_t>(esquinas)] = puntos[0];
+    normal = ProductoVectorial(puntos[1] - puntos[0], puntos[2] - puntos[1]);
+    Normaliza(normal);
+}
+
+void TElementoCara3D::PintaContorno(IDCOpenGL& dc, int puntoResaltado) {
+    dc.SetColor(colorNegro);
+    dc.SetLineWidth(grosorLinea + 3);
+    dc.Polyline(puntos);
+    if (puntoResaltado >= 0 && puntoResaltado < esquinas)
+        MarcaPunto(dc, puntos[static_cast<size_t>(puntoResaltado)]);
+}
+
+bool TElementoCara3D::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) {
+    return BuscaEntrePuntos(dc, posicion, esquinas, indice);
+}
+
+void TElementoCara3D::Describe(TVisitanteCampos& v) const {
+    v.Campo("normal", normal);
+}
+
+void TElementoQuad3D::Lee(const DString& parametros, DString&) {
+    LeeEsquinas(parametros, "Error reading Quad");
+}
+
+void TElementoQuad3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
+    uint32_t c = color;
+    Ilumina(luzEscena, c, normal, true);
+    dc.SetColor(c);
+    const std::span<const vector3D> cara(puntos.data(), 4);
+    if (!textura) {
+        dc.Polygon(cara, {}, modoRelleno);
+    } else {
+        PreparaTextura(*textura, dc);
+        color = colorBlanco;
+        const double s = textura->registro.tamano;
+        const std::array<vector2D, 4> posiciones{vector2D(0, 0), vector2D(s, 0), vector2D(s, s),
+                                                 vector2D(0, s)};
+        dc.TexturedPolygon(cara, posiciones, textura->registro);
+    }
+    if (resaltado) PintaContorno(dc, puntoResaltado);
+}
+
+void TElementoTriang3D::Lee(const DString& parametros, DString&) {
+    LeeEsquinas(parametros, "More parameter needed in Triangle");
+}
+
+void TElementoTriang3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
+    uint32_t c = color;
+    Ilumina(luzEscena, c, normal, true);
+    dc.SetColor(c);
+    dc.Polygon(std::span<const vector3D>(puntos.data(), 3), {}, modoRelleno);
+    if (resaltado) PintaContorno(dc, puntoResaltado);
+}
+
+// ---------------------------------------------------------------------------------------
+// LINE
+
+void TElementoLinea::Lee(const DString& parametros, DString&) {
+    puntos[0] = puntos[1] = vector3D();
+    Vector<DString> campos(2, 1, true);
+    LeeCampos(parametros, ":", 2, "Error reading LINE", campos);
+    puntos[0] = LeePunto(campos[0]);
+    puntos[1] = LeePunto(campos[1]);
+}
+
+void TElementoLinea::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
+    dc.SetColor(color);
+    dc.SetLineWidth(resaltado ? grosorLinea + 3 : grosorLinea);
+    dc.Line(puntos[0], puntos[1]);
+    dc.SetLineWidth(grosorLinea);
+    if (resaltado && (puntoResaltado == 0 || puntoResaltado == 1))
+        MarcaPunto(dc, puntos[static_cast<size_t>(puntoResaltado)]);
+}
+
+bool TElementoLinea::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) {
+    return BuscaEntrePuntos(dc, posicion, 2, indice);
+}
+
+// ---------------------------------------------------------------------------------------
+// CIRCLE and DISK
+
+TElementoCircle::TElementoCircle(TObjeto3D* escena) : TElementoObj3D(escena, 17) {}
+
+void TElementoCircle::Lee(const DString& parametros, DString&) {
+    Vector<DString> campos(2, 1, true);
+    LeeCampos(parametros, ":", 3, "Error reading CIRCLE", campos);
+    centro = LeePunto(campos[0]);
+    eje = LeePunto(campos[1]);
+    radio = campos[2].ToDouble();
+    vector3D r0 = Perpendicular(eje);
+    Normaliza(r0);
+    r0 *= radio;
+    const double paso = dosPi / numSegmentos;
+    for (int i = 0; i < numSegmentos; ++i)
+        puntos[static_cast<size_t>(i)] = centro + Transforma(MatrizGiro(eje, i * paso), r0);
+    puntos[static_cast<size_t>(numSegmentos)] = puntos[0];
+}
+
+void TElementoCircle::Pinta(IDCOpenGL& dc, bool resaltado, int) {
+    if (!relleno) {
+        dc.SetColor(color);
+        dc.SetLineWidth(resaltado ? grosorLinea + 3 : grosorLinea);
+        dc.Polyline(puntos);
+        return;
+    }
+    uint32_t c = color;
+    Ilumina(luzEscena, c, eje, false);
+    dc.SetColor(c);
+    if (!resaltado) {
+        dc.Polygon(puntos, {}, modoRelleno);
+        return;
+    }
+    dc.Polyline(puntos);
+    for (int i = 0; i < numSegmentos; ++i)
+        dc.Line(centro, puntos[static_cast<size_t>(i)]);
+}
+
+void TElementoCircle::Describe(TVisitanteCampos& v) const {
+    v.Campo("numSegmentos", numSegmentos);
+    v.Campo("centro", centro);
+    v.Campo("eje", eje);
+    v.Campo("radio", radio);
+    v.Campo("relleno", relleno);
+}
