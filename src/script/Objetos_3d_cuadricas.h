@@ -1,0 +1,58 @@
+// The round solids of the script: CONE and CYLINDER (a truncated cone between two
+// centres) and ELIPSOID and SPHERE (axis-aligned). The readers only fill a few fields;
+// the drawing device tessellates and lights the surfaces.
+#pragma once
+
+#include "script/Objetos_3d.h"
+
+// CONE: start centre, end centre and a radius at each end. No caps are drawn.
+class TElementoCono3D : public TElementoObj3D {
+public:
+    explicit TElementoCono3D(TObjeto3D* escena) : TElementoObj3D(escena, 2) {}
+    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Lee(const DString& parametros, DString& error) override;
+    bool BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) override;
+    const char* NombreClase() const override { return "TElementoCono3D"; }
+    void Describe(TVisitanteCampos& v) const override;
+
+    double radio1 = 0.0; // at puntos[0]
+    double radio2 = 0.0; // at puntos[1]
+
+protected:
+    void LeeCentros(const DString& parametros, int n, const char* mensaje, Vector<DString>& campos);
+};
+
+// CYLINDER: a cone with one radius for both ends.
+class TElementoCylinder3D : public TElementoCono3D {
+public:
+    using TElementoCono3D::TElementoCono3D;
+    void Lee(const DString& parametros, DString& error) override;
+    const char* NombreClase() const override { return "TElementoCylinder3D"; }
+};
+
+// ELIPSOID: a centre and the radii along x, y and z. The two direction fields of the
+// command are required but the painted ellipsoid always follows the coordinate axes.
+class TElementoElipsoide3D : public TElementoObj3D {
+public:
+    explicit TElementoElipsoide3D(TObjeto3D* escena) : TElementoObj3D(escena, 1) {}
+    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Lee(const DString& parametros, DString& error) override;
+    bool BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) override;
+    const char* NombreClase() const override { return "TElementoElipsoide3D"; }
+    void Describe(TVisitanteCampos& v) const override;
+
+    double radioA = 0.0;
+    double radioB = 0.0;
+    double radioC = 0.0;
+
+protected:
+    void Reinicia();
+};
+
+// SPHERE: an ellipsoid with one radius for the three axes.
+class TElementoEsfera3D : public TElementoElipsoide3D {
+public:
+    using TElementoElipsoide3D::TElementoElipsoide3D;
+    void Lee(const DString& parametros, DString& error) override;
+    const char* NombreClase() const override { return "TElementoEsfera3D"; }
+};

@@ -1,0 +1,314 @@
+// XTRUSION and REVOLUTION: readers, the grid with its normals, the route refinement and
+// the texture positions.
+#include "Campos_prueba.h"
+#include "Lee_script.h"
+
+#include "script/Objetos_3d_extrusion.h"
+#include "script/Texturas_3di.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+const char* cuadradoAntihorario = "[-5,-5,0]:[5,-5,0]:[5,5,0]:[-5,5,0]:[-5,-5,0]";
+const char* cuadradoHorario = "[-5,-5,0]:[-5,5,0]:[5,5,0]:[5,-5,0]:[-5,-5,0]";
+
+std::string Xtrusion(const char* seccion, const char* resto) {
+    return std::string("[0,0,0]|") + seccion + "|" + resto;
+}
+
+// Reads one element directly, optionally with a texture, and returns the error text.
+template <class T>
+std::string LeeElemento(T& elemento, const std::string& parametros, TTextura3Di* textura = nullptr) {
+    elemento.textura = textura;
+    DString error;
+    elemento.Lee(DString(parametros.c_str()), error);
+    return error.c_str();
+}
+
+// Whether every vertex normal points away from the z axis (or towards it).
+bool NormalesHaciaFuera(const TElementoQuads& q, bool haciaFuera) {
+    for (size_t i = 0; i < q.puntos.size(); ++i) {
+        const vector3D radial(q.puntos[i].x, q.puntos[i].y, 0);
+        const double d = ProductoEscalar(radial, q.normalesVertice[i]);
+        if (haciaFuera ? d <= 0 : d >= 0) return false;
+    }
+    return true;
+}
+
+std::string Repite(const char* trozo, int veces) {
+    std::string s;
+    for (int i = 0; i < veces; ++i)
+        s += trozo;
+    return s;
+}
+
+} // namespace
+
+TEST(Extrusion, ReaderMessagesAreAppended) {
+    TObjeto3D e;
+    // Appended messages appear as written, without a line number, and do not fail the parse.
+    auto r = LeeScript(e, "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\nXTRUSION=[0,0,0]|[0,0,0]:[1,0,0]\n"
+                          "REVOLUTION=[0,0,0]|[0,0,1]\nCONE=[0,0,0]\nQUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n");
+    EXPECT_FALSE(r.correcto); // because of the cone
+    EXPECT_EQ(r.errores, "XTRUSION: Needs three fields separated by | \r\n"
+                         "REVOLUTION: Needs three fields separated by | \r\n"
+                         "3: Error reading Cone\r\n");
+    EXPECT_EQ(e.Count(), 1);
+    r = LeeScript(e, "XTRUSION=[0,0,0]|[1,0,0]|[0,0,0]:1:[0,0,1]:1\nREVOLUTION=[0,0,0]|[0,0,1]|[1,0,0]\n"
+                     "XTRUSION=[0,0,0]|[0,0,0]:[1,0,0]|[0,0,0]:1\n");
+    EXPECT_TRUE(r.correcto);
+    EXPECT_EQ(r.errores,
+              "Error reading POLYLINE \r\nError reading POLYLINE \r\nError reading POLYLINE Number \r\n");
+    EXPECT_EQ(e.Count(), 0);
+
+    TElementoXtrusion x(&e);
+    EXPECT_EQ(LeeElemento(x, ""), "XTRUSION: Needs three fields separated by | \r\n");
+    EXPECT_EQ(LeeElemento(x, "[0,0,0]"), "XTRUSION: Needs three fields separated by | \r\n");
+    // The section is read (and found wanting) before the count of three is checked.
+    EXPECT_EQ(LeeElemento(x, "[0,0,0]|[1,0,0]"), "Error reading POLYLINE \r\n");
+    EXPECT_EQ(LeeElemento(x, "[0,0,0]|[1,0,0]:[2,0,0]|"), "XTRUSION: Needs three fields separated by | \r\n");
+    EXPECT_EQ(LeeElemento(x, "[0,0,0]|[1,0,0]:[2,0,0]||"), "Error reading POLYLINE Number \r\n");
+    TElementoRevolution v(&e);
+    EXPECT_EQ(LeeElemento(v, ""), "REVOLUTION: Needs three fields separated by | \r\n");
+    EXPECT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|"), "REVOLUTION: Needs three fields separated by | \r\n");
+    EXPECT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|:"), "Error reading POLYLINE \r\n"); // one empty field
+    EXPECT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|::"), "");
+    EXPECT_EQ(v.perfil.numPuntos, 2); // two empty fields: two points at the origin
+}
+
+TEST(Extrusion, GridWithoutTexture) {
+    TObjeto3D e;
+    const auto r =
+        LeeScript(e, "COLOR=(10,20,30)\nXTRUSION=[1,2,3]|[-5,-5,0]:[5,-5,0]:[5,5,0]:[-5,5,0]:[-5,-5,0]|"
+                     "[0,0,0]:1:[0,0,20]:0.5:[0,0,30]:0.1:[0,0,40]\n");
+    EXPECT_TRUE(r.correcto) << r.errores;
+    ASSERT_EQ(e.Count(), 1);
+    auto& x = ElementoComo<TElementoXtrusion>(e, 0);
+    EXPECT_STREQ(x.NombreClase(), "TElementoXtrusion");
+    EXPECT_EQ(x.color, 0x1E140Au);
+    // The odd last route field is ignored: three rows of five points.
+    ASSERT_EQ(x.ruta.numPuntos, 3);
+    ASSERT_EQ(x.escalas.size(), 3u);
+    EXPECT_EQ(x.escalas[2], 0.1);
+    EXPECT_EQ(x.desplazamiento, vector3D(1, 2, 3));
+    ASSERT_EQ(x.puntos.size(), 15u);
+    EXPECT_EQ(x.normalesVertice.size(), 15u);
+    EXPECT_TRUE(x.posTextura.empty());
+    ASSERT_EQ(x.quads.size(), 8u);
+    EXPECT_EQ(x.quads[5], (TQuadExtr{6, 7, 12, 11}));
+    // Scaled, moved by the offset and the route point, never turned.
+    EXPECT_EQ(x.puntos[5 + 2], vector3D(2.5 + 1, 2.5 + 2, 20 + 3));
+    EXPECT_EQ(x.puntos[10], vector3D(-0.5 + 1, -0.5 + 2, 30 + 3));
+    for (const auto& n : x.normalesVertice)
+        EXPECT_NEAR(Modulo(n), 1.0, 1e-12);
+
+    const auto campos = CamposDe(x);
+    for (const char* n :
+         {"invertir", "normalesVertice", "quads", "escalas", "desplazamiento", "seccion", "ruta"})
+        EXPECT_TRUE(campos.Tiene(n)) << n;
+    EXPECT_FALSE(campos.Tiene("posTextura"));
+    EXPECT_EQ(campos.objetos.at("seccion"), &x.seccion);
+    EXPECT_STREQ(x.seccion.NombreClase(), "TElementoPolilinea");
+    EXPECT_TRUE(CamposDe(x.seccion).Tiene("numPuntos"));
+}
+
+TEST(Extrusion, OrientationOfTheSection) {
+    TObjeto3D e;
+    TElementoXtrusion antihorario(&e), horario(&e), forzado(&e);
+    ASSERT_EQ(LeeElemento(antihorario, Xtrusion(cuadradoAntihorario, "[0,0,0]:1:[0,0,10]:1")), "");
+    ASSERT_EQ(LeeElemento(horario, Xtrusion(cuadradoHorario, "[0,0,0]:1:[0,0,10]:1")), "");
+    ASSERT_EQ(LeeElemento(forzado, Xtrusion(cuadradoHorario, "[0,0,0]:1:[0,0,10]:1|1")), "");
+    EXPECT_FALSE(antihorario.invertir);
+    EXPECT_TRUE(horario.invertir);
+    EXPECT_FALSE(forzado.invertir);
+    EXPECT_TRUE(NormalesHaciaFuera(antihorario, true));
+    EXPECT_TRUE(NormalesHaciaFuera(horario, true));
+    EXPECT_TRUE(NormalesHaciaFuera(forzado, false));
+
+    // The fourth field: 1 or more keeps the normals, anything else inverts them; a
+    // trailing '|' adds no field and leaves the choice automatic, two of them add an empty one.
+    const std::pair<const char*, bool> casos[] = {{"|1", false}, {"|7", false}, {"|0", true},
+                                                  {"|-1", true}, {"||", true},  {"|abc", true}};
+    for (const auto& [cola, invertido] : casos) {
+        TElementoXtrusion x(&e);
+        const std::string resto = std::string("[0,0,0]:1:[0,0,10]:1") + cola;
+        ASSERT_EQ(LeeElemento(x, Xtrusion(cuadradoAntihorario, resto.c_str())), "") << cola;
+        EXPECT_EQ(x.invertir, invertido) << cola;
+    }
+    TElementoXtrusion abierta(&e);
+    ASSERT_EQ(LeeElemento(abierta, Xtrusion(cuadradoAntihorario, "[0,0,0]:1:[0,0,10]:1|")), "");
+    EXPECT_FALSE(abierta.invertir);
+}
+
+TEST(Extrusion, RevolutionNormalsFollowTheProfileDirection) {
+    TObjeto3D e;
+    TElementoRevolution subiendo(&e), bajando(&e);
+    ASSERT_EQ(LeeElemento(subiendo, "[0,0,0]|[0,0,1]|[5,0,0]:[5,0,10]"), "");
+    ASSERT_EQ(LeeElemento(bajando, "[0,0,0]|[0,0,1]|[5,0,10]:[5,0,0]"), "");
+    EXPECT_STREQ(subiendo.NombreClase(), "TElementoRevolution");
+    ASSERT_EQ(subiendo.puntos.size(), 34u); // 17 rows of 2
+    EXPECT_EQ(subiendo.quads.size(), 16u);
+    EXPECT_FALSE(subiendo.invertir);
+    EXPECT_TRUE(NormalesHaciaFuera(subiendo, false));
+    EXPECT_TRUE(NormalesHaciaFuera(bajando, true));
+    // Row 4 is a quarter turn; row 16 closes the seam on row 0.
+    EXPECT_NEAR(subiendo.puntos[8].y, 5.0, 1e-12);
+    EXPECT_NEAR(subiendo.puntos[32].x, 5.0, 1e-12);
+    EXPECT_NEAR(subiendo.puntos[32].y, 0.0, 1e-12);
+    const auto campos = CamposDe(subiendo);
+    for (const char* n : {"puntoEje1", "puntoEje2", "perfil", "quads"})
+        EXPECT_TRUE(campos.Tiene(n)) << n;
+}
+
+TEST(Extrusion, PolylineOperations) {
+    TObjeto3D e;
+    TElementoPolilinea p(&e);
+    EXPECT_EQ(p.color, 0u);
+    p.FijaPuntos({{1, 0, 0}, {2, 0, 0}, {1, 1, 0}});
+    // No closing term: the last-to-first product (0, 0, -1) is left out.
+    EXPECT_EQ(p.NormalArea(), vector3D(0, 0, 2));
+    p.CalculaLongitudes();
+    ASSERT_EQ(p.longitudes.size(), 3u);
+    EXPECT_EQ(p.longitudes[0], 1.0);
+    EXPECT_NEAR(p.longitudes[1], std::sqrt(2.0), 1e-15);
+    EXPECT_EQ(p.longitudes[2], 0.0);
+    EXPECT_NEAR(p.longitud, 1 + std::sqrt(2.0), 1e-15);
+
+    TElementoPolilinea s(&e);
+    s.FijaPuntos({{0, 0, 0}, {3, 0, 0}});
+    std::vector<double> valores{0, 3};
+    s.Subdivide(1, 2, valores);
+    ASSERT_EQ(s.numPuntos, 4);
+    EXPECT_EQ(s.puntos[1], vector3D(1, 0, 0));
+    EXPECT_EQ(s.puntos[2], vector3D(2, 0, 0));
+    EXPECT_EQ(valores, (std::vector<double>{0, 1, 2, 3}));
+    // Out-of-range requests change nothing.
+    std::vector<double> corto{1};
+    s.Subdivide(0, 2, valores);
+    s.Subdivide(4, 2, valores);
+    s.Subdivide(1, 0, valores);
+    s.Subdivide(1, 2, corto);
+    EXPECT_EQ(s.numPuntos, 4);
+    EXPECT_EQ(valores.size(), 4u);
+
+    // The point list reader needs two points.
+    DString error;
+    s.Lee(DString("[1,2,3]"), error);
+    EXPECT_STREQ(error.c_str(), "Error reading POLYLINE \r\n");
+    EXPECT_EQ(s.numPuntos, 0);
+    EXPECT_TRUE(s.puntos.empty());
+}
+
+TEST(Extrusion, RefinementOfTheRoute) {
+    TObjeto3D e;
+    TElementoPolilinea ruta(&e);
+    // Lengths 30, 0, 30: a = 0.2 * 60 / 3 = 4. Scales 1 -> 0.1 -> 1 -> 0.5.
+    ruta.FijaPuntos({{0, 0, 0}, {0, 0, 30}, {0, 0, 30}, {0, 0, 60}});
+    std::vector<double> escalas{1, 0.1, 1, 0.5};
+    TElementoQuads::RefinaRuta(ruta, escalas);
+    // Five points in the first segment, none in the empty one, two in the last (ratio 0.5).
+    ASSERT_EQ(ruta.numPuntos, 11);
+    ASSERT_EQ(escalas.size(), 11u);
+    const double z[] = {0, 5, 10, 15, 20, 25, 30, 30, 40, 50, 60};
+    for (size_t i = 0; i < 11; ++i)
+        EXPECT_NEAR(ruta.puntos[i].z, z[i], 1e-12) << i;
+    EXPECT_NEAR(escalas[1], 0.85, 1e-12);
+    EXPECT_NEAR(escalas[5], 0.25, 1e-12);
+    EXPECT_EQ(escalas[6], 0.1);
+    EXPECT_EQ(escalas[7], 1.0);
+    EXPECT_NEAR(escalas[8], 1 - 0.5 / 3, 1e-12);
+
+    // Short segments take fewer points: length 12 with a = 0.2 * 60 / 2 = 6 gives k1 = 1.
+    ruta.FijaPuntos({{0, 0, 0}, {0, 0, 12}, {0, 0, 60}});
+    escalas = {1, 0.1, 0.1};
+    TElementoQuads::RefinaRuta(ruta, escalas);
+    EXPECT_EQ(ruta.numPuntos, 4);
+    // Similar values, values near zero, a route without length, a count mismatch: nothing.
+    const std::vector<double> sinCambio[] = {{1, 0.7, 0.7}, {0.001, 0.0001, 0}, {-1, -5, -2}};
+    for (const auto& v : sinCambio) {
+        ruta.FijaPuntos({{0, 0, 0}, {0, 0, 30}, {0, 0, 60}});
+        auto copia = v;
+        TElementoQuads::RefinaRuta(ruta, copia);
+        EXPECT_EQ(ruta.numPuntos, 3);
+    }
+    ruta.FijaPuntos({{1, 1, 1}, {1, 1, 1}});
+    escalas = {1, 0};
+    TElementoQuads::RefinaRuta(ruta, escalas);
+    EXPECT_EQ(ruta.numPuntos, 2);
+    ruta.FijaPuntos({{0, 0, 0}, {0, 0, 60}});
+    escalas = {1};
+    TElementoQuads::RefinaRuta(ruta, escalas);
+    EXPECT_EQ(ruta.numPuntos, 2);
+}
+
+TEST(Extrusion, TexturePositionsAndRefinement) {
+    TObjeto3D e;
+    TTextura3Di textura;
+    // Without a texture the route is not refined.
+    TElementoXtrusion sinTextura(&e);
+    ASSERT_EQ(LeeElemento(sinTextura, Xtrusion("[0,0,0]:[1,0,0]", "[0,0,0]:1:[0,0,30]:0.1")), "");
+    EXPECT_EQ(sinTextura.ruta.numPuntos, 2);
+
+    TElementoXtrusion x(&e);
+    // a = 0.2 * 32 / 3: the long segment takes five rows, the short ones none.
+    ASSERT_EQ(LeeElemento(x, Xtrusion("[0,0,0]:[1,0,0]", "[0,0,0]:1:[0,0,30]:0.1:[0,0,31]:0.1:[0,0,32]:0.1"),
+                          &textura),
+              "");
+    EXPECT_EQ(x.ruta.numPuntos, 9);
+    EXPECT_EQ(x.escalas.size(), 9u);
+    EXPECT_EQ(x.puntos.size(), 18u);
+    ASSERT_EQ(x.posTextura.size(), 18u);
+    EXPECT_TRUE(CamposDe(x).Tiene("posTextura"));
+
+    TElementoXtrusion y(&e);
+    ASSERT_EQ(
+        LeeElemento(y, Xtrusion("[0,0,0]:[1,0,0]:[4,0,0]", "[0,0,0]:1:[0,0,10]:1:[0,0,30]:1"), &textura), "");
+    ASSERT_EQ(y.posTextura.size(), 9u);
+    EXPECT_EQ(y.posTextura[0], vector2D(0, 0));
+    EXPECT_NEAR(y.posTextura[4].x, 10.0 / 30, 1e-15);
+    EXPECT_NEAR(y.posTextura[4].y, 0.25, 1e-15);
+    EXPECT_EQ(y.posTextura[8], vector2D(1, 1));
+
+    // A revolution's first coordinate runs over the 16 turns; the profile is refined by
+    // the distance from the axis.
+    TElementoRevolution v(&e);
+    ASSERT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|[10,0,0]:[1,0,30]", &textura), "");
+    // A single segment is five times a long: four points go in.
+    EXPECT_EQ(v.perfil.numPuntos, 6);
+    ASSERT_EQ(v.posTextura.size(), 17u * 6u);
+    EXPECT_NEAR(v.posTextura[6 * 4].x, 0.25, 1e-15);
+    EXPECT_NEAR(v.posTextura[6 * 16 + 5].x, 1.0, 1e-15);
+    EXPECT_NEAR(v.posTextura[5].y, 1.0, 1e-15);
+    EXPECT_NEAR(v.posTextura[1].y, 0.2, 1e-15);
+
+    // A route of length 0 gives positions that are not numbers, and nothing worse.
+    TElementoXtrusion quieta(&e);
+    ASSERT_EQ(LeeElemento(quieta, Xtrusion("[0,0,0]:[1,0,0]", "[0,0,0]:1:[0,0,0]:0.5"), &textura), "");
+    ASSERT_EQ(quieta.posTextura.size(), 4u);
+    EXPECT_FALSE(std::isfinite(quieta.posTextura[0].x));
+    EXPECT_EQ(quieta.quads.size(), 1u);
+}
+
+TEST(Extrusion, HostileSizesAreRefused) {
+    TObjeto3D e;
+    // 2,001 section points by 600 route points would need more than a million grid points.
+    TElementoXtrusion x(&e);
+    const std::string seccion = Repite(":", 2000);
+    const std::string ruta = Repite("[0,0,1]:1:", 600);
+    EXPECT_EQ(LeeElemento(x, "[0,0,0]|" + seccion + "|" + ruta), "XTRUSION: Too many points \r\n");
+    TElementoRevolution v(&e);
+    EXPECT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|" + Repite(":", 70000)), "REVOLUTION: Too many points \r\n");
+    // Just below the limit is fine.
+    TElementoRevolution w(&e);
+    EXPECT_EQ(LeeElemento(w, "[0,0,0]|[0,0,1]|" + Repite(":", 60000)), "");
+    EXPECT_EQ(w.puntos.size(), 17u * 60000u);
+    // A route with numbers that are not finite refines nothing and reads without fault.
+    TTextura3Di textura;
+    TElementoXtrusion infinita(&e);
+    EXPECT_EQ(
+        LeeElemento(infinita, Xtrusion("[0,0,0]:[1,0,0]", "[0,0,0]:1:[0,0,1e400]:0:[0,0,1]:nan"), &textura),
+        "");
+}
