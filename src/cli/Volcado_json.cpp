@@ -29,6 +29,12 @@ public:
             if (*p == '"' || *p == '\\') {
                 texto += '\\';
                 texto += static_cast<char>(*p);
+            } else if (*p == '\r') {
+                texto += "\\r";
+            } else if (*p == '\n') {
+                texto += "\\n";
+            } else if (*p == '\t') {
+                texto += "\\t";
             } else if (*p < 0x20 || *p >= 0x7F) {
                 char buffer[8];
                 std::snprintf(buffer, sizeof buffer, "\\u%04x", *p);

@@ -269,14 +269,6 @@ bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* 
             orientacionZ = ConvierteEntero(parametros.c_str()) != 0;
             break;
         case TipoComando::elemento: {
-            if (!c.fabrica) {
-                AnadeNumeroLinea(error, numero);
-                error += "Command not available in this version: ";
-                error += comando;
-                error += "\r\n";
-                estado.fallo = true;
-                break;
-            }
             auto elemento = c.fabrica(this);
             elemento->textura = texturas->TexturaActual();
             DString errorElemento;

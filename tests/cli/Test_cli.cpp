@@ -1,0 +1,185 @@
+// The command-line tool driven as users and scripts drive it: exit statuses, what it
+// prints, and the files it writes.
+#include "image/Tdibig.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TSalida {
+    int estado = -1;
+    std::string texto;
+    std::string errores;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("pm_cli_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs the tool with the arguments (a shell fragment), optionally feeding stdin.
+    TSalida Ejecuta(const std::string& argumentos, const std::string& entrada = "") {
+        const fs::path in = dir / "stdin.txt", err = dir / "stderr.txt";
+        std::ofstream(in, std::ios::binary) << entrada;
+        const std::string orden =
+            std::string(PM_CLI) + " " + argumentos + " <" + in.string() + " 2>" + err.string();
+        TSalida s;
+        FILE* p = ::popen(orden.c_str(), "r");
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0)
+            s.texto.append(buffer, n);
+        const int estado = ::pclose(p);
+        s.estado = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+        std::ifstream e(err);
+        s.errores.assign(std::istreambuf_iterator<char>(e), {});
+        return s;
+    }
+    std::string Escribe(const char* nombre, const std::string& texto) {
+        const fs::path p = dir / nombre;
+        std::ofstream(p, std::ios::binary) << texto;
+        return p.string();
+    }
+    std::string Ruta(const char* nombre) const { return (dir / nombre).string(); }
+
+    fs::path dir;
+};
+
+const std::string quad = "QUAD=[-2,-2,0]:[2,-2,0]:[2,2,0]:[-2,2,0]\n";
+
+} // namespace
+
+TEST_F(Cli, CheckPrintsWhatTheErrorPaneShows) {
+    auto s = Ejecuta("check " + Escribe("a.3di", quad));
+    EXPECT_EQ(s.estado, 0);
+    EXPECT_EQ(s.texto, "ok\n");
+    s = Ejecuta("check -", quad + "FOO=1\nCOLOR=(1,2)\n");
+    EXPECT_EQ(s.estado, 1);
+    EXPECT_EQ(s.texto, "1: Undefined command:FOO\r\n2: Error reading color\r\n");
+    s = Ejecuta("check -", "PUSHSCALE=2\n");
+    EXPECT_EQ(s.estado, 1);
+    EXPECT_EQ(s.texto, "POPs needed!\n");
+    // Standard input and a named file parse alike.
+    s = Ejecuta("check " + Escribe("b.3di", "\r\n\r\nQUAD=1\r\n"));
+    EXPECT_EQ(s.texto, "2: Error reading Quad\r\n");
+    EXPECT_EQ(Ejecuta("check -", "\r\n\r\nQUAD=1\r\n").texto, s.texto);
+}
+
+TEST_F(Cli, FileAndUsageErrors) {
+    auto s = Ejecuta("check " + Ruta("missing.3di"));
+    EXPECT_EQ(s.estado, 2);
+    EXPECT_NE(s.errores.find("cannot read"), std::string::npos) << s.errores;
+    s = Ejecuta("check " + dir.string()); // a folder
+    EXPECT_EQ(s.estado, 2);
+    s = Ejecuta("check " + Escribe("model.txt", quad));
+    EXPECT_EQ(s.estado, 1);
+    EXPECT_EQ(s.texto, "Format unknown: " + Ruta("model.txt") + "\n");
+    for (const char* malo :
+         {"", "frobnicate x.3di", "check", "check a b", "render x.3di", "render x.3di -o",
+          "render x.3di -o y.bmp --size 0x10", "render x.3di -o y.bmp --size 10", "dump x --zoom 2",
+          "render x -o y --angles 1", "render x -o y --zoom abc", "icon - "}) {
+        s = Ejecuta(malo);
+        EXPECT_EQ(s.estado, 2) << malo;
+        EXPECT_NE(s.errores.find("Usage:"), std::string::npos) << malo;
+    }
+    s = Ejecuta("--help");
+    EXPECT_EQ(s.estado, 0);
+    EXPECT_NE(s.texto.find("render FILE -o OUT.bmp"), std::string::npos);
+}
+
+TEST_F(Cli, DumpShowsTheSceneAsJson) {
+    const auto s = Ejecuta("dump -", "CENTER=[1,2,3]\nCOLOR=(255,0,0)\nLINEWIDTH=3\n" + quad +
+                                         "DISK=[0,0,5]:[0,0,1]:4.5\nPUSHTRANS=[1,0,0]\nPOP\nBAD=\"x\"\t\n");
+    EXPECT_EQ(s.estado, 1);
+    const std::string& j = s.texto;
+    EXPECT_EQ(j.rfind("{\"ok\": false, \"errors\": \"7: Undefined command:BAD\\r\\n\", \"centro\": [1,2,3], "
+                      "\"escala\": 1, \"anguloGiro\": 0, \"giroEnY\": false, \"elements\": [",
+                      0),
+              0u)
+        << j;
+    EXPECT_NE(j.find("{\"class\": \"TElementoQuad3D\", \"linea\": 3, \"color\": 255, \"grosorLinea\": 3, "
+                     "\"textura\": null, \"puntos\": [[-2,-2,0],[2,-2,0],[2,2,0],[-2,2,0],[-2,-2,0]], "
+                     "\"normal\": [0,0,1]}"),
+              std::string::npos)
+        << j;
+    EXPECT_NE(j.find("\"class\": \"TElementoDisco\""), std::string::npos);
+    EXPECT_NE(j.find("\"radio\": 4.5, \"relleno\": true"), std::string::npos);
+    EXPECT_NE(j.find("\"matriz\": [1,0,0,0,0,1,0,0,0,0,1,0,1,0,0,1]"), std::string::npos);
+    EXPECT_NE(j.find("\"class\": \"TElementoPop\""), std::string::npos);
+    EXPECT_EQ(j.substr(j.size() - 3), "]}\n");
+    // Latin-1 bytes in messages come out as JSON escapes.
+    const auto l = Ejecuta("dump -", "X\xB4=1\n");
+    EXPECT_NE(l.texto.find("Undefined command:X\\u00b4"), std::string::npos) << l.texto;
+}
+
+TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
+    const std::string script = Escribe("a.3di", quad);
+    auto s = Ejecuta("render " + script + " -o " + Ruta("a.bmp"));
+    EXPECT_EQ(s.estado, 0) << s.errores;
+    TDibIG imagen;
+    DString error;
+    ASSERT_TRUE(imagen.LeeBMP(Ruta("a.bmp").c_str(), error)) << error.c_str();
+    EXPECT_EQ(imagen.Ancho(), 256);
+    EXPECT_EQ(imagen.Alto(), 256);
+    EXPECT_EQ(imagen.BitsPixel(), 24);
+    EXPECT_EQ(imagen.Pixel(0, 0), 0xFE0000u);
+    EXPECT_NE(imagen.Pixel(128, 128), 0xFE0000u);
+
+    s = Ejecuta("render - -o " + Ruta("b.bmp") + " --size 64x32 --zoom 5 --angles -0.7,0.2 --pan 0.5,0",
+                quad + "FOO=1\n");
+    EXPECT_EQ(s.estado, 1);
+    EXPECT_NE(s.errores.find("1: Undefined command:FOO"), std::string::npos);
+    ASSERT_TRUE(imagen.LeeBMP(Ruta("b.bmp").c_str(), error));
+    EXPECT_EQ(imagen.Ancho(), 64);
+    EXPECT_EQ(imagen.Alto(), 32);
+    EXPECT_NE(imagen.Pixel(48, 16), 0xFE0000u); // panned right by a quarter of the width
+    EXPECT_EQ(imagen.Pixel(32, 16), 0xFE0000u);
+
+    s = Ejecuta("render " + script + " -o " + Ruta("c.bmp") + " --perspective --distance 30");
+    EXPECT_EQ(s.estado, 0);
+    // The highlighted corner carries the black tripod.
+    s = Ejecuta("render " + script + " -o " + Ruta("d.bmp") + " --highlight 0:1");
+    EXPECT_EQ(s.estado, 0);
+    ASSERT_TRUE(imagen.LeeBMP(Ruta("d.bmp").c_str(), error));
+    // The vertical axis line above the corner (2, -2, 0).
+    EXPECT_TRUE(imagen.Pixel(167, 200) == 0u || imagen.Pixel(168, 200) == 0u);
+    s = Ejecuta("render " + script + " -o " + Ruta("no/such/folder/c.bmp"));
+    EXPECT_EQ(s.estado, 2);
+    EXPECT_NE(s.errores.find("cannot write"), std::string::npos);
+}
+
+TEST_F(Cli, EveryExampleChecksAndRenders) {
+    int vistos = 0;
+    for (const auto& e : fs::directory_iterator(PM_EXAMPLES)) {
+        if (e.path().extension() != ".3di") continue;
+        ++vistos;
+        const auto c = Ejecuta("check " + e.path().string());
+        EXPECT_EQ(c.estado, 0) << e.path() << c.texto;
+        EXPECT_EQ(c.texto, "ok\n") << e.path();
+        const std::string bmp = Ruta("example.bmp");
+        const auto r = Ejecuta("render " + e.path().string() + " -o " + bmp);
+        EXPECT_EQ(r.estado, 0) << e.path() << r.errores;
+        TDibIG imagen;
+        DString error;
+        ASSERT_TRUE(imagen.LeeBMP(bmp.c_str(), error)) << e.path();
+        int dibujados = 0;
+        for (int y = 0; y < 256; y += 4)
+            for (int x = 0; x < 256; x += 4)
+                if (imagen.Pixel(x, y) != 0xFE0000u) ++dibujados;
+        EXPECT_GT(dibujados, 200) << e.path() << " draws almost nothing";
+    }
+    EXPECT_GE(vistos, 4);
+}
