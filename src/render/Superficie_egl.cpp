@@ -9,47 +9,27 @@
 
 #include <algorithm>
 
-// One connection to Mesa's surfaceless display, shared by every live surface. EGL
-// keeps one display per platform and terminating it invalidates every context made
-// on it, so it may only be terminated when the last surface lets go of it.
-class TPantallaEGL {
-public:
-    static std::shared_ptr<TPantallaEGL> Comparte() {
-        static std::weak_ptr<TPantallaEGL> compartida;
-        auto pantalla = compartida.lock();
-        if (!pantalla) {
-            pantalla = std::make_shared<TPantallaEGL>();
-            if (!pantalla->Inicializada()) return nullptr;
-            compartida = pantalla;
-        }
-        return pantalla;
-    }
+namespace {
 
-    TPantallaEGL() {
+// The process's connection to Mesa's surfaceless display, opened on first use and kept
+// until the process ends. EGL has one display per platform: terminating it would
+// invalidate the contexts of every other live surface, and unload the driver only for
+// the next surface to load it again.
+EGLDisplay PantallaSinSuperficie() {
+    static const EGLDisplay pantalla = [] {
         auto obtenPantalla =
             reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-        if (!obtenPantalla) return;
+        if (!obtenPantalla) return EGL_NO_DISPLAY;
         EGLDisplay d = obtenPantalla(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        if (d == EGL_NO_DISPLAY) return;
+        if (d == EGL_NO_DISPLAY) return EGL_NO_DISPLAY;
         EGLint mayor = 0, menor = 0;
-        if (!eglInitialize(d, &mayor, &menor)) return;
-        pantalla = d;
-    }
-    ~TPantallaEGL() {
-        if (pantalla == EGL_NO_DISPLAY) return;
-        eglMakeCurrent(pantalla, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        eglTerminate(pantalla);
-        eglReleaseThread();
-    }
-    TPantallaEGL(const TPantallaEGL&) = delete;
-    TPantallaEGL& operator=(const TPantallaEGL&) = delete;
+        if (!eglInitialize(d, &mayor, &menor)) return EGL_NO_DISPLAY;
+        return d;
+    }();
+    return pantalla;
+}
 
-    bool Inicializada() const { return pantalla != EGL_NO_DISPLAY; }
-    EGLDisplay Pantalla() const { return pantalla; }
-
-private:
-    EGLDisplay pantalla = EGL_NO_DISPLAY;
-};
+} // namespace
 
 namespace {
 
@@ -71,21 +51,21 @@ TSuperficieEGL::~TSuperficieEGL() {
 }
 
 bool TSuperficieEGL::AbreDispositivo() {
-    if (!pantalla) pantalla = TPantallaEGL::Comparte();
-    return pantalla != nullptr;
+    pantalla = PantallaSinSuperficie();
+    return pantalla != EGL_NO_DISPLAY;
 }
 
 int TSuperficieEGL::EligeFormato(int /*bitsColor*/, int /*bitsProfundidad*/) {
     // The colour and depth buffers are the frame buffer object's, so the config only has
     // to offer desktop OpenGL. Mesa's surfaceless display lists its configs only for
     // pbuffer or unspecified surface types, hence the explicit surface type.
-    if (!pantalla || !eglBindAPI(EGL_OPENGL_API)) return 0;
+    if (pantalla == EGL_NO_DISPLAY || !eglBindAPI(EGL_OPENGL_API)) return 0;
     for (EGLint tipoSuperficie : {EGLint{0}, EGLint{EGL_PBUFFER_BIT}}) {
         const EGLint atributos[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_ALPHA_SIZE, 8,
                                     EGL_SURFACE_TYPE,    tipoSuperficie, EGL_NONE};
         EGLConfig elegida = nullptr;
         EGLint cuantas = 0;
-        if (eglChooseConfig(pantalla->Pantalla(), atributos, &elegida, 1, &cuantas) && cuantas > 0) {
+        if (eglChooseConfig(pantalla, atributos, &elegida, 1, &cuantas) && cuantas > 0) {
             configuracion = elegida;
             return 1;
         }
@@ -103,20 +83,20 @@ bool TSuperficieEGL::FijaFormato(int formato, uint32_t& codigoError) {
 bool TSuperficieEGL::CreaContexto(uint32_t& codigoError) {
     codigoError = 0;
     LiberaContexto();
-    if (!pantalla || !formatoFijado) {
+    if (pantalla == EGL_NO_DISPLAY || !formatoFijado) {
         codigoError = EGL_BAD_CONFIG;
         return false;
     }
     eglBindAPI(EGL_OPENGL_API);
     const EGLint atributos[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
                                 EGL_NONE};
-    EGLContext nuevo = eglCreateContext(pantalla->Pantalla(), configuracion, EGL_NO_CONTEXT, atributos);
+    EGLContext nuevo = eglCreateContext(pantalla, configuracion, EGL_NO_CONTEXT, atributos);
     if (nuevo == EGL_NO_CONTEXT) {
         codigoError = static_cast<uint32_t>(eglGetError());
         return false;
     }
     contexto = nuevo;
-    if (!eglMakeCurrent(pantalla->Pantalla(), EGL_NO_SURFACE, EGL_NO_SURFACE, contexto)) {
+    if (!eglMakeCurrent(pantalla, EGL_NO_SURFACE, EGL_NO_SURFACE, contexto)) {
         codigoError = static_cast<uint32_t>(eglGetError());
         LiberaContexto();
         return false;
@@ -157,7 +137,7 @@ void TSuperficieEGL::ReservaBuffers() {
 
 void TSuperficieEGL::LiberaContexto() {
     if (!contexto) return;
-    EGLDisplay d = pantalla->Pantalla();
+    EGLDisplay d = pantalla;
     // Another surface's context that was current stays current afterwards.
     EGLContext anterior = eglGetCurrentContext();
     // The frame buffer lives in the context: delete it while the context is current.
@@ -178,7 +158,7 @@ void TSuperficieEGL::LiberaContexto() {
 bool TSuperficieEGL::HazActual() {
     if (!contexto) return false;
     if (eglGetCurrentContext() != contexto &&
-        !eglMakeCurrent(pantalla->Pantalla(), EGL_NO_SURFACE, EGL_NO_SURFACE, contexto))
+        !eglMakeCurrent(pantalla, EGL_NO_SURFACE, EGL_NO_SURFACE, contexto))
         return false;
     glBindFramebuffer(GL_FRAMEBUFFER, marco);
     return true;

@@ -4,16 +4,13 @@
 // and a 24-bit depth buffer of the surface's size. There is no screen: presenting a
 // frame only finishes the drawing, and the picture is read back with glReadPixels.
 //
-// Several surfaces may live in one process; they share one EGL display connection,
-// which is closed when the last of them goes.
+// Several surfaces may live in one process; they share the process's EGL display
+// connection, which stays open until the process ends.
 #pragma once
 
 #include "render/Superficie_gl.h"
 
 #include <cstdint>
-#include <memory>
-
-class TPantallaEGL;
 
 class TSuperficieEGL : public TSuperficieGL {
 public:
@@ -48,7 +45,7 @@ private:
     int ancho;
     int alto;
     int bitsColor;
-    std::shared_ptr<TPantallaEGL> pantalla;
+    void* pantalla = nullptr;      // EGLDisplay
     void* configuracion = nullptr; // EGLConfig
     bool formatoFijado = false;
     void* contexto = nullptr; // EGLContext
