@@ -12,7 +12,7 @@ packages=(
   # image codecs
   libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev
   # editor
-  qt6-base-dev
+  qt6-base-dev libqt6opengl6-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick
   # fonts for the editor under Xvfb

@@ -1,0 +1,25 @@
+// The editor's file work that needs no window: writing a script safely, reading a
+// file's whole text, telling a 3D Studio mesh from a script, and the command line.
+#pragma once
+
+#include "support/Dstring.h"
+
+#include <string>
+#include <vector>
+
+// Writes the script text as one text datum (the file class adds its separator space
+// after it) through a temporary file that replaces `nombre` only once the whole text
+// is on disk: a failed or interrupted write leaves the old file as it was.
+bool GrabaTextoScript(const char* nombre, const std::string& texto);
+// The whole content of a file, read as text; false when it cannot be opened or read.
+bool LeeTextoFichero(const char* nombre, std::string& texto);
+// A 3D Studio mesh (".3DS", any case): binary, never shown as text or overwritten.
+bool EsModelo3DS(const char* nombre);
+// Whether a command-line argument is a switch rather than a file to open: it begins
+// with "-", or it is a Windows-style switch ("/" and a word without further "/") that
+// names no existing file. Absolute paths begin with "/" here, so "/" alone does not
+// make a switch.
+bool EsOpcionLineaOrdenes(const char* argumento);
+// The lines that the error pane names: each line of `errores` that begins with a
+// number followed by ":" gives that (0-based) script line.
+std::vector<int> LineasConError(const char* errores);

@@ -1,0 +1,119 @@
+#include "editor/Lienzo_gl.h"
+
+#include "render/Vista_previa.h"
+#include "script/Objetos_3d.h"
+#include "script/Pinta_vista.h"
+#include "support/Informa.h"
+
+#include <QMouseEvent>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <exception>
+
+void PintaEscenaSegura(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista) {
+    try {
+        PintaVista(dc, objeto, vista);
+    } catch (const std::exception& e) {
+        Informa(e.what(), tituloErrorPintura);
+    }
+}
+
+void PintaFondoAzul() {
+    glClearColor(0.0f, 0.0f, 1.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+TLienzoGL::TLienzoGL(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& vista, QWidget* padre)
+    : QOpenGLWidget(padre), dc(dc), objeto(objeto), vista(vista), superficie(this) {
+    setObjectName("PaintBox3D");
+    setMinimumSize(1, 1);
+}
+
+bool TLienzoGL::Enlazado() const {
+    return dc.Superficie() == &superficie && dc.IsActive();
+}
+
+TRectanguloGL TLienzoGL::Rectangulo() const {
+    TRectanguloGL r;
+    r.derecha = superficie.Ancho();
+    r.abajo = superficie.Alto();
+    return r;
+}
+
+bool TLienzoGL::DibujaAhora() {
+    if (!Enlazado()) return false;
+    dc.MakeCurrent();
+    PintaEscenaSegura(dc, objeto, vista);
+    update(); // the screen shows the buffer at the next composition
+    return true;
+}
+
+void TLienzoGL::initializeGL() {
+    emit contextoListo();
+}
+
+void TLienzoGL::resizeGL(int, int) {
+    // The panel's resize: the viewport follows; the next frame rebuilds the matrices.
+    if (Enlazado()) dc.Resize(superficie.Ancho(), superficie.Alto());
+}
+
+void TLienzoGL::paintGL() {
+    if (Enlazado())
+        PintaEscenaSegura(dc, objeto, vista);
+    else
+        PintaFondoAzul();
+    ++cuadros;
+    emit pintado();
+}
+
+void TLienzoGL::mousePressEvent(QMouseEvent* evento) {
+    arrastrando = true;
+    puntoAnterior = puntoPulsado = evento->position().toPoint();
+    evento->accept();
+}
+
+void TLienzoGL::mouseMoveEvent(QMouseEvent* evento) {
+    if (!arrastrando) return;
+    const QPoint posicion = evento->position().toPoint();
+    const QPoint d = posicion - puntoAnterior;
+    if (evento->buttons() & Qt::RightButton)
+        vista.Gira(d.x(), d.y());
+    else
+        vista.Desplaza(d.x(), d.y(), width(), height());
+    puntoAnterior = posicion;
+    emit vistaCambiada();
+    update();
+}
+
+void TLienzoGL::mouseReleaseEvent(QMouseEvent* evento) {
+    if (!arrastrando) return;
+    arrastrando = false;
+    const QPoint posicion = evento->position().toPoint();
+    if (posicion == puntoPulsado) BuscaPuntoEn(posicion);
+}
+
+void TLienzoGL::BuscaPuntoEn(const QPoint& posicion) {
+    if (!Enlazado()) return;
+    // The points are projected under the matrices of the frame on show; the depth
+    // buffer that the search reads is that frame's.
+    dc.MakeCurrent();
+    TMatriz4 matrizVista, matrizProyeccion;
+    vista.ConstruyeMatrices(dc.perspectiva, dc.rectangulo.derecha, dc.rectangulo.abajo, matrizVista,
+                            matrizProyeccion);
+    dc.SetProjection(matrizVista, matrizProyeccion);
+    const double escalaPixel = devicePixelRatioF();
+    int linea = -1, indice = -1;
+    objeto.BuscaPunto(dc, vector2D(posicion.x() * escalaPixel, posicion.y() * escalaPixel), linea, indice);
+    if (linea >= 0) emit puntoElegido(linea, indice);
+}
+
+void SueltaRecursosDispositivo(IDCOpenGL& dc) {
+    if (!dc.IsActive()) return;
+    dc.MakeCurrent();
+    constexpr GLsizei listasFuente = 255; // one per character code, as the device builds them
+    if (dc.baseFuente >= 0) glDeleteLists(static_cast<GLuint>(dc.baseFuente), listasFuente);
+    dc.baseFuente = -1;
+    dc.ReleaseTexture(dc.texturaDispositivo);
+}

@@ -1,0 +1,75 @@
+// TLienzoGL: the preview (`PaintBox3D`), an OpenGL widget on which the drawing device
+// paints the scene through the same view code as the command-line tool. It owns the
+// mouse navigation: a drag with the right button turns the model, a drag with any
+// other button pans it, and a click without motion picks the control point under the
+// pointer. The wheel is left to the main window, which zooms only while the pointer
+// is over the preview.
+#pragma once
+
+#include "editor/Superficie_qt.h"
+#include "render/Idc_opengl.h"
+
+#include <QOpenGLWidget>
+#include <QPoint>
+
+class TObjeto3D;
+struct TVistaPrevia;
+
+class TLienzoGL : public QOpenGLWidget {
+    Q_OBJECT
+public:
+    TLienzoGL(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& vista, QWidget* padre = nullptr);
+
+    TSuperficieQt& Superficie() { return superficie; }
+    // Whether the device draws on this widget now (not on the full-screen window).
+    bool Enlazado() const;
+    // The client rectangle in device pixels, as the device's viewport takes it.
+    TRectanguloGL Rectangulo() const;
+    // Draws the frame at once into the widget's buffer (outside a paint event), so that
+    // it can be read back; false when the device is not bound here.
+    bool DibujaAhora();
+    // Frames painted so far (the tests and the benchmark wait on it).
+    long Cuadros() const { return cuadros; }
+
+    // Mouse drag state.
+    bool arrastrando = false;
+    QPoint puntoAnterior;
+    QPoint puntoPulsado;
+
+signals:
+    // The widget's context exists (the device can be bound to it).
+    void contextoListo();
+    // A frame has been painted.
+    void pintado();
+    // A click without motion found a control point: its script line and index.
+    void puntoElegido(int linea, int indice);
+    // The view was turned or panned.
+    void vistaCambiada();
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int ancho, int alto) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* evento) override;
+    void mouseMoveEvent(QMouseEvent* evento) override;
+    void mouseReleaseEvent(QMouseEvent* evento) override;
+
+private:
+    void BuscaPuntoEn(const QPoint& posicion);
+
+    IDCOpenGL& dc;
+    TObjeto3D& objeto;
+    TVistaPrevia& vista;
+    TSuperficieQt superficie;
+    long cuadros = 0;
+};
+
+// Paints the scene of a device that is bound to the current context, reporting a
+// failure of the painters instead of letting it escape a paint event.
+void PintaEscenaSegura(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista);
+// A plain blue frame, for a widget that the device is not bound to.
+void PintaFondoAzul();
+// Deletes the device's font lists and its own texture in the context it is bound to,
+// before the device moves to another surface of the same share group (where it
+// builds them again).
+void SueltaRecursosDispositivo(IDCOpenGL& dc);

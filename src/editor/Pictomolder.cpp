@@ -1,0 +1,20 @@
+// pictomolder: the 3D icon editor.
+//   pictomolder [FILE]
+#include "editor/Aplicacion_editor.h"
+#include "editor/Unit_FormTestOpenGL.h"
+
+#include <QApplication>
+#include <QStringList>
+
+int main(int argc, char* argv[]) {
+    PreparaFormatoGL();
+    QApplication aplicacion(argc, argv);
+    InstalaGanchosQt();
+    // QApplication has taken its own options out of argv.
+    QStringList argumentos;
+    for (int i = 1; i < argc; ++i)
+        argumentos << QString::fromLocal8Bit(argv[i]);
+    TFormTestOpenGL ventana(argumentos);
+    ventana.show();
+    return aplicacion.exec();
+}

@@ -1,0 +1,539 @@
+#include "editor/Unit_FormTestOpenGL.h"
+
+#include "editor/Archivo_script.h"
+#include "editor/Lienzo_gl.h"
+#include "editor/Resaltador_3di.h"
+#include "geometry/Luz_normals.h"
+#include "support/Ficheroqordatos.h"
+#include "support/Rutas.h"
+#include "support/Throw_qor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolBar>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+constexpr int maxTexturaPreview = 512;
+constexpr int intervaloAutoGuardado = 60000;
+
+// The zoom buttons' images: a magnifier with a plus or a minus.
+QIcon IconoLupa(bool acercar) {
+    QPixmap imagen(20, 20);
+    imagen.fill(Qt::transparent);
+    QPainter p(&imagen);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 2));
+    p.drawEllipse(QRectF(2, 2, 11, 11));
+    p.drawLine(QPointF(12, 12), QPointF(18, 18));
+    p.setPen(QPen(Qt::black, 1.5));
+    p.drawLine(QPointF(5, 7.5), QPointF(10, 7.5));
+    if (acercar) p.drawLine(QPointF(7.5, 5), QPointF(7.5, 10));
+    return QIcon(imagen);
+}
+
+// A menu command with its shortcut (an empty sequence for none).
+template <class Receptor, class Funcion>
+QAction* Orden(QMenu* menu, const char* texto, const QKeySequence& atajo, Receptor* receptor,
+               Funcion funcion) {
+    QAction* accion = menu->addAction(texto);
+    accion->setShortcut(atajo);
+    QObject::connect(accion, &QAction::triggered, receptor, funcion);
+    return accion;
+}
+
+} // namespace
+
+TFormTestOpenGL::TFormTestOpenGL(const QStringList& argumentos, std::unique_ptr<TDialogosEditor> dialogos,
+                                 QWidget* padre)
+    : QMainWindow(padre), configFichero(true, "File", "Name", "3d_edit.ini", ""), argumentos(argumentos),
+      dialogos(std::move(dialogos)) {
+    if (!this->dialogos) this->dialogos = std::make_unique<TDialogosQt>(this);
+    idc.luz = luzEscena;
+    CreaControles();
+    CreaBarraHerramientas();
+    CreaMenus();
+    resize(761, 484);
+    UpdateCaption();
+}
+
+TFormTestOpenGL::~TFormTestOpenGL() {
+    // The device lets go of its surface while both windows still exist.
+    idc.ReleaseWindow();
+}
+
+// ---------------------------------------------------------------------------------------
+// Building the window
+
+void TFormTestOpenGL::CreaControles() {
+    PaintBox3D = new TLienzoGL(idc, objeto, vista);
+    MemoPrograma = new QPlainTextEdit;
+    MemoPrograma->setObjectName("MemoPrograma");
+    QFont fuente("Courier New");
+    fuente.setStyleHint(QFont::Monospace);
+    fuente.setPixelSize(16);
+    MemoPrograma->setFont(fuente);
+    MemoPrograma->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoPrograma->viewport()->installEventFilter(this);
+    resaltador = new TResaltador3Di(MemoPrograma->document());
+
+    MemoErrores = new QPlainTextEdit;
+    MemoErrores->setObjectName("MemoErrores");
+    MemoErrores->setReadOnly(true);
+    MemoErrores->setPlainText("\n");
+
+    Splitter2 = new QSplitter(Qt::Vertical);
+    Splitter2->setObjectName("Splitter2");
+    Splitter2->setHandleWidth(3);
+    Splitter2->addWidget(MemoPrograma);
+    Splitter2->addWidget(MemoErrores);
+    Splitter2->setSizes({400, 44});
+    Splitter2->setStretchFactor(0, 1);
+
+    Splitter1 = new QSplitter(Qt::Horizontal);
+    Splitter1->setObjectName("Splitter1");
+    Splitter1->setHandleWidth(3);
+    Splitter1->addWidget(PaintBox3D);
+    Splitter1->addWidget(Splitter2);
+    Splitter1->setSizes({413, 345});
+    Splitter1->setStretchFactor(1, 1);
+    setCentralWidget(Splitter1);
+
+    StatusBarEdit = new QLabel;
+    StatusBarEdit->setObjectName("StatusBarEdit");
+    statusBar()->addWidget(StatusBarEdit, 1);
+
+    TimerAutoSave = new QTimer(this);
+    TimerAutoSave->setObjectName("TimerAutoSave");
+    TimerAutoSave->setInterval(intervaloAutoGuardado);
+    TimerAutoSave->start();
+
+    connect(MemoPrograma, &QPlainTextEdit::textChanged, this, &TFormTestOpenGL::MemoProgramaChange);
+    connect(MemoPrograma, &QPlainTextEdit::cursorPositionChanged, this, &TFormTestOpenGL::TrackCaret);
+    connect(TimerAutoSave, &QTimer::timeout, this, &TFormTestOpenGL::TimerAutoSaveTimer);
+    connect(PaintBox3D, &TLienzoGL::puntoElegido, this, &TFormTestOpenGL::EligePunto);
+    connect(PaintBox3D, &TLienzoGL::contextoListo, this, [this] {
+        // A context that appears after the start-up (a late first paint) is bound then.
+        if (!primeraActivacion && !idc.IsActive() && !ventanaCompleta.Abierta()) StartClick();
+    });
+}
+
+void TFormTestOpenGL::CreaBarraHerramientas() {
+    ToolBar1 = addToolBar("ToolBar1");
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setIconSize(QSize(20, 20));
+    ToolButtonZoomDins =
+        ToolBar1->addAction(IconoLupa(true), "Zoom in", this, &TFormTestOpenGL::ToolButtonZoomDinsClick);
+    ToolButtonZoomDins->setObjectName("ToolButtonZoomDins");
+    ToolButtonZoomDins->setShortcut(QKeySequence::ZoomIn);
+    ToolButtonZoomFora =
+        ToolBar1->addAction(IconoLupa(false), "Zoom out", this, &TFormTestOpenGL::ToolButtonZoomForaClick);
+    ToolButtonZoomFora->setObjectName("ToolButtonZoomFora");
+    ToolButtonZoomFora->setShortcut(QKeySequence::ZoomOut);
+}
+
+void TFormTestOpenGL::CreaMenus() {
+    QMenu* fichero = menuBar()->addMenu("File");
+    Orden(fichero, "New", QKeySequence::New, this, &TFormTestOpenGL::MenuNewClick);
+    Orden(fichero, "Open...", QKeySequence::Open, this, &TFormTestOpenGL::AbrirOtroClick);
+    Orden(fichero, "Save", QKeySequence::Save, this, [this] { MenuSaveClick(); });
+    Orden(fichero, "Save As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+          [this] { MenuSaveAsClick(); });
+    fichero->addSeparator();
+    Orden(fichero, "Save for 2D Icon", QKeySequence(), this, &TFormTestOpenGL::MenuSavefor2DIconClick);
+    fichero->addSeparator();
+    Orden(fichero, "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), this, &TFormTestOpenGL::ExitClick);
+
+    QMenu* edicion = menuBar()->addMenu("Edit");
+    Orden(edicion, "Undo", QKeySequence::Undo, MemoPrograma, &QPlainTextEdit::undo);
+    Orden(edicion, "Redo", QKeySequence::Redo, MemoPrograma, &QPlainTextEdit::redo);
+    edicion->addSeparator();
+    Orden(edicion, "Cut", QKeySequence::Cut, this, &TFormTestOpenGL::Cut1Click);
+    Orden(edicion, "Copy", QKeySequence::Copy, this, &TFormTestOpenGL::Copy1Click);
+    Orden(edicion, "Paste", QKeySequence::Paste, this, &TFormTestOpenGL::Paste1Click);
+
+    MenuStart = menuBar()->addAction("Start", this, &TFormTestOpenGL::StartClick);
+    MenuStart->setVisible(false);
+
+    // The View menu stays hidden; its actions belong to the window too, so that their
+    // shortcuts work.
+    MenuView = menuBar()->addMenu("View");
+    MenuFullScreen =
+        Orden(MenuView, "FullScreen", QKeySequence(Qt::Key_F11), this, &TFormTestOpenGL::MenuFullScreenClick);
+    MenuPerspectiva = Orden(MenuView, "Perspectiva", QKeySequence(Qt::Key_F5), this,
+                            &TFormTestOpenGL::MenuPerspectivaClick);
+    MenuPerspectiva->setCheckable(true);
+    MenuView->menuAction()->setVisible(false);
+    addAction(MenuFullScreen);
+    addAction(MenuPerspectiva);
+
+    QMenu* ayuda = menuBar()->addMenu("Help");
+    Orden(ayuda, "Index", QKeySequence::HelpContents, this, &TFormTestOpenGL::IndexClick);
+    ayuda->addSeparator();
+    Orden(ayuda, "About Pictomolder", QKeySequence(), this, &TFormTestOpenGL::AboutPictomolder1Click);
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up and the device
+
+void TFormTestOpenGL::showEvent(QShowEvent* evento) {
+    QMainWindow::showEvent(evento);
+    if (!primeraActivacion) return;
+    primeraActivacion = false;
+    // After the show has finished, when the preview's context exists.
+    QTimer::singleShot(0, this, &TFormTestOpenGL::Arranca);
+}
+
+void TFormTestOpenGL::Arranca() {
+    StartClick();
+    if (!argumentos.isEmpty()) {
+        const QByteArray argumento = argumentos.front().toLocal8Bit();
+        if (!argumento.isEmpty() && !EsOpcionLineaOrdenes(argumento.constData())) {
+            nombreFichero = QFileInfo(argumentos.front()).absoluteFilePath().toLocal8Bit().constData();
+            sinNombre = true;
+            if (LoadFile()) configFichero.Asigna(nombreFichero.c_str());
+        }
+    }
+    if (nombreFichero.IsEmpty() && !configFichero.Valor().IsEmpty()) {
+        nombreFichero = configFichero.Valor();
+        LoadFile();
+    }
+    UpdateCaption();
+}
+
+bool TFormTestOpenGL::EnlazaPreview(DString& error) {
+    int bits = 0;
+    return idc.SetWindow(&PaintBox3D->Superficie(), bits, colorAzul, PaintBox3D->Rectangulo(),
+                         maxTexturaPreview, error);
+}
+
+void TFormTestOpenGL::StartClick() {
+    textoError = "";
+    try {
+        if (!idc.IsActive()) {
+            DString error;
+            if (!EnlazaPreview(error)) {
+                // Without OpenGL the preview stays blue; the error pane says why.
+                textoError = error;
+                MuestraPanelErrores();
+            }
+        }
+    } catch (const TXTextoQOR& e) {
+        textoError = e.what();
+        MuestraPanelErrores();
+        Avisa(QString::fromUtf8(e.what()), "OpenGL Error:", TIconoMensaje::error);
+        return;
+    } catch (...) {
+        Avisa("Undefined critical in TForm_Visor_3D::Inicia_3D", "TestOpenGL", TIconoMensaje::informacion);
+        return;
+    }
+    ResetView();
+    Repaint();
+}
+
+void TFormTestOpenGL::Repaint() {
+    if (ventanaCompleta.Abierta())
+        ventanaCompleta.Actualiza();
+    else
+        PaintBox3D->update();
+}
+
+// ---------------------------------------------------------------------------------------
+// The script pane
+
+void TFormTestOpenGL::ShowErrors(bool correcto, const DString& error) {
+    textoErrores = TextoErrores(correcto, error);
+    MuestraPanelErrores();
+}
+
+void TFormTestOpenGL::MuestraPanelErrores() {
+    QString texto = QString::fromLocal8Bit(textoErrores.c_str());
+    if (!textoError.IsEmpty() && !idc.IsActive()) {
+        if (!texto.isEmpty()) texto += "\n";
+        texto += QString::fromLocal8Bit(textoError.c_str());
+    }
+    MemoErrores->setPlainText(texto);
+    MarcaLineasError();
+}
+
+void TFormTestOpenGL::MarcaLineasError() {
+    MemoPrograma->setExtraSelections(
+        notaModelo ? QList<QTextEdit::ExtraSelection>()
+                   : SeleccionesError(*MemoPrograma, LineasConError(textoErrores.c_str())));
+}
+
+QString TFormTestOpenGL::TextoPanelErrores() const {
+    return MemoErrores->toPlainText();
+}
+
+std::string TFormTestOpenGL::TextoScript() const {
+    QString texto = MemoPrograma->toPlainText();
+    if (finesCRLF) texto.replace(u'\n', QLatin1String("\r\n"));
+    const QByteArray bytes = codificacionLatin1 ? texto.toLatin1() : texto.toUtf8();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+QString TFormTestOpenGL::TextoDesdeBytes(const std::string& bytes) {
+    const QByteArray datos(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    finesCRLF = datos.contains("\r\n");
+    // Scripts are single-byte text; a file that is valid UTF-8 is shown as such.
+    QString texto = QString::fromUtf8(datos);
+    codificacionLatin1 = texto.toUtf8() != datos;
+    if (codificacionLatin1) texto = QString::fromLatin1(datos);
+    texto.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    texto.replace(u'\r', u'\n');
+    return texto;
+}
+
+void TFormTestOpenGL::PonTextoPanel(const QString& texto, bool soloLectura) {
+    const bool antes = cargando;
+    cargando = true;
+    MemoPrograma->setReadOnly(soloLectura);
+    MemoPrograma->setPlainText(texto);
+    cargando = antes;
+    MarcaLineasError();
+}
+
+void TFormTestOpenGL::MemoProgramaChange() {
+    if (cargando) return;
+    const std::string texto = TextoScript();
+    TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
+    objeto.nombreFichero = nombreFichero;
+    DString error;
+    const bool correcto = objeto.Lee(memoria, nullptr, error);
+    ShowErrors(correcto, error);
+    Repaint();
+    modificado = true;
+    setWindowModified(true);
+}
+
+void TFormTestOpenGL::TrackCaret() {
+    const QTextCursor cursor = MemoPrograma->textCursor();
+    const int linea = cursor.blockNumber();
+    const int columna = cursor.positionInBlock();
+    const QString cortado = cursor.block().text().left(columna);
+    const int cuenta =
+        cortado.contains(u'=') ? static_cast<int>(cortado.count(u':') + cortado.count(u'|')) : -1;
+    StatusBarEdit->setText(QString("%1: %2: %3").arg(linea).arg(columna).arg(cuenta));
+    if (linea != objeto.lineaResaltada) {
+        objeto.lineaResaltada = linea;
+        objeto.puntoResaltado = cuenta;
+        Repaint();
+    } else if (cuenta != objeto.puntoResaltado) {
+        objeto.puntoResaltado = cuenta;
+        Repaint();
+    }
+}
+
+void TFormTestOpenGL::EligePunto(int linea, int indice) {
+    const QTextBlock bloque = MemoPrograma->document()->findBlockByNumber(linea);
+    if (!bloque.isValid()) return;
+    const QString texto = bloque.text();
+    // Field 0 starts after the "="; field k after the k-th ":" or "|" that follows it,
+    // which is where the caret gives that field's index back.
+    qsizetype columna = texto.indexOf(u'=');
+    columna = columna < 0 ? 0 : columna + 1;
+    for (int campo = 0; campo < indice; ++campo) {
+        qsizetype siguiente = columna;
+        while (siguiente < texto.size() && texto[siguiente] != u':' && texto[siguiente] != u'|')
+            ++siguiente;
+        if (siguiente >= texto.size()) break;
+        columna = siguiente + 1;
+    }
+    QTextCursor cursor(bloque);
+    cursor.setPosition(bloque.position() + static_cast<int>(columna));
+    MemoPrograma->setTextCursor(cursor);
+    MemoPrograma->ensureCursorVisible();
+    MemoPrograma->setFocus();
+}
+
+DString TFormTestOpenGL::LineaDelMemo(int linea) const {
+    const QTextBlock bloque = MemoPrograma->document()->findBlockByNumber(linea);
+    if (!bloque.isValid()) return DString();
+    const QByteArray bytes = codificacionLatin1 ? bloque.text().toLatin1() : bloque.text().toUtf8();
+    return DString(bytes.constData());
+}
+
+void TFormTestOpenGL::MemoProgramaDblClick() {
+    if (objeto.lineaResaltada < 0) return;
+    const DString linea = LineaDelMemo(objeto.lineaResaltada);
+    Vector<DString> trozos(2, 1, true);
+    linea.Split("=", trozos, -1, true);
+    if (trozos.Count() < 2) return;
+    DString orden(trozos[0]);
+    orden.ToUpper();
+    if (!(orden == "TEXTURET")) return;
+    DString textura(trozos[1]);
+    textura.Unquote();
+    const DString ruta = ResuelveRuta(textura.c_str(), nombreFichero.c_str());
+    dialogos->AbreConEscritorio(QString::fromLocal8Bit(ruta.c_str()), "edit");
+}
+
+bool TFormTestOpenGL::eventFilter(QObject* objetoFiltrado, QEvent* evento) {
+    if (objetoFiltrado == MemoPrograma->viewport() && evento->type() == QEvent::MouseButtonDblClick)
+        MemoProgramaDblClick();
+    return QMainWindow::eventFilter(objetoFiltrado, evento);
+}
+
+// ---------------------------------------------------------------------------------------
+// View
+
+bool TFormTestOpenGL::FormMouseWheel(QWheelEvent* evento) {
+    const QPoint posicion = evento->position().toPoint();
+    if (posicion.x() > PaintBox3D->width()) {
+        evento->ignore();
+        return false;
+    }
+    vista.Rueda(evento->angleDelta().y(), idc.perspectiva);
+    Repaint();
+    evento->accept();
+    return true;
+}
+
+void TFormTestOpenGL::wheelEvent(QWheelEvent* evento) {
+    FormMouseWheel(evento);
+}
+
+void TFormTestOpenGL::ToolButtonZoomDinsClick() {
+    vista.AcercaZoom();
+    Repaint();
+}
+
+void TFormTestOpenGL::ToolButtonZoomForaClick() {
+    vista.AlejaZoom();
+    Repaint();
+}
+
+void TFormTestOpenGL::MenuPerspectivaClick() {
+    idc.perspectiva = !idc.perspectiva;
+    MenuPerspectiva->setChecked(idc.perspectiva);
+    Repaint();
+}
+
+void TFormTestOpenGL::MenuFullScreenClick() {
+    if (ventanaCompleta.Abierta()) {
+        SalPantallaCompleta();
+        return;
+    }
+    hide();
+    ventanaCompleta.alPulsarTecla = [this](int tecla) {
+        if (tecla == Qt::Key_Escape || tecla == Qt::Key_F11) SalPantallaCompleta();
+    };
+    ventanaCompleta.alPintar = [this] { PintaPantallaCompleta(); };
+    ventanaCompleta.alCerrar = [this] { SalPantallaCompleta(); };
+    ventanaCompleta.alPrepararse = [this] { EnlazaPantallaCompleta(); };
+    ventanaCompleta.Create(640, 480, 16);
+    // A window shown before has its context already; a new one binds in alPrepararse.
+    if (ventanaCompleta.Ventana()->context()) EnlazaPantallaCompleta();
+}
+
+void TFormTestOpenGL::EnlazaPantallaCompleta() {
+    TSuperficieQt* superficie = ventanaCompleta.Superficie();
+    if (!ventanaCompleta.Abierta() || !superficie || (idc.Superficie() == superficie && idc.IsActive()))
+        return;
+    SueltaRecursosDispositivo(idc);
+    TRectanguloGL rectangulo;
+    rectangulo.derecha = superficie->Ancho();
+    rectangulo.abajo = superficie->Alto();
+    DString error;
+    bool enlazado = false;
+    try {
+        enlazado =
+            idc.SetWindow(superficie, ventanaCompleta.bits, colorAzul, rectangulo, maxTexturaPreview, error);
+    } catch (const TXTextoQOR& e) {
+        error = e.what();
+    }
+    if (!enlazado) {
+        textoError = error;
+        SalPantallaCompleta();
+        return;
+    }
+    Repaint();
+}
+
+void TFormTestOpenGL::PintaPantallaCompleta() {
+    TSuperficieQt* superficie = ventanaCompleta.Superficie();
+    if (!superficie || idc.Superficie() != superficie || !idc.IsActive()) {
+        PintaFondoAzul();
+        return;
+    }
+    if (idc.rectangulo.derecha != superficie->Ancho() || idc.rectangulo.abajo != superficie->Alto())
+        idc.Resize(superficie->Ancho(), superficie->Alto());
+    PintaEscenaSegura(idc, objeto, vista);
+}
+
+void TFormTestOpenGL::SalPantallaCompleta() {
+    if (!ventanaCompleta.Abierta()) return;
+    if (idc.IsActive()) SueltaRecursosDispositivo(idc);
+    DString error;
+    bool enlazado = false;
+    try {
+        enlazado = EnlazaPreview(error);
+    } catch (const TXTextoQOR& e) {
+        error = e.what();
+    }
+    if (!enlazado && textoError.IsEmpty()) textoError = error;
+    show();
+    ventanaCompleta.Close();
+    raise();
+    activateWindow();
+    MuestraPanelErrores();
+    Repaint();
+}
+
+// ---------------------------------------------------------------------------------------
+// Clipboard, help, closing
+
+void TFormTestOpenGL::Cut1Click() {
+    MemoPrograma->cut();
+}
+
+void TFormTestOpenGL::Copy1Click() {
+    MemoPrograma->copy();
+}
+
+void TFormTestOpenGL::Paste1Click() {
+    MemoPrograma->paste();
+}
+
+void TFormTestOpenGL::IndexClick() {
+    const QString ayuda = QDir::current().filePath(ficheroAyuda);
+    if (!dialogos->AbreConEscritorio(ayuda, "open"))
+        Avisa(ficheroAyuda, "File not found", TIconoMensaje::error);
+}
+
+void TFormTestOpenGL::AboutPictomolder1Click() {
+    Avisa(textoAcercaDe, tituloPrograma, TIconoMensaje::informacion);
+}
+
+void TFormTestOpenGL::ExitClick() {
+    close();
+}
+
+void TFormTestOpenGL::closeEvent(QCloseEvent* evento) {
+    if (ConfirmDiscard())
+        evento->accept();
+    else
+        evento->ignore();
+}
+
+void TFormTestOpenGL::Avisa(const QString& texto, const QString& titulo, TIconoMensaje icono) {
+    dialogos->Mensaje(texto, titulo, icono);
+}

@@ -1,0 +1,156 @@
+// TFormTestOpenGL: the editor's only window. The 3DI script sits in a text pane
+// (`MemoPrograma`) with the parse result below it (`MemoErrores`) and the live OpenGL
+// preview (`PaintBox3D`) to the left. Every change of the script re-parses the whole
+// text into the scene and repaints the preview; the caret picks the highlighted
+// element. The window holds the file commands (new, open, save, save as, autosave;
+// Unit_FormTestOpenGL_ficheros.cpp), the clipboard, help and about commands, the zoom
+// buttons and, in a hidden "View" menu reached by shortcuts, the perspective switch and
+// the full-screen view.
+#pragma once
+
+#include "editor/Dialogos_editor.h"
+#include "editor/Full_screen_window.h"
+#include "render/Idc_opengl.h"
+#include "render/Vista_previa.h"
+#include "script/Objetos_3d.h"
+#include "support/Dstring.h"
+#include "support/Var_config.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QTimer;
+class QToolBar;
+class TLienzoGL;
+class TResaltador3Di;
+
+class TFormTestOpenGL : public QMainWindow {
+    Q_OBJECT
+public:
+    // `argumentos`: the command line without the program name. `dialogos`: who answers
+    // the window's questions (the real dialogs when null).
+    explicit TFormTestOpenGL(const QStringList& argumentos = {},
+                             std::unique_ptr<TDialogosEditor> dialogos = nullptr, QWidget* padre = nullptr);
+    ~TFormTestOpenGL() override;
+
+    // --- the window's operations ---
+    void StartClick();
+    void ResetView() { vista.ResetView(); }
+    void Repaint();
+    bool LoadFile();
+    void ShowErrors(bool correcto, const DString& error);
+    bool ConfirmDiscard();
+    void UpdateCaption();
+    void TrackCaret();
+
+    // --- handlers ---
+    void MemoProgramaChange();
+    void MemoProgramaDblClick();
+    void MenuNewClick();
+    void AbrirOtroClick();
+    bool MenuSaveClick();
+    bool MenuSaveAsClick();
+    void MenuSavefor2DIconClick();
+    void ExitClick();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void MenuFullScreenClick();
+    void MenuPerspectivaClick();
+    void IndexClick();
+    void AboutPictomolder1Click();
+    void TimerAutoSaveTimer();
+    void ToolButtonZoomDinsClick();
+    void ToolButtonZoomForaClick();
+    // The window's wheel: zooms while the pointer is over the preview; returns whether
+    // the event was handled.
+    bool FormMouseWheel(QWheelEvent* evento);
+    // A control point picked in the preview: the caret goes to the start of its field.
+    void EligePunto(int linea, int indice);
+
+    // The script pane's text as the bytes of the file it came from.
+    std::string TextoScript() const;
+    // The text that the error pane shows.
+    QString TextoPanelErrores() const;
+
+    // --- controls ---
+    QToolBar* ToolBar1 = nullptr;
+    QAction* ToolButtonZoomDins = nullptr;
+    QAction* ToolButtonZoomFora = nullptr;
+    TLienzoGL* PaintBox3D = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QSplitter* Splitter2 = nullptr;
+    QPlainTextEdit* MemoPrograma = nullptr;
+    QPlainTextEdit* MemoErrores = nullptr;
+    QLabel* StatusBarEdit = nullptr;
+    QTimer* TimerAutoSave = nullptr;
+    TResaltador3Di* resaltador = nullptr;
+    QMenu* MenuView = nullptr;
+    QAction* MenuFullScreen = nullptr;
+    QAction* MenuPerspectiva = nullptr;
+    QAction* MenuStart = nullptr;
+
+    // --- state ---
+    IDCOpenGL idc;
+    TObjeto3D objeto;
+    TVistaPrevia vista;
+    DString textoError; // the last OpenGL start-up failure
+    DString nombreFichero;
+    bool cargando = false;
+    TstringConfig configFichero;
+    bool modificado = false;
+    bool sinNombre = true;
+    TFullScreenWindow ventanaCompleta;
+    // The pane shows the read-only note of a 3D Studio mesh instead of a script.
+    bool notaModelo = false;
+    // How the script file was written, so that a save writes it back the same way.
+    bool codificacionLatin1 = false;
+    bool finesCRLF = false;
+
+protected:
+    void showEvent(QShowEvent* evento) override;
+    void closeEvent(QCloseEvent* evento) override;
+    void wheelEvent(QWheelEvent* evento) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    void CreaControles();
+    void CreaMenus();
+    void CreaBarraHerramientas();
+    void Arranca();
+    bool EnlazaPreview(DString& error);
+    void EnlazaPantallaCompleta();
+    void SalPantallaCompleta();
+    void PintaPantallaCompleta();
+    void MuestraPanelErrores();
+    void MarcaLineasError();
+    void PonTextoPanel(const QString& texto, bool soloLectura);
+    QString TextoDesdeBytes(const std::string& bytes);
+    DString LineaDelMemo(int linea) const;
+    void Avisa(const QString& texto, const QString& titulo, TIconoMensaje icono);
+
+    QStringList argumentos;
+    std::unique_ptr<TDialogosEditor> dialogos;
+    bool primeraActivacion = true;
+    DString textoErrores; // what ShowErrors last showed
+};
+
+// Texts of the window that the tests compare.
+inline constexpr const char* tituloPrograma = "Pictomolder";
+inline constexpr const char* filtroAbrir = "Iconos 3D (*.3DI)|*.3di|3DS Files|*.3DS";
+inline constexpr const char* filtroGrabar = "3D Icons|*.3di";
+inline constexpr const char* filtroIcono = "Bitmaps|*.bmp";
+inline constexpr const char* textoAcercaDe = "Selvaron Pictomolder\r\n\r\nversion 1.05";
+inline constexpr const char* ficheroAyuda = "HELP Pictomolder 1.pdf";
+inline constexpr const char* ficheroNuevo = "NewIcon.3di";
+// The note that stands in the pane for a 3D Studio mesh (its name follows).
+inline constexpr const char* notaModelo3DS = "; 3D Studio mesh (read only, not a script): ";
