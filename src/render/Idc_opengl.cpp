@@ -8,6 +8,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -22,6 +23,20 @@ constexpr uint32_t errorDllInit = 1114;
 
 float Canal256(uint32_t color, int desplazamiento) {
     return static_cast<float>((color >> desplazamiento) & 0xFF) / 256.0f;
+}
+
+// Determinant of a 4 x 4 matrix (either storage order: the transpose has the same one).
+double Determinante4(const std::array<double, 16>& m) {
+    const auto menor = [&](int a, int b, int c, int d, int e, int f, int g, int h, int i) {
+        return m[static_cast<size_t>(a)] * (m[static_cast<size_t>(e)] * m[static_cast<size_t>(i)] -
+                                            m[static_cast<size_t>(f)] * m[static_cast<size_t>(h)]) -
+               m[static_cast<size_t>(b)] * (m[static_cast<size_t>(d)] * m[static_cast<size_t>(i)] -
+                                            m[static_cast<size_t>(f)] * m[static_cast<size_t>(g)]) +
+               m[static_cast<size_t>(c)] * (m[static_cast<size_t>(d)] * m[static_cast<size_t>(h)] -
+                                            m[static_cast<size_t>(e)] * m[static_cast<size_t>(g)]);
+    };
+    return m[0] * menor(5, 6, 7, 9, 10, 11, 13, 14, 15) - m[1] * menor(4, 6, 7, 8, 10, 11, 12, 14, 15) +
+           m[2] * menor(4, 5, 7, 8, 9, 11, 12, 13, 15) - m[3] * menor(4, 5, 6, 8, 9, 10, 12, 13, 14);
 }
 
 // Saves one matrix stack's top and puts it back. A full stack cannot take a push, so the
@@ -421,6 +436,10 @@ void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double esca
         return vector3D(radio * std::cos(theta) * std::cos(fi), radio * std::sin(theta) * std::cos(fi),
                         radio * std::sin(fi));
     };
+    if (!textura && modo != modoLineas) {
+        PintaElipsoideRelleno(radio, escalaY, escalaZ, color);
+        return;
+    }
     if (textura) BindTexture(*textura);
     for (int i = 0; i < bandas; ++i) {
         const double fi = -pi / 2 + i * paso;
@@ -454,6 +473,95 @@ void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double esca
         }
     }
     if (textura) UnbindTexture(*textura);
+}
+
+// The filled, untextured sphere is the one that scenes draw by the hundred, so it goes out
+// in a single draw: each grid point and its lit colour is computed once (four cells share
+// it) and each cell becomes the two triangles (0, 1, 2), (0, 2, 3) into which the driver
+// splits a four-corner polygon. The picture is the one the cell-by-cell polygons give.
+void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escalaZ, uint32_t color) {
+    constexpr int bandas = 16, sectores = 32, columnas = sectores + 1;
+    constexpr double paso = pi / 16;
+    std::array<TVerticeColor, (bandas + 1) * columnas> malla;
+    for (int i = 0; i <= bandas; ++i) {
+        const double fi = -pi / 2 + i * paso;
+        for (int j = 0; j <= sectores; ++j) {
+            const double theta = -pi + j * paso;
+            const vector3D p(radio * std::cos(theta) * std::cos(fi), radio * std::sin(theta) * std::cos(fi),
+                             radio * std::sin(fi));
+            vector3D normal = p;
+            Normaliza(normal);
+            uint32_t c = color;
+            LitColor(c, normal, false);
+            malla[static_cast<size_t>(i * columnas + j)] = {
+                {static_cast<float>(p.x), static_cast<float>(p.y * escalaY),
+                 static_cast<float>(p.z * escalaZ)},
+                {Canal256(c, 0), Canal256(c, 8), Canal256(c, 16), Canal256(c, 24)}};
+        }
+    }
+    // Indices into the grid: the driver shades each grid point once.
+    indicesMalla.clear();
+    for (int i = 0; i < bandas; ++i)
+        for (int j = 0; j < sectores; ++j) {
+            const GLuint esquinas[4] = {
+                static_cast<GLuint>(i * columnas + j), static_cast<GLuint>(i * columnas + j + 1),
+                static_cast<GLuint>((i + 1) * columnas + j + 1), static_cast<GLuint>((i + 1) * columnas + j)};
+            for (int k : {0, 1, 2, 0, 2, 3})
+                indicesMalla.push_back(esquinas[k]);
+        }
+    unsigned frente = GL_CCW;
+    const bool ocultaDorso = DorsoOculto(radio, radio * escalaY, radio * escalaZ, frente);
+    glPushAttrib(GL_POLYGON_BIT);
+    if (ocultaDorso) {
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glFrontFace(frente);
+    }
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(TVerticeColor), malla.data()->posicion);
+    glColorPointer(4, GL_FLOAT, sizeof(TVerticeColor), malla.data()->color);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indicesMalla.size()), GL_UNSIGNED_INT,
+                   indicesMalla.data());
+    glPopClientAttrib();
+    glPopAttrib();
+    // Leave the current colour as the last polygon of the cell-by-cell drawing would.
+    const float* ultimo = malla[static_cast<size_t>(bandas * columnas + sectores - 1)].color;
+    glColor4f(ultimo[0], ultimo[1], ultimo[2], ultimo[3]);
+}
+
+// The far half of a closed sphere never shows: every ray meets a near cell first. In the
+// parallel projection that holds while the whole sphere (its bounding box) lies in front of the eye and
+// between the depth planes; then the driver may skip the far cells, which halves the work. `frente` receives
+// the winding in which the near cells reach the window. The cells turn counter-clockwise about their outward
+// normals; in normalised device coordinates the viewer looks along +z, so a near cell reaches the window
+// clockwise when the map from the sphere to those coordinates keeps orientation (its Jacobian has the sign of
+// the 4 x 4 determinant while w stays positive), and counter-clockwise when it mirrors.
+bool IDCOpenGL::DorsoOculto(double rx, double ry, double rz, unsigned& frente) const {
+    if (perspectiva) return false; // the rule below is only ever exercised in parallel projection
+    std::array<double, 16> modelo{}, proyeccion{}, total{};
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelo.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, proyeccion.data());
+    for (int c = 0; c < 4; ++c)
+        for (int f = 0; f < 4; ++f) {
+            double suma = 0.0;
+            for (int k = 0; k < 4; ++k)
+                suma += proyeccion[static_cast<size_t>(k * 4 + f)] * modelo[static_cast<size_t>(c * 4 + k)];
+            total[static_cast<size_t>(c * 4 + f)] = suma;
+        }
+    for (int esquina = 0; esquina < 8; ++esquina) {
+        const double p[3] = {esquina & 1 ? rx : -rx, esquina & 2 ? ry : -ry, esquina & 4 ? rz : -rz};
+        double recorte[4];
+        for (int f = 0; f < 4; ++f)
+            recorte[f] = total[static_cast<size_t>(f)] * p[0] + total[static_cast<size_t>(4 + f)] * p[1] +
+                         total[static_cast<size_t>(8 + f)] * p[2] + total[static_cast<size_t>(12 + f)];
+        if (!(recorte[3] > 0.0) || !(std::fabs(recorte[2]) < recorte[3])) return false;
+    }
+    const double orientacion = Determinante4(total) * rx * ry * rz;
+    if (!std::isfinite(orientacion) || orientacion == 0.0) return false;
+    frente = orientacion > 0.0 ? GL_CW : GL_CCW;
+    return true;
 }
 
 void IDCOpenGL::Axes(const vector3D& origen, double largo) {

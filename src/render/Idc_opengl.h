@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 class TDibIG;
 
@@ -113,12 +114,21 @@ public:
     int erroresTextura = 0;
 
 private:
+    // A vertex of a sphere drawn in one piece: position and colour as OpenGL takes them.
+    struct TVerticeColor {
+        float posicion[3];
+        float color[4];
+    };
+
     void PintaElipsoide(const vector3D& centro, double radio, double escalaY, double escalaZ, uint32_t color,
                         int modo, TTexturaIG* textura);
+    void PintaElipsoideRelleno(double radio, double escalaY, double escalaZ, uint32_t color);
+    bool DorsoOculto(double rx, double ry, double rz, unsigned& frente) const;
     bool SubeDirecta(const TDibIG& imagen, const TRectanguloDib& recorte, TTexturaIG& textura, int bits);
     int SubeEscalada(const TDibIG& imagen, const TRectanguloDib& recorte, TTexturaIG& textura, int bits,
                      int lado, int m);
 
     TSuperficieGL* superficie = nullptr;
     TContextoDC contextoDispositivo;
+    std::vector<uint32_t> indicesMalla; // reused from sphere to sphere
 };
