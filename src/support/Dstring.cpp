@@ -2,6 +2,7 @@
 
 #include "support/Vectores_dg.h"
 
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <clocale>
@@ -14,9 +15,18 @@
 
 namespace {
 
-bool EnConjunto(const char* conjunto, char c) {
-    return c != '\0' && std::strchr(conjunto, c) != nullptr;
-}
+// A set of bytes looked up in one step (the splitters test every byte of a line).
+class TConjunto {
+public:
+    explicit TConjunto(const char* bytes) {
+        for (const char* p = bytes; p && *p; ++p)
+            miembro[static_cast<unsigned char>(*p)] = true;
+    }
+    bool Tiene(char c) const { return miembro[static_cast<unsigned char>(c)]; }
+
+private:
+    std::array<bool, 256> miembro{};
+};
 
 } // namespace
 
@@ -260,9 +270,10 @@ void DString::RemoveChar(char c) {
 void DString::RemoveChars(const char* conjunto) {
     char* p = Bloque();
     if (!p || !conjunto) return;
+    const TConjunto quita(conjunto);
     char* q = p;
     for (; *p; ++p)
-        if (!EnConjunto(conjunto, *p)) *q++ = *p;
+        if (!quita.Tiene(*p)) *q++ = *p;
     *q = '\0';
 }
 
@@ -304,6 +315,7 @@ bool DString::FindParens(int& abre, int& cierra) const {
 }
 
 int DString::FirstOfSet(const char* conjunto) const {
+    const TConjunto enConjunto(conjunto);
     const int largo = Length();
     bool dentro = false;
     for (int i = 0; i < largo; ++i) {
@@ -312,9 +324,9 @@ int DString::FirstOfSet(const char* conjunto) const {
             dentro = !dentro;
             continue;
         }
-        if (dentro || !EnConjunto(conjunto, c)) continue;
+        if (dentro || !enConjunto.Tiene(c)) continue;
         int j = i;
-        while (j < largo && EnConjunto(conjunto, datos[j]))
+        while (j < largo && enConjunto.Tiene(datos[j]))
             ++j;
         return j < largo ? j : -1;
     }
@@ -323,11 +335,12 @@ int DString::FirstOfSet(const char* conjunto) const {
 
 int DString::Split(const char* separadores, Vector<DString>& out, int maxPieces, bool keepEmpty) const {
     out.Clear(out.Owns());
+    const TConjunto esSeparador(separadores);
     const int largo = Length();
     const char* s = c_str();
     int inicio = 0;
     for (int i = 0; i < largo; ++i) {
-        if (!EnConjunto(separadores, s[i])) continue;
+        if (!esSeparador.Tiene(s[i])) continue;
         if (i == 0 && !keepEmpty) continue;
         if (maxPieces >= 0 && out.Count() >= maxPieces) continue;
         if (i > inicio || keepEmpty) out.Add(DString(s + inicio, i - inicio));
