@@ -62,10 +62,12 @@ bool TFicheroQOR::FinFichero() {
     return !stream || std::feof(stream.get());
 }
 
-bool TFicheroQOR::EscribeBloque(const void* buffer, long bytes, TMonitorProcesos* progreso, long paso) {
-    if (bytes <= 0) return true;
-    if (!stream) return false;
-    const auto* p = static_cast<const char*>(buffer);
+namespace {
+
+// Moves `bytes` bytes in one piece, or with a progress record in pieces of `paso` bytes
+// (32000 when `paso` is below 1), counting them and stopping when a cancel is seen.
+template <class Pieza>
+bool TransfiereEnPiezas(long bytes, TMonitorProcesos* progreso, long paso, Pieza&& transfiere) {
     if (!progreso)
         paso = bytes;
     else {
@@ -76,11 +78,7 @@ bool TFicheroQOR::EscribeBloque(const void* buffer, long bytes, TMonitorProcesos
     }
     for (long hecho = 0; hecho < bytes;) {
         const long trozo = std::min(paso, bytes - hecho);
-        if (std::fwrite(p + hecho, 1, static_cast<size_t>(trozo), stream.get()) !=
-            static_cast<size_t>(trozo)) {
-            MarcaFallo();
-            return false;
-        }
+        if (!transfiere(hecho, trozo)) return false;
         hecho += trozo;
         if (progreso) {
             progreso->Avanza(static_cast<int32_t>(trozo));
@@ -90,29 +88,28 @@ bool TFicheroQOR::EscribeBloque(const void* buffer, long bytes, TMonitorProcesos
     return true;
 }
 
+} // namespace
+
+bool TFicheroQOR::EscribeBloque(const void* buffer, long bytes, TMonitorProcesos* progreso, long paso) {
+    if (bytes <= 0) return true;
+    if (!stream) return false;
+    const auto* p = static_cast<const char*>(buffer);
+    return TransfiereEnPiezas(bytes, progreso, paso, [&](long desde, long trozo) {
+        if (std::fwrite(p + desde, 1, static_cast<size_t>(trozo), stream.get()) == static_cast<size_t>(trozo))
+            return true;
+        MarcaFallo();
+        return false;
+    });
+}
+
 bool TFicheroQOR::LeeBloque(void* buffer, long bytes, TMonitorProcesos* progreso, long paso) {
     if (bytes <= 0) return true;
     if (!stream) return false;
     auto* p = static_cast<char*>(buffer);
-    if (!progreso)
-        paso = bytes;
-    else {
-        if (paso < 1) paso = pasoEscrituraDefecto;
-        // Only total and count start anew: a cancel already requested must still stop the transfer.
-        progreso->total = static_cast<int32_t>(bytes);
-        progreso->hechas = 0;
-    }
-    for (long hecho = 0; hecho < bytes;) {
-        const long trozo = std::min(paso, bytes - hecho);
-        if (std::fread(p + hecho, 1, static_cast<size_t>(trozo), stream.get()) != static_cast<size_t>(trozo))
-            return false;
-        hecho += trozo;
-        if (progreso) {
-            progreso->Avanza(static_cast<int32_t>(trozo));
-            if (progreso->cancelado) return false;
-        }
-    }
-    return true;
+    return TransfiereEnPiezas(bytes, progreso, paso, [&](long desde, long trozo) {
+        return std::fread(p + desde, 1, static_cast<size_t>(trozo), stream.get()) ==
+               static_cast<size_t>(trozo);
+    });
 }
 
 bool TFicheroQOR::Abre(const char* nombre, int32_t modoApertura) {
