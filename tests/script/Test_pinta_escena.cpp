@@ -10,12 +10,15 @@
 #include "render/Superficie_egl.h"
 #include "render/Vista_previa.h"
 #include "script/Pinta_vista.h"
+#include "support/Informa.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -291,6 +294,46 @@ TEST(PintaEscena, PanAndZoomMoveThePicture) {
     v.vista.Desplaza(60, 0, lado, lado);
     v.Pinta(escena);
     EXPECT_EQ(v.En(centro, centro), enCentro);
+}
+
+namespace {
+
+// An element whose painting fails, to see how the scene reports and recovers.
+class TElementoRoto : public TElementoObj3D {
+public:
+    explicit TElementoRoto(TObjeto3D* e) : TElementoObj3D(e, 0) {}
+    void Pinta(IDCOpenGL&, bool, int) override { throw std::runtime_error("broken"); }
+    void Lee(const DString&, DString&) override {}
+    const char* NombreClase() const override { return "TElementoRoto"; }
+};
+
+std::string informado;
+void Apunta(const char* texto, const char* titulo) {
+    informado = std::string(titulo) + "|" + texto;
+}
+
+} // namespace
+
+TEST(PintaEscena, AFailingElementIsReportedAndTheStackStaysBalanced) {
+    TVistaPrueba v;
+    TObjeto3D escena;
+    ASSERT_TRUE(LeeScript(escena,
+                          "PUSHTRANS=[1,0,0]\nQUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\nPOP\nPUSHSCALE=2\n"
+                          "PUSHSCALE=2\n")
+                    .errores == "POPs needed!");
+    escena.Insert(std::make_unique<TElementoRoto>(&escena));
+    const InformadorQOR previo = InstalaInformador(Apunta);
+    informado.clear();
+    const TLuz luz = v.dc.luz;
+    v.dc.luz.ambiente = 0.1;
+    v.Pinta(escena);
+    InstalaInformador(previo);
+    // Five elements before it: the count reached 5 after the view steps, then 6 .. 11.
+    EXPECT_EQ(informado, "Selvaron|Undefined critical in TObjeto3D::Pinta tr=11");
+    EXPECT_EQ(v.dc.luz.ambiente, 0.1); // the device's light is put back
+    v.dc.luz = luz;
+    EXPECT_EQ(v.ProfundidadPila(), 1);
+    EXPECT_EQ(escena.nivelPush, 0);
 }
 
 TEST(VistaPrevia, NavigationRules) {
