@@ -4,7 +4,8 @@
 #include "support/Rutas.h"
 
 #include <cctype>
-#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 bool GrabaTextoScript(const char* nombre, const std::string& texto) {
     TFicheroQOR fichero;
@@ -36,10 +37,11 @@ bool EsModelo3DS(const char* nombre) {
 bool EsOpcionLineaOrdenes(const char* argumento) {
     if (!argumento || !*argumento) return true;
     if (argumento[0] == '-') return true;
-    if (argumento[0] != '/') return false;
-    if (std::strchr(argumento + 1, '/') || !std::isalpha(static_cast<unsigned char>(argumento[1])))
-        return false;
-    return !ExisteFichero(argumento);
+    if (argumento[0] != '/' || !argumento[1]) return false;
+    for (const char* p = argumento + 1; *p; ++p)
+        if (!std::isalpha(static_cast<unsigned char>(*p))) return false;
+    std::error_code ec;
+    return !std::filesystem::exists(argumento, ec);
 }
 
 std::vector<int> LineasConError(const char* errores) {

@@ -16,8 +16,8 @@ bool LeeTextoFichero(const char* nombre, std::string& texto);
 // A 3D Studio mesh (".3DS", any case): binary, never shown as text or overwritten.
 bool EsModelo3DS(const char* nombre);
 // Whether a command-line argument is a switch rather than a file to open: it begins
-// with "-", or it is a Windows-style switch ("/" and a word without further "/") that
-// names no existing file. Absolute paths begin with "/" here, so "/" alone does not
+// with "-", or it is a Windows-style switch ("/" and letters only, such as "/s") that
+// names nothing that exists. Absolute paths begin with "/" here, so "/" alone does not
 // make a switch.
 bool EsOpcionLineaOrdenes(const char* argumento);
 // The lines that the error pane names: each line of `errores` that begins with a

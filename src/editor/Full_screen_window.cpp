@@ -3,7 +3,9 @@
 #include "editor/Lienzo_gl.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 
 // The window itself: a top-level OpenGL widget without frame.
 class TVentanaCompletaGL : public QOpenGLWidget {
@@ -52,6 +54,9 @@ bool TFullScreenWindow::Create(int anchoPedido, int altoPedido, int bitsPedidos)
         ventana = std::make_unique<TVentanaCompletaGL>(*this);
         superficie = std::make_unique<TSuperficieQt>(ventana.get());
     }
+    // The whole screen even where no window manager honours the full-screen state.
+    if (const QScreen* pantalla = QGuiApplication::primaryScreen())
+        ventana->setGeometry(pantalla->geometry());
     ventana->showFullScreen();
     ventana->raise();
     ventana->activateWindow();

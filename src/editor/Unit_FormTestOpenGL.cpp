@@ -17,6 +17,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QSplitter>
@@ -91,6 +92,7 @@ void TFormTestOpenGL::CreaControles() {
     MemoPrograma->setFont(fuente);
     MemoPrograma->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoPrograma->viewport()->installEventFilter(this);
+    PaintBox3D->installEventFilter(this);
     resaltador = new TResaltador3Di(MemoPrograma->document());
 
     MemoErrores = new QPlainTextEdit;
@@ -387,28 +389,36 @@ void TFormTestOpenGL::MemoProgramaDblClick() {
 }
 
 bool TFormTestOpenGL::eventFilter(QObject* objetoFiltrado, QEvent* evento) {
-    if (objetoFiltrado == MemoPrograma->viewport() && evento->type() == QEvent::MouseButtonDblClick)
+    if (objetoFiltrado == MemoPrograma->viewport() && evento->type() == QEvent::MouseButtonDblClick) {
+        // The caret is on the clicked line before the shortcut looks at it (the memo then
+        // selects the word as usual).
+        const QPoint posicion = static_cast<QMouseEvent*>(evento)->position().toPoint();
+        MemoPrograma->setTextCursor(MemoPrograma->cursorForPosition(posicion));
         MemoProgramaDblClick();
+    }
+    if (objetoFiltrado == PaintBox3D && evento->type() == QEvent::Wheel) {
+        // The wheel over the preview is the window's, in the window's coordinates.
+        auto* rueda = static_cast<QWheelEvent*>(evento);
+        const QPoint posicion = PaintBox3D->mapTo(this, rueda->position().toPoint());
+        rueda->setAccepted(FormMouseWheel(posicion, rueda->angleDelta().y()));
+        return rueda->isAccepted();
+    }
     return QMainWindow::eventFilter(objetoFiltrado, evento);
 }
 
 // ---------------------------------------------------------------------------------------
 // View
 
-bool TFormTestOpenGL::FormMouseWheel(QWheelEvent* evento) {
-    const QPoint posicion = evento->position().toPoint();
-    if (posicion.x() > PaintBox3D->width()) {
-        evento->ignore();
-        return false;
-    }
-    vista.Rueda(evento->angleDelta().y(), idc.perspectiva);
+bool TFormTestOpenGL::FormMouseWheel(const QPoint& posicion, int delta) {
+    // Right of the preview the pointer is over the script side: not ours.
+    if (posicion.x() > PaintBox3D->width()) return false;
+    vista.Rueda(delta, idc.perspectiva);
     Repaint();
-    evento->accept();
     return true;
 }
 
 void TFormTestOpenGL::wheelEvent(QWheelEvent* evento) {
-    FormMouseWheel(evento);
+    evento->setAccepted(FormMouseWheel(evento->position().toPoint(), evento->angleDelta().y()));
 }
 
 void TFormTestOpenGL::ToolButtonZoomDinsClick() {

@@ -71,9 +71,9 @@ public:
     void TimerAutoSaveTimer();
     void ToolButtonZoomDinsClick();
     void ToolButtonZoomForaClick();
-    // The window's wheel: zooms while the pointer is over the preview; returns whether
-    // the event was handled.
-    bool FormMouseWheel(QWheelEvent* evento);
+    // The window's wheel (a turn of `delta` at a position in the window's coordinates):
+    // zooms while the pointer is over the preview; returns whether it was handled.
+    bool FormMouseWheel(const QPoint& posicion, int delta);
     // A control point picked in the preview: the caret goes to the start of its field.
     void EligePunto(int linea, int indice);
 

@@ -1,0 +1,262 @@
+// The window's file commands with the dialogs answered by the test: save and open,
+// autosave, new, failed saves, and the questions before changes are discarded.
+#include "Ventana_prueba.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString script = "; a square\nQUAD=[-2,-2,0]:[2,-2,0]:[2,2,0]:[-2,2,0]\n";
+
+void SoloLectura(const QString& nombre) {
+    fs::permissions(nombre.toStdString(), fs::perms::owner_read);
+}
+
+} // namespace
+
+class EditorFicheros : public VentanaPrueba {};
+
+TEST_F(EditorFicheros, SaveAndOpenRoundTripAScript) {
+    TFormTestOpenGL& v = Abre();
+    Escribe(script);
+    const QString nombre = Fichero("square.3di");
+    dialogos->ficherosGrabar.push_back(nombre);
+    // No name yet: "Save" asks for one.
+    EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_EQ(dialogos->peticionesGrabar, QStringList{"3D Icons (*.3di)"});
+    EXPECT_EQ(LeeFichero(nombre), script.toStdString() + " "); // one separator after the datum
+    EXPECT_FALSE(v.modificado);
+    EXPECT_FALSE(v.sinNombre);
+    EXPECT_EQ(v.windowTitle(), "Pictomolder " + nombre + "[*]");
+    EXPECT_FALSE(QFileInfo::exists(nombre + ".$$$"));
+
+    // Saved again under the same name without a question.
+    Escribe(script + "LINE=[0,0,0]:[1,0,0]\n");
+    EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_EQ(dialogos->peticionesGrabar.size(), 1);
+    EXPECT_EQ(LeeFichero(nombre), script.toStdString() + "LINE=[0,0,0]:[1,0,0]\n ");
+    Cierra();
+
+    // The next session opens it (the stored last file is offered to the dialog).
+    TFormTestOpenGL& w = Abre();
+    EXPECT_EQ(w.nombreFichero,
+              DString(nombre.toLocal8Bit().constData())); // the last file, loaded at start-up
+    w.MenuNewClick();
+    dialogos->ficherosAbrir.push_back(nombre);
+    w.AbrirOtroClick();
+    EXPECT_EQ(dialogos->peticionesAbrir, QStringList{"NewIcon.3di"});
+    EXPECT_EQ(w.MemoPrograma->toPlainText(), script + "LINE=[0,0,0]:[1,0,0]\n ");
+    EXPECT_EQ(w.TextoPanelErrores(), "ok");
+    EXPECT_EQ(w.objeto.Count(), 2);
+    EXPECT_FALSE(w.modificado);
+    EXPECT_FALSE(w.sinNombre);
+    EXPECT_EQ(w.configFichero.Valor(), DString(nombre.toLocal8Bit().constData()));
+    EXPECT_EQ(w.windowTitle(), "Pictomolder " + nombre + "[*]");
+}
+
+TEST_F(EditorFicheros, ScriptsKeepTheirLineEndsAndBytes) {
+    const std::string windows = "; caf\xe9\r\nQUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\r\n";
+    const QString nombre = Fichero("latin.3di", &windows);
+    TFormTestOpenGL& v = Abre({nombre});
+    EXPECT_EQ(v.MemoPrograma->document()->blockCount(), 3);
+    EXPECT_EQ(v.TextoPanelErrores(), "ok");
+    EXPECT_TRUE(v.codificacionLatin1);
+    EXPECT_TRUE(v.finesCRLF);
+    dialogos->ficherosGrabar.push_back(nombre); // a start-up load has not named the file for "Save"
+    EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_EQ(LeeFichero(nombre), windows + " ");
+}
+
+TEST_F(EditorFicheros, AutosaveWritesACopyAndKeepsTheModifiedState) {
+    const std::string original = "LINE=[0,0,0]:[1,0,0]\n";
+    const QString nombre = Fichero("auto.3di", &original);
+    TFormTestOpenGL& v = Abre({nombre});
+    EXPECT_EQ(v.TimerAutoSave->interval(), 60000);
+    EXPECT_TRUE(v.TimerAutoSave->isActive());
+    // Nothing changed: nothing written.
+    v.TimerAutoSaveTimer();
+    EXPECT_FALSE(QFileInfo::exists(nombre + ".seg"));
+
+    Escribe(script);
+    v.TimerAutoSaveTimer();
+    EXPECT_EQ(LeeFichero(nombre + ".seg"), script.toStdString() + " ");
+    EXPECT_EQ(LeeFichero(nombre), original);
+    EXPECT_TRUE(v.modificado);
+
+    // A script that was never named has no backup (no hidden ".seg" in the folder).
+    Cierra();
+    QDir::setCurrent(carpeta.path());
+    GuardaUltimoFichero("");
+    TFormTestOpenGL& w = Abre();
+    Escribe(script);
+    w.TimerAutoSaveTimer();
+    EXPECT_FALSE(QFileInfo::exists(carpeta.filePath(".seg")));
+}
+
+TEST_F(EditorFicheros, AFailedSaveKeepsTheModifiedState) {
+    const std::string original = "LINE=[0,0,0]:[1,0,0]\n";
+    const QString nombre = Fichero("locked.3di", &original);
+    TFormTestOpenGL& v = Abre();
+    dialogos->ficherosAbrir.push_back(nombre);
+    v.AbrirOtroClick();
+    Escribe(script);
+    SoloLectura(nombre);
+    EXPECT_FALSE(v.MenuSaveClick());
+    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Saving File"});
+    EXPECT_TRUE(v.modificado);
+    EXPECT_EQ(LeeFichero(nombre), original);
+}
+
+// Mended: a save used to truncate the script in place, so an interrupted write lost it.
+TEST_F(EditorFicheros, SavingGoesThroughATemporaryFile) {
+    const std::string original = "LINE=[0,0,0]:[1,0,0]\n";
+    const QString nombre = Fichero("safe.3di", &original);
+    TFormTestOpenGL& v = Abre();
+    dialogos->ficherosAbrir.push_back(nombre);
+    v.AbrirOtroClick();
+    Escribe(script);
+    // The temporary file cannot be written: the script on disk stays whole.
+    ASSERT_TRUE(QDir(carpeta.path()).mkdir("safe.3di.$$$"));
+    EXPECT_FALSE(v.MenuSaveClick());
+    EXPECT_EQ(LeeFichero(nombre), original);
+    EXPECT_TRUE(v.modificado);
+    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Saving File"});
+    // Once it can be written, the new text replaces the old in one step.
+    ASSERT_TRUE(QDir(carpeta.path()).rmdir("safe.3di.$$$"));
+    EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_EQ(LeeFichero(nombre), script.toStdString() + " ");
+    EXPECT_FALSE(QFileInfo::exists(nombre + ".$$$"));
+}
+
+// Mended: "Open..." used to discard unsaved changes without asking.
+TEST_F(EditorFicheros, OpeningAsksBeforeDiscardingChanges) {
+    const std::string otro = "LINE=[0,0,0]:[1,0,0]\n";
+    const QString nombre = Fichero("other.3di", &otro);
+    TFormTestOpenGL& v = Abre();
+    Escribe(script);
+    dialogos->ficherosAbrir.push_back(nombre);
+    dialogos->respuestas.push_back(TRespuesta::cancelar);
+    v.AbrirOtroClick();
+    EXPECT_EQ(dialogos->preguntas, QStringList{"  modified. Save?"});
+    EXPECT_TRUE(dialogos->peticionesAbrir.isEmpty()); // the dialog never opened
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), script);
+    EXPECT_TRUE(v.modificado);
+
+    // "No" discards them and opens.
+    dialogos->respuestas.push_back(TRespuesta::no);
+    v.AbrirOtroClick();
+    EXPECT_EQ(v.MemoPrograma->toPlainText().toStdString(), otro);
+    EXPECT_FALSE(v.modificado);
+}
+
+// Mended: "Yes" used to count as saved even when the save failed or was cancelled.
+TEST_F(EditorFicheros, YesDiscardsNothingUnlessTheSaveWorked) {
+    TFormTestOpenGL& v = Abre();
+    Escribe(script);
+    // Yes, then the Save As dialog is cancelled: the window stays open.
+    dialogos->respuestas.push_back(TRespuesta::si);
+    EXPECT_FALSE(v.ConfirmDiscard());
+    dialogos->respuestas.push_back(TRespuesta::si);
+    EXPECT_FALSE(v.close());
+    EXPECT_TRUE(v.isVisible());
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), script);
+
+    // Yes, then the save fails: "New" keeps the script.
+    const std::string x = "x";
+    const QString nombre = Fichero("ro.3di", &x);
+    SoloLectura(nombre);
+    dialogos->respuestas.push_back(TRespuesta::si);
+    dialogos->ficherosGrabar.push_back(nombre);
+    v.MenuNewClick();
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), script);
+    EXPECT_TRUE(v.modificado);
+    EXPECT_EQ(dialogos->mensajes.size(), 1);
+
+    EXPECT_EQ(v.nombreFichero, DString(nombre.toLocal8Bit().constData()));
+    EXPECT_EQ(LeeFichero(nombre), "x");
+
+    // Yes with a working save: saved, then the window may close.
+    fs::permissions(nombre.toStdString(), fs::perms::owner_read | fs::perms::owner_write);
+    dialogos->respuestas.push_back(TRespuesta::si);
+    EXPECT_TRUE(v.close());
+    EXPECT_EQ(LeeFichero(nombre), script.toStdString() + " ");
+}
+
+TEST_F(EditorFicheros, NewAsksFirstAndStartsAnEmptyScript) {
+    TFormTestOpenGL& v = Abre();
+    Escribe(script);
+    dialogos->respuestas.push_back(TRespuesta::cancelar);
+    v.MenuNewClick();
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), script);
+
+    dialogos->respuestas.push_back(TRespuesta::no);
+    v.MenuNewClick();
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), "");
+    EXPECT_EQ(v.objeto.Count(), 0);
+    EXPECT_EQ(v.TextoPanelErrores(), "ok");
+    EXPECT_FALSE(v.modificado);
+    EXPECT_TRUE(v.sinNombre);
+    EXPECT_EQ(v.nombreFichero, DString("NewIcon.3di"));
+    EXPECT_EQ(v.configFichero.Valor(), DString("NewIcon.3di"));
+    EXPECT_EQ(v.windowTitle(), "Pictomolder NewIcon.3di[*]");
+    Cierra();
+
+    // The next start tries the stored "NewIcon.3di", which does not exist.
+    Abre();
+    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Opening 3DI file"});
+}
+
+// Mended: a 3D Studio mesh used to land in the pane as text, and "Save" wrote that
+// text over the mesh.
+TEST_F(EditorFicheros, AMeshIsNeverShownAsTextNorOverwritten) {
+    const std::string malla("MM\x10\0\0\0\x02\0\x0a\0\0\0\x03\0\0\0=;\xff", 20);
+    const QString nombre = Fichero("model.3DS", &malla);
+    TFormTestOpenGL& v = Abre();
+    dialogos->ficherosAbrir.push_back(nombre);
+    v.AbrirOtroClick();
+    EXPECT_EQ(v.TextoPanelErrores(), "3D Studio files cannot be read yet: " + nombre);
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), notaModelo3DS + nombre + "\n");
+    EXPECT_TRUE(v.MemoPrograma->isReadOnly());
+    EXPECT_FALSE(v.modificado);
+    EXPECT_TRUE(dialogos->mensajes.isEmpty());
+
+    // "Save" asks for a script name; a mesh name is refused.
+    dialogos->ficherosGrabar.push_back(nombre);
+    EXPECT_FALSE(v.MenuSaveClick());
+    EXPECT_EQ(dialogos->peticionesGrabar.size(), 1);
+    EXPECT_EQ(dialogos->mensajes.size(), 1);
+    EXPECT_EQ(LeeFichero(nombre), malla);
+    v.TimerAutoSaveTimer();
+    EXPECT_FALSE(QFileInfo::exists(nombre + ".seg"));
+
+    const QString nuevo = Fichero("model.3di");
+    dialogos->ficherosGrabar.push_back(nuevo);
+    EXPECT_TRUE(v.MenuSaveAsClick());
+    EXPECT_EQ(LeeFichero(nombre), malla);
+    EXPECT_EQ(LeeFichero(nuevo), (notaModelo3DS + nombre + "\n ").toStdString());
+    EXPECT_FALSE(v.MemoPrograma->isReadOnly());
+    // The note is a comment: the new script parses cleanly.
+    Escribe(v.MemoPrograma->toPlainText() + "LINE=[0,0,0]:[1,0,0]\n");
+    EXPECT_EQ(v.TextoPanelErrores(), "ok");
+}
+
+TEST_F(EditorFicheros, HelpAndAbout) {
+    TFormTestOpenGL& v = Abre();
+    v.AboutPictomolder1Click();
+    v.IndexClick();
+    ASSERT_EQ(dialogos->mensajes.size(), 2);
+    EXPECT_EQ(dialogos->mensajes[0], "Pictomolder|Selvaron Pictomolder\r\n\r\nversion 1.05");
+    EXPECT_EQ(dialogos->mensajes[1], "File not found|HELP Pictomolder 1.pdf");
+    EXPECT_EQ(dialogos->abiertos, QStringList{"open|" + carpeta.filePath("HELP Pictomolder 1.pdf")});
+    dialogos->escritorioResponde = true;
+    v.IndexClick();
+    EXPECT_EQ(dialogos->mensajes.size(), 2);
+}

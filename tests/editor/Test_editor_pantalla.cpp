@@ -1,0 +1,182 @@
+// Start-up with its command line and stored last file, the full-screen view, and
+// "Save for 2D Icon".
+#include "Ventana_prueba.h"
+
+#include "image/Tdibig.h"
+
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTest>
+
+namespace {
+
+const std::string casa = "QUAD=[-2,-2,0]:[2,-2,0]:[2,2,0]:[-2,2,0]\n";
+
+// The icon's four corners as packed colours.
+std::vector<uint32_t> Esquinas(const QString& nombre) {
+    TDibIG icono;
+    DString error;
+    EXPECT_TRUE(icono.LeeBMP(nombre.toLocal8Bit().constData(), error)) << error.c_str();
+    EXPECT_EQ(icono.Ancho(), 32);
+    EXPECT_EQ(icono.AltoAbsoluto(), 32);
+    return {icono.Pixel(0, 0), icono.Pixel(31, 0), icono.Pixel(0, 31), icono.Pixel(31, 31)};
+}
+
+} // namespace
+
+class EditorPantalla : public VentanaPrueba {};
+
+TEST_F(EditorPantalla, AnAbsolutePathOnTheCommandLineIsOpened) {
+    const QString nombre = Fichero("start.3di", &casa);
+    ASSERT_TRUE(nombre.startsWith("/"));
+    TFormTestOpenGL& v = Abre({nombre});
+    EXPECT_EQ(v.MemoPrograma->toPlainText().toStdString(), casa);
+    EXPECT_EQ(v.TextoPanelErrores(), "ok");
+    EXPECT_EQ(v.windowTitle(), "Pictomolder " + nombre + "[*]");
+    EXPECT_EQ(v.configFichero.Valor(), DString(nombre.toLocal8Bit().constData()));
+    EXPECT_FALSE(v.modificado);
+    EXPECT_TRUE(dialogos->mensajes.isEmpty());
+}
+
+TEST_F(EditorPantalla, ARelativeArgumentBecomesAFullPath) {
+    Fichero("rel.3di", &casa);
+    TFormTestOpenGL& v = Abre({"rel.3di"});
+    EXPECT_EQ(v.nombreFichero, DString(carpeta.filePath("rel.3di").toLocal8Bit().constData()));
+    EXPECT_EQ(v.objeto.Count(), 1);
+}
+
+TEST_F(EditorPantalla, SwitchesAreIgnoredAndTheLastFileIsLoaded) {
+    const QString ultimo = Fichero("last.3di", &casa);
+    GuardaUltimoFichero(ultimo);
+    TFormTestOpenGL& v = Abre({"-style"});
+    EXPECT_EQ(v.nombreFichero, DString(ultimo.toLocal8Bit().constData()));
+    EXPECT_EQ(v.objeto.Count(), 1);
+    Cierra();
+    TFormTestOpenGL& w = Abre({"/s"});
+    EXPECT_EQ(w.nombreFichero, DString(ultimo.toLocal8Bit().constData()));
+    Cierra();
+    // A file that cannot be opened is reported, and the last file is loaded instead.
+    TFormTestOpenGL& x = Abre({carpeta.filePath("missing.3di")});
+    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Opening 3DI file"});
+    EXPECT_EQ(x.nombreFichero, DString(carpeta.filePath("missing.3di").toLocal8Bit().constData()));
+}
+
+TEST_F(EditorPantalla, WithNothingToLoadTheScriptIsEmpty) {
+    TFormTestOpenGL& v = Abre();
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), "");
+    EXPECT_EQ(v.windowTitle(), "Pictomolder [*]");
+    EXPECT_TRUE(v.sinNombre);
+    EXPECT_TRUE(dialogos->mensajes.isEmpty());
+    EXPECT_TRUE(v.idc.IsActive());
+}
+
+TEST_F(EditorPantalla, WithoutOpenGLTheErrorPaneSaysWhy) {
+    // A window that was never shown has no context: binding the device fails.
+    auto d = std::make_unique<TDialogosPrueba>();
+    TFormTestOpenGL v({}, std::move(d));
+    v.StartClick();
+    EXPECT_FALSE(v.idc.IsActive());
+    EXPECT_TRUE(v.TextoPanelErrores().startsWith("Error in wglCreateContext"))
+        << v.TextoPanelErrores().toStdString();
+    v.ShowErrors(true, DString());
+    EXPECT_TRUE(v.TextoPanelErrores().startsWith("ok\nError in wglCreateContext"));
+}
+
+TEST_F(EditorPantalla, FullScreenAndBackWithTheSameView) {
+    TFormTestOpenGL& v = Abre();
+    Escribe(QString::fromStdString(casa));
+    v.vista.anguloY = 0.3;
+    v.ToolButtonZoomDinsClick();
+    const TVistaPrevia antes = v.vista;
+    QTest::keyClick(&v, Qt::Key_F11);
+    ASSERT_TRUE(v.ventanaCompleta.Abierta());
+    EXPECT_FALSE(v.isVisible());
+    EXPECT_TRUE(
+        Espera([&] { return v.idc.Superficie() == v.ventanaCompleta.Superficie() && v.idc.IsActive(); }));
+    QOpenGLWidget* completa = v.ventanaCompleta.Ventana();
+    EXPECT_EQ(completa->windowTitle(), "Selvaron Full Screen 3D");
+    EXPECT_TRUE(completa->isFullScreen());
+    EXPECT_TRUE(Espera([&] { return completa->width() > 640; }));
+    const QImage imagen = completa->grabFramebuffer();
+    EXPECT_FALSE(EsAzul(ColorEn(imagen, imagen.width() / 2, imagen.height() / 2)));
+    EXPECT_TRUE(EsAzul(ColorEn(imagen, 1, 1)));
+    EXPECT_EQ(v.idc.rectangulo.derecha, completa->width());
+
+    // Other keys do nothing; Escape returns to the editor with the same view.
+    QTest::keyClick(completa, Qt::Key_A);
+    EXPECT_TRUE(v.ventanaCompleta.Abierta());
+    QTest::keyClick(completa, Qt::Key_Escape);
+    EXPECT_FALSE(v.ventanaCompleta.Abierta());
+    EXPECT_TRUE(v.isVisible());
+    EXPECT_TRUE(v.PaintBox3D->Enlazado());
+    EXPECT_EQ(v.vista.anguloY, antes.anguloY);
+    EXPECT_EQ(v.vista.escala, antes.escala);
+    EXPECT_EQ(v.idc.rectangulo.derecha, v.PaintBox3D->width());
+    const QImage vuelta = Preview();
+    EXPECT_FALSE(EsAzul(ColorEn(vuelta, vuelta.width() / 2, vuelta.height() / 2)));
+
+    // The same window serves a second time, and F11 leaves as well.
+    v.MenuFullScreenClick();
+    EXPECT_TRUE(Espera([&] { return v.idc.Superficie() == v.ventanaCompleta.Superficie(); }));
+    QTest::keyClick(completa, Qt::Key_F11);
+    EXPECT_TRUE(v.PaintBox3D->Enlazado());
+}
+
+// Mended: closing the full-screen window through the window manager ended the program.
+TEST_F(EditorPantalla, ClosingTheFullScreenWindowReturnsToTheEditor) {
+    TFormTestOpenGL& v = Abre();
+    Escribe(QString::fromStdString(casa));
+    v.MenuFullScreenClick();
+    EXPECT_TRUE(Espera([&] { return v.idc.Superficie() == v.ventanaCompleta.Superficie(); }));
+    bool salio = false;
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { salio = true; });
+    // What the window manager's close button sends.
+    EXPECT_FALSE(v.ventanaCompleta.Ventana()->close());
+    QTest::qWait(20);
+    EXPECT_FALSE(salio);
+    EXPECT_FALSE(v.ventanaCompleta.Abierta());
+    EXPECT_TRUE(v.isVisible());
+    EXPECT_TRUE(v.PaintBox3D->Enlazado());
+    EXPECT_EQ(v.MemoPrograma->toPlainText().toStdString(), casa);
+    EXPECT_TRUE(dialogos->preguntas.isEmpty());
+}
+
+TEST_F(EditorPantalla, TheIconIsWrittenBesideTheScript) {
+    const QString nombre = Fichero("icon.3di", &casa);
+    TFormTestOpenGL& v = Abre({nombre});
+    v.MenuSavefor2DIconClick();
+    const auto esquinas = Esquinas(nombre + ".bmp");
+    for (uint32_t c : esquinas)
+        EXPECT_TRUE(EsAzul(c)) << std::hex << c;
+    TDibIG icono;
+    DString error;
+    ASSERT_TRUE(icono.LeeBMP((nombre + ".bmp").toLocal8Bit().constData(), error));
+    EXPECT_FALSE(EsAzul(icono.Pixel(16, 16)));
+
+    // A second export replaces the first; after "New" it goes beside NewIcon.3di.
+    Escribe("");
+    v.MenuSavefor2DIconClick();
+    TDibIG vacio;
+    ASSERT_TRUE(vacio.LeeBMP((nombre + ".bmp").toLocal8Bit().constData(), error));
+    EXPECT_TRUE(EsAzul(vacio.Pixel(16, 16)));
+    dialogos->respuestas.push_back(TRespuesta::no);
+    v.MenuNewClick();
+    v.MenuSavefor2DIconClick();
+    EXPECT_TRUE(QFileInfo::exists(carpeta.filePath("NewIcon.3di.bmp")));
+    EXPECT_TRUE(dialogos->peticionesGrabar.isEmpty());
+}
+
+// Mended: with no file named yet the icon went to a hidden ".bmp" in the current folder.
+TEST_F(EditorPantalla, AnIconWithoutAScriptNameAsksWhereToGo) {
+    TFormTestOpenGL& v = Abre();
+    Escribe(QString::fromStdString(casa));
+    v.MenuSavefor2DIconClick(); // cancelled
+    EXPECT_EQ(dialogos->peticionesGrabar, QStringList{"Bitmaps (*.bmp)"});
+    EXPECT_FALSE(QFileInfo::exists(carpeta.filePath(".bmp")));
+    const QString elegido = Fichero("chosen.bmp");
+    dialogos->ficherosGrabar.push_back(elegido);
+    v.MenuSavefor2DIconClick();
+    for (uint32_t c : Esquinas(elegido))
+        EXPECT_TRUE(EsAzul(c));
+    EXPECT_FALSE(QFileInfo::exists(carpeta.filePath(".bmp")));
+}

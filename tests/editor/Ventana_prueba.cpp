@@ -1,0 +1,145 @@
+#include "Ventana_prueba.h"
+
+#include "editor/Aplicacion_editor.h"
+#include "support/Informa.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <fstream>
+#include <sstream>
+
+QString TDialogosPrueba::PideFicheroAbrir(const QString& inicial, const QString&) {
+    peticionesAbrir << inicial;
+    if (ficherosAbrir.empty()) return QString();
+    QString f = ficherosAbrir.front();
+    ficherosAbrir.pop_front();
+    return f;
+}
+
+QString TDialogosPrueba::PideFicheroGrabar(const QString&, const QString& filtro) {
+    peticionesGrabar << filtro;
+    if (ficherosGrabar.empty()) return QString();
+    QString f = ficherosGrabar.front();
+    ficherosGrabar.pop_front();
+    return f;
+}
+
+TRespuesta TDialogosPrueba::Pregunta(const QString& texto, const QString&) {
+    preguntas << texto;
+    if (respuestas.empty()) return TRespuesta::cancelar;
+    const TRespuesta r = respuestas.front();
+    respuestas.pop_front();
+    return r;
+}
+
+void TDialogosPrueba::Mensaje(const QString& texto, const QString& titulo, TIconoMensaje) {
+    mensajes << titulo + "|" + texto;
+}
+
+bool TDialogosPrueba::AbreConEscritorio(const QString& fichero, const QString& verbo) {
+    abiertos << verbo + "|" + fichero;
+    return escritorioResponde;
+}
+
+bool Espera(const std::function<bool()>& condicion, int ms) {
+    QElapsedTimer reloj;
+    reloj.start();
+    while (!condicion()) {
+        if (reloj.elapsed() > ms) return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+uint32_t ColorEn(const QImage& imagen, int x, int y) {
+    const QRgb c = imagen.pixel(x, y);
+    return static_cast<uint32_t>(qRed(c)) | static_cast<uint32_t>(qGreen(c)) << 8 |
+           static_cast<uint32_t>(qBlue(c)) << 16;
+}
+
+void VentanaPrueba::SetUp() {
+    ASSERT_TRUE(carpeta.isValid());
+    // The settings of every test start empty, and relative names land in its folder.
+    qputenv("XDG_CONFIG_HOME", carpeta.filePath("config").toLocal8Bit());
+    carpetaAnterior = QDir::currentPath();
+    QDir::setCurrent(carpeta.path());
+}
+
+void VentanaPrueba::TearDown() {
+    Cierra();
+    QDir::setCurrent(carpetaAnterior);
+}
+
+TFormTestOpenGL& VentanaPrueba::Abre(const QStringList& argumentos) {
+    auto d = std::make_unique<TDialogosPrueba>();
+    dialogos = d.get();
+    ventana = std::make_unique<TFormTestOpenGL>(argumentos, std::move(d));
+    ventana->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(ventana.get()));
+    // Shortcuts answer in the active window only.
+    ventana->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(ventana.get()));
+    EXPECT_TRUE(Espera([&] { return ventana->PaintBox3D->Enlazado(); }));
+    // The start-up (loading the argument or the last file) has run when the caption is set.
+    QTest::qWait(1);
+    QCoreApplication::processEvents();
+    return *ventana;
+}
+
+void VentanaPrueba::Cierra() {
+    if (!ventana) return;
+    ventana->modificado = false;
+    ventana.reset();
+    dialogos = nullptr;
+}
+
+QString VentanaPrueba::Fichero(const char* nombre, const std::string* contenido) const {
+    const QString ruta = carpeta.filePath(nombre);
+    if (contenido) {
+        std::ofstream f(ruta.toStdString(), std::ios::binary);
+        f << *contenido;
+    }
+    return ruta;
+}
+
+std::string VentanaPrueba::LeeFichero(const QString& nombre) const {
+    std::ifstream f(nombre.toStdString(), std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void VentanaPrueba::GuardaUltimoFichero(const QString& nombre) const {
+    TstringConfig config(true, "File", "Name", "3d_edit.ini", "");
+    config.Asigna(nombre.toLocal8Bit().constData());
+}
+
+void VentanaPrueba::Escribe(const QString& texto) {
+    const long antes = ventana->PaintBox3D->Cuadros();
+    ventana->MemoPrograma->setPlainText(texto);
+    EXPECT_TRUE(Espera([&] { return ventana->PaintBox3D->Cuadros() > antes; }));
+}
+
+void VentanaPrueba::EsperaCuadro() {
+    const long antes = ventana->PaintBox3D->Cuadros();
+    ventana->PaintBox3D->update();
+    EXPECT_TRUE(Espera([&] { return ventana->PaintBox3D->Cuadros() > antes; }));
+}
+
+QImage VentanaPrueba::Preview() {
+    return ventana->PaintBox3D->grabFramebuffer();
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    PreparaFormatoGL();
+    QApplication aplicacion(argc, argv);
+    InstalaGanchosQt();
+    // A message of the core goes to standard error here: a modal box would stop the test.
+    InstalaInformador(nullptr);
+    return RUN_ALL_TESTS();
+}

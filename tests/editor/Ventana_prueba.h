@@ -1,0 +1,79 @@
+// The editor's test bench: the real main window on a private X server, with the
+// user's answers given by the test instead of modal dialogs, and a settings folder of
+// its own for every test.
+#pragma once
+
+#include "editor/Dialogos_editor.h"
+#include "editor/Lienzo_gl.h"
+#include "editor/Unit_FormTestOpenGL.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Answers in the order the test queued them; a question with no queued answer is
+// answered "Cancel", a file request with no queued name is cancelled.
+struct TDialogosPrueba : TDialogosEditor {
+    QString PideFicheroAbrir(const QString& inicial, const QString& filtro) override;
+    QString PideFicheroGrabar(const QString& inicial, const QString& filtro) override;
+    TRespuesta Pregunta(const QString& texto, const QString& titulo) override;
+    void Mensaje(const QString& texto, const QString& titulo, TIconoMensaje icono) override;
+    bool AbreConEscritorio(const QString& fichero, const QString& verbo) override;
+
+    std::deque<QString> ficherosAbrir;
+    std::deque<QString> ficherosGrabar;
+    std::deque<TRespuesta> respuestas;
+    bool escritorioResponde = false;
+
+    // What the window asked and showed.
+    QStringList peticionesAbrir;  // the initial names handed to the open dialog
+    QStringList peticionesGrabar; // the filters of the save requests
+    QStringList preguntas;        // the question texts
+    QStringList mensajes;         // "caption|text"
+    QStringList abiertos;         // "verb|file"
+};
+
+class VentanaPrueba : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates and shows the window and waits until its preview is bound to OpenGL.
+    TFormTestOpenGL& Abre(const QStringList& argumentos = {});
+    // Closes the window without questions.
+    void Cierra();
+    // A file in the test's folder (with `contenido` written when given).
+    QString Fichero(const char* nombre, const std::string* contenido = nullptr) const;
+    std::string LeeFichero(const QString& nombre) const;
+    // Writes the stored last file, as an earlier session would have left it.
+    void GuardaUltimoFichero(const QString& nombre) const;
+
+    // Replaces the script text as typing would (one change) and waits for the repaint.
+    void Escribe(const QString& texto);
+    // Lets the event loop run until the window has painted a frame after this call.
+    void EsperaCuadro();
+    QImage Preview();
+
+    std::unique_ptr<TFormTestOpenGL> ventana;
+    TDialogosPrueba* dialogos = nullptr;
+    QTemporaryDir carpeta;
+    QString carpetaAnterior;
+};
+
+// Runs the event loop until `condicion` holds (true) or `ms` milliseconds pass (false).
+bool Espera(const std::function<bool()>& condicion, int ms = 5000);
+// Pixel of the preview's picture, as packed 0xBBGGRR.
+uint32_t ColorEn(const QImage& imagen, int x, int y);
+// The preview's background: blue at full strength (OpenGL's 255/256 gives 254), no red, no green.
+inline bool EsAzul(uint32_t c) {
+    return (c & 0xFFFF) == 0 && (c >> 16) >= 254;
+}
