@@ -24,7 +24,8 @@ public:
 
 // Handles one script line (without its line end), changing it in place. Returns true
 // when the line is a definition, which the caller then skips; otherwise the line has
-// every defined name replaced and the caller reads it as a command.
+// every defined name replaced and the caller reads it as a command. Raises
+// TXErrorObjeto3D when the replacements would make a line or the values too long.
 bool ProcesaLinea(TDefines3Di& defines, DString& linea);
 
 // Appends a definition when both texts are non-empty; does nothing otherwise.

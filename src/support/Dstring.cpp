@@ -212,17 +212,17 @@ int DString::FindWord(const char* texto, int from, bool wholeWord, bool ignoreCa
     if (from < 0) from = 0;
     if (from > largo) return -1;
     const char* s = c_str();
-    if (!wholeWord && !ignoreCase) {
-        const char* p = std::strstr(s + from, texto);
-        return p ? static_cast<int>(p - s) : -1;
+    const auto palabraEntera = [&](int i) {
+        return !wholeWord ||
+               !((i > 0 && EsCaracterIdentificador(s[i - 1])) || EsCaracterIdentificador(s[i + n]));
+    };
+    if (!ignoreCase) {
+        for (const char* p = std::strstr(s + from, texto); p; p = std::strstr(p + 1, texto))
+            if (palabraEntera(static_cast<int>(p - s))) return static_cast<int>(p - s);
+        return -1;
     }
     for (int i = from; i <= largo - n; ++i) {
-        const bool igual = ignoreCase ? strncasecmp(s + i, texto, static_cast<size_t>(n)) == 0
-                                      : std::strncmp(s + i, texto, static_cast<size_t>(n)) == 0;
-        if (!igual) continue;
-        if (wholeWord && ((i > 0 && EsCaracterIdentificador(s[i - 1])) || EsCaracterIdentificador(s[i + n])))
-            continue;
-        return i;
+        if (strncasecmp(s + i, texto, static_cast<size_t>(n)) == 0 && palabraEntera(i)) return i;
     }
     return -1;
 }

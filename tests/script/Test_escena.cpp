@@ -253,3 +253,30 @@ TEST(Escena, LoadingFilesByExtension) {
     EXPECT_STREQ(error.c_str(), "untouched");
     fs::remove_all(dir);
 }
+
+TEST(Escena, HostileScriptsEndInAResult) {
+    namespace fs = std::filesystem;
+    int vistos = 0;
+    for (const auto& f : fs::directory_iterator(std::string(PM_TEST_DATA) + "/script/hostile")) {
+        std::ifstream in(f.path(), std::ios::binary);
+        const std::string texto{std::istreambuf_iterator<char>(in), {}};
+        TObjeto3D e;
+        const auto r = LeeScript(e, texto);
+        EXPECT_TRUE(r.correcto || !r.errores.empty()) << f.path();
+        ++vistos;
+    }
+    EXPECT_GE(vistos, 5);
+}
+
+TEST(Escena, MacroValuesCannotGrowWithoutEnd) {
+    // Each value doubles the one before it.
+    std::string texto = "#define A0=x\n";
+    for (int i = 1; i <= 40; ++i)
+        texto += "#define A" + std::to_string(i) + "=A" + std::to_string(i - 1) + " A" +
+                 std::to_string(i - 1) + "\n";
+    TObjeto3D e;
+    const auto r = LeeScript(e, texto + "LINE=A40:A40\n");
+    EXPECT_FALSE(r.correcto);
+    // 2^14 copies of "x " pass the limit on the 15th redefinition (line 15).
+    EXPECT_EQ(r.errores, "15: Error: the #define replacements make the text too long\r\n");
+}
