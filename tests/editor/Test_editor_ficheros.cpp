@@ -2,8 +2,12 @@
 // autosave, new, failed saves, and the questions before changes are discarded.
 #include "Ventana_prueba.h"
 
+#include "support/Reloj_tierra.h"
+
+#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -259,4 +263,34 @@ TEST_F(EditorFicheros, HelpAndAbout) {
     dialogos->escritorioResponde = true;
     v.IndexClick();
     EXPECT_EQ(dialogos->mensajes.size(), 2);
+}
+
+TEST_F(EditorFicheros, StandardShortcutsReachTheFileCommands) {
+    TFormTestOpenGL& v = Abre();
+    Escribe(script);
+    QTest::keyClick(&v, Qt::Key_S, Qt::ControlModifier); // no name yet: asks for one
+    EXPECT_EQ(dialogos->peticionesGrabar.size(), 1);
+    QTest::keyClick(&v, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dialogos->peticionesGrabar.size(), 2);
+    QTest::keyClick(&v, Qt::Key_O, Qt::ControlModifier); // modified: asks first (cancelled)
+    EXPECT_EQ(dialogos->preguntas.size(), 1);
+    QTest::keyClick(&v, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(dialogos->preguntas.size(), 2);
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), script);
+    dialogos->respuestas.push_back(TRespuesta::cancelar);
+    QTest::keyClick(&v, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(v.isVisible());
+    dialogos->respuestas.push_back(TRespuesta::no);
+    QTest::keyClick(&v, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(v.isVisible());
+}
+
+TEST_F(EditorFicheros, TheWaitCursorIsTheApplicationsOverrideCursor) {
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    {
+        TRelojTierra reloj;
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

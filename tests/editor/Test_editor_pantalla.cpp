@@ -4,6 +4,7 @@
 
 #include "image/Tdibig.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -128,11 +129,17 @@ TEST_F(EditorPantalla, ClosingTheFullScreenWindowReturnsToTheEditor) {
     Escribe(QString::fromStdString(casa));
     v.MenuFullScreenClick();
     EXPECT_TRUE(Espera([&] { return v.idc.Superficie() == v.ventanaCompleta.Superficie(); }));
-    bool salio = false;
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { salio = true; });
+    // As in the program: closing the last visible window would end it.
+    QApplication::setQuitOnLastWindowClosed(true);
+    bool ultimaCerrada = false, salio = false;
+    QObject contexto; // the connections end with the test
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &contexto, [&] { ultimaCerrada = true; });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &contexto, [&] { salio = true; });
     // What the window manager's close button sends.
     EXPECT_FALSE(v.ventanaCompleta.Ventana()->close());
     QTest::qWait(20);
+    QApplication::setQuitOnLastWindowClosed(false);
+    EXPECT_FALSE(ultimaCerrada);
     EXPECT_FALSE(salio);
     EXPECT_FALSE(v.ventanaCompleta.Abierta());
     EXPECT_TRUE(v.isVisible());

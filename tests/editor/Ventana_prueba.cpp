@@ -157,6 +157,8 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     PreparaFormatoGL();
     QApplication aplicacion(argc, argv);
+    // Windows come and go in every test; none of them ends the application.
+    QApplication::setQuitOnLastWindowClosed(false);
     InstalaGanchosQt();
     // A message of the core goes to standard error here: a modal box would stop the test.
     InstalaInformador(nullptr);
