@@ -84,6 +84,11 @@ TEST_F(EditorEdicion, TheCaretPicksTheHighlightedElementAndField) {
     EXPECT_EQ(v.objeto.puntoResaltado, 0);
     EXPECT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
 
+    // The highlighted quad is drawn differently from the quad under a caret elsewhere.
+    const QImage resaltado = Preview();
+    PonCursor(*v.MemoPrograma, 0, 0);
+    EXPECT_NE(Preview(), resaltado);
+
     // Before the "=" there is no field: -1, no marker.
     PonCursor(*v.MemoPrograma, 1, 3);
     EXPECT_EQ(v.StatusBarEdit->text(), "1: 3: -1");
