@@ -209,7 +209,6 @@ void TFormTestOpenGL::Arranca() {
         const QByteArray argumento = argumentos.front().toLocal8Bit();
         if (!argumento.isEmpty() && !EsOpcionLineaOrdenes(argumento.constData())) {
             nombreFichero = QFileInfo(argumentos.front()).absoluteFilePath().toLocal8Bit().constData();
-            sinNombre = true;
             if (LoadFile()) configFichero.Asigna(nombreFichero.c_str());
         }
     }
