@@ -83,7 +83,6 @@ void TLienzoGL::mouseMoveEvent(QMouseEvent* evento) {
     else
         vista.Desplaza(d.x(), d.y(), width(), height());
     puntoAnterior = posicion;
-    emit vistaCambiada();
     update();
 }
 

@@ -43,8 +43,6 @@ signals:
     void pintado();
     // A click without motion found a control point: its script line and index.
     void puntoElegido(int linea, int indice);
-    // The view was turned or panned.
-    void vistaCambiada();
 
 protected:
     void initializeGL() override;
