@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and opens FILE (or an example icon) in the editor.
+# Installs what is missing, builds, and opens FILE (default: examples/house.3di) in the editor.
 #   ./run.sh [FILE]
 set -euo pipefail
+
+# FILE is taken relative to where the command was given, before moving to the tree.
+file=${1:-}
+if [ -n "$file" ]; then
+  file=$(realpath -m -- "$file")
+fi
 cd "$(dirname "$0")"
+file=${file:-$PWD/examples/house.3di}
 
 ./scripts/install-deps.sh
 dir=$(./scripts/build.sh | tail -n 1)
 
-if [ -x "$dir/src/editor/pictomolder" ]; then
-  exec "$dir/src/editor/pictomolder" "${1:-examples/house.3di}"
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "run.sh: no display to open the editor on. Without one, the command-line tool draws the icon:" >&2
+  echo "  $dir/src/cli/pictomolder-cli render \"$file\" -o icon.bmp" >&2
+  exit 1
 fi
-if [ -x "$dir/src/cli/pictomolder-cli" ] && [ -f "${1:-examples/house.3di}" ]; then
-  file=${1:-examples/house.3di}
-  "$dir/src/cli/pictomolder-cli" render "$file" -o "$file.png.bmp"
-  echo "Rendered $file to $file.png.bmp"
-  exit 0
-fi
-echo "Built in $dir. The editor and the command-line tool are not part of this build yet."
+exec "$dir/src/editor/pictomolder" "$file"
