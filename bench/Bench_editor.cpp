@@ -7,6 +7,8 @@
 #include "editor/Unit_FormTestOpenGL.h"
 #include "support/Informa.h"
 
+#include "Script_generado.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,45 +24,6 @@
 #include <string>
 
 namespace {
-
-// A script of `n` element lines mixing primitives, formulas, macros and transforms
-// (the mix of the parse-and-paint benchmark).
-std::string ScriptMixto(int n) {
-    std::string s = "#define R=0.4\n#define UP=[0,0,1]\nCENTER=[0,0,0]\n";
-    for (int i = 0; i < n; ++i) {
-        const std::string x = std::to_string(i % 20 - 10) + "*0.5";
-        const std::string y = std::to_string(i / 20 % 20 - 10) + "*0.5";
-        switch (i % 8) {
-        case 0:
-            s += "COLOR=(" + std::to_string(i % 256) + ",128,64)\n";
-            break;
-        case 1:
-            s += "QUAD=[" + x + "," + y + ",0]:[" + x + "+R," + y + ",0]:[" + x + "+R," + y + "+R,0]:[" + x +
-                 "," + y + "+R,0]\n";
-            break;
-        case 2:
-            s += "TRIANGLE=[" + x + "," + y + ",1]:[" + x + "+R," + y + ",1]:[" + x + "," + y +
-                 "+R*cos(0.3),1]\n";
-            break;
-        case 3:
-            s += "LINE=[" + x + "," + y + ",0]:[" + x + "," + y + ",2]\n";
-            break;
-        case 4:
-            s += "DISK=[" + x + "," + y + ",0.5]:UP:R\n";
-            break;
-        case 5:
-            s += "PUSHTURN=UP|" + std::to_string(i % 360) + "\n";
-            break;
-        case 6:
-            s += "CIRCLE=[" + x + "," + y + ",0.2]:UP:R*2\n";
-            break;
-        default:
-            s += "POP\n";
-            break;
-        }
-    }
-    return s;
-}
 
 bool EsperaCuadro(TLienzoGL& lienzo, long antes) {
     QElapsedTimer reloj;

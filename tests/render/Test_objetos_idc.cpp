@@ -1,3 +1,4 @@
+#include "Imagen_prueba.h"
 #include "render/Objetos_idc.h"
 
 #include "geometry/Luz_normals.h"
@@ -11,18 +12,6 @@
 #include <memory>
 
 namespace {
-
-using TDibujo = std::function<uint32_t(int x, int yArriba)>;
-
-// An image of the picture `dibujo` (y counted from the top) stored bottom-up or top-down.
-std::unique_ptr<TDibIG> Imagen(int ancho, int alto, bool abajoArriba, const TDibujo& dibujo, int bits = 24) {
-    auto imagen = std::make_unique<TDibIG>();
-    imagen->Crea(ancho, abajoArriba ? alto : -alto, bits, 0, nullptr, true);
-    for (int y = 0; y < alto; ++y)
-        for (int x = 0; x < ancho; ++x)
-            imagen->PonPixel(x, abajoArriba ? alto - 1 - y : y, dibujo(x, y));
-    return imagen;
-}
 
 uint32_t Degradado(int x, int y) {
     return ColorRGB(static_cast<uint32_t>(x * 37 + 5), static_cast<uint32_t>(y * 41 + 3),

@@ -1,4 +1,5 @@
 #include "Dispositivo_prueba.h"
+#include "Imagen_prueba.h"
 
 #include "render/Textura_ig.h"
 
@@ -9,16 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::unique_ptr<TDibIG> Imagen(int ancho, int alto, bool abajoArriba,
-                               const std::function<uint32_t(int, int)>& dibujo, int bits = 24) {
-    auto imagen = std::make_unique<TDibIG>();
-    imagen->Crea(ancho, abajoArriba ? alto : -alto, bits, 0, nullptr, true);
-    for (int y = 0; y < alto; ++y)
-        for (int x = 0; x < ancho; ++x)
-            imagen->PonPixel(x, abajoArriba ? alto - 1 - y : y, dibujo(x, y));
-    return imagen;
-}
 
 uint32_t Dibujo(int x, int y) {
     return ColorRGB(static_cast<uint32_t>(x * 7), static_cast<uint32_t>(y * 5),

@@ -4,6 +4,7 @@
 #include "script/Objetos_3d.h"
 #include "support/Ficheroqordatos.h"
 
+#include <initializer_list>
 #include <string>
 
 struct TResultadoLectura {
@@ -20,6 +21,16 @@ inline TResultadoLectura LeeScript(TObjeto3D& escena, const std::string& texto) 
     r.errores = error.c_str();
     r.expandido = expandido.c_str();
     return r;
+}
+
+// The lines joined with CR LF ends, as a script file written on the original platform.
+inline std::string Lineas(std::initializer_list<const char*> l) {
+    std::string s;
+    for (const char* x : l) {
+        s += x;
+        s += "\r\n";
+    }
+    return s;
 }
 
 template <class T> T& ElementoComo(TObjeto3D& escena, int i) {

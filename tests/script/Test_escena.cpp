@@ -14,15 +14,6 @@ namespace {
 
 const char* quad = "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]";
 
-std::string Lineas(std::initializer_list<const char*> l) {
-    std::string s;
-    for (const char* x : l) {
-        s += x;
-        s += "\r\n";
-    }
-    return s;
-}
-
 } // namespace
 
 TEST(Escena, CommentsAndBlankLinesMakeAnEmptyIcon) {

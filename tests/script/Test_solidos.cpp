@@ -10,15 +10,6 @@
 
 namespace {
 
-std::string Lineas(std::initializer_list<const char*> l) {
-    std::string s;
-    for (const char* x : l) {
-        s += x;
-        s += "\r\n";
-    }
-    return s;
-}
-
 // The message a single bad line raises, with its line number.
 std::string ErrorDe(const char* linea) {
     TObjeto3D e;
