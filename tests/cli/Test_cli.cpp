@@ -161,6 +161,23 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     EXPECT_NE(s.errores.find("cannot write"), std::string::npos);
 }
 
+TEST_F(Cli, IconIsA32By32BitmapBesideTheScript) {
+    const std::string script = Escribe("casa.3di", quad);
+    auto s = Ejecuta("icon " + script + " --size 300x200");
+    EXPECT_EQ(s.estado, 0) << s.errores;
+    TDibIG icono;
+    DString error;
+    ASSERT_TRUE(icono.LeeBMP((script + ".bmp").c_str(), error)) << error.c_str();
+    EXPECT_EQ(icono.Ancho(), 32);
+    EXPECT_EQ(icono.Alto(), -32); // written top-down
+    for (const auto& [x, y] : {std::pair{0, 0}, {31, 0}, {0, 31}, {31, 31}})
+        EXPECT_GE(AzulDe(icono.Pixel(x, y)), 254) << x << "," << y;
+    EXPECT_LT(AzulDe(icono.Pixel(16, 16)), 254); // the quad, shrunk into the middle
+    s = Ejecuta("icon - -o " + Ruta("otro.bmp"), quad);
+    EXPECT_EQ(s.estado, 0);
+    EXPECT_TRUE(fs::exists(Ruta("otro.bmp")));
+}
+
 TEST_F(Cli, EveryExampleChecksAndRenders) {
     int vistos = 0;
     for (const auto& e : fs::directory_iterator(PM_EXAMPLES)) {
