@@ -1,58 +1,47 @@
+#include "Carpeta_prueba.h"
+
 #include "support/Var_config.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-std::string Contenido(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
-
-// Points the configuration folder at a fresh temporary folder for each test.
-class Config : public ::testing::Test {
+// Points the configuration folder at the test's own folder.
+class Config : public prueba::Carpeta {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("pm_config_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        Carpeta::SetUp();
         setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     }
-    void TearDown() override { fs::remove_all(dir); }
     fs::path Ini() const { return dir / "pictomolder" / "3d_edit.ini"; }
-    fs::path dir;
+    std::string Texto() const { return prueba::LeeFichero(Ini()); }
 };
 
 } // namespace
 
-TEST_F(Config, BareNamesLiveInTheConfigFolder) {
+TEST_F(Config, MissingKeysDefaultsAndTheAbsentMarker) {
     EXPECT_EQ(RutaPerfil("3d_edit.ini"), Ini());
     EXPECT_EQ(RutaPerfil("/tmp/x.ini"), fs::path("/tmp/x.ini"));
-}
-
-TEST_F(Config, MissingKeyWritesTheDefaultAtOnce) {
     TstringConfig c(true, "File", "Name", "3d_edit.ini", "");
     EXPECT_TRUE(c.Valor().IsEmpty());
-    EXPECT_EQ(Contenido(Ini()), "[File]\nName=\n");
+    EXPECT_EQ(Texto(), "[File]\nName=\n"); // the default is written at once
     c.Asigna("/home/u/a.3di");
     TstringConfig otra(true, "File", "Name", "3d_edit.ini", "ignored");
     EXPECT_STREQ(otra.Valor().c_str(), "/home/u/a.3di");
-}
+    // Assigning the same value writes nothing.
+    fs::remove(Ini());
+    otra.Asigna("/home/u/a.3di");
+    EXPECT_FALSE(fs::exists(Ini()));
 
-TEST_F(Config, ValueEqualToTheAbsentMarkerReadsAsMissing) {
+    // A value equal to the absent marker reads as missing.
     TvarConfig v(true, "File", "Name", "3d_edit.ini");
     v.Escribe("foca_noE");
     DString leido;
     EXPECT_FALSE(v.LeeValor(leido));
-    TstringConfig c(true, "File", "Name", "3d_edit.ini", "def");
-    EXPECT_STREQ(c.Valor().c_str(), "def");
+    TstringConfig d(true, "File", "Name", "3d_edit.ini", "def");
+    EXPECT_STREQ(d.Valor().c_str(), "def");
     EXPECT_TRUE(v.LeeValor(leido));
     EXPECT_STREQ(leido.c_str(), "def");
 }
@@ -71,20 +60,9 @@ TEST_F(Config, LongValuesAndLineBreaksSurviveARoundTrip) {
     EXPECT_EQ(a.Valor().c_str(), largo);
     EXPECT_EQ(b.Valor().c_str(), conSaltos);
     // One line per value in the file: the breaks are stored as bytes 254 and 255.
-    EXPECT_EQ(Contenido(Ini()), "[File]\nName=" + largo +
-                                    "\n[Other]\nText=line one\xFE\xFFline two\xFFthree\xFE"
-                                    "end\n");
-}
-
-TEST_F(Config, AssigningTheSameValueWritesNothing) {
-    TstringConfig c(true, "File", "Name", "3d_edit.ini", "a.3di");
-    fs::remove(Ini());
-    c.Asigna("a.3di");
-    EXPECT_FALSE(fs::exists(Ini()));
-    c.Asigna("b.3di");
-    EXPECT_TRUE(fs::exists(Ini()));
-    TvarConfig vacia(false, "File", "Name", "3d_edit.ini");
-    EXPECT_TRUE(vacia.seccion.IsEmpty());
+    EXPECT_EQ(Texto(), "[File]\nName=" + largo +
+                           "\n[Other]\nText=line one\xFE\xFFline two\xFFthree\xFE"
+                           "end\n");
 }
 
 TEST_F(Config, OtherSectionsAndKeysAreKept) {
@@ -93,7 +71,6 @@ TEST_F(Config, OtherSectionsAndKeysAreKept) {
     TstringConfig c(true, "File", "Name", "3d_edit.ini", "");
     EXPECT_STREQ(c.Valor().c_str(), "old.3di");
     c.Asigna("new.3di");
-    EXPECT_EQ(Contenido(Ini()), "; a comment\n[View]\nZoom=3\n\n[File]\nName=new.3di\nOther=1\n");
     TstringConfig z(true, "View", "Pan", "3d_edit.ini", "0");
-    EXPECT_EQ(Contenido(Ini()), "; a comment\n[View]\nZoom=3\nPan=0\n\n[File]\nName=new.3di\nOther=1\n");
+    EXPECT_EQ(Texto(), "; a comment\n[View]\nZoom=3\nPan=0\n\n[File]\nName=new.3di\nOther=1\n");
 }
