@@ -8,11 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <map>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -58,7 +55,7 @@ TEST(BMPmalformado, EveryFileIsRefusedWithItsMessage) {
 TEST(BMPmalformado, WithoutFileHeaderAndTruncated) {
     for (const auto& entrada : fs::directory_iterator(carpeta)) {
         if (entrada.path().extension() != ".bmp") continue;
-        const prueba::Bytes datos = prueba::LeeTodo(entrada.path().string());
+        const prueba::Bytes datos = prueba::LeeBytes(entrada.path());
         if (datos.size() <= 14) continue;
         TFicheroQORdatos f(fqLeeBinario, reinterpret_cast<const char*>(datos.data()) + 14,
                            static_cast<int32_t>(datos.size() - 14));
@@ -69,7 +66,7 @@ TEST(BMPmalformado, WithoutFileHeaderAndTruncated) {
         }
     }
     for (const char* valido : {"imagemagick_5x3_24.bmp", "imagemagick_5x3_os2.bmp"}) {
-        const prueba::Bytes datos = prueba::LeeTodo(PM_TEST_DATA "/bmp/" + std::string(valido));
+        const prueba::Bytes datos = prueba::LeeBytes(PM_TEST_DATA "/bmp/" + std::string(valido));
         ASSERT_FALSE(datos.empty());
         for (size_t n = 0; n < datos.size(); ++n) {
             TFicheroQORdatos f(fqLeeBinario, reinterpret_cast<const char*>(datos.data()),
