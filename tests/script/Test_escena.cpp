@@ -1,3 +1,4 @@
+#include "Carpeta_prueba.h"
 #include "Lee_script.h"
 
 #include "geometry/Luz_normals.h"
@@ -7,53 +8,80 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 
-const char* quad = "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]";
+#define QUAD "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]"
+const char* quad = QUAD;
 
 } // namespace
 
-TEST(Escena, CommentsAndBlankLinesMakeAnEmptyIcon) {
-    TObjeto3D e;
-    const auto r = LeeScript(e, "; nothing here\n\n   \t\n;more\n");
-    EXPECT_TRUE(r.correcto);
-    EXPECT_EQ(r.errores, "");
-    EXPECT_EQ(e.Count(), 0);
-    EXPECT_STREQ(TextoErrores(r.correcto, DString(r.errores.c_str())).c_str(), "ok");
+TEST(Escena, EveryReaderMessageWithItsLineNumber) {
+    struct Caso {
+        const char* script;
+        const char* errores;
+        int elementos; // read before the error (a raised error ends the parse)
+    };
+    const Caso casos[] = {
+        {"; nothing here\n\n   \t\n;more\n", "", 0},
+        // Commands ignore case but not spaces.
+        {"quad=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\nQuAd=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n", "", 2},
+        {"\n\nQUAD =[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n", "2: Undefined command:QUAD \r\n", 0},
+        {"=5\n", "0: Undefined command:\r\n", 0},
+        // Only POP goes without '='; the text up to a second '=' is the parameter.
+        {"PUSHSCALE=2\nPOP\nPUSHSCALE=2\npop=\n", "", 4},
+        {"QUAD\n  SPHERE  \n", "0: '=' needed in line QUAD\r\n1: '=' needed in line SPHERE\r\n", 0},
+        {"QUAD=\n", "0: '=' needed in line QUAD=\r\n", 0},
+        {QUAD "=junk\nQUAD=a=b\n", "1: Error reading Quad\r\n", 1},
+        {"QUAD=[0,0,0]:[1,0,0]:[1,1,0]:\n", "0: Error reading Quad\r\n", 0},
+        {"TRIANGLE=[0,0,0]:[1,0,0]\n", "0: More parameter needed in Triangle\r\n", 0},
+        {"DISK=[0,0,5]:[0,0,1]\nLINE=[0,0,0]\n", "0: Error reading CIRCLE\r\n", 0},
+        // VOID ends the script.
+        {QUAD "\nVOID\n" QUAD "\nFOO=1\n", "", 1},
+        {QUAD "\nVOID ;the end\n" QUAD "\n", "", 1},
+        // The transform stack: an unclosed push replaces the other messages.
+        {"PUSHTURN=[0,0,1]\n", "0: Error PUSHTURN command\r\n", 0},
+        {"POP\n", "0: Error invalid POP command\r\n", 0},
+        {"PUSHSCALE=2\npop\nQUAD\n", "POPs needed!", -1},
+        {"PUSHTRANS=[1,0,0]\nPUSHSCALE=2\n" QUAD "\nPOP\n", "POPs needed!", 4},
+        {QUAD "\nTEXTURET=\"wood.bmp\",1\n" QUAD "\n",
+         "Textures are not available in this version: wood.bmp\r\n", 1},
+        // The round solids and the boxes count their fields; a trailing colon adds none.
+        {QUAD "\nCONE=[0,0,0]:[0,0,10]:5\n", "1: Error reading Cone\r\n", 1},
+        {QUAD "\nCONE=[0,0,0]:[0,0,10]:5:\n", "1: Error reading Cone\r\n", 1},
+        {QUAD "\nCYLINDER=[0,0,0]:[0,0,10]\n", "1: Error reading Cylinder\r\n", 1},
+        {QUAD "\nELIPSOID=[0,0,0]:[1,0,0]:[0,1,0]:8:4\n", "1: Error reading Elipsoid\r\n", 1},
+        {QUAD "\nSPHERE=[0,0,0]\n", "1: Error reading Sphere\r\n", 1},
+        {QUAD "\nSPHERE=[0,0,0]:\n", "1: Error reading Sphere\r\n", 1},
+        {QUAD "\nPRISM=[0,0,0]:[10,10,10]\n", "1: Error reading Prism\r\n", 1},
+        {QUAD "\nPRISM=[0,0,0]:[10,10,4]:\n", "1: Error reading Prism\r\n", 1},
+        {QUAD "\nCUBE=[0,0,0]:10\n", "1: Error reading CUBE\r\n", 1},
+        {"SPHERE=[0,0,0]:1\nCONE=1\nSPHERE=[0,0,0]:1\n", "1: Error reading Cone\r\n", 1},
+        {"PRISM=[0,0,0]:[10,10,4]::\nCUBE=[0,0,0]:1::::\n", "", 2},
+        // Extrusions append their messages without a line number and do not stop the parse.
+        {QUAD "\nXTRUSION=[0,0,0]|[0,0,0]:[1,0,0]\nREVOLUTION=[0,0,0]|[0,0,1]\nCONE=[0,0,0]\n" QUAD "\n",
+         "XTRUSION: Needs three fields separated by | \r\nREVOLUTION: Needs three fields separated by | \r\n"
+         "3: Error reading Cone\r\n",
+         1},
+        {"XTRUSION=[0,0,0]|[1,0,0]|[0,0,0]:1:[0,0,1]:1\nREVOLUTION=[0,0,0]|[0,0,1]|[1,0,0]\n"
+         "XTRUSION=[0,0,0]|[0,0,0]:[1,0,0]|[0,0,0]:1\n",
+         "Error reading POLYLINE \r\nError reading POLYLINE \r\nError reading POLYLINE Number \r\n", 0},
+    };
+    for (const Caso& c : casos) {
+        TObjeto3D e;
+        const auto r = LeeScript(e, c.script);
+        EXPECT_EQ(r.errores, c.errores) << c.script;
+        // Only the appended extrusion messages leave the parse correct.
+        EXPECT_EQ(r.correcto, r.errores.empty() || r.errores.rfind("Error reading POLYLINE", 0) == 0)
+            << c.script;
+        if (c.elementos >= 0) {
+            EXPECT_EQ(e.Count(), c.elementos) << c.script;
+        }
+    }
+    // The error pane's text.
+    EXPECT_STREQ(TextoErrores(true, DString()).c_str(), "ok");
     EXPECT_STREQ(TextoErrores(false, DString()).c_str(), "Undefined error");
-}
-
-TEST(Escena, CommandsIgnoreCaseButNotSpaces) {
-    TObjeto3D e;
-    auto r = LeeScript(e, "quad=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\nQuAd=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n");
-    EXPECT_TRUE(r.correcto);
-    EXPECT_EQ(e.Count(), 2);
-    r = LeeScript(e, "\n\nQUAD =[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n");
-    EXPECT_FALSE(r.correcto);
-    EXPECT_EQ(r.errores, "2: Undefined command:QUAD \r\n");
-    r = LeeScript(e, "=5\n");
-    EXPECT_EQ(r.errores, "0: Undefined command:\r\n");
-}
-
-TEST(Escena, EqualsSignRulesAndPop) {
-    TObjeto3D e;
-    auto r = LeeScript(e, "PUSHSCALE=2\nPOP\nPUSHSCALE=2\npop=\n");
-    EXPECT_TRUE(r.correcto) << r.errores;
-    EXPECT_EQ(e.Count(), 4);
-    r = LeeScript(e, "PUSHSCALE=2\npop\nQUAD\n");
-    EXPECT_FALSE(r.correcto);
-    EXPECT_EQ(r.errores, "POPs needed!"); // the unclosed push replaces the other messages
-    r = LeeScript(e, "QUAD\n  SPHERE  \n");
-    EXPECT_EQ(r.errores, "0: '=' needed in line QUAD\r\n1: '=' needed in line SPHERE\r\n");
-    r = LeeScript(e, "QUAD=\n");
-    EXPECT_EQ(r.errores, "0: '=' needed in line QUAD=\r\n");
-    // Only the text up to a second "=" is the parameter.
-    r = LeeScript(e, "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]=junk\nQUAD=a=b\n");
-    EXPECT_EQ(e.Count(), 1);
-    EXPECT_EQ(r.errores, "1: Error reading Quad\r\n");
+    EXPECT_STREQ(TextoErrores(true, DString("x")).c_str(), "x");
 }
 
 TEST(Escena, HeaderSettings) {
@@ -74,7 +102,6 @@ TEST(Escena, HeaderSettings) {
     EXPECT_TRUE(e.orientacionX);
     EXPECT_FALSE(e.orientacionZ);
     EXPECT_EQ(e.centro, vector3D(2, 3, 4));
-
     // A new parse resets colour, width and scale but keeps the centre.
     r = LeeScript(e, Lineas({quad}));
     EXPECT_EQ(e[0].color, colorBlanco);
@@ -83,22 +110,16 @@ TEST(Escena, HeaderSettings) {
     EXPECT_EQ(e.centro, vector3D(2, 3, 4));
 }
 
-TEST(Escena, ColourErrorsStopTheParse) {
-    TObjeto3D e;
-    const auto r = LeeScript(e, Lineas({quad, "COLOR=255,0,0", quad}));
-    EXPECT_FALSE(r.correcto);
-    EXPECT_EQ(r.errores, "1: Error reading color\r\n");
-    EXPECT_EQ(e.Count(), 1); // the elements read before the error stay
+TEST(Escena, ColoursAndErrorsInOrder) {
     for (const char* malo : {"(1,2,3", "1,2,3", "(1,2)", "(1,2,)", "", ")1,2,3(", "1,2,3)"})
         EXPECT_THROW(LeeColor(DString(malo)), TXErrorObjeto3D) << malo;
     EXPECT_EQ(LeeColor(DString("(1,,3)")), 0x030001u);
-    EXPECT_EQ(LeeColor(DString("(300,0,0)")), 44u);
+    EXPECT_EQ(LeeColor(DString("(300,0,0)")), 44u); // wraps at 256
     EXPECT_EQ(LeeColor(DString("(-1,0,0)x")), 255u);
     EXPECT_EQ(LeeColor(DString("(255,128,0)")), 0x000080FFu);
     EXPECT_EQ(LeeColor(DString("(1,2,3,4)")), 0x030201u); // the rest stays in the third field
-}
 
-TEST(Escena, ErrorsCarryTheirLineNumbersInOrder) {
+    // The elements read before a raised error stay; undefined commands go on.
     TObjeto3D e;
     const auto r = LeeScript(
         e, Lineas({quad, "; comment", "", "FOO=1", quad, "LINE=[0,0,0]:[1,1,1]", quad, "COLOR=(1,2)", quad}));
@@ -106,19 +127,7 @@ TEST(Escena, ErrorsCarryTheirLineNumbersInOrder) {
     EXPECT_EQ(r.errores, "3: Undefined command:FOO\r\n7: Error reading color\r\n");
     ASSERT_EQ(e.Count(), 4);
     EXPECT_EQ(e[1].linea, 4);
-    EXPECT_EQ(e[2].linea, 5);
     EXPECT_EQ(e[3].linea, 6);
-    const auto s = LeeScript(e, "COLOR=(1,2)\n");
-    EXPECT_EQ(s.errores, "0: Error reading color\r\n");
-}
-
-TEST(Escena, VoidEndsTheScript) {
-    TObjeto3D e;
-    auto r = LeeScript(e, Lineas({quad, "VOID", quad, "FOO=1"}));
-    EXPECT_TRUE(r.correcto);
-    EXPECT_EQ(e.Count(), 1);
-    r = LeeScript(e, Lineas({quad, "VOID ;the end", quad}));
-    EXPECT_EQ(e.Count(), 1);
 }
 
 TEST(Escena, MacrosAreExpandedBeforeTheCommand) {
@@ -134,22 +143,16 @@ TEST(Escena, MacrosAreExpandedBeforeTheCommand) {
                                    "LINE=[1,0,0]:[1,0,0]+[1,0,0]", "#define Q=QUAD",
                                    "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]"}));
     // A second read starts with no macros.
-    const auto s = LeeScript(e, "COLOR=C\n");
-    EXPECT_EQ(s.errores, "0: Error reading color\r\n");
+    EXPECT_EQ(LeeScript(e, "COLOR=C\n").errores, "0: Error reading color\r\n");
 }
 
 TEST(Escena, FacesReadTheirCorners) {
     TObjeto3D e;
-    auto r = LeeScript(e, Lineas({"TRIANGLE=[0,0,0]:[1,0,0]", "TRIANGLE=[0,0,0]:[1,0,0]:[0,1,0]:[5,5,5]"}));
-    EXPECT_EQ(r.errores, "0: More parameter needed in Triangle\r\n");
-    r = LeeScript(e, Lineas({"TRIANGLE=[0,0,0]:[1,0,0]:[0,1,0]:[5,5,5]"}));
+    auto r = LeeScript(e, Lineas({"TRIANGLE=[0,0,0]:[1,0,0]:[0,1,0]:[5,5,5]"}));
     ASSERT_EQ(e.Count(), 1);
     // The extra field stays in the third one; its first bracket is the corner.
     EXPECT_EQ(e[0].puntos[2], vector3D(0, 1, 0));
     EXPECT_EQ(e[0].puntos[3], e[0].puntos[0]);
-
-    r = LeeScript(e, "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:\n");
-    EXPECT_EQ(r.errores, "0: Error reading Quad\r\n");
     r = LeeScript(e, "QUAD=[0,0,0]::[1,1,0]:[0,1,0]\nQUAD=[0,0,0]:[2,0,0]:[2,0,3]:[0,0,3]\nQUAD=[0,0,0]:[1,1,"
                      "1]:[2,2,2]:[0,1,0]\n");
     EXPECT_TRUE(r.correcto);
@@ -171,21 +174,18 @@ TEST(Escena, RingsAndLines) {
     EXPECT_FALSE(c.relleno);
     ASSERT_EQ(c.puntos.size(), 17u);
     EXPECT_EQ(c.puntos[16], c.puntos[0]);
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_NEAR(Distancia(c.puntos[static_cast<size_t>(i)], c.centro), 2.0, 1e-12);
-        EXPECT_NEAR(c.puntos[static_cast<size_t>(i)].z, 3.0, 1e-12);
+    for (const auto& p : c.puntos) {
+        EXPECT_NEAR(Distancia(p, c.centro), 2.0, 1e-12);
+        EXPECT_NEAR(p.z, 3.0, 1e-12);
     }
     // Counter-clockwise seen from the tip of the axis.
     EXPECT_GT(ProductoVectorial(c.puntos[0] - c.centro, c.puntos[1] - c.centro).z, 0.0);
     EXPECT_TRUE(ElementoComo<TElementoCircle>(e, 1).relleno);
-    EXPECT_STREQ(e[1].NombreClase(), "TElementoDisco");
     for (const auto& p : e[2].puntos)
         EXPECT_EQ(p, vector3D(1, 1, 1));
     // An axis that is not of unit length is used as written: the points leave the circle.
     EXPECT_GT(std::fabs(Distancia(e[3].puntos[4], vector3D()) - 1.0), 0.5);
     EXPECT_EQ(e[4].puntos[1], vector3D(1, 2, 3));
-    r = LeeScript(e, "DISK=[0,0,5]:[0,0,1]\nLINE=[0,0,0]\n");
-    EXPECT_EQ(r.errores, "0: Error reading CIRCLE\r\n");
 }
 
 TEST(Escena, TransformStackCommands) {
@@ -202,57 +202,34 @@ TEST(Escena, TransformStackCommands) {
     EXPECT_EQ(m(3)[14], 3.0);
     EXPECT_NEAR(m(4)[1], 1.0, 1e-15); // column-major: x goes to y
     EXPECT_NEAR(m(5)[1], 1.0, 1e-15); // the number is read up to the second "|"
-
-    r = LeeScript(e, "PUSHTURN=[0,0,1]\n");
-    EXPECT_EQ(r.errores, "0: Error PUSHTURN command\r\n");
-    r = LeeScript(e, "POP\n");
-    EXPECT_EQ(r.errores, "0: Error invalid POP command\r\n");
-    r = LeeScript(e, Lineas({"PUSHTRANS=[1,0,0]", "PUSHSCALE=2", quad, "POP"}));
-    EXPECT_EQ(r.errores, "POPs needed!");
-    EXPECT_FALSE(r.correcto);
-    EXPECT_EQ(e.Count(), 4);
 }
 
-TEST(Escena, TexturesReportThatTheyAreNotAvailable) {
-    TObjeto3D e;
-    const auto r = LeeScript(e, Lineas({quad, "TEXTURET=\"wood.bmp\",1", quad}));
-    EXPECT_FALSE(r.correcto);
-    EXPECT_EQ(r.errores, "Textures are not available in this version: wood.bmp\r\n");
-    EXPECT_EQ(e.Count(), 1);
-}
+class EscenaFicheros : public prueba::Carpeta {};
 
-TEST(Escena, LoadingFilesByExtension) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("pm_escena_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const std::string script = (dir / "model.3DI").string();
-    std::ofstream(script) << quad << "\n";
+TEST_F(EscenaFicheros, LoadingFilesByExtension) {
+    const std::string script = Escribe("model.3DI", std::string(quad) + "\n");
     TObjeto3D e;
     DString error;
     EXPECT_TRUE(e.Carga(script.c_str(), error));
     EXPECT_EQ(e.Count(), 1);
     EXPECT_STREQ(e.nombreFichero.c_str(), script.c_str());
-    EXPECT_FALSE(e.Carga("model.txt", error));
-    EXPECT_STREQ(error.c_str(), "Format unknown: model.txt");
-    EXPECT_FALSE(e.Carga("noextension", error));
-    EXPECT_STREQ(error.c_str(), "Format unknown: noextension");
-    const std::string falta = (dir / "missing.3di").string();
+    for (const char* nombre : {"model.txt", "noextension"}) {
+        EXPECT_FALSE(e.Carga(nombre, error));
+        EXPECT_EQ(std::string(error.c_str()), std::string("Format unknown: ") + nombre);
+    }
+    const std::string falta = Ruta("missing.3di");
     EXPECT_FALSE(e.Carga(falta.c_str(), error));
     EXPECT_EQ(std::string(error.c_str()), "Error, File " + falta + " not found");
     error = "untouched";
     EXPECT_FALSE(e.Carga("drawing.dwg", error));
     EXPECT_STREQ(error.c_str(), "untouched");
-    fs::remove_all(dir);
 }
 
 TEST(Escena, HostileScriptsEndInAResult) {
-    namespace fs = std::filesystem;
     int vistos = 0;
     for (const auto& f : fs::directory_iterator(std::string(PM_TEST_DATA) + "/script/hostile")) {
-        std::ifstream in(f.path(), std::ios::binary);
-        const std::string texto{std::istreambuf_iterator<char>(in), {}};
         TObjeto3D e;
-        const auto r = LeeScript(e, texto);
+        const auto r = LeeScript(e, prueba::LeeFichero(f.path()));
         EXPECT_TRUE(r.correcto || !r.errores.empty()) << f.path();
         ++vistos;
     }

@@ -1,0 +1,110 @@
+// Test helper: a scene drawn through the headless surface at the editor's default view
+// (20 pixels per unit, the model origin at the centre, model x to the right, model z up
+// and model y into the picture, tilted 45 degrees so both rise on the screen by
+// 20 / sqrt(2) pixels per unit), read back to be probed pixel by pixel.
+#pragma once
+
+#include "Lee_script.h"
+
+#include "geometry/Luz_normals.h"
+#include "image/Tdibig.h"
+#include "render/Idc_opengl.h"
+#include "render/Superficie_egl.h"
+#include "render/Vista_previa.h"
+#include "script/Pinta_vista.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+constexpr int lado = 256;
+constexpr int centro = lado / 2;
+constexpr double subida = 20.0 / 1.4142135623730951; // screen pixels per unit of z or y
+
+inline int Diferencia(uint32_t a, uint32_t b) {
+    return std::max({std::abs(RojoDe(a) - RojoDe(b)), std::abs(VerdeDe(a) - VerdeDe(b)),
+                     std::abs(AzulDe(a) - AzulDe(b))});
+}
+
+inline bool EsRojo(uint32_t c) {
+    return RojoDe(c) > 100 && VerdeDe(c) < 40 && AzulDe(c) < 40;
+}
+inline bool EsVerde(uint32_t c) {
+    return VerdeDe(c) > 100 && RojoDe(c) < 40 && AzulDe(c) < 40;
+}
+// Lit blue never reaches the 254 of the background.
+inline bool EsAzul(uint32_t c) {
+    return AzulDe(c) > 60 && AzulDe(c) < 240 && RojoDe(c) < 40 && VerdeDe(c) < 40;
+}
+inline bool EsNegro(uint32_t c) {
+    return (c & 0xFFFFFF) == 0;
+}
+inline bool EsBlanco(uint32_t c) {
+    return RojoDe(c) > 250 && VerdeDe(c) > 250 && AzulDe(c) > 250;
+}
+
+// A preview of its own: a device on a headless surface, the default view.
+struct TVistaPrueba {
+    TVistaPrueba() {
+        dc.luz = luzEscena;
+        int bits = 0;
+        DString error;
+        activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, lado, lado}, 512, error);
+        vista.ResetView();
+    }
+    void Pinta(TObjeto3D& e) {
+        PintaVista(dc, e, vista);
+        dc.ReadPixels(imagen);
+    }
+    // Reads the script, which must read cleanly, into the own scene and paints it.
+    void Pinta(const std::string& script) {
+        const auto r = LeeScript(escena, script);
+        EXPECT_EQ(r.errores, "");
+        Pinta(escena);
+    }
+    // The pixel dx to the right of the centre and dy above it.
+    uint32_t Desde(int dx, int dy) const { return imagen.Pixel(centro + dx, centro + dy); }
+    // y counted from the top of the picture.
+    uint32_t En(int x, int yArriba) const { return imagen.Pixel(x, lado - 1 - yArriba); }
+    // The pixel under a model point on the z = 0, y = 0 line or above it.
+    uint32_t EnModelo(double x, double y, double z) const {
+        return En(centro + static_cast<int>(std::lround(20.0 * x)),
+                  centro - static_cast<int>(std::lround(subida * (y + z))));
+    }
+    bool EsFondo(uint32_t c) const { return Diferencia(c, 0xFE0000) <= 1; }
+    // Whether a pixel within `radio` of the model point has the colour (thin lines fall
+    // on either side of a pixel boundary).
+    bool HayCerca(double x, double y, double z, uint32_t color, int radio = 2) const {
+        const int px = centro + static_cast<int>(std::lround(20.0 * x));
+        const int py = centro - static_cast<int>(std::lround(subida * (y + z)));
+        for (int dy = -radio; dy <= radio; ++dy)
+            for (int dx = -radio; dx <= radio; ++dx)
+                if (Diferencia(En(px + dx, py + dy), color) <= 1) return true;
+        return false;
+    }
+    // The pixels that pass the test, and their mean column and row (counted upwards).
+    int Cuenta(bool (*prueba)(uint32_t)) const { return static_cast<int>(Centro(prueba).z); }
+    vector3D Centro(bool (*prueba)(uint32_t)) const {
+        double x = 0, y = 0, n = 0;
+        for (int j = 0; j < lado; ++j)
+            for (int i = 0; i < lado; ++i)
+                if (prueba(imagen.Pixel(i, j))) x += i, y += j, ++n;
+        return n ? vector3D(x / n, y / n, n) : vector3D(-1, -1, 0);
+    }
+    int ProfundidadPila() const {
+        GLint p = 0;
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &p);
+        return p;
+    }
+
+    TSuperficieEGL superficie{lado, lado};
+    IDCOpenGL dc;
+    TVistaPrevia vista;
+    TDibIG imagen;
+    TObjeto3D escena;
+    bool activo = false;
+};
