@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -65,56 +66,46 @@ TEST(Extrusion, ReaderMessagesAreAppended) {
 
 TEST(Extrusion, GridWithoutTexture) {
     TObjeto3D e;
-    const auto r =
-        LeeScript(e, "COLOR=(10,20,30)\nXTRUSION=[1,2,3]|[-5,-5,0]:[5,-5,0]:[5,5,0]:[-5,5,0]:[-5,-5,0]|"
-                     "[0,0,0]:1:[0,0,20]:0.5:[0,0,30]:0.1:[0,0,40]\n");
+    const auto r = LeeScript(e, "XTRUSION=[1,2,3]|[-5,-5,0]:[5,-5,0]:[5,5,0]:[-5,5,0]:[-5,-5,0]|"
+                                "[0,0,0]:1:[0,0,20]:0.5:[0,0,30]:0.1:[0,0,40]\n");
     EXPECT_TRUE(r.correcto) << r.errores;
     ASSERT_EQ(e.Count(), 1);
     auto& x = ElementoComo<TElementoXtrusion>(e, 0);
-    EXPECT_EQ(x.color, 0x1E140Au);
     // The odd last route field is ignored: three rows of five points.
     ASSERT_EQ(x.ruta.numPuntos, 3);
     ASSERT_EQ(x.escalas.size(), 3u);
     EXPECT_EQ(x.escalas[2], 0.1);
     EXPECT_EQ(x.desplazamiento, vector3D(1, 2, 3));
     ASSERT_EQ(x.puntos.size(), 15u);
-    EXPECT_EQ(x.normalesVertice.size(), 15u);
     EXPECT_TRUE(x.posTextura.empty());
     ASSERT_EQ(x.quads.size(), 8u);
     EXPECT_EQ(x.quads[5], (TQuadExtr{6, 7, 12, 11}));
     // Scaled, moved by the offset and the route point, never turned.
     EXPECT_EQ(x.puntos[5 + 2], vector3D(2.5 + 1, 2.5 + 2, 20 + 3));
     EXPECT_EQ(x.puntos[10], vector3D(-0.5 + 1, -0.5 + 2, 30 + 3));
+    ASSERT_EQ(x.normalesVertice.size(), 15u);
     for (const auto& n : x.normalesVertice)
         EXPECT_NEAR(Modulo(n), 1.0, 1e-12);
 }
 
-TEST(Extrusion, OrientationOfTheSection) {
-    TObjeto3D e;
-    TElementoXtrusion antihorario(&e), horario(&e), forzado(&e);
-    ASSERT_EQ(LeeElemento(antihorario, Xtrusion(cuadradoAntihorario, "[0,0,0]:1:[0,0,10]:1")), "");
-    ASSERT_EQ(LeeElemento(horario, Xtrusion(cuadradoHorario, "[0,0,0]:1:[0,0,10]:1")), "");
-    ASSERT_EQ(LeeElemento(forzado, Xtrusion(cuadradoHorario, "[0,0,0]:1:[0,0,10]:1|1")), "");
-    EXPECT_FALSE(antihorario.invertir);
-    EXPECT_TRUE(horario.invertir);
-    EXPECT_FALSE(forzado.invertir);
-    EXPECT_TRUE(NormalesHaciaFuera(antihorario, true));
-    EXPECT_TRUE(NormalesHaciaFuera(horario, true));
-    EXPECT_TRUE(NormalesHaciaFuera(forzado, false));
-
+TEST(Extrusion, InvertirIsAutomaticForTheSectionOrientationOrGiven) {
     // The fourth field: 1 or more keeps the normals, anything else inverts them; a
     // trailing '|' adds no field and leaves the choice automatic, two of them add an empty one.
-    const std::pair<const char*, bool> casos[] = {{"|1", false}, {"|7", false}, {"|0", true},
-                                                  {"|-1", true}, {"||", true},  {"|abc", true}};
-    for (const auto& [cola, invertido] : casos) {
+    const std::tuple<bool, const char*, bool> casos[] = {
+        {true, "", false},    {false, "", true},  {false, "|1", false}, {true, "|1", false},
+        {true, "|7", false},  {true, "|0", true}, {true, "|-1", true},  {true, "||", true},
+        {true, "|abc", true}, {true, "|", false}};
+    TObjeto3D e;
+    for (const auto& [antihorario, cola, invertido] : casos) {
         TElementoXtrusion x(&e);
         const std::string resto = std::string("[0,0,0]:1:[0,0,10]:1") + cola;
-        ASSERT_EQ(LeeElemento(x, Xtrusion(cuadradoAntihorario, resto.c_str())), "") << cola;
-        EXPECT_EQ(x.invertir, invertido) << cola;
+        ASSERT_EQ(
+            LeeElemento(x, Xtrusion(antihorario ? cuadradoAntihorario : cuadradoHorario, resto.c_str())), "")
+            << cola;
+        EXPECT_EQ(x.invertir, invertido) << antihorario << cola;
+        // The normals point out of a counter-clockwise section unless inverted.
+        EXPECT_TRUE(NormalesHaciaFuera(x, antihorario != invertido)) << antihorario << cola;
     }
-    TElementoXtrusion abierta(&e);
-    ASSERT_EQ(LeeElemento(abierta, Xtrusion(cuadradoAntihorario, "[0,0,0]:1:[0,0,10]:1|")), "");
-    EXPECT_FALSE(abierta.invertir);
 }
 
 TEST(Extrusion, RevolutionNormalsFollowTheProfileDirection) {
@@ -136,15 +127,11 @@ TEST(Extrusion, RevolutionNormalsFollowTheProfileDirection) {
 TEST(Extrusion, PolylineOperations) {
     TObjeto3D e;
     TElementoPolilinea p(&e);
-    EXPECT_EQ(p.color, 0u);
     p.FijaPuntos({{1, 0, 0}, {2, 0, 0}, {1, 1, 0}});
     // No closing term: the last-to-first product (0, 0, -1) is left out.
     EXPECT_EQ(p.NormalArea(), vector3D(0, 0, 2));
     p.CalculaLongitudes();
-    ASSERT_EQ(p.longitudes.size(), 3u);
-    EXPECT_EQ(p.longitudes[0], 1.0);
-    EXPECT_NEAR(p.longitudes[1], std::sqrt(2.0), 1e-15);
-    EXPECT_EQ(p.longitudes[2], 0.0);
+    EXPECT_EQ(p.longitudes, (std::vector<double>{1, std::sqrt(2.0), 0}));
     EXPECT_NEAR(p.longitud, 1 + std::sqrt(2.0), 1e-15);
 
     TElementoPolilinea s(&e);
@@ -152,7 +139,7 @@ TEST(Extrusion, PolylineOperations) {
     std::vector<double> valores{0, 3};
     s.Subdivide(1, 2, valores);
     ASSERT_EQ(s.numPuntos, 4);
-    EXPECT_EQ(s.puntos[1], vector3D(1, 0, 0));
+    EXPECT_EQ(s.puntos[1] + s.puntos[2], vector3D(3, 0, 0));
     EXPECT_EQ(s.puntos[2], vector3D(2, 0, 0));
     EXPECT_EQ(valores, (std::vector<double>{0, 1, 2, 3}));
     // Out-of-range requests change nothing.
@@ -168,8 +155,7 @@ TEST(Extrusion, PolylineOperations) {
     DString error;
     s.Lee(DString("[1,2,3]"), error);
     EXPECT_STREQ(error.c_str(), "Error reading POLYLINE \r\n");
-    EXPECT_EQ(s.numPuntos, 0);
-    EXPECT_TRUE(s.puntos.empty());
+    EXPECT_EQ(s.numPuntos + s.puntos.size(), 0u);
 }
 
 TEST(Extrusion, RefinementOfTheRoute) {
@@ -191,27 +177,21 @@ TEST(Extrusion, RefinementOfTheRoute) {
     EXPECT_EQ(escalas[7], 1.0);
     EXPECT_NEAR(escalas[8], 1 - 0.5 / 3, 1e-12);
 
-    // Short segments take fewer points: length 12 with a = 0.2 * 60 / 2 = 6 gives k1 = 1.
-    ruta.FijaPuntos({{0, 0, 0}, {0, 0, 12}, {0, 0, 60}});
-    escalas = {1, 0.1, 0.1};
-    TElementoQuads::RefinaRuta(ruta, escalas);
-    EXPECT_EQ(ruta.numPuntos, 4);
-    // Similar values, values near zero, a route without length, a count mismatch: nothing.
-    const std::vector<double> sinCambio[] = {{1, 0.7, 0.7}, {0.001, 0.0001, 0}, {-1, -5, -2}};
-    for (const auto& v : sinCambio) {
-        ruta.FijaPuntos({{0, 0, 0}, {0, 0, 30}, {0, 0, 60}});
-        auto copia = v;
-        TElementoQuads::RefinaRuta(ruta, copia);
-        EXPECT_EQ(ruta.numPuntos, 3);
+    // Short segments take fewer points (length 12 with a = 0.2 * 60 / 2 = 6 gives k1 = 1);
+    // similar values, values near zero, a route without length, a count mismatch: none.
+    const std::vector<vector3D> tres{{0, 0, 0}, {0, 0, 30}, {0, 0, 60}};
+    const std::tuple<std::vector<vector3D>, std::vector<double>, int> casos[] = {
+        {{{0, 0, 0}, {0, 0, 12}, {0, 0, 60}}, {1, 0.1, 0.1}, 4},
+        {tres, {1, 0.7, 0.7}, 3},
+        {tres, {0.001, 0.0001, 0}, 3},
+        {tres, {-1, -5, -2}, 3},
+        {{{1, 1, 1}, {1, 1, 1}}, {1, 0}, 2},
+        {{{0, 0, 0}, {0, 0, 60}}, {1}, 2}};
+    for (auto [puntos, valores, n] : casos) {
+        ruta.FijaPuntos(puntos);
+        TElementoQuads::RefinaRuta(ruta, valores);
+        EXPECT_EQ(ruta.numPuntos, n) << valores[0];
     }
-    ruta.FijaPuntos({{1, 1, 1}, {1, 1, 1}});
-    escalas = {1, 0};
-    TElementoQuads::RefinaRuta(ruta, escalas);
-    EXPECT_EQ(ruta.numPuntos, 2);
-    ruta.FijaPuntos({{0, 0, 0}, {0, 0, 60}});
-    escalas = {1};
-    TElementoQuads::RefinaRuta(ruta, escalas);
-    EXPECT_EQ(ruta.numPuntos, 2);
 }
 
 TEST(Extrusion, TexturePositionsAndRefinement) {
@@ -229,8 +209,7 @@ TEST(Extrusion, TexturePositionsAndRefinement) {
               "");
     EXPECT_EQ(x.ruta.numPuntos, 9);
     EXPECT_EQ(x.escalas.size(), 9u);
-    EXPECT_EQ(x.puntos.size(), 18u);
-    ASSERT_EQ(x.posTextura.size(), 18u);
+    EXPECT_EQ(x.posTextura.size(), x.puntos.size());
 
     TElementoXtrusion y(&e);
     ASSERT_EQ(
