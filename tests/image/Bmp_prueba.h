@@ -4,7 +4,7 @@
 
 #include "Carpeta_prueba.h"
 
-#include "image/Tdibig.h"
+#include "Imagen_prueba.h"
 
 #include <cstdint>
 #include <string>

@@ -16,14 +16,12 @@ TEST(TDibIG, EmptyImagesAndImagesWithoutPixelsAreSafe) {
     EXPECT_EQ(vacia.BytesFila(), 0);
     EXPECT_EQ(vacia.BuscaIndice(0, true), -1);
     EXPECT_EQ(vacia.BuscaIndice(0, false), 0);
-    TDibIG sinPixeles;
-    sinPixeles.Crea(4, 4, 24, 0, nullptr, false);
+    TImagen sinPixeles(4, 4, 24, false);
     EXPECT_FALSE(sinPixeles.TienePixeles());
     EXPECT_EQ(sinPixeles.Cabecera()->tamanoImagen, 48u);
-    TDibIG fuente;
-    fuente.Crea(4, 4, 24, 0, nullptr, true);
+    TImagen fuente(4, 4, 24);
     const TRectanguloDib r{0, 0, 4, 4};
-    for (TDibIG* img : {&vacia, &sinPixeles}) {
+    for (TDibIG* img : {static_cast<TDibIG*>(&vacia), static_cast<TDibIG*>(&sinPixeles)}) {
         img->PonPixel(1, 1, 0xFFFFFF);
         img->PonIndice(1, 1, 1);
         img->Rellena(0xFFFFFF);
@@ -54,8 +52,7 @@ TEST(TDibIG, LayoutHelpers) {
 }
 
 TEST(TDibIG, CreaLaysOutOneBlockWithADefaultTable) {
-    TDibIG img;
-    img.Crea(5, -3, 8, 0, nullptr, true);
+    TImagen img(5, -3, 8);
     EXPECT_EQ(img.Cabecera()->tamanoImagen, 24u);
     EXPECT_EQ(img.Cabecera()->coloresUsados, 256u);
     const auto* inicio = reinterpret_cast<const uint8_t*>(img.Cabecera());
@@ -144,8 +141,7 @@ TEST(TDibIG, PreparaKeepsAMatchingImage) {
 
 TEST(TDibIG, DesdeBitmapKeepsThePictureWhateverTheRowOrder) {
     for (int32_t altoFuente : {3, -3}) {
-        TDibIG fuente;
-        fuente.Crea(4, altoFuente, 24, 0, nullptr, true);
+        TImagen fuente(4, altoFuente, 24);
         Dibuja(fuente);
         // Picture row t (from the top) lies in memory row t of a top-down image and
         // row |h| - 1 - t of a bottom-up one.
@@ -165,16 +161,14 @@ TEST(TDibIG, DesdeBitmapKeepsThePictureWhateverTheRowOrder) {
 }
 
 TEST(TDibIG, DesdeBitmapTableConversionAndItself) {
-    TDibIG ocho;
-    ocho.Crea(3, 2, 8, 0, nullptr, true);
+    TImagen ocho(3, 2, 8);
     ocho.TablaColores()[5] = {1, 2, 3, 0};
     ocho.PonIndice(1, 1, 5);
     TDibIG img(ocho, false, true);
     EXPECT_EQ(img.Cabecera()->coloresImportantes, 256u);
     EXPECT_EQ(img.Pixel(1, 1), ColorRGB(3, 2, 1));
 
-    TDibIG dieciseis;
-    dieciseis.Crea(2, 2, 16, 0, nullptr, true);
+    TImagen dieciseis(2, 2, 16);
     dieciseis.PonIndice(0, 0, 0x7C00);
     ASSERT_TRUE(img.DesdeBitmap(dieciseis, true, true));
     EXPECT_EQ(img.BitsPixel(), 24);
@@ -233,8 +227,7 @@ TEST(TDibIG, EntregaCopiaVirtualOperationsAndBands) {
     rojo->Crea(2, 2, 24, 0, nullptr, true);
     EXPECT_EQ(rojo->Color(0, 0), 0xFFu);
     // Bands belong to the image and go with it.
-    auto banda = std::make_unique<TDibIG>();
-    banda->Crea(2, 1, 24, 0, nullptr, true);
+    auto banda = std::make_unique<TImagen>(2, 1, 24);
     rojo->Bandas().Insert(std::move(banda));
     EXPECT_EQ(rojo->Bandas().Count(), 1);
     rojo.reset();

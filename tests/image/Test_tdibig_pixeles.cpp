@@ -20,8 +20,7 @@ std::vector<uint8_t> CopiaBits(const TDibIG& img) {
 TEST(Pixeles, BoundsAtEveryDepth) {
     for (int32_t bits : {1, 4, 8, 16, 24, 32}) {
         SCOPED_TRACE(bits);
-        TDibIG img;
-        img.Crea(5, -3, bits, 0, nullptr, true);
+        TImagen img(5, -3, bits);
         Dibuja(img);
         const auto antes = CopiaBits(img);
         for (auto [x, y] :
@@ -36,8 +35,7 @@ TEST(Pixeles, BoundsAtEveryDepth) {
 }
 
 TEST(Pixeles, SubBytePackingIsMostSignificantFirst) {
-    TDibIG img;
-    img.Crea(9, 1, 4, 0, nullptr, true);
+    TImagen img(9, 1, 4);
     img.PonIndice(0, 0, 0xA);
     img.PonIndice(1, 0, 0x5);
     img.PonIndice(8, 0, 0x1F); // only the nibble is stored
@@ -57,8 +55,7 @@ TEST(Pixeles, SubBytePackingIsMostSignificantFirst) {
 }
 
 TEST(Pixeles, SixteenThirtyTwoAndOutsideTheTable) {
-    TDibIG img;
-    img.Crea(2, 1, 16, 0, nullptr, true);
+    TImagen img(2, 1, 16);
     img.PonIndice(0, 0, 0x7FFF);
     img.PonIndice(1, 0, (3 << 10) | (2 << 5) | 1);
     EXPECT_EQ(img.Pixel(0, 0), ColorRGB(248, 248, 248));
@@ -82,8 +79,7 @@ TEST(Pixeles, SixteenThirtyTwoAndOutsideTheTable) {
 }
 
 TEST(Pixeles, RellenaAndPonPixelUseTheNearestEntry) {
-    TDibIG img;
-    img.Crea(3, 2, 4, 0, nullptr, true);
+    TImagen img(3, 2, 4);
     img.Rellena(ColorRGB(20, 20, 20)); // nearest grey is 17
     EXPECT_EQ(img.Indice(0, 0), 1u);
     EXPECT_EQ(img.Indice(2, 1), 1u);
@@ -108,8 +104,7 @@ TEST(Pixeles, BuscaIndice) {
 }
 
 TEST(Pixeles, ConvierteSupportedPairs) {
-    TDibIG img;
-    img.Crea(3, 2, 16, 0, nullptr, true);
+    TImagen img(3, 2, 16);
     img.PonIndice(2, 1, (31 << 10) | (1 << 5) | 16);
     // 16 to 24, 24 to 32 and back, and 24 to 24 (already there).
     for (int32_t bits : {24, 32, 24, 24}) {
@@ -131,8 +126,7 @@ TEST(Pixeles, ConvierteSupportedPairs) {
 }
 
 TEST(Pixeles, TopDownConversionAndSwapCoverEveryRow) {
-    TDibIG img;
-    img.Crea(3, -4, 24, 0, nullptr, true);
+    TImagen img(3, -4, 24);
     Dibuja(img);
     TDibIG antes(img, false, false);
     ASSERT_TRUE(img.Convierte(32));
@@ -146,8 +140,7 @@ TEST(Pixeles, TopDownConversionAndSwapCoverEveryRow) {
             const uint32_t c = antes.Pixel(x, y);
             ASSERT_EQ(img.Pixel(x, y), ColorRGB(AzulDe(c), VerdeDe(c), RojoDe(c)));
         }
-    TDibIG ocho;
-    ocho.Crea(2, 2, 8, 0, nullptr, true);
+    TImagen ocho(2, 2, 8);
     Dibuja(ocho);
     const auto bytes = CopiaBits(ocho);
     ocho.IntercambiaRojoAzul();
@@ -156,8 +149,7 @@ TEST(Pixeles, TopDownConversionAndSwapCoverEveryRow) {
 
 TEST(Pixeles, ReduceA256) {
     // 254 colours, each appearing twice, the first appearance in a scrambled order.
-    TDibIG img;
-    img.Crea(254, 2, 24, 0, nullptr, true);
+    TImagen img(254, 2, 24);
     std::vector<uint32_t> orden;
     for (int x = 0; x < 254; ++x) {
         const int v = (x * 97) % 254;
@@ -178,20 +170,17 @@ TEST(Pixeles, ReduceA256) {
     }
 
     // One colour more and nothing is touched.
-    TDibIG grande;
-    grande.Crea(255, 1, 24, 0, nullptr, true);
+    TImagen grande(255, 1, 24);
     for (int x = 0; x < 255; ++x)
         grande.PonPixel(x, 0, ColorRGB(x, 0, 0));
-    TDibIG intacta;
-    intacta.Crea(1, 1, 24, 0, nullptr, true);
+    TImagen intacta(1, 1, 24);
     intacta.PonPixel(0, 0, 0x123456);
     EXPECT_FALSE(grande.ReduceA256(intacta));
     EXPECT_EQ(intacta.BitsPixel(), 24);
     EXPECT_EQ(intacta.Pixel(0, 0), 0x123456u);
 
     // The reserved grey takes index 0 even though it is also collected.
-    TDibIG gris;
-    gris.Crea(2, -1, 24, 0, nullptr, true);
+    TImagen gris(2, -1, 24);
     gris.PonPixel(0, 0, 0xFF);
     gris.PonPixel(1, 0, ColorRGB(99, 99, 99));
     ASSERT_TRUE(gris.ReduceA256(gris));
@@ -201,46 +190,39 @@ TEST(Pixeles, ReduceA256) {
 }
 
 TEST(Pixeles, CopiaEscalada) {
-    TDibIG fuente;
-    fuente.Crea(2, 2, 24, 0, nullptr, true);
+    TImagen fuente(2, 2, 24);
     const uint32_t c[2][2] = {{0x0000FF, 0x00FF00}, {0xFF0000, 0x808080}};
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 2; ++x)
             fuente.PonPixel(x, y, c[y][x]);
 
-    TDibIG grande;
-    grande.Crea(4, 4, 24, 0, nullptr, true);
+    TImagen grande(4, 4, 24);
     ASSERT_TRUE(grande.CopiaEscalada({0, 0, 4, 4}, {0, 0, 2, 2}, fuente));
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             ASSERT_EQ(grande.Pixel(x, y), c[y / 2][x / 2]);
 
-    TDibIG pequena;
-    pequena.Crea(1, 1, 24, 0, nullptr, true);
+    TImagen pequena(1, 1, 24);
     ASSERT_TRUE(pequena.CopiaEscalada({0, 0, 1, 1}, {0, 0, 4, 4}, grande));
     EXPECT_EQ(pequena.Pixel(0, 0), c[0][0]);
 
     // Another depth goes through the nearest palette entry.
-    TDibIG ocho;
-    ocho.Crea(2, 2, 8, 0, nullptr, true);
+    TImagen ocho(2, 2, 8);
     ASSERT_TRUE(ocho.CopiaEscalada({0, 0, 2, 2}, {0, 0, 2, 2}, fuente));
     EXPECT_EQ(ocho.Pixel(1, 1), 0x808080u);
     EXPECT_EQ(ocho.Pixel(0, 0), ColorRGB(85, 85, 85)); // pure red's nearest grey
 
     // Same depth below 8 bits: indices and the table travel.
-    TDibIG cuatro;
-    cuatro.Crea(3, 1, 4, 0, nullptr, true);
+    TImagen cuatro(3, 1, 4);
     cuatro.TablaColores()[9] = {1, 2, 3, 0};
     cuatro.PonIndice(2, 0, 9);
-    TDibIG otra;
-    otra.Crea(3, 1, 4, 0, nullptr, true);
+    TImagen otra(3, 1, 4);
     ASSERT_TRUE(otra.CopiaEscalada({0, 0, 3, 1}, {0, 0, 3, 1}, cuatro));
     EXPECT_EQ(otra.Indice(2, 0), 9u);
     EXPECT_EQ(otra.ColorTabla(9), ColorRGB(3, 2, 1));
 
     // Rectangles hanging over either image are clipped, and outside the source reads black.
-    TDibIG marco;
-    marco.Crea(3, 3, 24, 0, nullptr, true);
+    TImagen marco(3, 3, 24);
     marco.Rellena(0xFFFFFF);
     ASSERT_TRUE(marco.CopiaEscalada({-1, -1, 3, 3}, {0, 0, 4, 4}, fuente));
     EXPECT_EQ(marco.Pixel(0, 0), c[1][1]);

@@ -119,8 +119,7 @@ TEST(ObjetosIdc, ImagenEnBandasComoSinBandas) {
         }
     }
     // A band that cannot be drawn makes the call fail; the others are still drawn.
-    auto sinPixeles = std::make_unique<TDibIG>();
-    sinPixeles->Crea(ancho, 2, 24, 0, nullptr, false);
+    auto sinPixeles = std::make_unique<TImagen>(ancho, 2, 24, false);
     bandas.Bandas().Insert(sinPixeles.release());
     TLienzoPrueba c(4, 8);
     c.dc.SetPen(colorMagenta, 1, estiloPlumaSolido);
@@ -174,8 +173,7 @@ TEST(ObjetosIdc, ImagenesQueNoSePuedenEstirar) {
 
     // A header without pixels cannot be drawn; splitting would not help, so it shows in
     // magenta at once.
-    TDibIG sinPixeles;
-    sinPixeles.Crea(64, 64, 24, 0, nullptr, false);
+    TImagen sinPixeles(64, 64, 24, false);
     EXPECT_FALSE(lienzo.dc.StretchDIB({0, 0, 8, 8}, {0, 0, 64, 64}, sinPixeles, SRCCOPY));
     EXPECT_EQ(lienzo.Punto(3, 3), colorMagenta);
 

@@ -56,8 +56,7 @@ TEST(TexturasIG, CaminoDirecto) {
     const auto texParte = Texeles(parte);
     EXPECT_EQ(Texel(texParte, 128, 0, 0), Dibujo(20, 137));
     EXPECT_EQ(Texel(texParte, 128, 127, 127), Dibujo(147, 10));
-    auto paleta = std::make_unique<TDibIG>();
-    paleta->Crea(64, 64, 8, 0, nullptr, true);
+    auto paleta = std::make_unique<TImagen>(64, 64, 8);
     paleta->Rellena(ColorRGB(128, 128, 128));
     TTexturaIG gris;
     p.dc.CreateTexture(*paleta, 0, 0, 64, 64, gris, 24);
