@@ -13,14 +13,15 @@ namespace {
 
 const std::string casa = "QUAD=[-2,-2,0]:[2,-2,0]:[2,2,0]:[-2,2,0]\n";
 
-// The icon's four corners as packed colours.
+// The icon's four corners and its centre as packed colours.
 std::vector<uint32_t> Esquinas(const QString& nombre) {
     TDibIG icono;
     DString error;
     EXPECT_TRUE(icono.LeeBMP(nombre.toLocal8Bit().constData(), error)) << error.c_str();
     EXPECT_EQ(icono.Ancho(), 32);
     EXPECT_EQ(icono.AltoAbsoluto(), 32);
-    return {icono.Pixel(0, 0), icono.Pixel(31, 0), icono.Pixel(0, 31), icono.Pixel(31, 31)};
+    return {icono.Pixel(0, 0), icono.Pixel(31, 0), icono.Pixel(0, 31), icono.Pixel(31, 31),
+            icono.Pixel(16, 16)};
 }
 
 } // namespace
@@ -152,20 +153,15 @@ TEST_F(EditorPantalla, TheIconIsWrittenBesideTheScript) {
     const QString nombre = Fichero("icon.3di", &casa);
     TFormTestOpenGL& v = Abre({nombre});
     v.MenuSavefor2DIconClick();
-    const auto esquinas = Esquinas(nombre + ".bmp");
-    for (uint32_t c : esquinas)
-        EXPECT_TRUE(EsAzul(c)) << std::hex << c;
-    TDibIG icono;
-    DString error;
-    ASSERT_TRUE(icono.LeeBMP((nombre + ".bmp").toLocal8Bit().constData(), error));
-    EXPECT_FALSE(EsAzul(icono.Pixel(16, 16)));
+    const auto puntos = Esquinas(nombre + ".bmp");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(EsAzul(puntos[i])) << std::hex << puntos[i];
+    EXPECT_FALSE(EsAzul(puntos[4]));
 
     // A second export replaces the first; after "New" it goes beside NewIcon.3di.
     Escribe("");
     v.MenuSavefor2DIconClick();
-    TDibIG vacio;
-    ASSERT_TRUE(vacio.LeeBMP((nombre + ".bmp").toLocal8Bit().constData(), error));
-    EXPECT_TRUE(EsAzul(vacio.Pixel(16, 16)));
+    EXPECT_TRUE(EsAzul(Esquinas(nombre + ".bmp")[4]));
     dialogos->respuestas.push_back(TRespuesta::no);
     v.MenuNewClick();
     v.MenuSavefor2DIconClick();
@@ -183,7 +179,7 @@ TEST_F(EditorPantalla, AnIconWithoutAScriptNameAsksWhereToGo) {
     const QString elegido = Fichero("chosen.bmp");
     dialogos->ficherosGrabar.push_back(elegido);
     v.MenuSavefor2DIconClick();
-    for (uint32_t c : Esquinas(elegido))
-        EXPECT_TRUE(EsAzul(c));
+    const auto puntos = Esquinas(elegido);
+    EXPECT_TRUE(EsAzul(puntos[0]) && EsAzul(puntos[1]) && EsAzul(puntos[2]) && EsAzul(puntos[3]));
     EXPECT_FALSE(QFileInfo::exists(carpeta.filePath(".bmp")));
 }
