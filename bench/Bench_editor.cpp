@@ -49,7 +49,8 @@ void BM_PulsacionEditor(benchmark::State& state) {
         return;
     }
     const int n = static_cast<int>(state.range(0));
-    ventana.MemoPrograma->setPlainText(QString::fromStdString(ScriptMixto(n)));
+    ventana.MemoPrograma->setPlainText(
+        QString::fromStdString(ScriptMixto(n, static_cast<int>(state.range(1)))));
     EsperaCuadro(*ventana.PaintBox3D, 0);
     // Each keystroke types a blank at the end of the first line or takes it away again,
     // so the script keeps its size.
@@ -73,7 +74,12 @@ void BM_PulsacionEditor(benchmark::State& state) {
     state.counters["elements"] = ventana.objeto.Count();
     ventana.modificado = false;
 }
-BENCHMARK(BM_PulsacionEditor)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PulsacionEditor)
+    ->Args({100, 16})
+    ->Args({1000, 16})
+    ->Args({1000, 8})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

@@ -31,18 +31,18 @@ bool Lee(TObjeto3D& escena, const std::string& texto) {
 
 void BM_LeeScript(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
-    const std::string texto = ScriptMixto(n);
+    const std::string texto = ScriptMixto(n, static_cast<int>(state.range(1)));
     TObjeto3D escena;
     for (auto _ : state)
         benchmark::DoNotOptimize(Lee(escena, texto));
     CuentaPorLinea(state, n);
 }
-BENCHMARK(BM_LeeScript)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LeeScript)->Args({100, 16})->Args({1000, 16})->Args({1000, 8})->Unit(benchmark::kMillisecond);
 
 // Parse and paint: what one keystroke in the editor costs.
 void BM_LeeYPintaScript(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
-    const std::string texto = ScriptMixto(n);
+    const std::string texto = ScriptMixto(n, static_cast<int>(state.range(1)));
     TSuperficieEGL superficie(413, 455);
     IDCOpenGL dc;
     dc.luz = luzEscena;
@@ -64,6 +64,10 @@ void BM_LeeYPintaScript(benchmark::State& state) {
     }
     CuentaPorLinea(state, n);
 }
-BENCHMARK(BM_LeeYPintaScript)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LeeYPintaScript)
+    ->Args({100, 16})
+    ->Args({1000, 16})
+    ->Args({1000, 8})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
