@@ -139,7 +139,6 @@ struct TObjeto3D::TLectura {
     uint32_t colorActual = colorBlanco;
     int32_t grosorActual = 1;
     bool fallo = false;
-    bool texturaFallida = false;
 };
 
 TObjeto3D::TObjeto3D()
