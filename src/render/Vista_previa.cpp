@@ -1,7 +1,6 @@
 #include "render/Vista_previa.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <numbers>
 
 void TVistaPrevia::ResetView() {
@@ -13,12 +12,7 @@ void TVistaPrevia::ResetView() {
 void TVistaPrevia::ConstruyeMatrices(bool perspectiva, int ancho, int alto, TMatriz4& vista,
                                      TMatriz4& proyeccion) const {
     vector3D ojo;
-    if (perspectiva) {
-        const double azimut = -(anguloY + std::numbers::pi / 2.0);
-        const double elevacion = anguloX;
-        ojo = vector3D(distancia * std::cos(elevacion) * std::cos(azimut),
-                       distancia * std::cos(elevacion) * std::sin(azimut), distancia * std::sin(elevacion));
-    }
+    if (perspectiva) ojo = Esfericas(distancia, -(anguloY + std::numbers::pi / 2.0), anguloX);
     TMatriz4 espejoZ;
     espejoZ(2, 2) = -1.0;
     vista = MatrizGiroEje(0, anguloX) * MatrizGiroEje(1, anguloY) * MatrizGiroEje(0, std::numbers::pi / 2.0) *
