@@ -19,6 +19,34 @@ namespace {
 
 constexpr double pi = std::numbers::pi;
 constexpr int numeroListas = 255;
+
+// The sphere: 16 bands of latitude by 32 sectors of longitude, pi / 16 apart both ways.
+constexpr int bandasEsfera = 16, sectoresEsfera = 32;
+constexpr double pasoEsfera = pi / 16;
+constexpr int columnasMalla = sectoresEsfera + 1; // grid points along one band's edge
+
+vector3D PuntoEsfera(double radio, double fi, double theta) {
+    return {radio * std::cos(theta) * std::cos(fi), radio * std::sin(theta) * std::cos(fi),
+            radio * std::sin(fi)};
+}
+
+// The filled sphere's grid cells, each as the two triangles (0, 1, 2), (0, 2, 3) into which
+// the driver splits a four-corner polygon. The same for every sphere, so it is built once.
+constexpr std::array<GLuint, bandasEsfera * sectoresEsfera * 6> CreaIndicesMalla() {
+    std::array<GLuint, bandasEsfera * sectoresEsfera * 6> indices{};
+    size_t n = 0;
+    for (int i = 0; i < bandasEsfera; ++i)
+        for (int j = 0; j < sectoresEsfera; ++j) {
+            const GLuint esquinas[4] = {static_cast<GLuint>(i * columnasMalla + j),
+                                        static_cast<GLuint>(i * columnasMalla + j + 1),
+                                        static_cast<GLuint>((i + 1) * columnasMalla + j + 1),
+                                        static_cast<GLuint>((i + 1) * columnasMalla + j)};
+            for (int k : {0, 1, 2, 0, 2, 3})
+                indices[n++] = esquinas[k];
+        }
+    return indices;
+}
+constexpr auto indicesMalla = CreaIndicesMalla();
 constexpr uint32_t errorDllInit = 1114;
 
 float Canal256(uint32_t color, int desplazamiento) {
@@ -422,35 +450,29 @@ void IDCOpenGL::Ellipsoid(const vector3D& centro, double rx, double ry, double r
     PintaElipsoide(centro, rx, escalaY, escalaZ, color, modo, textura);
 }
 
-// 16 bands of latitude by 32 sectors of longitude; each vertex is lit with the direction
-// of its sphere point. The steps are counted, not accumulated, so rounding can never
-// add a band.
+// Each vertex is lit with the direction of its sphere point. The steps are counted, not
+// accumulated, so rounding can never add a band.
 void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double escalaY, double escalaZ,
                                uint32_t color, int modo, TTexturaIG* textura) {
     TGuardaModo modoPrevio;
     TGuardaMatriz modelo(GL_MODELVIEW);
     glTranslatef(static_cast<float>(centro.x), static_cast<float>(centro.y), static_cast<float>(centro.z));
-    constexpr int bandas = 16, sectores = 32;
-    constexpr double paso = pi / 16;
-    auto punto = [&](double fi, double theta) {
-        return vector3D(radio * std::cos(theta) * std::cos(fi), radio * std::sin(theta) * std::cos(fi),
-                        radio * std::sin(fi));
-    };
     if (!textura && modo != modoLineas) {
         PintaElipsoideRelleno(radio, escalaY, escalaZ, color);
         return;
     }
     if (textura) BindTexture(*textura);
-    for (int i = 0; i < bandas; ++i) {
+    constexpr double paso = pasoEsfera;
+    for (int i = 0; i < bandasEsfera; ++i) {
         const double fi = -pi / 2 + i * paso;
-        for (int j = 0; j < sectores; ++j) {
+        for (int j = 0; j < sectoresEsfera; ++j) {
             const double theta = -pi + j * paso;
             const double esquinas[4][2] = {
                 {fi, theta}, {fi, theta + paso}, {fi + paso, theta + paso}, {fi + paso, theta}};
             vector3D quad[4];
             uint32_t colores[4];
             for (int k = 0; k < 4; ++k) {
-                const vector3D p = punto(esquinas[k][0], esquinas[k][1]);
+                const vector3D p = PuntoEsfera(radio, esquinas[k][0], esquinas[k][1]);
                 vector3D normal = p;
                 Normaliza(normal);
                 colores[k] = color;
@@ -477,38 +499,25 @@ void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double esca
 
 // The filled, untextured sphere is the one that scenes draw by the hundred, so it goes out
 // in a single draw: each grid point and its lit colour is computed once (four cells share
-// it) and each cell becomes the two triangles (0, 1, 2), (0, 2, 3) into which the driver
-// splits a four-corner polygon. The picture is the one the cell-by-cell polygons give.
+// it) and the cells are drawn as the triangles of `indicesMalla`. The picture is the one
+// the cell-by-cell polygons give.
 void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escalaZ, uint32_t color) {
-    constexpr int bandas = 16, sectores = 32, columnas = sectores + 1;
-    constexpr double paso = pi / 16;
-    std::array<TVerticeColor, (bandas + 1) * columnas> malla;
-    for (int i = 0; i <= bandas; ++i) {
-        const double fi = -pi / 2 + i * paso;
-        for (int j = 0; j <= sectores; ++j) {
-            const double theta = -pi + j * paso;
-            const vector3D p(radio * std::cos(theta) * std::cos(fi), radio * std::sin(theta) * std::cos(fi),
-                             radio * std::sin(fi));
+    std::array<TVerticeColor, (bandasEsfera + 1) * columnasMalla> malla;
+    for (int i = 0; i <= bandasEsfera; ++i) {
+        const double fi = -pi / 2 + i * pasoEsfera;
+        for (int j = 0; j <= sectoresEsfera; ++j) {
+            const double theta = -pi + j * pasoEsfera;
+            const vector3D p = PuntoEsfera(radio, fi, theta);
             vector3D normal = p;
             Normaliza(normal);
             uint32_t c = color;
             LitColor(c, normal, false);
-            malla[static_cast<size_t>(i * columnas + j)] = {
+            malla[static_cast<size_t>(i * columnasMalla + j)] = {
                 {static_cast<float>(p.x), static_cast<float>(p.y * escalaY),
                  static_cast<float>(p.z * escalaZ)},
                 {Canal256(c, 0), Canal256(c, 8), Canal256(c, 16), Canal256(c, 24)}};
         }
     }
-    // Indices into the grid: the driver shades each grid point once.
-    indicesMalla.clear();
-    for (int i = 0; i < bandas; ++i)
-        for (int j = 0; j < sectores; ++j) {
-            const GLuint esquinas[4] = {
-                static_cast<GLuint>(i * columnas + j), static_cast<GLuint>(i * columnas + j + 1),
-                static_cast<GLuint>((i + 1) * columnas + j + 1), static_cast<GLuint>((i + 1) * columnas + j)};
-            for (int k : {0, 1, 2, 0, 2, 3})
-                indicesMalla.push_back(esquinas[k]);
-        }
     unsigned frente = GL_CCW;
     const bool ocultaDorso = DorsoOculto(radio, radio * escalaY, radio * escalaZ, frente);
     glPushAttrib(GL_POLYGON_BIT);
@@ -527,7 +536,7 @@ void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escal
     glPopClientAttrib();
     glPopAttrib();
     // Leave the current colour as the last polygon of the cell-by-cell drawing would.
-    const float* ultimo = malla[static_cast<size_t>(bandas * columnas + sectores - 1)].color;
+    const float* ultimo = malla[static_cast<size_t>(bandasEsfera * columnasMalla + sectoresEsfera - 1)].color;
     glColor4f(ultimo[0], ultimo[1], ultimo[2], ultimo[3]);
 }
 

@@ -14,7 +14,6 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 class TDibIG;
 
@@ -130,5 +129,4 @@ private:
 
     TSuperficieGL* superficie = nullptr;
     TContextoDC contextoDispositivo;
-    std::vector<uint32_t> indicesMalla; // reused from sphere to sphere
 };
