@@ -55,13 +55,10 @@ float Canal256(uint32_t color, int desplazamiento) {
 
 // Determinant of a 4 x 4 matrix (either storage order: the transpose has the same one).
 double Determinante4(const std::array<double, 16>& m) {
-    const auto menor = [&](int a, int b, int c, int d, int e, int f, int g, int h, int i) {
-        return m[static_cast<size_t>(a)] * (m[static_cast<size_t>(e)] * m[static_cast<size_t>(i)] -
-                                            m[static_cast<size_t>(f)] * m[static_cast<size_t>(h)]) -
-               m[static_cast<size_t>(b)] * (m[static_cast<size_t>(d)] * m[static_cast<size_t>(i)] -
-                                            m[static_cast<size_t>(f)] * m[static_cast<size_t>(g)]) +
-               m[static_cast<size_t>(c)] * (m[static_cast<size_t>(d)] * m[static_cast<size_t>(h)] -
-                                            m[static_cast<size_t>(e)] * m[static_cast<size_t>(g)]);
+    const auto menor = [&](size_t a, size_t b, size_t c, size_t d, size_t e, size_t f, size_t g, size_t h,
+                           size_t i) {
+        return m[a] * (m[e] * m[i] - m[f] * m[h]) - m[b] * (m[d] * m[i] - m[f] * m[g]) +
+               m[c] * (m[d] * m[h] - m[e] * m[g]);
     };
     return m[0] * menor(5, 6, 7, 9, 10, 11, 13, 14, 15) - m[1] * menor(4, 6, 7, 8, 10, 11, 12, 14, 15) +
            m[2] * menor(4, 5, 7, 8, 9, 11, 12, 13, 15) - m[3] * menor(4, 5, 6, 8, 9, 10, 12, 13, 14);
@@ -112,6 +109,11 @@ public:
 private:
     GLint modo = GL_MODELVIEW;
 };
+
+// Width over height of the viewport, as gluPerspective takes it; 1 without a height.
+double Aspecto(const TRectanguloGL& r) {
+    return r.abajo != 0 ? static_cast<float>(r.derecha) / static_cast<float>(r.abajo) : 1.0;
+}
 
 DString TextoErrorContexto(uint32_t codigo, int bits) {
     DString texto;
@@ -191,9 +193,8 @@ bool IDCOpenGL::SetWindow(TSuperficieGL* nueva, int& bits, uint32_t colorFondo, 
         error = "Error in IDCOpenGL::SetWindow, minimized window!";
         return false;
     }
-    const float aspecto = static_cast<float>(rectangulo.derecha) / static_cast<float>(rectangulo.abajo);
     if (perspectiva) {
-        gluPerspective(campoVision, aspecto, planoCercano, planoLejano);
+        gluPerspective(campoVision, Aspecto(rectangulo), planoCercano, planoLejano);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     } else {
@@ -222,12 +223,9 @@ void IDCOpenGL::ReleaseWindow() {
     // forgotten. Nothing is made current here, so that another device's context that is
     // current stays current.
     if (superficie && superficie->TieneContexto()) superficie->LiberaContexto();
-    texturaDispositivo.tipo = 0;
-    texturaDispositivo.tamano = -1;
-    texturaDispositivo.nombre = 0;
-    texturaDispositivo.tamanoSubido = -1;
-    baseFuente = -1;
     superficie = nullptr;
+    ReleaseTexture(texturaDispositivo); // without a context this only clears the record
+    baseFuente = -1;
 }
 
 bool IDCOpenGL::IsActive() const {
@@ -262,10 +260,7 @@ void IDCOpenGL::SetProjection(const TMatriz4& vista, const TMatriz4& proyeccion)
         return;
     }
     glLoadMatrixd(Transpuesta(proyeccion).data());
-    const double aspecto = rectangulo.abajo != 0
-                               ? static_cast<float>(rectangulo.derecha) / static_cast<float>(rectangulo.abajo)
-                               : 1.0;
-    gluPerspective(campoVision, aspecto, planoCercano, planoLejano);
+    gluPerspective(campoVision, Aspecto(rectangulo), planoCercano, planoLejano);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glLoadMatrixd(Transpuesta(vista).data());
@@ -549,22 +544,17 @@ void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escal
 // the 4 x 4 determinant while w stays positive), and counter-clockwise when it mirrors.
 bool IDCOpenGL::DorsoOculto(double rx, double ry, double rz, unsigned& frente) const {
     if (perspectiva) return false; // the rule below is only ever exercised in parallel projection
-    std::array<double, 16> modelo{}, proyeccion{}, total{};
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelo.data());
-    glGetDoublev(GL_PROJECTION_MATRIX, proyeccion.data());
-    for (int c = 0; c < 4; ++c)
-        for (int f = 0; f < 4; ++f) {
-            double suma = 0.0;
-            for (int k = 0; k < 4; ++k)
-                suma += proyeccion[static_cast<size_t>(k * 4 + f)] * modelo[static_cast<size_t>(c * 4 + k)];
-            total[static_cast<size_t>(c * 4 + f)] = suma;
-        }
+    // OpenGL hands its matrices over column by column; taken as row-major they are the
+    // transposes, and M^T P^T = (P M)^T, so `total` is projection x model-view in OpenGL's order.
+    TMatriz4 modelo, proyeccion;
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelo.m.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, proyeccion.m.data());
+    const std::array<double, 16> total = Multiplica(modelo, proyeccion).m;
     for (int esquina = 0; esquina < 8; ++esquina) {
         const double p[3] = {esquina & 1 ? rx : -rx, esquina & 2 ? ry : -ry, esquina & 4 ? rz : -rz};
         double recorte[4];
-        for (int f = 0; f < 4; ++f)
-            recorte[f] = total[static_cast<size_t>(f)] * p[0] + total[static_cast<size_t>(4 + f)] * p[1] +
-                         total[static_cast<size_t>(8 + f)] * p[2] + total[static_cast<size_t>(12 + f)];
+        for (size_t f = 0; f < 4; ++f)
+            recorte[f] = total[f] * p[0] + total[4 + f] * p[1] + total[8 + f] * p[2] + total[12 + f];
         if (!(recorte[3] > 0.0) || !(std::fabs(recorte[2]) < recorte[3])) return false;
     }
     const double orientacion = Determinante4(total) * rx * ry * rz;
