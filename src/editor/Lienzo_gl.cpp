@@ -9,7 +9,6 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
 #include <exception>
 
 void PintaEscenaSegura(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista) {
@@ -65,7 +64,6 @@ void TLienzoGL::paintGL() {
     else
         PintaFondoAzul();
     ++cuadros;
-    emit pintado();
 }
 
 void TLienzoGL::mousePressEvent(QMouseEvent* evento) {

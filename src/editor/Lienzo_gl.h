@@ -39,8 +39,6 @@ public:
 signals:
     // The widget's context exists (the device can be bound to it).
     void contextoListo();
-    // A frame has been painted.
-    void pintado();
     // A click without motion found a control point: its script line and index.
     void puntoElegido(int linea, int indice);
 

@@ -29,8 +29,6 @@ public:
     int Alto() const override;
     uint32_t BufferLectura() const override;
 
-    QOpenGLWidget* Widget() const { return widget; }
-
 private:
     QPointer<QOpenGLWidget> widget; // null once the widget is gone
     bool enlazada = false;

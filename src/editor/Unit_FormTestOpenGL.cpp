@@ -9,7 +9,7 @@
 #include "support/Throw_qor.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QByteArray>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -26,8 +26,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QWheelEvent>
-
-#include <cmath>
 
 namespace {
 

@@ -16,7 +16,6 @@
 #include "support/Dstring.h"
 #include "support/Var_config.h"
 
-#include <QByteArray>
 #include <QMainWindow>
 #include <QStringList>
 
