@@ -53,6 +53,19 @@ bool EsDivisionDelLimite(int lado, int limite) {
     return limite == lado;
 }
 
+// The rectangle with its rows counted from the bottom of an image `alto` rows high, as
+// StretchDIB takes its source.
+TRectanguloDib DesdeAbajo(const TRectanguloDib& r, int alto) {
+    return {r.izquierda, alto - r.abajo, r.derecha, alto - r.arriba};
+}
+
+// Uploads a square painted off-screen, turned into a bottom-up bitmap of the upload's depth.
+int SubeCuadro(IDCOpenGL& dc, const TImagenIG& cuadro, TTexturaIG& textura, int bits) {
+    TDibIG copia(*cuadro.Dib(), false, true);
+    copia.Convierte(bits == 32 ? 32 : 24);
+    return dc.UploadTexture(textura, copia, bits);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -240,14 +253,9 @@ bool IDCOpenGL::SubeDirecta(const TDibIG& imagen, const TRectanguloDib& recorte,
         IDCMemoria pintor;
         pintor.BeginPaint(cuadro.DC());
         pintor.SetStretchMode(COLORONCOLOR);
-        const int alto = imagen.AltoAbsoluto();
-        pintor.StretchDIB({0, 0, lado, lado},
-                          {recorte.izquierda, alto - recorte.abajo, recorte.derecha, alto - recorte.arriba},
-                          imagen, SRCCOPY);
+        pintor.StretchDIB({0, 0, lado, lado}, DesdeAbajo(recorte, imagen.AltoAbsoluto()), imagen, SRCCOPY);
         pintor.EndPaint();
-        TDibIG copia(*cuadro.Dib(), false, true);
-        copia.Convierte(bits == 32 ? 32 : 24);
-        resultado = UploadTexture(textura, copia, bits);
+        resultado = SubeCuadro(*this, cuadro, textura, bits);
     }
     ultimoErrorTextura = resultado;
     return resultado != GL_INVALID_VALUE;
@@ -277,20 +285,13 @@ int IDCOpenGL::SubeEscalada(const TDibIG& imagen, const TRectanguloDib& recorte,
     const int anchoDestino = static_cast<int>(textura.anchoOrigen / f);
     const int altoDestino = static_cast<int>(textura.altoOrigen / f);
     pintor.SetStretchMode(HALFTONE);
-    // Source rows counted from the bottom of the image.
-    const int alto = imagen.AltoAbsoluto();
-    const TRectanguloDib fuente{recorte.izquierda, alto - recorte.abajo, recorte.derecha,
-                                alto - recorte.arriba};
     const TRectanguloDib destino{0, lado - altoDestino, anchoDestino, lado};
-    pintor.StretchDIB(destino, fuente, imagen, SRCCOPY);
+    pintor.StretchDIB(destino, DesdeAbajo(recorte, imagen.AltoAbsoluto()), imagen, SRCCOPY);
     pintor.Frame({destino.izquierda, destino.arriba, destino.derecha - 1, destino.abajo - 1});
     pintor.EndPaint();
 
     textura.escala = 1.0 / f;
     textura.origenX = recorte.izquierda;
     textura.origenY = recorte.arriba;
-
-    TDibIG copia(*cuadro.Dib(), false, true);
-    copia.Convierte(bits == 32 ? 32 : 24);
-    return UploadTexture(textura, copia, bits);
+    return SubeCuadro(*this, cuadro, textura, bits);
 }
