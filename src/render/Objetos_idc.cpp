@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 // ---------------------------------------------------------------------------------------
 // Device context
@@ -22,17 +21,21 @@ bool TContextoDC::Dentro(int px, int py) const {
     return px >= 0 && py >= 0 && px < AnchoDestino() && py < AltoDestino();
 }
 
-// A bottom-up target stores the top device row last.
+namespace {
+
+// The memory row of device row py: a bottom-up target stores the top device row last.
+int FilaMemoria(const TDibIG& destino, int py) {
+    return destino.Alto() > 0 ? destino.Alto() - 1 - py : py;
+}
+
+} // namespace
+
 void TContextoDC::PonPunto(int px, int py, uint32_t color) {
-    if (!Dentro(px, py)) return;
-    const int fila = destino->Alto() > 0 ? destino->Alto() - 1 - py : py;
-    destino->PonPixel(px, fila, color);
+    if (Dentro(px, py)) destino->PonPixel(px, FilaMemoria(*destino, py), color);
 }
 
 uint32_t TContextoDC::Punto(int px, int py) const {
-    if (!Dentro(px, py)) return 0;
-    const int fila = destino->Alto() > 0 ? destino->Alto() - 1 - py : py;
-    return destino->Pixel(px, fila);
+    return Dentro(px, py) ? destino->Pixel(px, FilaMemoria(*destino, py)) : 0;
 }
 
 void TContextoDC::Rellena(int x0, int y0, int x1, int y1, uint32_t color) {
