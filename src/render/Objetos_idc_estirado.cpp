@@ -75,6 +75,12 @@ bool OperacionConocida(uint32_t operacion) {
     }
 }
 
+// The operations whose result depends on what the destination already holds. Only they
+// read it back: most stretches are plain copies, which need not pay for that per pixel.
+bool LeeDestino(uint32_t operacion) {
+    return operacion == SRCPAINT || operacion == SRCAND || operacion == SRCINVERT;
+}
+
 uint32_t Combina(uint32_t operacion, uint32_t fuente, uint32_t destino) {
     switch (operacion) {
     case SRCPAINT:
@@ -235,6 +241,7 @@ IDC::TResultadoEstirado IDC::EstiraPrimitivo(const TRectanguloDib& destino, cons
     const bool abajoArriba = imagen.Alto() > 0;
     const int64_t inicioFilas = abajoArriba ? alto - (sy.inicio + sy.largo) : sy.inicio;
     const bool promedia = lienzo->modoEstirado == HALFTONE;
+    const bool leeDestino = LeeDestino(operacion);
     const TEje columnas = CalculaEje(dx.inicio, dx.largo, x0, x1, sx.inicio, sx.largo, imagen.Ancho(),
                                      dx.invertido != sx.invertido, promedia);
     const TEje filas = CalculaEje(dy.inicio, dy.largo, y0, y1, inicioFilas, sy.largo, alto,
@@ -264,7 +271,8 @@ IDC::TResultadoEstirado IDC::EstiraPrimitivo(const TRectanguloDib& destino, cons
             };
             const uint32_t fuente = ColorRGB(canal(r), canal(g), canal(b));
             const int px = static_cast<int>(x), py = static_cast<int>(y);
-            lienzo->PonPunto(px, py, Combina(operacion, fuente, lienzo->Punto(px, py)));
+            const uint32_t previo = leeDestino ? lienzo->Punto(px, py) : 0;
+            lienzo->PonPunto(px, py, Combina(operacion, fuente, previo));
         }
     }
     return TResultadoEstirado::hecho;
