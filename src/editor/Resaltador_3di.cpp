@@ -1,18 +1,12 @@
 #include "editor/Resaltador_3di.h"
 
+#include "script/Objetos_3d.h"
+
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTextBlock>
 
-#include <array>
-
 namespace {
-
-constexpr std::array ordenes = {
-    "VERSION",          "CENTER",   "COLOR",    "TEXTURET",   "LINEWIDTH", "SCALE",    "XORIENTATIONVIEW",
-    "ZORIENTATIONVIEW", "QUAD",     "TRIANGLE", "CONE",       "CYLINDER",  "SPHERE",   "DISK",
-    "ELIPSOID",         "PRISM",    "CUBE",     "LINE",       "CIRCLE",    "XTRUSION", "PUSHSCALE",
-    "PUSHTRANS",        "PUSHTURN", "POP",      "REVOLUTION", "VOID"};
 
 // A number that is not part of a word (names such as R2 or UP3 keep their digits).
 const QRegularExpression& ExpresionNumero() {
@@ -23,10 +17,7 @@ const QRegularExpression& ExpresionNumero() {
 } // namespace
 
 bool EsOrden3Di(const QString& palabra) {
-    const QString mayusculas = palabra.toUpper();
-    for (const char* orden : ordenes)
-        if (mayusculas == QLatin1String(orden)) return true;
-    return false;
+    return EsComando3Di(palabra.toLatin1().constData());
 }
 
 QColor ColorLineaError() {
@@ -59,8 +50,11 @@ void TResaltador3Di::highlightBlock(const QString& texto) {
     }
     const qsizetype igual = codigo.indexOf(u'=');
     const QString orden = (igual < 0 ? codigo : codigo.left(igual)).trimmed();
-    if (EsOrden3Di(orden) && (igual >= 0 || orden == QLatin1String("POP") || orden.toUpper() == "VOID"))
-        setFormat(static_cast<int>(inicio), static_cast<int>(orden.size()), formatoOrden);
+    // As the reader takes them: a command with its "=", or standing alone the word POP, or
+    // VOID, which ends the script (both exactly so written).
+    const bool esOrden =
+        igual >= 0 ? EsOrden3Di(orden) : orden == QLatin1String("POP") || orden == QLatin1String("VOID");
+    if (esOrden) setFormat(static_cast<int>(inicio), static_cast<int>(orden.size()), formatoOrden);
     ResaltaNumeros(texto, fin);
 }
 

@@ -29,7 +29,7 @@ private:
     void ResaltaNumeros(const QString& texto, qsizetype fin);
 };
 
-// Whether a word (any case) is a command of the script language.
+// Whether a word (any case) is a command of the script language, as the parser knows them.
 bool EsOrden3Di(const QString& palabra);
 // The background of the error lines (0-based line numbers; those past the end are left out).
 QList<QTextEdit::ExtraSelection> SeleccionesError(QPlainTextEdit& memo, const std::vector<int>& lineas);

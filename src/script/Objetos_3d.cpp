@@ -127,6 +127,13 @@ bool TElementoObj3D::BuscaEntrePuntos(IDCOpenGL& dc, const vector2D& posicion, i
     return false;
 }
 
+bool EsComando3Di(const char* palabra) {
+    const DString texto(palabra);
+    for (const TComando& c : tablaComandos)
+        if (texto.CompareNoCase(c.palabra) == 0) return true;
+    return false;
+}
+
 DString TextoErrores(bool correcto, const DString& error) {
     if (!error.IsEmpty()) return error;
     return DString(correcto ? "ok" : "Undefined error");

@@ -84,6 +84,9 @@ protected:
 // "Undefined error" for a failure that left no message.
 DString TextoErrores(bool correcto, const DString& error);
 
+// Whether a word, in any case, is a command of the script (the parser's command table).
+bool EsComando3Di(const char* palabra);
+
 // Paint failures are reported with this caption.
 inline constexpr const char* tituloErrorPintura = "Selvaron";
 
