@@ -55,10 +55,8 @@ public:
     void ReadPixels(TDibIG& destino);
     // Rebuilds the 255 display lists of the bitmap font (and releases the device texture).
     void CreateFontLists();
-    // The bound surface (null when unbound) and the device context standing for it, the
-    // reference for off-screen bitmaps compatible with the device.
+    // The bound surface (null when unbound).
     TSuperficieGL* Superficie() const { return superficie; }
-    const TContextoDC& ContextoDispositivo() const { return contextoDispositivo; }
 
     // --- drawing ---
     void Vertex(const vector3D& p);
@@ -128,5 +126,7 @@ private:
                      int lado, int m);
 
     TSuperficieGL* superficie = nullptr;
+    // The device context standing for the surface: the reference for off-screen bitmaps
+    // compatible with the device.
     TContextoDC contextoDispositivo;
 };

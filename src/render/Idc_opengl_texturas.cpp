@@ -165,7 +165,6 @@ int IDCOpenGL::UploadTexture(TTexturaIG& textura, const TDibIG& imagen, int bits
     }
     glPopClientAttrib();
     glDisable(GL_TEXTURE_2D);
-    textura.mipmap = false;
     const int resultado = static_cast<int>(glGetError());
     if (resultado != GL_NO_ERROR) {
         ++erroresTextura;

@@ -76,15 +76,12 @@ bool TImagenIG::Create(const TContextoDC* referencia, int ancho, int alto) {
     bitmap->Rellena(colorNegro);
     bitmapIG.contexto = std::make_unique<TContextoDC>(bits, bitmap.get());
     bitmapIG.bitmap = std::move(bitmap);
-    bitmapIG.ancho = ancho;
-    bitmapIG.alto = alto;
     return true;
 }
 
 void TImagenIG::Release() {
     bitmapIG.contexto.reset();
     bitmapIG.bitmap.reset();
-    bitmapIG.ancho = bitmapIG.alto = 0;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -70,12 +70,11 @@ public:
     int fasePatron = 0; // where a dashed pen is in its pattern
 };
 
-// The pieces of an off-screen bitmap: its memory context and bitmap (empty: null, 0, 0).
+// The pieces of an off-screen bitmap: its memory context and bitmap (both null when
+// empty; the size is the bitmap's).
 struct TBitmapIG {
     std::unique_ptr<TContextoDC> contexto;
     std::unique_ptr<TDibIG> bitmap;
-    int ancho = 0;
-    int alto = 0;
 };
 
 // An off-screen bitmap to paint on with an IDC: a top-down bitmap of the reference
@@ -94,7 +93,6 @@ public:
 
     TContextoDC* DC() const { return bitmapIG.contexto.get(); }
     const TDibIG* Dib() const { return bitmapIG.bitmap.get(); }
-    const TBitmapIG& Bitmap() const { return bitmapIG; }
     // Why the last Create failed (0 when it did not).
     uint32_t UltimoError() const { return ultimoError; }
 
@@ -130,7 +128,6 @@ public:
     // EndPaint throws "Error reentering IDC::BeginPaint".
     void BeginPaint(TContextoDC* dc);
     void EndPaint();
-    bool Pintando() const { return pintando; }
 
     // --- drawing on the canvas (nothing without one) ---
     void SetBrush(uint32_t color);
@@ -155,8 +152,6 @@ public:
     int anchoMaximoEstirado = 0;
     // Why the last stretch primitive refused (0 = it did not).
     uint32_t ultimoError = 0;
-    int32_t bandera = 1;
-    vector2D origen;
 
 private:
     enum class TResultadoEstirado { hecho, rechazado, imposible };

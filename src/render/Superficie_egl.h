@@ -35,9 +35,6 @@ public:
     int Alto() const override { return alto; }
     uint32_t BufferLectura() const override;
 
-    // The frame buffer object drawn to (0 before the context exists).
-    uint32_t MarcoDibujo() const { return marco; }
-
 private:
     bool CreaMarco(uint32_t& codigoError);
     void ReservaBuffers();
@@ -49,7 +46,7 @@ private:
     void* configuracion = nullptr; // EGLConfig
     bool formatoFijado = false;
     void* contexto = nullptr; // EGLContext
-    uint32_t marco = 0;
+    uint32_t marco = 0;       // the frame buffer object drawn to (0 before the context exists)
     uint32_t bufferColor = 0;
     uint32_t bufferProfundidad = 0;
 };

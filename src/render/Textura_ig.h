@@ -18,11 +18,10 @@ struct TTexturaIG {
     int32_t tamano = 0;     // side of the square texture in texels; below 1 = no texture
     int32_t origenX = 0;    // image coordinates of the rectangle's top-left corner
     int32_t origenY = 0;
-    double escala = 1.0; // texels per image pixel
-    bool recorta = true; // clamp at the edges and reject coordinates outside 0..1
-    bool mezcla = false; // draw with alpha blending and without depth test
-    int32_t bits = 24;   // 16, 24 or 32: depth of the uploaded data
-    bool mipmap = false;
+    double escala = 1.0;       // texels per image pixel
+    bool recorta = true;       // clamp at the edges and reject coordinates outside 0..1
+    bool mezcla = false;       // draw with alpha blending and without depth test
+    int32_t bits = 24;         // 16, 24 or 32: depth of the uploaded data
     uint32_t nombre = 0;       // the OpenGL texture name
     int32_t tamanoSubido = -1; // side of the texture object as last allocated; -1 = none
 };
