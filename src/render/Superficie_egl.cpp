@@ -29,10 +29,6 @@ EGLDisplay PantallaSinSuperficie() {
     return pantalla;
 }
 
-} // namespace
-
-namespace {
-
 // Renderbuffers cannot be empty or larger than the driver allows.
 int LimitaLado(int lado) {
     GLint maximo = 0;
