@@ -96,10 +96,7 @@ void TLienzoGL::BuscaPuntoEn(const QPoint& posicion) {
     // The points are projected under the matrices of the frame on show; the depth
     // buffer that the search reads is that frame's.
     dc.MakeCurrent();
-    TMatriz4 matrizVista, matrizProyeccion;
-    vista.ConstruyeMatrices(dc.perspectiva, dc.rectangulo.derecha, dc.rectangulo.abajo, matrizVista,
-                            matrizProyeccion);
-    dc.SetProjection(matrizVista, matrizProyeccion);
+    CargaVista(dc, vista);
     const double escalaPixel = devicePixelRatioF();
     int linea = -1, indice = -1;
     objeto.BuscaPunto(dc, vector2D(posicion.x() * escalaPixel, posicion.y() * escalaPixel), linea, indice);

@@ -7,14 +7,17 @@
 #include "render/Vista_previa.h"
 #include "script/Objetos_3d.h"
 
-void PintaVista(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista) {
-    const int ancho = dc.rectangulo.derecha - dc.rectangulo.izquierda;
-    const int alto = dc.rectangulo.abajo - dc.rectangulo.arriba;
+void CargaVista(IDCOpenGL& dc, const TVistaPrevia& vista) {
     TMatriz4 matrizVista, matrizProyeccion;
-    vista.ConstruyeMatrices(dc.perspectiva, ancho, alto, matrizVista, matrizProyeccion);
+    vista.ConstruyeMatrices(dc.perspectiva, dc.rectangulo.derecha - dc.rectangulo.izquierda,
+                            dc.rectangulo.abajo - dc.rectangulo.arriba, matrizVista, matrizProyeccion);
     dc.SetProjection(matrizVista, matrizProyeccion);
+}
+
+void PintaVista(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista) {
+    CargaVista(dc, vista);
     dc.Clear();
-    if (ancho < 1) return;
+    if (dc.rectangulo.derecha - dc.rectangulo.izquierda < 1) return;
     objeto.Pinta(dc, vector3D(), 0.0, 1.0, 0.0, 1.0);
     dc.Swap();
 }
