@@ -268,7 +268,9 @@ void TFormTestOpenGL::MuestraPanelErrores() {
         if (!texto.isEmpty()) texto += "\n";
         texto += QString::fromLocal8Bit(textoError.c_str());
     }
-    MemoErrores->setPlainText(texto);
+    // Every keystroke comes here with a new parse, mostly with the same result: the pane
+    // keeps its scroll position (and skips a layout) unless the text really changes.
+    if (MemoErrores->toPlainText() != texto) MemoErrores->setPlainText(texto);
     MarcaLineasError();
 }
 
@@ -331,14 +333,10 @@ void TFormTestOpenGL::TrackCaret() {
     const int cuenta =
         cortado.contains(u'=') ? static_cast<int>(cortado.count(u':') + cortado.count(u'|')) : -1;
     StatusBarEdit->setText(QString("%1: %2: %3").arg(linea).arg(columna).arg(cuenta));
-    if (linea != objeto.lineaResaltada) {
-        objeto.lineaResaltada = linea;
-        objeto.puntoResaltado = cuenta;
-        Repaint();
-    } else if (cuenta != objeto.puntoResaltado) {
-        objeto.puntoResaltado = cuenta;
-        Repaint();
-    }
+    if (linea == objeto.lineaResaltada && cuenta == objeto.puntoResaltado) return;
+    objeto.lineaResaltada = linea;
+    objeto.puntoResaltado = cuenta;
+    Repaint();
 }
 
 void TFormTestOpenGL::EligePunto(int linea, int indice) {
