@@ -53,9 +53,7 @@ bool TFormTestOpenGL::LoadFile() {
         notaModelo = false;
         PonTextoPanel(TextoDesdeBytes(contenido), false);
     }
-    cargando = true;
     StartClick();
-    cargando = false;
     modificado = false;
     setWindowModified(false);
     return true;
