@@ -9,15 +9,17 @@
 #include "script/Pinta_vista.h"
 #include "support/Ficheroqordatos.h"
 #include "support/Rutas.h"
-#include "support/Throw_qor.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <iostream>
 #include <iterator>
-#include <optional>
+#include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -150,12 +152,13 @@ bool LeeEscena(const TOpciones& o, TObjeto3D& escena, DString& error) {
         TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
         return escena.Lee(memoria, nullptr, error);
     }
-    std::FILE* prueba = std::fopen(RutaSistema(o.fichero.c_str()).c_str(), "rb");
-    if (!prueba || !ExisteFichero(o.fichero.c_str())) {
-        if (prueba) std::fclose(prueba);
+    // A file that cannot be read is a usage error (status 2), not a script error: the
+    // scene's loader would only report it in its error text.
+    const bool existe = ExisteFichero(o.fichero.c_str());
+    std::FILE* prueba = existe ? std::fopen(RutaSistema(o.fichero.c_str()).c_str(), "rb") : nullptr;
+    if (!prueba)
         throw std::runtime_error("cannot read " + o.fichero + ": " +
-                                 (ExisteFichero(o.fichero.c_str()) ? std::strerror(errno) : "no such file"));
-    }
+                                 (existe ? std::strerror(errno) : "no such file"));
     std::fclose(prueba);
     return escena.Carga(o.fichero.c_str(), error);
 }
