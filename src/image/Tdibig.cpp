@@ -39,6 +39,17 @@ uint32_t TamanoImagenCreada(int32_t ancho, int32_t alto, int32_t bits) {
     return static_cast<uint32_t>(tamano);
 }
 
+// The header of an image that the program builds, without compression; the caller
+// sizes its colour table.
+TCabeceraDIB CabeceraCreada(int32_t ancho, int32_t alto, int32_t bits) {
+    TCabeceraDIB cabecera;
+    cabecera.ancho = ancho;
+    cabecera.alto = alto;
+    cabecera.bitsPixel = static_cast<uint16_t>(bits);
+    cabecera.tamanoImagen = TamanoImagenCreada(ancho, alto, bits);
+    return cabecera;
+}
+
 // Zero-filled, so that gaps a reader leaves (and padding bytes) never hold stale memory.
 std::unique_ptr<uint8_t[]> NuevoBloque(uint64_t tamano) {
     if (tamano > bloqueMaximo) LanzaTexto(textoSinMemoria);
@@ -53,20 +64,10 @@ uint64_t ColoresDeCabecera(const TCabeceraDIB& c) {
     return static_cast<uint64_t>(std::max(TDibIG::ColoresPorBits(c.bitsPixel), 0));
 }
 
-// Colour-table size that Crea and Prepara give a depth when none is asked for.
+// Colour-table size that Crea and Prepara give a depth when none is asked for: the full
+// table of a palette depth, including 2 bits, which no file here stores; none otherwise.
 int32_t ColoresPorDefecto(int32_t bits) {
-    switch (bits) {
-    case 1:
-        return 2;
-    case 2:
-        return 4;
-    case 4:
-        return 16;
-    case 8:
-        return 256;
-    default:
-        return 0;
-    }
+    return bits == 2 ? 4 : std::max(TDibIG::ColoresPorBits(bits), 0);
 }
 
 uint16_t LeePalabra(const uint8_t* p) {
@@ -223,11 +224,7 @@ void TDibIG::Crea(int32_t ancho, int32_t alto, int32_t bitsPixel, int32_t colore
                   bool conPixeles) {
     Libera();
     if (colores <= 0) colores = ColoresPorDefecto(bitsPixel);
-    TCabeceraDIB nueva;
-    nueva.ancho = ancho;
-    nueva.alto = alto;
-    nueva.bitsPixel = static_cast<uint16_t>(bitsPixel);
-    nueva.tamanoImagen = TamanoImagenCreada(ancho, alto, bitsPixel);
+    TCabeceraDIB nueva = CabeceraCreada(ancho, alto, bitsPixel);
     nueva.coloresUsados = static_cast<uint32_t>(colores);
     const uint64_t tamano = tamanoCabecera + static_cast<uint64_t>(colores) * sizeof(TColorPaleta) +
                             (conPixeles ? nueva.tamanoImagen : 0);
@@ -253,11 +250,7 @@ bool TDibIG::Prepara(int32_t ancho, int32_t alto, int32_t bitsPixel, int32_t ent
     if (cabecera && cabecera->ancho == ancho && cabecera->alto == alto && cabecera->bitsPixel == bitsPixel)
         return true;
     Libera();
-    TCabeceraDIB nueva;
-    nueva.ancho = ancho;
-    nueva.alto = alto;
-    nueva.bitsPixel = static_cast<uint16_t>(bitsPixel);
-    nueva.tamanoImagen = TamanoImagenCreada(ancho, alto, bitsPixel);
+    TCabeceraDIB nueva = CabeceraCreada(ancho, alto, bitsPixel);
     nueva.coloresUsados = static_cast<uint32_t>(ColoresPorDefecto(bitsPixel));
     Reserva(nueva);
     if (bitsPixel == 1 && numColores == 2) tablaColores[1] = {255, 255, 255, 0};
@@ -452,13 +445,8 @@ bool TDibIG::Convierte(int32_t destino) {
     const int64_t filaVieja = FilaLarga(ancho, origen);
     if (!admitida || !bits || filaVieja < 0 || static_cast<uint64_t>(filaVieja * filas) > bytesPixeles)
         return false;
-    TCabeceraDIB nueva;
-    nueva.ancho = ancho;
-    nueva.alto = cabecera->alto;
-    nueva.bitsPixel = static_cast<uint16_t>(destino);
-    nueva.tamanoImagen = TamanoImagenCreada(ancho, cabecera->alto, destino);
     TDibIG convertida;
-    convertida.Reserva(nueva);
+    convertida.Reserva(CabeceraCreada(ancho, cabecera->alto, destino));
     const int64_t filaNueva = FilaLarga(ancho, destino);
     for (int64_t y = 0; y < filas; ++y) {
         const uint8_t* o = bits + y * filaVieja;
