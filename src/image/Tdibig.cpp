@@ -191,12 +191,6 @@ void TDibIG::EnlazaCabecera() {
     desplazamiento += static_cast<size_t>(numColores) * sizeof(TColorPaleta);
     bytesPixeles = tamanoBloque - desplazamiento;
     bits = bytesPixeles ? p + desplazamiento : nullptr;
-    usoColores = 0;
-}
-
-void TDibIG::EnlazaPixelesExternos(uint8_t* pixeles, size_t bytes) {
-    bits = pixeles;
-    bytesPixeles = pixeles ? bytes : 0;
 }
 
 void TDibIG::Intercambia(TDibIG& otra) {
@@ -208,7 +202,6 @@ void TDibIG::Intercambia(TDibIG& otra) {
     std::swap(numColores, otra.numColores);
     std::swap(bits, otra.bits);
     std::swap(bytesPixeles, otra.bytesPixeles);
-    std::swap(usoColores, otra.usoColores);
 }
 
 void TDibIG::PonEntradasTabla(const TColorPaleta* paleta, int32_t entradas) {

@@ -157,16 +157,10 @@ public:
     const uint8_t* Bits() const { return bits; }
     // Pixel bytes held at Bits().
     size_t BytesPixeles() const { return bytesPixeles; }
-    uint16_t UsoColores() const { return usoColores; }
     // Packed colour of a colour-table entry, black outside the table.
     uint32_t ColorTabla(int32_t i) const;
     VectorP<TDibIG>& Bandas() { return bandas; }
     const VectorP<TDibIG>& Bandas() const { return bandas; }
-
-protected:
-    // For readers whose pixel rows live outside the block (an image made with
-    // Crea without pixels): the rows are used as they are, never freed here.
-    void EnlazaPixelesExternos(uint8_t* pixeles, size_t bytes);
 
 private:
     // Address of a pixel's first byte; null outside the image or the pixel bytes held.
@@ -185,5 +179,4 @@ private:
     int32_t numColores = 0;
     uint8_t* bits = nullptr;
     size_t bytesPixeles = 0;
-    uint16_t usoColores = 0;
 };

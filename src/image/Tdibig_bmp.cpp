@@ -210,7 +210,6 @@ bool TDibIG::GrabaDIB(TFicheroQOR& f, bool conCabeceraFichero, TMonitorProcesos*
     const uint32_t bytesCabecera = tamanoCabeceraWindows + (mascaras ? tamanoMascaras : 0) +
                                    static_cast<uint32_t>(numColores) * sizeof(TColorPaleta);
     if (conCabeceraFichero) {
-        // The pixels follow the table in the file even when they live elsewhere in memory.
         uint8_t c[tamanoCabeceraFichero] = {};
         PonU16(c, firmaBMP);
         PonU32(c + 2, imagen + bytesCabecera + tamanoCabeceraFichero);
