@@ -251,18 +251,23 @@ bool TDibIG::Prepara(int32_t ancho, int32_t alto, int32_t bitsPixel, int32_t ent
     return true;
 }
 
+bool TDibIG::Legible() const {
+    if (!cabecera || !bits || ColoresPorBits(cabecera->bitsPixel) < 0) return false;
+    if (cabecera->compresion != compresionNinguna && cabecera->compresion != compresionCamposBits)
+        return false;
+    const int64_t fila = FilaLarga(cabecera->ancho, cabecera->bitsPixel);
+    // Unsigned: the widest row times the most rows still fits in 64 bits.
+    return fila >= 0 && static_cast<uint64_t>(fila) * static_cast<uint64_t>(AltoAbsoluto()) <= bytesPixeles;
+}
+
 bool TDibIG::DesdeBitmap(const TDibIG& memoria, bool convierte16, bool abajoArriba) {
-    const int32_t profundidad = memoria.BitsPixel();
-    const int64_t filas = memoria.AltoAbsoluto();
-    const int64_t fila = FilaLarga(memoria.Ancho(), profundidad);
-    const bool valida = !memoria.Vacia() && memoria.bits && ColoresPorBits(profundidad) >= 0 && fila >= 0 &&
-                        (memoria.cabecera->compresion == compresionNinguna ||
-                         memoria.cabecera->compresion == compresionCamposBits) &&
-                        static_cast<uint64_t>(fila * filas) <= memoria.bytesPixeles;
-    if (!valida) {
+    if (!memoria.Legible()) {
         Libera();
         return false;
     }
+    const int32_t profundidad = memoria.BitsPixel();
+    const int64_t filas = memoria.AltoAbsoluto();
+    const int64_t fila = FilaLarga(memoria.Ancho(), profundidad);
     TCabeceraDIB nueva;
     nueva.ancho = memoria.Ancho();
     nueva.alto = static_cast<int32_t>(abajoArriba ? filas : -filas);
@@ -436,7 +441,8 @@ bool TDibIG::Convierte(int32_t destino) {
     const int32_t ancho = cabecera->ancho;
     const int32_t filas = AltoAbsoluto();
     const int64_t filaVieja = FilaLarga(ancho, origen);
-    if (!admitida || !bits || filaVieja < 0 || static_cast<uint64_t>(filaVieja * filas) > bytesPixeles)
+    if (!admitida || !bits || filaVieja < 0 ||
+        static_cast<uint64_t>(filaVieja) * static_cast<uint64_t>(filas) > bytesPixeles)
         return false;
     TDibIG convertida;
     convertida.Reserva(CabeceraCreada(ancho, cabecera->alto, destino));

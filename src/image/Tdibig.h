@@ -144,6 +144,9 @@ public:
     int32_t AltoAbsoluto() const;
     bool Vacia() const { return cabecera == nullptr; }
     bool TienePixeles() const { return bits != nullptr; }
+    // True when the pixels can be read as the header describes them: a known depth and
+    // compression, and every row within the pixel bytes held.
+    bool Legible() const;
 
     // Access for the drawing device, the texture upload and the image readers.
     TCabeceraDIB* Cabecera() { return cabecera; }

@@ -100,18 +100,9 @@ uint32_t Combina(uint32_t operacion, uint32_t fuente, uint32_t destino) {
     }
 }
 
-// An image whose pixels can be read as they are described.
+// A readable image with at least one column whose row size can be represented.
 bool ImagenLegible(const TDibIG& imagen) {
-    if (imagen.Vacia() || !imagen.TienePixeles()) return false;
-    const int32_t bits = imagen.BitsPixel();
-    if (TDibIG::ColoresPorBits(bits) < 0) return false;
-    const auto* cabecera = imagen.Cabecera();
-    if (cabecera->compresion != compresionNinguna && cabecera->compresion != compresionCamposBits)
-        return false;
-    const int64_t fila = TDibIG::BytesFila(imagen.Ancho(), bits);
-    return imagen.Ancho() > 0 && fila > 0 &&
-           static_cast<uint64_t>(fila) * static_cast<uint64_t>(imagen.AltoAbsoluto()) <=
-               imagen.BytesPixeles();
+    return imagen.Legible() && TDibIG::BytesFila(imagen.Ancho(), imagen.BitsPixel()) > 0;
 }
 
 // A run given by two edges, as a start and a positive length plus a mirror flag.
