@@ -109,7 +109,8 @@ public:
     bool GrabaDIB(TFicheroQOR& fichero, bool conCabeceraFichero, TMonitorProcesos* progreso = nullptr) const;
 
     // Building. Each releases the previous image first; allocation failure raises
-    // the text "TXOutOfMemory::Raise()".
+    // the text "TXOutOfMemory::Raise()". New blocks are zero-filled, so the pixels of a
+    // new 16-, 24- or 32-bit image start black.
     bool Reserva(const TCabeceraDIB& cabecera);
     void EnlazaCabecera();
     void Crea(int32_t ancho, int32_t alto, int32_t bits, int32_t colores, const TColorPaleta* paleta,

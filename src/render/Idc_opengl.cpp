@@ -281,10 +281,8 @@ void IDCOpenGL::ReadPixels(TDibIG& destino) {
         destino.Libera();
         return;
     }
-    destino.Crea(ancho, alto, 24, 0, nullptr, true);
-    if (!destino.TienePixeles()) return;
-    destino.Rellena(colorNegro);
-    if (!IsActive()) return;
+    destino.Crea(ancho, alto, 24, 0, nullptr, true); // black until read
+    if (!destino.TienePixeles() || !IsActive()) return;
     // Rows are padded to 4 bytes like the bitmap's; only the part that exists in the
     // frame is read, the rest stays black.
     const int leeAncho = std::min(ancho, superficie->Ancho());

@@ -1,6 +1,5 @@
 #include "render/Objetos_idc.h"
 
-#include "geometry/Luz_normals.h"
 #include "support/Throw_qor.h"
 
 #include <algorithm>
@@ -63,7 +62,7 @@ bool TImagenIG::Create(const TContextoDC* referencia, int ancho, int alto) {
     }
     auto bitmap = std::make_unique<TDibIG>();
     try {
-        // Top-down, so that device rows are memory rows.
+        // Top-down, so that device rows are memory rows; the pixels start black.
         bitmap->Crea(ancho, -alto, bits, 0, nullptr, true);
     } catch (...) {
         ultimoError = 8; // not enough memory
@@ -73,7 +72,6 @@ bool TImagenIG::Create(const TContextoDC* referencia, int ancho, int alto) {
         ultimoError = 8;
         return false;
     }
-    bitmap->Rellena(colorNegro);
     bitmapIG.contexto = std::make_unique<TContextoDC>(bits, bitmap.get());
     bitmapIG.bitmap = std::move(bitmap);
     return true;
