@@ -23,7 +23,8 @@ constexpr const char* mensajeMallaRevolution = "REVOLUTION: Too many points \r\n
 constexpr int filasRevolucion = 17;
 constexpr double pi = 3.141592653589793;
 
-// Point lists may be long: the field list grows in large steps.
+// The ':' fields of a point list, empty ones kept. Lists may be long: the callers'
+// field lists grow in large steps.
 int PartePuntos(const DString& texto, Vector<DString>& campos) {
     return texto.Split(":", campos, -1, true);
 }
