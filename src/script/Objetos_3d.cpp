@@ -16,7 +16,6 @@
 
 #include <GL/gl.h>
 
-#include <climits>
 #include <cmath>
 #include <numbers>
 
