@@ -1,5 +1,6 @@
 #include "support/Rutas.h"
 
+#include <algorithm>
 #include <string>
 #include <system_error>
 
@@ -8,6 +9,11 @@ namespace fs = std::filesystem;
 namespace {
 bool EsSeparador(char c) {
     return c == '/' || c == '\\';
+}
+
+// Index of the name's last folder separator; -1 without one.
+int UltimoSeparador(const DString& nombre) {
+    return std::max(nombre.FindLast('/'), nombre.FindLast('\\'));
 }
 } // namespace
 
@@ -20,10 +26,7 @@ DString Extension(const char* nombre) {
 DString CambiaExtension(const char* nombre, const char* extension) {
     DString n(nombre);
     const int punto = n.FindLast('.');
-    int carpeta = -1;
-    for (int i = 0; i < n.Length(); ++i)
-        if (EsSeparador(n.CharAt(i))) carpeta = i;
-    if (punto > carpeta) n.Truncate(punto);
+    if (punto > UltimoSeparador(n)) n.Truncate(punto); // a dot in a folder name is no extension
     n += '.';
     n += extension;
     return n;
@@ -38,9 +41,7 @@ bool EsRutaAbsoluta(const char* nombre) {
 
 DString Carpeta(const char* nombre) {
     const DString n(nombre);
-    int ultimo = -1;
-    for (int i = 0; i < n.Length(); ++i)
-        if (EsSeparador(n.CharAt(i))) ultimo = i;
+    const int ultimo = UltimoSeparador(n);
     return ultimo < 0 ? DString() : n.Mid(0, ultimo + 1);
 }
 
