@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <strings.h>
 #include <system_error>
 #include <vector>
@@ -83,17 +82,13 @@ fs::path RutaPerfil(const char* fichero) {
     return base / "pictomolder" / nombre;
 }
 
-std::string LeePerfil(const char* seccion, const char* clave, const char* defecto, const char* fichero,
-                      size_t tamano) {
+std::string LeePerfil(const char* seccion, const char* clave, const char* defecto, const char* fichero) {
     const auto lineas = LeeLineas(RutaPerfil(fichero));
     int fin = 0;
     const int i = BuscaClave(lineas, seccion, clave, fin);
-    std::string valor =
-        i >= 0 ? lineas[static_cast<size_t>(i)].substr(lineas[static_cast<size_t>(i)].find('=') + 1)
-               : std::string(defecto ? defecto : "");
-    if (tamano == 0) return {};
-    if (valor.size() > tamano - 1) valor.resize(tamano - 1);
-    return valor;
+    if (i < 0) return defecto ? defecto : "";
+    const std::string& linea = lineas[static_cast<size_t>(i)];
+    return linea.substr(linea.find('=') + 1);
 }
 
 bool EscribePerfil(const char* seccion, const char* clave, const char* valor, const char* fichero) {
@@ -144,18 +139,10 @@ bool TvarConfig::Escribe(const char* texto) const {
 }
 
 bool TvarConfig::LeeValor(DString& out) const {
-    // Ask with ever larger buffers until two answers agree: then the whole value fits.
-    size_t tamano = 10;
-    std::string anterior = LeePerfil(seccion.c_str(), clave.c_str(), valorAusente, fichero.c_str(), tamano);
-    for (;;) {
-        tamano += 10;
-        std::string actual = LeePerfil(seccion.c_str(), clave.c_str(), valorAusente, fichero.c_str(), tamano);
-        const bool igual = actual.size() == anterior.size();
-        anterior = std::move(actual);
-        if (igual) break;
-    }
-    out = anterior.c_str();
-    return anterior != valorAusente;
+    // The whole value in one read: no buffer to outgrow, so the file is read once.
+    const std::string valor = LeePerfil(seccion.c_str(), clave.c_str(), valorAusente, fichero.c_str());
+    out = valor.c_str();
+    return valor != valorAusente;
 }
 
 TstringConfig::TstringConfig(bool rellenar, const char* seccionConfig, const char* claveConfig,

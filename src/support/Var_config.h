@@ -12,10 +12,8 @@
 // The initialisation-file layer. Section and key names compare without regard to
 // case; a value is the rest of its line after the first "=".
 std::filesystem::path RutaPerfil(const char* fichero);
-// The value of the key, or `defecto` when there is none, cut to `tamano` - 1 bytes
-// as a profile function with a buffer of `tamano` bytes answers.
-std::string LeePerfil(const char* seccion, const char* clave, const char* defecto, const char* fichero,
-                      size_t tamano);
+// The value of the key, or `defecto` when there is none.
+std::string LeePerfil(const char* seccion, const char* clave, const char* defecto, const char* fichero);
 // Writes the value (CR and LF, which the line format cannot hold, as bytes 254 and 255).
 bool EscribePerfil(const char* seccion, const char* clave, const char* valor, const char* fichero);
 
