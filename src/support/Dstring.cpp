@@ -5,7 +5,6 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

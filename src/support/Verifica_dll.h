@@ -12,4 +12,3 @@ bool VerificaDLL(const char* nombre, const char* formato, DString& error);
 inline constexpr const char* msgInstalaLibreria =
     "Error: It\xB4s necesary to install the %s to make this operation.";
 inline constexpr const char* msgDllNoEncontrada = "Error: DLL not found %s";
-inline constexpr const char* msgFicheroNoEncontrado = "Error: File %s not found.";
