@@ -258,12 +258,12 @@ void TFormTestOpenGL::Repaint() {
 // The script pane
 
 void TFormTestOpenGL::ShowErrors(bool correcto, const DString& error) {
-    textoErrores = TextoErrores(correcto, error);
+    resultadoLectura = TextoErrores(correcto, error);
     MuestraPanelErrores();
 }
 
 void TFormTestOpenGL::MuestraPanelErrores() {
-    QString texto = QString::fromLocal8Bit(textoErrores.c_str());
+    QString texto = QString::fromLocal8Bit(resultadoLectura.c_str());
     if (!textoError.IsEmpty() && !idc.IsActive()) {
         if (!texto.isEmpty()) texto += "\n";
         texto += QString::fromLocal8Bit(textoError.c_str());
@@ -277,7 +277,7 @@ void TFormTestOpenGL::MuestraPanelErrores() {
 void TFormTestOpenGL::MarcaLineasError() {
     MemoPrograma->setExtraSelections(
         notaModelo ? QList<QTextEdit::ExtraSelection>()
-                   : SeleccionesError(*MemoPrograma, LineasConError(textoErrores.c_str())));
+                   : SeleccionesError(*MemoPrograma, LineasConError(resultadoLectura.c_str())));
 }
 
 QString TFormTestOpenGL::TextoPanelErrores() const {

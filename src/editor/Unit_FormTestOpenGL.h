@@ -140,7 +140,8 @@ private:
     QStringList argumentos;
     std::unique_ptr<TDialogosEditor> dialogos;
     bool primeraActivacion = true;
-    DString textoErrores; // what ShowErrors last showed
+    // What ShowErrors last showed: the parse result, apart from `textoError` (the device).
+    DString resultadoLectura;
 };
 
 // Texts of the window that the tests compare.
