@@ -47,6 +47,33 @@ constexpr std::array<GLuint, bandasEsfera * sectoresEsfera * 6> CreaIndicesMalla
     return indices;
 }
 constexpr auto indicesMalla = CreaIndicesMalla();
+
+// Cosines and sines of the grid's latitudes and longitudes: the same for every sphere, so
+// the filled sphere (drawn by the hundred) takes them from here instead of calling the
+// trigonometric functions for every grid point. Each angle is the one the cell-by-cell
+// drawing uses, so the points come out the same.
+struct TAngulosMalla {
+    std::array<double, bandasEsfera + 1> cosFi, senoFi;
+    std::array<double, columnasMalla> cosTheta, senoTheta;
+};
+
+const TAngulosMalla& AngulosMalla() {
+    static const TAngulosMalla angulos = [] {
+        TAngulosMalla a;
+        for (size_t i = 0; i < a.cosFi.size(); ++i) {
+            const double fi = -pi / 2 + static_cast<double>(i) * pasoEsfera;
+            a.cosFi[i] = std::cos(fi);
+            a.senoFi[i] = std::sin(fi);
+        }
+        for (size_t j = 0; j < a.cosTheta.size(); ++j) {
+            const double theta = -pi + static_cast<double>(j) * pasoEsfera;
+            a.cosTheta[j] = std::cos(theta);
+            a.senoTheta[j] = std::sin(theta);
+        }
+        return a;
+    }();
+    return angulos;
+}
 constexpr uint32_t errorDllInit = 1114;
 
 float Canal256(uint32_t color, int desplazamiento) {
@@ -495,12 +522,13 @@ void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double esca
 // it) and the cells are drawn as the triangles of `indicesMalla`. The picture is the one
 // the cell-by-cell polygons give.
 void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escalaZ, uint32_t color) {
+    const TAngulosMalla& a = AngulosMalla();
     std::array<TVerticeColor, (bandasEsfera + 1) * columnasMalla> malla;
-    for (int i = 0; i <= bandasEsfera; ++i) {
-        const double fi = -pi / 2 + i * pasoEsfera;
-        for (int j = 0; j <= sectoresEsfera; ++j) {
-            const double theta = -pi + j * pasoEsfera;
-            const vector3D p = PuntoEsfera(radio, fi, theta);
+    for (size_t i = 0; i <= bandasEsfera; ++i) {
+        for (size_t j = 0; j <= sectoresEsfera; ++j) {
+            // As PuntoEsfera computes it.
+            const vector3D p(radio * a.cosTheta[j] * a.cosFi[i], radio * a.senoTheta[j] * a.cosFi[i],
+                             radio * a.senoFi[i]);
             vector3D normal = p;
             Normaliza(normal);
             uint32_t c = color;
