@@ -50,8 +50,8 @@ constexpr auto indicesMalla = CreaIndicesMalla();
 
 // Cosines and sines of the grid's latitudes and longitudes: the same for every sphere, so
 // the filled sphere (drawn by the hundred) takes them from here instead of calling the
-// trigonometric functions for every grid point. Each angle is the one the cell-by-cell
-// drawing uses, so the points come out the same.
+// trigonometric functions for every grid point. The angles are counted in steps as the
+// sphere painters count them, so the points are exactly those of PuntoEsfera.
 struct TAngulosMalla {
     std::array<double, bandasEsfera + 1> cosFi, senoFi;
     std::array<double, columnasMalla> cosTheta, senoTheta;
@@ -74,6 +74,7 @@ const TAngulosMalla& AngulosMalla() {
     }();
     return angulos;
 }
+
 constexpr uint32_t errorDllInit = 1114;
 
 float Canal256(uint32_t color, int desplazamiento) {
