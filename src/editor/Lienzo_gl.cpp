@@ -106,8 +106,5 @@ void TLienzoGL::BuscaPuntoEn(const QPoint& posicion) {
 void SueltaRecursosDispositivo(IDCOpenGL& dc) {
     if (!dc.IsActive()) return;
     dc.MakeCurrent();
-    constexpr GLsizei listasFuente = 255; // one per character code, as the device builds them
-    if (dc.baseFuente >= 0) glDeleteLists(static_cast<GLuint>(dc.baseFuente), listasFuente);
-    dc.baseFuente = -1;
-    dc.ReleaseTexture(dc.texturaDispositivo);
+    dc.LiberaObjetosContexto();
 }

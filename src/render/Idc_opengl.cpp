@@ -606,10 +606,14 @@ void IDCOpenGL::Axes(const vector3D& origen, double largo) {
 // ---------------------------------------------------------------------------------------
 // Bitmap text
 
-void IDCOpenGL::CreateFontLists() {
+void IDCOpenGL::LiberaObjetosContexto() {
     ReleaseTexture(texturaDispositivo);
     if (baseFuente >= 0) glDeleteLists(static_cast<GLuint>(baseFuente), numeroListas);
     baseFuente = -1;
+}
+
+void IDCOpenGL::CreateFontLists() {
+    LiberaObjetosContexto();
     const GLuint base = glGenLists(numeroListas);
     if (base == 0) return; // no lists: Text shows nothing
     baseFuente = static_cast<int32_t>(base);

@@ -45,6 +45,10 @@ public:
                    int maxTextura, DString& error);
     void SetupPixelFormat(TSuperficieGL& superficie, int& bitsColor); // throws TXTextoQOR on failure
     void ReleaseWindow();
+    // Deletes the font lists and the device texture in the current context. Contexts
+    // that share their objects (the editor's windows) call it before the device moves to
+    // another of them, so that nothing is left behind.
+    void LiberaObjetosContexto();
     bool IsActive() const;
     void MakeCurrent();
     void Resize(int ancho, int alto);
