@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 dir=${1:-build}
 script=${2:-examples/mushroom.3di}
-editor="$dir/src/editor/pictomolder"
+editor="$dir/bin/pictomolder"
 out=docs/screenshot.png
 [ -x "$editor" ] || { echo "no editor at $editor: build first (scripts/build.sh)" >&2; exit 1; }
 mkdir -p docs

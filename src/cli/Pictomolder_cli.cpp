@@ -1,6 +1,7 @@
 // pictomolder-cli: the editor's work without a display. It parses 3DI scripts as the
 // editor does, dumps the parsed scene, renders it headless to a BMP file, and exports
 // the 32 x 32 icon.
+#include "cli/Orden_imagen.h"
 #include "cli/Volcado_json.h"
 #include "image/Tdibig.h"
 #include "render/Icono_2d.h"
@@ -40,6 +41,9 @@ const char* const textoAyuda =
     "                    draw the scene headless into a 24-bit BMP file\n"
     "  icon FILE [-o OUT.bmp] [--size WxH]\n"
     "                    export the 32 x 32 icon (default output FILE.bmp)\n"
+    "  image FILE [-o OUT.bmp]\n"
+    "                    load an image file as a texture: its size as JSON (exit 1 and the\n"
+    "                    loader's message when it cannot), written unchanged as BMP with -o\n"
     "\n"
     "FILE - reads the script from standard input.\n"
     "Exit status: 0 success, 1 the script has errors, 2 usage or file errors.\n";
@@ -209,6 +213,7 @@ int Ejecuta(const TOpciones& o) {
 
 int main(int argc, char** argv) {
     try {
+        if (argc >= 2 && std::strcmp(argv[1], "image") == 0) return OrdenImagen(argc - 2, argv + 2);
         const TOpciones o = LeeOpciones(argc, argv);
         if (o.orden == "--help") {
             std::fputs(textoAyuda, stdout);

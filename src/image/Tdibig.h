@@ -6,6 +6,7 @@
 // 32-bit pixels and colour-table entries store blue first.
 #pragma once
 
+#include "image/Limites_imagen.h"
 #include "support/Dstring.h"
 #include "support/Vectores_dg.h"
 
@@ -120,6 +121,9 @@ public:
     // negated otherwise) and bit count, the same picture whatever the row orders,
     // the colour table; 16-bit pixels become 24-bit when convierte16.
     bool DesdeBitmap(const TDibIG& memoria, bool convierte16, bool abajoArriba);
+    // Points the pixel rows of an image made without pixels (Crea) at storage it does not
+    // own, such as a codec module's buffer; its owner keeps it alive until Libera.
+    void EnlazaPixeles(uint8_t* pixeles, size_t bytes);
 
     // Pixels. Coordinates address row y in memory order and pixel x in it.
     uint32_t Indice(int32_t x, int32_t y) const;

@@ -18,10 +18,6 @@ constexpr uint32_t tamanoCabeceraWindows = 40;
 constexpr uint32_t tamanoCabeceraOS2 = 12;
 constexpr uint32_t tamanoMascaras = 12;
 constexpr long pasoPixeles = 10000;
-// Larger sides are taken for damage rather than pictures.
-constexpr int32_t ladoMaximo = 32768;
-// The pixel data must fit the u32 header field and the i32 progress counters.
-constexpr int64_t imagenMaxima = 0x7FFF0000;
 
 uint16_t U16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
@@ -78,18 +74,16 @@ const char* ValidaCabecera(TCabeceraDIB& cab) {
     if (tabla < 0) return " Unsupported bit count";
     if (cab.compresion != compresionNinguna && cab.compresion != compresionCamposBits)
         return " Unsupported compression";
-    // Comparing before any negation keeps INT_MIN away from abs().
-    if (cab.ancho < 1 || cab.ancho > ladoMaximo || cab.alto == 0 || cab.alto < -ladoMaximo ||
-        cab.alto > ladoMaximo)
+    // Widened before the negation, which keeps INT_MIN away from overflow.
+    const int64_t alto = cab.alto < 0 ? -int64_t{cab.alto} : cab.alto;
+    if (cab.ancho < 1 || cab.ancho > ladoMaximoImagen || alto < 1 || alto > ladoMaximoImagen)
         return " Invalid image size";
     if (cab.coloresUsados == 0) cab.coloresUsados = static_cast<uint32_t>(tabla);
     // Deeper images may carry a table of up to 256 colours as a hint for displays.
     const uint32_t limite = cab.bitsPixel <= 8 ? static_cast<uint32_t>(tabla) : 256u;
     if (cab.coloresUsados > limite) return " Too many colors in the DIB color table";
-    const int64_t tamano =
-        int64_t{TDibIG::BytesFila(cab.ancho, cab.bitsPixel)} * (cab.alto < 0 ? -cab.alto : cab.alto);
-    if (tamano > imagenMaxima) return " Image too large";
-    cab.tamanoImagen = static_cast<uint32_t>(tamano);
+    if (!ImagenAdmisible(cab.ancho, alto, cab.bitsPixel)) return " Image too large";
+    cab.tamanoImagen = static_cast<uint32_t>(int64_t{TDibIG::BytesFila(cab.ancho, cab.bitsPixel)} * alto);
     return nullptr;
 }
 
