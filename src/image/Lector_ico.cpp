@@ -55,8 +55,11 @@ bool Describe(std::FILE* f, TCandidato& c) {
         // The IHDR chunk: width, height, bit depth, colour type.
         static constexpr int canales[] = {1, 0, 3, 1, 2, 0, 4};
         const uint8_t tipo = h[25];
+        const uint32_t ancho = U32be(h + 16);
+        const uint32_t alto = U32be(h + 20);
+        if (ancho > ladoMaximoImagen || alto > ladoMaximoImagen) return false;
         c.png = true;
-        c.area = int64_t{U32be(h + 16)} * U32be(h + 20);
+        c.area = int64_t{ancho} * alto;
         c.bits = h[24] * (tipo < 7 ? canales[tipo] : 0);
         return c.area > 0 && c.bits > 0;
     }

@@ -206,6 +206,12 @@ __attribute__((visibility("default"))) int _Lee_Cabecera_TIFF(const char* nombre
         if (!*ultimoError) Error("cannot open the file");
         return 0;
     }
+    uint16_t compresion = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(e->tif, TIFFTAG_COMPRESSION, &compresion);
+    if (!TIFFIsCODECConfigured(compresion)) {
+        Error("unsupported compression");
+        return 0;
+    }
     uint32_t ancho = 0, alto = 0;
     TIFFGetField(e->tif, TIFFTAG_IMAGEWIDTH, &ancho);
     TIFFGetField(e->tif, TIFFTAG_IMAGELENGTH, &alto);

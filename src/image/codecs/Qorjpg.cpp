@@ -26,7 +26,7 @@ constexpr long memoriaMaxima = 1L << 30;
 struct TErrorJPG {
     jpeg_error_mgr base;
     std::jmp_buf salto;
-    bool truncado;
+    bool danado;
 };
 
 struct TProgresoJPG {
@@ -39,9 +39,11 @@ void SalidaError(j_common_ptr info) {
 }
 
 void EmiteMensaje(j_common_ptr info, int nivel) {
-    // A file that ends before its last row is damaged, not merely odd.
-    if (nivel < 0 && info->err->msg_code == JWRN_JPEG_EOF)
-        reinterpret_cast<TErrorJPG*>(info->err)->truncado = true;
+    // Pixel data that ends before the picture does, or codes no table holds, are damage
+    // rather than oddities (a file that only lacks its end marker reads whole).
+    const int codigo = info->err->msg_code;
+    if (nivel < 0 && (codigo == JWRN_HIT_MARKER || codigo == JWRN_HUFF_BAD_CODE))
+        reinterpret_cast<TErrorJPG*>(info->err)->danado = true;
 }
 
 void SinSalida(j_common_ptr) {}
@@ -80,7 +82,7 @@ int Decodifica(std::FILE* f, TRegistroJPG* r) {
     error.base.error_exit = SalidaError;
     error.base.emit_message = EmiteMensaje;
     error.base.output_message = SinSalida;
-    error.truncado = false;
+    error.danado = false;
     if (setjmp(error.salto)) {
         jpeg_destroy_decompress(&info);
         return 0;
@@ -133,7 +135,7 @@ int Decodifica(std::FILE* f, TRegistroJPG* r) {
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    return error.truncado ? 0 : 1;
+    return error.danado ? 0 : 1;
 }
 
 } // namespace
