@@ -32,7 +32,8 @@ inline void EscribePAM(const fs::path& ruta, int ancho, int alto, const TPintura
     for (int y = 0; y < alto; ++y)
         for (int x = 0; x < ancho; ++x) {
             const TRGBA c = pintura(x, y);
-            s += {static_cast<char>(c.r), static_cast<char>(c.g), static_cast<char>(c.b), static_cast<char>(c.a)};
+            s += {static_cast<char>(c.r), static_cast<char>(c.g), static_cast<char>(c.b),
+                  static_cast<char>(c.a)};
         }
     std::ofstream(ruta, std::ios::binary) << s;
 }

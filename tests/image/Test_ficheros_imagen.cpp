@@ -55,7 +55,8 @@ void Comprueba(const fs::path& ruta, const std::string& esperado) {
     EXPECT_FALSE(correcto);
     EXPECT_TRUE(img.Vacia());
     std::string mensaje = esperado;
-    if (const auto marca = mensaje.find("%s"); marca != std::string::npos) mensaje.replace(marca, 2, ruta.string());
+    if (const auto marca = mensaje.find("%s"); marca != std::string::npos)
+        mensaje.replace(marca, 2, ruta.string());
     const std::string texto = error.c_str();
     if (!mensaje.empty() && mensaje.back() == '*')
         EXPECT_EQ(texto.substr(0, mensaje.size() - 1), mensaje.substr(0, mensaje.size() - 1)) << texto;
@@ -75,7 +76,8 @@ TEST_F(FicherosImagen, EveryFileGivesItsListedResult) {
             if (!fs::exists(dir)) continue;
             const auto esperados = Esperados(dir);
             // Every file of the folder is listed, and every listed file is there.
-            EXPECT_EQ(esperados.size() + 1, static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})));
+            EXPECT_EQ(esperados.size() + 1,
+                      static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})));
             for (const TEsperado& e : esperados) {
                 SCOPED_TRACE(std::string(formato) + "/" + carpeta + "/" + e.fichero);
                 Comprueba(dir / e.fichero, e.resultado);
@@ -87,9 +89,9 @@ TEST_F(FicherosImagen, EveryFileGivesItsListedResult) {
 
 // Each cut of one valid file per format.
 TEST_F(FicherosImagen, EveryCutOfAValidFileEndsCleanly) {
-    const char* const validos[] = {"gif/built/reference_4x4.gif", "png/built/reference_rgb.png",
+    const char* const validos[] = {"gif/built/reference_4x4.gif",       "png/built/reference_rgb.png",
                                    "ico/built/bmp_8_bit_with_mask.ico", "ras/built/8_bit_map_768.ras",
-                                   "tif/built/rgb_strip.tif", "jpg/malformed/no_end_marker.jpg"};
+                                   "tif/built/rgb_strip.tif",           "jpg/malformed/no_end_marker.jpg"};
     for (const char* valido : validos) {
         const std::string datos = prueba::LeeFichero(fs::path(PM_TEST_DATA) / valido);
         ASSERT_FALSE(datos.empty()) << valido;
