@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <new>
 #include <vector>
 
 namespace {
@@ -45,11 +44,11 @@ TCabeceraDIB CabeceraCreada(int32_t ancho, int32_t alto, int32_t bits) {
 }
 
 // Zero-filled, so that gaps a reader leaves (and padding bytes) never hold stale memory.
-std::unique_ptr<uint8_t[]> NuevoBloque(uint64_t tamano) {
+TBloqueDib NuevoBloque(uint64_t tamano) {
     if (tamano > bloqueMaximo) LanzaTexto(textoSinMemoria);
-    std::unique_ptr<uint8_t[]> bloque(new (std::nothrow) uint8_t[tamano]());
-    if (!bloque) LanzaTexto(textoSinMemoria);
-    return bloque;
+    auto* p = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(tamano), 1));
+    if (!p) LanzaTexto(textoSinMemoria);
+    return TBloqueDib(p);
 }
 
 // Colours of the table that a header describes (colours used, or the depth's full table).

@@ -13,6 +13,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 class TFicheroQOR;
@@ -70,6 +71,13 @@ constexpr uint8_t VerdeDe(uint32_t color) {
 constexpr uint8_t AzulDe(uint32_t color) {
     return static_cast<uint8_t>(color >> 16);
 }
+
+// The memory block of a bitmap. It is zero-filled by calloc: large blocks come as fresh
+// zero pages, at no cost beyond what writing the pixels costs anyway.
+struct TLiberaBloqueDib {
+    void operator()(uint8_t* p) const { std::free(p); }
+};
+using TBloqueDib = std::unique_ptr<uint8_t[], TLiberaBloqueDib>;
 
 class TDibIG;
 
@@ -179,7 +187,7 @@ private:
                       TMonitorProcesos* progreso);
 
     VectorP<TDibIG> bandas{10, 10, true};
-    std::unique_ptr<uint8_t[]> bloque;
+    TBloqueDib bloque;
     size_t tamanoBloque = 0;
     TCabeceraDIB* cabecera = nullptr;
     uint32_t* mascaras = nullptr;
