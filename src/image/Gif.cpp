@@ -6,6 +6,7 @@
 #include "image/Gif.h"
 
 #include "image/Fichero_imagen.h"
+#include "image/Orden_bytes.h"
 
 #include <algorithm>
 #include <array>
@@ -22,10 +23,6 @@ constexpr int32_t maxBitsCodigo = 12;
 constexpr int32_t pasadasEntrelazado = 4;
 // An LZW code has at least 3 bits and yields at most 4096 pixels.
 constexpr uint64_t pixelesPorByte = 8 * maxCodigos / 3 + 1;
-
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 // Packs a line of one-byte pixels in place at 1 or 4 bits per pixel, most significant first.
 void Empaqueta(uint8_t* linea, int32_t n, int32_t bits) {
@@ -60,7 +57,7 @@ private:
 
     bool SaltaExtension();
     bool LeeTabla(int32_t entradas);
-    bool LeeImagen();
+    bool LeeDescriptor();
     bool PreparaDestino(int32_t ancho, int32_t alto);
 
     int ByteDatos();
@@ -151,7 +148,7 @@ bool TLectorGIF::Lee() {
             if (!SaltaExtension()) return false;
             break;
         case 0x2C:
-            return LeeImagen();
+            return LeeDescriptor();
         default: // the trailer, damage or the end of the file: no image
             return false;
         }
@@ -186,7 +183,7 @@ bool TLectorGIF::LeeTabla(int32_t entradas) {
     return true;
 }
 
-bool TLectorGIF::LeeImagen() {
+bool TLectorGIF::LeeDescriptor() {
     uint8_t descriptor[9];
     if (LeeBytes(descriptor, sizeof descriptor) != sizeof descriptor) return false;
     const uint8_t marcas = descriptor[8];
@@ -194,7 +191,7 @@ bool TLectorGIF::LeeImagen() {
         tamanoTabla = 2 << (marcas & 7);
         if (!LeeTabla(tamanoTabla)) return false;
     }
-    if (!PreparaDestino(U16(descriptor + 4), U16(descriptor + 6))) return false;
+    if (!PreparaDestino(LeeU16(descriptor + 4), LeeU16(descriptor + 6))) return false;
     entrelazada = (marcas & 0x40) != 0;
     Decodifica(LeeByte(), destino.Ancho());
     return true;

@@ -5,6 +5,7 @@
 #include "image/Lector_ico.h"
 
 #include "image/Fichero_imagen.h"
+#include "image/Orden_bytes.h"
 #include "image/Qor_png.h"
 #include "image/Tdibigymask.h"
 
@@ -18,20 +19,6 @@ constexpr uint8_t firmaPNG[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr uint32_t tamanoCabeceraDib = 40;
 // Alpha below one half counts as transparent in the 1-bit mask.
 constexpr uint8_t alfaOpaco = 128;
-
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-uint32_t U32be(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-           static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
 
 // One image of the directory, as its own header describes it.
 struct TCandidato {
@@ -55,8 +42,8 @@ bool Describe(std::FILE* f, TCandidato& c) {
         // The IHDR chunk: width, height, bit depth, colour type.
         static constexpr int canales[] = {1, 0, 3, 1, 2, 0, 4};
         const uint8_t tipo = h[25];
-        const uint32_t ancho = U32be(h + 16);
-        const uint32_t alto = U32be(h + 20);
+        const uint32_t ancho = LeeU32be(h + 16);
+        const uint32_t alto = LeeU32be(h + 20);
         if (ancho > ladoMaximoImagen || alto > ladoMaximoImagen) return false;
         c.png = true;
         c.area = int64_t{ancho} * alto;
@@ -64,11 +51,11 @@ bool Describe(std::FILE* f, TCandidato& c) {
         return c.area > 0 && c.bits > 0;
     }
     if (c.bytes < tamanoCabeceraDib || !LeeEn(f, c.desplazamiento, h, tamanoCabeceraDib)) return false;
-    const auto ancho = static_cast<int32_t>(U32(h + 4));
-    const auto alto = static_cast<int32_t>(U32(h + 8));
-    c.bits = U16(h + 14);
+    const auto ancho = static_cast<int32_t>(LeeU32(h + 4));
+    const auto alto = static_cast<int32_t>(LeeU32(h + 8));
+    c.bits = LeeU16(h + 14);
     c.area = int64_t{ancho} * (alto / 2);
-    return U32(h) == tamanoCabeceraDib && c.area > 0;
+    return LeeU32(h) == tamanoCabeceraDib && c.area > 0;
 }
 
 // Marks transparent in the mask every pixel whose alpha is below one half, for colour
@@ -91,11 +78,11 @@ void MascaraDeAlfa(const TDibIG& color, TDibIG& mascara) {
 bool DecodificaBMP(std::FILE* f, const TCandidato& c, TImagenIcono& icono) {
     uint8_t h[tamanoCabeceraDib];
     if (!LeeEn(f, c.desplazamiento, h, sizeof h)) return false;
-    const auto ancho = static_cast<int32_t>(U32(h + 4));
-    const int32_t alto = static_cast<int32_t>(U32(h + 8)) / 2;
-    const int32_t bits = U16(h + 14);
-    const uint32_t compresion = U32(h + 16);
-    uint32_t colores = U32(h + 32);
+    const auto ancho = static_cast<int32_t>(LeeU32(h + 4));
+    const int32_t alto = static_cast<int32_t>(LeeU32(h + 8)) / 2;
+    const int32_t bits = LeeU16(h + 14);
+    const uint32_t compresion = LeeU32(h + 16);
+    uint32_t colores = LeeU32(h + 32);
     const int32_t tabla = TDibIG::ColoresPorBits(bits);
     if ((bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) || compresion != 0 ||
         !ImagenAdmisible(ancho, alto, bits))
@@ -140,18 +127,18 @@ bool DecodificaICO(const char* nombre, TImagenIcono& icono) {
     std::FILE* f = fichero.get();
     const uint64_t tamano = BytesHastaFin(f);
     uint8_t directorio[6];
-    if (std::fread(directorio, 1, sizeof directorio, f) != sizeof directorio || U16(directorio) != 0 ||
-        U16(directorio + 2) != 1)
+    if (std::fread(directorio, 1, sizeof directorio, f) != sizeof directorio || LeeU16(directorio) != 0 ||
+        LeeU16(directorio + 2) != 1)
         return false;
-    const uint16_t imagenes = U16(directorio + 4);
+    const uint16_t imagenes = LeeU16(directorio + 4);
     std::vector<TCandidato> candidatos;
     for (uint32_t i = 0; i < imagenes; ++i) {
         uint8_t e[16];
         if (!LeeEn(f, 6 + 16 * uint64_t{i}, e, sizeof e)) break;
         TCandidato c;
-        c.desplazamiento = U32(e + 12);
+        c.desplazamiento = LeeU32(e + 12);
         if (c.desplazamiento >= tamano) continue;
-        c.bytes = static_cast<uint32_t>(std::min<uint64_t>(U32(e + 8), tamano - c.desplazamiento));
+        c.bytes = static_cast<uint32_t>(std::min<uint64_t>(LeeU32(e + 8), tamano - c.desplazamiento));
         if (Describe(f, c)) candidatos.push_back(c);
     }
     std::stable_sort(candidatos.begin(), candidatos.end(), [](const TCandidato& a, const TCandidato& b) {

@@ -5,6 +5,7 @@
 // announces is checked against the file before anything is allocated or read.
 #include "image/Lector_ras.h"
 
+#include "image/Orden_bytes.h"
 #include "support/Ficheroqor.h"
 #include "support/Monitor_procesos.h"
 
@@ -28,11 +29,6 @@ constexpr const char* msgCorto = "Error reading RAS: File too short";
 struct TCabeceraRAS {
     uint32_t magia, ancho, alto, profundidad, largo, tipo, tipoMapa, largoMapa;
 };
-
-uint32_t U32be(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-           static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
 
 bool Falla(DString& error, const char* texto) {
     error = texto;
@@ -95,7 +91,7 @@ bool LeeRAS(const char* nombre, TDibIG& destino, DString& error, TMonitorProceso
     uint32_t* campos[] = {&c.magia, &c.ancho, &c.alto,     &c.profundidad,
                           &c.largo, &c.tipo,  &c.tipoMapa, &c.largoMapa};
     for (int i = 0; i < 8; ++i)
-        *campos[i] = U32be(bytes + 4 * i);
+        *campos[i] = LeeU32be(bytes + 4 * i);
     if (c.magia != magiaRAS) return Falla(error, msgMagia);
     if (c.tipo != tipoEstandar && c.tipo != tipoRGB) return Falla(error, msgTipo);
     if (c.profundidad != 1 && c.profundidad != 8 && c.profundidad != 24 && c.profundidad != 32)

@@ -1,5 +1,6 @@
 #include "image/Tdibig.h"
 
+#include "image/Orden_bytes.h"
 #include "support/Throw_qor.h"
 
 #include <algorithm>
@@ -61,10 +62,6 @@ uint64_t ColoresDeCabecera(const TCabeceraDIB& c) {
 // table of a palette depth, including 2 bits, which no file here stores; none otherwise.
 int32_t ColoresPorDefecto(int32_t bits) {
     return bits == 2 ? 4 : std::max(TDibIG::ColoresPorBits(bits), 0);
-}
-
-uint16_t LeePalabra(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
 void PonPalabra(uint8_t* p, uint32_t v) {
@@ -313,7 +310,7 @@ uint32_t TDibIG::Pixel(int32_t x, int32_t y) const {
     case 32:
         return ColorRGB(p[2], p[1], p[0]);
     case 16: {
-        const uint32_t w = LeePalabra(p);
+        const uint32_t w = LeeU16(p);
         return ColorRGB(((w >> 10) & 0x1F) << 3, ((w >> 5) & 0x1F) << 3, (w & 0x1F) << 3);
     }
     case 8:
@@ -340,7 +337,7 @@ uint32_t TDibIG::Indice(int32_t x, int32_t y) const {
     case 8:
         return *p;
     case 16:
-        return LeePalabra(p);
+        return LeeU16(p);
     default:
         return 0;
     }
@@ -450,7 +447,7 @@ bool TDibIG::Convierte(int32_t destino) {
         uint8_t* d = convertida.bits + y * filaNueva;
         for (int32_t x = 0; x < ancho; ++x) {
             if (origen == 16) {
-                const uint32_t w = LeePalabra(o + 2 * x);
+                const uint32_t w = LeeU16(o + 2 * x);
                 d[3 * x] = static_cast<uint8_t>((w & 0x1F) << 3);
                 d[3 * x + 1] = static_cast<uint8_t>(((w & 0x3E0) >> 5) << 3);
                 d[3 * x + 2] = static_cast<uint8_t>(((w & 0x7C00) >> 10) << 3);

@@ -8,7 +8,8 @@
 #include "image/Qor_png.h"
 #include "support/Reloj_tierra.h"
 #include "support/Rutas.h"
-#include "support/Throw_qor.h"
+
+#include <exception>
 
 namespace {
 
@@ -36,8 +37,8 @@ bool TDibIGformat::LeeImagen(const DString& nombre, DString& error, TMonitorProc
     TRelojTierra reloj;
     try {
         if (Despacha(nombre.c_str(), error, progreso)) return true;
-    } catch (const TXTextoQOR& e) {
-        // A bitmap the system has no memory for.
+    } catch (const std::exception& e) {
+        // A bitmap the system has no memory for ("TXOutOfMemory::Raise()").
         error = e.what();
     }
     // Whatever a reader left behind is no picture.
