@@ -7,8 +7,9 @@
 extern "C" int _Lee_JPG(const char* nombre, TRegistroJPG* registro);
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
-    fuzz::LeePorNombre(datos, tamano, "Error reading JPG", [](const char* nombre, TDibIG& img, DString& error) {
-        return LeeJPGcon(_Lee_JPG, nombre, img, error, nullptr);
-    });
+    fuzz::LeePorNombre(datos, tamano, "Error reading JPG",
+                       [](const char* nombre, TDibIG& img, DString& error) {
+                           return LeeJPGcon(_Lee_JPG, nombre, img, error, nullptr);
+                       });
     return 0;
 }

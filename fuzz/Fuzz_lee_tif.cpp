@@ -24,10 +24,9 @@ struct TImagenTIFF : TDibIG {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     static const TEntradasTIFF entradas{_Lee_GeoTIFF, _Lee_Cabecera_TIFF, _Lee_Bits_TIFF, _Cierra_TIFF,
                                         _Get_TIFF_Error};
-    fuzz::LeePorNombre<TImagenTIFF>(datos, tamano, "Error reading TIF ",
-                                    [](const char* nombre, TImagenTIFF& img, DString& error) {
-                                        return LeeTIFcon(entradas, TModuloCodec(), nombre, img, img.lectura, error,
-                                                         nullptr);
-                                    });
+    fuzz::LeePorNombre<TImagenTIFF>(
+        datos, tamano, "Error reading TIF ", [](const char* nombre, TImagenTIFF& img, DString& error) {
+            return LeeTIFcon(entradas, TModuloCodec(), nombre, img, img.lectura, error, nullptr);
+        });
     return 0;
 }
