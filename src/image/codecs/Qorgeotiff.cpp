@@ -121,17 +121,16 @@ int ProfundidadDirecta(TIFF* tif, TRegistroTIFF* r) {
 
 // The RGBA reader's depth: 32 when the file has alpha, else 24; 0 when it cannot read the file.
 int ProfundidadRGBA(TIFF* tif) {
+    // Starting the reader is the test: it fails for layouts it has no routine for.
     char mensaje[1024] = "";
-    if (!TIFFRGBAImageOK(tif, mensaje)) {
+    TIFFRGBAImage img;
+    if (!TIFFRGBAImageOK(tif, mensaje) || !TIFFRGBAImageBegin(&img, tif, 0, mensaje)) {
         Error(mensaje);
         return 0;
     }
-    uint16_t extras = 0;
-    uint16_t* tipos = nullptr;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extras, &tipos);
-    return extras > 0 && tipos && (tipos[0] == EXTRASAMPLE_ASSOCALPHA || tipos[0] == EXTRASAMPLE_UNASSALPHA)
-               ? 32
-               : 24;
+    const bool alfa = img.alpha != 0;
+    TIFFRGBAImageEnd(&img);
+    return alfa ? 32 : 24;
 }
 
 bool LeeDirecto(TEstadoTIFF& e, TRegistroTIFF* r, uint32_t alto) {
