@@ -631,6 +631,7 @@ caso("tif", "malformed", "bits_per_sample_3.tif", tiff(3, 2, etiquetas_tiff(3, 2
 # libtiff reads an 8-bit palette image without its colour map as grey.
 caso("tif", "malformed", "palette_without_colormap.tif", tiff(3, 2, etiquetas_tiff(3, 2, 8, 1, 3, 6), RGBT[:6]),
      ok(3, 2, 8, [[(v, v, v) for v in RGBT[f * 3:f * 3 + 3]] for f in range(2)]))
+caso("tif", "malformed", "cmyk_16_bit.tif", tiff(1, 1, etiquetas_tiff(1, 1, 16, 4, 5, 8), bytes(8)), ET)
 caso("tif", "malformed", "samples_per_pixel_0.tif", tiff(3, 2, etiquetas_tiff(3, 2, 8, 0, 2, 18), RGBT), ET)
 caso("tif", "malformed", "lzw_garbage.tif", tiff(3, 2, etiquetas_tiff(3, 2, 8, 3, 2, 18, {259: (3, [5])}), bytes(range(18))),
      "Error reading TIF bits")
