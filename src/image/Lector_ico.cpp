@@ -17,6 +17,8 @@ namespace {
 
 constexpr uint8_t firmaPNG[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr uint32_t tamanoCabeceraDib = 40;
+// A PNG's signature and its IHDR chunk up to the CRC.
+constexpr uint32_t inicioPNG = 29;
 // Alpha below one half counts as transparent in the 1-bit mask.
 constexpr uint8_t alfaOpaco = 128;
 
@@ -37,7 +39,7 @@ bool LeeEn(std::FILE* f, uint64_t desplazamiento, void* destino, size_t n) {
 // Reads the header at the image's start; false when it is no image this decoder reads.
 bool Describe(std::FILE* f, TCandidato& c) {
     uint8_t h[tamanoCabeceraDib];
-    if (c.bytes < 33 || !LeeEn(f, c.desplazamiento, h, 33)) return false;
+    if (c.bytes < inicioPNG || !LeeEn(f, c.desplazamiento, h, inicioPNG)) return false;
     if (std::memcmp(h, firmaPNG, sizeof firmaPNG) == 0) {
         // The IHDR chunk: width, height, bit depth, colour type.
         static constexpr int canales[] = {1, 0, 3, 1, 2, 0, 4};
