@@ -37,7 +37,9 @@ const char* const textoAyuda =
     "  dump FILE         print the parsed scene as JSON\n"
     "  render FILE -o OUT.bmp [--size WxH] [--angles X,Y] [--zoom S] [--pan X,Y]\n"
     "                    [--perspective] [--distance D] [--highlight LINE[:POINT]]\n"
-    "                    draw the scene headless into a 24-bit BMP file\n"
+    "                    [--view front|back|left|right|top|bottom|iso] [--fit]\n"
+    "                    draw the scene headless into a 24-bit BMP file; --view turns\n"
+    "                    the model as the editor's View menu does, --fit frames it whole\n"
     "  icon FILE [-o OUT.bmp] [--size WxH]\n"
     "                    export the 32 x 32 icon (default output FILE.bmp)\n"
     "\n"
@@ -52,6 +54,7 @@ struct TOpciones {
     int alto = 256;
     TVistaPrevia vista;
     bool perspectiva = false;
+    bool encuadra = false;
     int lineaResaltada = -1;
     int puntoResaltado = -1;
 };
@@ -121,6 +124,11 @@ TOpciones LeeOpciones(int argc, char** argv) {
             o.perspectiva = true;
         } else if (o.orden == "render" && a == "--distance") {
             o.vista.distancia = LeeNumero(valor(), "--distance");
+        } else if (o.orden == "render" && a == "--view") {
+            const std::string nombre = valor();
+            if (!o.vista.Orienta(nombre)) throw TErrorUso("unknown view: " + nombre);
+        } else if (o.orden == "render" && a == "--fit") {
+            o.encuadra = true;
         } else if (o.orden == "render" && a == "--highlight") {
             const std::string v = valor();
             const size_t p = v.find(':');
@@ -173,7 +181,7 @@ int Renderiza(const TOpciones& o, TObjeto3D& escena, bool correcto, bool icono) 
     escena.puntoResaltado = o.puntoResaltado;
     TDibIG imagen;
     DString error;
-    if (!RenderizaEscena(escena, o.vista, o.perspectiva, o.ancho, o.alto, imagen, error)) {
+    if (!RenderizaEscena(escena, o.vista, o.perspectiva, o.encuadra, o.ancho, o.alto, imagen, error)) {
         std::fprintf(stderr, "pictomolder-cli: cannot draw: %s\n", error.c_str());
         return salidaUso;
     }

@@ -1,6 +1,7 @@
 #include "render/Idc_opengl.h"
 
 #include "render/Fuente_idc.h"
+#include "render/Vista_previa.h"
 #include "support/Throw_qor.h"
 
 #include <GL/gl.h>
@@ -324,6 +325,36 @@ void IDCOpenGL::ReadPixels(TDibIG& destino) {
     glReadBuffer(superficie->BufferLectura());
     glReadPixels(0, 0, leeAncho, leeAlto, GL_BGR_EXT, GL_UNSIGNED_BYTE, destino.Bits());
     glPopClientAttrib();
+}
+
+bool IDCOpenGL::CajaDibujada(TCajaPixeles& caja) {
+    caja = TCajaPixeles();
+    if (!IsActive()) return false;
+    const int ancho = std::min(rectangulo.derecha - rectangulo.izquierda, superficie->Ancho());
+    const int alto = std::min(rectangulo.abajo - rectangulo.arriba, superficie->Alto());
+    if (ancho < 1 || alto < 1) return false;
+    std::vector<float> profundidad(static_cast<size_t>(ancho) * static_cast<size_t>(alto), 1.0f);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glReadPixels(0, 0, ancho, alto, GL_DEPTH_COMPONENT, GL_FLOAT, profundidad.data());
+    glPopClientAttrib();
+    caja = {ancho, alto, 0, 0};
+    for (int y = 0; y < alto; ++y) {
+        const float* fila = profundidad.data() + static_cast<size_t>(y) * static_cast<size_t>(ancho);
+        for (int x = 0; x < ancho; ++x) {
+            if (fila[x] >= 1.0f) continue;
+            caja.cerca = std::min(caja.cerca, static_cast<double>(fila[x]));
+            caja.x0 = std::min(caja.x0, x);
+            caja.x1 = std::max(caja.x1, x + 1);
+            caja.y0 = std::min(caja.y0, y);
+            caja.y1 = y + 1;
+        }
+    }
+    if (caja.Vacia()) caja = TCajaPixeles();
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include <span>
 
 class TDibIG;
+struct TCajaPixeles;
 
 // Client rectangle (left, top, right, bottom); right and bottom double as width and height.
 struct TRectanguloGL {
@@ -57,6 +58,9 @@ public:
     void Clear();
     void Swap();
     void ReadPixels(TDibIG& destino);
+    // The pixels of the viewport that the frame drew on (where the depth buffer holds
+    // less than its cleared value); false when the frame cannot be read.
+    bool CajaDibujada(TCajaPixeles& caja);
     // Rebuilds the 255 display lists of the bitmap font (and releases the device texture).
     void CreateFontLists();
     // The bound surface (null when unbound).

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -87,10 +88,10 @@ TEST_F(Cli, FileAndUsageErrors) {
     s = Ejecuta("check " + Escribe("model.txt", quad));
     EXPECT_EQ(s.estado, 1);
     EXPECT_EQ(s.texto, "Format unknown: " + Ruta("model.txt") + "\n");
-    for (const char* malo :
-         {"", "frobnicate x.3di", "check", "check a b", "render x.3di", "render x.3di -o",
-          "render x.3di -o y.bmp --size 0x10", "render x.3di -o y.bmp --size 10", "dump x --zoom 2",
-          "render x -o y --angles 1", "render x -o y --zoom abc", "icon - "}) {
+    for (const char* malo : {"", "frobnicate x.3di", "check", "check a b", "render x.3di", "render x.3di -o",
+                             "render x.3di -o y.bmp --size 0x10", "render x.3di -o y.bmp --size 10",
+                             "dump x --zoom 2", "render x -o y --angles 1", "render x -o y --zoom abc",
+                             "render x -o y --view sideways", "icon - --fit"}) {
         s = Ejecuta(malo);
         EXPECT_EQ(s.estado, 2) << malo;
         EXPECT_NE(s.errores.find("Usage:"), std::string::npos) << malo;
@@ -148,8 +149,6 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     EXPECT_NE(imagen.Pixel(48, 16), 0xFE0000u); // panned right by a quarter of the width
     EXPECT_EQ(imagen.Pixel(32, 16), 0xFE0000u);
 
-    s = Ejecuta("render " + script + " -o " + Ruta("c.bmp") + " --perspective --distance 30");
-    EXPECT_EQ(s.estado, 0);
     // The highlighted corner carries the black tripod.
     s = Ejecuta("render " + script + " -o " + Ruta("d.bmp") + " --highlight 0:1");
     EXPECT_EQ(s.estado, 0);
@@ -159,6 +158,63 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     s = Ejecuta("render " + script + " -o " + Ruta("no/such/folder/c.bmp"));
     EXPECT_EQ(s.estado, 2);
     EXPECT_NE(s.errores.find("cannot write"), std::string::npos);
+}
+
+namespace {
+
+// The drawn (not background) pixels of a picture: how many, and their bounding box.
+struct TDibujo {
+    int pixeles = 0, x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1;
+};
+TDibujo Dibujo(const TDibIG& imagen) {
+    TDibujo d;
+    for (int y = 0; y < imagen.Alto(); ++y)
+        for (int x = 0; x < imagen.Ancho(); ++x)
+            if (imagen.Pixel(x, y) != 0xFE0000u) {
+                ++d.pixeles;
+                d.x0 = std::min(d.x0, x), d.x1 = std::max(d.x1, x);
+                d.y0 = std::min(d.y0, y), d.y1 = std::max(d.y1, y);
+            }
+    return d;
+}
+
+} // namespace
+
+TEST_F(Cli, RenderTakesTheEditorsViews) {
+    const std::string casa = std::string(PM_EXAMPLES) + "/house.3di";
+    TDibIG imagen;
+    DString error;
+    const auto dibuja = [&](const std::string& opciones, const std::string& entrada = "") {
+        const auto s = Ejecuta("render " + opciones + " -o " + Ruta("v.bmp"), entrada);
+        EXPECT_EQ(s.estado, 0) << opciones << s.errores;
+        EXPECT_TRUE(imagen.LeeBMP(Ruta("v.bmp").c_str(), error)) << opciones;
+        return Dibujo(imagen);
+    };
+    // Perspective shows the model in the middle, about as large as the parallel view,
+    // and smaller from farther away.
+    const int paralela = dibuja(casa).pixeles;
+    const TDibujo perspectiva = dibuja(casa + " --perspective");
+    EXPECT_NE(imagen.Pixel(128, 128), 0xFE0000u);
+    EXPECT_GT(perspectiva.pixeles, paralela / 2);
+    EXPECT_LT(perspectiva.pixeles, paralela * 2);
+    const int lejos = dibuja(casa + " --perspective --distance 30").pixeles;
+    EXPECT_GT(lejos, 0);
+    EXPECT_LT(lejos, perspectiva.pixeles / 4);
+
+    // A named view: front shows the red front face, top the green roof.
+    const std::string caja = "COLOR=(255,0,0)\nQUAD=[-1,-1,-1]:[1,-1,-1]:[1,-1,1]:[-1,-1,1]\n"
+                             "COLOR=(0,255,0)\nQUAD=[-1,-1,1]:[1,-1,1]:[1,1,1]:[-1,1,1]\n";
+    dibuja("- --view front", caja);
+    EXPECT_GT(RojoDe(imagen.Pixel(128, 128)), 100);
+    dibuja("- --view top --perspective", caja);
+    EXPECT_GT(VerdeDe(imagen.Pixel(128, 128)), 100);
+
+    // --fit frames a small model drawn off the middle: centred, 90 % of the picture.
+    for (const char* proyeccion : {"", " --perspective"}) {
+        const TDibujo d = dibuja("- --zoom 2 --pan 0.6,0.6 --fit" + std::string(proyeccion), caja);
+        EXPECT_NEAR(std::max(d.x1 - d.x0, d.y1 - d.y0), 230, 4) << proyeccion;
+        if (!*proyeccion) EXPECT_NEAR(d.x0 + d.x1, 255, 3);
+    }
 }
 
 TEST_F(Cli, IconIsA32By32BitmapBesideTheScript) {
