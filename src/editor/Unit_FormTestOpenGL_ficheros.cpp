@@ -1,12 +1,14 @@
 // The window's file commands: loading, new, open, save, save as, autosave, the
 // question before discarding changes, and "Save for 2D Icon".
 #include "editor/Archivo_script.h"
+#include "editor/Ficheros_recientes.h"
 #include "editor/Lienzo_gl.h"
 #include "editor/Unit_FormTestOpenGL.h"
 #include "render/Icono_2d.h"
 #include "support/Reloj_tierra.h"
 #include "support/Rutas.h"
 
+#include <QFileInfo>
 #include <QPlainTextEdit>
 
 namespace {
@@ -22,9 +24,10 @@ DString Nombre(const QString& q) {
 } // namespace
 
 void TFormTestOpenGL::UpdateCaption() {
-    // "[*]" is where Qt shows the modified marker; the caption text itself is the program
-    // name and the file.
-    setWindowTitle("Pictomolder " + Texto(nombreFichero) + "[*]");
+    // The desktop's custom: the file's name, the modified marker ("[*]", where Qt shows
+    // it), then the program: "house.3di* - Pictomolder".
+    const QString nombre = QFileInfo(Texto(nombreFichero)).fileName();
+    setWindowTitle(nombre.isEmpty() ? "Pictomolder[*]" : nombre + "[*] - Pictomolder");
     setWindowModified(modificado);
 }
 
@@ -56,6 +59,7 @@ bool TFormTestOpenGL::LoadFile() {
     StartClick();
     modificado = false;
     setWindowModified(false);
+    recientes->Anade(Texto(nombreFichero));
     return true;
 }
 
@@ -111,6 +115,7 @@ bool TFormTestOpenGL::MenuSaveClick() {
         return false;
     }
     modificado = false;
+    recientes->Anade(Texto(nombreFichero));
     UpdateCaption();
     return true;
 }

@@ -39,7 +39,7 @@ TEST_F(EditorFicheros, SaveAndOpenRoundTripAScript) {
     EXPECT_EQ(LeeFichero(nombre), script.toStdString() + " "); // one separator after the datum
     EXPECT_FALSE(v.modificado);
     EXPECT_FALSE(v.sinNombre);
-    EXPECT_EQ(v.windowTitle(), "Pictomolder " + nombre + "[*]");
+    EXPECT_EQ(v.windowTitle(), "square.3di[*] - Pictomolder");
     EXPECT_FALSE(QFileInfo::exists(nombre + ".$$$"));
 
     // Saved again under the same name without a question.
@@ -63,7 +63,7 @@ TEST_F(EditorFicheros, SaveAndOpenRoundTripAScript) {
     EXPECT_FALSE(w.modificado);
     EXPECT_FALSE(w.sinNombre);
     EXPECT_EQ(w.configFichero.Valor(), DString(nombre.toLocal8Bit().constData()));
-    EXPECT_EQ(w.windowTitle(), "Pictomolder " + nombre + "[*]");
+    EXPECT_EQ(w.windowTitle(), "square.3di[*] - Pictomolder");
 }
 
 TEST_F(EditorFicheros, ScriptsKeepTheirLineEndsAndBytes) {
@@ -210,7 +210,7 @@ TEST_F(EditorFicheros, NewAsksFirstAndStartsAnEmptyScript) {
     EXPECT_TRUE(v.sinNombre);
     EXPECT_EQ(v.nombreFichero, DString("NewIcon.3di"));
     EXPECT_EQ(v.configFichero.Valor(), DString("NewIcon.3di"));
-    EXPECT_EQ(v.windowTitle(), "Pictomolder NewIcon.3di[*]");
+    EXPECT_EQ(v.windowTitle(), "NewIcon.3di[*] - Pictomolder");
     Cierra();
 
     // The next start tries the stored "NewIcon.3di", which does not exist.

@@ -133,7 +133,8 @@ TEST_F(EditorNavegacion, ZoomButtonsAndPerspective) {
 
 TEST_F(EditorNavegacion, ResizingThePreviewFollowsTheViewport) {
     TFormTestOpenGL& v = Abre();
-    v.Splitter1->setSizes({300, 458});
+    const int total = v.PaintBox3D->width() + v.Splitter2->width();
+    v.Splitter1->setSizes({300, total - 300});
     EXPECT_TRUE(Espera([&] { return v.idc.rectangulo.derecha == v.PaintBox3D->width(); }));
     EXPECT_EQ(v.PaintBox3D->width(), 300);
     EXPECT_EQ(v.idc.rectangulo.abajo, v.PaintBox3D->height());

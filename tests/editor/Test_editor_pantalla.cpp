@@ -34,7 +34,7 @@ TEST_F(EditorPantalla, AnAbsolutePathOnTheCommandLineIsOpened) {
     TFormTestOpenGL& v = Abre({nombre});
     EXPECT_EQ(v.MemoPrograma->toPlainText().toStdString(), casa);
     EXPECT_EQ(v.TextoPanelErrores(), "ok");
-    EXPECT_EQ(v.windowTitle(), "Pictomolder " + nombre + "[*]");
+    EXPECT_EQ(v.windowTitle(), "start.3di[*] - Pictomolder");
     EXPECT_EQ(v.configFichero.Valor(), DString(nombre.toLocal8Bit().constData()));
     EXPECT_FALSE(v.modificado);
     EXPECT_TRUE(dialogos->mensajes.isEmpty());
@@ -66,7 +66,7 @@ TEST_F(EditorPantalla, SwitchesAreIgnoredAndTheLastFileIsLoaded) {
 TEST_F(EditorPantalla, WithNothingToLoadTheScriptIsEmpty) {
     TFormTestOpenGL& v = Abre();
     EXPECT_EQ(v.MemoPrograma->toPlainText(), "");
-    EXPECT_EQ(v.windowTitle(), "Pictomolder [*]");
+    EXPECT_EQ(v.windowTitle(), "Pictomolder[*]");
     EXPECT_TRUE(v.sinNombre);
     EXPECT_TRUE(dialogos->mensajes.isEmpty());
     EXPECT_TRUE(v.idc.IsActive());

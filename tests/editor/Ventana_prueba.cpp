@@ -39,6 +39,15 @@ TRespuesta TDialogosPrueba::Pregunta(const QString& texto, const QString&) {
     return r;
 }
 
+bool TDialogosPrueba::PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo,
+                                 int maximo, int& elegido) {
+    peticionesEntero << QString("%1|%2|%3|%4|%5").arg(titulo, etiqueta).arg(valor).arg(minimo).arg(maximo);
+    if (enteros.empty()) return false;
+    elegido = enteros.front();
+    enteros.pop_front();
+    return true;
+}
+
 void TDialogosPrueba::Mensaje(const QString& texto, const QString& titulo, TIconoMensaje) {
     mensajes << titulo + "|" + texto;
 }

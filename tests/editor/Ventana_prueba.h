@@ -26,18 +26,22 @@ struct TDialogosPrueba : TDialogosEditor {
     QString PideFicheroAbrir(const QString& inicial, const QString& filtro) override;
     QString PideFicheroGrabar(const QString& inicial, const QString& filtro) override;
     TRespuesta Pregunta(const QString& texto, const QString& titulo) override;
+    bool PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo, int maximo,
+                    int& elegido) override;
     void Mensaje(const QString& texto, const QString& titulo, TIconoMensaje icono) override;
     bool AbreConEscritorio(const QString& fichero, const QString& verbo) override;
 
     std::deque<QString> ficherosAbrir;
     std::deque<QString> ficherosGrabar;
     std::deque<TRespuesta> respuestas;
+    std::deque<int> enteros;
     bool escritorioResponde = false;
 
     // What the window asked and showed.
     QStringList peticionesAbrir;  // the initial names handed to the open dialog
     QStringList peticionesGrabar; // the filters of the save requests
     QStringList preguntas;        // the question texts
+    QStringList peticionesEntero; // "title|label|value|min|max"
     QStringList mensajes;         // "caption|text"
     QStringList abiertos;         // "verb|file"
 };
