@@ -133,6 +133,13 @@ bool EsComando3Di(const char* palabra) {
     return false;
 }
 
+std::vector<const char*> Comandos3Di() {
+    std::vector<const char*> palabras;
+    for (const TComando& c : tablaComandos)
+        palabras.push_back(c.palabra);
+    return palabras;
+}
+
 DString TextoErrores(bool correcto, const DString& error) {
     if (!error.IsEmpty()) return error;
     return DString(correcto ? "ok" : "Undefined error");

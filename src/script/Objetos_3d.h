@@ -86,6 +86,8 @@ DString TextoErrores(bool correcto, const DString& error);
 
 // Whether a word, in any case, is a command of the script (the parser's command table).
 bool EsComando3Di(const char* palabra);
+// Every command word of the script, in the order of the parser's command table.
+std::vector<const char*> Comandos3Di();
 
 // Paint failures are reported with this caption.
 inline constexpr const char* tituloErrorPintura = "Selvaron";
