@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -72,16 +71,13 @@ bool TAyudaEditor::MuestraReferencia(const QString& orden) {
     ventana->raise();
     ventana->activateWindow();
     if (!hay) return false;
-    // The entries are headings that name their commands ("QUAD", "CONE, CYLINDER").
+    // The entries are the headings that name a command and nothing else.
     QTextCursor destino(texto->document());
-    if (!orden.isEmpty()) {
-        static const QRegularExpression separadores("[\\s,]+");
-        for (QTextBlock b = texto->document()->begin(); b.isValid(); b = b.next()) {
-            if (b.blockFormat().headingLevel() == 0) continue;
-            if (b.text().split(separadores, Qt::SkipEmptyParts).contains(orden, Qt::CaseInsensitive)) {
-                destino = QTextCursor(b);
-                break;
-            }
+    for (QTextBlock b = texto->document()->begin(); b.isValid() && !orden.isEmpty(); b = b.next()) {
+        if (b.blockFormat().headingLevel() > 0 &&
+            b.text().trimmed().compare(orden, Qt::CaseInsensitive) == 0) {
+            destino = QTextCursor(b);
+            break;
         }
     }
     // Scrolled from the end, the entry comes to the top of the window.
