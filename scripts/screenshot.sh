@@ -7,9 +7,13 @@ cd "$(dirname "$0")/.."
 
 dir=${1:-build}
 script=${2:-examples/mushroom.3di}
-editor="$dir/src/editor/pictomolder"
+# The editor sits in bin/ or beside its sources, as the build lays it out.
+editor=""
+for candidato in "$dir/bin/pictomolder" "$dir/src/editor/pictomolder"; do
+  if [ -x "$candidato" ]; then editor=$candidato; break; fi
+done
 out=docs/screenshot.png
-[ -x "$editor" ] || { echo "no editor at $editor: build first (scripts/build.sh)" >&2; exit 1; }
+[ -n "$editor" ] || { echo "no editor at $editor: build first (scripts/build.sh)" >&2; exit 1; }
 mkdir -p docs
 
 # A settings folder of its own, so the shot does not depend on the last file used.
@@ -17,13 +21,13 @@ config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
 export XDG_CONFIG_HOME="$config"
 
-# Without a window manager the window opens at the top left corner at its design
-# size (761 x 484), which is the part of the screen kept.
-xvfb-run -a -s "-screen 0 1024x700x24" bash -c '
+# A new window opens at least 1000 x 700 where the screen has the room: on a screen of
+# just that size (and no window manager) it fills the screen, which is what is kept.
+xvfb-run -a -s "-screen 0 1000x700x24" bash -c '
   "$1" "$2" &
   pid=$!
   sleep 4
-  import -window root -crop 761x484+0+0 +repage "$3"
+  import -window root "$3"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 ' _ "$editor" "$script" "$out"
