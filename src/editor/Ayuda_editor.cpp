@@ -45,6 +45,8 @@ bool TAyudaEditor::CargaManual() {
         ventana = new QWidget(nullptr, Qt::Window);
         ventana->setObjectName("VentanaReferencia");
         ventana->setWindowTitle(tituloReferencia);
+        // Left open, it does not keep the program running once the main window closes.
+        ventana->setAttribute(Qt::WA_QuitOnClose, false);
         ventana->resize(760, 820);
         texto = new QTextBrowser(ventana);
         texto->setOpenExternalLinks(true);
