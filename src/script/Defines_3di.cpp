@@ -17,24 +17,9 @@ constexpr const char* msgDemasiadoLargo = "Error: the #define replacements make 
 // ...and once one read has handled this many bytes of lines (after replacement) and of
 // replacement work: the editor reads the script again on every keystroke, so no script
 // may keep it busy for long.
-constexpr long trabajoMaximo = 16'000'000;
+constexpr long trabajoMaximo = 4'000'000;
 constexpr const char* msgDemasiadoTrabajo =
-    "Error: the script is too long once its #defines are replaced (over 16,000,000 characters)";
-
-// The runs of identifier bytes of a text, in order: f(start, length).
-template <class F> void ParaCadaPalabra(const char* s, int largo, F&& f) {
-    for (int i = 0; i < largo;) {
-        if (!EsCaracterIdentificador(s[i])) {
-            ++i;
-            continue;
-        }
-        int fin = i;
-        while (fin < largo && EsCaracterIdentificador(s[fin]))
-            ++fin;
-        if (!f(i, fin - i)) return;
-        i = fin;
-    }
-}
+    "Error: the script is too long once its #defines are replaced (over 4,000,000 characters)";
 
 bool EsPalabra(const DString& texto) {
     for (const char* p = texto.c_str(); *p; ++p)

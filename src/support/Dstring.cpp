@@ -276,17 +276,10 @@ int ReemplazaPalabrasEnteras(const char* s, int total, const char* texto, int n,
         ++cuenta;
     };
     if (SoloIdentificador(texto, n)) {
-        for (int i = 0; i < total;) {
-            if (!EsCaracterIdentificador(s[i])) {
-                ++i;
-                continue;
-            }
-            int fin = i;
-            while (fin < total && EsCaracterIdentificador(s[fin]))
-                ++fin;
-            if (fin - i == n && std::memcmp(s + i, texto, static_cast<size_t>(n)) == 0) reemplaza(i);
-            i = fin;
-        }
+        ParaCadaPalabra(s, total, [&](int i, int largo) {
+            if (largo == n && std::memcmp(s + i, texto, static_cast<size_t>(n)) == 0) reemplaza(i);
+            return true;
+        });
     } else {
         for (const char* p = std::strstr(s, texto); p; p = std::strstr(p + 1, texto)) {
             const int pos = static_cast<int>(p - s);

@@ -101,3 +101,19 @@ DString FormateaReal(double valor);
 inline bool EsCaracterIdentificador(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
+
+// Calls f(start, length) for each run of identifier bytes of the `largo` bytes at `s`,
+// in order, while f returns true.
+template <class F> void ParaCadaPalabra(const char* s, int largo, F&& f) {
+    for (int i = 0; i < largo;) {
+        if (!EsCaracterIdentificador(s[i])) {
+            ++i;
+            continue;
+        }
+        int fin = i;
+        while (fin < largo && EsCaracterIdentificador(s[fin]))
+            ++fin;
+        if (!f(i, fin - i)) return;
+        i = fin;
+    }
+}

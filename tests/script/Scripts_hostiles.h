@@ -50,15 +50,21 @@ inline std::string MallasEnormes() {
     return s + Repite("XTRUSION=[0,0,0]|S9|R9\n", 50);
 }
 
-// One name for 19,980 bytes, used on 1,000 lines: 20 MB once replaced.
+// One name for 19,980 bytes, used on 1,000 lines: 20 MB once replaced, past the limit.
 inline std::string ExpansionEnorme() {
     return "#define F=" + std::string(19980, 'x') + "\n" + Repite("F\n", 1000);
+}
+
+// The same formula on 1,000 lines: the most work a limit on the replaced text allows.
+inline std::string FormulaRepetida() {
+    return "#define F=1" + Repite("+2*3-1", 3300) + "\n" + Repite("CENTER=[F,0,0]\n", 1000);
 }
 
 inline std::vector<std::pair<const char*, std::string>> Todos() {
     return {{"lineas_malas", LineasMalas()},         {"miles_de_defines", MilesDeDefines()},
             {"formula_definida", FormulaDefinida()}, {"parentesis_anidados", ParentesisAnidados()},
-            {"mallas_enormes", MallasEnormes()},     {"expansion_enorme", ExpansionEnorme()}};
+            {"mallas_enormes", MallasEnormes()},     {"expansion_enorme", ExpansionEnorme()},
+            {"formula_repetida", FormulaRepetida()}};
 }
 
 } // namespace hostiles

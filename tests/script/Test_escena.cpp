@@ -279,7 +279,7 @@ TEST(Escena, HostileScriptsEndInBoundedWork) {
     r = LeeScript(e, hostiles::ExpansionEnorme());
     EXPECT_FALSE(r.correcto);
     const std::string limite =
-        "800: Error: the script is too long once its #defines are replaced (over 16,000,000 characters)\r\n";
+        "200: Error: the script is too long once its #defines are replaced (over 4,000,000 characters)\r\n";
     ASSERT_GE(r.errores.size(), limite.size());
     EXPECT_EQ(r.errores.substr(r.errores.size() - limite.size()), limite);
 }
