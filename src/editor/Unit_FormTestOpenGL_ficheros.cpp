@@ -108,7 +108,7 @@ bool TFormTestOpenGL::MenuSaveClick() {
     if (!TextoCabeEnCodificacion()) {
         // Latin-1 would write "?" for them: the text is saved as UTF-8 or not at all.
         DString pregunta;
-        pregunta.Format(" %s is a Latin-1 file, which cannot hold some characters of the script. "
+        pregunta.Format("%s is a Latin-1 file, which cannot hold some characters of the script. "
                         "Save it as UTF-8?",
                         nombreFichero.c_str());
         if (dialogos->Pregunta(Texto(pregunta), tituloPrograma) != TRespuesta::si) return false;
