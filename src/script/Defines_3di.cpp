@@ -104,11 +104,12 @@ void TDefines3Di::Indexa() {
 int TDefines3Di::PrimeraPresente(const DString& linea, int desde) {
     Indexa();
     int mejor = -1;
-    // Whether definition j occurs: certain for a name that is the word itself, else
-    // looked for (and counted as work).
-    const auto aparece = [&](int j, int inicioPalabra, int largoPalabra) {
+    // Whether definition j occurs, given a word of the line that is the first run of its
+    // name (of `largoPalabra` bytes, 0 for a name without one): certain when the name is
+    // that word, else looked for (and counted as work).
+    const auto aparece = [&](int j, int largoPalabra) {
         const DString& nombre = (*this)[Base() + j].nombre;
-        if (largoPalabra == nombre.Length() && inicioPalabra >= 0) return true;
+        if (largoPalabra == nombre.Length()) return true;
         Cuenta(linea.Length());
         return linea.FindWord(nombre.c_str(), 0, true, false) >= 0;
     };
@@ -118,7 +119,7 @@ int TDefines3Di::PrimeraPresente(const DString& linea, int desde) {
         const std::vector<int>& lista = entrada->second;
         for (auto j = std::lower_bound(lista.begin(), lista.end(), desde);
              j != lista.end() && (mejor < 0 || *j < mejor); ++j)
-            if (aparece(*j, i, largo)) {
+            if (aparece(*j, largo)) {
                 mejor = *j;
                 break;
             }
@@ -126,7 +127,7 @@ int TDefines3Di::PrimeraPresente(const DString& linea, int desde) {
     });
     for (auto j = std::lower_bound(sinPalabra.begin(), sinPalabra.end(), desde);
          j != sinPalabra.end() && (mejor < 0 || *j < mejor); ++j)
-        if (aparece(*j, -1, 0)) {
+        if (aparece(*j, 0)) {
             mejor = *j;
             break;
         }
