@@ -8,14 +8,11 @@
 #include "script/Objetos_3d.h"
 #include "script/Pinta_vista.h"
 #include "support/Ficheroqordatos.h"
-#include "support/Rutas.h"
 
-#include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <iostream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -28,6 +25,9 @@ constexpr int salidaCorrecta = 0;
 constexpr int salidaFallo = 1;
 constexpr int salidaUso = 2;
 constexpr int tamanoMaximo = 8192;
+// More than a script can sensibly be: standard input is read no further (it may be an
+// endless stream such as /dev/zero).
+constexpr size_t maxEntradaEstandar = size_t{64} << 20;
 
 const char* const textoAyuda =
     "Usage: pictomolder-cli COMMAND FILE [options]\n"
@@ -72,6 +72,14 @@ double LeeNumero(const std::string& texto, const char* opcion) {
     if (texto.empty() || *fin != '\0' || !(v == v) || v > 1e12 || v < -1e12)
         throw TErrorUso(std::string("invalid number for ") + opcion + ": " + texto);
     return v;
+}
+
+// A number that must fit an int (a script line or a point index).
+int LeeEntero(const std::string& texto, const char* opcion) {
+    const double v = LeeNumero(texto, opcion);
+    if (v < INT32_MIN || v > INT32_MAX)
+        throw TErrorUso(std::string("number out of range for ") + opcion + ": " + texto);
+    return static_cast<int>(v);
 }
 
 // "A<sep>B" as two numbers.
@@ -132,9 +140,8 @@ TOpciones LeeOpciones(int argc, char** argv) {
         } else if (o.orden == "render" && a == "--highlight") {
             const std::string v = valor();
             const size_t p = v.find(':');
-            o.lineaResaltada = static_cast<int>(LeeNumero(v.substr(0, p), "--highlight"));
-            if (p != std::string::npos)
-                o.puntoResaltado = static_cast<int>(LeeNumero(v.substr(p + 1), "--highlight"));
+            o.lineaResaltada = LeeEntero(v.substr(0, p), "--highlight");
+            if (p != std::string::npos) o.puntoResaltado = LeeEntero(v.substr(p + 1), "--highlight");
         } else if (a.size() > 1 && a[0] == '-') {
             throw TErrorUso("unknown option for " + o.orden + ": " + a);
         } else if (o.fichero.empty()) {
@@ -156,18 +163,22 @@ TOpciones LeeOpciones(int argc, char** argv) {
 // editor parses its text pane), a named file through the scene's loader.
 bool LeeEscena(const TOpciones& o, TObjeto3D& escena, DString& error) {
     if (o.fichero == "-") {
-        const std::string texto{std::istreambuf_iterator<char>(std::cin), {}};
+        std::string texto;
+        char bloque[1 << 16];
+        for (size_t n;
+             texto.size() <= maxEntradaEstandar && (n = std::fread(bloque, 1, sizeof bloque, stdin)) > 0;)
+            texto.append(bloque, n);
+        if (texto.size() > maxEntradaEstandar)
+            throw std::runtime_error("standard input holds more than 64 MB; no script is that long");
         TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
         return escena.Lee(memoria, nullptr, error);
     }
     // A file that cannot be read is a usage error (status 2), not a script error: the
     // scene's loader would only report it in its error text.
-    const bool existe = ExisteFichero(o.fichero.c_str());
-    std::FILE* prueba = existe ? std::fopen(RutaSistema(o.fichero.c_str()).c_str(), "rb") : nullptr;
-    if (!prueba)
-        throw std::runtime_error("cannot read " + o.fichero + ": " +
-                                 (existe ? std::strerror(errno) : "no such file"));
-    std::fclose(prueba);
+    TFicheroQOR prueba;
+    if (!prueba.Abre(o.fichero.c_str(), fqLeeTexto))
+        throw std::runtime_error("cannot read " + o.fichero + ": " + prueba.Motivo());
+    prueba.Cierra();
     return escena.Carga(o.fichero.c_str(), error);
 }
 

@@ -7,11 +7,10 @@
 #include <filesystem>
 #include <system_error>
 
-bool GrabaTextoScript(const char* nombre, const std::string& texto) {
+bool GrabaTextoScript(const char* nombre, const std::string& texto, bool copiaBak) {
     TFicheroQOR fichero;
-    if (!fichero.Abre(nombre, fqGrabaTexto | fqSeguro)) return false;
-    // A text datum stops at a zero byte; the pane's text holds none.
-    const bool escrito = fichero.EscribeDatoTexto(texto.c_str());
+    if (!fichero.Abre(nombre, fqGrabaTexto | fqSeguro | (copiaBak ? 0 : fqSinCopiaBak))) return false;
+    const bool escrito = fichero.EscribeDatoTexto(texto.data(), texto.size());
     return fichero.Cierra() && escrito;
 }
 
@@ -27,6 +26,12 @@ bool LeeTextoFichero(const char* nombre, std::string& texto) {
         texto.clear();
         return false;
     }
+    return true;
+}
+
+bool LeeTextoScript(const char* nombre, std::string& texto) {
+    if (!LeeTextoFichero(nombre, texto)) return false;
+    if (!texto.empty() && texto.back() == ' ') texto.pop_back();
     return true;
 }
 

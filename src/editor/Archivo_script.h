@@ -7,12 +7,17 @@
 #include <string>
 #include <vector>
 
-// Writes the script text as one text datum (the file class adds its separator space
-// after it) through a temporary file that replaces `nombre` only once the whole text
-// is on disk: a failed or interrupted write leaves the old file as it was.
-bool GrabaTextoScript(const char* nombre, const std::string& texto);
+// Writes the script text, every byte of it, as one text datum (the file class adds its
+// separator space after it) through a temporary file that replaces `nombre` only once
+// the whole text is on disk: a failed or interrupted write leaves the old file as it
+// was. The old file is kept as its ".BAK" unless `copiaBak` is false (an autosave copy).
+bool GrabaTextoScript(const char* nombre, const std::string& texto, bool copiaBak = true);
 // The whole content of a file, read as text; false when it cannot be opened or read.
 bool LeeTextoFichero(const char* nombre, std::string& texto);
+// The script text of a file as GrabaTextoScript wrote it: the content less the one
+// separator space that saving puts after the text, so that opening and saving again
+// gives the same file instead of one space more each time.
+bool LeeTextoScript(const char* nombre, std::string& texto);
 // A 3D Studio mesh (".3DS", any case): binary, never shown as text or overwritten.
 bool EsModelo3DS(const char* nombre);
 // Whether a command-line argument is a switch rather than a file to open: it begins

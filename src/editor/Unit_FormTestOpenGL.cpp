@@ -33,6 +33,8 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int maxTexturaPreview = 512;
@@ -324,11 +326,17 @@ QString TFormTestOpenGL::TextoPanelErrores() const {
     return MemoErrores->toPlainText();
 }
 
-std::string TFormTestOpenGL::TextoScript() const {
+std::string TFormTestOpenGL::TextoScript(bool comoUtf8) const {
     QString texto = MemoPrograma->toPlainText();
     if (finesCRLF) texto.replace(u'\n', QLatin1String("\r\n"));
-    const QByteArray bytes = codificacionLatin1 ? texto.toLatin1() : texto.toUtf8();
+    const QByteArray bytes = codificacionLatin1 && !comoUtf8 ? texto.toLatin1() : texto.toUtf8();
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+bool TFormTestOpenGL::TextoCabeEnCodificacion() const {
+    if (!codificacionLatin1) return true;
+    const QString texto = MemoPrograma->toPlainText();
+    return std::all_of(texto.begin(), texto.end(), [](QChar c) { return c.unicode() <= 0xFF; });
 }
 
 QString TFormTestOpenGL::TextoDesdeBytes(const std::string& bytes) {

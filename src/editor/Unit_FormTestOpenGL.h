@@ -90,8 +90,12 @@ public:
     // A control point picked in the preview: the caret goes to the start of its field.
     void EligePunto(int linea, int indice);
 
-    // The script pane's text as the bytes of the file it came from.
-    std::string TextoScript() const;
+    // The script pane's text as the bytes of the file it came from (in UTF-8 when
+    // `comoUtf8`, whatever the file's encoding).
+    std::string TextoScript(bool comoUtf8 = false) const;
+    // Whether the file's encoding holds every character of the pane (Latin-1 holds no
+    // euro sign, for one).
+    bool TextoCabeEnCodificacion() const;
     // The text that the error pane shows.
     QString TextoPanelErrores() const;
 

@@ -49,7 +49,7 @@ bool TFormTestOpenGL::LoadFile() {
         PonTextoPanel(QString(notaModelo3DS) + Texto(nombreFichero) + "\n", true);
     } else {
         std::string contenido;
-        if (!LeeTextoFichero(nombreFichero.c_str(), contenido)) {
+        if (!LeeTextoScript(nombreFichero.c_str(), contenido)) {
             Avisa("Error Opening 3DI file", tituloPrograma, TIconoMensaje::error);
             return false;
         }
@@ -109,6 +109,15 @@ void TFormTestOpenGL::AbrirOtroClick() {
 bool TFormTestOpenGL::MenuSaveClick() {
     // A mesh is never written over: its script needs a name of its own.
     if (sinNombre || notaModelo || EsModelo3DS(nombreFichero.c_str())) return MenuSaveAsClick();
+    if (!TextoCabeEnCodificacion()) {
+        // Latin-1 would write "?" for them: the text is saved as UTF-8 or not at all.
+        DString pregunta;
+        pregunta.Format("%s is a Latin-1 file, which cannot hold some characters of the script. "
+                        "Save it as UTF-8?",
+                        nombreFichero.c_str());
+        if (dialogos->Pregunta(Texto(pregunta), tituloPrograma) != TRespuesta::si) return false;
+        codificacionLatin1 = false;
+    }
     TRelojTierra reloj;
     if (!GrabaTextoScript(nombreFichero.c_str(), TextoScript())) {
         Avisa("Error Saving File", tituloPrograma, TIconoMensaje::error);
@@ -149,7 +158,9 @@ void TFormTestOpenGL::TimerAutoSaveTimer() {
     if (!modificado || nombreFichero.IsEmpty() || notaModelo) return;
     DString copia(nombreFichero);
     copia += ".seg";
-    GrabaTextoScript(copia.c_str(), TextoScript());
+    // A copy: it keeps no ".BAK" (that name belongs to the script's own backup), and it
+    // is written in UTF-8 when the script's encoding cannot hold its text.
+    GrabaTextoScript(copia.c_str(), TextoScript(!TextoCabeEnCodificacion()), false);
 }
 
 void TFormTestOpenGL::MenuSavefor2DIconClick() {

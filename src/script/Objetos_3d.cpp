@@ -193,9 +193,10 @@ bool TObjeto3D::CargaScript(const char* nombre, DString& error, void*) {
 void TObjeto3D::Reinicia() {
     Clear(owns);
     texturas->Vacia();
-    defines->Clear(defines->Owns());
+    defines->Vacia();
     escala = 1.0;
     nivelPush = 0;
+    puntosMalla = 0;
 }
 
 bool TObjeto3D::Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error) {

@@ -72,6 +72,9 @@ public:
     uint32_t color = 0;
     int32_t grosorLinea = 1;
     int32_t linea = -1;
+    // The width of the element's lines when it is highlighted: three more, saturated
+    // (LINEWIDTH takes any number of the int range).
+    int32_t GrosorResaltado() const { return grosorLinea > INT32_MAX - 3 ? INT32_MAX : grosorLinea + 3; }
     TTextura3Di* textura = nullptr;
 
 protected:
@@ -124,6 +127,8 @@ public:
     int32_t lineaResaltada = -1;
     int32_t puntoResaltado = -1;
     int32_t nivelPush = 0;
+    // Grid points of the extrusions and revolutions read so far (they are bounded).
+    int64_t puntosMalla = 0;
     std::unique_ptr<TDefines3Di> defines;
     std::unique_ptr<TTexturas3Di> texturas;
     DString nombreFichero;

@@ -63,7 +63,7 @@ void TElementoCara3D::LeeEsquinas(const DString& parametros, const char* mensaje
 
 void TElementoCara3D::PintaContorno(IDCOpenGL& dc, int puntoResaltado) {
     dc.SetColor(colorNegro);
-    dc.SetLineWidth(grosorLinea + 3);
+    dc.SetLineWidth(GrosorResaltado());
     dc.Polyline(puntos);
     if (puntoResaltado >= 0 && puntoResaltado < esquinas)
         MarcaPunto(dc, puntos[static_cast<size_t>(puntoResaltado)]);
@@ -124,7 +124,7 @@ void TElementoLinea::Lee(const DString& parametros, DString&) {
 
 void TElementoLinea::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
     dc.SetColor(color);
-    dc.SetLineWidth(resaltado ? grosorLinea + 3 : grosorLinea);
+    dc.SetLineWidth(resaltado ? GrosorResaltado() : grosorLinea);
     dc.Line(puntos[0], puntos[1]);
     dc.SetLineWidth(grosorLinea);
     if (resaltado && (puntoResaltado == 0 || puntoResaltado == 1))
@@ -158,7 +158,7 @@ void TElementoCircle::Lee(const DString& parametros, DString&) {
 void TElementoCircle::Pinta(IDCOpenGL& dc, bool resaltado, int) {
     if (!relleno) {
         dc.SetColor(color);
-        dc.SetLineWidth(resaltado ? grosorLinea + 3 : grosorLinea);
+        dc.SetLineWidth(resaltado ? GrosorResaltado() : grosorLinea);
         dc.Polyline(puntos);
         return;
     }

@@ -2,6 +2,8 @@
 // prints, and the files it writes.
 #include "image/Tdibig.h"
 
+#include "Carpeta_prueba.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,11 +12,18 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// Exit status of a shell command.
+int Sistema(const std::string& orden) {
+    const int estado = std::system(orden.c_str());
+    return WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+}
 
 struct TSalida {
     int estado = -1;
@@ -88,10 +97,13 @@ TEST_F(Cli, FileAndUsageErrors) {
     s = Ejecuta("check " + Escribe("model.txt", quad));
     EXPECT_EQ(s.estado, 1);
     EXPECT_EQ(s.texto, "Format unknown: " + Ruta("model.txt") + "\n");
-    for (const char* malo : {"", "frobnicate x.3di", "check", "check a b", "render x.3di", "render x.3di -o",
-                             "render x.3di -o y.bmp --size 0x10", "render x.3di -o y.bmp --size 10",
-                             "dump x --zoom 2", "render x -o y --angles 1", "render x -o y --zoom abc",
-                             "render x -o y --view sideways", "icon - --fit"}) {
+    for (const char* malo :
+         {"", "frobnicate x.3di", "check", "check a b", "render x.3di", "render x.3di -o",
+          "render x.3di -o y.bmp --size 0x10", "render x.3di -o y.bmp --size 10", "dump x --zoom 2",
+          "render x -o y --angles 1", "render x -o y --zoom abc", "render x -o y --view sideways", "icon - ",
+          "icon - --fit",
+          // Mended: a line or point beyond the int range was converted with undefined results.
+          "render x -o y --highlight 1e12", "render x -o y --highlight 0:-3e9"}) {
         s = Ejecuta(malo);
         EXPECT_EQ(s.estado, 2) << malo;
         EXPECT_NE(s.errores.find("Usage:"), std::string::npos) << malo;
@@ -99,6 +111,15 @@ TEST_F(Cli, FileAndUsageErrors) {
     s = Ejecuta("--help");
     EXPECT_EQ(s.estado, 0);
     EXPECT_NE(s.texto.find("render FILE -o OUT.bmp"), std::string::npos);
+
+    // Mended: a FIFO as the script kept the tool waiting for a writer, and endless
+    // standard input made it grow without end.
+    ASSERT_EQ(::mkfifo(Ruta("pipe.3di").c_str(), 0600), 0);
+    s = Ejecuta("check " + Ruta("pipe.3di"));
+    EXPECT_EQ(s.estado, 2);
+    EXPECT_NE(s.errores.find("Not a regular file"), std::string::npos) << s.errores;
+    EXPECT_EQ(Sistema(std::string(PM_CLI) + " check - </dev/zero 2>" + Ruta("err.txt")), 2);
+    EXPECT_NE(prueba::LeeFichero(Ruta("err.txt")).find("more than 64 MB"), std::string::npos);
 }
 
 TEST_F(Cli, DumpShowsTheSceneAsJson) {
@@ -158,6 +179,13 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     s = Ejecuta("render " + script + " -o " + Ruta("no/such/folder/c.bmp"));
     EXPECT_EQ(s.estado, 2);
     EXPECT_NE(s.errores.find("cannot write"), std::string::npos);
+    // Mended: a write that failed half way (a full disk, here a file-size limit) left a
+    // truncated picture in place of the old one.
+    const std::string antes = prueba::LeeFichero(Ruta("d.bmp"));
+    EXPECT_EQ(Sistema("trap '' XFSZ; ulimit -f 16; " + std::string(PM_CLI) + " render " + script + " -o " +
+                      Ruta("d.bmp") + " 2>/dev/null"),
+              2);
+    EXPECT_EQ(prueba::LeeFichero(Ruta("d.bmp")), antes);
 }
 
 namespace {

@@ -21,6 +21,8 @@ TEST_F(ArchivoScript, SavesTheTextWithItsSeparatorAndReadsItBack) {
     std::string texto;
     ASSERT_TRUE(LeeTextoFichero(nombre.c_str(), texto));
     EXPECT_EQ(texto, "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n ");
+    ASSERT_TRUE(LeeTextoScript(nombre.c_str(), texto)); // less the separator
+    EXPECT_EQ(texto, "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n");
     // Binary bytes come back unchanged.
     Escribe("a.3di", std::string("A\0B\r\n\xff", 6));
     ASSERT_TRUE(LeeTextoFichero(nombre.c_str(), texto));
@@ -32,11 +34,13 @@ TEST_F(ArchivoScript, SavesTheTextWithItsSeparatorAndReadsItBack) {
 TEST_F(ArchivoScript, AFailedSaveLeavesTheOldFile) {
     const std::string nombre = Ruta("a.3di");
     Escribe("a.3di", "LINE=[0,0,0]:[1,0,0]\n");
-    // The temporary file cannot be made: the real file must not have been touched.
-    fs::create_directory(nombre + ".$$$");
+    // The backup cannot be made (its name is a folder): the real file stays as it was.
+    fs::create_directories(dir / "a.BAK" / "in");
     EXPECT_FALSE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n"));
     EXPECT_EQ(Contenido("a.3di"), "LINE=[0,0,0]:[1,0,0]\n");
-    fs::remove(nombre + ".$$$");
+    EXPECT_TRUE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n", false)); // no backup asked for
+    EXPECT_EQ(Contenido("a.3di"), "QUAD=...\n ");
+    Escribe("a.3di", "LINE=[0,0,0]:[1,0,0]\n");
     // A read-only script is not replaced either.
     fs::permissions(nombre, fs::perms::owner_read);
     EXPECT_FALSE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n"));

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -57,13 +58,19 @@ TEST_F(EditorFicheros, SaveAndOpenRoundTripAScript) {
     dialogos->ficherosAbrir.push_back(nombre);
     w.AbrirOtroClick();
     EXPECT_EQ(dialogos->peticionesAbrir, QStringList{"NewIcon.3di"});
-    EXPECT_EQ(w.MemoPrograma->toPlainText(), script + "LINE=[0,0,0]:[1,0,0]\n ");
+    // Mended: the separator came back as a trailing space, one more on every save.
+    EXPECT_EQ(w.MemoPrograma->toPlainText(), script + "LINE=[0,0,0]:[1,0,0]\n");
     EXPECT_EQ(w.TextoPanelErrores(), "ok");
     EXPECT_EQ(w.objeto.Count(), 2);
     EXPECT_FALSE(w.modificado);
     EXPECT_FALSE(w.sinNombre);
     EXPECT_EQ(w.configFichero.Valor(), DString(nombre.toLocal8Bit().constData()));
     EXPECT_EQ(w.windowTitle(), "square.3di[*] - Pictomolder");
+    const std::string guardado = LeeFichero(nombre);
+    EXPECT_TRUE(w.MenuSaveClick());
+    w.LoadFile();
+    EXPECT_TRUE(w.MenuSaveClick());
+    EXPECT_EQ(LeeFichero(nombre), guardado);
 }
 
 TEST_F(EditorFicheros, ScriptsKeepTheirLineEndsAndBytes) {
@@ -77,6 +84,21 @@ TEST_F(EditorFicheros, ScriptsKeepTheirLineEndsAndBytes) {
     dialogos->ficherosGrabar.push_back(nombre); // a start-up load has not named the file for "Save"
     EXPECT_TRUE(v.MenuSaveClick());
     EXPECT_EQ(LeeFichero(nombre), windows + " ");
+
+    // Mended: a character that Latin-1 cannot hold was saved as "?" without a word.
+    // Now the save asks; without a yes nothing is written, with it the file is UTF-8.
+    Escribe(v.MemoPrograma->toPlainText() + "; 5 \u20ac\n");
+    dialogos->respuestas.push_back(TRespuesta::no);
+    EXPECT_FALSE(v.MenuSaveClick());
+    ASSERT_EQ(dialogos->preguntas.size(), 1);
+    EXPECT_TRUE(dialogos->preguntas[0].contains("Latin-1")) << dialogos->preguntas[0].toStdString();
+    EXPECT_EQ(LeeFichero(nombre), windows + " ");
+    EXPECT_TRUE(v.modificado);
+    dialogos->respuestas.push_back(TRespuesta::si);
+    EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_EQ(LeeFichero(nombre),
+              "; caf\xc3\xa9\r\nQUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\r\n; 5 \xe2\x82\xac\r\n ");
+    EXPECT_FALSE(v.codificacionLatin1);
 }
 
 TEST_F(EditorFicheros, AutosaveWritesACopyAndKeepsTheModifiedState) {
@@ -94,6 +116,9 @@ TEST_F(EditorFicheros, AutosaveWritesACopyAndKeepsTheModifiedState) {
     EXPECT_EQ(LeeFichero(nombre + ".seg"), script.toStdString() + " ");
     EXPECT_EQ(LeeFichero(nombre), original);
     EXPECT_TRUE(v.modificado);
+    // Mended: the copy's backup took the name of the script's own (auto.3di.BAK).
+    v.TimerAutoSaveTimer();
+    EXPECT_FALSE(QFileInfo::exists(carpeta.filePath("auto.3di.BAK")));
 
     // A script that was never named has no backup (no hidden ".seg" in the folder).
     Cierra();
@@ -119,25 +144,31 @@ TEST_F(EditorFicheros, AFailedSaveKeepsTheModifiedState) {
     EXPECT_EQ(LeeFichero(nombre), original);
 }
 
-// Mended: a save used to truncate the script in place, so an interrupted write lost it.
-TEST_F(EditorFicheros, SavingGoesThroughATemporaryFile) {
-    const std::string original = "LINE=[0,0,0]:[1,0,0]\n";
-    const QString nombre = Fichero("safe.3di", &original);
+// Mended: a zero byte cut the saved script short; a save made a private script
+// world-readable and replaced a link by a file; a FIFO blocked the window.
+TEST_F(EditorFicheros, SavingKeepsEveryByteTheModeAndTheLink) {
+    const std::string conCero("LINE=[0,0,0]:[1,0,0]\n\0; after the zero\n", 40);
+    fs::create_directory(carpeta.filePath("real").toStdString());
+    const QString real = Fichero("real/z.3di", &conCero);
+    fs::permissions(real.toStdString(), fs::perms::owner_read | fs::perms::owner_write);
+    const QString enlace = carpeta.filePath("link.3di");
+    fs::create_symlink(real.toStdString(), enlace.toStdString());
     TFormTestOpenGL& v = Abre();
-    dialogos->ficherosAbrir.push_back(nombre);
+    dialogos->ficherosAbrir.push_back(enlace);
     v.AbrirOtroClick();
-    Escribe(script);
-    // The temporary file cannot be written: the script on disk stays whole.
-    ASSERT_TRUE(QDir(carpeta.path()).mkdir("safe.3di.$$$"));
-    EXPECT_FALSE(v.MenuSaveClick());
-    EXPECT_EQ(LeeFichero(nombre), original);
-    EXPECT_TRUE(v.modificado);
-    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Saving File"});
-    // Once it can be written, the new text replaces the old in one step.
-    ASSERT_TRUE(QDir(carpeta.path()).rmdir("safe.3di.$$$"));
+    Escribe(v.MemoPrograma->toPlainText());
     EXPECT_TRUE(v.MenuSaveClick());
-    EXPECT_EQ(LeeFichero(nombre), script.toStdString() + " ");
-    EXPECT_FALSE(QFileInfo::exists(nombre + ".$$$"));
+    EXPECT_EQ(LeeFichero(real), conCero + " ");
+    EXPECT_TRUE(QFileInfo(enlace).isSymLink());
+    EXPECT_EQ(fs::status(real.toStdString()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    ASSERT_EQ(::mkfifo(carpeta.filePath("pipe.3di").toLocal8Bit().constData(), 0600), 0);
+    dialogos->ficherosAbrir.push_back(carpeta.filePath("pipe.3di"));
+    v.AbrirOtroClick();
+    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Opening 3DI file"});
+    EXPECT_FALSE(v.MenuSaveClick());
+    EXPECT_EQ(dialogos->mensajes.last(), "Pictomolder|Error Saving File");
+    EXPECT_TRUE(fs::is_fifo(carpeta.filePath("pipe.3di").toStdString()));
 }
 
 // Mended: "Open..." used to discard unsaved changes without asking.

@@ -69,6 +69,17 @@ TEST(PintaEscena, HighlightedQuadShowsItsOutlineAndTheTripod) {
     EXPECT_FALSE(v.HayCerca(0, -2.05, 0, colorNegro));
 }
 
+// Mended: LINEWIDTH=1e308 on a highlighted element overflowed the width of its outline.
+TEST(PintaEscena, AHugeLineWidthStillHighlights) {
+    TVistaPrueba v;
+    v.Pinta(std::string("LINEWIDTH=1e308\n") + quadArriba);
+    EXPECT_EQ(v.escena[0].GrosorResaltado(), INT32_MAX);
+    v.escena.lineaResaltada = 1;
+    v.escena.puntoResaltado = 0;
+    v.Pinta(v.escena);
+    EXPECT_TRUE(v.HayCerca(-2, -2, 5, colorNegro));
+}
+
 TEST(PintaEscena, PushesMoveWhatFollowsAndPopRestores) {
     TVistaPrueba v;
     v.Pinta(std::string("PUSHTRANS=[3,0,0]\n") + quadCentro + "POP\nCOLOR=(255,0,0)\n" + quadCentro);
