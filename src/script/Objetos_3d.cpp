@@ -2,6 +2,7 @@
 
 #include "geometry/Luz_normals.h"
 #include "render/Idc_opengl.h"
+#include "script/Colores_idc.h"
 #include "script/Defines_3di.h"
 #include "script/Formula.h"
 #include "script/Objetos_3d_cuadricas.h"
@@ -160,11 +161,7 @@ bool TObjeto3D::Carga(const char* nombre, DString& error, void* extra) {
     const DString extension = Extension(nombre);
     if (extension.CompareNoCase("3di") == 0) return CargaScript(nombre, error, extra);
     if (extension.CompareNoCase("dwg") == 0) return false;
-    if (extension.CompareNoCase("3DS") == 0) {
-        error = "3D Studio files cannot be read yet: ";
-        error += nombre;
-        return false;
-    }
+    if (extension.CompareNoCase("3DS") == 0) return ImportScene3DS(*this, nombre, error);
     error = "Format unknown: ";
     error += nombre;
     return false;
@@ -189,6 +186,9 @@ void TObjeto3D::Reinicia() {
     defines->Clear(defines->Owns());
     escala = 1.0;
     nivelPush = 0;
+    // Only a 3D Studio import turns the scene: a script read after a mesh is not turned.
+    anguloGiro = 0.0;
+    giroEnY = false;
 }
 
 bool TObjeto3D::Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error) {

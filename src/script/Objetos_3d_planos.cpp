@@ -46,8 +46,8 @@ void MarcaPunto(IDCOpenGL& dc, const vector3D& punto) {
 // ---------------------------------------------------------------------------------------
 // QUAD and TRIANGLE
 
-TElementoCara3D::TElementoCara3D(TObjeto3D* escena, int numEsquinas)
-    : TElementoObj3D(escena, numEsquinas + 1), esquinas(numEsquinas) {}
+TElementoCara3D::TElementoCara3D(TObjeto3D* escena, int numEsquinas, bool cerrada)
+    : TElementoObj3D(escena, cerrada ? numEsquinas + 1 : numEsquinas), esquinas(numEsquinas) {}
 
 void TElementoCara3D::LeeEsquinas(const DString& parametros, const char* mensaje) {
     for (auto& p : puntos)
@@ -56,7 +56,15 @@ void TElementoCara3D::LeeEsquinas(const DString& parametros, const char* mensaje
     LeeCampos(parametros, ":", esquinas, mensaje, campos);
     for (int i = 0; i < esquinas; ++i)
         puntos[static_cast<size_t>(i)] = LeePunto(campos[i]);
+    CierraCara();
+}
+
+void TElementoCara3D::CierraCara() {
     puntos[static_cast<size_t>(esquinas)] = puntos[0];
+    CalculaNormal();
+}
+
+void TElementoCara3D::CalculaNormal() {
     normal = ProductoVectorial(puntos[1] - puntos[0], puntos[2] - puntos[1]);
     Normaliza(normal);
 }
@@ -101,6 +109,15 @@ void TElementoQuad3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
 
 void TElementoTriang3D::Lee(const DString& parametros, DString&) {
     LeeEsquinas(parametros, "More parameter needed in Triangle");
+}
+
+TElementoTriang3D::TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const vector3D& b,
+                                     const vector3D& c)
+    : TElementoCara3D(escena, 3, false) {
+    puntos[0] = a;
+    puntos[1] = b;
+    puntos[2] = c;
+    CalculaNormal();
 }
 
 void TElementoTriang3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
