@@ -334,13 +334,19 @@ void TObjeto3D::Pinta(IDCOpenGL& dc, const vector3D& posicion, double giroZ, dou
         empujada = true;
         AplicaVista(posicion, giroZ, zoom * escala, giroX, estiramientoZ, progreso);
         nivelPush = 0;
+        // Runs of plain triangles go out in one draw; whatever paints itself (and may
+        // change the matrices) first draws the run before it.
+        TLoteTriangulos lote;
         for (int i = Base(); i < Fin(); ++i) {
             if (!IsOccupied(i)) continue;
             ++progreso;
             TElementoObj3D& e = (*this)[i];
             const bool resaltado = lineaResaltada >= 0 && e.linea == lineaResaltada;
+            if (!resaltado && e.PintaEnLote(lote)) continue;
+            lote.Pinta();
             e.Pinta(dc, resaltado, resaltado ? puntoResaltado : -1);
         }
+        lote.Pinta();
         progreso = 1000;
         DeshazPush();
         progreso = 1001;

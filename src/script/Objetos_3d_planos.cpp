@@ -69,6 +69,12 @@ void TElementoCara3D::CalculaNormal() {
     Normaliza(normal);
 }
 
+uint32_t TElementoCara3D::ColorIluminado() const {
+    uint32_t c = color;
+    Ilumina(luzEscena, c, normal, true);
+    return c;
+}
+
 void TElementoCara3D::PintaContorno(IDCOpenGL& dc, int puntoResaltado) {
     dc.SetColor(colorNegro);
     dc.SetLineWidth(grosorLinea + 3);
@@ -90,9 +96,7 @@ void TElementoQuad3D::Lee(const DString& parametros, DString&) {
 }
 
 void TElementoQuad3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
-    uint32_t c = color;
-    Ilumina(luzEscena, c, normal, true);
-    dc.SetColor(c);
+    dc.SetColor(ColorIluminado());
     const std::span<const vector3D> cara(puntos.data(), 4);
     if (!textura) {
         dc.Polygon(cara, {}, modoRelleno);
@@ -121,11 +125,14 @@ TElementoTriang3D::TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const
 }
 
 void TElementoTriang3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
-    uint32_t c = color;
-    Ilumina(luzEscena, c, normal, true);
-    dc.SetColor(c);
+    dc.SetColor(ColorIluminado());
     dc.Polygon(std::span<const vector3D>(puntos.data(), 3), {}, modoRelleno);
     if (resaltado) PintaContorno(dc, puntoResaltado);
+}
+
+bool TElementoTriang3D::PintaEnLote(TLoteTriangulos& lote) {
+    lote.Anade(puntos[0], puntos[1], puntos[2], ColorIluminado());
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------

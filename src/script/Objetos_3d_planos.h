@@ -34,6 +34,8 @@ protected:
     void CierraCara();
     // The unit normal of the first three corners.
     void CalculaNormal();
+    // The colour lit for the normal, both sides alike.
+    uint32_t ColorIluminado() const;
     void PintaContorno(IDCOpenGL& dc, int puntoResaltado);
     int esquinas;
 };
@@ -53,6 +55,7 @@ public:
     // face has no script line, so it is never highlighted), and its normal.
     TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const vector3D& b, const vector3D& c);
     void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    bool PintaEnLote(TLoteTriangulos& lote) override;
     void Lee(const DString& parametros, DString& error) override;
     const char* NombreClase() const override { return "TElementoTriang3D"; }
 };

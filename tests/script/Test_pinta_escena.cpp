@@ -36,6 +36,23 @@ TEST(PintaEscena, QuadFacingUpHasItsLitColour) {
     EXPECT_EQ(v.ProfundidadPila(), 1);
 }
 
+// Runs of triangles go out together: before and after a full batch, and on both sides
+// of a transform that applies only to the triangles after it.
+TEST(PintaEscena, TrianglesAroundAFullBatchAndATransform) {
+    TVistaPrueba v;
+    std::string script = "COLOR=(255,0,0)\nTRIANGLE=[-4,-1,0]:[-2,-1,0]:[-3,1,0]\nCOLOR=(0,255,0)\n";
+    for (int i = 0; i < 2100; ++i)
+        script += "TRIANGLE=[0,5,0]:[0,5,0]:[0,5,0]\n";
+    script += "PUSHTRANS=[3,0,0]\nTRIANGLE=[-1,-1,0]:[1,-1,0]:[0,1,0]\nPOP\n"
+              "COLOR=(0,0,255)\nTRIANGLE=[-1,-1,0]:[1,-1,0]:[0,1,0]\n";
+    v.Pinta(script);
+    EXPECT_TRUE(EsRojo(v.EnModelo(-3, 0, 0)));
+    EXPECT_TRUE(EsVerde(v.EnModelo(3, 0, 0)));
+    EXPECT_TRUE(EsAzul(v.EnModelo(0, 0, 0)));
+    EXPECT_TRUE(v.EsFondo(v.EnModelo(5.5, 0, 0)));
+    EXPECT_EQ(v.ProfundidadPila(), 1);
+}
+
 TEST(PintaEscena, HighlightedQuadShowsItsOutlineAndTheTripod) {
     TVistaPrueba v;
     v.Pinta(quadArriba);
