@@ -13,6 +13,7 @@
 #include <new>
 #include <numbers>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 static_assert(std::endian::native == std::endian::little,
@@ -42,6 +43,9 @@ constexpr int64_t largoCabecera = 6;
 constexpr int64_t largoMinimoDifuso = 15;
 constexpr int64_t largoTopeDifuso = 50;
 constexpr size_t largoNombreObjeto = 15;
+// Longest material name kept; longer names (in material entries and in the material
+// groups that refer to them alike) are cut to it.
+constexpr size_t largoMaximoMaterial = 63;
 
 // Ends the whole read; ReadModel3DS turns it into a null model and the reason.
 struct TAbandono {
@@ -152,6 +156,16 @@ uint16_t U16(const unsigned char* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
+uint32_t U32(const unsigned char* p) {
+    return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16;
+}
+
+// A material of the file: its name and diffuse colour.
+struct TMaterial {
+    DString nombre;
+    uint32_t color = colorBlanco;
+};
+
 // One read of one model: the source, the model under construction and the material
 // list live here, so reads never share state.
 class TLector3DS {
@@ -191,7 +205,9 @@ private:
 
     TFuente3DS& fuente;
     std::unique_ptr<TModelo3DS> modelo;
-    std::vector<TMaterial> materiales;
+    // The colours of the materials that have a name and a colour, by name; the first
+    // material of a name counts.
+    std::unordered_map<std::string, uint32_t> coloresMaterial;
     std::vector<unsigned char> bloque;
 };
 
@@ -229,8 +245,7 @@ TTrozo TLector3DS::LeeCabecera(const TTrozo& padre, bool primera) {
     t.id = U16(b);
     if (primera && t.id != idPrincipal)
         Abandona("it is not a 3D Studio file (it does not begin with a main chunk)");
-    const uint32_t largo = static_cast<uint32_t>(b[2] | b[3] << 8 | b[4] << 16) | static_cast<uint32_t>(b[5])
-                                                                                      << 24;
+    const uint32_t largo = U32(b + 2);
     if (largo < largoCabecera)
         Abandona(Nombra(t.id) + " is " + std::to_string(largo) + " bytes long, less than its 6-byte header");
     t.fin = t.inicio + largo;
@@ -377,21 +392,16 @@ void TLector3DS::LeeGrupoMaterial(const TTrozo& t, TMalla3DS& malla) {
     if (bloque.size() - inicioCuenta - 2 < n * 2)
         Abandona(Nombra(t.id) + " of " + Objeto(malla) + " lists more faces than its chunk holds");
 
-    const std::string nombre(bloque.begin(), finNombre);
-    const std::string cortado = nombre.substr(0, largoMaximoMaterial);
-    const TMaterial* material = nullptr;
-    for (const TMaterial& m : materiales)
-        if (m.nombre.Compare(cortado.c_str()) == 0) {
-            material = &m;
-            break;
-        }
+    const size_t largoNombre = std::min(inicioCuenta - 1, largoMaximoMaterial);
+    const auto material = coloresMaterial.find(std::string(bloque.begin(), bloque.begin() + largoNombre));
+    const bool conColor = material != coloresMaterial.end();
     const unsigned char* indices = bloque.data() + inicioCuenta + 2;
     for (size_t i = 0; i < n; ++i) {
         const uint16_t cara = U16(indices + 2 * i);
         if (cara >= malla.caras.size())
             Abandona(Nombra(t.id) + " of " + Objeto(malla) + " names face " + std::to_string(cara) +
                      ", but the object has " + std::to_string(malla.caras.size()) + " faces");
-        if (material) malla.caras[cara].color = material->color;
+        if (conColor) malla.caras[cara].color = material->second;
     }
 }
 
@@ -411,7 +421,8 @@ void TLector3DS::LeeMaterial(const TTrozo& entrada) {
         }
         Salta(t);
     });
-    if (!material.nombre.IsEmpty() && conColor) materiales.push_back(std::move(material));
+    if (!material.nombre.IsEmpty() && conColor)
+        coloresMaterial.try_emplace(material.nombre.c_str(), material.color);
 }
 
 void TLector3DS::CompruebaVertices(const TMalla3DS& malla) const {

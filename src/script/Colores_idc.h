@@ -41,21 +41,11 @@ struct TModelo3DS {
     std::vector<TMalla3DS> mallas; // in file order
 };
 
-// A material of the file: its name and diffuse colour.
-struct TMaterial {
-    DString nombre;
-    uint32_t color = colorBlanco;
-};
-
 // How ReadModel3DS takes its source.
 enum ModoLectura3DS : int {
     modoFichero3DS = 0, // `fuente` is an open std::FILE*, read from its current position
     modoMemoria3DS = 1, // `fuente` points to a block of `tamano` bytes
 };
-
-// Longest material name kept; longer names (in material entries and in the material
-// groups that refer to them alike) are cut to it.
-inline constexpr size_t largoMaximoMaterial = 63;
 
 // Reads a model; null on any failure (a null source too), with the reason in `motivo`
 // when it is given. `tamano` is used in memory mode only.
