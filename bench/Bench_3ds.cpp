@@ -27,6 +27,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -67,14 +68,16 @@ std::string MallaGrande() {
             }
         std::vector<uint16_t> todas(c.size());
         std::iota(todas.begin(), todas.end(), uint16_t{0});
-        editor += Objeto("Tile" + std::to_string(t), Vertices(v) + Caras(c, GrupoMaterial(materiales[t % 4], todas)));
+        editor += Objeto("Tile" + std::to_string(t),
+                         Vertices(v) + Caras(c, GrupoMaterial(materiales[t % 4], todas)));
     }
     return Fichero(editor);
 }
 
 // The file, written once per run and removed at its end.
 struct TFicheroMalla {
-    TFicheroMalla() : ruta(fs::temp_directory_path() / ("pm_bench_3ds_" + std::to_string(::getpid()) + ".3ds")) {
+    TFicheroMalla()
+        : ruta(fs::temp_directory_path() / ("pm_bench_3ds_" + std::to_string(::getpid()) + ".3ds")) {
         std::ofstream(ruta, std::ios::binary) << MallaGrande();
     }
     ~TFicheroMalla() { fs::remove(ruta); }
@@ -144,6 +147,11 @@ struct TBancoPintura {
         activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 413, 455}, 512, error);
         vista.ResetView();
     }
+    // Whether the device works and the mesh is in the scene.
+    bool Listo(benchmark::State& state) {
+        if (!activo) state.SkipWithError("no OpenGL surface");
+        return activo && Importa(state, escena);
+    }
     TSuperficieEGL superficie{413, 455};
     IDCOpenGL dc;
     TVistaPrevia vista;
@@ -153,11 +161,7 @@ struct TBancoPintura {
 
 void BM_PintaEscena3DS(benchmark::State& state) {
     TBancoPintura banco;
-    if (!banco.activo) {
-        state.SkipWithError("no OpenGL surface");
-        return;
-    }
-    if (!Importa(state, banco.escena)) return;
+    if (!banco.Listo(state)) return;
     for (auto _ : state)
         PintaVista(banco.dc, banco.escena, banco.vista); // ends with the swap, which waits for the frame
     state.SetItemsProcessed(state.iterations() * numTriangulos);
@@ -167,11 +171,7 @@ BENCHMARK(BM_PintaEscena3DS)->Unit(benchmark::kMillisecond)->UseRealTime()->Meas
 // The same triangles in the same lit colours, under the same transforms, from two arrays.
 void BM_PintaArrayVertices(benchmark::State& state) {
     TBancoPintura banco;
-    if (!banco.activo) {
-        state.SkipWithError("no OpenGL surface");
-        return;
-    }
-    if (!Importa(state, banco.escena)) return;
+    if (!banco.Listo(state)) return;
     std::vector<float> posiciones;
     std::vector<float> colores;
     banco.escena.ParaCada([&](TElementoObj3D& e) {
@@ -185,7 +185,7 @@ void BM_PintaArrayVertices(benchmark::State& state) {
                 colores.push_back(static_cast<float>(canal) / 256.0f);
         }
     });
-    const auto angulo = static_cast<float>(banco.escena.anguloGiro * 180.0 / 3.141592653589793);
+    const auto angulo = static_cast<float>(banco.escena.anguloGiro * 180.0 / std::numbers::pi);
     for (auto _ : state) {
         CargaVista(banco.dc, banco.vista);
         banco.dc.Clear();
