@@ -51,8 +51,9 @@ public:
 class TElementoTriang3D : public TElementoCara3D {
 public:
     explicit TElementoTriang3D(TObjeto3D* escena) : TElementoCara3D(escena, 3) {}
-    // A face of an imported mesh: its three corners, without the closing copy (a mesh
-    // face has no script line, so it is never highlighted), and its normal.
+    // A face of an imported mesh: its three corners and its normal. It keeps no closing
+    // copy of the first corner: a mesh may bring millions of faces, and a face without a
+    // script line is never highlighted, so its outline is never drawn.
     TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const vector3D& b, const vector3D& c);
     void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
     bool PintaEnLote(TLoteTriangulos& lote) override;
