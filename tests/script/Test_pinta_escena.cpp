@@ -53,6 +53,32 @@ TEST(PintaEscena, TrianglesAroundAFullBatchAndATransform) {
     EXPECT_EQ(v.ProfundidadPila(), 1);
 }
 
+// The batch gives the very pixels of the triangles painted one by one as polygons.
+TEST(PintaEscena, BatchedTrianglesPaintAsPolygonsDo) {
+    TVistaPrueba v;
+    std::string script;
+    for (int i = 0; i < 300; ++i) {
+        const int x = i % 20 - 10, y = i / 20 - 7, z = i % 7 - 3;
+        script += "COLOR=(" + std::to_string(i * 37 % 256) + "," + std::to_string(i * 91 % 256) + "," +
+                  std::to_string(i * 53 % 256) + ")\nTRIANGLE=[" + std::to_string(x) + "," +
+                  std::to_string(y) + "," + std::to_string(z) + "]:[" + std::to_string(x + 3) + "," +
+                  std::to_string(y) + ",0]:[" + std::to_string(x) + "," + std::to_string(y + 2) + ",1]\n";
+    }
+    v.Pinta(script);
+    CargaVista(v.dc, v.vista);
+    v.dc.Clear();
+    v.escena.ParaCada([&](TElementoObj3D& e) { e.Pinta(v.dc, false, -1); });
+    v.dc.Swap();
+    TDibIG unoAUno;
+    v.dc.ReadPixels(unoAUno);
+    int distintos = 0;
+    for (int y = 0; y < lado; ++y)
+        for (int x = 0; x < lado; ++x)
+            distintos += unoAUno.Pixel(x, y) != v.imagen.Pixel(x, y);
+    EXPECT_EQ(distintos, 0);
+    EXPECT_FALSE(v.EsFondo(v.Desde(0, 0)));
+}
+
 TEST(PintaEscena, HighlightedQuadShowsItsOutlineAndTheTripod) {
     TVistaPrueba v;
     v.Pinta(quadArriba);
