@@ -15,6 +15,8 @@ packages=(
   qt6-base-dev libqt6opengl6-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick
+  # reference library that the 3D Studio import benchmark compares against (bench only)
+  libassimp-dev
   # fonts for the editor under Xvfb
   fonts-dejavu-core
 )

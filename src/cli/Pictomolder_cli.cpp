@@ -1,6 +1,6 @@
-// pictomolder-cli: the editor's work without a display. It parses 3DI scripts as the
-// editor does, dumps the parsed scene, renders it headless to a BMP file, and exports
-// the 32 x 32 icon.
+// pictomolder-cli: the editor's work without a display. It parses 3DI scripts (or
+// imports 3D Studio meshes) as the editor does, dumps the scene, renders it headless to
+// a BMP file, and exports the 32 x 32 icon.
 #include "cli/Volcado_json.h"
 #include "image/Tdibig.h"
 #include "render/Icono_2d.h"
@@ -43,8 +43,9 @@ const char* const textoAyuda =
     "  icon FILE [-o OUT.bmp] [--size WxH]\n"
     "                    export the 32 x 32 icon (default output FILE.bmp)\n"
     "\n"
-    "FILE - reads the script from standard input.\n"
-    "Exit status: 0 success, 1 the script has errors, 2 usage or file errors.\n";
+    "FILE is a 3DI script, or a 3D Studio mesh when its name ends in .3ds (any case);\n"
+    "FILE - reads a script from standard input.\n"
+    "Exit status: 0 success, 1 the script or mesh has errors, 2 usage or file errors.\n";
 
 struct TOpciones {
     std::string orden;

@@ -396,6 +396,36 @@ void IDCOpenGL::Polygon(std::span<const vector3D> puntos, std::span<const uint32
     glEnd();
 }
 
+void TLoteTriangulos::Anade(const vector3D& a, const vector3D& b, const vector3D& c, uint32_t color) {
+    if (cuenta == capacidad) Pinta();
+    if (posiciones.empty()) {
+        posiciones.resize(capacidad * 9);
+        colores.resize(capacidad * 12);
+    }
+    float* p = posiciones.data() + cuenta * 9;
+    float* q = colores.data() + cuenta * 12;
+    const float rgba[4] = {Canal256(color, 0), Canal256(color, 8), Canal256(color, 16), Canal256(color, 24)};
+    for (const vector3D* v : {&a, &b, &c}) {
+        *p++ = static_cast<float>(v->x);
+        *p++ = static_cast<float>(v->y);
+        *p++ = static_cast<float>(v->z);
+        q = std::copy_n(rgba, 4, q);
+    }
+    ++cuenta;
+}
+
+void TLoteTriangulos::Pinta() {
+    if (cuenta == 0) return;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, posiciones.data());
+    glColorPointer(4, GL_FLOAT, 0, colores.data());
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(cuenta * 3));
+    glPopClientAttrib();
+    cuenta = 0;
+}
+
 void IDCOpenGL::ColorQuad(const vector3D (&puntos)[4], const float (&colores)[4][3], TTexturaIG* textura,
                           const vector2D* posTextura, int modo) {
     const bool texturiza = modo == 0 && textura && posTextura && textura->tamano > 0 && bitsColor >= 16;

@@ -16,6 +16,7 @@
 #include <vector>
 
 class IDCOpenGL;
+class TLoteTriangulos;
 class TFicheroQOR;
 class TObjeto3D;
 class TDefines3Di;
@@ -66,6 +67,9 @@ public:
     virtual void Describe(TVisitanteCampos&) const {}
     // PUSH and POP elements change the matrix stack instead of drawing.
     virtual bool EsTransformacion() const { return false; }
+    // An element that paints as plain triangles may add them to the batch instead of
+    // painting (true); the others paint themselves (false).
+    virtual bool PintaEnLote(TLoteTriangulos&) { return false; }
 
     TObjeto3D* objeto;
     std::vector<vector3D> puntos;

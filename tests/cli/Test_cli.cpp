@@ -262,10 +262,37 @@ TEST_F(Cli, IconIsA32By32BitmapBesideTheScript) {
     EXPECT_TRUE(fs::exists(Ruta("otro.bmp")));
 }
 
+TEST_F(Cli, A3DStudioMeshIsTakenByItsExtensionInAnyCase) {
+    const std::string malla = Ruta("VASE.3Ds");
+    fs::copy_file(PM_EXAMPLES "/vase.3ds", malla);
+    auto s = Ejecuta("check " + malla);
+    EXPECT_EQ(s.estado, 0);
+    EXPECT_EQ(s.texto, "ok\n");
+    s = Ejecuta("dump " + malla);
+    EXPECT_NE(s.texto.find("\"escala\": 1, \"anguloGiro\": -1.5707963267948966, \"giroEnY\": true"),
+              std::string::npos);
+    int triangulos = 0;
+    for (size_t p = 0; (p = s.texto.find("TElementoTriang3D", p)) != std::string::npos; ++p)
+        ++triangulos;
+    EXPECT_EQ(triangulos, 16 * 8 * 2 + 16); // the body's 8 bands of 16 quads, and the bottom
+    EXPECT_EQ(Ejecuta("icon " + malla).estado, 0);
+    EXPECT_TRUE(fs::exists(malla + ".bmp"));
+
+    const std::string rota = Escribe("broken.3ds", "MM");
+    const std::string motivo =
+        "Error reading the 3DS file " + rota + ": it is too short for a 3D Studio file";
+    s = Ejecuta("check " + rota);
+    EXPECT_EQ(s.estado, 1);
+    EXPECT_EQ(s.texto, motivo + "\n");
+    s = Ejecuta("render " + rota + " -o " + Ruta("broken.bmp"));
+    EXPECT_EQ(s.estado, 1);
+    EXPECT_EQ(s.errores, motivo + "\n");
+}
+
 TEST_F(Cli, EveryExampleChecksAndRenders) {
     int vistos = 0;
     for (const auto& e : fs::directory_iterator(PM_EXAMPLES)) {
-        if (e.path().extension() != ".3di") continue;
+        if (e.path().extension() != ".3di" && e.path().extension() != ".3ds") continue;
         ++vistos;
         const auto c = Ejecuta("check " + e.path().string());
         EXPECT_EQ(c.estado, 0) << e.path() << c.texto;

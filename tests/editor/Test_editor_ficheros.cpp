@@ -1,5 +1,6 @@
 // The window's file commands with the dialogs answered by the test: save and open,
 // autosave, new, failed saves, and the questions before changes are discarded.
+#include "Escritor_3ds.h"
 #include "Ventana_prueba.h"
 
 #include "support/Reloj_tierra.h"
@@ -249,15 +250,24 @@ TEST_F(EditorFicheros, NewAsksFirstAndStartsAnEmptyScript) {
     EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Opening 3DI file"});
 }
 
-// Mended: a 3D Studio mesh used to land in the pane as text, and "Save" wrote that
-// text over the mesh.
-TEST_F(EditorFicheros, AMeshIsNeverShownAsTextNorOverwritten) {
-    const std::string malla("MM\x10\0\0\0\x02\0\x0a\0\0\0\x03\0\0\0=;\xff", 20);
+// A 3D Studio mesh is shown in the preview. Mended: it used to land in the pane as
+// text, and "Save" wrote that text over the mesh.
+TEST_F(EditorFicheros, AMeshIsShownButNeverAsTextNorOverwritten) {
+    using namespace prueba3ds;
+    const std::string malla =
+        prueba3ds::Fichero(Material("Red", 255, 0, 0) +
+                           Objeto("Square", Vertices({{-3, -3, 0}, {3, -3, 0}, {3, 3, 0}, {-3, 3, 0}}) +
+                                                Caras({{0, 1, 2}, {0, 2, 3}}, GrupoMaterial("Red", {0, 1}))));
     const QString nombre = Fichero("model.3DS", &malla);
     TFormTestOpenGL& v = Abre();
     dialogos->ficherosAbrir.push_back(nombre);
     v.AbrirOtroClick();
-    EXPECT_EQ(v.TextoPanelErrores(), "3D Studio files cannot be read yet: " + nombre);
+    EXPECT_EQ(v.TextoPanelErrores(), "ok");
+    EXPECT_EQ(v.objeto.Count(), 2);
+    const QImage imagen = Preview();
+    const uint32_t centro = ColorEn(imagen, imagen.width() / 2, imagen.height() / 2);
+    EXPECT_TRUE((centro & 0xFF) > 100 && (centro >> 8 & 0xFF) < 40 && (centro >> 16) < 40)
+        << std::hex << centro;
     EXPECT_EQ(v.MemoPrograma->toPlainText(), notaModelo3DS + nombre + "\n");
     EXPECT_TRUE(v.MemoPrograma->isReadOnly());
     EXPECT_FALSE(v.modificado);
@@ -281,6 +291,16 @@ TEST_F(EditorFicheros, AMeshIsNeverShownAsTextNorOverwritten) {
     // The note is a comment: the new script parses cleanly.
     Escribe(v.MemoPrograma->toPlainText() + "LINE=[0,0,0]:[1,0,0]\n");
     EXPECT_EQ(v.TextoPanelErrores(), "ok");
+
+    // A broken mesh: the error pane says why, and nothing is shown.
+    const std::string cortada = malla.substr(0, malla.size() - 1);
+    const QString rota = Fichero("broken.3ds", &cortada);
+    dialogos->respuestas.push_back(TRespuesta::no);
+    dialogos->ficherosAbrir.push_back(rota);
+    v.AbrirOtroClick();
+    EXPECT_EQ(v.TextoPanelErrores(),
+              "Error reading the 3DS file " + rota + ": the file ends inside a face material group");
+    EXPECT_EQ(v.objeto.Count(), 0);
 }
 
 TEST_F(EditorFicheros, HelpAndAbout) {

@@ -39,6 +39,49 @@ TEST(PintaEscena, QuadFacingUpHasItsLitColour) {
     EXPECT_EQ(v.ProfundidadPila(), 1);
 }
 
+// Runs of triangles go out together: before and after a full batch, and on both sides
+// of a transform that applies only to the triangles after it.
+TEST(PintaEscena, TrianglesAroundAFullBatchAndATransform) {
+    TVistaPrueba v;
+    std::string script = "COLOR=(255,0,0)\nTRIANGLE=[-4,-1,0]:[-2,-1,0]:[-3,1,0]\nCOLOR=(0,255,0)\n";
+    for (int i = 0; i < 2100; ++i)
+        script += "TRIANGLE=[0,5,0]:[0,5,0]:[0,5,0]\n";
+    script += "PUSHTRANS=[3,0,0]\nTRIANGLE=[-1,-1,0]:[1,-1,0]:[0,1,0]\nPOP\n"
+              "COLOR=(0,0,255)\nTRIANGLE=[-1,-1,0]:[1,-1,0]:[0,1,0]\n";
+    v.Pinta(script);
+    EXPECT_TRUE(EsRojo(v.EnModelo(-3, 0, 0)));
+    EXPECT_TRUE(EsVerde(v.EnModelo(3, 0, 0)));
+    EXPECT_TRUE(EsAzul(v.EnModelo(0, 0, 0)));
+    EXPECT_TRUE(v.EsFondo(v.EnModelo(5.5, 0, 0)));
+    EXPECT_EQ(v.ProfundidadPila(), 1);
+}
+
+// The batch gives the very pixels of the triangles painted one by one as polygons.
+TEST(PintaEscena, BatchedTrianglesPaintAsPolygonsDo) {
+    TVistaPrueba v;
+    std::string script;
+    for (int i = 0; i < 300; ++i) {
+        const int x = i % 20 - 10, y = i / 20 - 7, z = i % 7 - 3;
+        script += "COLOR=(" + std::to_string(i * 37 % 256) + "," + std::to_string(i * 91 % 256) + "," +
+                  std::to_string(i * 53 % 256) + ")\nTRIANGLE=[" + std::to_string(x) + "," +
+                  std::to_string(y) + "," + std::to_string(z) + "]:[" + std::to_string(x + 3) + "," +
+                  std::to_string(y) + ",0]:[" + std::to_string(x) + "," + std::to_string(y + 2) + ",1]\n";
+    }
+    v.Pinta(script);
+    CargaVista(v.dc, v.vista);
+    v.dc.Clear();
+    v.escena.ParaCada([&](TElementoObj3D& e) { e.Pinta(v.dc, false, -1); });
+    v.dc.Swap();
+    TDibIG unoAUno;
+    v.dc.ReadPixels(unoAUno);
+    int distintos = 0;
+    for (int y = 0; y < lado; ++y)
+        for (int x = 0; x < lado; ++x)
+            distintos += unoAUno.Pixel(x, y) != v.imagen.Pixel(x, y);
+    EXPECT_EQ(distintos, 0);
+    EXPECT_FALSE(v.EsFondo(v.Desde(0, 0)));
+}
+
 TEST(PintaEscena, HighlightedQuadShowsItsOutlineAndTheTripod) {
     TVistaPrueba v;
     v.Pinta(quadArriba);
