@@ -1,0 +1,75 @@
+#include "editor/Vigilante_fichero.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+namespace {
+
+constexpr int esperaRafaga = 100; // ms
+
+QByteArray Contenido(const QString& fichero) {
+    QFile f(fichero);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TVigilanteFichero::TVigilanteFichero(QObject* padre) : QObject(padre) {
+    espera.setSingleShot(true);
+    espera.setInterval(esperaRafaga);
+    connect(&vigia, &QFileSystemWatcher::fileChanged, this, &TVigilanteFichero::Avisado);
+    connect(&vigia, &QFileSystemWatcher::directoryChanged, this, &TVigilanteFichero::Avisado);
+    connect(&espera, &QTimer::timeout, this, &TVigilanteFichero::Comprueba);
+}
+
+void TVigilanteFichero::Vigila(const QString& nombre) {
+    Deja();
+    fichero = QFileInfo(nombre).absoluteFilePath();
+    vigia.addPath(QFileInfo(fichero).absolutePath());
+    if (QFileInfo::exists(fichero)) vigia.addPath(fichero);
+    Anota(Contenido(fichero));
+}
+
+void TVigilanteFichero::Deja() {
+    espera.stop();
+    if (!vigia.files().isEmpty()) vigia.removePaths(vigia.files());
+    if (!vigia.directories().isEmpty()) vigia.removePaths(vigia.directories());
+    fichero.clear();
+    contenido.clear();
+    tamano = -1;
+}
+
+void TVigilanteFichero::Avisado() {
+    if (!fichero.isEmpty()) espera.start();
+}
+
+void TVigilanteFichero::Anota(const QByteArray& contenidoActual) {
+    const QFileInfo datos(fichero);
+    contenido = contenidoActual;
+    fecha = datos.lastModified();
+    tamano = datos.exists() ? datos.size() : -1;
+}
+
+void TVigilanteFichero::Comprueba() {
+    if (fichero.isEmpty()) return;
+    // Not in the middle of another question: it is asked once that one is answered.
+    if (QApplication::activeModalWidget()) {
+        espera.start();
+        return;
+    }
+    const QFileInfo datos(fichero);
+    // Gone for now (a program that deletes and writes anew): the folder's watch tells
+    // when it is back.
+    if (!datos.exists()) return;
+    // The watch goes to the file that has the name now: after a rename it would stay
+    // on the old one (gone, or kept as a backup by a second link).
+    if (vigia.files().contains(fichero)) vigia.removePath(fichero);
+    vigia.addPath(fichero);
+    if (datos.size() == tamano && datos.lastModified() == fecha) return;
+    const QByteArray actual = Contenido(fichero);
+    const bool otro = actual != contenido;
+    Anota(actual);
+    if (otro) emit cambiado();
+}
