@@ -72,8 +72,10 @@ bool AutoguardadoPendiente(const char* nombre) {
     if (copia.empty()) return false;
     std::error_code errorCopia, errorScript;
     const auto fechaCopia = fs::last_write_time(RutaSistema(copia.c_str()), errorCopia);
+    if (errorCopia) return false;
+    if (fs::symlink_status(RutaSistema(nombre), errorScript).type() == fs::file_type::not_found) return true;
     const auto fechaScript = fs::last_write_time(RutaSistema(nombre), errorScript);
-    if (errorCopia || errorScript || fechaCopia <= fechaScript) return false;
+    if (errorScript || fechaCopia <= fechaScript) return false;
     std::string textoCopia, textoScript;
     return LeeTextoFichero(copia.c_str(), textoCopia) && LeeTextoFichero(nombre, textoScript) &&
            textoCopia != textoScript;

@@ -31,7 +31,7 @@ std::string TextoFallo(const char* texto, const char* nombre, const std::string&
 // a.3di.seg). Empty for a script without a name.
 std::string NombreAutoguardado(const char* nombre);
 // Whether the autosave copy of `nombre` is worth recovering: it was written after the
-// script and holds something else.
+// script and holds something else, or the script was never saved at all.
 bool AutoguardadoPendiente(const char* nombre);
 void BorraAutoguardado(const char* nombre);
 

@@ -49,6 +49,8 @@ bool TFormTestOpenGL::LoadFile() {
         vigilante->Deja();
         Avisa(Texto(TextoFallo("Error Opening 3DI file", nombreFichero.c_str(), motivo)), tituloPrograma,
               TIconoMensaje::error);
+        // A script that was never saved may still have its autosave copy.
+        OfreceRecuperacion();
         return false;
     };
     if (EsModelo3DS(nombreFichero.c_str())) {
@@ -77,8 +79,8 @@ bool TFormTestOpenGL::LoadFile() {
 void TFormTestOpenGL::OfreceRecuperacion() {
     if (notaModelo || !AutoguardadoPendiente(nombreFichero.c_str())) return;
     const std::string copia = NombreAutoguardado(nombreFichero.c_str());
-    const QString pregunta = QString("An autosaved copy of %1 is newer than the file (%2). "
-                                     "Recover the unsaved changes it holds?")
+    const QString pregunta = QString("The autosaved copy of %1 holds changes that were not saved (%2). "
+                                     "Recover them?")
                                  .arg(Texto(nombreFichero), Texto(copia));
     if (dialogos->Pregunta(pregunta, tituloPrograma) != TRespuesta::si) return;
     std::string bytes;

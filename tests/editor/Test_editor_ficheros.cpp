@@ -322,10 +322,16 @@ TEST_F(EditorFicheros, ANewerAutosaveCopyIsOfferedForRecovery) {
     EXPECT_FALSE(QFileInfo::exists(nombre + ".seg"));
     Cierra();
 
-    // A copy older than the file is not offered.
+    // A copy older than the file is not offered; one of a file never saved is.
     copiaConFecha(std::chrono::seconds(-5));
     Abre({nombre});
     EXPECT_TRUE(dialogos->preguntas.isEmpty());
+    Cierra();
+    fs::remove(nombre.toStdString());
+    TFormTestOpenGL& x = Abre({nombre}, {TRespuesta::si});
+    EXPECT_EQ(dialogos->mensajes.size(), 1); // the file itself cannot be opened
+    EXPECT_EQ(x.MemoPrograma->toPlainText(), script);
+    EXPECT_TRUE(x.modificado);
 }
 
 TEST_F(EditorFicheros, AFileChangedOnDiskIsReloadedOrAskedAbout) {
