@@ -19,6 +19,12 @@ bool Falla(std::string* motivo, const std::string& razon) {
     return false;
 }
 
+// Nothing at all has the name (a dangling link is something).
+bool NadaSeLlama(const char* nombre) {
+    std::error_code error;
+    return fs::symlink_status(RutaSistema(nombre), error).type() == fs::file_type::not_found;
+}
+
 } // namespace
 
 bool GrabaTextoScript(const char* nombre, const std::string& texto, bool copiaBak, std::string* motivo) {
@@ -69,13 +75,12 @@ std::string NombreAutoguardado(const char* nombre) {
 
 bool AutoguardadoPendiente(const char* nombre) {
     const std::string copia = NombreAutoguardado(nombre);
-    if (copia.empty()) return false;
     std::error_code errorCopia, errorScript;
+    if (copia.empty() || !fs::is_regular_file(RutaSistema(copia.c_str()), errorCopia)) return false;
+    if (NadaSeLlama(nombre)) return true;
     const auto fechaCopia = fs::last_write_time(RutaSistema(copia.c_str()), errorCopia);
-    if (errorCopia) return false;
-    if (fs::symlink_status(RutaSistema(nombre), errorScript).type() == fs::file_type::not_found) return true;
     const auto fechaScript = fs::last_write_time(RutaSistema(nombre), errorScript);
-    if (errorScript || fechaCopia <= fechaScript) return false;
+    if (errorCopia || errorScript || fechaCopia <= fechaScript) return false;
     std::string textoCopia, textoScript;
     return LeeTextoFichero(copia.c_str(), textoCopia) && LeeTextoFichero(nombre, textoScript) &&
            textoCopia != textoScript;
@@ -96,10 +101,7 @@ DString NombrePropuesto(const char* nombre, bool propio) {
     const bool malla = EsModelo3DS(nombre);
     const DString candidato = malla ? CambiaExtension(nombre, "3di") : DString(nombre);
     if (propio && !malla) return candidato;
-    std::error_code error;
-    const bool libre =
-        fs::symlink_status(RutaSistema(candidato.c_str()), error).type() == fs::file_type::not_found;
-    return libre ? candidato : DString();
+    return NadaSeLlama(candidato.c_str()) ? candidato : DString();
 }
 
 bool EsModelo3DS(const char* nombre) {

@@ -1,6 +1,7 @@
 #include "editor/Vigilante_fichero.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QWidget>
@@ -9,9 +10,12 @@ namespace {
 
 constexpr int esperaRafaga = 100; // ms
 
-QByteArray Contenido(const QString& fichero) {
+// What the file holds, as a digest: a mesh may be large, and it is never kept whole.
+QByteArray Huella(const QString& fichero) {
     QFile f(fichero);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    QCryptographicHash suma(QCryptographicHash::Sha256);
+    if (!f.open(QIODevice::ReadOnly) || !suma.addData(&f)) return QByteArray();
+    return suma.result();
 }
 
 } // namespace
@@ -29,7 +33,7 @@ void TVigilanteFichero::Vigila(const QString& nombre) {
     fichero = QFileInfo(nombre).absoluteFilePath();
     vigia.addPath(QFileInfo(fichero).absolutePath());
     if (QFileInfo::exists(fichero)) vigia.addPath(fichero);
-    Anota(Contenido(fichero));
+    Anota(Huella(fichero));
 }
 
 void TVigilanteFichero::Deja() {
@@ -37,7 +41,7 @@ void TVigilanteFichero::Deja() {
     if (!vigia.files().isEmpty()) vigia.removePaths(vigia.files());
     if (!vigia.directories().isEmpty()) vigia.removePaths(vigia.directories());
     fichero.clear();
-    contenido.clear();
+    huella.clear();
     tamano = -1;
 }
 
@@ -45,9 +49,9 @@ void TVigilanteFichero::Avisado() {
     if (!fichero.isEmpty()) espera.start();
 }
 
-void TVigilanteFichero::Anota(const QByteArray& contenidoActual) {
+void TVigilanteFichero::Anota(const QByteArray& huellaActual) {
     const QFileInfo datos(fichero);
-    contenido = contenidoActual;
+    huella = huellaActual;
     fecha = datos.lastModified();
     tamano = datos.exists() ? datos.size() : -1;
 }
@@ -68,8 +72,8 @@ void TVigilanteFichero::Comprueba() {
     if (vigia.files().contains(fichero)) vigia.removePath(fichero);
     vigia.addPath(fichero);
     if (datos.size() == tamano && datos.lastModified() == fecha) return;
-    const QByteArray actual = Contenido(fichero);
-    const bool otro = actual != contenido;
+    const QByteArray actual = Huella(fichero);
+    const bool otro = actual != huella;
     Anota(actual);
     if (otro) emit cambiado();
 }

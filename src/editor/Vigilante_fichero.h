@@ -29,14 +29,14 @@ signals:
 private:
     void Avisado();
     void Comprueba();
-    void Anota(const QByteArray& contenidoActual);
+    void Anota(const QByteArray& huellaActual);
 
     QFileSystemWatcher vigia;
     // A save is a burst of events (a temporary file, a rename): they are looked at
     // together once the burst is over.
     QTimer espera;
     QString fichero;
-    QByteArray contenido;
+    QByteArray huella; // digest of the content
     QDateTime fecha;
     qint64 tamano = -1;
 };
