@@ -8,6 +8,7 @@
 #include "editor/Lienzo_gl.h"
 #include "editor/Memo_script.h"
 #include "editor/Resaltador_3di.h"
+#include "editor/Vigilante_fichero.h"
 #include "geometry/Luz_normals.h"
 #include "support/Ficheroqordatos.h"
 #include "support/Rutas.h"
@@ -145,6 +146,8 @@ void TFormTestOpenGL::CreaControles() {
     connect(MemoPrograma, &QPlainTextEdit::textChanged, this, &TFormTestOpenGL::MemoProgramaChange);
     connect(MemoPrograma, &QPlainTextEdit::cursorPositionChanged, this, &TFormTestOpenGL::TrackCaret);
     connect(TimerAutoSave, &QTimer::timeout, this, &TFormTestOpenGL::TimerAutoSaveTimer);
+    vigilante = new TVigilanteFichero(this);
+    connect(vigilante, &TVigilanteFichero::cambiado, this, &TFormTestOpenGL::FicheroCambiadoFuera);
     connect(PaintBox3D, &TLienzoGL::puntoElegido, this, &TFormTestOpenGL::EligePunto);
     connect(PaintBox3D, &TLienzoGL::contextoListo, this, [this] {
         // A context that appears after the start-up (a late first paint) is bound then.
@@ -236,15 +239,11 @@ void TFormTestOpenGL::Arranca() {
     StartClick();
     if (!argumentos.isEmpty()) {
         const QByteArray argumento = argumentos.front().toLocal8Bit();
-        if (!argumento.isEmpty() && !EsOpcionLineaOrdenes(argumento.constData())) {
-            nombreFichero = QFileInfo(argumentos.front()).absoluteFilePath().toLocal8Bit().constData();
-            if (LoadFile()) configFichero.Asigna(nombreFichero.c_str());
-        }
+        if (!argumento.isEmpty() && !EsOpcionLineaOrdenes(argumento.constData()))
+            AbreFichero(QFileInfo(argumentos.front()).absoluteFilePath());
     }
-    if (nombreFichero.IsEmpty() && !configFichero.Valor().IsEmpty()) {
-        nombreFichero = configFichero.Valor();
-        LoadFile();
-    }
+    if (nombreFichero.IsEmpty() && !configFichero.Valor().IsEmpty())
+        AbreFichero(QString::fromLocal8Bit(configFichero.Valor().c_str()));
     UpdateCaption();
 }
 
@@ -582,15 +581,6 @@ void TFormTestOpenGL::LanguageReferenceClick() {
     ayuda->MuestraReferencia(OrdenEnCursor(MemoPrograma->textCursor()));
 }
 
-void TFormTestOpenGL::AbreReciente(const QString& fichero) {
-    if (!ConfirmDiscard()) return;
-    nombreFichero = fichero.toLocal8Bit().constData();
-    configFichero.Asigna(nombreFichero.c_str());
-    sinNombre = false;
-    if (!LoadFile()) recientes->Quita(fichero);
-    UpdateCaption();
-}
-
 void TFormTestOpenGL::AboutPictomolder1Click() {
     Avisa(textoAcercaDe, tituloPrograma, TIconoMensaje::informacion);
 }
@@ -605,6 +595,7 @@ void TFormTestOpenGL::closeEvent(QCloseEvent* evento) {
         return;
     }
     GuardaVentana(*this, *Splitter1, *Splitter2);
+    SueltaFichero();
     evento->accept();
 }
 

@@ -36,6 +36,7 @@ class TBarraBuscar;
 class TFicherosRecientes;
 class TLienzoGL;
 class TResaltador3Di;
+class TVigilanteFichero;
 
 class TFormTestOpenGL : public QMainWindow {
     Q_OBJECT
@@ -78,6 +79,9 @@ public:
     // A file of the Recent Files menu: opened as "Open..." opens the chosen file, and
     // taken off the list when it cannot be read.
     void AbreReciente(const QString& fichero);
+    // The open file was changed on disk by another program: reloaded when the window
+    // holds no changes of its own, else only if the user says so.
+    void FicheroCambiadoFuera();
     // A click in the error pane at a position in its viewport: the caret goes to the
     // script line that the clicked message names.
     void MemoErroresClick(const QPoint& posicion);
@@ -120,6 +124,7 @@ public:
     QAction* MenuStart = nullptr;
     TFicherosRecientes* recientes = nullptr;
     TAyudaEditor* ayuda = nullptr;
+    TVigilanteFichero* vigilante = nullptr;
 
     // --- state ---
     IDCOpenGL idc;
@@ -159,6 +164,13 @@ private:
     QString TextoDesdeBytes(const std::string& bytes);
     DString LineaDelMemo(int linea) const;
     void Avisa(const QString& texto, const QString& titulo, TIconoMensaje icono);
+    // Names the window's script `fichero` and loads it (the tail of every way of
+    // opening a file); false when it could not be read.
+    bool AbreFichero(const QString& fichero);
+    // The autosave copy of the file just loaded, offered when it holds newer text.
+    void OfreceRecuperacion();
+    // The window lets go of its file: the autosave copy of what was discarded goes.
+    void SueltaFichero();
 
     QStringList argumentos;
     std::unique_ptr<TDialogosEditor> dialogos;

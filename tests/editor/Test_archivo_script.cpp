@@ -41,9 +41,11 @@ TEST_F(ArchivoScript, AFailedSaveLeavesTheOldFile) {
     EXPECT_TRUE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n", false)); // no backup asked for
     EXPECT_EQ(Contenido("a.3di"), "QUAD=...\n ");
     Escribe("a.3di", "LINE=[0,0,0]:[1,0,0]\n");
-    // A read-only script is not replaced either.
+    // A read-only script is not replaced either, and the failure says why.
     fs::permissions(nombre, fs::perms::owner_read);
-    EXPECT_FALSE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n"));
+    std::string motivo;
+    EXPECT_FALSE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n", true, &motivo));
+    EXPECT_EQ(motivo, "Permission denied");
     EXPECT_EQ(Contenido("a.3di"), "LINE=[0,0,0]:[1,0,0]\n");
     // No folder, no file.
     EXPECT_FALSE(GrabaTextoScript(Ruta("no/such/folder.3di").c_str(), "x"));
@@ -52,9 +54,13 @@ TEST_F(ArchivoScript, AFailedSaveLeavesTheOldFile) {
 
 TEST_F(ArchivoScript, ReadingMissingFilesAndFolders) {
     std::string texto = "old";
-    EXPECT_FALSE(LeeTextoFichero(Ruta("missing.3di").c_str(), texto));
+    std::string motivo;
+    EXPECT_FALSE(LeeTextoFichero(Ruta("missing.3di").c_str(), texto, &motivo));
     EXPECT_TRUE(texto.empty());
-    EXPECT_FALSE(LeeTextoFichero(dir.string().c_str(), texto)); // a folder
+    EXPECT_EQ(motivo, "No such file or directory");
+    EXPECT_FALSE(LeeTextoFichero(dir.string().c_str(), texto, &motivo)); // a folder
+    EXPECT_EQ(motivo, "Is a directory");
+    EXPECT_FALSE(SePuedeLeer(dir.string().c_str(), motivo));
     EXPECT_FALSE(LeeTextoFichero("", texto));
 }
 

@@ -1,5 +1,6 @@
 // The window's file commands with the dialogs answered by the test: save and open,
-// autosave, new, failed saves, and the questions before changes are discarded.
+// autosave and its recovery, new, failed saves and opens, a file changed on disk, and
+// the questions before changes are discarded.
 #include "Escritor_3ds.h"
 #include "Ventana_prueba.h"
 
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -82,8 +84,9 @@ TEST_F(EditorFicheros, ScriptsKeepTheirLineEndsAndBytes) {
     EXPECT_EQ(v.TextoPanelErrores(), "ok");
     EXPECT_TRUE(v.codificacionLatin1);
     EXPECT_TRUE(v.finesCRLF);
-    dialogos->ficherosGrabar.push_back(nombre); // a start-up load has not named the file for "Save"
+    // Mended: a script named on the command line went through Save As on every save.
     EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_TRUE(dialogos->peticionesGrabar.isEmpty());
     EXPECT_EQ(LeeFichero(nombre), windows + " ");
 
     // Mended: a character that Latin-1 cannot hold was saved as "?" without a word.
@@ -120,6 +123,15 @@ TEST_F(EditorFicheros, AutosaveWritesACopyAndKeepsTheModifiedState) {
     // Mended: the copy's backup took the name of the script's own (auto.3di.BAK).
     v.TimerAutoSaveTimer();
     EXPECT_FALSE(QFileInfo::exists(carpeta.filePath("auto.3di.BAK")));
+    // Mended: the copy stayed for good. A save removes it, and so does a clean exit.
+    EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_FALSE(QFileInfo::exists(nombre + ".seg"));
+    Escribe(script + "; more\n");
+    v.TimerAutoSaveTimer();
+    ASSERT_TRUE(QFileInfo::exists(nombre + ".seg"));
+    dialogos->respuestas.push_back(TRespuesta::no);
+    EXPECT_TRUE(v.close());
+    EXPECT_FALSE(QFileInfo::exists(nombre + ".seg"));
 
     // A script that was never named has no backup (no hidden ".seg" in the folder).
     Cierra();
@@ -140,7 +152,9 @@ TEST_F(EditorFicheros, AFailedSaveKeepsTheModifiedState) {
     Escribe(script);
     SoloLectura(nombre);
     EXPECT_FALSE(v.MenuSaveClick());
-    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Saving File"});
+    // Mended: the message named neither the file nor the reason.
+    EXPECT_EQ(dialogos->mensajes,
+              QStringList{"Pictomolder|Error Saving File " + nombre + ": Permission denied"});
     EXPECT_TRUE(v.modificado);
     EXPECT_EQ(LeeFichero(nombre), original);
 }
@@ -163,13 +177,18 @@ TEST_F(EditorFicheros, SavingKeepsEveryByteTheModeAndTheLink) {
     EXPECT_TRUE(QFileInfo(enlace).isSymLink());
     EXPECT_EQ(fs::status(real.toStdString()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 
-    ASSERT_EQ(::mkfifo(carpeta.filePath("pipe.3di").toLocal8Bit().constData(), 0600), 0);
-    dialogos->ficherosAbrir.push_back(carpeta.filePath("pipe.3di"));
+    const QString fifo = carpeta.filePath("pipe.3di");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    dialogos->ficherosAbrir.push_back(fifo);
     v.AbrirOtroClick();
-    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Opening 3DI file"});
+    EXPECT_EQ(dialogos->mensajes,
+              QStringList{"Pictomolder|Error Opening 3DI file " + fifo + ": Not a regular file"});
+    // The pane does not hold the FIFO's text: Save asks for a name.
+    dialogos->ficherosGrabar.push_back(fifo);
     EXPECT_FALSE(v.MenuSaveClick());
-    EXPECT_EQ(dialogos->mensajes.last(), "Pictomolder|Error Saving File");
-    EXPECT_TRUE(fs::is_fifo(carpeta.filePath("pipe.3di").toStdString()));
+    EXPECT_EQ(dialogos->propuestasGrabar, QStringList{""});
+    EXPECT_EQ(dialogos->mensajes.last(), "Pictomolder|Error Saving File " + fifo + ": Not a regular file");
+    EXPECT_TRUE(fs::is_fifo(fifo.toStdString()));
 }
 
 // Mended: "Open..." used to discard unsaved changes without asking.
@@ -247,7 +266,112 @@ TEST_F(EditorFicheros, NewAsksFirstAndStartsAnEmptyScript) {
 
     // The next start tries the stored "NewIcon.3di", which does not exist.
     Abre();
-    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Opening 3DI file"});
+    EXPECT_EQ(dialogos->mensajes,
+              QStringList{"Pictomolder|Error Opening 3DI file NewIcon.3di: No such file or directory"});
+}
+
+// Mended: started on a file that did not exist yet, Save As proposed the file of the
+// last run, which a Return overwrote.
+TEST_F(EditorFicheros, SaveAsProposesTheNameAskedForNeverAnotherFile) {
+    const std::string anterior = "LINE=[0,0,0]:[1,0,0]\n";
+    GuardaUltimoFichero(Fichero("previous.3di", &anterior));
+    const QString nuevo = Fichero("new.3di");
+    TFormTestOpenGL& v = Abre({nuevo});
+    EXPECT_EQ(dialogos->mensajes,
+              QStringList{"Pictomolder|Error Opening 3DI file " + nuevo + ": No such file or directory"});
+    Escribe(script);
+    QTest::keyClick(&v, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogos->propuestasGrabar, QStringList{nuevo});
+    EXPECT_EQ(LeeFichero(Fichero("previous.3di")), anterior);
+
+    // A new script whose default name another file has: nothing is proposed.
+    Fichero("NewIcon.3di", &anterior);
+    dialogos->respuestas.push_back(TRespuesta::no);
+    v.MenuNewClick();
+    EXPECT_FALSE(v.MenuSaveAsClick());
+    EXPECT_EQ(dialogos->propuestasGrabar.last(), "");
+}
+
+// Mended: the autosave copy was never offered back.
+TEST_F(EditorFicheros, ANewerAutosaveCopyIsOfferedForRecovery) {
+    const std::string original = "LINE=[0,0,0]:[1,0,0]\n";
+    const std::string copia = script.toStdString() + " ";
+    const QString nombre = Fichero("crash.3di", &original);
+    const auto fecha = fs::last_write_time(nombre.toStdString());
+    const auto copiaConFecha = [&](std::chrono::seconds diferencia) {
+        Fichero("crash.3di.seg", &copia);
+        fs::last_write_time((nombre + ".seg").toStdString(), fecha + diferencia);
+    };
+    copiaConFecha(std::chrono::seconds(5));
+    // Declined: the file as it was saved.
+    TFormTestOpenGL& v = Abre({nombre}, {TRespuesta::no});
+    ASSERT_EQ(dialogos->preguntas.size(), 1);
+    EXPECT_TRUE(dialogos->preguntas[0].contains(nombre + ".seg")) << dialogos->preguntas[0].toStdString();
+    EXPECT_EQ(v.MemoPrograma->toPlainText().toStdString(), original);
+    EXPECT_FALSE(v.modificado);
+    Cierra(); // as a crash would: the copy stays
+
+    // Accepted: the copy's text, unsaved; the file changes only when it is saved.
+    TFormTestOpenGL& w = Abre({nombre}, {TRespuesta::si});
+    EXPECT_EQ(w.MemoPrograma->toPlainText(), script);
+    EXPECT_EQ(w.TextoPanelErrores(), "ok");
+    EXPECT_TRUE(w.modificado);
+    EXPECT_EQ(LeeFichero(nombre), original);
+    EXPECT_TRUE(w.MenuSaveClick());
+    EXPECT_EQ(LeeFichero(nombre), copia);
+    EXPECT_FALSE(QFileInfo::exists(nombre + ".seg"));
+    Cierra();
+
+    // A copy older than the file is not offered; one of a file never saved is.
+    copiaConFecha(std::chrono::seconds(-5));
+    Abre({nombre});
+    EXPECT_TRUE(dialogos->preguntas.isEmpty());
+    Cierra();
+    fs::remove(nombre.toStdString());
+    TFormTestOpenGL& x = Abre({nombre}, {TRespuesta::si});
+    EXPECT_EQ(dialogos->mensajes.size(), 1); // the file itself cannot be opened
+    EXPECT_EQ(x.MemoPrograma->toPlainText(), script);
+    EXPECT_TRUE(x.modificado);
+}
+
+TEST_F(EditorFicheros, AFileChangedOnDiskIsReloadedOrAskedAbout) {
+    const std::string primero = "LINE=[0,0,0]:[1,0,0]\n";
+    const std::string segundo = script.toStdString();
+    const QString nombre = Fichero("watched.3di", &primero);
+    TFormTestOpenGL& v = Abre({nombre});
+    const auto texto = [&] { return v.MemoPrograma->toPlainText().toStdString(); };
+    // No changes in the window: the new text comes in, the view stays.
+    v.vista.anguloY = 1.0;
+    Fichero("watched.3di", &segundo);
+    EXPECT_TRUE(Espera([&] { return texto() == segundo; }));
+    EXPECT_FALSE(v.modificado);
+    EXPECT_EQ(v.vista.anguloY, 1.0);
+    // Replaced by a rename, as many programs save: still watched.
+    Fichero("other.tmp", &primero);
+    fs::rename(carpeta.filePath("other.tmp").toStdString(), nombre.toStdString());
+    EXPECT_TRUE(Espera([&] { return texto() == primero; }));
+    // The window's own save is nobody else's change: nothing is asked nor reloaded (a
+    // reload would take the undo history).
+    QTest::keyClicks(v.MemoPrograma, "; typed");
+    EXPECT_TRUE(v.MenuSaveClick());
+    QTest::qWait(300);
+    EXPECT_TRUE(dialogos->preguntas.isEmpty());
+    EXPECT_TRUE(v.MemoPrograma->document()->isUndoAvailable());
+
+    // With changes in the window: asked first; No keeps them, Yes reloads.
+    Escribe(script + "; mine\n");
+    dialogos->respuestas.push_back(TRespuesta::no);
+    Fichero("watched.3di", &primero);
+    ASSERT_TRUE(Espera([&] { return dialogos->preguntas.size() == 1; }));
+    EXPECT_TRUE(dialogos->preguntas[0].contains("changed by another program"))
+        << dialogos->preguntas[0].toStdString();
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), script + "; mine\n");
+    EXPECT_TRUE(v.modificado);
+    dialogos->respuestas.push_back(TRespuesta::si);
+    Fichero("watched.3di", &segundo);
+    EXPECT_TRUE(Espera([&] { return texto() == segundo; }));
+    EXPECT_FALSE(v.modificado);
+    EXPECT_EQ(dialogos->preguntas.size(), 2);
 }
 
 // A 3D Studio mesh is shown in the preview. Mended: it used to land in the pane as

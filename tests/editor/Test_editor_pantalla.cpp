@@ -56,11 +56,6 @@ TEST_F(EditorPantalla, SwitchesAreIgnoredAndTheLastFileIsLoaded) {
     Cierra();
     TFormTestOpenGL& w = Abre({"/s"});
     EXPECT_EQ(w.nombreFichero, DString(ultimo.toLocal8Bit().constData()));
-    Cierra();
-    // A file that cannot be opened is reported, and the last file is loaded instead.
-    TFormTestOpenGL& x = Abre({carpeta.filePath("missing.3di")});
-    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Opening 3DI file"});
-    EXPECT_EQ(x.nombreFichero, DString(carpeta.filePath("missing.3di").toLocal8Bit().constData()));
 }
 
 TEST_F(EditorPantalla, WithNothingToLoadTheScriptIsEmpty) {

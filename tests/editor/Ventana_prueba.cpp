@@ -23,8 +23,9 @@ QString TDialogosPrueba::PideFicheroAbrir(const QString& inicial, const QString&
     return f;
 }
 
-QString TDialogosPrueba::PideFicheroGrabar(const QString&, const QString& filtro) {
+QString TDialogosPrueba::PideFicheroGrabar(const QString& inicial, const QString& filtro) {
     peticionesGrabar << filtro;
+    propuestasGrabar << inicial;
     if (ficherosGrabar.empty()) return QString();
     QString f = ficherosGrabar.front();
     ficherosGrabar.pop_front();
@@ -86,8 +87,9 @@ void VentanaPrueba::TearDown() {
     QDir::setCurrent(carpetaAnterior);
 }
 
-TFormTestOpenGL& VentanaPrueba::Abre(const QStringList& argumentos) {
+TFormTestOpenGL& VentanaPrueba::Abre(const QStringList& argumentos, std::deque<TRespuesta> respuestas) {
     auto d = std::make_unique<TDialogosPrueba>();
+    d->respuestas = std::move(respuestas);
     dialogos = d.get();
     ventana = std::make_unique<TFormTestOpenGL>(argumentos, std::move(d));
     ventana->show();
