@@ -15,6 +15,8 @@ packages=(
   qt6-base-dev libqt6opengl6-dev
   # tests and benchmarks (giflib: the reference decoder the GIF benchmark runs against)
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick libgif-dev
+  # reference library that the 3D Studio import benchmark compares against (bench only)
+  libassimp-dev
   # fonts for the editor under Xvfb
   fonts-dejavu-core
 )

@@ -17,13 +17,13 @@ config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
 export XDG_CONFIG_HOME="$config"
 
-# Without a window manager the window opens at the top left corner at its design
-# size (761 x 484), which is the part of the screen kept.
-xvfb-run -a -s "-screen 0 1024x700x24" bash -c '
+# A new window opens at least 1000 x 700 where the screen has the room: on a screen of
+# just that size (and no window manager) it fills the screen, which is what is kept.
+xvfb-run -a -s "-screen 0 1000x700x24" bash -c '
   "$1" "$2" &
   pid=$!
   sleep 4
-  import -window root -crop 761x484+0+0 +repage "$3"
+  import -window root "$3"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 ' _ "$editor" "$script" "$out"

@@ -1,6 +1,6 @@
-// pictomolder-cli: the editor's work without a display. It parses 3DI scripts as the
-// editor does, dumps the parsed scene, renders it headless to a BMP file, and exports
-// the 32 x 32 icon.
+// pictomolder-cli: the editor's work without a display. It parses 3DI scripts (or
+// imports 3D Studio meshes) as the editor does, dumps the scene, renders it headless to
+// a BMP file, and exports the 32 x 32 icon.
 #include "cli/Orden_imagen.h"
 #include "cli/Volcado_json.h"
 #include "image/Tdibig.h"
@@ -9,14 +9,12 @@
 #include "script/Objetos_3d.h"
 #include "script/Pinta_vista.h"
 #include "support/Ficheroqordatos.h"
-#include "support/Rutas.h"
 
-#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <iostream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -29,6 +27,9 @@ constexpr int salidaCorrecta = 0;
 constexpr int salidaFallo = 1;
 constexpr int salidaUso = 2;
 constexpr int tamanoMaximo = 8192;
+// More than a script can sensibly be: standard input is read no further (it may be an
+// endless stream such as /dev/zero).
+constexpr size_t maxEntradaEstandar = size_t{64} << 20;
 
 const char* const textoAyuda =
     "Usage: pictomolder-cli COMMAND FILE [options]\n"
@@ -38,15 +39,18 @@ const char* const textoAyuda =
     "  dump FILE         print the parsed scene as JSON\n"
     "  render FILE -o OUT.bmp [--size WxH] [--angles X,Y] [--zoom S] [--pan X,Y]\n"
     "                    [--perspective] [--distance D] [--highlight LINE[:POINT]]\n"
-    "                    draw the scene headless into a 24-bit BMP file\n"
+    "                    [--view front|back|left|right|top|bottom|iso] [--fit]\n"
+    "                    draw the scene headless into a 24-bit BMP file; --view turns\n"
+    "                    the model as the editor's View menu does, --fit frames it whole\n"
     "  icon FILE [-o OUT.bmp] [--size WxH]\n"
     "                    export the 32 x 32 icon (default output FILE.bmp)\n"
     "  image FILE [-o OUT.bmp]\n"
     "                    load an image file as a texture: its size as JSON (exit 1 and the\n"
     "                    loader's message when it cannot), written unchanged as BMP with -o\n"
     "\n"
-    "FILE - reads the script from standard input.\n"
-    "Exit status: 0 success, 1 the script has errors, 2 usage or file errors.\n";
+    "FILE is a 3DI script, or a 3D Studio mesh when its name ends in .3ds (any case);\n"
+    "FILE - reads a script from standard input.\n"
+    "Exit status: 0 success, 1 the script or mesh has errors, 2 usage or file errors.\n";
 
 struct TOpciones {
     std::string orden;
@@ -56,6 +60,7 @@ struct TOpciones {
     int alto = 256;
     TVistaPrevia vista;
     bool perspectiva = false;
+    bool encuadra = false;
     int lineaResaltada = -1;
     int puntoResaltado = -1;
 };
@@ -73,6 +78,14 @@ double LeeNumero(const std::string& texto, const char* opcion) {
     if (texto.empty() || *fin != '\0' || !(v == v) || v > 1e12 || v < -1e12)
         throw TErrorUso(std::string("invalid number for ") + opcion + ": " + texto);
     return v;
+}
+
+// A number that must fit an int (a script line or a point index).
+int LeeEntero(const std::string& texto, const char* opcion) {
+    const double v = LeeNumero(texto, opcion);
+    if (v < INT32_MIN || v > INT32_MAX)
+        throw TErrorUso(std::string("number out of range for ") + opcion + ": " + texto);
+    return static_cast<int>(v);
 }
 
 // "A<sep>B" as two numbers.
@@ -125,12 +138,16 @@ TOpciones LeeOpciones(int argc, char** argv) {
             o.perspectiva = true;
         } else if (o.orden == "render" && a == "--distance") {
             o.vista.distancia = LeeNumero(valor(), "--distance");
+        } else if (o.orden == "render" && a == "--view") {
+            const std::string nombre = valor();
+            if (!o.vista.Orienta(nombre)) throw TErrorUso("unknown view: " + nombre);
+        } else if (o.orden == "render" && a == "--fit") {
+            o.encuadra = true;
         } else if (o.orden == "render" && a == "--highlight") {
             const std::string v = valor();
             const size_t p = v.find(':');
-            o.lineaResaltada = static_cast<int>(LeeNumero(v.substr(0, p), "--highlight"));
-            if (p != std::string::npos)
-                o.puntoResaltado = static_cast<int>(LeeNumero(v.substr(p + 1), "--highlight"));
+            o.lineaResaltada = LeeEntero(v.substr(0, p), "--highlight");
+            if (p != std::string::npos) o.puntoResaltado = LeeEntero(v.substr(p + 1), "--highlight");
         } else if (a.size() > 1 && a[0] == '-') {
             throw TErrorUso("unknown option for " + o.orden + ": " + a);
         } else if (o.fichero.empty()) {
@@ -152,18 +169,22 @@ TOpciones LeeOpciones(int argc, char** argv) {
 // editor parses its text pane), a named file through the scene's loader.
 bool LeeEscena(const TOpciones& o, TObjeto3D& escena, DString& error) {
     if (o.fichero == "-") {
-        const std::string texto{std::istreambuf_iterator<char>(std::cin), {}};
+        std::string texto;
+        char bloque[1 << 16];
+        for (size_t n;
+             texto.size() <= maxEntradaEstandar && (n = std::fread(bloque, 1, sizeof bloque, stdin)) > 0;)
+            texto.append(bloque, n);
+        if (texto.size() > maxEntradaEstandar)
+            throw std::runtime_error("standard input holds more than 64 MB; no script is that long");
         TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
         return escena.Lee(memoria, nullptr, error);
     }
     // A file that cannot be read is a usage error (status 2), not a script error: the
     // scene's loader would only report it in its error text.
-    const bool existe = ExisteFichero(o.fichero.c_str());
-    std::FILE* prueba = existe ? std::fopen(RutaSistema(o.fichero.c_str()).c_str(), "rb") : nullptr;
-    if (!prueba)
-        throw std::runtime_error("cannot read " + o.fichero + ": " +
-                                 (existe ? std::strerror(errno) : "no such file"));
-    std::fclose(prueba);
+    TFicheroQOR prueba;
+    if (!prueba.Abre(o.fichero.c_str(), fqLeeTexto))
+        throw std::runtime_error("cannot read " + o.fichero + ": " + prueba.Motivo());
+    prueba.Cierra();
     return escena.Carga(o.fichero.c_str(), error);
 }
 
@@ -177,7 +198,7 @@ int Renderiza(const TOpciones& o, TObjeto3D& escena, bool correcto, bool icono) 
     escena.puntoResaltado = o.puntoResaltado;
     TDibIG imagen;
     DString error;
-    if (!RenderizaEscena(escena, o.vista, o.perspectiva, o.ancho, o.alto, imagen, error)) {
+    if (!RenderizaEscena(escena, o.vista, o.perspectiva, o.encuadra, o.ancho, o.alto, imagen, error)) {
         std::fprintf(stderr, "pictomolder-cli: cannot draw: %s\n", error.c_str());
         return salidaUso;
     }

@@ -3,31 +3,105 @@
 #include "support/Ficheroqor.h"
 #include "support/Rutas.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
-bool GrabaTextoScript(const char* nombre, const std::string& texto) {
-    TFicheroQOR fichero;
-    if (!fichero.Abre(nombre, fqGrabaTexto | fqSeguro)) return false;
-    // A text datum stops at a zero byte; the pane's text holds none.
-    const bool escrito = fichero.EscribeDatoTexto(texto.c_str());
-    return fichero.Cierra() && escrito;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Falla(std::string* motivo, const std::string& razon) {
+    if (motivo) *motivo = razon;
+    return false;
 }
 
-bool LeeTextoFichero(const char* nombre, std::string& texto) {
-    texto.clear();
-    if (!ExisteFichero(nombre)) return false;
+// Nothing at all has the name (a dangling link is something).
+bool NadaSeLlama(const char* nombre) {
+    std::error_code error;
+    return fs::symlink_status(RutaSistema(nombre), error).type() == fs::file_type::not_found;
+}
+
+} // namespace
+
+bool GrabaTextoScript(const char* nombre, const std::string& texto, bool copiaBak, std::string* motivo) {
     TFicheroQOR fichero;
-    if (!fichero.Abre(nombre, fqLeeTexto)) return false;
+    if (!fichero.Abre(nombre, fqGrabaTexto | fqSeguro | (copiaBak ? 0 : fqSinCopiaBak)))
+        return Falla(motivo, fichero.Motivo());
+    const bool escrito = fichero.EscribeDatoTexto(texto.data(), texto.size());
+    if (!fichero.Cierra() || !escrito) return Falla(motivo, fichero.Motivo());
+    return true;
+}
+
+bool LeeTextoFichero(const char* nombre, std::string& texto, std::string* motivo) {
+    texto.clear();
+    TFicheroQOR fichero;
+    if (!fichero.Abre(nombre, fqLeeTexto)) return Falla(motivo, fichero.Motivo());
+    errno = 0;
     const long tamano = fichero.Tamano();
-    if (tamano < 0) return false;
-    texto.resize(static_cast<size_t>(tamano));
-    if (tamano > 0 && !fichero.LeeBloque(texto.data(), tamano)) {
+    texto.resize(static_cast<size_t>(std::max(tamano, 0L)));
+    if (tamano < 0 || (tamano > 0 && !fichero.LeeBloque(texto.data(), tamano))) {
         texto.clear();
-        return false;
+        return Falla(motivo, std::strerror(errno ? errno : EIO));
     }
     return true;
+}
+
+bool LeeTextoScript(const char* nombre, std::string& texto, std::string* motivo) {
+    if (!LeeTextoFichero(nombre, texto, motivo)) return false;
+    if (!texto.empty() && texto.back() == ' ') texto.pop_back();
+    return true;
+}
+
+bool SePuedeLeer(const char* nombre, std::string& motivo) {
+    TFicheroQOR fichero;
+    if (fichero.Abre(nombre, fqLeeBinario)) return true;
+    motivo = fichero.Motivo();
+    return false;
+}
+
+std::string TextoFallo(const char* texto, const char* nombre, const std::string& motivo) {
+    std::string resultado = std::string(texto) + " " + nombre;
+    if (!motivo.empty()) resultado += ": " + motivo;
+    return resultado;
+}
+
+std::string NombreAutoguardado(const char* nombre) {
+    return nombre && *nombre ? std::string(nombre) + ".seg" : std::string();
+}
+
+bool AutoguardadoPendiente(const char* nombre) {
+    const std::string copia = NombreAutoguardado(nombre);
+    std::error_code errorCopia, errorScript;
+    if (copia.empty() || !fs::is_regular_file(RutaSistema(copia.c_str()), errorCopia)) return false;
+    if (NadaSeLlama(nombre)) return true;
+    const auto fechaCopia = fs::last_write_time(RutaSistema(copia.c_str()), errorCopia);
+    const auto fechaScript = fs::last_write_time(RutaSistema(nombre), errorScript);
+    if (errorCopia || errorScript || fechaCopia <= fechaScript) return false;
+    std::string textoCopia, textoScript;
+    return LeeTextoFichero(copia.c_str(), textoCopia) && LeeTextoFichero(nombre, textoScript) &&
+           textoCopia != textoScript;
+}
+
+void BorraAutoguardado(const char* nombre) {
+    const std::string copia = NombreAutoguardado(nombre);
+    if (copia.empty()) return;
+    // Only a file (or a link) of that name: never a folder that happens to have it.
+    const fs::path ruta = RutaSistema(copia.c_str());
+    std::error_code error;
+    const fs::file_type tipo = fs::symlink_status(ruta, error).type();
+    if (tipo == fs::file_type::regular || tipo == fs::file_type::symlink) fs::remove(ruta, error);
+}
+
+DString NombrePropuesto(const char* nombre, bool propio) {
+    if (!nombre || !*nombre) return DString();
+    const bool malla = EsModelo3DS(nombre);
+    const DString candidato = malla ? CambiaExtension(nombre, "3di") : DString(nombre);
+    if (propio && !malla) return candidato;
+    return NadaSeLlama(candidato.c_str()) ? candidato : DString();
 }
 
 bool EsModelo3DS(const char* nombre) {

@@ -1,5 +1,6 @@
 // The editor's file work that needs no window: writing a script safely, reading a
-// file's whole text, telling a 3D Studio mesh from a script, and the command line.
+// file's whole text, the autosave copy, the name that Save As proposes, telling a 3D
+// Studio mesh from a script, and the command line.
 #pragma once
 
 #include "support/Dstring.h"
@@ -7,12 +8,38 @@
 #include <string>
 #include <vector>
 
-// Writes the script text as one text datum (the file class adds its separator space
-// after it) through a temporary file that replaces `nombre` only once the whole text
-// is on disk: a failed or interrupted write leaves the old file as it was.
-bool GrabaTextoScript(const char* nombre, const std::string& texto);
-// The whole content of a file, read as text; false when it cannot be opened or read.
-bool LeeTextoFichero(const char* nombre, std::string& texto);
+// Writes the script text, every byte of it, as one text datum (the file class adds its
+// separator space after it) through a temporary file that replaces `nombre` only once
+// the whole text is on disk: a failed or interrupted write leaves the old file as it
+// was. The old file is kept as its ".BAK" unless `copiaBak` is false (an autosave copy).
+// On failure `motivo` (when given) receives the system's reason ("Permission denied").
+bool GrabaTextoScript(const char* nombre, const std::string& texto, bool copiaBak = true,
+                      std::string* motivo = nullptr);
+// The whole content of a file, read as text; false (with the reason in `motivo`, when
+// given) when it cannot be opened or read.
+bool LeeTextoFichero(const char* nombre, std::string& texto, std::string* motivo = nullptr);
+// The script text of a file as GrabaTextoScript wrote it: the content less the one
+// separator space that saving puts after the text, so that opening and saving again
+// gives the same file instead of one space more each time.
+bool LeeTextoScript(const char* nombre, std::string& texto, std::string* motivo = nullptr);
+// Whether the file can be opened for reading; the reason in `motivo` when not.
+bool SePuedeLeer(const char* nombre, std::string& motivo);
+// A failure as the editor reports it: "TEXT NAME: REASON".
+std::string TextoFallo(const char* texto, const char* nombre, const std::string& motivo);
+
+// The autosave copy of a script: its full name with ".seg" appended (a.3di gives
+// a.3di.seg). Empty for a script without a name.
+std::string NombreAutoguardado(const char* nombre);
+// Whether the autosave copy of `nombre` is worth recovering: it was written after the
+// script and holds something else, or the script was never saved at all.
+bool AutoguardadoPendiente(const char* nombre);
+void BorraAutoguardado(const char* nombre);
+
+// The name that Save As offers for a script now named `nombre`: that name when it is
+// the script's own file (`propio`), else that name (a mesh's with the extension
+// "3di") only when no file has it, so that a Return never overwrites another file;
+// empty otherwise.
+DString NombrePropuesto(const char* nombre, bool propio);
 // A 3D Studio mesh (".3DS", any case): binary, never shown as text or overwritten.
 bool EsModelo3DS(const char* nombre);
 // Whether a command-line argument is a switch rather than a file to open: it begins

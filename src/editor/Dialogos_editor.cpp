@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
 #include <QUrl>
@@ -29,6 +30,14 @@ TRespuesta TDialogosQt::Pregunta(const QString& texto, const QString& titulo) {
     if (boton == QMessageBox::Yes) return TRespuesta::si;
     if (boton == QMessageBox::No) return TRespuesta::no;
     return TRespuesta::cancelar;
+}
+
+bool TDialogosQt::PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo,
+                             int maximo, int& elegido) {
+    bool aceptado = false;
+    const int numero = QInputDialog::getInt(ventana, titulo, etiqueta, valor, minimo, maximo, 1, &aceptado);
+    if (aceptado) elegido = numero;
+    return aceptado;
 }
 
 void TDialogosQt::Mensaje(const QString& texto, const QString& titulo, TIconoMensaje icono) {

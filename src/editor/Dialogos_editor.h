@@ -20,6 +20,10 @@ public:
     virtual QString PideFicheroGrabar(const QString& inicial, const QString& filtro) = 0;
     // Yes, No or Cancel.
     virtual TRespuesta Pregunta(const QString& texto, const QString& titulo) = 0;
+    // A whole number from `minimo` to `maximo`, offered first as `valor`; false when the
+    // user cancels.
+    virtual bool PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo, int maximo,
+                            int& elegido) = 0;
     virtual void Mensaje(const QString& texto, const QString& titulo, TIconoMensaje icono) = 0;
     // Hands a file to the desktop ("open" to view it, "edit" to edit it); false on failure.
     virtual bool AbreConEscritorio(const QString& fichero, const QString& verbo) = 0;
@@ -32,6 +36,8 @@ public:
     QString PideFicheroAbrir(const QString& inicial, const QString& filtro) override;
     QString PideFicheroGrabar(const QString& inicial, const QString& filtro) override;
     TRespuesta Pregunta(const QString& texto, const QString& titulo) override;
+    bool PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo, int maximo,
+                    int& elegido) override;
     void Mensaje(const QString& texto, const QString& titulo, TIconoMensaje icono) override;
     bool AbreConEscritorio(const QString& fichero, const QString& verbo) override;
 

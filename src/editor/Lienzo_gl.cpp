@@ -49,6 +49,14 @@ bool TLienzoGL::DibujaAhora() {
     return true;
 }
 
+bool TLienzoGL::Encuadra() {
+    if (!Enlazado()) return false;
+    dc.MakeCurrent();
+    const bool encuadrado = EncuadraEscena(dc, objeto, vista);
+    update();
+    return encuadrado;
+}
+
 void TLienzoGL::initializeGL() {
     emit contextoListo();
 }

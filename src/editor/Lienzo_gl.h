@@ -28,6 +28,9 @@ public:
     // Draws the frame at once into the widget's buffer (outside a paint event), so that
     // it can be read back; false when the device is not bound here.
     bool DibujaAhora();
+    // Fits the view to the whole model (measured on this widget's frame buffer) and
+    // repaints; false when the device is not bound here or the model draws nothing.
+    bool Encuadra();
     // Frames painted so far (the tests and the benchmark wait on it).
     long Cuadros() const { return cuadros; }
 

@@ -2,9 +2,7 @@
 
 #include "script/Objetos_3d.h"
 
-#include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QTextBlock>
 
 namespace {
 
@@ -18,10 +16,6 @@ const QRegularExpression& ExpresionNumero() {
 
 bool EsOrden3Di(const QString& palabra) {
     return EsComando3Di(palabra.toLatin1().constData());
-}
-
-QColor ColorLineaError() {
-    return QColor(255, 210, 210);
 }
 
 TResaltador3Di::TResaltador3Di(QTextDocument* documento) : QSyntaxHighlighter(documento) {
@@ -64,19 +58,4 @@ void TResaltador3Di::ResaltaNumeros(const QString& texto, qsizetype fin) {
         const auto c = coincidencias.next();
         setFormat(static_cast<int>(c.capturedStart()), static_cast<int>(c.capturedLength()), formatoNumero);
     }
-}
-
-QList<QTextEdit::ExtraSelection> SeleccionesError(QPlainTextEdit& memo, const std::vector<int>& lineas) {
-    QList<QTextEdit::ExtraSelection> selecciones;
-    QTextDocument* documento = memo.document();
-    for (int linea : lineas) {
-        const QTextBlock bloque = documento->findBlockByNumber(linea);
-        if (!bloque.isValid()) continue;
-        QTextEdit::ExtraSelection seleccion;
-        seleccion.format.setBackground(ColorLineaError());
-        seleccion.format.setProperty(QTextFormat::FullWidthSelection, true);
-        seleccion.cursor = QTextCursor(bloque);
-        selecciones << seleccion;
-    }
-    return selecciones;
 }

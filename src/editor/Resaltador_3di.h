@@ -1,15 +1,8 @@
-// Colours of the script pane: command words, numbers, comments and #define lines, and
-// a light red background on the lines that the error pane names.
+// Colours of the script pane: command words, numbers, comments and #define lines.
 #pragma once
 
-#include <QList>
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
-#include <QTextEdit>
-
-#include <vector>
-
-class QPlainTextEdit;
 
 class TResaltador3Di : public QSyntaxHighlighter {
     Q_OBJECT
@@ -31,7 +24,3 @@ private:
 
 // Whether a word (any case) is a command of the script language, as the parser knows them.
 bool EsOrden3Di(const QString& palabra);
-// The background of the error lines (0-based line numbers; those past the end are left out).
-QList<QTextEdit::ExtraSelection> SeleccionesError(QPlainTextEdit& memo, const std::vector<int>& lineas);
-// Colour of that background.
-QColor ColorLineaError();

@@ -1,8 +1,14 @@
 #include "editor/Unit_FormTestOpenGL.h"
 
+#include "editor/Ajustes_editor.h"
 #include "editor/Archivo_script.h"
+#include "editor/Ayuda_editor.h"
+#include "editor/Buscar_reemplazar.h"
+#include "editor/Ficheros_recientes.h"
 #include "editor/Lienzo_gl.h"
+#include "editor/Memo_script.h"
 #include "editor/Resaltador_3di.h"
+#include "editor/Vigilante_fichero.h"
 #include "geometry/Luz_normals.h"
 #include "support/Ficheroqordatos.h"
 #include "support/Rutas.h"
@@ -25,7 +31,10 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -61,14 +70,14 @@ QAction* Orden(QMenu* menu, const char* texto, const QKeySequence& atajo, Recept
 
 TFormTestOpenGL::TFormTestOpenGL(const QStringList& argumentos, std::unique_ptr<TDialogosEditor> dialogos,
                                  QWidget* padre)
-    : QMainWindow(padre), configFichero(true, "File", "Name", "3d_edit.ini", ""), argumentos(argumentos),
+    : QMainWindow(padre), configFichero(true, "File", "Name", ficheroAjustes, ""), argumentos(argumentos),
       dialogos(std::move(dialogos)) {
     if (!this->dialogos) this->dialogos = std::make_unique<TDialogosQt>(this);
     idc.luz = luzEscena;
     CreaControles();
     CreaBarraHerramientas();
     CreaMenus();
-    resize(761, 484);
+    RestauraVentana(*this, *Splitter1, *Splitter2);
     UpdateCaption();
 }
 
@@ -82,7 +91,7 @@ TFormTestOpenGL::~TFormTestOpenGL() {
 
 void TFormTestOpenGL::CreaControles() {
     PaintBox3D = new TLienzoGL(idc, objeto, vista);
-    MemoPrograma = new QPlainTextEdit;
+    MemoPrograma = new TMemoScript;
     MemoPrograma->setObjectName("MemoPrograma");
     QFont fuente("Courier New");
     fuente.setStyleHint(QFont::Monospace);
@@ -97,13 +106,24 @@ void TFormTestOpenGL::CreaControles() {
     MemoErrores->setObjectName("MemoErrores");
     MemoErrores->setReadOnly(true);
     MemoErrores->setPlainText("\n");
+    MemoErrores->viewport()->installEventFilter(this);
+    MemoErrores->viewport()->setCursor(Qt::PointingHandCursor);
+
+    // The script with the find bar under it.
+    PanelEdit = new QWidget;
+    PanelEdit->setObjectName("PanelEdit");
+    BarraBuscar = new TBarraBuscar(MemoPrograma);
+    auto* columna = new QVBoxLayout(PanelEdit);
+    columna->setContentsMargins(0, 0, 0, 0);
+    columna->setSpacing(0);
+    columna->addWidget(MemoPrograma);
+    columna->addWidget(BarraBuscar);
 
     Splitter2 = new QSplitter(Qt::Vertical);
     Splitter2->setObjectName("Splitter2");
     Splitter2->setHandleWidth(3);
-    Splitter2->addWidget(MemoPrograma);
+    Splitter2->addWidget(PanelEdit);
     Splitter2->addWidget(MemoErrores);
-    Splitter2->setSizes({400, 44});
     Splitter2->setStretchFactor(0, 1);
 
     Splitter1 = new QSplitter(Qt::Horizontal);
@@ -111,8 +131,7 @@ void TFormTestOpenGL::CreaControles() {
     Splitter1->setHandleWidth(3);
     Splitter1->addWidget(PaintBox3D);
     Splitter1->addWidget(Splitter2);
-    Splitter1->setSizes({413, 345});
-    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setStretchFactor(0, 1);
     setCentralWidget(Splitter1);
 
     StatusBarEdit = new QLabel;
@@ -127,6 +146,8 @@ void TFormTestOpenGL::CreaControles() {
     connect(MemoPrograma, &QPlainTextEdit::textChanged, this, &TFormTestOpenGL::MemoProgramaChange);
     connect(MemoPrograma, &QPlainTextEdit::cursorPositionChanged, this, &TFormTestOpenGL::TrackCaret);
     connect(TimerAutoSave, &QTimer::timeout, this, &TFormTestOpenGL::TimerAutoSaveTimer);
+    vigilante = new TVigilanteFichero(this);
+    connect(vigilante, &TVigilanteFichero::cambiado, this, &TFormTestOpenGL::FicheroCambiadoFuera);
     connect(PaintBox3D, &TLienzoGL::puntoElegido, this, &TFormTestOpenGL::EligePunto);
     connect(PaintBox3D, &TLienzoGL::contextoListo, this, [this] {
         // A context that appears after the start-up (a late first paint) is bound then.
@@ -153,6 +174,8 @@ void TFormTestOpenGL::CreaMenus() {
     QMenu* fichero = menuBar()->addMenu("File");
     Orden(fichero, "New", QKeySequence::New, this, &TFormTestOpenGL::MenuNewClick);
     Orden(fichero, "Open...", QKeySequence::Open, this, &TFormTestOpenGL::AbrirOtroClick);
+    recientes = new TFicherosRecientes(fichero->addMenu("Recent Files"), this);
+    connect(recientes, &TFicherosRecientes::elegido, this, &TFormTestOpenGL::AbreReciente);
     Orden(fichero, "Save", QKeySequence::Save, this, [this] { MenuSaveClick(); });
     Orden(fichero, "Save As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
           [this] { MenuSaveAsClick(); });
@@ -168,26 +191,37 @@ void TFormTestOpenGL::CreaMenus() {
     Orden(edicion, "Cut", QKeySequence::Cut, this, &TFormTestOpenGL::Cut1Click);
     Orden(edicion, "Copy", QKeySequence::Copy, this, &TFormTestOpenGL::Copy1Click);
     Orden(edicion, "Paste", QKeySequence::Paste, this, &TFormTestOpenGL::Paste1Click);
+    edicion->addSeparator();
+    Orden(edicion, "Find...", QKeySequence(Qt::CTRL | Qt::Key_F), BarraBuscar, &TBarraBuscar::MuestraBuscar);
+    Orden(edicion, "Replace...", QKeySequence(Qt::CTRL | Qt::Key_H), BarraBuscar,
+          &TBarraBuscar::MuestraReemplazar);
+    Orden(edicion, "Find Next", QKeySequence(Qt::Key_F3), BarraBuscar,
+          [this] { BarraBuscar->BuscaSiguiente(); });
+    Orden(edicion, "Find Previous", QKeySequence(Qt::SHIFT | Qt::Key_F3), BarraBuscar,
+          [this] { BarraBuscar->BuscaSiguiente(true); });
+    edicion->addSeparator();
+    Orden(edicion, "Go to Line...", QKeySequence(Qt::CTRL | Qt::Key_G), this,
+          &TFormTestOpenGL::MenuGoToLineClick);
 
     MenuStart = menuBar()->addAction("Start", this, &TFormTestOpenGL::StartClick);
     MenuStart->setVisible(false);
 
-    // The View menu stays hidden; its actions belong to the window too, so that their
-    // shortcuts work.
     MenuView = menuBar()->addMenu("View");
-    MenuFullScreen =
-        Orden(MenuView, "FullScreen", QKeySequence(Qt::Key_F11), this, &TFormTestOpenGL::MenuFullScreenClick);
-    MenuPerspectiva = Orden(MenuView, "Perspectiva", QKeySequence(Qt::Key_F5), this,
+    menuVista = CreaMenuVista(
+        MenuView, vista, [this] { Repaint(); }, [this] { MenuFitToViewClick(); });
+    MenuPerspectiva = Orden(MenuView, "Perspective", QKeySequence(Qt::Key_F5), this,
                             &TFormTestOpenGL::MenuPerspectivaClick);
     MenuPerspectiva->setCheckable(true);
-    MenuView->menuAction()->setVisible(false);
-    addAction(MenuFullScreen);
-    addAction(MenuPerspectiva);
+    MenuFullScreen = Orden(MenuView, "Full Screen", QKeySequence(Qt::Key_F11), this,
+                           &TFormTestOpenGL::MenuFullScreenClick);
 
-    QMenu* ayuda = menuBar()->addMenu("Help");
-    Orden(ayuda, "Index", QKeySequence::HelpContents, this, &TFormTestOpenGL::IndexClick);
-    ayuda->addSeparator();
-    Orden(ayuda, "About Pictomolder", QKeySequence(), this, &TFormTestOpenGL::AboutPictomolder1Click);
+    QMenu* menuAyuda = menuBar()->addMenu("Help");
+    Orden(menuAyuda, "Index", QKeySequence(), this, &TFormTestOpenGL::IndexClick);
+    Orden(menuAyuda, "Language Reference", QKeySequence::HelpContents, this,
+          &TFormTestOpenGL::LanguageReferenceClick);
+    menuAyuda->addSeparator();
+    Orden(menuAyuda, "About Pictomolder", QKeySequence(), this, &TFormTestOpenGL::AboutPictomolder1Click);
+    ayuda = new TAyudaEditor(this);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -205,15 +239,11 @@ void TFormTestOpenGL::Arranca() {
     StartClick();
     if (!argumentos.isEmpty()) {
         const QByteArray argumento = argumentos.front().toLocal8Bit();
-        if (!argumento.isEmpty() && !EsOpcionLineaOrdenes(argumento.constData())) {
-            nombreFichero = QFileInfo(argumentos.front()).absoluteFilePath().toLocal8Bit().constData();
-            if (LoadFile()) configFichero.Asigna(nombreFichero.c_str());
-        }
+        if (!argumento.isEmpty() && !EsOpcionLineaOrdenes(argumento.constData()))
+            AbreFichero(QFileInfo(argumentos.front()).absoluteFilePath());
     }
-    if (nombreFichero.IsEmpty() && !configFichero.Valor().IsEmpty()) {
-        nombreFichero = configFichero.Valor();
-        LoadFile();
-    }
+    if (nombreFichero.IsEmpty() && !configFichero.Valor().IsEmpty())
+        AbreFichero(QString::fromLocal8Bit(configFichero.Valor().c_str()));
     UpdateCaption();
 }
 
@@ -275,20 +305,37 @@ void TFormTestOpenGL::MuestraPanelErrores() {
 }
 
 void TFormTestOpenGL::MarcaLineasError() {
-    MemoPrograma->setExtraSelections(
-        notaModelo ? QList<QTextEdit::ExtraSelection>()
-                   : SeleccionesError(*MemoPrograma, LineasConError(resultadoLectura.c_str())));
+    MemoPrograma->FijaLineasError(notaModelo ? std::vector<int>() : LineasConError(resultadoLectura.c_str()));
+}
+
+void TFormTestOpenGL::MemoErroresClick(const QPoint& posicion) {
+    const std::vector<int> lineas =
+        LineasConError(MemoErrores->cursorForPosition(posicion).block().text().toLocal8Bit().constData());
+    if (!lineas.empty()) MemoPrograma->IrALinea(lineas.front());
+}
+
+void TFormTestOpenGL::MenuGoToLineClick() {
+    // Lines are counted from 0, as the gutter and the error pane count them.
+    int linea = MemoPrograma->textCursor().blockNumber();
+    if (dialogos->PideEntero("Go to Line", "Line:", linea, 0, MemoPrograma->blockCount() - 1, linea))
+        MemoPrograma->IrALinea(linea);
 }
 
 QString TFormTestOpenGL::TextoPanelErrores() const {
     return MemoErrores->toPlainText();
 }
 
-std::string TFormTestOpenGL::TextoScript() const {
+std::string TFormTestOpenGL::TextoScript(bool comoUtf8) const {
     QString texto = MemoPrograma->toPlainText();
     if (finesCRLF) texto.replace(u'\n', QLatin1String("\r\n"));
-    const QByteArray bytes = codificacionLatin1 ? texto.toLatin1() : texto.toUtf8();
+    const QByteArray bytes = codificacionLatin1 && !comoUtf8 ? texto.toLatin1() : texto.toUtf8();
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+bool TFormTestOpenGL::TextoCabeEnCodificacion() const {
+    if (!codificacionLatin1) return true;
+    const QString texto = MemoPrograma->toPlainText();
+    return std::all_of(texto.begin(), texto.end(), [](QChar c) { return c.unicode() <= 0xFF; });
 }
 
 QString TFormTestOpenGL::TextoDesdeBytes(const std::string& bytes) {
@@ -391,6 +438,9 @@ bool TFormTestOpenGL::eventFilter(QObject* objetoFiltrado, QEvent* evento) {
         MemoPrograma->setTextCursor(MemoPrograma->cursorForPosition(posicion));
         MemoProgramaDblClick();
     }
+    if (objetoFiltrado == MemoErrores->viewport() && evento->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(evento)->button() == Qt::LeftButton)
+        MemoErroresClick(static_cast<QMouseEvent*>(evento)->position().toPoint());
     if (objetoFiltrado == PaintBox3D && evento->type() == QEvent::Wheel) {
         // The wheel over the preview is the window's, in the window's coordinates.
         auto* rueda = static_cast<QWheelEvent*>(evento);
@@ -424,6 +474,10 @@ void TFormTestOpenGL::ToolButtonZoomDinsClick() {
 void TFormTestOpenGL::ToolButtonZoomForaClick() {
     vista.AlejaZoom();
     Repaint();
+}
+
+void TFormTestOpenGL::MenuFitToViewClick() {
+    PaintBox3D->Encuadra();
 }
 
 void TFormTestOpenGL::MenuPerspectivaClick() {
@@ -519,9 +573,12 @@ void TFormTestOpenGL::Paste1Click() {
 }
 
 void TFormTestOpenGL::IndexClick() {
-    const QString ayuda = QDir::current().filePath(ficheroAyuda);
-    if (!dialogos->AbreConEscritorio(ayuda, "open"))
+    if (!dialogos->AbreConEscritorio(ayuda->RutaManualPdf(), "open"))
         Avisa(ficheroAyuda, "File not found", TIconoMensaje::error);
+}
+
+void TFormTestOpenGL::LanguageReferenceClick() {
+    ayuda->MuestraReferencia(OrdenEnCursor(MemoPrograma->textCursor()));
 }
 
 void TFormTestOpenGL::AboutPictomolder1Click() {
@@ -533,10 +590,13 @@ void TFormTestOpenGL::ExitClick() {
 }
 
 void TFormTestOpenGL::closeEvent(QCloseEvent* evento) {
-    if (ConfirmDiscard())
-        evento->accept();
-    else
+    if (!ConfirmDiscard()) {
         evento->ignore();
+        return;
+    }
+    GuardaVentana(*this, *Splitter1, *Splitter2);
+    SueltaFichero();
+    evento->accept();
 }
 
 void TFormTestOpenGL::Avisa(const QString& texto, const QString& titulo, TIconoMensaje icono) {

@@ -1,15 +1,17 @@
 // TFormTestOpenGL: the editor's only window. The 3DI script sits in a text pane
-// (`MemoPrograma`) with the parse result below it (`MemoErrores`) and the live OpenGL
-// preview (`PaintBox3D`) to the left. Every change of the script re-parses the whole
-// text into the scene and repaints the preview; the caret picks the highlighted
-// element. The window holds the file commands (new, open, save, save as, autosave;
-// Unit_FormTestOpenGL_ficheros.cpp), the clipboard, help and about commands, the zoom
-// buttons and, in a hidden "View" menu reached by shortcuts, the perspective switch and
-// the full-screen view.
+// (`MemoPrograma`, with its line-number gutter) with the parse result below it
+// (`MemoErrores`) and the live OpenGL preview (`PaintBox3D`) to the left. Every change
+// of the script re-parses the whole text into the scene and repaints the preview; the
+// caret picks the highlighted element. The window holds the file commands (new, open,
+// recent files, save, save as, autosave; Unit_FormTestOpenGL_ficheros.cpp), the
+// clipboard, find and replace, go to line, help and about commands, the zoom buttons,
+// and the View menu: reset, fit, named orientations, perspective and full screen.
 #pragma once
 
 #include "editor/Dialogos_editor.h"
 #include "editor/Full_screen_window.h"
+#include "editor/Memo_script.h"
+#include "editor/Menu_vista.h"
 #include "render/Idc_opengl.h"
 #include "render/Vista_previa.h"
 #include "script/Objetos_3d.h"
@@ -29,8 +31,12 @@ class QPlainTextEdit;
 class QSplitter;
 class QTimer;
 class QToolBar;
+class TAyudaEditor;
+class TBarraBuscar;
+class TFicherosRecientes;
 class TLienzoGL;
 class TResaltador3Di;
+class TVigilanteFichero;
 
 class TFormTestOpenGL : public QMainWindow {
     Q_OBJECT
@@ -66,7 +72,19 @@ public:
     void MenuFullScreenClick();
     void MenuPerspectivaClick();
     void IndexClick();
+    void LanguageReferenceClick();
     void AboutPictomolder1Click();
+    void MenuGoToLineClick();
+    void MenuFitToViewClick();
+    // A file of the Recent Files menu: opened as "Open..." opens the chosen file, and
+    // taken off the list when it cannot be read.
+    void AbreReciente(const QString& fichero);
+    // The open file was changed on disk by another program: reloaded when the window
+    // holds no changes of its own, else only if the user says so.
+    void FicheroCambiadoFuera();
+    // A click in the error pane at a position in its viewport: the caret goes to the
+    // script line that the clicked message names.
+    void MemoErroresClick(const QPoint& posicion);
     void TimerAutoSaveTimer();
     void ToolButtonZoomDinsClick();
     void ToolButtonZoomForaClick();
@@ -76,8 +94,12 @@ public:
     // A control point picked in the preview: the caret goes to the start of its field.
     void EligePunto(int linea, int indice);
 
-    // The script pane's text as the bytes of the file it came from.
-    std::string TextoScript() const;
+    // The script pane's text as the bytes of the file it came from (in UTF-8 when
+    // `comoUtf8`, whatever the file's encoding).
+    std::string TextoScript(bool comoUtf8 = false) const;
+    // Whether the file's encoding holds every character of the pane (Latin-1 holds no
+    // euro sign, for one).
+    bool TextoCabeEnCodificacion() const;
     // The text that the error pane shows.
     QString TextoPanelErrores() const;
 
@@ -88,15 +110,21 @@ public:
     TLienzoGL* PaintBox3D = nullptr;
     QSplitter* Splitter1 = nullptr;
     QSplitter* Splitter2 = nullptr;
-    QPlainTextEdit* MemoPrograma = nullptr;
+    QWidget* PanelEdit = nullptr;
+    TMemoScript* MemoPrograma = nullptr;
+    TBarraBuscar* BarraBuscar = nullptr;
     QPlainTextEdit* MemoErrores = nullptr;
     QLabel* StatusBarEdit = nullptr;
     QTimer* TimerAutoSave = nullptr;
     TResaltador3Di* resaltador = nullptr;
     QMenu* MenuView = nullptr;
+    TMenuVista menuVista;
     QAction* MenuFullScreen = nullptr;
     QAction* MenuPerspectiva = nullptr;
     QAction* MenuStart = nullptr;
+    TFicherosRecientes* recientes = nullptr;
+    TAyudaEditor* ayuda = nullptr;
+    TVigilanteFichero* vigilante = nullptr;
 
     // --- state ---
     IDCOpenGL idc;
@@ -136,6 +164,13 @@ private:
     QString TextoDesdeBytes(const std::string& bytes);
     DString LineaDelMemo(int linea) const;
     void Avisa(const QString& texto, const QString& titulo, TIconoMensaje icono);
+    // Names the window's script `fichero` and loads it (the tail of every way of
+    // opening a file); false when it could not be read.
+    bool AbreFichero(const QString& fichero);
+    // The autosave copy of the file just loaded, offered when it holds newer text.
+    void OfreceRecuperacion();
+    // The window lets go of its file: the autosave copy of what was discarded goes.
+    void SueltaFichero();
 
     QStringList argumentos;
     std::unique_ptr<TDialogosEditor> dialogos;
@@ -150,7 +185,6 @@ inline constexpr const char* filtroAbrir = "Iconos 3D (*.3DI)|*.3di|3DS Files|*.
 inline constexpr const char* filtroGrabar = "3D Icons|*.3di";
 inline constexpr const char* filtroIcono = "Bitmaps|*.bmp";
 inline constexpr const char* textoAcercaDe = "Selvaron Pictomolder\r\n\r\nversion 1.05";
-inline constexpr const char* ficheroAyuda = "HELP Pictomolder 1.pdf";
 inline constexpr const char* ficheroNuevo = "NewIcon.3di";
 // The note that stands in the pane for a 3D Studio mesh (its name follows).
 inline constexpr const char* notaModelo3DS = "; 3D Studio mesh (read only, not a script): ";

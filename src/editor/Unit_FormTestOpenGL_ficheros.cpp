@@ -1,18 +1,28 @@
-// The window's file commands: loading, new, open, save, save as, autosave, the
-// question before discarding changes, and "Save for 2D Icon".
+// The window's file commands: loading, new, open, recent files, save, save as,
+// autosave and its recovery, reloading a file changed on disk, the question before
+// discarding changes, and "Save for 2D Icon".
 #include "editor/Archivo_script.h"
+#include "editor/Ficheros_recientes.h"
 #include "editor/Lienzo_gl.h"
 #include "editor/Unit_FormTestOpenGL.h"
+#include "editor/Vigilante_fichero.h"
 #include "render/Icono_2d.h"
 #include "support/Reloj_tierra.h"
 #include "support/Rutas.h"
 
+#include <QFileInfo>
 #include <QPlainTextEdit>
+
+#include <algorithm>
 
 namespace {
 
 QString Texto(const DString& d) {
     return QString::fromLocal8Bit(d.c_str());
+}
+
+QString Texto(const std::string& s) {
+    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 DString Nombre(const QString& q) {
@@ -22,9 +32,10 @@ DString Nombre(const QString& q) {
 } // namespace
 
 void TFormTestOpenGL::UpdateCaption() {
-    // "[*]" is where Qt shows the modified marker; the caption text itself is the program
-    // name and the file.
-    setWindowTitle("Pictomolder " + Texto(nombreFichero) + "[*]");
+    // The desktop's custom: the file's name, the modified marker ("[*]", where Qt shows
+    // it), then the program: "house.3di* - Pictomolder".
+    const QString nombre = QFileInfo(Texto(nombreFichero)).fileName();
+    setWindowTitle(nombre.isEmpty() ? "Pictomolder[*]" : nombre + "[*] - Pictomolder");
     setWindowModified(modificado);
 }
 
@@ -33,30 +44,91 @@ bool TFormTestOpenGL::LoadFile() {
     DString error;
     const bool cargado = objeto.Carga(nombreFichero.c_str(), error);
     ShowErrors(cargado, error);
+    std::string motivo;
+    const auto falla = [&] {
+        vigilante->Deja();
+        Avisa(Texto(TextoFallo("Error Opening 3DI file", nombreFichero.c_str(), motivo)), tituloPrograma,
+              TIconoMensaje::error);
+        // A script that was never saved may still have its autosave copy.
+        OfreceRecuperacion();
+        return false;
+    };
     if (EsModelo3DS(nombreFichero.c_str())) {
         // A mesh is binary: the pane gets a note instead of its bytes, and it stays read
         // only so that nothing can be saved over the mesh.
-        if (!ExisteFichero(nombreFichero.c_str())) {
-            Avisa("Error Opening 3DI file", tituloPrograma, TIconoMensaje::error);
-            return false;
-        }
+        if (!SePuedeLeer(nombreFichero.c_str(), motivo)) return falla();
         notaModelo = true;
         codificacionLatin1 = false;
         finesCRLF = false;
         PonTextoPanel(QString(notaModelo3DS) + Texto(nombreFichero) + "\n", true);
     } else {
         std::string contenido;
-        if (!LeeTextoFichero(nombreFichero.c_str(), contenido)) {
-            Avisa("Error Opening 3DI file", tituloPrograma, TIconoMensaje::error);
-            return false;
-        }
+        if (!LeeTextoScript(nombreFichero.c_str(), contenido, &motivo)) return falla();
         notaModelo = false;
         PonTextoPanel(TextoDesdeBytes(contenido), false);
     }
     StartClick();
     modificado = false;
     setWindowModified(false);
+    recientes->Anade(Texto(nombreFichero));
+    vigilante->Vigila(Texto(nombreFichero));
+    OfreceRecuperacion();
     return true;
+}
+
+void TFormTestOpenGL::OfreceRecuperacion() {
+    if (notaModelo || !AutoguardadoPendiente(nombreFichero.c_str())) return;
+    const std::string copia = NombreAutoguardado(nombreFichero.c_str());
+    const QString pregunta = QString("The autosaved copy of %1 holds changes that were not saved (%2). "
+                                     "Recover them?")
+                                 .arg(Texto(nombreFichero), Texto(copia));
+    if (dialogos->Pregunta(pregunta, tituloPrograma) != TRespuesta::si) return;
+    std::string bytes;
+    if (!LeeTextoScript(copia.c_str(), bytes)) return;
+    // The script stays in its file's encoding and line ends (a copy that had to be
+    // written in UTF-8 brings the same question on saving as the edits did).
+    const bool latin1 = codificacionLatin1;
+    const bool crlf = finesCRLF;
+    const QString texto = TextoDesdeBytes(bytes);
+    codificacionLatin1 = latin1;
+    finesCRLF = crlf;
+    // Re-parsed and marked modified: the file still holds the older text.
+    MemoPrograma->setPlainText(texto);
+}
+
+void TFormTestOpenGL::FicheroCambiadoFuera() {
+    if (modificado) {
+        const QString pregunta =
+            QString("%1 has been changed by another program. Reload it and lose the changes made here?")
+                .arg(Texto(nombreFichero));
+        if (dialogos->Pregunta(pregunta, tituloPrograma) != TRespuesta::si) return;
+    }
+    // Only the text is new: the view and the caret stay where they were.
+    const TVistaPrevia vistaAntes = vista;
+    const int posicion = MemoPrograma->textCursor().position();
+    if (!LoadFile()) return;
+    vista = vistaAntes;
+    QTextCursor cursor = MemoPrograma->textCursor();
+    cursor.setPosition(std::min(posicion, MemoPrograma->document()->characterCount() - 1));
+    MemoPrograma->setTextCursor(cursor);
+    UpdateCaption();
+    Repaint();
+}
+
+bool TFormTestOpenGL::AbreFichero(const QString& fichero) {
+    SueltaFichero();
+    nombreFichero = Nombre(fichero);
+    const bool cargado = LoadFile();
+    // Save writes into the file without a question only when the pane holds its text.
+    sinNombre = !cargado;
+    if (cargado) configFichero.Asigna(nombreFichero.c_str());
+    UpdateCaption();
+    return cargado;
+}
+
+void TFormTestOpenGL::SueltaFichero() {
+    BorraAutoguardado(nombreFichero.c_str());
+    vigilante->Deja();
 }
 
 bool TFormTestOpenGL::ConfirmDiscard() {
@@ -78,6 +150,7 @@ bool TFormTestOpenGL::ConfirmDiscard() {
 
 void TFormTestOpenGL::MenuNewClick() {
     if (!ConfirmDiscard()) return;
+    SueltaFichero();
     nombreFichero = ficheroNuevo;
     configFichero.Asigna(nombreFichero.c_str());
     objeto.Clear(objeto.Owns());
@@ -95,28 +168,46 @@ void TFormTestOpenGL::AbrirOtroClick() {
     if (!ConfirmDiscard()) return;
     const QString elegido = dialogos->PideFicheroAbrir(Texto(configFichero.Valor()), FiltroQt(filtroAbrir));
     if (elegido.isEmpty()) return;
-    nombreFichero = Nombre(elegido);
-    configFichero.Asigna(nombreFichero.c_str());
-    sinNombre = false;
-    LoadFile();
-    UpdateCaption();
+    AbreFichero(elegido);
+}
+
+void TFormTestOpenGL::AbreReciente(const QString& fichero) {
+    if (!ConfirmDiscard()) return;
+    if (!AbreFichero(fichero)) recientes->Quita(fichero);
 }
 
 bool TFormTestOpenGL::MenuSaveClick() {
     // A mesh is never written over: its script needs a name of its own.
     if (sinNombre || notaModelo || EsModelo3DS(nombreFichero.c_str())) return MenuSaveAsClick();
+    if (!TextoCabeEnCodificacion()) {
+        // Latin-1 would write "?" for them: the text is saved as UTF-8 or not at all.
+        DString pregunta;
+        pregunta.Format("%s is a Latin-1 file, which cannot hold some characters of the script. "
+                        "Save it as UTF-8?",
+                        nombreFichero.c_str());
+        if (dialogos->Pregunta(Texto(pregunta), tituloPrograma) != TRespuesta::si) return false;
+        codificacionLatin1 = false;
+    }
     TRelojTierra reloj;
-    if (!GrabaTextoScript(nombreFichero.c_str(), TextoScript())) {
-        Avisa("Error Saving File", tituloPrograma, TIconoMensaje::error);
+    std::string motivo;
+    if (!GrabaTextoScript(nombreFichero.c_str(), TextoScript(), true, &motivo)) {
+        Avisa(Texto(TextoFallo("Error Saving File", nombreFichero.c_str(), motivo)), tituloPrograma,
+              TIconoMensaje::error);
         return false;
     }
     modificado = false;
+    BorraAutoguardado(nombreFichero.c_str());
+    vigilante->Vigila(Texto(nombreFichero));
+    recientes->Anade(Texto(nombreFichero));
     UpdateCaption();
     return true;
 }
 
 bool TFormTestOpenGL::MenuSaveAsClick() {
-    const QString elegido = dialogos->PideFicheroGrabar(Texto(configFichero.Valor()), FiltroQt(filtroGrabar));
+    // The script's own name, or a free one: never another file that a Return would
+    // overwrite.
+    const QString propuesto = Texto(NombrePropuesto(nombreFichero.c_str(), !sinNombre));
+    const QString elegido = dialogos->PideFicheroGrabar(propuesto, FiltroQt(filtroGrabar));
     if (elegido.isEmpty()) return false;
     const DString nombre = Nombre(elegido);
     if (EsModelo3DS(nombre.c_str())) {
@@ -124,6 +215,7 @@ bool TFormTestOpenGL::MenuSaveAsClick() {
               TIconoMensaje::error);
         return false;
     }
+    const DString anterior = nombreFichero;
     nombreFichero = nombre;
     configFichero.Asigna(nombreFichero.c_str());
     sinNombre = false;
@@ -133,6 +225,12 @@ bool TFormTestOpenGL::MenuSaveAsClick() {
         MemoPrograma->setReadOnly(false);
     }
     const bool grabado = MenuSaveClick();
+    // The edits that the old name's autosave copy kept are in the new file now; after a
+    // failure the old file is not the window's any more.
+    if (grabado)
+        BorraAutoguardado(anterior.c_str());
+    else if (!(anterior == nombreFichero))
+        vigilante->Deja();
     UpdateCaption();
     return grabado;
 }
@@ -144,7 +242,9 @@ void TFormTestOpenGL::TimerAutoSaveTimer() {
     if (!modificado || nombreFichero.IsEmpty() || notaModelo) return;
     DString copia(nombreFichero);
     copia += ".seg";
-    GrabaTextoScript(copia.c_str(), TextoScript());
+    // A copy: it keeps no ".BAK" (that name belongs to the script's own backup), and it
+    // is written in UTF-8 when the script's encoding cannot hold its text.
+    GrabaTextoScript(copia.c_str(), TextoScript(!TextoCabeEnCodificacion()), false);
 }
 
 void TFormTestOpenGL::MenuSavefor2DIconClick() {

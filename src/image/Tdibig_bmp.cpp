@@ -184,7 +184,8 @@ bool TDibIG::LeeDIBcuerpo(TFicheroQOR& f, bool conCabeceraFichero, DString& sufi
 
 bool TDibIG::GrabaBMP(const char* nombre, TMonitorProcesos* progreso) const {
     TFicheroQOR fichero;
-    if (!fichero.Abre(nombre, fqGrabaBinario)) return false;
+    // All or nothing: a full disk or a size limit leaves an older picture whole.
+    if (!fichero.Abre(nombre, fqGrabaBinario | fqSeguro | fqSinCopiaBak)) return false;
     const bool correcto = GrabaDIB(fichero, true, progreso);
     return fichero.Cierra() && correcto;
 }

@@ -1,6 +1,7 @@
 #include "render/Idc_opengl.h"
 
 #include "render/Fuente_idc.h"
+#include "render/Vista_previa.h"
 #include "support/Throw_qor.h"
 
 #include <GL/gl.h>
@@ -326,6 +327,36 @@ void IDCOpenGL::ReadPixels(TDibIG& destino) {
     glPopClientAttrib();
 }
 
+bool IDCOpenGL::CajaDibujada(TCajaPixeles& caja) {
+    caja = TCajaPixeles();
+    if (!IsActive()) return false;
+    const int ancho = std::min(rectangulo.derecha - rectangulo.izquierda, superficie->Ancho());
+    const int alto = std::min(rectangulo.abajo - rectangulo.arriba, superficie->Alto());
+    if (ancho < 1 || alto < 1) return false;
+    std::vector<float> profundidad(static_cast<size_t>(ancho) * static_cast<size_t>(alto), 1.0f);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glReadPixels(0, 0, ancho, alto, GL_DEPTH_COMPONENT, GL_FLOAT, profundidad.data());
+    glPopClientAttrib();
+    caja = {ancho, alto, 0, 0};
+    for (int y = 0; y < alto; ++y) {
+        const float* fila = profundidad.data() + static_cast<size_t>(y) * static_cast<size_t>(ancho);
+        for (int x = 0; x < ancho; ++x) {
+            if (fila[x] >= 1.0f) continue;
+            caja.cerca = std::min(caja.cerca, static_cast<double>(fila[x]));
+            caja.x0 = std::min(caja.x0, x);
+            caja.x1 = std::max(caja.x1, x + 1);
+            caja.y0 = std::min(caja.y0, y);
+            caja.y1 = y + 1;
+        }
+    }
+    if (caja.Vacia()) caja = TCajaPixeles();
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------
 // Drawing
 
@@ -363,6 +394,36 @@ void IDCOpenGL::Polygon(std::span<const vector3D> puntos, std::span<const uint32
         Vertex(puntos[i]);
     }
     glEnd();
+}
+
+void TLoteTriangulos::Anade(const vector3D& a, const vector3D& b, const vector3D& c, uint32_t color) {
+    if (cuenta == capacidad) Pinta();
+    if (posiciones.empty()) {
+        posiciones.resize(capacidad * 9);
+        colores.resize(capacidad * 12);
+    }
+    float* p = posiciones.data() + cuenta * 9;
+    float* q = colores.data() + cuenta * 12;
+    const float rgba[4] = {Canal256(color, 0), Canal256(color, 8), Canal256(color, 16), Canal256(color, 24)};
+    for (const vector3D* v : {&a, &b, &c}) {
+        *p++ = static_cast<float>(v->x);
+        *p++ = static_cast<float>(v->y);
+        *p++ = static_cast<float>(v->z);
+        q = std::copy_n(rgba, 4, q);
+    }
+    ++cuenta;
+}
+
+void TLoteTriangulos::Pinta() {
+    if (cuenta == 0) return;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, posiciones.data());
+    glColorPointer(4, GL_FLOAT, 0, colores.data());
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(cuenta * 3));
+    glPopClientAttrib();
+    cuenta = 0;
 }
 
 void IDCOpenGL::ColorQuad(const vector3D (&puntos)[4], const float (&colores)[4][3], TTexturaIG* textura,

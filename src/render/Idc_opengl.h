@@ -14,8 +14,10 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 class TDibIG;
+struct TCajaPixeles;
 
 // Client rectangle (left, top, right, bottom); right and bottom double as width and height.
 struct TRectanguloGL {
@@ -25,6 +27,24 @@ struct TRectanguloGL {
 // Mode argument of the drawing operations: 3 draws outlines (line strips).
 constexpr int modoLineas = 3;
 constexpr int modoRelleno = 2;
+
+// Plain filled triangles gathered for one draw from arrays: a scene paints its runs of
+// single-coloured triangles through it instead of one polygon call each, which for a
+// large mesh is most of the painting time. The pixels are those of Polygon with the
+// same colours (packed, as SetColor takes them).
+class TLoteTriangulos {
+public:
+    // Adds a triangle; a full batch is drawn first.
+    void Anade(const vector3D& a, const vector3D& b, const vector3D& c, uint32_t color);
+    // Draws the triangles waiting, if any.
+    void Pinta();
+
+private:
+    static constexpr size_t capacidad = 2048;
+    size_t cuenta = 0;
+    std::vector<float> posiciones; // per triangle: 3 vertices x (x, y, z)
+    std::vector<float> colores;    // per triangle: 3 vertices x (r, g, b, a)
+};
 
 class IDCOpenGL : public IDC {
 public:
@@ -57,6 +77,9 @@ public:
     void Clear();
     void Swap();
     void ReadPixels(TDibIG& destino);
+    // The pixels of the viewport that the frame drew on (where the depth buffer holds
+    // less than its cleared value); false when the frame cannot be read.
+    bool CajaDibujada(TCajaPixeles& caja);
     // Rebuilds the 255 display lists of the bitmap font (and releases the device texture).
     void CreateFontLists();
     // The bound surface (null when unbound).

@@ -1,33 +1,85 @@
 #include "render/Vista_previa.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
+namespace {
+
+constexpr double pi = std::numbers::pi;
+// The eye distance of a new window: there, in perspective, the zoom gives as many
+// pixels per model unit (at the model's origin) as it does in parallel projection.
+constexpr double distanciaInicial = 10.0;
+
+} // namespace
+
+// Front looks along +y at the x-z plane, z up; the others turn the model about its
+// vertical axis (anguloY) or tilt it towards the viewer (anguloX). The isometric view
+// looks down the diagonal from front, right and above.
+const std::array<TOrientacionVista, 7> orientacionesVista = {{
+    {"front", "Front", 0.0, 0.0},
+    {"back", "Back", 0.0, pi},
+    {"left", "Left", 0.0, pi / 2.0},
+    {"right", "Right", 0.0, -pi / 2.0},
+    {"top", "Top", -pi / 2.0, 0.0},
+    {"bottom", "Bottom", pi / 2.0, 0.0},
+    {"iso", "Isometric", -0.6154797086703874 /* atan(1/sqrt 2) */, -pi / 4.0},
+}};
+
 void TVistaPrevia::ResetView() {
-    anguloX = -std::numbers::pi / 4.0;
+    anguloX = -pi / 4.0;
     anguloY = 0.0;
     escala = 20.0;
 }
 
-void TVistaPrevia::ConstruyeMatrices(bool perspectiva, int ancho, int alto, TMatriz4& vista,
-                                     TMatriz4& proyeccion) const {
-    vector3D ojo;
-    if (perspectiva) ojo = Esfericas(distancia, -(anguloY + std::numbers::pi / 2.0), anguloX);
-    TMatriz4 espejoZ;
-    espejoZ(2, 2) = -1.0;
-    vista = MatrizGiroEje(0, anguloX) * MatrizGiroEje(1, anguloY) * MatrizGiroEje(0, std::numbers::pi / 2.0) *
-            MatrizTraslacion(ojo) * espejoZ;
+void TVistaPrevia::Restablece() {
+    ResetView();
+    desplazamiento = vector3D();
+    distancia = distanciaInicial;
+}
 
-    const TMatriz4 s = MatrizEscala(escala);
-    proyeccion = perspectiva ? s : MatrizTraslacion(desplazamiento) * s;
+bool TVistaPrevia::Orienta(std::string_view nombre) {
+    for (const TOrientacionVista& o : orientacionesVista) {
+        if (nombre != o.nombre) continue;
+        anguloX = o.anguloX;
+        anguloY = o.anguloY;
+        return true;
+    }
+    return false;
+}
 
+void TVistaPrevia::ConstruyeMatrices(bool perspectiva, int ancho, int alto, double campoVision,
+                                     TMatriz4& vista, TMatriz4& proyeccion) const {
     const double w = ancho > 0 ? ancho : 1;
     const double h = alto > 0 ? alto : 1;
-    TMatriz4 pixeles;
-    pixeles(0, 0) = perspectiva ? -2.0 / w : 2.0 / w;
-    pixeles(1, 1) = 2.0 / h;
-    pixeles(2, 2) = perspectiva ? 2.0 / w : 0.2 / w;
-    vista = pixeles * vista;
+    TMatriz4 espejoZ;
+    espejoZ(2, 2) = -1.0;
+    // The turn shared by both projections: model x to the right, model z up and model y
+    // into the picture at zero angles, then the user's turns. Larger depth is farther.
+    const TMatriz4 giro = MatrizGiroEje(0, anguloX) * MatrizGiroEje(1, anguloY) * MatrizGiroEje(0, pi / 2.0);
+    // The zoom enlarges the picture, x and y, never the depth: a scaled depth would leave
+    // only a slab of the model between the clipping planes, ever thinner as one zooms in.
+    const auto zoom = [](double factor) {
+        TMatriz4 m;
+        m(0, 0) = m(1, 1) = factor;
+        return m;
+    };
+
+    if (!perspectiva) {
+        TMatriz4 pixeles;
+        pixeles(0, 0) = 2.0 / w;
+        pixeles(1, 1) = 2.0 / h;
+        pixeles(2, 2) = 0.2 / w;
+        vista = pixeles * giro * espejoZ;
+        proyeccion = MatrizTraslacion(desplazamiento) * zoom(escala);
+        return;
+    }
+    // The eye looks at the model's origin from `distancia` away, from the side the
+    // parallel view shows (OpenGL's eye looks down its -z, hence the mirror of depth).
+    // At the first eye distance a model unit at the origin measures `escala` pixels, as
+    // in parallel projection.
+    vista = MatrizTraslacion(vector3D(0.0, 0.0, -distancia)) * espejoZ * giro * espejoZ;
+    proyeccion = zoom(escala * 2.0 * std::tan(campoVision * pi / 360.0) * distanciaInicial / h);
 }
 
 void TVistaPrevia::Gira(int dx, int dy) {
@@ -51,4 +103,28 @@ void TVistaPrevia::Rueda(int delta, bool perspectiva) {
         valor *= factor;
     else if (delta < 0)
         valor /= factor;
+}
+
+double TVistaPrevia::Encuadra(const TCajaPixeles& caja, bool perspectiva, int ancho, int alto, double margen,
+                              double maximo) {
+    if (caja.Vacia() || ancho < 1 || alto < 1) return 1.0;
+    if (!perspectiva) {
+        const double factor =
+            std::min(maximo, margen * std::min(static_cast<double>(ancho) / (caja.x1 - caja.x0),
+                                               static_cast<double>(alto) / (caja.y1 - caja.y0)));
+        // The box's centre in normalised device units goes to the middle.
+        const double cx = static_cast<double>(caja.x0 + caja.x1) / ancho - 1.0;
+        const double cy = static_cast<double>(caja.y0 + caja.y1) / alto - 1.0;
+        escala *= factor;
+        desplazamiento.x = factor * (desplazamiento.x - cx);
+        desplazamiento.y = factor * (desplazamiento.y - cy);
+        return factor;
+    }
+    // The picture grows about its middle: the box's farthest side from it decides.
+    const double medioX = ancho / 2.0, medioY = alto / 2.0;
+    const double alcanceX = std::max({medioX - caja.x0, caja.x1 - medioX, 1.0});
+    const double alcanceY = std::max({medioY - caja.y0, caja.y1 - medioY, 1.0});
+    const double factor = std::min(maximo, margen * std::min(medioX / alcanceX, medioY / alcanceY));
+    escala *= factor;
+    return factor;
 }

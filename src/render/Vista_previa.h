@@ -1,22 +1,55 @@
 // The view of the preview: rotation, zoom, pan and perspective distance, the rules by
-// which the mouse and the wheel change them, and the two matrices that the drawing
-// device receives for them. The editor and the command-line tool share it, so both
-// draw the same picture from the same view.
+// which the mouse and the wheel change them, the named orientations (front, top,
+// isometric...) and the two matrices that the drawing device receives for them. The
+// editor and the command-line tool share it, so both draw the same picture from the
+// same view.
 #pragma once
 
 #include "geometry/Matrix3.h"
 
+#include <array>
+#include <string_view>
+
+// Pixels of a picture in OpenGL's order (row 0 at the bottom), `x1` and `y1` one past
+// the last column and row; empty when nothing is in it. `cerca`: the depth (0 near to
+// 1 far, as the depth buffer holds it) of the nearest pixel.
+struct TCajaPixeles {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    double cerca = 1.0;
+    bool Vacia() const { return x1 <= x0 || y1 <= y0; }
+    bool TocaBorde(int ancho, int alto) const { return x0 <= 0 || y0 <= 0 || x1 >= ancho || y1 >= alto; }
+};
+
+// A named orientation: the two view angles that look at the model from one side. The
+// model's z axis is up, its y axis goes into the picture in the front view.
+struct TOrientacionVista {
+    const char* nombre; // as the command line takes it
+    const char* titulo; // as the View menu shows it
+    double anguloX;
+    double anguloY;
+};
+extern const std::array<TOrientacionVista, 7> orientacionesVista;
+
 struct TVistaPrevia {
     double anguloX = 0.0;    // radians
     double anguloY = 0.0;    // radians
-    double escala = 20.0;    // parallel projection: pixels per model unit
+    double escala = 20.0;    // pixels per model unit (in perspective: at the reference distance)
     double distancia = 10.0; // perspective: eye distance in model units
     vector3D desplazamiento; // pan, normalised device units (2 = the whole width or height)
 
     // Restores the angles and the zoom; pan and distance are kept.
     void ResetView();
-    // The view and projection matrices for a W x H preview.
-    void ConstruyeMatrices(bool perspectiva, int ancho, int alto, TMatriz4& vista,
+    // Every field as a new window starts: ResetView, no pan, the eye at its first distance.
+    void Restablece();
+    // Turns the view to a named orientation (zoom, pan and distance stay); false for a
+    // name that is none of `orientacionesVista`.
+    bool Orienta(std::string_view nombre);
+
+    // The view and projection matrices for a W x H preview. In perspective the device
+    // puts its own perspective (of `campoVision` degrees) between the two, and the zoom
+    // enlarges the picture, not the depth, so that the whole model stays between the
+    // clipping planes.
+    void ConstruyeMatrices(bool perspectiva, int ancho, int alto, double campoVision, TMatriz4& vista,
                            TMatriz4& proyeccion) const;
 
     // A right-button drag by (dx, dy) pixels: 0.01 radian per pixel.
@@ -28,4 +61,13 @@ struct TVistaPrevia {
     // The zoom buttons.
     void AcercaZoom() { escala *= 1.2; }
     void AlejaZoom() { escala *= 1.0 / 1.2; }
+
+    // Given the pixels that the model covers in a W x H picture drawn under this view,
+    // zooms so that the model fills the share `margen` of the picture: in parallel
+    // projection it is also panned into the middle; in perspective (where pan has no
+    // effect) the picture grows about its middle. The zoom grows by at most `maximo` at
+    // a time: a box of a few pixels tells the model's middle only roughly, so callers
+    // measure again. Returns the zoom factor.
+    double Encuadra(const TCajaPixeles& caja, bool perspectiva, int ancho, int alto, double margen = 0.9,
+                    double maximo = 4.0);
 };

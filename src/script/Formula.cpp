@@ -3,71 +3,145 @@
 #include "support/Vectores_dg.h"
 
 #include <cmath>
+#include <string>
+#include <string_view>
+#include <vector>
 
-// Every rewriting loop below ends on any text; the comment of each loop says why. The
-// text is always read through its pointer and length (never past the NUL), and every
-// splice is made between positions that the scan has just found inside the text.
+// Each step computes one operation and writes its result back in place of it, as text.
+// Done literally (search from the start, splice, search again) that costs the length
+// of the text for every operation: a long formula took seconds. Here every step is
+// carried out by a rewriting cursor (TReescritura): the text before the cursor is built
+// up, the text after it waits in reverse order, and a result is put back in front of
+// the cursor, so that each step costs its operands and its result only. The cursor
+// goes back no further than to where the step began, which is exact: the text before
+// that is unchanged, so it holds no occurrence that the search from the start would
+// find first (each pass below says why).
 
 namespace {
 
 // Characters that may form an operand: digits and the decimal point. A '-' joins them
-// only as a sign, where the operand rules allow it.
+// only as a sign, where the operand rules allow it; an exponent ("1e-3") joins a run
+// that ends in a digit.
 bool EsCifra(char c) {
     return (c >= '0' && c <= '9') || c == '.';
 }
 
-// Replaces the bytes desde..hasta-1 of the text by `nuevo`.
-void Sustituye(DString& texto, int desde, int hasta, const DString& nuevo) {
-    DString resultado(texto.c_str(), desde);
-    resultado += nuevo;
-    resultado += texto.c_str() + hasta;
-    texto = std::move(resultado);
+bool EsDigito(char c) {
+    return c >= '0' && c <= '9';
 }
 
-// Standard decimal reading of the bytes desde..hasta-1 alone, so that an operand is not
-// read on into the text that follows it.
-double Valor(const char* s, int desde, int hasta) {
-    return hasta > desde ? ConvierteReal(DString(s + desde, hasta - desde).c_str()) : 0.0;
+bool EsExponente(char c) {
+    return c == 'e' || c == 'E';
 }
 
-// End of the operand that starts at `i`: one optional '-' and then digits and '.'; a
-// single other character when the first one is not a number character; nothing at the
-// end of the text.
-int FinOperandoDerecho(const char* s, int largo, int i) {
-    if (i >= largo) return largo;
-    if (!EsCifra(s[i]) && s[i] != '-') return i + 1;
-    if (s[i] == '-') ++i;
-    while (i < largo && EsCifra(s[i]))
-        ++i;
-    return i;
+class TReescritura {
+public:
+    explicit TReescritura(std::string_view texto) : pendiente(texto.rbegin(), texto.rend()) {}
+
+    bool Queda() const { return !pendiente.empty(); }
+    // The k-th byte ahead of the cursor; '\0' beyond the end.
+    char Siguiente(size_t k = 0) const {
+        return k < pendiente.size() ? pendiente[pendiente.size() - 1 - k] : '\0';
+    }
+    char Toma() {
+        const char c = pendiente.back();
+        pendiente.pop_back();
+        return c;
+    }
+    void Avanza() { hecho.push_back(Toma()); }
+    // Puts text back in front of the cursor.
+    void Devuelve(std::string_view texto) { pendiente.append(texto.rbegin(), texto.rend()); }
+    // Moves the cursor back by up to n bytes.
+    void Retrocede(size_t n) {
+        for (; n > 0 && !hecho.empty(); --n) {
+            pendiente.push_back(hecho.back());
+            hecho.pop_back();
+        }
+    }
+    std::string Resultado() {
+        hecho.append(pendiente.rbegin(), pendiente.rend());
+        return std::move(hecho);
+    }
+
+    std::string hecho;
+
+private:
+    std::string pendiente;
+};
+
+std::string Formatea(double v) {
+    return FormateaReal(v).c_str();
 }
 
-// Start of the operand that ends just before the operator at `p`: the run of digits and
-// '.', with the '-' in front of it when that '-' opens the text or follows a character
-// that is not part of a number (so 2+-3 reads -3, while in 6-4 the '-' is an operator).
-int InicioOperandoIzquierdo(const char* s, int p) {
-    int k = p;
-    while (k > 0 && EsCifra(s[k - 1]))
-        --k;
-    if (k > 0 && s[k - 1] == '-' && (k == 1 || !EsCifra(s[k - 2]))) --k;
+// Standard decimal reading of the operand alone.
+double Valor(const std::string& operando) {
+    return operando.empty() ? 0.0 : ConvierteReal(operando.c_str());
+}
+
+// The operand ahead of the cursor, taken off the text: one optional '-', then digits
+// and '.' with an optional exponent; a single other character when the first one is
+// not a number character; nothing at the end of the text.
+std::string TomaOperandoDerecho(TReescritura& r) {
+    std::string o;
+    if (!r.Queda()) return o;
+    if (!EsCifra(r.Siguiente()) && r.Siguiente() != '-') {
+        o += r.Toma();
+        return o;
+    }
+    if (r.Siguiente() == '-') o += r.Toma();
+    const size_t mantisa = o.size();
+    while (r.Queda() && EsCifra(r.Siguiente()))
+        o += r.Toma();
+    if (o.size() > mantisa && EsExponente(r.Siguiente())) {
+        const size_t signo = (r.Siguiente(1) == '-' || r.Siguiente(1) == '+') ? 1 : 0;
+        if (EsDigito(r.Siguiente(1 + signo))) {
+            for (size_t k = 0; k < 1 + signo; ++k)
+                o += r.Toma();
+            while (r.Queda() && EsDigito(r.Siguiente()))
+                o += r.Toma();
+        }
+    }
+    return o;
+}
+
+// Start of the operand that ends the built text: the run of digits and '.', with the
+// mantissa in front of it when the run is the digits of an exponent ("2.5e-3"), and
+// with the '-' in front when that '-' opens the text or follows a character that is not
+// part of a number (so 2+-3 reads -3, while in 6-4 the '-' is an operator).
+size_t InicioOperandoIzquierdo(const std::string& h) {
+    size_t k = h.size();
+    bool soloDigitos = true;
+    while (k > 0 && EsCifra(h[k - 1]))
+        soloDigitos = EsDigito(h[--k]) && soloDigitos;
+    if (k < h.size() && soloDigitos) {
+        size_t e = k;
+        if (e > 0 && (h[e - 1] == '-' || h[e - 1] == '+')) --e;
+        if (e > 1 && EsExponente(h[e - 1]) && EsCifra(h[e - 2])) {
+            k = e - 1;
+            while (k > 0 && EsCifra(h[k - 1]))
+                --k;
+        }
+    }
+    if (k > 0 && h[k - 1] == '-' && (k == 1 || !EsCifra(h[k - 2]))) --k;
     return k;
 }
 
-// In the '-' pass a '-' is a sign, not an operator, at the start of the text, and also
-// when it stands between a character that cannot belong to a number (a letter, a
-// bracket...) and a digit: 1e-5, x-5. There the operator reading would compute 0 - 5 and
-// write "-5.000000" back in the same place, behind the same character, and find the
-// same operator again without end; taken as a sign the number simply stays as written.
-bool EsSigno(const char* s, int largo, int i) {
-    if (i == 0) return true;
-    const char antes = s[i - 1];
-    return !EsCifra(antes) && antes != '-' && i + 1 < largo && EsCifra(s[i + 1]);
-}
-
-int BuscaOperador(const char* s, int largo, char op) {
-    for (int i = 0; i < largo; ++i)
-        if (s[i] == op && !(op == '-' && EsSigno(s, largo, i))) return i;
-    return -1;
+// Whether the `op` ahead of the cursor is an operator. In the '-' pass a '-' is a sign
+// at the start of the text, and also between a character that cannot belong to a
+// number (a letter, a bracket...) and a digit: x-5. There the operator reading would
+// compute 0 - 5 and write "-5.000000" back in the same place, behind the same
+// character, and find the same operator again without end. A '+' or '-' between the
+// 'e' of a number and a digit is the sign of its exponent.
+bool EsOperador(const TReescritura& r, char op) {
+    const std::string& h = r.hecho;
+    const char despues = r.Siguiente(1);
+    if (op == '-') {
+        if (h.empty()) return false;
+        if (!EsCifra(h.back()) && h.back() != '-' && EsCifra(despues)) return false;
+    }
+    if (op == '+' && h.size() >= 2 && EsExponente(h.back()) && EsCifra(h[h.size() - 2]) && EsDigito(despues))
+        return false;
+    return true;
 }
 
 double Opera(char op, double a, double b) {
@@ -85,134 +159,181 @@ double Opera(char op, double a, double b) {
     }
 }
 
-// One operator pass: computes the first occurrence until none is left.
-// Ends because: with '/', '*' and '+' each round removes one operator byte and writes
-// back a number, which never holds one. With '-' nothing to the left of the number
-// written back is an operator any more (its left neighbour cannot be a '-' operator,
-// which would have been found first), and the number itself holds at most its sign,
-// which the sign rule skips when it is finite; so the next operator lies in the
-// untouched rest of the text, which gets shorter each round. An infinite or NaN result
-// ("-inf", "-nan") costs one extra round that turns its '-' and next letter into 0.
-void ResuelveOperador(DString& texto, char op) {
-    for (;;) {
-        const char* s = texto.c_str();
-        const int largo = texto.Length();
-        const int p = BuscaOperador(s, largo, op);
-        if (p < 0) return;
-        const int desde = InicioOperandoIzquierdo(s, p);
-        const int hasta = FinOperandoDerecho(s, largo, p + 1);
-        const double r = Opera(op, Valor(s, desde, p), Valor(s, p + 1, hasta));
-        Sustituye(texto, desde, hasta, FormateaReal(r));
-    }
-}
-
-// Innermost group first: the last '(' and the first ')' after it. The inside holds no
-// parenthesis, so the recursion is one level deep; each round removes one '('.
-// A ')' with no '(' anywhere in the text is unmatched and is dropped, so that the rest
-// still evaluates: "2)*3" reads as 2*3. An unmatched '(' stops the step and stays in the
-// text (the operators then take it as an operand that reads 0).
-void ResuelveParentesis(DString& texto) {
-    for (;;) {
-        const int abre = texto.FindLast('(');
-        if (abre < 0) {
-            texto.RemoveChar(')');
-            return;
+// One operator pass: computes the first occurrence until none is left. The result is
+// read again from one byte before it: only that byte's neighbour has changed, so it
+// may have become an operator ("1e+5.5*-2" gives "1e+-11.000000", where the '+' is no
+// longer an exponent sign); every earlier byte keeps its neighbours.
+// Ends because each round consumes the operator byte, and the number written back
+// holds no operator except a leading sign, which the sign rules skip when it is finite
+// (an infinite or NaN result, "-inf", costs one extra round that turns its '-' and next
+// letter into 0).
+void ResuelveOperador(std::string& texto, char op) {
+    TReescritura r(texto);
+    while (r.Queda()) {
+        if (r.Siguiente() != op || !EsOperador(r, op)) {
+            r.Avanza();
+            continue;
         }
-        const int cierra = texto.Find(')', abre + 1);
-        if (cierra < 0) return;
-        const double v = EvaluateFormula(texto.Mid(abre + 1, cierra - abre - 1));
-        Sustituye(texto, abre, cierra + 1, FormateaReal(v));
+        const size_t desde = InicioOperandoIzquierdo(r.hecho);
+        const double izquierdo = Valor(r.hecho.substr(desde));
+        r.hecho.resize(desde);
+        r.Toma();
+        const double derecho = Valor(TomaOperandoDerecho(r));
+        r.Devuelve(Formatea(Opera(op, izquierdo, derecho)));
+        r.Retrocede(1);
     }
+    texto = r.Resultado();
 }
 
-// Every "cos" before any "sin", each applied to the operand that follows its name.
+// Parentheses, innermost group first: the last '(' and the first ')' after it, again
+// and again. Those are the pairs that a stack matches from left to right, so each group
+// is evaluated when its ')' is reached, from the text built since its '('. The literal
+// rule stops at a '(' that has no ')' after it and leaves it, and every group before it,
+// in the text (the operators then take it as an operand that reads 0): so only the
+// groups after the last unmatched '(' are evaluated. Without one, every group is, and a
+// ')' with no '(' before it is dropped, so that the rest still evaluates: "2)*3" reads
+// as 2*3.
+double EvaluaSinParentesis(std::string texto);
+
+void ResuelveParentesis(std::string& texto) {
+    size_t desde = 0;
+    std::vector<size_t> abiertos;
+    for (size_t i = 0; i < texto.size(); ++i) {
+        if (texto[i] == '(')
+            abiertos.push_back(i);
+        else if (texto[i] == ')' && !abiertos.empty())
+            abiertos.pop_back();
+    }
+    const bool sinCerrar = !abiertos.empty();
+    if (sinCerrar) desde = abiertos.back() + 1;
+    abiertos.clear();
+    std::string r = texto.substr(0, desde);
+    for (size_t i = desde; i < texto.size(); ++i) {
+        const char c = texto[i];
+        if (c == ')') {
+            if (abiertos.empty()) continue; // only without an unmatched '(' (see above)
+            const size_t abre = abiertos.back();
+            abiertos.pop_back();
+            const double v = EvaluaSinParentesis(r.substr(abre + 1));
+            r.resize(abre);
+            r += Formatea(v);
+            continue;
+        }
+        if (c == '(') abiertos.push_back(r.size());
+        r += c;
+    }
+    texto = std::move(r);
+}
+
+// Every "cos" before any "sin", each applied to the operand that follows its name, in
+// text order. A result may complete a name with the two bytes before it ("si" and
+// "nan" make "sin"), so the search goes on two bytes before it; no result holds a "c",
+// an "o" or an "s", so no new "cos" ever appears.
 // Ends because each round consumes one name and writes back a number without letters,
 // except when the argument is infinite (a run of 309 or more digits): then the "nan"
 // written back may complete one new "sin" with the letters before it, but the round
 // has consumed those hundreds of digits, which nothing writes back.
-void ResuelveFunciones(DString& texto) {
-    for (;;) {
-        int pos = texto.FindText("cos");
-        const bool coseno = pos >= 0;
-        if (!coseno) pos = texto.FindText("sin");
-        if (pos < 0) return;
-        const char* s = texto.c_str();
-        const int fin = FinOperandoDerecho(s, texto.Length(), pos + 3);
-        const double argumento = Valor(s, pos + 3, fin);
-        Sustituye(texto, pos, fin, FormateaReal(coseno ? std::cos(argumento) : std::sin(argumento)));
+void ResuelveFuncion(std::string& texto, const char* nombre, double (*funcion)(double)) {
+    TReescritura r(texto);
+    while (r.Queda()) {
+        if (r.Siguiente() != nombre[0] || r.Siguiente(1) != nombre[1] || r.Siguiente(2) != nombre[2]) {
+            r.Avanza();
+            continue;
+        }
+        for (int k = 0; k < 3; ++k)
+            r.Toma();
+        r.Devuelve(Formatea(funcion(Valor(TomaOperandoDerecho(r)))));
+        r.Retrocede(2);
     }
+    texto = r.Resultado();
 }
 
-DString FormateaVector(const vector3D& v) {
-    DString r("[");
-    r += FormateaReal(v.x);
-    r += ',';
-    r += FormateaReal(v.y);
-    r += ',';
-    r += FormateaReal(v.z);
-    r += ']';
-    return r;
+double Coseno(double x) {
+    return std::cos(x);
 }
 
-// First `op` outside brackets; one flag, no nesting: '[' sets it, ']' clears it.
-int BuscaOperadorVectorial(const char* s, int largo, char op) {
-    bool dentro = false;
-    for (int i = 0; i < largo; ++i) {
-        if (s[i] == '[')
-            dentro = true;
-        else if (s[i] == ']')
-            dentro = false;
-        else if (s[i] == op && !dentro)
-            return i;
-    }
-    return -1;
+double Seno(double x) {
+    return std::sin(x);
 }
 
-// One vector operator pass. The left operand runs back to the nearest '[' (or the start
-// of the text), the right one up to and including the next ']' (or the end of the
-// text); an operand that is not a literal counts as the origin.
+double EvaluaSinParentesis(std::string texto) {
+    ResuelveFuncion(texto, "cos", Coseno);
+    ResuelveFuncion(texto, "sin", Seno);
+    for (const char op : {'/', '*', '+', '-'})
+        ResuelveOperador(texto, op);
+    return ConvierteReal(texto.c_str());
+}
+
+std::string FormateaVector(const vector3D& v) {
+    return "[" + Formatea(v.x) + "," + Formatea(v.y) + "," + Formatea(v.z) + "]";
+}
+
+// One vector operator pass: the first `op` outside brackets, again and again. "Outside"
+// is one flag, no nesting: a '[' sets it, a ']' clears it, so it is what the last
+// bracket of the built text says. The left operand runs back to the nearest '[' (or the
+// start of the text), the right one up to and including the next ']' (or the end of
+// the text); an operand that is not a literal counts as the origin. The result is read
+// again from where the left operand began: the text before it is unchanged.
 // Ends because the bracketed result hides everything it holds from the search, and the
 // flag after it is clear as it was after the right operand, so the operators found
 // outside brackets are those of the rest of the text: one fewer each round.
-void ResuelveOperadorVectorial(DString& texto, char op) {
-    for (;;) {
-        const char* s = texto.c_str();
-        const int largo = texto.Length();
-        const int p = BuscaOperadorVectorial(s, largo, op);
-        if (p < 0) return;
-        int desde = p - 1;
-        while (desde > 0 && s[desde] != '[')
-            --desde;
-        if (desde < 0) desde = 0;
-        const int cierre = texto.Find(']', p + 1);
-        const int hasta = cierre < 0 ? largo : cierre + 1;
+void ResuelveOperadorVectorial(std::string& texto, char op) {
+    TReescritura r(texto);
+    std::vector<size_t> corchetes; // positions of '[' and ']' in the built text
+    std::vector<size_t> aperturas; // positions of '['
+    const auto recorta = [&](size_t largo) {
+        r.hecho.resize(largo);
+        while (!corchetes.empty() && corchetes.back() >= largo)
+            corchetes.pop_back();
+        while (!aperturas.empty() && aperturas.back() >= largo)
+            aperturas.pop_back();
+    };
+    while (r.Queda()) {
+        const char c = r.Siguiente();
+        const bool dentro = !corchetes.empty() && r.hecho[corchetes.back()] == '[';
+        if (c != op || dentro) {
+            if (c == '[' || c == ']') corchetes.push_back(r.hecho.size());
+            if (c == '[') aperturas.push_back(r.hecho.size());
+            r.Avanza();
+            continue;
+        }
+        const size_t desde = aperturas.empty() ? 0 : aperturas.back();
         vector3D a;
         vector3D b;
-        ParseVectorLiteral(DString(s + desde, p - desde), a);
-        ParseVectorLiteral(DString(s + p + 1, hasta - p - 1), b);
-        Sustituye(texto, desde, hasta, FormateaVector(op == '+' ? a + b : a - b));
+        ParseVectorLiteral(DString(r.hecho.c_str() + desde, static_cast<int>(r.hecho.size() - desde)), a);
+        recorta(desde);
+        r.Toma();
+        std::string derecho;
+        while (r.Queda() && (derecho.empty() || derecho.back() != ']'))
+            derecho += r.Toma();
+        ParseVectorLiteral(DString(derecho.c_str(), static_cast<int>(derecho.size())), b);
+        r.Devuelve(FormateaVector(op == '+' ? a + b : a - b));
     }
+    texto = r.Resultado();
+}
+
+std::string SinBlancos(const DString& texto) {
+    std::string t;
+    t.reserve(static_cast<size_t>(texto.Length()));
+    for (const char* p = texto.c_str(); *p; ++p)
+        if (*p != ' ' && *p != '\t') t += *p;
+    return t;
 }
 
 } // namespace
 
 bool ReadVector(const DString& texto, vector3D& out) {
-    DString t(texto);
-    t.RemoveChars(" \t");
+    std::string t = SinBlancos(texto);
     ResuelveOperadorVectorial(t, '+');
     ResuelveOperadorVectorial(t, '-');
-    ParseVectorLiteral(t, out);
+    ParseVectorLiteral(DString(t.c_str(), static_cast<int>(t.size())), out);
     return true;
 }
 
 double EvaluateFormula(const DString& texto) {
-    DString t(texto);
-    t.RemoveChars(" \t");
+    std::string t = SinBlancos(texto);
     ResuelveParentesis(t);
-    ResuelveFunciones(t);
-    for (const char op : {'/', '*', '+', '-'})
-        ResuelveOperador(t, op);
-    return ConvierteReal(t.c_str());
+    return EvaluaSinParentesis(std::move(t));
 }
 
 bool ParseVectorLiteral(const DString& texto, vector3D& out) {

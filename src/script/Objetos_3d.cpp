@@ -2,6 +2,7 @@
 
 #include "geometry/Luz_normals.h"
 #include "render/Idc_opengl.h"
+#include "script/Colores_idc.h"
 #include "script/Defines_3di.h"
 #include "script/Formula.h"
 #include "script/Objetos_3d_cuadricas.h"
@@ -133,6 +134,13 @@ bool EsComando3Di(const char* palabra) {
     return false;
 }
 
+std::vector<const char*> Comandos3Di() {
+    std::vector<const char*> palabras;
+    for (const TComando& c : tablaComandos)
+        palabras.push_back(c.palabra);
+    return palabras;
+}
+
 DString TextoErrores(bool correcto, const DString& error) {
     if (!error.IsEmpty()) return error;
     return DString(correcto ? "ok" : "Undefined error");
@@ -160,11 +168,7 @@ bool TObjeto3D::Carga(const char* nombre, DString& error, void* extra) {
     const DString extension = Extension(nombre);
     if (extension.CompareNoCase("3di") == 0) return CargaScript(nombre, error, extra);
     if (extension.CompareNoCase("dwg") == 0) return false;
-    if (extension.CompareNoCase("3DS") == 0) {
-        error = "3D Studio files cannot be read yet: ";
-        error += nombre;
-        return false;
-    }
+    if (extension.CompareNoCase("3DS") == 0) return ImportScene3DS(*this, nombre, error);
     error = "Format unknown: ";
     error += nombre;
     return false;
@@ -186,9 +190,13 @@ bool TObjeto3D::CargaScript(const char* nombre, DString& error, void*) {
 void TObjeto3D::Reinicia() {
     Clear(owns);
     texturas->Vacia();
-    defines->Clear(defines->Owns());
+    defines->Vacia();
     escala = 1.0;
     nivelPush = 0;
+    puntosMalla = 0;
+    // Only a 3D Studio import turns the scene: a script read after a mesh is not turned.
+    anguloGiro = 0.0;
+    giroEnY = false;
 }
 
 bool TObjeto3D::Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error) {
@@ -334,13 +342,19 @@ void TObjeto3D::Pinta(IDCOpenGL& dc, const vector3D& posicion, double giroZ, dou
         empujada = true;
         AplicaVista(posicion, giroZ, zoom * escala, giroX, estiramientoZ, progreso);
         nivelPush = 0;
+        // Runs of plain triangles go out in one draw; whatever paints itself (and may
+        // change the matrices) first draws the run before it.
+        TLoteTriangulos lote;
         for (int i = Base(); i < Fin(); ++i) {
             if (!IsOccupied(i)) continue;
             ++progreso;
             TElementoObj3D& e = (*this)[i];
             const bool resaltado = lineaResaltada >= 0 && e.linea == lineaResaltada;
+            if (!resaltado && e.PintaEnLote(lote)) continue;
+            lote.Pinta();
             e.Pinta(dc, resaltado, resaltado ? puntoResaltado : -1);
         }
+        lote.Pinta();
         progreso = 1000;
         DeshazPush();
         progreso = 1001;

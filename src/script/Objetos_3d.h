@@ -16,6 +16,7 @@
 #include <vector>
 
 class IDCOpenGL;
+class TLoteTriangulos;
 class TFicheroQOR;
 class TObjeto3D;
 class TDefines3Di;
@@ -66,12 +67,18 @@ public:
     virtual void Describe(TVisitanteCampos&) const {}
     // PUSH and POP elements change the matrix stack instead of drawing.
     virtual bool EsTransformacion() const { return false; }
+    // An element that paints as plain triangles may add them to the batch instead of
+    // painting (true); the others paint themselves (false).
+    virtual bool PintaEnLote(TLoteTriangulos&) { return false; }
 
     TObjeto3D* objeto;
     std::vector<vector3D> puntos;
     uint32_t color = 0;
     int32_t grosorLinea = 1;
     int32_t linea = -1;
+    // The width of the element's lines when it is highlighted: three more, saturated
+    // (LINEWIDTH takes any number of the int range).
+    int32_t GrosorResaltado() const { return grosorLinea > INT32_MAX - 3 ? INT32_MAX : grosorLinea + 3; }
     TTextura3Di* textura = nullptr;
 
 protected:
@@ -86,6 +93,8 @@ DString TextoErrores(bool correcto, const DString& error);
 
 // Whether a word, in any case, is a command of the script (the parser's command table).
 bool EsComando3Di(const char* palabra);
+// Every command word of the script, in the order of the parser's command table.
+std::vector<const char*> Comandos3Di();
 
 // Paint failures are reported with this caption.
 inline constexpr const char* tituloErrorPintura = "Selvaron";
@@ -122,6 +131,8 @@ public:
     int32_t lineaResaltada = -1;
     int32_t puntoResaltado = -1;
     int32_t nivelPush = 0;
+    // Grid points of the extrusions and revolutions read so far (they are bounded).
+    int64_t puntosMalla = 0;
     std::unique_ptr<TDefines3Di> defines;
     std::unique_ptr<TTexturas3Di> texturas;
     DString nombreFichero;

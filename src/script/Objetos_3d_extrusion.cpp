@@ -160,6 +160,13 @@ void TElementoQuads::RefinaRuta(TElementoPolilinea& ruta, std::vector<double>& v
     valores = std::move(nuevosValores);
 }
 
+void TElementoQuads::ReservaMalla(int64_t n) {
+    if (!objeto) return;
+    if (objeto->puntosMalla + n > maxPuntosEscena)
+        throw TXErrorObjeto3D("Error: the XTRUSION and REVOLUTION grids of the scene pass 2097152 points");
+    objeto->puntosMalla += n;
+}
+
 void TElementoQuads::ConstruyeQuads(std::span<const std::vector<vector3D>> filas, TElementoPolilinea& seccion,
                                     TElementoPolilinea& ruta) {
     if (filas.empty()) return;
@@ -328,6 +335,7 @@ void TElementoXtrusion::Lee(const DString& parametros, DString& error) {
         error += mensajeMallaXtrusion;
         return;
     }
+    ReservaMalla(static_cast<int64_t>(R * C));
     std::vector<std::vector<vector3D>> filas(R);
     for (size_t i = 0; i < R; ++i) {
         filas[i].reserve(C);
@@ -397,6 +405,7 @@ void TElementoRevolution::Lee(const DString& parametros, DString& error) {
         error += mensajeMallaRevolution;
         return;
     }
+    ReservaMalla(static_cast<int64_t>(C) * filasRevolucion);
     std::vector<std::vector<vector3D>> filas(filasRevolucion);
     std::vector<vector3D> angular(filasRevolucion);
     for (int i = 0; i < filasRevolucion; ++i) {

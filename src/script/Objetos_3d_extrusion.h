@@ -16,6 +16,9 @@
 // Grids larger than this are refused: a script (through its macros) can ask for any
 // number of points, and the grid needs the product of its two counts.
 inline constexpr int64_t maxPuntosMalla = int64_t{1} << 20;
+// All the grids of one scene together: fifty grids of the largest size would need
+// gigabytes. About 100 bytes a point while the grid is built.
+inline constexpr int64_t maxPuntosEscena = 2 * maxPuntosMalla;
 
 // A polyline of the script, part of an extrusion or a revolution.
 class TElementoPolilinea : public TElementoObj3D {
@@ -68,6 +71,10 @@ public:
     bool invertir = false;            // face normals negated
 
 protected:
+    // Counts a grid of `puntos` points against the scene's limit before it is built;
+    // raises TXErrorObjeto3D (which names the line) when the scene would pass it.
+    void ReservaMalla(int64_t puntos);
+
     // Whether the element turns white when drawn with its texture.
     bool blancoConTextura = false;
 };

@@ -46,8 +46,8 @@ void MarcaPunto(IDCOpenGL& dc, const vector3D& punto) {
 // ---------------------------------------------------------------------------------------
 // QUAD and TRIANGLE
 
-TElementoCara3D::TElementoCara3D(TObjeto3D* escena, int numEsquinas)
-    : TElementoObj3D(escena, numEsquinas + 1), esquinas(numEsquinas) {}
+TElementoCara3D::TElementoCara3D(TObjeto3D* escena, int numEsquinas, bool cerrada)
+    : TElementoObj3D(escena, cerrada ? numEsquinas + 1 : numEsquinas), esquinas(numEsquinas) {}
 
 void TElementoCara3D::LeeEsquinas(const DString& parametros, const char* mensaje) {
     for (auto& p : puntos)
@@ -56,14 +56,28 @@ void TElementoCara3D::LeeEsquinas(const DString& parametros, const char* mensaje
     LeeCampos(parametros, ":", esquinas, mensaje, campos);
     for (int i = 0; i < esquinas; ++i)
         puntos[static_cast<size_t>(i)] = LeePunto(campos[i]);
+    CierraCara();
+}
+
+void TElementoCara3D::CierraCara() {
     puntos[static_cast<size_t>(esquinas)] = puntos[0];
+    CalculaNormal();
+}
+
+void TElementoCara3D::CalculaNormal() {
     normal = ProductoVectorial(puntos[1] - puntos[0], puntos[2] - puntos[1]);
     Normaliza(normal);
 }
 
+uint32_t TElementoCara3D::ColorIluminado() const {
+    uint32_t c = color;
+    Ilumina(luzEscena, c, normal, true);
+    return c;
+}
+
 void TElementoCara3D::PintaContorno(IDCOpenGL& dc, int puntoResaltado) {
     dc.SetColor(colorNegro);
-    dc.SetLineWidth(grosorLinea + 3);
+    dc.SetLineWidth(GrosorResaltado());
     dc.Polyline(puntos);
     if (puntoResaltado >= 0 && puntoResaltado < esquinas)
         MarcaPunto(dc, puntos[static_cast<size_t>(puntoResaltado)]);
@@ -82,9 +96,7 @@ void TElementoQuad3D::Lee(const DString& parametros, DString&) {
 }
 
 void TElementoQuad3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
-    uint32_t c = color;
-    Ilumina(luzEscena, c, normal, true);
-    dc.SetColor(c);
+    dc.SetColor(ColorIluminado());
     const std::span<const vector3D> cara(puntos.data(), 4);
     if (!textura) {
         dc.Polygon(cara, {}, modoRelleno);
@@ -103,12 +115,24 @@ void TElementoTriang3D::Lee(const DString& parametros, DString&) {
     LeeEsquinas(parametros, "More parameter needed in Triangle");
 }
 
+TElementoTriang3D::TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const vector3D& b,
+                                     const vector3D& c)
+    : TElementoCara3D(escena, 3, false) {
+    puntos[0] = a;
+    puntos[1] = b;
+    puntos[2] = c;
+    CalculaNormal();
+}
+
 void TElementoTriang3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
-    uint32_t c = color;
-    Ilumina(luzEscena, c, normal, true);
-    dc.SetColor(c);
+    dc.SetColor(ColorIluminado());
     dc.Polygon(std::span<const vector3D>(puntos.data(), 3), {}, modoRelleno);
     if (resaltado) PintaContorno(dc, puntoResaltado);
+}
+
+bool TElementoTriang3D::PintaEnLote(TLoteTriangulos& lote) {
+    lote.Anade(puntos[0], puntos[1], puntos[2], ColorIluminado());
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -124,7 +148,7 @@ void TElementoLinea::Lee(const DString& parametros, DString&) {
 
 void TElementoLinea::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
     dc.SetColor(color);
-    dc.SetLineWidth(resaltado ? grosorLinea + 3 : grosorLinea);
+    dc.SetLineWidth(resaltado ? GrosorResaltado() : grosorLinea);
     dc.Line(puntos[0], puntos[1]);
     dc.SetLineWidth(grosorLinea);
     if (resaltado && (puntoResaltado == 0 || puntoResaltado == 1))
@@ -158,7 +182,7 @@ void TElementoCircle::Lee(const DString& parametros, DString&) {
 void TElementoCircle::Pinta(IDCOpenGL& dc, bool resaltado, int) {
     if (!relleno) {
         dc.SetColor(color);
-        dc.SetLineWidth(resaltado ? grosorLinea + 3 : grosorLinea);
+        dc.SetLineWidth(resaltado ? GrosorResaltado() : grosorLinea);
         dc.Polyline(puntos);
         return;
     }

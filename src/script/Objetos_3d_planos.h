@@ -20,7 +20,9 @@ void MarcaPunto(IDCOpenGL& dc, const vector3D& punto);
 // Faces with a normal: QUAD and TRIANGLE.
 class TElementoCara3D : public TElementoObj3D {
 public:
-    TElementoCara3D(TObjeto3D* escena, int esquinas);
+    // `cerrada`: `puntos` holds a copy of the first corner after the last, so that the
+    // outline of a highlighted script line is one closed strip.
+    TElementoCara3D(TObjeto3D* escena, int esquinas, bool cerrada = true);
     void Describe(TVisitanteCampos& v) const override;
     bool BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) override;
 
@@ -28,6 +30,12 @@ public:
 
 protected:
     void LeeEsquinas(const DString& parametros, const char* mensaje);
+    // Repeats the first corner after the last, and takes the normal.
+    void CierraCara();
+    // The unit normal of the first three corners.
+    void CalculaNormal();
+    // The colour lit for the normal, both sides alike.
+    uint32_t ColorIluminado() const;
     void PintaContorno(IDCOpenGL& dc, int puntoResaltado);
     int esquinas;
 };
@@ -43,7 +51,12 @@ public:
 class TElementoTriang3D : public TElementoCara3D {
 public:
     explicit TElementoTriang3D(TObjeto3D* escena) : TElementoCara3D(escena, 3) {}
+    // A face of an imported mesh: its three corners and its normal. It keeps no closing
+    // copy of the first corner: a mesh may bring millions of faces, and a face without a
+    // script line is never highlighted, so its outline is never drawn.
+    TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const vector3D& b, const vector3D& c);
     void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    bool PintaEnLote(TLoteTriangulos& lote) override;
     void Lee(const DString& parametros, DString& error) override;
     const char* NombreClase() const override { return "TElementoTriang3D"; }
 };

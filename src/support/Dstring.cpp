@@ -41,6 +41,23 @@ DString::DString(const DString& otro) {
     if (!otro.IsEmpty()) Asigna(otro.c_str(), otro.Length());
 }
 
+DString::DString(DString&& otro) noexcept
+    : datos(std::move(otro.datos)), capacidad(otro.capacidad), largo(otro.largo) {
+    otro.capacidad = 0;
+    otro.largo = 0;
+}
+
+DString& DString::operator=(DString&& otro) noexcept {
+    if (this != &otro) {
+        datos = std::move(otro.datos);
+        capacidad = otro.capacidad;
+        largo = otro.largo;
+        otro.capacidad = 0;
+        otro.largo = 0;
+    }
+    return *this;
+}
+
 DString& DString::operator=(const char* texto) {
     Asigna(texto, texto ? static_cast<int>(std::strlen(texto)) : 0);
     return *this;
@@ -80,7 +97,9 @@ DString& DString::operator+=(long n) {
 }
 
 int DString::Length() const {
-    return datos ? static_cast<int>(std::strlen(datos.get())) : 0;
+    if (!datos) return 0;
+    if (largo < 0) largo = static_cast<int>(std::strlen(datos.get()));
+    return largo;
 }
 
 void DString::Reserve(int n) {
@@ -101,6 +120,7 @@ void DString::Reserve(int n) {
 void DString::Asigna(const char* texto, int n) {
     if (n <= 0 || !texto) {
         if (datos) datos[0] = '\0';
+        largo = 0;
         return;
     }
     if (datos && texto >= datos.get() && texto < datos.get() + capacidad) {
@@ -111,6 +131,7 @@ void DString::Asigna(const char* texto, int n) {
     Reserve(n);
     std::memcpy(datos.get(), texto, static_cast<size_t>(n));
     datos[n] = '\0';
+    largo = n;
 }
 
 void DString::Anade(const char* texto, int n) {
@@ -120,10 +141,11 @@ void DString::Anade(const char* texto, int n) {
         Anade(copia.c_str(), n);
         return;
     }
-    const int largo = Length();
-    Reserve(largo + n);
-    std::memcpy(datos.get() + largo, texto, static_cast<size_t>(n));
-    datos[largo + n] = '\0';
+    const int antes = Length();
+    Reserve(antes + n);
+    std::memcpy(datos.get() + antes, texto, static_cast<size_t>(n));
+    datos[antes + n] = '\0';
+    largo = antes + n;
 }
 
 int DString::Format(const char* fmt, ...) {
@@ -149,6 +171,7 @@ int DString::FormatV(const char* fmt, va_list args) {
 
 char& DString::At(int i) {
     Reserve(i + 2);
+    largo = -1; // the caller may write any byte there
     return datos[i];
 }
 
@@ -157,14 +180,17 @@ char DString::CharAt(int i) const {
 }
 
 void DString::Truncate(int n) {
-    if (n >= 0 && n < Length()) datos[n] = '\0';
+    if (n >= 0 && n < Length()) {
+        datos[n] = '\0';
+        largo = n;
+    }
 }
 
 DString DString::Mid(int from, int n) const {
-    const int largo = Length();
+    const int total = Length();
     if (from < 0) from = 0;
-    if (from >= largo) return DString();
-    if (n < 0 || from + n > largo) n = largo - from;
+    if (from >= total) return DString();
+    if (n < 0 || from + n > total) n = total - from;
     return DString(c_str() + from, n);
 }
 
@@ -187,8 +213,8 @@ void DString::ToUpper() {
 }
 
 int DString::Find(char c, int from) const {
-    const int largo = Length();
-    for (int i = from < 0 ? 0 : from; i < largo; ++i)
+    const int total = Length();
+    for (int i = from < 0 ? 0 : from; i < total; ++i)
         if (datos[i] == c) return i;
     return -1;
 }
@@ -206,10 +232,10 @@ int DString::FindLast(char c) const {
 
 int DString::FindWord(const char* texto, int from, bool wholeWord, bool ignoreCase) const {
     if (!texto || !*texto) return -1;
-    const int largo = Length();
+    const int total = Length();
     const int n = static_cast<int>(std::strlen(texto));
     if (from < 0) from = 0;
-    if (from > largo) return -1;
+    if (from > total) return -1;
     const char* s = c_str();
     const auto palabraEntera = [&](int i) {
         return !wholeWord ||
@@ -220,25 +246,74 @@ int DString::FindWord(const char* texto, int from, bool wholeWord, bool ignoreCa
             if (palabraEntera(static_cast<int>(p - s))) return static_cast<int>(p - s);
         return -1;
     }
-    for (int i = from; i <= largo - n; ++i) {
+    for (int i = from; i <= total - n; ++i) {
         if (strncasecmp(s + i, texto, static_cast<size_t>(n)) == 0 && palabraEntera(i)) return i;
     }
     return -1;
 }
 
+namespace {
+
+bool SoloIdentificador(const char* texto, int n) {
+    for (int i = 0; i < n; ++i)
+        if (!EsCaracterIdentificador(texto[i])) return false;
+    return true;
+}
+
+// Whole-word replacement in one pass over `s`, into `r`; returns the count. A word of
+// identifier bytes only can match nothing but a whole run of them, so the runs are
+// compared with it; any other word is looked for with strstr. The byte before a match
+// is that of the text being built (an inserted replacement ends just before it), the
+// byte after it that of the original text (nothing has changed there yet).
+int ReemplazaPalabrasEnteras(const char* s, int total, const char* texto, int n, const char* reemplazo,
+                             std::string& r) {
+    int cuenta = 0;
+    int copiado = 0;
+    const auto reemplaza = [&](int pos) {
+        r.append(s + copiado, static_cast<size_t>(pos - copiado));
+        r += reemplazo;
+        copiado = pos + n;
+        ++cuenta;
+    };
+    if (SoloIdentificador(texto, n)) {
+        ParaCadaPalabra(s, total, [&](int i, int largo) {
+            if (largo == n && std::memcmp(s + i, texto, static_cast<size_t>(n)) == 0) reemplaza(i);
+            return true;
+        });
+    } else {
+        for (const char* p = std::strstr(s, texto); p; p = std::strstr(p + 1, texto)) {
+            const int pos = static_cast<int>(p - s);
+            if (pos < copiado) continue; // overlaps the text just replaced
+            const char antes = pos > copiado ? s[pos - 1] : r.empty() ? '\0' : r.back();
+            if (EsCaracterIdentificador(antes) || EsCaracterIdentificador(s[pos + n])) continue;
+            reemplaza(pos);
+        }
+    }
+    r.append(s + copiado, static_cast<size_t>(total - copiado));
+    return cuenta;
+}
+
+} // namespace
+
 int DString::ReplaceWord(const char* texto, const char* reemplazo, bool wholeWord) {
     if (!texto || !*texto) return 0;
     if (!reemplazo) reemplazo = "";
     const int n = static_cast<int>(std::strlen(texto));
+    if (wholeWord) {
+        std::string r;
+        const int cuenta = ReemplazaPalabrasEnteras(c_str(), Length(), texto, n, reemplazo, r);
+        if (cuenta > 0) Asigna(r.c_str(), static_cast<int>(r.size()));
+        return cuenta;
+    }
     const int m = static_cast<int>(std::strlen(reemplazo));
     // The search restarts at 0 after each replacement, so the replacement text is
     // searched again. When it holds the word itself that would never end: the search
     // then goes on after the inserted text instead. The limit on the count guards the
     // same way against replacements that build new occurrences with their neighbours.
-    const bool reentra = DString(reemplazo).FindWord(texto, 0, wholeWord, false) >= 0;
+    const bool reentra = std::strstr(reemplazo, texto) != nullptr;
     const int limite = Length() + 1;
     int cuenta = 0;
-    int pos = FindWord(texto, 0, wholeWord, false);
+    int pos = FindWord(texto, 0, false, false);
     while (pos >= 0) {
         const DString cola(c_str() + pos + n);
         Truncate(pos);
@@ -246,7 +321,7 @@ int DString::ReplaceWord(const char* texto, const char* reemplazo, bool wholeWor
         *this += cola;
         ++cuenta;
         const bool sigue = reentra || cuenta > limite;
-        pos = FindWord(texto, sigue ? pos + m : 0, wholeWord, false);
+        pos = FindWord(texto, sigue ? pos + m : 0, false, false);
     }
     return cuenta;
 }
@@ -258,6 +333,7 @@ int DString::ReplaceChar(char a, char b) {
             *p = b;
             ++cuenta;
         }
+    if (b == '\0' && cuenta > 0) largo = -1;
     return cuenta;
 }
 
@@ -274,6 +350,7 @@ void DString::RemoveChars(const char* conjunto) {
     for (; *p; ++p)
         if (!quita.Tiene(*p)) *q++ = *p;
     *q = '\0';
+    largo = static_cast<int>(q - Bloque());
 }
 
 void DString::Trim() {
@@ -286,15 +363,18 @@ void DString::Trim() {
         ++inicio;
     std::memmove(datos.get(), datos.get() + inicio, static_cast<size_t>(fin - inicio));
     datos[fin - inicio] = '\0';
+    largo = fin - inicio;
 }
 
 bool DString::Unquote() {
     Trim();
-    const int largo = Length();
-    if (largo == 0 || datos[largo - 1] != '"') return false;
-    datos[largo - 1] = '\0';
+    const int n = Length();
+    if (n == 0 || datos[n - 1] != '"') return false;
+    datos[n - 1] = '\0';
+    largo = n - 1;
     if (datos[0] != '"') return false;
-    std::memmove(datos.get(), datos.get() + 1, static_cast<size_t>(largo - 1));
+    std::memmove(datos.get(), datos.get() + 1, static_cast<size_t>(n - 1));
+    largo = n - 2;
     return true;
 }
 
@@ -302,8 +382,10 @@ bool DString::Unparen() {
     const int ultimo = FindLast(')');
     if (IsEmpty() || ultimo <= 0) return false;
     datos[ultimo] = '\0';
+    largo = ultimo;
     if (datos[0] != '(') return false;
     std::memmove(datos.get(), datos.get() + 1, static_cast<size_t>(ultimo));
+    largo = ultimo - 1;
     return true;
 }
 
@@ -315,9 +397,9 @@ bool DString::FindParens(int& abre, int& cierra) const {
 
 int DString::FirstOfSet(const char* conjunto) const {
     const TConjunto enConjunto(conjunto);
-    const int largo = Length();
+    const int total = Length();
     bool dentro = false;
-    for (int i = 0; i < largo; ++i) {
+    for (int i = 0; i < total; ++i) {
         const char c = datos[i];
         if (c == '"') {
             dentro = !dentro;
@@ -325,9 +407,9 @@ int DString::FirstOfSet(const char* conjunto) const {
         }
         if (dentro || !enConjunto.Tiene(c)) continue;
         int j = i;
-        while (j < largo && enConjunto.Tiene(datos[j]))
+        while (j < total && enConjunto.Tiene(datos[j]))
             ++j;
-        return j < largo ? j : -1;
+        return j < total ? j : -1;
     }
     return -1;
 }
@@ -335,10 +417,10 @@ int DString::FirstOfSet(const char* conjunto) const {
 int DString::Split(const char* separadores, Vector<DString>& out, int maxPieces, bool keepEmpty) const {
     out.Clear(out.Owns());
     const TConjunto esSeparador(separadores);
-    const int largo = Length();
+    const int total = Length();
     const char* s = c_str();
     int inicio = 0;
-    for (int i = 0; i < largo; ++i) {
+    for (int i = 0; i < total; ++i) {
         if (!esSeparador.Tiene(s[i])) continue;
         if (i == 0 && !keepEmpty) continue;
         if (maxPieces >= 0 && out.Count() >= maxPieces) continue;
@@ -346,8 +428,8 @@ int DString::Split(const char* separadores, Vector<DString>& out, int maxPieces,
         inicio = i + 1;
     }
     if (maxPieces < 0 || out.Count() < maxPieces) {
-        if (inicio < largo) out.Add(DString(s + inicio));
-    } else if (out.Count() > 0 && inicio < largo) {
+        if (inicio < total) out.Add(DString(s + inicio));
+    } else if (out.Count() > 0 && inicio < total) {
         out[out.Fin() - 1] += s + inicio - 1; // the remainder, with the separator that ended the last piece
     }
     return out.Count();

@@ -14,12 +14,12 @@ public:
     DString(const char* texto);
     DString(const char* texto, int n); // the first n bytes of texto (fewer if it ends first)
     DString(const DString& otro);
-    DString(DString&& otro) noexcept = default;
+    DString(DString&& otro) noexcept;
     ~DString() = default;
 
     DString& operator=(const char* texto);
     DString& operator=(const DString& otro);
-    DString& operator=(DString&& otro) noexcept = default;
+    DString& operator=(DString&& otro) noexcept;
 
     DString& operator+=(const char* texto);
     DString& operator+=(const DString& otro);
@@ -29,6 +29,8 @@ public:
 
     // Never null: an empty string yields "".
     const char* c_str() const { return datos ? datos.get() : ""; }
+    // Kept with the text, so that appending to a long text (an error text that
+    // collects a message per line) costs the appended bytes only.
     int Length() const;
     bool IsEmpty() const { return !datos || datos[0] == '\0'; }
     int Capacity() const { return capacidad; }
@@ -58,6 +60,10 @@ public:
     int FindText(const char* texto) const;
     int FindLast(char c) const;
     int FindWord(const char* texto, int from, bool wholeWord, bool ignoreCase) const;
+    // Replaces every occurrence, returns the count. With `wholeWord` one pass from left
+    // to right that goes on after each inserted text (so a replacement that holds the word
+    // never loops, and the cost stays linear). Without it the search starts again at the
+    // beginning after each replacement, so that replaced text is searched again.
     int ReplaceWord(const char* texto, const char* reemplazo, bool wholeWord);
     int ReplaceChar(char a, char b);
     void RemoveChar(char c);
@@ -79,6 +85,9 @@ private:
 
     std::unique_ptr<char[]> datos;
     int capacidad = 0;
+    // The length of the text; -1 after At() handed out a writable byte, until Length()
+    // measures it again.
+    mutable int largo = 0;
 };
 
 // The C library's atof / atol, always with "." as the decimal point whatever the
@@ -91,4 +100,20 @@ DString FormateaReal(double valor);
 // True for the bytes that may form an identifier: a-z, A-Z, 0-9 and "_".
 inline bool EsCaracterIdentificador(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// Calls f(start, length) for each run of identifier bytes of the `largo` bytes at `s`,
+// in order, while f returns true.
+template <class F> void ParaCadaPalabra(const char* s, int largo, F&& f) {
+    for (int i = 0; i < largo;) {
+        if (!EsCaracterIdentificador(s[i])) {
+            ++i;
+            continue;
+        }
+        int fin = i;
+        while (fin < largo && EsCaracterIdentificador(s[fin]))
+            ++fin;
+        if (!f(i, fin - i)) return;
+        i = fin;
+    }
 }

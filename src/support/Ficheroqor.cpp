@@ -1,33 +1,20 @@
 #include "support/Ficheroqor.h"
 
+#include "support/Guardado_seguro.h"
 #include "support/Monitor_procesos.h"
 #include "support/Rutas.h"
 #include "support/Throw_qor.h"
 
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <string>
-#include <system_error>
+#include <sys/stat.h>
 #include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
 constexpr long pasoEscrituraDefecto = 32000;
-
-bool EsSoloLectura(const char* nombre) {
-    std::error_code ec;
-    const auto permisos = fs::status(RutaSistema(nombre), ec).permissions();
-    if (ec) return false;
-    const auto escritura = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    return (permisos & escritura) == fs::perms::none;
-}
-
-DString NombreTemporal(const DString& nombre) {
-    DString t(nombre);
-    t += ".$$$";
-    return t;
-}
 
 } // namespace
 
@@ -112,38 +99,92 @@ bool TFicheroQOR::LeeBloque(void* buffer, long bytes, TMonitorProcesos* progreso
     });
 }
 
+namespace {
+
+int BanderasApertura(const char* tipo) {
+    const bool mas = std::strchr(tipo, '+') != nullptr;
+    switch (tipo[0]) {
+    case 'r':
+        return mas ? O_RDWR : O_RDONLY;
+    case 'w':
+        return (mas ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    default:
+        return (mas ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    }
+}
+
+constexpr const char* textoNoRegular = "Not a regular file";
+
+bool EsSoloLectura(mode_t modo) {
+    return (modo & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+} // namespace
+
+void TFicheroQOR::MarcaFallo() {
+    if (!fallo) errorEscritura = errno ? errno : EIO;
+    fallo = true;
+}
+
+bool TFicheroQOR::Falla(const char* texto) {
+    motivo = texto;
+    return false;
+}
+
+bool TFicheroQOR::Falla(int error) {
+    return Falla(std::strerror(error));
+}
+
+// Takes over an open descriptor, which must be a regular file; it never blocks (a FIFO
+// is opened without waiting for its other end, then refused).
+bool TFicheroQOR::AbreDescriptor(int fd, const char* tipo) {
+    if (fd < 0) return Falla(errno);
+    struct stat datos {};
+    if (::fstat(fd, &datos) != 0 || !S_ISREG(datos.st_mode)) {
+        const int error = errno;
+        ::close(fd);
+        if (datos.st_mode == 0) return Falla(error);
+        return S_ISDIR(datos.st_mode) ? Falla(EISDIR) : Falla(textoNoRegular);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    stream.reset(::fdopen(fd, tipo));
+    if (!stream) {
+        const int error = errno;
+        ::close(fd);
+        return Falla(error);
+    }
+    return true;
+}
+
 bool TFicheroQOR::Abre(const char* nombre, int32_t modoApertura) {
     if (EstaAbierto()) LanzaTexto("Error, fichero abierto ya en TFicheroQOR::Abre");
     const int accesos = (modoApertura & fqLectura ? 1 : 0) + (modoApertura & fqEscritura ? 1 : 0) +
                         (modoApertura & fqAnadir ? 1 : 0);
     if (accesos != 1) LanzaTexto("Error en TFicheroQOR::Abre");
-    if (!nombre || !*nombre) return false;
+    motivo.clear();
+    seguro = false;
+    if (!nombre || !*nombre) return Falla(ENOENT);
 
     std::string tipo = (modoApertura & fqLectura) ? "r" : (modoApertura & fqEscritura) ? "w" : "a";
     if (modoApertura & fqActualizar) tipo += '+';
     tipo += 'b';
-
-    if ((modoApertura & fqEscritura) && (modoApertura & fqCopiaBak) && ExisteFichero(nombre))
-        CopiaFichero(nombre, CambiaExtension(nombre, "BAK").c_str());
-
-    DString real(nombre);
-    seguro = false;
-    if (modoApertura & fqSeguro) {
-        if (ExisteFichero(nombre) && EsSoloLectura(nombre)) return false;
-        seguro = true;
-        destino = nombre;
-        real = NombreTemporal(destino);
-    }
-
-    stream.reset(std::fopen(RutaSistema(real.c_str()).c_str(), tipo.c_str()));
     modo = modoApertura;
     lineas = 0;
     ultimo = 0;
     fallo = false;
+    errorEscritura = 0;
     devueltos = "";
-    if (!stream) {
-        seguro = false;
-        return false;
+
+    const bool escribe = !(modoApertura & fqLectura);
+    if (escribe && (modoApertura & fqSeguro)) {
+        if (!AbreSeguro(nombre, tipo.c_str())) return false;
+    } else {
+        const std::string ruta = RutaSistema(nombre).string();
+        if ((modoApertura & fqEscritura) && (modoApertura & fqCopiaBak) && ExisteFichero(nombre) &&
+            !CopiaDeSeguridad(ruta, RutaSistema(CambiaExtension(nombre, "BAK").c_str()).string(), false))
+            return Falla(errno);
+        const int banderas = BanderasApertura(tipo.c_str()) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+        if (!AbreDescriptor(::open(ruta.c_str(), banderas, 0666), tipo.c_str())) return false;
     }
     if ((modo & fqLectura) && (modo & fqCabecera)) {
         if (modo & fqTexto) {
@@ -157,30 +198,66 @@ bool TFicheroQOR::Abre(const char* nombre, int32_t modoApertura) {
     return true;
 }
 
-bool TFicheroQOR::Cierra() {
-    if (!stream) return true;
-    bool correcto = !fallo && std::fflush(stream.get()) == 0;
-    if (seguro) correcto = correcto && ::fsync(::fileno(stream.get())) == 0;
-    correcto = (std::fclose(stream.release()) == 0) && correcto;
-    if (seguro) correcto = TerminaGuardadoSeguro(correcto);
-    return correcto;
-}
-
-bool TFicheroQOR::TerminaGuardadoSeguro(bool escrituraCorrecta) {
-    seguro = false;
-    const DString temporal = NombreTemporal(destino);
-    std::error_code ec;
-    if (!ExisteFichero(temporal.c_str())) return false;
-    if (!escrituraCorrecta) {
-        // A short write (a full disk) must not replace the good file with a broken one.
-        fs::remove(RutaSistema(temporal.c_str()), ec);
+bool TFicheroQOR::AbreSeguro(const char* nombre, const char* tipo) {
+    std::string real;
+    if (!ResuelveEnlaces(RutaSistema(nombre).string(), real)) return Falla(errno);
+    struct stat datos {};
+    existia = ::stat(real.c_str(), &datos) == 0;
+    if (existia) {
+        if (!S_ISREG(datos.st_mode)) return S_ISDIR(datos.st_mode) ? Falla(EISDIR) : Falla(textoNoRegular);
+        if (EsSoloLectura(datos.st_mode)) return Falla(EACCES);
+        permisos = datos.st_mode & 07777;
+        dueno = datos.st_uid;
+        grupo = datos.st_gid;
+    }
+    const int fd = CreaFicheroUnico(real + ".$$$", temporal);
+    if (fd < 0) return Falla(errno);
+    if (!AbreDescriptor(fd, tipo)) {
+        ::unlink(temporal.c_str());
         return false;
     }
-    if (ExisteFichero(destino.c_str()))
-        CopiaFichero(destino.c_str(), CambiaExtension(destino.c_str(), "BAK").c_str());
-    // The rename replaces the real file in one step; when it fails the ".$$$" file stays.
-    fs::rename(RutaSistema(temporal.c_str()), RutaSistema(destino.c_str()), ec);
-    return !ec;
+    seguro = true;
+    destino = real.c_str();
+    return true;
+}
+
+bool TFicheroQOR::Cierra() {
+    if (!stream) return true;
+    std::FILE* f = stream.get();
+    int error = 0;
+    if (fallo) error = errorEscritura;
+    if (!error && std::fflush(f) != 0) error = errno;
+    if (!error && seguro) {
+        // The new file takes the real file's place with its permissions and, where the
+        // system allows, its owner; a new file gets the usual permissions.
+        const int fd = ::fileno(f);
+        if (existia && ::fchown(fd, dueno, grupo) != 0) permisos &= ~static_cast<uint32_t>(S_ISUID | S_ISGID);
+        if (::fchmod(fd, existia ? permisos : PermisosNuevos()) != 0 || ::fsync(fd) != 0) error = errno;
+    }
+    if (std::fclose(stream.release()) != 0 && !error) error = errno;
+    const bool terminaGuardado = seguro;
+    seguro = false;
+    if (error) {
+        // A short write (a full disk) must not replace the good file with a broken one.
+        if (terminaGuardado) ::unlink(temporal.c_str());
+        return Falla(error);
+    }
+    return !terminaGuardado || TerminaGuardadoSeguro();
+}
+
+bool TFicheroQOR::TerminaGuardadoSeguro() {
+    // No backup, no save: a failed backup leaves the old file as the only copy.
+    if (existia && !(modo & fqSinCopiaBak) &&
+        !CopiaDeSeguridad(destino.c_str(), CambiaExtension(destino.c_str(), "BAK").c_str(), true)) {
+        const int error = errno;
+        ::unlink(temporal.c_str());
+        return Falla(error);
+    }
+    // The rename replaces the real file in one step; when it fails the temporary file
+    // stays, holding the text that could not be put in place.
+    if (::rename(temporal.c_str(), destino.c_str()) != 0) return Falla(errno);
+    SincronizaCarpeta(destino.c_str());
+    return true;
 }
 
 void TFicheroQOR::CuentaFinLinea(int c) {
@@ -252,7 +329,11 @@ bool TFicheroQOR::EscribeDatoTexto(const char* texto) {
         const uint16_t largo = static_cast<uint16_t>(t.Length());
         return EscribeBloque(&largo, sizeof largo) && EscribeBloque(t.c_str(), t.Length() + 1);
     }
-    bool correcto = EscribeBloque(t.c_str(), t.Length());
+    return EscribeDatoTexto(t.c_str(), static_cast<size_t>(t.Length()));
+}
+
+bool TFicheroQOR::EscribeDatoTexto(const char* texto, size_t largo) {
+    bool correcto = EscribeBloque(texto, static_cast<long>(largo));
     if (separador) correcto = EscribeBloque(&separador, 1) && correcto;
     return correcto;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 struct TMonitorProcesos;
 
@@ -22,7 +23,8 @@ enum ModoFicheroQOR : int32_t {
     fqCopiaBak = 32, // before writing, copy the existing file to the ".BAK" name
     fqCabecera = 64, // on opening for reading, read a header integer into `version`
     fqActualizar = 128,
-    fqSeguro = 256, // write to name + ".$$$" and replace the real file on closing
+    fqSeguro = 256,      // safe save: see Abre
+    fqSinCopiaBak = 512, // with fqSeguro: the old file is not kept as ".BAK"
 };
 
 // The modes the program uses.
@@ -52,10 +54,23 @@ public:
                                long paso = 0);
     virtual bool LeeBloque(void* buffer, long bytes, TMonitorProcesos* progreso = nullptr, long paso = 0);
 
+    // Opens a regular file; false (with Motivo) when it cannot be opened, and for a
+    // folder, a FIFO, a device or a socket, which are never read, written nor replaced
+    // (a FIFO would block the program until someone wrote to it).
+    // Safe save (fqSeguro): the name is followed through symbolic links to the real
+    // file, which must be writable when it exists, and the data go to a new temporary
+    // file beside it, created exclusively under a unique name ("NAME.$$$" and a
+    // suffix). Cierra then gives it the real file's permissions (and owner where
+    // allowed), keeps the old file as "NAME.BAK" (unless fqSinCopiaBak) and renames it
+    // over the real file: the real file is replaced whole or not at all, and the links
+    // to it stay links.
     bool Abre(const char* nombre, int32_t modoApertura);
     // Closes the stream and finishes a safe save. False when a write failed or the
     // saved file could not replace the real one (which then stays as it was).
     bool Cierra();
+    // Why the last Abre or Cierra failed, in the system's words ("Permission denied",
+    // "No space left on device"); empty after a success.
+    const char* Motivo() const { return motivo.c_str(); }
     bool EstaAbierto() const { return static_cast<bool>(stream); }
 
     // The next non-empty, comment-free line; returns the 0-based number of the line
@@ -63,6 +78,8 @@ public:
     int LeeLinea(DString& linea);
     void get_dato_texto(DString& dato);
     bool EscribeDatoTexto(const char* texto);
+    // Text mode: the `largo` bytes (zero bytes too), then the separator.
+    bool EscribeDatoTexto(const char* texto, size_t largo);
     // Moves the position by a signed offset.
     void Salta(long desplazamiento);
 
@@ -80,14 +97,27 @@ public:
 protected:
     // Counts a line end: a CR counts one, an LF one unless it follows a CR.
     void CuentaFinLinea(int c);
-    void MarcaFallo() { fallo = true; }
+    void MarcaFallo();
     bool fallo = false; // a write failed since Abre
 
 private:
     struct CierraStream {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
-    bool TerminaGuardadoSeguro(bool escrituraCorrecta);
+    bool AbreSeguro(const char* nombre, const char* tipo);
+    bool AbreDescriptor(int fd, const char* tipo);
+    bool TerminaGuardadoSeguro();
+    bool Falla(int error);
+    bool Falla(const char* texto);
 
     std::unique_ptr<std::FILE, CierraStream> stream;
+    std::string motivo;
+    int errorEscritura = 0;
+    // During a safe save: the temporary file, and the real file's permissions and
+    // owner when it exists.
+    std::string temporal;
+    bool existia = false;
+    uint32_t permisos = 0;
+    uint32_t dueno = 0;
+    uint32_t grupo = 0;
 };

@@ -66,6 +66,17 @@ public:
         capacity = nueva;
     }
 
+    // Room for `k` more slots in one allocation, for a caller that is about to append
+    // many (growing by `delta` would copy the slots again and again). `count` stays.
+    void Reserva(int k) {
+        if (k <= 0 || count + k <= capacity) return;
+        const int nueva = count + k;
+        auto casillas = NuevasCasillas(nueva);
+        std::copy_n(items.get(), count, casillas.get());
+        items = std::move(casillas);
+        capacity = nueva;
+    }
+
     void Clear(bool deleteObjects) {
         for (int j = 0; j < count; ++j) {
             if (deleteObjects) delete items[j];

@@ -3,19 +3,29 @@
 #include "image/Tdibig.h"
 #include "image/Tdibigformat.h"
 
+#include "Carpeta_prueba.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// Exit status of a shell command.
+int Sistema(const std::string& orden) {
+    const int estado = std::system(orden.c_str());
+    return WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+}
 
 struct TSalida {
     int estado = -1;
@@ -92,7 +102,10 @@ TEST_F(Cli, FileAndUsageErrors) {
     for (const char* malo :
          {"", "frobnicate x.3di", "check", "check a b", "render x.3di", "render x.3di -o",
           "render x.3di -o y.bmp --size 0x10", "render x.3di -o y.bmp --size 10", "dump x --zoom 2",
-          "render x -o y --angles 1", "render x -o y --zoom abc", "icon - "}) {
+          "render x -o y --angles 1", "render x -o y --zoom abc", "render x -o y --view sideways", "icon - ",
+          "icon - --fit",
+          // Mended: a line or point beyond the int range was converted with undefined results.
+          "render x -o y --highlight 1e12", "render x -o y --highlight 0:-3e9"}) {
         s = Ejecuta(malo);
         EXPECT_EQ(s.estado, 2) << malo;
         EXPECT_NE(s.errores.find("Usage:"), std::string::npos) << malo;
@@ -100,6 +113,15 @@ TEST_F(Cli, FileAndUsageErrors) {
     s = Ejecuta("--help");
     EXPECT_EQ(s.estado, 0);
     EXPECT_NE(s.texto.find("render FILE -o OUT.bmp"), std::string::npos);
+
+    // Mended: a FIFO as the script kept the tool waiting for a writer, and endless
+    // standard input made it grow without end.
+    ASSERT_EQ(::mkfifo(Ruta("pipe.3di").c_str(), 0600), 0);
+    s = Ejecuta("check " + Ruta("pipe.3di"));
+    EXPECT_EQ(s.estado, 2);
+    EXPECT_NE(s.errores.find("Not a regular file"), std::string::npos) << s.errores;
+    EXPECT_EQ(Sistema(std::string(PM_CLI) + " check - </dev/zero 2>" + Ruta("err.txt")), 2);
+    EXPECT_NE(prueba::LeeFichero(Ruta("err.txt")).find("more than 64 MB"), std::string::npos);
 }
 
 TEST_F(Cli, DumpShowsTheSceneAsJson) {
@@ -150,8 +172,6 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     EXPECT_NE(imagen.Pixel(48, 16), 0xFE0000u); // panned right by a quarter of the width
     EXPECT_EQ(imagen.Pixel(32, 16), 0xFE0000u);
 
-    s = Ejecuta("render " + script + " -o " + Ruta("c.bmp") + " --perspective --distance 30");
-    EXPECT_EQ(s.estado, 0);
     // The highlighted corner carries the black tripod.
     s = Ejecuta("render " + script + " -o " + Ruta("d.bmp") + " --highlight 0:1");
     EXPECT_EQ(s.estado, 0);
@@ -161,6 +181,72 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     s = Ejecuta("render " + script + " -o " + Ruta("no/such/folder/c.bmp"));
     EXPECT_EQ(s.estado, 2);
     EXPECT_NE(s.errores.find("cannot write"), std::string::npos);
+    // Mended: a write that failed half way (a full disk, here a file-size limit) left a
+    // truncated picture in place of the old one.
+    const std::string antes = prueba::LeeFichero(Ruta("d.bmp"));
+    EXPECT_EQ(Sistema("trap '' XFSZ; ulimit -f 16; " + std::string(PM_CLI) + " render " + script + " -o " +
+                      Ruta("d.bmp") + " 2>/dev/null"),
+              2);
+    EXPECT_EQ(prueba::LeeFichero(Ruta("d.bmp")), antes);
+}
+
+namespace {
+
+// The drawn (not background) pixels of a picture: how many, and their bounding box.
+struct TDibujo {
+    int pixeles = 0, x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1;
+};
+TDibujo Dibujo(const TDibIG& imagen) {
+    TDibujo d;
+    for (int y = 0; y < imagen.Alto(); ++y)
+        for (int x = 0; x < imagen.Ancho(); ++x)
+            if (imagen.Pixel(x, y) != 0xFE0000u) {
+                ++d.pixeles;
+                d.x0 = std::min(d.x0, x), d.x1 = std::max(d.x1, x);
+                d.y0 = std::min(d.y0, y), d.y1 = std::max(d.y1, y);
+            }
+    return d;
+}
+
+} // namespace
+
+TEST_F(Cli, RenderTakesTheEditorsViews) {
+    const std::string casa = std::string(PM_EXAMPLES) + "/house.3di";
+    TDibIG imagen;
+    DString error;
+    const auto dibuja = [&](const std::string& opciones, const std::string& entrada = "") {
+        const auto s = Ejecuta("render " + opciones + " -o " + Ruta("v.bmp"), entrada);
+        EXPECT_EQ(s.estado, 0) << opciones << s.errores;
+        EXPECT_TRUE(imagen.LeeBMP(Ruta("v.bmp").c_str(), error)) << opciones;
+        return Dibujo(imagen);
+    };
+    // Perspective shows the model in the middle, about as large as the parallel view,
+    // and smaller from farther away.
+    const int paralela = dibuja(casa).pixeles;
+    const TDibujo perspectiva = dibuja(casa + " --perspective");
+    EXPECT_NE(imagen.Pixel(128, 128), 0xFE0000u);
+    EXPECT_GT(perspectiva.pixeles, paralela / 2);
+    EXPECT_LT(perspectiva.pixeles, paralela * 2);
+    const int lejos = dibuja(casa + " --perspective --distance 30").pixeles;
+    EXPECT_GT(lejos, 0);
+    EXPECT_LT(lejos, perspectiva.pixeles / 4);
+
+    // A named view: front shows the red front face, top the green roof.
+    const std::string caja = "COLOR=(255,0,0)\nQUAD=[-1,-1,-1]:[1,-1,-1]:[1,-1,1]:[-1,-1,1]\n"
+                             "COLOR=(0,255,0)\nQUAD=[-1,-1,1]:[1,-1,1]:[1,1,1]:[-1,1,1]\n";
+    dibuja("- --view front", caja);
+    EXPECT_GT(RojoDe(imagen.Pixel(128, 128)), 100);
+    dibuja("- --view top --perspective", caja);
+    EXPECT_GT(VerdeDe(imagen.Pixel(128, 128)), 100);
+
+    // --fit frames a small model drawn off the middle: centred, 90 % of the picture.
+    for (const char* proyeccion : {"", " --perspective"}) {
+        const TDibujo d = dibuja("- --zoom 2 --pan 0.6,0.6 --fit" + std::string(proyeccion), caja);
+        EXPECT_NEAR(std::max(d.x1 - d.x0, d.y1 - d.y0), 230, 4) << proyeccion;
+        if (!*proyeccion) {
+            EXPECT_NEAR(d.x0 + d.x1, 255, 3);
+        }
+    }
 }
 
 TEST_F(Cli, IconIsA32By32BitmapBesideTheScript) {
@@ -180,10 +266,37 @@ TEST_F(Cli, IconIsA32By32BitmapBesideTheScript) {
     EXPECT_TRUE(fs::exists(Ruta("otro.bmp")));
 }
 
+TEST_F(Cli, A3DStudioMeshIsTakenByItsExtensionInAnyCase) {
+    const std::string malla = Ruta("VASE.3Ds");
+    fs::copy_file(PM_EXAMPLES "/vase.3ds", malla);
+    auto s = Ejecuta("check " + malla);
+    EXPECT_EQ(s.estado, 0);
+    EXPECT_EQ(s.texto, "ok\n");
+    s = Ejecuta("dump " + malla);
+    EXPECT_NE(s.texto.find("\"escala\": 1, \"anguloGiro\": -1.5707963267948966, \"giroEnY\": true"),
+              std::string::npos);
+    int triangulos = 0;
+    for (size_t p = 0; (p = s.texto.find("TElementoTriang3D", p)) != std::string::npos; ++p)
+        ++triangulos;
+    EXPECT_EQ(triangulos, 16 * 8 * 2 + 16); // the body's 8 bands of 16 quads, and the bottom
+    EXPECT_EQ(Ejecuta("icon " + malla).estado, 0);
+    EXPECT_TRUE(fs::exists(malla + ".bmp"));
+
+    const std::string rota = Escribe("broken.3ds", "MM");
+    const std::string motivo =
+        "Error reading the 3DS file " + rota + ": it is too short for a 3D Studio file";
+    s = Ejecuta("check " + rota);
+    EXPECT_EQ(s.estado, 1);
+    EXPECT_EQ(s.texto, motivo + "\n");
+    s = Ejecuta("render " + rota + " -o " + Ruta("broken.bmp"));
+    EXPECT_EQ(s.estado, 1);
+    EXPECT_EQ(s.errores, motivo + "\n");
+}
+
 TEST_F(Cli, EveryExampleChecksAndRenders) {
     int vistos = 0;
     for (const auto& e : fs::directory_iterator(PM_EXAMPLES)) {
-        if (e.path().extension() != ".3di") continue;
+        if (e.path().extension() != ".3di" && e.path().extension() != ".3ds") continue;
         ++vistos;
         const auto c = Ejecuta("check " + e.path().string());
         EXPECT_EQ(c.estado, 0) << e.path() << c.texto;

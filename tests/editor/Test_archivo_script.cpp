@@ -21,6 +21,8 @@ TEST_F(ArchivoScript, SavesTheTextWithItsSeparatorAndReadsItBack) {
     std::string texto;
     ASSERT_TRUE(LeeTextoFichero(nombre.c_str(), texto));
     EXPECT_EQ(texto, "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n ");
+    ASSERT_TRUE(LeeTextoScript(nombre.c_str(), texto)); // less the separator
+    EXPECT_EQ(texto, "QUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n");
     // Binary bytes come back unchanged.
     Escribe("a.3di", std::string("A\0B\r\n\xff", 6));
     ASSERT_TRUE(LeeTextoFichero(nombre.c_str(), texto));
@@ -32,14 +34,18 @@ TEST_F(ArchivoScript, SavesTheTextWithItsSeparatorAndReadsItBack) {
 TEST_F(ArchivoScript, AFailedSaveLeavesTheOldFile) {
     const std::string nombre = Ruta("a.3di");
     Escribe("a.3di", "LINE=[0,0,0]:[1,0,0]\n");
-    // The temporary file cannot be made: the real file must not have been touched.
-    fs::create_directory(nombre + ".$$$");
+    // The backup cannot be made (its name is a folder): the real file stays as it was.
+    fs::create_directories(dir / "a.BAK" / "in");
     EXPECT_FALSE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n"));
     EXPECT_EQ(Contenido("a.3di"), "LINE=[0,0,0]:[1,0,0]\n");
-    fs::remove(nombre + ".$$$");
-    // A read-only script is not replaced either.
+    EXPECT_TRUE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n", false)); // no backup asked for
+    EXPECT_EQ(Contenido("a.3di"), "QUAD=...\n ");
+    Escribe("a.3di", "LINE=[0,0,0]:[1,0,0]\n");
+    // A read-only script is not replaced either, and the failure says why.
     fs::permissions(nombre, fs::perms::owner_read);
-    EXPECT_FALSE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n"));
+    std::string motivo;
+    EXPECT_FALSE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n", true, &motivo));
+    EXPECT_EQ(motivo, "Permission denied");
     EXPECT_EQ(Contenido("a.3di"), "LINE=[0,0,0]:[1,0,0]\n");
     // No folder, no file.
     EXPECT_FALSE(GrabaTextoScript(Ruta("no/such/folder.3di").c_str(), "x"));
@@ -48,9 +54,13 @@ TEST_F(ArchivoScript, AFailedSaveLeavesTheOldFile) {
 
 TEST_F(ArchivoScript, ReadingMissingFilesAndFolders) {
     std::string texto = "old";
-    EXPECT_FALSE(LeeTextoFichero(Ruta("missing.3di").c_str(), texto));
+    std::string motivo;
+    EXPECT_FALSE(LeeTextoFichero(Ruta("missing.3di").c_str(), texto, &motivo));
     EXPECT_TRUE(texto.empty());
-    EXPECT_FALSE(LeeTextoFichero(dir.string().c_str(), texto)); // a folder
+    EXPECT_EQ(motivo, "No such file or directory");
+    EXPECT_FALSE(LeeTextoFichero(dir.string().c_str(), texto, &motivo)); // a folder
+    EXPECT_EQ(motivo, "Is a directory");
+    EXPECT_FALSE(SePuedeLeer(dir.string().c_str(), motivo));
     EXPECT_FALSE(LeeTextoFichero("", texto));
 }
 

@@ -3,6 +3,7 @@
 // the caret to its field, and a double click on a TEXTURET line opens the texture.
 #include "Ventana_prueba.h"
 
+#include "editor/Memo_script.h"
 #include "editor/Resaltador_3di.h"
 
 #include <QLabel>
@@ -48,17 +49,18 @@ TEST_F(EditorEdicion, TypingUpdatesTheErrorPaneAndThePreview) {
     Escribe(QString(cuadrado) + "\nFOO=1\n");
     EXPECT_TRUE(v.TextoPanelErrores().startsWith("1: Undefined command:FOO"))
         << v.TextoPanelErrores().toStdString();
+    EXPECT_EQ(v.MemoPrograma->LineasError(), std::vector<int>{1});
     const auto selecciones = v.MemoPrograma->extraSelections();
-    ASSERT_EQ(selecciones.size(), 1);
-    EXPECT_EQ(selecciones[0].cursor.blockNumber(), 1);
-    EXPECT_EQ(selecciones[0].format.background().color(), ColorLineaError());
+    ASSERT_EQ(selecciones.size(), 2); // the caret's line, then the error
+    EXPECT_EQ(selecciones[1].cursor.blockNumber(), 1);
+    EXPECT_EQ(selecciones[1].format.background().color(), TMemoScript::ColorLineaError());
     // The quad before the bad line is still drawn.
     const QImage conError = Preview();
     EXPECT_FALSE(EsAzul(ColorEn(conError, conError.width() / 2, conError.height() / 2)));
 
     Escribe("PUSHTRANS=[0,0,1]\n" + QString(cuadrado) + "\n");
     EXPECT_EQ(v.TextoPanelErrores(), "POPs needed!");
-    EXPECT_TRUE(v.MemoPrograma->extraSelections().isEmpty());
+    EXPECT_TRUE(v.MemoPrograma->LineasError().empty());
 
     Escribe("");
     EXPECT_EQ(v.TextoPanelErrores(), "ok");

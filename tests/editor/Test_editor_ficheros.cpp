@@ -1,10 +1,14 @@
 // The window's file commands with the dialogs answered by the test: save and open,
-// autosave, new, failed saves, and the questions before changes are discarded.
+// autosave and its recovery, new, failed saves and opens, a file changed on disk, and
+// the questions before changes are discarded.
+#include "Escritor_3ds.h"
 #include "Ventana_prueba.h"
 
 #include "support/Reloj_tierra.h"
 
+#include <QCoreApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,7 +16,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -39,7 +45,7 @@ TEST_F(EditorFicheros, SaveAndOpenRoundTripAScript) {
     EXPECT_EQ(LeeFichero(nombre), script.toStdString() + " "); // one separator after the datum
     EXPECT_FALSE(v.modificado);
     EXPECT_FALSE(v.sinNombre);
-    EXPECT_EQ(v.windowTitle(), "Pictomolder " + nombre + "[*]");
+    EXPECT_EQ(v.windowTitle(), "square.3di[*] - Pictomolder");
     EXPECT_FALSE(QFileInfo::exists(nombre + ".$$$"));
 
     // Saved again under the same name without a question.
@@ -57,13 +63,19 @@ TEST_F(EditorFicheros, SaveAndOpenRoundTripAScript) {
     dialogos->ficherosAbrir.push_back(nombre);
     w.AbrirOtroClick();
     EXPECT_EQ(dialogos->peticionesAbrir, QStringList{"NewIcon.3di"});
-    EXPECT_EQ(w.MemoPrograma->toPlainText(), script + "LINE=[0,0,0]:[1,0,0]\n ");
+    // Mended: the separator came back as a trailing space, one more on every save.
+    EXPECT_EQ(w.MemoPrograma->toPlainText(), script + "LINE=[0,0,0]:[1,0,0]\n");
     EXPECT_EQ(w.TextoPanelErrores(), "ok");
     EXPECT_EQ(w.objeto.Count(), 2);
     EXPECT_FALSE(w.modificado);
     EXPECT_FALSE(w.sinNombre);
     EXPECT_EQ(w.configFichero.Valor(), DString(nombre.toLocal8Bit().constData()));
-    EXPECT_EQ(w.windowTitle(), "Pictomolder " + nombre + "[*]");
+    EXPECT_EQ(w.windowTitle(), "square.3di[*] - Pictomolder");
+    const std::string guardado = LeeFichero(nombre);
+    EXPECT_TRUE(w.MenuSaveClick());
+    w.LoadFile();
+    EXPECT_TRUE(w.MenuSaveClick());
+    EXPECT_EQ(LeeFichero(nombre), guardado);
 }
 
 TEST_F(EditorFicheros, ScriptsKeepTheirLineEndsAndBytes) {
@@ -74,9 +86,25 @@ TEST_F(EditorFicheros, ScriptsKeepTheirLineEndsAndBytes) {
     EXPECT_EQ(v.TextoPanelErrores(), "ok");
     EXPECT_TRUE(v.codificacionLatin1);
     EXPECT_TRUE(v.finesCRLF);
-    dialogos->ficherosGrabar.push_back(nombre); // a start-up load has not named the file for "Save"
+    // Mended: a script named on the command line went through Save As on every save.
     EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_TRUE(dialogos->peticionesGrabar.isEmpty());
     EXPECT_EQ(LeeFichero(nombre), windows + " ");
+
+    // Mended: a character that Latin-1 cannot hold was saved as "?" without a word.
+    // Now the save asks; without a yes nothing is written, with it the file is UTF-8.
+    Escribe(v.MemoPrograma->toPlainText() + "; 5 \u20ac\n");
+    dialogos->respuestas.push_back(TRespuesta::no);
+    EXPECT_FALSE(v.MenuSaveClick());
+    ASSERT_EQ(dialogos->preguntas.size(), 1);
+    EXPECT_TRUE(dialogos->preguntas[0].contains("Latin-1")) << dialogos->preguntas[0].toStdString();
+    EXPECT_EQ(LeeFichero(nombre), windows + " ");
+    EXPECT_TRUE(v.modificado);
+    dialogos->respuestas.push_back(TRespuesta::si);
+    EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_EQ(LeeFichero(nombre),
+              "; caf\xc3\xa9\r\nQUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\r\n; 5 \xe2\x82\xac\r\n ");
+    EXPECT_FALSE(v.codificacionLatin1);
 }
 
 TEST_F(EditorFicheros, AutosaveWritesACopyAndKeepsTheModifiedState) {
@@ -94,6 +122,18 @@ TEST_F(EditorFicheros, AutosaveWritesACopyAndKeepsTheModifiedState) {
     EXPECT_EQ(LeeFichero(nombre + ".seg"), script.toStdString() + " ");
     EXPECT_EQ(LeeFichero(nombre), original);
     EXPECT_TRUE(v.modificado);
+    // Mended: the copy's backup took the name of the script's own (auto.3di.BAK).
+    v.TimerAutoSaveTimer();
+    EXPECT_FALSE(QFileInfo::exists(carpeta.filePath("auto.3di.BAK")));
+    // Mended: the copy stayed for good. A save removes it, and so does a clean exit.
+    EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_FALSE(QFileInfo::exists(nombre + ".seg"));
+    Escribe(script + "; more\n");
+    v.TimerAutoSaveTimer();
+    ASSERT_TRUE(QFileInfo::exists(nombre + ".seg"));
+    dialogos->respuestas.push_back(TRespuesta::no);
+    EXPECT_TRUE(v.close());
+    EXPECT_FALSE(QFileInfo::exists(nombre + ".seg"));
 
     // A script that was never named has no backup (no hidden ".seg" in the folder).
     Cierra();
@@ -114,30 +154,43 @@ TEST_F(EditorFicheros, AFailedSaveKeepsTheModifiedState) {
     Escribe(script);
     SoloLectura(nombre);
     EXPECT_FALSE(v.MenuSaveClick());
-    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Saving File"});
+    // Mended: the message named neither the file nor the reason.
+    EXPECT_EQ(dialogos->mensajes,
+              QStringList{"Pictomolder|Error Saving File " + nombre + ": Permission denied"});
     EXPECT_TRUE(v.modificado);
     EXPECT_EQ(LeeFichero(nombre), original);
 }
 
-// Mended: a save used to truncate the script in place, so an interrupted write lost it.
-TEST_F(EditorFicheros, SavingGoesThroughATemporaryFile) {
-    const std::string original = "LINE=[0,0,0]:[1,0,0]\n";
-    const QString nombre = Fichero("safe.3di", &original);
+// Mended: a zero byte cut the saved script short; a save made a private script
+// world-readable and replaced a link by a file; a FIFO blocked the window.
+TEST_F(EditorFicheros, SavingKeepsEveryByteTheModeAndTheLink) {
+    const std::string conCero("LINE=[0,0,0]:[1,0,0]\n\0; after the zero\n", 40);
+    fs::create_directory(carpeta.filePath("real").toStdString());
+    const QString real = Fichero("real/z.3di", &conCero);
+    fs::permissions(real.toStdString(), fs::perms::owner_read | fs::perms::owner_write);
+    const QString enlace = carpeta.filePath("link.3di");
+    fs::create_symlink(real.toStdString(), enlace.toStdString());
     TFormTestOpenGL& v = Abre();
-    dialogos->ficherosAbrir.push_back(nombre);
+    dialogos->ficherosAbrir.push_back(enlace);
     v.AbrirOtroClick();
-    Escribe(script);
-    // The temporary file cannot be written: the script on disk stays whole.
-    ASSERT_TRUE(QDir(carpeta.path()).mkdir("safe.3di.$$$"));
-    EXPECT_FALSE(v.MenuSaveClick());
-    EXPECT_EQ(LeeFichero(nombre), original);
-    EXPECT_TRUE(v.modificado);
-    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Saving File"});
-    // Once it can be written, the new text replaces the old in one step.
-    ASSERT_TRUE(QDir(carpeta.path()).rmdir("safe.3di.$$$"));
+    Escribe(v.MemoPrograma->toPlainText());
     EXPECT_TRUE(v.MenuSaveClick());
-    EXPECT_EQ(LeeFichero(nombre), script.toStdString() + " ");
-    EXPECT_FALSE(QFileInfo::exists(nombre + ".$$$"));
+    EXPECT_EQ(LeeFichero(real), conCero + " ");
+    EXPECT_TRUE(QFileInfo(enlace).isSymLink());
+    EXPECT_EQ(fs::status(real.toStdString()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    const QString fifo = carpeta.filePath("pipe.3di");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    dialogos->ficherosAbrir.push_back(fifo);
+    v.AbrirOtroClick();
+    EXPECT_EQ(dialogos->mensajes,
+              QStringList{"Pictomolder|Error Opening 3DI file " + fifo + ": Not a regular file"});
+    // The pane does not hold the FIFO's text: Save asks for a name.
+    dialogos->ficherosGrabar.push_back(fifo);
+    EXPECT_FALSE(v.MenuSaveClick());
+    EXPECT_EQ(dialogos->propuestasGrabar, QStringList{""});
+    EXPECT_EQ(dialogos->mensajes.last(), "Pictomolder|Error Saving File " + fifo + ": Not a regular file");
+    EXPECT_TRUE(fs::is_fifo(fifo.toStdString()));
 }
 
 // Mended: "Open..." used to discard unsaved changes without asking.
@@ -210,23 +263,137 @@ TEST_F(EditorFicheros, NewAsksFirstAndStartsAnEmptyScript) {
     EXPECT_TRUE(v.sinNombre);
     EXPECT_EQ(v.nombreFichero, DString("NewIcon.3di"));
     EXPECT_EQ(v.configFichero.Valor(), DString("NewIcon.3di"));
-    EXPECT_EQ(v.windowTitle(), "Pictomolder NewIcon.3di[*]");
+    EXPECT_EQ(v.windowTitle(), "NewIcon.3di[*] - Pictomolder");
     Cierra();
 
     // The next start tries the stored "NewIcon.3di", which does not exist.
     Abre();
-    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|Error Opening 3DI file"});
+    EXPECT_EQ(dialogos->mensajes,
+              QStringList{"Pictomolder|Error Opening 3DI file NewIcon.3di: No such file or directory"});
 }
 
-// Mended: a 3D Studio mesh used to land in the pane as text, and "Save" wrote that
-// text over the mesh.
-TEST_F(EditorFicheros, AMeshIsNeverShownAsTextNorOverwritten) {
-    const std::string malla("MM\x10\0\0\0\x02\0\x0a\0\0\0\x03\0\0\0=;\xff", 20);
+// Mended: started on a file that did not exist yet, Save As proposed the file of the
+// last run, which a Return overwrote.
+TEST_F(EditorFicheros, SaveAsProposesTheNameAskedForNeverAnotherFile) {
+    const std::string anterior = "LINE=[0,0,0]:[1,0,0]\n";
+    GuardaUltimoFichero(Fichero("previous.3di", &anterior));
+    const QString nuevo = Fichero("new.3di");
+    TFormTestOpenGL& v = Abre({nuevo});
+    EXPECT_EQ(dialogos->mensajes,
+              QStringList{"Pictomolder|Error Opening 3DI file " + nuevo + ": No such file or directory"});
+    Escribe(script);
+    QTest::keyClick(&v, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogos->propuestasGrabar, QStringList{nuevo});
+    EXPECT_EQ(LeeFichero(Fichero("previous.3di")), anterior);
+
+    // A new script whose default name another file has: nothing is proposed.
+    Fichero("NewIcon.3di", &anterior);
+    dialogos->respuestas.push_back(TRespuesta::no);
+    v.MenuNewClick();
+    EXPECT_FALSE(v.MenuSaveAsClick());
+    EXPECT_EQ(dialogos->propuestasGrabar.last(), "");
+}
+
+// Mended: the autosave copy was never offered back.
+TEST_F(EditorFicheros, ANewerAutosaveCopyIsOfferedForRecovery) {
+    const std::string original = "LINE=[0,0,0]:[1,0,0]\n";
+    const std::string copia = script.toStdString() + " ";
+    const QString nombre = Fichero("crash.3di", &original);
+    const auto fecha = fs::last_write_time(nombre.toStdString());
+    const auto copiaConFecha = [&](std::chrono::seconds diferencia) {
+        Fichero("crash.3di.seg", &copia);
+        fs::last_write_time((nombre + ".seg").toStdString(), fecha + diferencia);
+    };
+    copiaConFecha(std::chrono::seconds(5));
+    // Declined: the file as it was saved.
+    TFormTestOpenGL& v = Abre({nombre}, {TRespuesta::no});
+    ASSERT_EQ(dialogos->preguntas.size(), 1);
+    EXPECT_TRUE(dialogos->preguntas[0].contains(nombre + ".seg")) << dialogos->preguntas[0].toStdString();
+    EXPECT_EQ(v.MemoPrograma->toPlainText().toStdString(), original);
+    EXPECT_FALSE(v.modificado);
+    Cierra(); // as a crash would: the copy stays
+
+    // Accepted: the copy's text, unsaved; the file changes only when it is saved.
+    TFormTestOpenGL& w = Abre({nombre}, {TRespuesta::si});
+    EXPECT_EQ(w.MemoPrograma->toPlainText(), script);
+    EXPECT_EQ(w.TextoPanelErrores(), "ok");
+    EXPECT_TRUE(w.modificado);
+    EXPECT_EQ(LeeFichero(nombre), original);
+    EXPECT_TRUE(w.MenuSaveClick());
+    EXPECT_EQ(LeeFichero(nombre), copia);
+    EXPECT_FALSE(QFileInfo::exists(nombre + ".seg"));
+    Cierra();
+
+    // A copy older than the file is not offered; one of a file never saved is.
+    copiaConFecha(std::chrono::seconds(-5));
+    Abre({nombre});
+    EXPECT_TRUE(dialogos->preguntas.isEmpty());
+    Cierra();
+    fs::remove(nombre.toStdString());
+    TFormTestOpenGL& x = Abre({nombre}, {TRespuesta::si});
+    EXPECT_EQ(dialogos->mensajes.size(), 1); // the file itself cannot be opened
+    EXPECT_EQ(x.MemoPrograma->toPlainText(), script);
+    EXPECT_TRUE(x.modificado);
+}
+
+TEST_F(EditorFicheros, AFileChangedOnDiskIsReloadedOrAskedAbout) {
+    const std::string primero = "LINE=[0,0,0]:[1,0,0]\n";
+    const std::string segundo = script.toStdString();
+    const QString nombre = Fichero("watched.3di", &primero);
+    TFormTestOpenGL& v = Abre({nombre});
+    const auto texto = [&] { return v.MemoPrograma->toPlainText().toStdString(); };
+    // No changes in the window: the new text comes in, the view stays.
+    v.vista.anguloY = 1.0;
+    Fichero("watched.3di", &segundo);
+    EXPECT_TRUE(Espera([&] { return texto() == segundo; }));
+    EXPECT_FALSE(v.modificado);
+    EXPECT_EQ(v.vista.anguloY, 1.0);
+    // Replaced by a rename, as many programs save: still watched.
+    Fichero("other.tmp", &primero);
+    fs::rename(carpeta.filePath("other.tmp").toStdString(), nombre.toStdString());
+    EXPECT_TRUE(Espera([&] { return texto() == primero; }));
+    // The window's own save is nobody else's change: nothing is asked nor reloaded (a
+    // reload would take the undo history).
+    QTest::keyClicks(v.MemoPrograma, "; typed");
+    EXPECT_TRUE(v.MenuSaveClick());
+    QTest::qWait(300);
+    EXPECT_TRUE(dialogos->preguntas.isEmpty());
+    EXPECT_TRUE(v.MemoPrograma->document()->isUndoAvailable());
+
+    // With changes in the window: asked first; No keeps them, Yes reloads.
+    Escribe(script + "; mine\n");
+    dialogos->respuestas.push_back(TRespuesta::no);
+    Fichero("watched.3di", &primero);
+    ASSERT_TRUE(Espera([&] { return dialogos->preguntas.size() == 1; }));
+    EXPECT_TRUE(dialogos->preguntas[0].contains("changed by another program"))
+        << dialogos->preguntas[0].toStdString();
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), script + "; mine\n");
+    EXPECT_TRUE(v.modificado);
+    dialogos->respuestas.push_back(TRespuesta::si);
+    Fichero("watched.3di", &segundo);
+    EXPECT_TRUE(Espera([&] { return texto() == segundo; }));
+    EXPECT_FALSE(v.modificado);
+    EXPECT_EQ(dialogos->preguntas.size(), 2);
+}
+
+// A 3D Studio mesh is shown in the preview. Mended: it used to land in the pane as
+// text, and "Save" wrote that text over the mesh.
+TEST_F(EditorFicheros, AMeshIsShownButNeverAsTextNorOverwritten) {
+    using namespace prueba3ds;
+    const std::string malla =
+        prueba3ds::Fichero(Material("Red", 255, 0, 0) +
+                           Objeto("Square", Vertices({{-3, -3, 0}, {3, -3, 0}, {3, 3, 0}, {-3, 3, 0}}) +
+                                                Caras({{0, 1, 2}, {0, 2, 3}}, GrupoMaterial("Red", {0, 1}))));
     const QString nombre = Fichero("model.3DS", &malla);
     TFormTestOpenGL& v = Abre();
     dialogos->ficherosAbrir.push_back(nombre);
     v.AbrirOtroClick();
-    EXPECT_EQ(v.TextoPanelErrores(), "3D Studio files cannot be read yet: " + nombre);
+    EXPECT_EQ(v.TextoPanelErrores(), "ok");
+    EXPECT_EQ(v.objeto.Count(), 2);
+    const QImage imagen = Preview();
+    const uint32_t centro = ColorEn(imagen, imagen.width() / 2, imagen.height() / 2);
+    EXPECT_TRUE((centro & 0xFF) > 100 && (centro >> 8 & 0xFF) < 40 && (centro >> 16) < 40)
+        << std::hex << centro;
     EXPECT_EQ(v.MemoPrograma->toPlainText(), notaModelo3DS + nombre + "\n");
     EXPECT_TRUE(v.MemoPrograma->isReadOnly());
     EXPECT_FALSE(v.modificado);
@@ -250,6 +417,16 @@ TEST_F(EditorFicheros, AMeshIsNeverShownAsTextNorOverwritten) {
     // The note is a comment: the new script parses cleanly.
     Escribe(v.MemoPrograma->toPlainText() + "LINE=[0,0,0]:[1,0,0]\n");
     EXPECT_EQ(v.TextoPanelErrores(), "ok");
+
+    // A broken mesh: the error pane says why, and nothing is shown.
+    const std::string cortada = malla.substr(0, malla.size() - 1);
+    const QString rota = Fichero("broken.3ds", &cortada);
+    dialogos->respuestas.push_back(TRespuesta::no);
+    dialogos->ficherosAbrir.push_back(rota);
+    v.AbrirOtroClick();
+    EXPECT_EQ(v.TextoPanelErrores(),
+              "Error reading the 3DS file " + rota + ": the file ends inside a face material group");
+    EXPECT_EQ(v.objeto.Count(), 0);
 }
 
 TEST_F(EditorFicheros, HelpAndAbout) {
@@ -259,7 +436,11 @@ TEST_F(EditorFicheros, HelpAndAbout) {
     ASSERT_EQ(dialogos->mensajes.size(), 2);
     EXPECT_EQ(dialogos->mensajes[0], "Pictomolder|Selvaron Pictomolder\r\n\r\nversion 1.05");
     EXPECT_EQ(dialogos->mensajes[1], "File not found|HELP Pictomolder 1.pdf");
-    EXPECT_EQ(dialogos->abiertos, QStringList{"open|" + carpeta.filePath("HELP Pictomolder 1.pdf")});
+    // The manual beside the program (where the build puts it, with the tests), else in the
+    // current folder.
+    const QString alLado = QDir(QCoreApplication::applicationDirPath()).filePath("HELP Pictomolder 1.pdf");
+    const QString manual = QFileInfo::exists(alLado) ? alLado : carpeta.filePath("HELP Pictomolder 1.pdf");
+    EXPECT_EQ(dialogos->abiertos, QStringList{"open|" + manual});
     dialogos->escritorioResponde = true;
     v.IndexClick();
     EXPECT_EQ(dialogos->mensajes.size(), 2);

@@ -105,21 +105,20 @@ TEST_F(EditorNavegacion, ZoomButtonsAndPerspective) {
     v.ToolButtonZoomFora->trigger();
     EXPECT_NEAR(v.vista.escala, escala, 1e-12);
 
-    // The View menu is hidden, but its perspective switch answers to F5. At zoom 1 the
-    // quad is 4 pixels wide in parallel projection and fills part of the picture in
-    // perspective (the eye 10 units away).
-    v.vista.escala = 1.0;
+    // F5 switches to perspective, which shows the model in the middle at about the size
+    // of the parallel view.
     v.Repaint();
     EsperaCuadro();
     const QImage paralela = Preview();
-    EXPECT_FALSE(v.MenuView->menuAction()->isVisible());
     EXPECT_FALSE(v.idc.perspectiva);
     const long antes = v.PaintBox3D->Cuadros();
     QTest::keyClick(&v, Qt::Key_F5);
     EXPECT_TRUE(v.idc.perspectiva);
     EXPECT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
     const QImage perspectiva = Preview();
-    EXPECT_GT(PixelesNoAzules(perspectiva), 10 * PixelesNoAzules(paralela));
+    EXPECT_FALSE(EsAzul(ColorEn(perspectiva, perspectiva.width() / 2, perspectiva.height() / 2)));
+    EXPECT_GT(PixelesNoAzules(perspectiva), PixelesNoAzules(paralela) / 2);
+    EXPECT_LT(PixelesNoAzules(perspectiva), PixelesNoAzules(paralela) * 2);
     // Panning has no effect on the picture in perspective.
     Arrastra(v.PaintBox3D, Qt::LeftButton, QPoint(50, 50), QPoint(100, 0));
     EXPECT_NE(v.vista.desplazamiento.x, 0.0);
@@ -134,7 +133,8 @@ TEST_F(EditorNavegacion, ZoomButtonsAndPerspective) {
 
 TEST_F(EditorNavegacion, ResizingThePreviewFollowsTheViewport) {
     TFormTestOpenGL& v = Abre();
-    v.Splitter1->setSizes({300, 458});
+    const int total = v.PaintBox3D->width() + v.Splitter2->width();
+    v.Splitter1->setSizes({300, total - 300});
     EXPECT_TRUE(Espera([&] { return v.idc.rectangulo.derecha == v.PaintBox3D->width(); }));
     EXPECT_EQ(v.PaintBox3D->width(), 300);
     EXPECT_EQ(v.idc.rectangulo.abajo, v.PaintBox3D->height());

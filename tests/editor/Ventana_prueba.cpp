@@ -23,8 +23,9 @@ QString TDialogosPrueba::PideFicheroAbrir(const QString& inicial, const QString&
     return f;
 }
 
-QString TDialogosPrueba::PideFicheroGrabar(const QString&, const QString& filtro) {
+QString TDialogosPrueba::PideFicheroGrabar(const QString& inicial, const QString& filtro) {
     peticionesGrabar << filtro;
+    propuestasGrabar << inicial;
     if (ficherosGrabar.empty()) return QString();
     QString f = ficherosGrabar.front();
     ficherosGrabar.pop_front();
@@ -37,6 +38,15 @@ TRespuesta TDialogosPrueba::Pregunta(const QString& texto, const QString&) {
     const TRespuesta r = respuestas.front();
     respuestas.pop_front();
     return r;
+}
+
+bool TDialogosPrueba::PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo,
+                                 int maximo, int& elegido) {
+    peticionesEntero << QString("%1|%2|%3|%4|%5").arg(titulo, etiqueta).arg(valor).arg(minimo).arg(maximo);
+    if (enteros.empty()) return false;
+    elegido = enteros.front();
+    enteros.pop_front();
+    return true;
 }
 
 void TDialogosPrueba::Mensaje(const QString& texto, const QString& titulo, TIconoMensaje) {
@@ -77,8 +87,9 @@ void VentanaPrueba::TearDown() {
     QDir::setCurrent(carpetaAnterior);
 }
 
-TFormTestOpenGL& VentanaPrueba::Abre(const QStringList& argumentos) {
+TFormTestOpenGL& VentanaPrueba::Abre(const QStringList& argumentos, std::deque<TRespuesta> respuestas) {
     auto d = std::make_unique<TDialogosPrueba>();
+    d->respuestas = std::move(respuestas);
     dialogos = d.get();
     ventana = std::make_unique<TFormTestOpenGL>(argumentos, std::move(d));
     ventana->show();

@@ -26,18 +26,23 @@ struct TDialogosPrueba : TDialogosEditor {
     QString PideFicheroAbrir(const QString& inicial, const QString& filtro) override;
     QString PideFicheroGrabar(const QString& inicial, const QString& filtro) override;
     TRespuesta Pregunta(const QString& texto, const QString& titulo) override;
+    bool PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo, int maximo,
+                    int& elegido) override;
     void Mensaje(const QString& texto, const QString& titulo, TIconoMensaje icono) override;
     bool AbreConEscritorio(const QString& fichero, const QString& verbo) override;
 
     std::deque<QString> ficherosAbrir;
     std::deque<QString> ficherosGrabar;
     std::deque<TRespuesta> respuestas;
+    std::deque<int> enteros;
     bool escritorioResponde = false;
 
     // What the window asked and showed.
     QStringList peticionesAbrir;  // the initial names handed to the open dialog
     QStringList peticionesGrabar; // the filters of the save requests
+    QStringList propuestasGrabar; // the names they proposed
     QStringList preguntas;        // the question texts
+    QStringList peticionesEntero; // "title|label|value|min|max"
     QStringList mensajes;         // "caption|text"
     QStringList abiertos;         // "verb|file"
 };
@@ -47,8 +52,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates and shows the window and waits until its preview is bound to OpenGL.
-    TFormTestOpenGL& Abre(const QStringList& argumentos = {});
+    // Creates and shows the window and waits until its preview is bound to OpenGL;
+    // `respuestas` answer the questions of the start-up.
+    TFormTestOpenGL& Abre(const QStringList& argumentos = {}, std::deque<TRespuesta> respuestas = {});
     // Closes the window without questions.
     void Cierra();
     // A file in the test's folder (with `contenido` written when given).
@@ -68,6 +74,11 @@ protected:
     QTemporaryDir carpeta;
     QString carpetaAnterior;
 };
+
+// Failed checks print the texts, not their characters' bytes.
+inline void PrintTo(const QString& texto, std::ostream* salida) {
+    *salida << '"' << texto.toStdString() << '"';
+}
 
 // Runs the event loop until `condicion` holds (true) or `ms` milliseconds pass (false).
 bool Espera(const std::function<bool()>& condicion, int ms = 5000);

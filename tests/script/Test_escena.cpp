@@ -1,5 +1,6 @@
 #include "Carpeta_prueba.h"
 #include "Lee_script.h"
+#include "Scripts_hostiles.h"
 
 #include "geometry/Luz_normals.h"
 #include "script/Objetos_3d_pila.h"
@@ -7,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -247,4 +250,50 @@ TEST(Escena, MacroValuesCannotGrowWithoutEnd) {
     EXPECT_FALSE(r.correcto);
     // 2^14 copies of "x " pass the limit on the 15th redefinition (line 15).
     EXPECT_EQ(r.errores, "15: Error: the #define replacements make the text too long\r\n");
+}
+
+// Mended: each of these took from 6 to 32 seconds (every keystroke in the editor), or
+// gigabytes; now each ends in its result, a limit naming the line that passes it.
+TEST(Escena, HostileScriptsEndInBoundedWork) {
+    TObjeto3D e;
+    auto r = LeeScript(e, hostiles::LineasMalas());
+    EXPECT_EQ(std::count(r.errores.begin(), r.errores.end(), '\n'), 3200);
+    EXPECT_NE(r.errores.find("3199: '=' needed in line THIS LINE IS NOT A COMMAND"), std::string::npos);
+
+    r = LeeScript(e, hostiles::MilesDeDefines());
+    EXPECT_TRUE(r.correcto) << r.errores;
+    EXPECT_EQ(e.centro, vector3D(1, 9999, 5000));
+
+    r = LeeScript(e, hostiles::FormulaDefinida());
+    EXPECT_TRUE(r.correcto) << r.errores;
+
+    r = LeeScript(e, hostiles::ParentesisAnidados());
+    EXPECT_TRUE(r.correcto) << r.errores;
+    EXPECT_EQ(e.centro, vector3D(1, 0, 0));
+
+    // Two grids of a million points; the third passes the limit of the scene.
+    r = LeeScript(e, hostiles::MallasEnormes());
+    EXPECT_EQ(r.errores, "22: Error: the XTRUSION and REVOLUTION grids of the scene pass 2097152 points\r\n");
+    EXPECT_EQ(e.Count(), 2);
+
+    r = LeeScript(e, hostiles::ExpansionEnorme());
+    EXPECT_FALSE(r.correcto);
+    const std::string limite =
+        "200: Error: the script is too long once its #defines are replaced (over 4,000,000 characters)\r\n";
+    ASSERT_GE(r.errores.size(), limite.size());
+    EXPECT_EQ(r.errores.substr(r.errores.size() - limite.size()), limite);
+}
+
+// Mended: a FIFO named as a script or a texture blocked the reader until someone wrote
+// to it; it is refused like a missing file.
+TEST_F(EscenaFicheros, AFifoIsNeitherAScriptNorATexture) {
+    ASSERT_EQ(::mkfifo(Ruta("pipe.3di").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(Ruta("pipe.bmp").c_str(), 0600), 0);
+    TObjeto3D e;
+    DString error;
+    EXPECT_FALSE(e.Carga(Ruta("pipe.3di").c_str(), error));
+    EXPECT_EQ(std::string(error.c_str()), "Error, File " + Ruta("pipe.3di") + " not found");
+    const auto r = LeeScript(e, "TEXTURET=" + Ruta("pipe.bmp") + "\n");
+    EXPECT_FALSE(r.correcto);
+    EXPECT_FALSE(r.errores.empty());
 }

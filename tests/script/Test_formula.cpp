@@ -116,7 +116,18 @@ TEST(Formula, ScalarOperatorsRoundingParenthesesAndFunctions) {
     const TValorEsperado ceros[] = {{"1/0", 0},     {"0/0", 0}, {"-3/0", 0},         {"1/0+2", 2},
                                     {"5/(2-2)", 0}, {"7/", 0},  {"1/(1/3000000)", 0}};
     // A sign after a non-number is part of it (else 0 - 5 rewrites itself behind 'e' forever).
-    const TValorEsperado signos[] = {{"1e-5", 1e-5}, {"a-5", 0}, {"x1-2", 0}, {"a-5-3", 0}};
+    // Mended: a number with an exponent is one operand (1e5*2 gave 1e10, 1e-3*1000 gave 0).
+    const TValorEsperado signos[] = {{"1e-5", 1e-5},
+                                     {"a-5", 0},
+                                     {"x1-2", 0},
+                                     {"a-5-3", 0},
+                                     {"1e5*2", 200000},
+                                     {"1e-3*1000", 1},
+                                     {"2*1E3", 2000},
+                                     {"2.5e+2-50", 200},
+                                     {"8/2e2", 0.04},
+                                     {"cos0e5", 1},
+                                     {"1e5+1e-5", 100000.00001}};
     for (auto grupo : std::initializer_list<std::span<const TValorEsperado>>{operadores, redondeo, parentesis,
                                                                              funciones, ceros, signos})
         for (const auto& c : grupo)

@@ -4,8 +4,11 @@
 
 #include "support/Informa.h"
 
+#include <algorithm>
 #include <memory>
+#include <numbers>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -36,6 +39,49 @@ TEST(PintaEscena, QuadFacingUpHasItsLitColour) {
     EXPECT_EQ(v.ProfundidadPila(), 1);
 }
 
+// Runs of triangles go out together: before and after a full batch, and on both sides
+// of a transform that applies only to the triangles after it.
+TEST(PintaEscena, TrianglesAroundAFullBatchAndATransform) {
+    TVistaPrueba v;
+    std::string script = "COLOR=(255,0,0)\nTRIANGLE=[-4,-1,0]:[-2,-1,0]:[-3,1,0]\nCOLOR=(0,255,0)\n";
+    for (int i = 0; i < 2100; ++i)
+        script += "TRIANGLE=[0,5,0]:[0,5,0]:[0,5,0]\n";
+    script += "PUSHTRANS=[3,0,0]\nTRIANGLE=[-1,-1,0]:[1,-1,0]:[0,1,0]\nPOP\n"
+              "COLOR=(0,0,255)\nTRIANGLE=[-1,-1,0]:[1,-1,0]:[0,1,0]\n";
+    v.Pinta(script);
+    EXPECT_TRUE(EsRojo(v.EnModelo(-3, 0, 0)));
+    EXPECT_TRUE(EsVerde(v.EnModelo(3, 0, 0)));
+    EXPECT_TRUE(EsAzul(v.EnModelo(0, 0, 0)));
+    EXPECT_TRUE(v.EsFondo(v.EnModelo(5.5, 0, 0)));
+    EXPECT_EQ(v.ProfundidadPila(), 1);
+}
+
+// The batch gives the very pixels of the triangles painted one by one as polygons.
+TEST(PintaEscena, BatchedTrianglesPaintAsPolygonsDo) {
+    TVistaPrueba v;
+    std::string script;
+    for (int i = 0; i < 300; ++i) {
+        const int x = i % 20 - 10, y = i / 20 - 7, z = i % 7 - 3;
+        script += "COLOR=(" + std::to_string(i * 37 % 256) + "," + std::to_string(i * 91 % 256) + "," +
+                  std::to_string(i * 53 % 256) + ")\nTRIANGLE=[" + std::to_string(x) + "," +
+                  std::to_string(y) + "," + std::to_string(z) + "]:[" + std::to_string(x + 3) + "," +
+                  std::to_string(y) + ",0]:[" + std::to_string(x) + "," + std::to_string(y + 2) + ",1]\n";
+    }
+    v.Pinta(script);
+    CargaVista(v.dc, v.vista);
+    v.dc.Clear();
+    v.escena.ParaCada([&](TElementoObj3D& e) { e.Pinta(v.dc, false, -1); });
+    v.dc.Swap();
+    TDibIG unoAUno;
+    v.dc.ReadPixels(unoAUno);
+    int distintos = 0;
+    for (int y = 0; y < lado; ++y)
+        for (int x = 0; x < lado; ++x)
+            distintos += unoAUno.Pixel(x, y) != v.imagen.Pixel(x, y);
+    EXPECT_EQ(distintos, 0);
+    EXPECT_FALSE(v.EsFondo(v.Desde(0, 0)));
+}
+
 TEST(PintaEscena, HighlightedQuadShowsItsOutlineAndTheTripod) {
     TVistaPrueba v;
     v.Pinta(quadArriba);
@@ -64,6 +110,17 @@ TEST(PintaEscena, HighlightedQuadShowsItsOutlineAndTheTripod) {
     v.escena.puntoResaltado = 0;
     v.Pinta(v.escena);
     EXPECT_FALSE(v.HayCerca(0, -2.05, 0, colorNegro));
+}
+
+// Mended: LINEWIDTH=1e308 on a highlighted element overflowed the width of its outline.
+TEST(PintaEscena, AHugeLineWidthStillHighlights) {
+    TVistaPrueba v;
+    v.Pinta(std::string("LINEWIDTH=1e308\n") + quadArriba);
+    EXPECT_EQ(v.escena[0].GrosorResaltado(), INT32_MAX);
+    v.escena.lineaResaltada = 1;
+    v.escena.puntoResaltado = 0;
+    v.Pinta(v.escena);
+    EXPECT_TRUE(v.HayCerca(-2, -2, 5, colorNegro));
 }
 
 TEST(PintaEscena, PushesMoveWhatFollowsAndPopRestores) {
@@ -205,6 +262,112 @@ TEST(PintaEscena, AFailingElementIsReportedAndTheStackStaysBalanced) {
     EXPECT_EQ(v.escena.nivelPush, 0);
 }
 
+namespace {
+
+// A box of six coloured faces: front (y = -1) red, back yellow, right (x = +1) green,
+// left magenta, top (z = +1) white, bottom cyan. Each colour reads back as the set of
+// its strong channels, which shading does not change.
+const char* cajaColores = "COLOR=(255,0,0)\nQUAD=[-1,-1,-1]:[1,-1,-1]:[1,-1,1]:[-1,-1,1]\n"
+                          "COLOR=(255,255,0)\nQUAD=[-1,1,-1]:[1,1,-1]:[1,1,1]:[-1,1,1]\n"
+                          "COLOR=(0,255,0)\nQUAD=[1,-1,-1]:[1,1,-1]:[1,1,1]:[1,-1,1]\n"
+                          "COLOR=(255,0,255)\nQUAD=[-1,-1,-1]:[-1,1,-1]:[-1,1,1]:[-1,-1,1]\n"
+                          "COLOR=(255,255,255)\nQUAD=[-1,-1,1]:[1,-1,1]:[1,1,1]:[-1,1,1]\n"
+                          "COLOR=(0,255,255)\nQUAD=[-1,-1,-1]:[1,-1,-1]:[1,1,-1]:[-1,1,-1]\n";
+
+int Canales(uint32_t c) {
+    return (RojoDe(c) > 60 ? 4 : 0) | (VerdeDe(c) > 60 ? 2 : 0) | (AzulDe(c) > 60 ? 1 : 0);
+}
+
+int Dibujados(const TVistaPrueba& v) {
+    return v.Cuenta([](uint32_t c) { return Diferencia(c, 0xFE0000) > 1; });
+}
+
+} // namespace
+
+TEST(PintaEscena, NamedViewsLookAtTheirSideInBothProjections) {
+    TVistaPrueba v;
+    LeeScript(v.escena, cajaColores);
+    const std::pair<const char*, int> casos[] = {{"front", 4}, {"back", 6}, {"right", 2},
+                                                 {"left", 5},  {"top", 7},  {"bottom", 3}};
+    for (const auto& [nombre, canales] : casos) {
+        for (const bool perspectiva : {false, true}) {
+            ASSERT_TRUE(v.vista.Orienta(nombre));
+            v.dc.perspectiva = perspectiva;
+            v.Pinta(v.escena);
+            EXPECT_EQ(Canales(v.Desde(0, 0)), canales) << nombre << " perspective " << perspectiva;
+        }
+    }
+    // The isometric view shows front, right and top, and only those.
+    v.dc.perspectiva = false;
+    v.vista.Orienta("iso");
+    v.Pinta(v.escena);
+    int vistos[8] = {};
+    for (int y = 0; y < lado; ++y)
+        for (int x = 0; x < lado; ++x)
+            ++vistos[Canales(v.imagen.Pixel(x, y))];
+    for (const int canales : {4, 2, 7})
+        EXPECT_GT(vistos[canales], 300) << canales;
+    for (const int canales : {6, 5, 3})
+        EXPECT_EQ(vistos[canales], 0) << canales;
+    EXPECT_FALSE(v.vista.Orienta("sideways"));
+}
+
+TEST(PintaEscena, PerspectiveShowsTheModelAtTheParallelSize) {
+    // Depth 10 units either way: parallel projection keeps all of it, and perspective
+    // must too (its zoom once scaled depth and left a slab too thin to show anything).
+    TVistaPrueba v;
+    LeeScript(v.escena, "CUBE=[0,0,0]:4:0\nLINE=[0,-10,0]:[0,10,0]\n");
+    v.Pinta(v.escena);
+    const int paralela = Dibujados(v);
+    v.dc.perspectiva = true;
+    v.Pinta(v.escena);
+    const int perspectiva = Dibujados(v);
+    EXPECT_FALSE(v.EsFondo(v.Desde(0, 0)));
+    EXPECT_GT(perspectiva, 0.7 * paralela);
+    EXPECT_LT(perspectiva, 1.6 * paralela);
+    // The wheel brings the eye closer, the zoom enlarges the picture.
+    v.vista.Rueda(120 * 4, true);
+    v.Pinta(v.escena);
+    const int cerca = Dibujados(v);
+    EXPECT_GT(cerca, 2 * perspectiva);
+    v.vista.distancia = 10.0;
+    v.vista.escala *= 2.0;
+    v.Pinta(v.escena);
+    EXPECT_GT(Dibujados(v), 3 * perspectiva);
+}
+
+TEST(PintaEscena, FittingFramesTheWholeModel) {
+    TVistaPrueba v;
+    // Small and far off the middle, or much larger than the picture.
+    for (const char* script : {"CUBE=[30,0,10]:0.5:0\n", "SPHERE=[0,0,0]:500\n"}) {
+        for (const bool perspectiva : {false, true}) {
+            LeeScript(v.escena, script);
+            v.vista.Restablece();
+            v.dc.perspectiva = perspectiva;
+            ASSERT_TRUE(EncuadraEscena(v.dc, v.escena, v.vista)) << script << perspectiva;
+            TCajaPixeles caja;
+            v.Pinta(v.escena);
+            ASSERT_TRUE(v.dc.CajaDibujada(caja));
+            EXPECT_FALSE(caja.TocaBorde(lado, lado)) << script << perspectiva;
+            if (perspectiva) {
+                // The eye still looks at the origin: the far side of the model decides.
+                const int alcance =
+                    std::max({centro - caja.x0, caja.x1 - centro, centro - caja.y0, caja.y1 - centro});
+                EXPECT_NEAR(alcance, 0.9 * centro, 4) << script;
+            } else {
+                EXPECT_NEAR(std::max(caja.x1 - caja.x0, caja.y1 - caja.y0), 0.9 * lado, 4) << script;
+                EXPECT_NEAR(caja.x0 + caja.x1, lado, 3) << script;
+                EXPECT_NEAR(caja.y0 + caja.y1, lado, 3) << script;
+            }
+        }
+    }
+    // Nothing to frame: the view stays.
+    LeeScript(v.escena, "; empty\n");
+    v.vista.Restablece();
+    EXPECT_FALSE(EncuadraEscena(v.dc, v.escena, v.vista));
+    EXPECT_EQ(v.vista.escala, 20.0);
+}
+
 TEST(VistaPrevia, NavigationRules) {
     // (Turning, zooming and the perspective wheel are driven through the window's own tests.)
     TVistaPrevia v;
@@ -224,4 +387,14 @@ TEST(VistaPrevia, NavigationRules) {
     EXPECT_DOUBLE_EQ(v.desplazamiento.x, 0.1);
     EXPECT_DOUBLE_EQ(v.distancia, 3.0);
     EXPECT_DOUBLE_EQ(v.anguloY, 0.0);
+    // A named view turns only; Restablece puts every field back.
+    v.escala = 7.0;
+    v.Orienta("top");
+    EXPECT_DOUBLE_EQ(v.anguloX, -std::numbers::pi / 2);
+    EXPECT_DOUBLE_EQ(v.escala, 7.0);
+    v.Restablece();
+    EXPECT_DOUBLE_EQ(v.anguloX, -std::numbers::pi / 4);
+    EXPECT_DOUBLE_EQ(v.escala, 20.0);
+    EXPECT_DOUBLE_EQ(v.desplazamiento.x, 0.0);
+    EXPECT_DOUBLE_EQ(v.distancia, 10.0);
 }

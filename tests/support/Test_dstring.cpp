@@ -5,6 +5,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 using V = std::vector<std::string>;
@@ -174,6 +175,30 @@ TEST(DString, ParensSetsAndTrim) {
     t.RemoveChars(";b");
     t.ToUpper();
     EXPECT_STREQ(t.c_str(), "AC");
+}
+
+// The length is kept with the text; every change made in place keeps it right.
+TEST(DString, TheKeptLengthFollowsEveryChange) {
+    DString s("  \"a;b\"  ");
+    s.Unquote();
+    EXPECT_EQ(s.Length(), 3);
+    s.ReplaceChar(';', '\0');
+    EXPECT_EQ(s.Length(), 1);
+    s.At(1) = 'x';
+    s.At(2) = '\0';
+    s += "yz";
+    EXPECT_STREQ(s.c_str(), "axyz");
+    s.RemoveChars("x");
+    EXPECT_EQ(s.Length(), 3);
+    DString t(std::move(s));
+    EXPECT_EQ(s.Length(), 0);
+    EXPECT_EQ(t.Length(), 3);
+    t = "(1)";
+    t.Unparen();
+    EXPECT_EQ(t.Length(), 1);
+    t.Truncate(0);
+    EXPECT_TRUE(t.IsEmpty());
+    EXPECT_EQ(t.Length(), 0);
 }
 
 TEST(DString, ToDoubleLikeAtof) {

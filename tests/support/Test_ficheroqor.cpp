@@ -2,14 +2,18 @@
 
 #include "support/Ficheroqor.h"
 #include "support/Ficheroqordatos.h"
+#include "support/Guardado_seguro.h"
 #include "support/Monitor_procesos.h"
 #include "support/Throw_qor.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,16 +31,24 @@ Lineas LeeTexto(const std::string& texto) {
     return r;
 }
 
-// Runs in a child process: saves safely while writes beyond 100 bytes fail.
-[[noreturn]] void GuardaConDiscoLleno(const std::string& ruta) {
+// Runs in a child process: saves `texto` safely while writes beyond `limite` bytes fail
+// (a nearly full disk); exits with 0 when the save reported success.
+[[noreturn]] void GuardaConLimite(const std::string& ruta, const std::string& texto, rlim_t limite) {
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limite{};
-    limite.rlim_cur = limite.rlim_max = 100;
-    setrlimit(RLIMIT_FSIZE, &limite);
+    rlimit r{};
+    r.rlim_cur = r.rlim_max = limite;
+    setrlimit(RLIMIT_FSIZE, &r);
     TFicheroQOR f;
     if (!f.Abre(ruta.c_str(), fqGrabaTexto | fqSeguro)) std::exit(2);
-    f.EscribeDatoTexto(std::string(100000, 'x').c_str());
-    std::exit(f.Cierra() ? 3 : 0);
+    f.EscribeDatoTexto(texto.c_str());
+    std::exit(f.Cierra() ? 0 : 1);
+}
+
+bool Guarda(const std::string& ruta, const std::string& texto, int32_t modo = fqGrabaTexto | fqSeguro) {
+    TFicheroQOR f;
+    if (!f.Abre(ruta.c_str(), modo)) return false;
+    const bool escrito = f.EscribeDatoTexto(texto.data(), texto.size());
+    return f.Cierra() && escrito;
 }
 
 using Carpeta = prueba::Carpeta;
@@ -143,25 +155,139 @@ TEST_F(Carpeta, WritingOpeningRulesAndBakCopy) {
     EXPECT_EQ(Contenido("s.3di"), "new ");
 }
 
-TEST_F(Carpeta, SafeSaveReplacesTheFileOnlyWhenTheWriteCompletes) {
+class GuardadoSeguro : public Carpeta {
+protected:
+    // What saves leave in the folder besides the files themselves.
+    std::vector<std::string> Temporales() const {
+        std::vector<std::string> r;
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().filename().string().find(".$$$") != std::string::npos)
+                r.push_back(e.path().string());
+        return r;
+    }
+    fs::perms Permisos(const char* nombre) const { return fs::status(dir / nombre).permissions(); }
+};
+
+TEST_F(GuardadoSeguro, ReplacesTheFileOnlyWhenTheWriteCompletes) {
     Escribe("s.3di", "old");
     TFicheroQOR f;
     ASSERT_TRUE(f.Abre(Ruta("s.3di").c_str(), fqGrabaTexto | fqSeguro));
-    f.EscribeDatoTexto("new");
+    // Mended: the text went out up to its first zero byte; now every byte does.
+    EXPECT_TRUE(f.EscribeDatoTexto("a\0b", 3));
     EXPECT_EQ(Contenido("s.3di"), "old"); // untouched until the save completes
-    EXPECT_TRUE(fs::exists(dir / "s.3di.$$$"));
     EXPECT_TRUE(f.Cierra());
-    EXPECT_EQ(Contenido("s.3di"), "new ");
+    EXPECT_EQ(Contenido("s.3di"), std::string("a\0b ", 4));
     EXPECT_EQ(Contenido("s.BAK"), "old");
-    EXPECT_FALSE(fs::exists(dir / "s.3di.$$$"));
+    EXPECT_TRUE(Temporales().empty());
+    EXPECT_STREQ(f.Motivo(), "");
+
+    // An autosave copy keeps no backup; a new file gets the usual permissions.
+    EXPECT_TRUE(Guarda(Ruta("n.3di"), "1", fqGrabaTexto | fqSeguro | fqSinCopiaBak));
+    EXPECT_TRUE(Guarda(Ruta("n.3di"), "2", fqGrabaTexto | fqSeguro | fqSinCopiaBak));
+    EXPECT_FALSE(fs::exists(dir / "n.BAK"));
+    EXPECT_EQ(Permisos("n.3di"), fs::perms(PermisosNuevos()));
+
+    // Refusals name their reason.
     fs::permissions(dir / "s.3di", fs::perms::owner_read | fs::perms::group_read);
     EXPECT_FALSE(f.Abre(Ruta("s.3di").c_str(), fqGrabaTexto | fqSeguro));
+    EXPECT_STREQ(f.Motivo(), "Permission denied");
+    EXPECT_FALSE(f.Abre(Ruta("none/s.3di").c_str(), fqGrabaTexto | fqSeguro));
+    EXPECT_STREQ(f.Motivo(), "No such file or directory");
 
     // A child process with a tiny file-size limit stands in for a full disk.
     Escribe("p.3di", "precious");
-    EXPECT_EXIT(GuardaConDiscoLleno(Ruta("p.3di")), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(GuardaConLimite(Ruta("p.3di"), std::string(100000, 'x'), 100), ::testing::ExitedWithCode(1),
+                "");
     EXPECT_EQ(Contenido("p.3di"), "precious");
-    EXPECT_FALSE(fs::exists(dir / "p.3di.$$$"));
+    EXPECT_TRUE(Temporales().empty());
+}
+
+// Mended: on a nearly full disk the backup was cut short (8 KB of 30) and the save still
+// replaced the file, so the old version was lost. The backup is a second link to the old
+// file now, which writes nothing; a backup that cannot be made fails the save.
+TEST_F(GuardadoSeguro, TheBackupIsWholeOrTheSaveFails) {
+    const std::string antiguo(30000, 'o');
+    Escribe("s.3di", antiguo);
+    EXPECT_EXIT(GuardaConLimite(Ruta("s.3di"), "new", 8192), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Contenido("s.3di"), "new ");
+    EXPECT_EQ(Contenido("s.BAK"), antiguo);
+
+    fs::remove(dir / "s.BAK");
+    fs::create_directories(dir / "s.BAK" / "in");
+    EXPECT_FALSE(Guarda(Ruta("s.3di"), "newer"));
+    EXPECT_EQ(Contenido("s.3di"), "new ");
+    EXPECT_TRUE(Temporales().empty());
+}
+
+// Mended: every save wrote "NAME.$$$", so two saves at once wrote into one file and
+// 79 of 600 left a mixed or empty script while reporting success.
+TEST_F(GuardadoSeguro, SavesAtTheSameTimeNeverMix) {
+    Escribe("s.3di", "start");
+    std::vector<std::thread> hilos;
+    std::atomic<int> mezclas = 0, fallos = 0;
+    for (char letra = 'a'; letra < 'a' + 6; ++letra)
+        hilos.emplace_back([&, letra] {
+            for (int i = 0; i < 40; ++i) {
+                if (!Guarda(Ruta("s.3di"), std::string(20000, letra))) ++fallos;
+                const std::string leido = Contenido("s.3di");
+                if (leido.size() != 20001 || leido.find_first_not_of(leido[0]) != 20000) ++mezclas;
+            }
+        });
+    for (auto& h : hilos)
+        h.join();
+    EXPECT_EQ(fallos, 0);
+    EXPECT_EQ(mezclas, 0);
+    EXPECT_TRUE(Temporales().empty());
+}
+
+// Mended: links planted under the temporary or the backup name made the save write
+// through them into other files.
+TEST_F(GuardadoSeguro, PlantedLinksAreNeverWrittenThrough) {
+    Escribe("s.3di", "old");
+    Escribe("victim1", "one");
+    Escribe("victim2", "two");
+    fs::create_symlink(dir / "victim1", dir / "s.3di.$$$");
+    fs::create_symlink(dir / "victim2", dir / "s.BAK");
+    EXPECT_TRUE(Guarda(Ruta("s.3di"), "new"));
+    EXPECT_EQ(Contenido("s.3di"), "new ");
+    EXPECT_EQ(Contenido("victim1"), "one");
+    EXPECT_EQ(Contenido("victim2"), "two");
+    EXPECT_FALSE(fs::is_symlink(dir / "s.BAK"));
+    EXPECT_EQ(Contenido("s.BAK"), "old");
+}
+
+// Mended: a save made every script 644 (a private one world-readable) and replaced a
+// link by a regular file, leaving the linked file with the old text.
+TEST_F(GuardadoSeguro, KeepsPermissionsAndLinksAndRefusesSpecialFiles) {
+    for (const auto modo : {fs::perms::owner_read | fs::perms::owner_write,
+                            fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec}) {
+        Escribe("m.3di", "old");
+        fs::permissions(dir / "m.3di", modo);
+        EXPECT_TRUE(Guarda(Ruta("m.3di"), "new"));
+        EXPECT_EQ(Permisos("m.3di"), modo);
+    }
+
+    fs::create_directory(dir / "real");
+    Escribe("real/t.3di", "old");
+    fs::create_symlink("real/t.3di", dir / "link.3di");
+    EXPECT_TRUE(Guarda(Ruta("link.3di"), "new"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.3di"));
+    EXPECT_EQ(Contenido("real/t.3di"), "new ");
+    EXPECT_EQ(Contenido("real/t.BAK"), "old");
+
+    // A FIFO is neither replaced nor waited on, for writing or for reading.
+    ASSERT_EQ(::mkfifo(Ruta("pipe.3di").c_str(), 0600), 0);
+    TFicheroQOR f;
+    EXPECT_FALSE(f.Abre(Ruta("pipe.3di").c_str(), fqGrabaTexto | fqSeguro));
+    EXPECT_STREQ(f.Motivo(), "Not a regular file");
+    EXPECT_FALSE(f.Abre(Ruta("pipe.3di").c_str(), fqLeeTexto));
+    EXPECT_STREQ(f.Motivo(), "Not a regular file");
+    EXPECT_FALSE(f.Abre(Ruta("pipe.3di").c_str(), fqGrabaBinario));
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe.3di"));
+    EXPECT_FALSE(f.Abre("/dev/zero", fqLeeTexto));
+    EXPECT_FALSE(f.Abre(dir.c_str(), fqGrabaTexto | fqSeguro));
+    EXPECT_STREQ(f.Motivo(), "Is a directory");
 }
 
 TEST_F(Carpeta, BlocksWithProgress) {

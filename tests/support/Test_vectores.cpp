@@ -48,6 +48,12 @@ TEST(Vectores, InsertAtAnIndexLeavesEmptySlotsAndMisuseRaisesItsCode) {
     fijo.Insert(std::make_unique<int>(2));
     EXPECT_EQ(Codigo([&] { fijo.Insert(std::make_unique<int>(3)); }), errVectorNoCrece);
     EXPECT_EQ(fijo.Count(), 2);
+    // Room reserved at once keeps what is stored, and is all a vector without growth gets.
+    fijo.Reserva(2);
+    fijo.Insert(std::make_unique<int>(3));
+    fijo.Insert(std::make_unique<int>(4));
+    EXPECT_EQ(fijo[0] * 1000 + fijo[1] * 100 + fijo[2] * 10 + fijo[3], 1234);
+    EXPECT_EQ(Codigo([&] { fijo.Insert(std::make_unique<int>(5)); }), errVectorNoCrece);
 
     Vector<double> d;
     EXPECT_EQ(Codigo([&] { d.Add(static_cast<const double*>(nullptr)); }), errVectorNulo);

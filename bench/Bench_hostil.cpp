@@ -1,0 +1,47 @@
+// Hostile scripts (tests/script/Scripts_hostiles.h): the time and the peak memory of
+// reading each one, as the editor does on every keystroke. Each should stay under a
+// second and 256 MB. The peak ("pico_MB") is the process's resident peak, set back
+// before each script.
+#include "Scripts_hostiles.h"
+
+#include "script/Objetos_3d.h"
+#include "support/Ficheroqordatos.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+void PonACeroPico() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double PicoMB() {
+    std::ifstream estado("/proc/self/status");
+    for (std::string linea; std::getline(estado, linea);)
+        if (linea.rfind("VmHWM:", 0) == 0) return std::stod(linea.substr(6)) / 1024.0;
+    return 0.0;
+}
+
+void LeeHostil(benchmark::State& estado, const std::string& texto) {
+    PonACeroPico();
+    for (auto _ : estado) {
+        TObjeto3D escena;
+        TFicheroQORdatos fichero(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
+        DString error;
+        benchmark::DoNotOptimize(escena.Lee(fichero, nullptr, error));
+    }
+    estado.counters["pico_MB"] = PicoMB();
+}
+
+const bool registrados = [] {
+    for (auto& [nombre, texto] : hostiles::Todos())
+        benchmark::RegisterBenchmark(nombre, [texto = std::move(texto)](benchmark::State& s) {
+            LeeHostil(s, texto);
+        })->Unit(benchmark::kMillisecond);
+    return true;
+}();
+
+} // namespace

@@ -1,0 +1,524 @@
+#include "script/Colores_idc.h"
+
+#include "script/Objetos_3d.h"
+#include "script/Objetos_3d_planos.h"
+#include "support/Rutas.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <numbers>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+static_assert(std::endian::native == std::endian::little,
+              "the 3DS reader copies the file's little-endian numbers as they are stored");
+
+namespace {
+
+enum IdTrozo : uint16_t {
+    idPrincipal = 0x4D4D,
+    idEditor = 0x3D3D,
+    idObjeto = 0x4000,
+    idMaterial = 0xAFFF,
+    idMalla = 0x4100,
+    idVertices = 0x4110,
+    idCaras = 0x4120,
+    idGrupoMaterial = 0x4130,
+    idCoordTextura = 0x4140,
+    idEjeLocal = 0x4160,
+    idNombreMaterial = 0xA000,
+    idDifuso = 0xA020,
+    idColor24 = 0x0011,
+};
+
+constexpr int64_t largoCabecera = 6;
+// A diffuse colour is read only from a chunk of this length range: room for one
+// 24-bit colour sub-chunk, and not much more.
+constexpr int64_t largoMinimoDifuso = 15;
+constexpr int64_t largoTopeDifuso = 50;
+constexpr size_t largoNombreObjeto = 15;
+// Longest material name kept; longer names (in material entries and in the material
+// groups that refer to them alike) are cut to it.
+constexpr size_t largoMaximoMaterial = 63;
+
+// Ends the whole read; ReadModel3DS turns it into a null model and the reason.
+struct TAbandono {
+    std::string motivo;
+};
+
+[[noreturn]] void Abandona(std::string motivo) {
+    throw TAbandono{std::move(motivo)};
+}
+
+// How a chunk is called in messages.
+std::string Nombra(uint16_t id) {
+    switch (id) {
+    case idPrincipal:
+        return "the main chunk";
+    case idEditor:
+        return "the editor block";
+    case idObjeto:
+        return "a named object";
+    case idMaterial:
+        return "a material entry";
+    case idMalla:
+        return "a triangle mesh";
+    case idVertices:
+        return "a vertex list";
+    case idCaras:
+        return "a face list";
+    case idGrupoMaterial:
+        return "a face material group";
+    case idCoordTextura:
+        return "a texture coordinate list";
+    case idEjeLocal:
+        return "a local axis matrix";
+    case idNombreMaterial:
+        return "a material name";
+    case idDifuso:
+        return "a diffuse colour";
+    default:
+        break;
+    }
+    char texto[16];
+    std::snprintf(texto, sizeof texto, "chunk 0x%04X", id);
+    return texto;
+}
+
+// The three operations the reader is written against; the mode chooses them.
+class TFuente3DS {
+public:
+    virtual ~TFuente3DS() = default;
+    // Exactly n bytes, or false.
+    virtual bool Lee(void* destino, size_t n) = 0;
+    // An absolute position no further than the end.
+    virtual bool Busca(int64_t posicion) = 0;
+    // Negative on error.
+    virtual int64_t Posicion() = 0;
+
+    int64_t fin = 0; // one past the last byte
+};
+
+class TFuenteFichero : public TFuente3DS {
+public:
+    explicit TFuenteFichero(std::FILE* f) : fichero(f) {
+        const long actual = std::ftell(f);
+        const bool medido = actual >= 0 && std::fseek(f, 0, SEEK_END) == 0;
+        fin = medido ? std::ftell(f) : -1;
+        if (medido && std::fseek(f, actual, SEEK_SET) != 0) fin = -1;
+    }
+    bool Lee(void* destino, size_t n) override { return std::fread(destino, 1, n, fichero) == n; }
+    bool Busca(int64_t posicion) override {
+        return posicion <= fin && std::fseek(fichero, static_cast<long>(posicion), SEEK_SET) == 0;
+    }
+    int64_t Posicion() override { return std::ftell(fichero); }
+
+private:
+    std::FILE* fichero;
+};
+
+class TFuenteMemoria : public TFuente3DS {
+public:
+    TFuenteMemoria(const void* datos, size_t tamano) : bytes(static_cast<const unsigned char*>(datos)) {
+        fin = static_cast<int64_t>(std::min<size_t>(tamano, INT64_MAX));
+    }
+    bool Lee(void* destino, size_t n) override {
+        if (n > static_cast<uint64_t>(fin - posicion)) return false;
+        if (n > 0) std::memcpy(destino, bytes + posicion, n);
+        posicion += static_cast<int64_t>(n);
+        return true;
+    }
+    bool Busca(int64_t p) override {
+        if (p < 0 || p > fin) return false;
+        posicion = p;
+        return true;
+    }
+    int64_t Posicion() override { return posicion; }
+
+private:
+    const unsigned char* bytes;
+    int64_t posicion = 0;
+};
+
+struct TTrozo {
+    uint16_t id = 0;
+    int64_t inicio = 0;
+    int64_t fin = 0;
+};
+
+uint16_t U16(const unsigned char* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+uint32_t U32(const unsigned char* p) {
+    return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16;
+}
+
+// A material of the file: its name and diffuse colour.
+struct TMaterial {
+    DString nombre;
+    uint32_t color = colorBlanco;
+};
+
+// One read of one model: the source, the model under construction and the material
+// list live here, so reads never share state.
+class TLector3DS {
+public:
+    explicit TLector3DS(TFuente3DS& f) : fuente(f), modelo(std::make_unique<TModelo3DS>()) {}
+    std::unique_ptr<TModelo3DS> Lee();
+
+private:
+    void LeeBytes(void* destino, size_t n, uint16_t dentroDe);
+    uint16_t LeeU16(uint16_t dentroDe);
+    int64_t Posicion();
+    void Salta(const TTrozo& t);
+    // `primera`: the file's first chunk, which must be the main chunk.
+    TTrozo LeeCabecera(const TTrozo& padre, bool primera = false);
+    // Hands every sub-chunk from the current position to the end of `padre` to `trata`,
+    // which leaves the position where the walk goes on.
+    template <class F> void Recorre(const TTrozo& padre, F&& trata);
+    // The bytes from the current position to the end of the chunk.
+    int64_t Resto(const TTrozo& t) { return t.fin - Posicion(); }
+    // The rest of the chunk's data, into `bloque`.
+    void LeeResto(const TTrozo& t);
+    // A zero-terminated text within the chunk; the first `maximo` bytes are kept.
+    std::string LeeTexto(const TTrozo& t, size_t maximo);
+    // A 16-bit count of records of `tamano` bytes each, which must fit in the chunk.
+    uint16_t LeeCuenta(const TTrozo& t, size_t tamano, const char* registros);
+
+    void LeeEditor(const TTrozo& t);
+    void LeeObjeto(const TTrozo& t);
+    void LeeMalla(const TTrozo& t, const std::array<char, 16>& nombre);
+    void LeeVertices(const TTrozo& t, TMalla3DS& malla);
+    void LeeCaras(const TTrozo& t, TMalla3DS& malla);
+    void LeeGrupoMaterial(const TTrozo& t, TMalla3DS& malla);
+    void LeeCoordTextura(const TTrozo& t, TMalla3DS& malla);
+    void LeeEjeLocal(const TTrozo& t, TMalla3DS& malla);
+    void LeeMaterial(const TTrozo& t);
+    void CompruebaVertices(const TMalla3DS& malla) const;
+
+    TFuente3DS& fuente;
+    std::unique_ptr<TModelo3DS> modelo;
+    // The colours of the materials that have a name and a colour, by name; the first
+    // material of a name counts.
+    std::unordered_map<std::string, uint32_t> coloresMaterial;
+    std::vector<unsigned char> bloque;
+};
+
+std::string Objeto(const TMalla3DS& malla) {
+    return "object \"" + std::string(malla.nombre.data()) + "\"";
+}
+
+void TLector3DS::LeeBytes(void* destino, size_t n, uint16_t dentroDe) {
+    if (!fuente.Lee(destino, n)) Abandona("the file ends inside " + Nombra(dentroDe));
+}
+
+uint16_t TLector3DS::LeeU16(uint16_t dentroDe) {
+    unsigned char b[2];
+    LeeBytes(b, 2, dentroDe);
+    return U16(b);
+}
+
+int64_t TLector3DS::Posicion() {
+    const int64_t p = fuente.Posicion();
+    if (p < 0) Abandona("its read position cannot be told");
+    return p;
+}
+
+void TLector3DS::Salta(const TTrozo& t) {
+    if (!fuente.Busca(t.fin)) Abandona("the file ends inside " + Nombra(t.id));
+}
+
+TTrozo TLector3DS::LeeCabecera(const TTrozo& padre, bool primera) {
+    TTrozo t;
+    t.inicio = Posicion();
+    if (padre.fin - t.inicio < largoCabecera)
+        Abandona("a chunk header runs past the end of " + Nombra(padre.id));
+    unsigned char b[largoCabecera];
+    LeeBytes(b, sizeof b, padre.id);
+    t.id = U16(b);
+    if (primera && t.id != idPrincipal)
+        Abandona("it is not a 3D Studio file (it does not begin with a main chunk)");
+    const uint32_t largo = U32(b + 2);
+    if (largo < largoCabecera)
+        Abandona(Nombra(t.id) + " is " + std::to_string(largo) + " bytes long, less than its 6-byte header");
+    t.fin = t.inicio + largo;
+    if (t.fin > padre.fin) Abandona(Nombra(t.id) + " runs past the end of " + Nombra(padre.id));
+    return t;
+}
+
+template <class F> void TLector3DS::Recorre(const TTrozo& padre, F&& trata) {
+    while (Posicion() < padre.fin)
+        trata(LeeCabecera(padre));
+}
+
+void TLector3DS::LeeResto(const TTrozo& t) {
+    // Nothing is allocated for data that the file cannot hold.
+    if (t.fin > fuente.fin) Abandona("the file ends inside " + Nombra(t.id));
+    bloque.resize(static_cast<size_t>(Resto(t)));
+    LeeBytes(bloque.data(), bloque.size(), t.id);
+}
+
+std::string TLector3DS::LeeTexto(const TTrozo& t, size_t maximo) {
+    std::string texto;
+    for (int64_t i = Resto(t); i > 0; --i) {
+        char c = 0;
+        LeeBytes(&c, 1, t.id);
+        if (c == '\0') break;
+        if (texto.size() < maximo) texto += c;
+    }
+    return texto;
+}
+
+uint16_t TLector3DS::LeeCuenta(const TTrozo& t, size_t tamano, const char* registros) {
+    const uint16_t n = LeeU16(t.id);
+    if (static_cast<int64_t>(n * tamano) > Resto(t))
+        Abandona(Nombra(t.id) + " of " + std::to_string(n) + " " + registros + " does not fit in its chunk");
+    return n;
+}
+
+std::unique_ptr<TModelo3DS> TLector3DS::Lee() {
+    if (fuente.fin < 0) Abandona("its size cannot be told");
+    TTrozo fichero;
+    fichero.inicio = Posicion();
+    // Chunks are not held to the real end of the file here: one that runs past it fails
+    // where its data run out, which names what the file lost.
+    fichero.fin = INT64_MAX;
+    if (fuente.fin - fichero.inicio < largoCabecera) Abandona("it is too short for a 3D Studio file");
+    const TTrozo principal = LeeCabecera(fichero, true);
+    Recorre(principal, [&](const TTrozo& t) {
+        if (t.id == idEditor) LeeEditor(t);
+        Salta(t);
+    });
+    return std::move(modelo);
+}
+
+void TLector3DS::LeeEditor(const TTrozo& editor) {
+    Recorre(editor, [&](const TTrozo& t) {
+        if (t.id == idObjeto)
+            LeeObjeto(t);
+        else if (t.id == idMaterial)
+            LeeMaterial(t);
+        Salta(t);
+    });
+}
+
+void TLector3DS::LeeObjeto(const TTrozo& objeto) {
+    // The whole name is read, however long, so that the walk starts after it.
+    const std::string texto = LeeTexto(objeto, largoNombreObjeto);
+    std::array<char, 16> nombre{};
+    std::copy(texto.begin(), texto.end(), nombre.begin());
+    Recorre(objeto, [&](const TTrozo& t) {
+        if (t.id == idMalla) LeeMalla(t, nombre);
+        Salta(t);
+    });
+}
+
+void TLector3DS::LeeMalla(const TTrozo& trozo, const std::array<char, 16>& nombre) {
+    TMalla3DS& malla = modelo->mallas.emplace_back();
+    malla.nombre = nombre;
+    Recorre(trozo, [&](const TTrozo& t) {
+        switch (t.id) {
+        case idVertices:
+            LeeVertices(t, malla);
+            break;
+        case idCaras:
+            // Its sub-chunks (material groups, smoothing) are met next by this walk.
+            LeeCaras(t, malla);
+            return;
+        case idGrupoMaterial:
+            LeeGrupoMaterial(t, malla);
+            break;
+        case idCoordTextura:
+            LeeCoordTextura(t, malla);
+            break;
+        case idEjeLocal:
+            LeeEjeLocal(t, malla);
+            break;
+        default:
+            break;
+        }
+        Salta(t);
+    });
+    CompruebaVertices(malla);
+}
+
+void TLector3DS::LeeVertices(const TTrozo& t, TMalla3DS& malla) {
+    const uint16_t n = LeeCuenta(t, sizeof(malla.vertices[0]), "vertices");
+    malla.vertices.resize(n);
+    LeeBytes(malla.vertices.data(), n * sizeof(malla.vertices[0]), t.id);
+}
+
+void TLector3DS::LeeCaras(const TTrozo& t, TMalla3DS& malla) {
+    constexpr size_t largoCara = 8;
+    const uint16_t n = LeeCuenta(t, largoCara, "faces");
+    bloque.resize(n * largoCara);
+    LeeBytes(bloque.data(), bloque.size(), t.id);
+    malla.caras.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char* p = bloque.data() + i * largoCara;
+        malla.caras[i] = {U16(p), U16(p + 2), U16(p + 4), U16(p + 6), colorBlanco};
+    }
+}
+
+void TLector3DS::LeeCoordTextura(const TTrozo& t, TMalla3DS& malla) {
+    const uint16_t n = LeeCuenta(t, sizeof(malla.coordTextura[0]), "texture coordinates");
+    malla.coordTextura.resize(n);
+    LeeBytes(malla.coordTextura.data(), n * sizeof(malla.coordTextura[0]), t.id);
+}
+
+void TLector3DS::LeeEjeLocal(const TTrozo& t, TMalla3DS& malla) {
+    if (Resto(t) < static_cast<int64_t>(sizeof malla.ejeLocal))
+        Abandona(Nombra(t.id) + " is shorter than its 12 numbers");
+    LeeBytes(malla.ejeLocal.data(), sizeof malla.ejeLocal, t.id);
+    malla.tieneEjeLocal = true;
+}
+
+// A material name, a 16-bit count and that many face indices: the named material's
+// colour goes to those faces.
+void TLector3DS::LeeGrupoMaterial(const TTrozo& t, TMalla3DS& malla) {
+    LeeResto(t);
+    const auto finNombre = std::find(bloque.begin(), bloque.end(), 0);
+    const size_t inicioCuenta = static_cast<size_t>(finNombre - bloque.begin()) + 1;
+    if (finNombre == bloque.end() || bloque.size() - inicioCuenta < 2)
+        Abandona(Nombra(t.id) + " of " + Objeto(malla) + " ends before its face count");
+    const size_t n = U16(bloque.data() + inicioCuenta);
+    if (bloque.size() - inicioCuenta - 2 < n * 2)
+        Abandona(Nombra(t.id) + " of " + Objeto(malla) + " lists more faces than its chunk holds");
+
+    const size_t largoNombre = std::min(inicioCuenta - 1, largoMaximoMaterial);
+    const auto material = coloresMaterial.find(std::string(bloque.begin(), bloque.begin() + largoNombre));
+    const bool conColor = material != coloresMaterial.end();
+    const unsigned char* indices = bloque.data() + inicioCuenta + 2;
+    for (size_t i = 0; i < n; ++i) {
+        const uint16_t cara = U16(indices + 2 * i);
+        if (cara >= malla.caras.size())
+            Abandona(Nombra(t.id) + " of " + Objeto(malla) + " names face " + std::to_string(cara) +
+                     ", but the object has " + std::to_string(malla.caras.size()) + " faces");
+        if (conColor) malla.caras[cara].color = material->second;
+    }
+}
+
+void TLector3DS::LeeMaterial(const TTrozo& entrada) {
+    TMaterial material;
+    bool conColor = false;
+    Recorre(entrada, [&](const TTrozo& t) {
+        const int64_t largo = t.fin - t.inicio;
+        if (t.id == idNombreMaterial) {
+            material.nombre = LeeTexto(t, largoMaximoMaterial).c_str();
+        } else if (t.id == idDifuso && largo >= largoMinimoDifuso && largo < largoTopeDifuso) {
+            LeeResto(t);
+            if (U16(bloque.data()) == idColor24) {
+                material.color = static_cast<uint32_t>(bloque[6] | bloque[7] << 8 | bloque[8] << 16);
+                conColor = true;
+            }
+        }
+        Salta(t);
+    });
+    if (!material.nombre.IsEmpty() && conColor)
+        coloresMaterial.try_emplace(material.nombre.c_str(), material.color);
+}
+
+void TLector3DS::CompruebaVertices(const TMalla3DS& malla) const {
+    const size_t n = malla.vertices.size();
+    for (const TCara3DS& c : malla.caras)
+        for (const uint16_t v : {c.a, c.b, c.c})
+            if (v >= n)
+                Abandona("a face of " + Objeto(malla) + " refers to vertex " + std::to_string(v) +
+                         ", but the object has " + std::to_string(n) + " vertices");
+}
+
+struct TCierraFichero {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// One triangle element per face, in file order, appended to the scene.
+void AnadeTriangulos(TObjeto3D& escena, const TModelo3DS& modelo) {
+    size_t total = 0;
+    for (const TMalla3DS& m : modelo.mallas)
+        total += m.caras.size();
+    if (total > static_cast<size_t>(INT_MAX / 2)) throw std::bad_alloc();
+    escena.Reserva(static_cast<int>(total));
+    for (const TMalla3DS& m : modelo.mallas) {
+        const auto punto = [&](uint16_t i) {
+            const auto& v = m.vertices[i];
+            return vector3D(v[0], v[1], v[2]);
+        };
+        for (const TCara3DS& c : m.caras) {
+            auto triangulo = std::make_unique<TElementoTriang3D>(&escena, punto(c.a), punto(c.b), punto(c.c));
+            triangulo->color = c.color;
+            escena.Insert(std::move(triangulo));
+        }
+    }
+}
+
+} // namespace
+
+std::unique_ptr<TModelo3DS> ReadModel3DS(const void* fuente, int modo, size_t tamano, DString* motivo) {
+    const auto falla = [&](const std::string& texto) {
+        if (motivo) *motivo = texto.c_str();
+        return std::unique_ptr<TModelo3DS>();
+    };
+    if (!fuente) return falla("there is nothing to read");
+    std::unique_ptr<TFuente3DS> origen;
+    if (modo == modoFichero3DS)
+        origen = std::make_unique<TFuenteFichero>(static_cast<std::FILE*>(const_cast<void*>(fuente)));
+    else if (modo == modoMemoria3DS)
+        origen = std::make_unique<TFuenteMemoria>(fuente, tamano);
+    else
+        return falla("the read mode is unknown");
+    try {
+        return TLector3DS(*origen).Lee();
+    } catch (const TAbandono& a) {
+        return falla(a.motivo);
+    } catch (const std::bad_alloc&) {
+        return falla("there is not enough memory to read it");
+    }
+}
+
+void FreeModel3DS(std::unique_ptr<TModelo3DS> modelo) {
+    modelo.reset();
+}
+
+bool ImportScene3DS(TObjeto3D& escena, const char* nombreFichero, DString& error) {
+    escena.giroEnY = true;
+    escena.Clear(escena.Owns());
+    error = "";
+    const auto falla = [&](const char* motivo) {
+        error = "Error reading the 3DS file ";
+        error += nombreFichero;
+        error += ": ";
+        error += motivo;
+        return false;
+    };
+    std::unique_ptr<TModelo3DS> modelo;
+    DString motivo;
+    {
+        const std::unique_ptr<std::FILE, TCierraFichero> fichero(
+            std::fopen(RutaSistema(nombreFichero).c_str(), "rb"));
+        if (!fichero)
+            return falla((std::string("it cannot be opened (") + std::strerror(errno) + ")").c_str());
+        modelo = ReadModel3DS(fichero.get(), modoFichero3DS, 0, &motivo);
+    }
+    if (!modelo) return falla(motivo.c_str());
+    escena.escala = 1.0;
+    escena.anguloGiro = -std::numbers::pi / 2;
+    escena.centro = vector3D();
+    try {
+        AnadeTriangulos(escena, *modelo);
+    } catch (const std::bad_alloc&) {
+        escena.Clear(escena.Owns());
+        return falla("there is not enough memory for its triangles");
+    } catch (const TXErrorVectoresDG&) {
+        escena.Clear(escena.Owns());
+        return falla("there is not enough memory for its triangles");
+    }
+    FreeModel3DS(std::move(modelo));
+    return true;
+}

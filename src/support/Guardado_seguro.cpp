@@ -1,0 +1,132 @@
+#include "support/Guardado_seguro.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int maxEnlaces = 40; // as the kernel's own limit for a path
+
+std::string CarpetaDe(const std::string& nombre) {
+    const size_t barra = nombre.find_last_of('/');
+    if (barra == std::string::npos) return ".";
+    return barra == 0 ? "/" : nombre.substr(0, barra);
+}
+
+bool EscribeTodo(int fd, const char* datos, size_t n) {
+    while (n > 0) {
+        const ssize_t escrito = ::write(fd, datos, n);
+        if (escrito < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        datos += escrito;
+        n -= static_cast<size_t>(escrito);
+    }
+    return true;
+}
+
+// Copies the whole of `origen` into the open descriptor `fd`, with the same permissions,
+// and syncs it.
+bool CopiaEn(const std::string& origen, int fd) {
+    const int entrada = ::open(origen.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (entrada < 0) return false;
+    struct stat datos {};
+    bool correcto = ::fstat(entrada, &datos) == 0;
+    std::vector<char> bloque(1 << 16);
+    while (correcto) {
+        const ssize_t leido = ::read(entrada, bloque.data(), bloque.size());
+        if (leido < 0 && errno == EINTR) continue;
+        if (leido <= 0) {
+            correcto = leido == 0;
+            break;
+        }
+        correcto = EscribeTodo(fd, bloque.data(), static_cast<size_t>(leido));
+    }
+    const int error = errno;
+    ::close(entrada);
+    correcto = correcto && ::fchmod(fd, datos.st_mode & 07777) == 0 && ::fsync(fd) == 0;
+    if (!correcto) errno = error ? error : EIO;
+    return correcto;
+}
+
+} // namespace
+
+bool ResuelveEnlaces(const std::string& nombre, std::string& real) {
+    real = nombre;
+    for (int i = 0; i < maxEnlaces; ++i) {
+        struct stat datos {};
+        if (::lstat(real.c_str(), &datos) != 0) return errno == ENOENT;
+        if (!S_ISLNK(datos.st_mode)) return true;
+        std::vector<char> destino(static_cast<size_t>(PATH_MAX) + 1);
+        const ssize_t n = ::readlink(real.c_str(), destino.data(), destino.size() - 1);
+        if (n < 0) return false;
+        const std::string objetivo(destino.data(), static_cast<size_t>(n));
+        real = objetivo.front() == '/' ? objetivo : CarpetaDe(real) + "/" + objetivo;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+int CreaFicheroUnico(const std::string& base, std::string& nombre) {
+    std::string plantilla = base + "XXXXXX";
+    const int fd = ::mkostemp(plantilla.data(), O_CLOEXEC);
+    if (fd >= 0) nombre = plantilla;
+    return fd;
+}
+
+bool CopiaDeSeguridad(const std::string& real, const std::string& bak, bool enlazar) {
+    std::string temporal;
+    const int fd = CreaFicheroUnico(bak + ".", temporal);
+    if (fd < 0) return false;
+    bool correcto = false;
+    if (enlazar) {
+        // The unique name is free again only for as long as it takes to link it; if
+        // someone takes it in between, link() refuses and the copy below is made instead.
+        ::unlink(temporal.c_str());
+        correcto = ::link(real.c_str(), temporal.c_str()) == 0;
+        if (!correcto) {
+            ::close(fd);
+            return CopiaDeSeguridad(real, bak, false);
+        }
+    } else {
+        correcto = CopiaEn(real, fd);
+    }
+    int error = errno;
+    if (::close(fd) != 0 && correcto) {
+        correcto = false;
+        error = errno;
+    }
+    if (correcto && ::rename(temporal.c_str(), bak.c_str()) != 0) {
+        correcto = false;
+        error = errno;
+    }
+    if (!correcto) {
+        ::unlink(temporal.c_str());
+        errno = error;
+    }
+    return correcto;
+}
+
+void SincronizaCarpeta(const std::string& fichero) {
+    const int fd = ::open(CarpetaDe(fichero).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+mode_t PermisosNuevos() {
+    // The mask can only be read by setting it; its copy in /proc changes nothing.
+    std::ifstream estado("/proc/self/status");
+    std::string linea;
+    while (std::getline(estado, linea))
+        if (linea.rfind("Umask:", 0) == 0)
+            return 0666 & ~static_cast<mode_t>(std::strtoul(linea.c_str() + 6, nullptr, 8));
+    return 0644;
+}

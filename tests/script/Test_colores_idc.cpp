@@ -1,0 +1,209 @@
+// The 3D Studio reader and import, on files the tests write themselves.
+#include "Carpeta_prueba.h"
+#include "Escritor_3ds.h"
+#include "Lee_script.h"
+
+#include "script/Colores_idc.h"
+#include "script/Objetos_3d_planos.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <numbers>
+
+using namespace prueba3ds;
+
+namespace {
+
+std::unique_ptr<TModelo3DS> LeeMemoria(const std::string& datos, DString* motivo = nullptr) {
+    return ReadModel3DS(datos.data(), modoMemoria3DS, datos.size(), motivo);
+}
+
+// The colours of every face of every mesh, in order.
+std::vector<uint32_t> Colores(const std::string& datos) {
+    std::vector<uint32_t> colores;
+    DString motivo;
+    const auto modelo = LeeMemoria(datos, &motivo);
+    EXPECT_TRUE(modelo) << motivo.c_str();
+    if (modelo)
+        for (const TMalla3DS& m : modelo->mallas)
+            for (const TCara3DS& c : m.caras)
+                colores.push_back(c.color);
+    return colores;
+}
+
+// Everything the reader keeps of a model, as text, to compare two reads.
+std::string Texto(const TModelo3DS& modelo) {
+    std::string t;
+    const auto numero = [&](double v) { t += std::to_string(v) + ' '; };
+    for (const TMalla3DS& m : modelo.mallas) {
+        t += std::string(m.nombre.data()) + (m.tieneEjeLocal ? " axis\n" : "\n");
+        for (const auto& v : m.vertices)
+            for (const float x : v)
+                numero(x);
+        for (const TCara3DS& c : m.caras)
+            for (const double x : {c.a, c.b, c.c, c.indicadores, static_cast<uint16_t>(c.color)})
+                numero(x);
+        for (const auto& v : m.coordTextura)
+            numero(v[0]), numero(v[1]);
+        for (const float x : m.ejeLocal)
+            numero(x);
+    }
+    return t;
+}
+
+const std::string rojo = Material("Red", 255, 0, 0);
+const std::string verde = Material("Green", 0, 255, 0);
+
+// Two meshes of 10 and 20 faces: faces 0 and 9 red, face 19 of the second green.
+const std::string dosMallas =
+    Fichero(rojo + verde + Tira("Ten", 10, 0, GrupoMaterial("Red", {0, 9})) +
+            Tira("Twenty", 20, 100, GrupoMaterial("Green", {19}),
+                 Trozo(0x4140, U16(1) + F32(0.5f) + F32(1)) + Trozo(0x4160, std::string(48, '\x3f'))));
+
+} // namespace
+
+class Modelo3DS : public prueba::Carpeta {};
+
+TEST_F(Modelo3DS, EveryFaceBecomesATriangleInFileOrder) {
+    TObjeto3D escena;
+    escena.centro = vector3D(1, 2, 3);
+    DString error;
+    ASSERT_TRUE(escena.Carga(Escribe("two.3ds", dosMallas).c_str(), error)) << error.c_str();
+    EXPECT_STREQ(error.c_str(), "");
+    EXPECT_TRUE(escena.giroEnY);
+    EXPECT_EQ(escena.escala, 1.0);
+    EXPECT_EQ(escena.anguloGiro, -1.5707963267948966);
+    EXPECT_EQ(escena.centro, vector3D());
+    ASSERT_EQ(escena.Count(), 30);
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        const auto& t = ElementoComo<TElementoTriang3D>(escena, i);
+        const auto punto = [](int k) { return vector3D(k / 2, 0, k % 2); };
+        EXPECT_EQ(t.puntos, (std::vector<vector3D>{punto(i), punto(i + 1), punto(i + 2)}));
+        EXPECT_EQ(t.normal, vector3D(0, i % 2 ? -1 : 1, 0));
+        EXPECT_EQ(t.color, i == 0 || i == 9 ? colorRojo : colorBlanco);
+        EXPECT_EQ(t.linea, -1);
+    }
+    const auto& ultimo = ElementoComo<TElementoTriang3D>(escena, 29);
+    EXPECT_EQ(ultimo.puntos[2], vector3D(110, 0, 1));
+    EXPECT_EQ(ultimo.color, colorVerde);
+    EXPECT_EQ(ElementoComo<TElementoTriang3D>(escena, 28).color, colorBlanco);
+
+    // A script read afterwards is not turned as the mesh was.
+    LeeScript(escena, "LINE=[0,0,0]:[1,0,0]\n");
+    EXPECT_FALSE(escena.giroEnY);
+    EXPECT_EQ(escena.anguloGiro, 0.0);
+}
+
+TEST_F(Modelo3DS, MemoryModeReadsWhatFileModeReads) {
+    const auto memoria = LeeMemoria(dosMallas);
+    ASSERT_TRUE(memoria);
+    std::FILE* f = std::fopen(Escribe("two.3ds", dosMallas).c_str(), "rb");
+    ASSERT_TRUE(f);
+    const auto fichero = ReadModel3DS(f, modoFichero3DS, 0);
+    std::fclose(f);
+    ASSERT_TRUE(fichero);
+    EXPECT_EQ(Texto(*memoria), Texto(*fichero));
+    ASSERT_EQ(memoria->mallas.size(), 2u);
+    const TMalla3DS& segunda = memoria->mallas[1];
+    EXPECT_STREQ(segunda.nombre.data(), "Twenty");
+    EXPECT_TRUE(segunda.tieneEjeLocal);
+    EXPECT_EQ(segunda.coordTextura, (std::vector<std::array<float, 2>>{{0.5f, 1.0f}}));
+    EXPECT_EQ(segunda.caras[3].indicadores, 7);
+    FreeModel3DS(LeeMemoria(dosMallas));
+    FreeModel3DS(nullptr);
+    EXPECT_FALSE(ReadModel3DS(nullptr, modoMemoria3DS, 10));
+}
+
+TEST(Materiales3DS, WhichMaterialsColourTheirFaces) {
+    const auto conRelleno = [](int largo) { // a diffuse chunk of `largo` bytes
+        return Difuso(Color24(255, 0, 0) + Trozo(0x0012, std::string(static_cast<size_t>(largo - 21), 'x')));
+    };
+    const std::string largo(200, 'M');
+    const struct {
+        const char* caso;
+        std::string editor;
+        uint32_t color;
+    } casos[] = {
+        {"a material group as the file's last chunk", rojo + Tira("A", 1, 0, GrupoMaterial("Red", {0})),
+         colorRojo},
+        {"the material comes after the group", Tira("A", 1, 0, GrupoMaterial("Red", {0})) + rojo,
+         colorBlanco},
+        {"no material of that name", rojo + Tira("A", 1, 0, GrupoMaterial("Blue", {0})), colorBlanco},
+        {"a name in another case", rojo + Tira("A", 1, 0, GrupoMaterial("red", {0})), colorBlanco},
+        {"no diffuse colour", Material("Red", "") + Tira("A", 1, 0, GrupoMaterial("Red", {0})), colorBlanco},
+        {"a nameless material", Material("", 255, 0, 0) + Tira("A", 1, 0, GrupoMaterial("", {0})),
+         colorBlanco},
+        {"a diffuse chunk of 14 bytes",
+         Material("Red", Difuso(Trozo(0x0011, "\xff\xff"))) + Tira("A", 1, 0, GrupoMaterial("Red", {0})),
+         colorBlanco},
+        {"a diffuse chunk of 49 bytes",
+         Material("Red", conRelleno(49)) + Tira("A", 1, 0, GrupoMaterial("Red", {0})), colorRojo},
+        {"a diffuse chunk of 50 bytes",
+         Material("Red", conRelleno(50)) + Tira("A", 1, 0, GrupoMaterial("Red", {0})), colorBlanco},
+        {"a floating-point colour",
+         Material("Red", Difuso(Trozo(0x0010, F32(1) + F32(0) + F32(0)))) +
+             Tira("A", 1, 0, GrupoMaterial("Red", {0})),
+         colorBlanco},
+        {"the first of two materials of one name",
+         rojo + Material("Red", 0, 255, 0) + Tira("A", 1, 0, GrupoMaterial("Red", {0})), colorRojo},
+        {"a 200-byte name", Material(largo, 0, 255, 0) + Tira("A", 1, 0, GrupoMaterial(largo, {0})),
+         colorVerde},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        EXPECT_EQ(Colores(Fichero(c.editor)), std::vector<uint32_t>{c.color});
+    }
+}
+
+TEST(Materiales3DS, AnObjectNameOfAnyLengthIsCutNotMisread) {
+    const auto modelo = LeeMemoria(Fichero(Tira(std::string(40, 'N'), 3, 0)));
+    ASSERT_TRUE(modelo);
+    ASSERT_EQ(modelo->mallas.size(), 1u);
+    EXPECT_EQ(std::string(modelo->mallas[0].nombre.data()), std::string(15, 'N'));
+    EXPECT_EQ(modelo->mallas[0].caras.size(), 3u);
+}
+
+TEST(Fallos3DS, EveryTruncationIsRefused) {
+    ASSERT_TRUE(LeeMemoria(dosMallas));
+    for (size_t n = 0; n < dosMallas.size(); ++n)
+        EXPECT_FALSE(ReadModel3DS(dosMallas.data(), modoMemoria3DS, n)) << n;
+}
+
+// Every file of the malformed corpus is refused with its reason, in memory mode and
+// through the scene's loader alike, and the scene is left empty.
+TEST_F(Modelo3DS, EveryMalformedFileIsRefusedWithItsReason) {
+    const fs::path carpeta = PM_TEST_DATA "/3ds/malformed";
+    std::ifstream esperados(carpeta / "expected.txt");
+    int vistos = 0;
+    for (std::string linea; std::getline(esperados, linea); ++vistos) {
+        const std::string nombre = linea.substr(0, linea.find('|'));
+        const std::string motivo = linea.substr(linea.find('|') + 1);
+        const std::string ruta = (carpeta / nombre).string();
+        SCOPED_TRACE(nombre);
+        DString m;
+        EXPECT_FALSE(LeeMemoria(prueba::LeeFichero(ruta), &m));
+        EXPECT_EQ(std::string(m.c_str()), motivo);
+        TObjeto3D escena;
+        LeeScript(escena, "LINE=[0,0,0]:[1,0,0]\n");
+        DString error;
+        EXPECT_FALSE(escena.Carga(ruta.c_str(), error));
+        EXPECT_EQ(escena.Count(), 0);
+        EXPECT_EQ(std::string(error.c_str()), "Error reading the 3DS file " + ruta + ": " + motivo);
+    }
+    int ficheros = 0;
+    for (const auto& f : fs::directory_iterator(carpeta))
+        ficheros += f.path().extension() == ".3ds";
+    EXPECT_GT(vistos, 20);
+    EXPECT_EQ(vistos, ficheros);
+}
+
+TEST_F(Modelo3DS, AFileThatCannotBeOpenedSaysSo) {
+    TObjeto3D escena;
+    DString error;
+    EXPECT_FALSE(escena.Carga(Ruta("missing.3ds").c_str(), error));
+    EXPECT_EQ(std::string(error.c_str()), "Error reading the 3DS file " + Ruta("missing.3ds") +
+                                              ": it cannot be opened (No such file or directory)");
+}
