@@ -16,7 +16,7 @@ dir=$(./scripts/build.sh | tail -n 1)
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "run.sh: no display to open the editor on. Without one, the command-line tool draws the icon:" >&2
-  echo "  $dir/src/cli/pictomolder-cli render \"$file\" -o icon.bmp" >&2
+  echo "  $dir/bin/pictomolder-cli render \"$file\" -o icon.bmp" >&2
   exit 1
 fi
-exec "$dir/src/editor/pictomolder" "$file"
+exec "$dir/bin/pictomolder" "$file"

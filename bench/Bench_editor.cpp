@@ -1,7 +1,7 @@
 // Keystroke latency of the editor: from a one-character change in the script pane of
 // the real window (a script of 1,000 elements) to the end of the preview's repaint
 // (the re-parse, the error pane, the paint event and the GPU work).
-// It needs a display; run it by hand:  xvfb-run -a build/bench/pm_bench_editor
+// It needs a display; run it by hand:  xvfb-run -a build/bin/pm_bench_editor
 #include "editor/Aplicacion_editor.h"
 #include "editor/Lienzo_gl.h"
 #include "editor/Unit_FormTestOpenGL.h"

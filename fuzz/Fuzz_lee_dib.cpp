@@ -1,6 +1,8 @@
 // libFuzzer target for the BMP reader: the input is read as a whole BMP file and,
 // past its 14-byte file header, as a bare DIB (the way a DIB sits inside another
 // container), both through a memory file.
+#include "Imagen_fuzz.h"
+
 #include "image/Tdibig.h"
 #include "support/Ficheroqor.h"
 #include "support/Ficheroqordatos.h"
@@ -24,18 +26,7 @@ void Lee(const uint8_t* datos, size_t tamano, bool conCabecera) {
     } catch (const TXTextoQOR&) {
         return; // an allocation refused by the system is reported this way
     }
-    // A read image must be safe to use everywhere.
-    const int32_t ancho = img.Ancho();
-    const int32_t alto = img.AltoAbsoluto();
-    uint32_t suma = 0;
-    for (int32_t y = -1; y <= alto; y += (alto > 64 ? alto / 16 + 1 : 1))
-        for (int32_t x = -1; x <= ancho; x += (ancho > 64 ? ancho / 16 + 1 : 1))
-            suma += img.Pixel(x, y) + img.Indice(x, y);
-    img.PonPixel(ancho - 1, alto - 1, suma);
-    img.IntercambiaRojoAzul();
-    img.Convierte(32);
-    TFicheroQORdatos salida(fqGrabaBinario);
-    if (!img.GrabaDIB(salida, true)) __builtin_trap();
+    fuzz::UsaImagen(img);
 }
 
 } // namespace

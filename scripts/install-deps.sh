@@ -13,8 +13,8 @@ packages=(
   libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev
   # editor
   qt6-base-dev libqt6opengl6-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick
+  # tests and benchmarks (giflib: the reference decoder the GIF benchmark runs against)
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick libgif-dev
   # reference library that the 3D Studio import benchmark compares against (bench only)
   libassimp-dev
   # fonts for the editor under Xvfb

@@ -7,13 +7,9 @@ cd "$(dirname "$0")/.."
 
 dir=${1:-build}
 script=${2:-examples/mushroom.3di}
-# The editor sits in bin/ or beside its sources, as the build lays it out.
-editor=""
-for candidato in "$dir/bin/pictomolder" "$dir/src/editor/pictomolder"; do
-  if [ -x "$candidato" ]; then editor=$candidato; break; fi
-done
+editor="$dir/bin/pictomolder"
 out=docs/screenshot.png
-[ -n "$editor" ] || { echo "no editor at $editor: build first (scripts/build.sh)" >&2; exit 1; }
+[ -x "$editor" ] || { echo "no editor at $editor: build first (scripts/build.sh)" >&2; exit 1; }
 mkdir -p docs
 
 # A settings folder of its own, so the shot does not depend on the last file used.

@@ -1,6 +1,7 @@
 // pictomolder-cli: the editor's work without a display. It parses 3DI scripts (or
 // imports 3D Studio meshes) as the editor does, dumps the scene, renders it headless to
 // a BMP file, and exports the 32 x 32 icon.
+#include "cli/Orden_imagen.h"
 #include "cli/Volcado_json.h"
 #include "image/Tdibig.h"
 #include "render/Icono_2d.h"
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <stdexcept>
@@ -42,6 +44,9 @@ const char* const textoAyuda =
     "                    the model as the editor's View menu does, --fit frames it whole\n"
     "  icon FILE [-o OUT.bmp] [--size WxH]\n"
     "                    export the 32 x 32 icon (default output FILE.bmp)\n"
+    "  image FILE [-o OUT.bmp]\n"
+    "                    load an image file as a texture: its size as JSON (exit 1 and the\n"
+    "                    loader's message when it cannot), written unchanged as BMP with -o\n"
     "\n"
     "FILE is a 3DI script, or a 3D Studio mesh when its name ends in .3ds (any case);\n"
     "FILE - reads a script from standard input.\n"
@@ -229,6 +234,7 @@ int Ejecuta(const TOpciones& o) {
 
 int main(int argc, char** argv) {
     try {
+        if (argc >= 2 && std::strcmp(argv[1], "image") == 0) return OrdenImagen(argc - 2, argv + 2);
         const TOpciones o = LeeOpciones(argc, argv);
         if (o.orden == "--help") {
             std::fputs(textoAyuda, stdout);

@@ -1,12 +1,12 @@
 #include "image/Tdibig.h"
 
+#include "image/Orden_bytes.h"
 #include "support/Throw_qor.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <new>
 #include <vector>
 
 namespace {
@@ -20,19 +20,13 @@ constexpr uint64_t bloqueMaximo = std::numeric_limits<int32_t>::max();
 // The colour reserved by ReduceA256 for index 0.
 constexpr uint32_t colorReservado = ColorRGB(99, 99, 99);
 
-// Row stride in 64 bits; -1 when width or bit count cannot describe a row.
-int64_t FilaLarga(int64_t ancho, int64_t bits) {
-    if (ancho < 0 || bits < 1 || bits > 32) return -1;
-    return ((ancho * bits + 31) & ~int64_t{31}) / 8;
-}
-
 int64_t AltoSinSigno(int32_t alto) {
     return alto < 0 ? -static_cast<int64_t>(alto) : alto;
 }
 
 // Stride x |height| for an image built by the program; raises when it cannot be held.
 uint32_t TamanoImagenCreada(int32_t ancho, int32_t alto, int32_t bits) {
-    const int64_t fila = FilaLarga(ancho, bits);
+    const int64_t fila = BytesFilaDib(ancho, bits);
     if (fila < 0) LanzaTexto(textoSinMemoria);
     const uint64_t tamano = static_cast<uint64_t>(fila) * static_cast<uint64_t>(AltoSinSigno(alto));
     if (tamano > bloqueMaximo) LanzaTexto(textoSinMemoria);
@@ -51,11 +45,11 @@ TCabeceraDIB CabeceraCreada(int32_t ancho, int32_t alto, int32_t bits) {
 }
 
 // Zero-filled, so that gaps a reader leaves (and padding bytes) never hold stale memory.
-std::unique_ptr<uint8_t[]> NuevoBloque(uint64_t tamano) {
+TBloqueDib NuevoBloque(uint64_t tamano) {
     if (tamano > bloqueMaximo) LanzaTexto(textoSinMemoria);
-    std::unique_ptr<uint8_t[]> bloque(new (std::nothrow) uint8_t[tamano]());
-    if (!bloque) LanzaTexto(textoSinMemoria);
-    return bloque;
+    auto* p = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(tamano), 1));
+    if (!p) LanzaTexto(textoSinMemoria);
+    return TBloqueDib(p);
 }
 
 // Colours of the table that a header describes (colours used, or the depth's full table).
@@ -68,10 +62,6 @@ uint64_t ColoresDeCabecera(const TCabeceraDIB& c) {
 // table of a palette depth, including 2 bits, which no file here stores; none otherwise.
 int32_t ColoresPorDefecto(int32_t bits) {
     return bits == 2 ? 4 : std::max(TDibIG::ColoresPorBits(bits), 0);
-}
-
-uint16_t LeePalabra(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
 void PonPalabra(uint8_t* p, uint32_t v) {
@@ -137,7 +127,7 @@ int32_t TDibIG::ColoresPorBits(int32_t bits) {
 }
 
 int32_t TDibIG::BytesFila(int32_t ancho, int32_t bits) {
-    const int64_t fila = FilaLarga(ancho, bits);
+    const int64_t fila = BytesFilaDib(ancho, bits);
     return fila < 0 || fila > std::numeric_limits<int32_t>::max() ? 0 : static_cast<int32_t>(fila);
 }
 
@@ -191,6 +181,11 @@ void TDibIG::EnlazaCabecera() {
     desplazamiento += static_cast<size_t>(numColores) * sizeof(TColorPaleta);
     bytesPixeles = tamanoBloque - desplazamiento;
     bits = bytesPixeles ? p + desplazamiento : nullptr;
+}
+
+void TDibIG::EnlazaPixeles(uint8_t* pixeles, size_t bytes) {
+    bits = pixeles;
+    bytesPixeles = pixeles ? bytes : 0;
 }
 
 void TDibIG::Intercambia(TDibIG& otra) {
@@ -255,7 +250,7 @@ bool TDibIG::Legible() const {
     if (!cabecera || !bits || ColoresPorBits(cabecera->bitsPixel) < 0) return false;
     if (cabecera->compresion != compresionNinguna && cabecera->compresion != compresionCamposBits)
         return false;
-    const int64_t fila = FilaLarga(cabecera->ancho, cabecera->bitsPixel);
+    const int64_t fila = BytesFilaDib(cabecera->ancho, cabecera->bitsPixel);
     // Unsigned: the widest row times the most rows still fits in 64 bits.
     return fila >= 0 && static_cast<uint64_t>(fila) * static_cast<uint64_t>(AltoAbsoluto()) <= bytesPixeles;
 }
@@ -267,7 +262,7 @@ bool TDibIG::DesdeBitmap(const TDibIG& memoria, bool convierte16, bool abajoArri
     }
     const int32_t profundidad = memoria.BitsPixel();
     const int64_t filas = memoria.AltoAbsoluto();
-    const int64_t fila = FilaLarga(memoria.Ancho(), profundidad);
+    const int64_t fila = BytesFilaDib(memoria.Ancho(), profundidad);
     TCabeceraDIB nueva;
     nueva.ancho = memoria.Ancho();
     nueva.alto = static_cast<int32_t>(abajoArriba ? filas : -filas);
@@ -296,7 +291,7 @@ uint8_t* TDibIG::DireccionPixel(int32_t x, int32_t y) const {
         return nullptr;
     if (cabecera->compresion != compresionNinguna && cabecera->compresion != compresionCamposBits)
         return nullptr;
-    const int64_t fila = FilaLarga(cabecera->ancho, cabecera->bitsPixel);
+    const int64_t fila = BytesFilaDib(cabecera->ancho, cabecera->bitsPixel);
     if (fila <= 0 || static_cast<uint64_t>((y + int64_t{1}) * fila) > bytesPixeles) return nullptr;
     return bits + y * fila + (static_cast<int64_t>(x) * cabecera->bitsPixel) / 8;
 }
@@ -315,7 +310,7 @@ uint32_t TDibIG::Pixel(int32_t x, int32_t y) const {
     case 32:
         return ColorRGB(p[2], p[1], p[0]);
     case 16: {
-        const uint32_t w = LeePalabra(p);
+        const uint32_t w = LeeU16(p);
         return ColorRGB(((w >> 10) & 0x1F) << 3, ((w >> 5) & 0x1F) << 3, (w & 0x1F) << 3);
     }
     case 8:
@@ -342,7 +337,7 @@ uint32_t TDibIG::Indice(int32_t x, int32_t y) const {
     case 8:
         return *p;
     case 16:
-        return LeePalabra(p);
+        return LeeU16(p);
     default:
         return 0;
     }
@@ -440,19 +435,19 @@ bool TDibIG::Convierte(int32_t destino) {
         (origen == 16 && destino == 24) || (origen == 32 && destino == 24) || (origen == 24 && destino == 32);
     const int32_t ancho = cabecera->ancho;
     const int32_t filas = AltoAbsoluto();
-    const int64_t filaVieja = FilaLarga(ancho, origen);
+    const int64_t filaVieja = BytesFilaDib(ancho, origen);
     if (!admitida || !bits || filaVieja < 0 ||
         static_cast<uint64_t>(filaVieja) * static_cast<uint64_t>(filas) > bytesPixeles)
         return false;
     TDibIG convertida;
     convertida.Reserva(CabeceraCreada(ancho, cabecera->alto, destino));
-    const int64_t filaNueva = FilaLarga(ancho, destino);
+    const int64_t filaNueva = BytesFilaDib(ancho, destino);
     for (int64_t y = 0; y < filas; ++y) {
         const uint8_t* o = bits + y * filaVieja;
         uint8_t* d = convertida.bits + y * filaNueva;
         for (int32_t x = 0; x < ancho; ++x) {
             if (origen == 16) {
-                const uint32_t w = LeePalabra(o + 2 * x);
+                const uint32_t w = LeeU16(o + 2 * x);
                 d[3 * x] = static_cast<uint8_t>((w & 0x1F) << 3);
                 d[3 * x + 1] = static_cast<uint8_t>(((w & 0x3E0) >> 5) << 3);
                 d[3 * x + 2] = static_cast<uint8_t>(((w & 0x7C00) >> 10) << 3);
@@ -470,15 +465,14 @@ bool TDibIG::Convierte(int32_t destino) {
 
 void TDibIG::IntercambiaRojoAzul() {
     const int32_t profundidad = BitsPixel();
-    if (profundidad != 24 && profundidad != 32) return;
-    const int32_t ancho = Ancho();
-    const int32_t alto = AltoAbsoluto();
-    for (int32_t y = 0; y < alto; ++y) {
-        for (int32_t x = 0; x < ancho; ++x) {
-            uint8_t* p = DireccionPixel(x, y);
-            if (!p) return;
-            std::swap(p[0], p[2]);
-        }
+    if ((profundidad != 24 && profundidad != 32) || !Legible()) return;
+    const int64_t fila = BytesFilaDib(Ancho(), profundidad);
+    const size_t paso = static_cast<size_t>(profundidad / 8);
+    const size_t bytesUtiles = static_cast<size_t>(Ancho()) * paso;
+    for (int64_t y = 0; y < AltoAbsoluto(); ++y) {
+        uint8_t* p = bits + y * fila;
+        for (size_t i = 0; i < bytesUtiles; i += paso)
+            std::swap(p[i], p[i + 2]);
     }
 }
 

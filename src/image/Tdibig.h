@@ -6,12 +6,14 @@
 // 32-bit pixels and colour-table entries store blue first.
 #pragma once
 
+#include "image/Limites_imagen.h"
 #include "support/Dstring.h"
 #include "support/Vectores_dg.h"
 
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 class TFicheroQOR;
@@ -70,6 +72,13 @@ constexpr uint8_t AzulDe(uint32_t color) {
     return static_cast<uint8_t>(color >> 16);
 }
 
+// The memory block of a bitmap. It is zero-filled by calloc: large blocks come as fresh
+// zero pages, at no cost beyond what writing the pixels costs anyway.
+struct TLiberaBloqueDib {
+    void operator()(uint8_t* p) const { std::free(p); }
+};
+using TBloqueDib = std::unique_ptr<uint8_t[], TLiberaBloqueDib>;
+
 class TDibIG;
 
 // Receives the temporary copy that EntregaCopia makes of an image.
@@ -120,6 +129,9 @@ public:
     // negated otherwise) and bit count, the same picture whatever the row orders,
     // the colour table; 16-bit pixels become 24-bit when convierte16.
     bool DesdeBitmap(const TDibIG& memoria, bool convierte16, bool abajoArriba);
+    // Points the pixel rows of an image made without pixels (Crea) at storage it does not
+    // own, such as a codec module's buffer; its owner keeps it alive until Libera.
+    void EnlazaPixeles(uint8_t* pixeles, size_t bytes);
 
     // Pixels. Coordinates address row y in memory order and pixel x in it.
     uint32_t Indice(int32_t x, int32_t y) const;
@@ -175,7 +187,7 @@ private:
                       TMonitorProcesos* progreso);
 
     VectorP<TDibIG> bandas{10, 10, true};
-    std::unique_ptr<uint8_t[]> bloque;
+    TBloqueDib bloque;
     size_t tamanoBloque = 0;
     TCabeceraDIB* cabecera = nullptr;
     uint32_t* mascaras = nullptr;

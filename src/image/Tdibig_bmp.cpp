@@ -4,6 +4,8 @@
 // Every size the file states is checked before it drives an allocation or a read.
 #include "image/Tdibig.h"
 
+#include "image/Orden_bytes.h"
+
 #include "support/Ficheroqor.h"
 #include "support/Monitor_procesos.h"
 
@@ -18,22 +20,9 @@ constexpr uint32_t tamanoCabeceraWindows = 40;
 constexpr uint32_t tamanoCabeceraOS2 = 12;
 constexpr uint32_t tamanoMascaras = 12;
 constexpr long pasoPixeles = 10000;
-// Larger sides are taken for damage rather than pictures.
-constexpr int32_t ladoMaximo = 32768;
-// The pixel data must fit the u32 header field and the i32 progress counters.
-constexpr int64_t imagenMaxima = 0x7FFF0000;
-
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 int32_t I32(const uint8_t* p) {
-    return static_cast<int32_t>(U32(p));
+    return static_cast<int32_t>(LeeU32(p));
 }
 
 void PonU16(uint8_t* p, uint32_t v) {
@@ -48,10 +37,10 @@ void PonU32(uint8_t* p, uint32_t v) {
 
 TCabeceraDIB CabeceraOS2(const uint8_t* c) {
     TCabeceraDIB cab;
-    cab.ancho = U16(c); // the OS/2 1.x sizes are unsigned: such files are always bottom-up
-    cab.alto = U16(c + 2);
-    cab.planos = U16(c + 4);
-    cab.bitsPixel = U16(c + 6);
+    cab.ancho = LeeU16(c); // the OS/2 1.x sizes are unsigned: such files are always bottom-up
+    cab.alto = LeeU16(c + 2);
+    cab.planos = LeeU16(c + 4);
+    cab.bitsPixel = LeeU16(c + 6);
     return cab;
 }
 
@@ -59,14 +48,14 @@ TCabeceraDIB CabeceraWindows(const uint8_t* c) {
     TCabeceraDIB cab;
     cab.ancho = I32(c);
     cab.alto = I32(c + 4);
-    cab.planos = U16(c + 8);
-    cab.bitsPixel = U16(c + 10);
-    cab.compresion = U32(c + 12);
-    cab.tamanoImagen = U32(c + 16);
+    cab.planos = LeeU16(c + 8);
+    cab.bitsPixel = LeeU16(c + 10);
+    cab.compresion = LeeU32(c + 12);
+    cab.tamanoImagen = LeeU32(c + 16);
     cab.resolucionX = I32(c + 20);
     cab.resolucionY = I32(c + 24);
-    cab.coloresUsados = U32(c + 28);
-    cab.coloresImportantes = U32(c + 32);
+    cab.coloresUsados = LeeU32(c + 28);
+    cab.coloresImportantes = LeeU32(c + 32);
     return cab;
 }
 
@@ -78,18 +67,16 @@ const char* ValidaCabecera(TCabeceraDIB& cab) {
     if (tabla < 0) return " Unsupported bit count";
     if (cab.compresion != compresionNinguna && cab.compresion != compresionCamposBits)
         return " Unsupported compression";
-    // Comparing before any negation keeps INT_MIN away from abs().
-    if (cab.ancho < 1 || cab.ancho > ladoMaximo || cab.alto == 0 || cab.alto < -ladoMaximo ||
-        cab.alto > ladoMaximo)
+    // Widened before the negation, which keeps INT_MIN away from overflow.
+    const int64_t alto = cab.alto < 0 ? -int64_t{cab.alto} : cab.alto;
+    if (cab.ancho < 1 || cab.ancho > ladoMaximoImagen || alto < 1 || alto > ladoMaximoImagen)
         return " Invalid image size";
     if (cab.coloresUsados == 0) cab.coloresUsados = static_cast<uint32_t>(tabla);
     // Deeper images may carry a table of up to 256 colours as a hint for displays.
     const uint32_t limite = cab.bitsPixel <= 8 ? static_cast<uint32_t>(tabla) : 256u;
     if (cab.coloresUsados > limite) return " Too many colors in the DIB color table";
-    const int64_t tamano =
-        int64_t{TDibIG::BytesFila(cab.ancho, cab.bitsPixel)} * (cab.alto < 0 ? -cab.alto : cab.alto);
-    if (tamano > imagenMaxima) return " Image too large";
-    cab.tamanoImagen = static_cast<uint32_t>(tamano);
+    if (!ImagenAdmisible(cab.ancho, alto, cab.bitsPixel)) return " Image too large";
+    cab.tamanoImagen = static_cast<uint32_t>(int64_t{TDibIG::BytesFila(cab.ancho, cab.bitsPixel)} * alto);
     return nullptr;
 }
 
@@ -156,13 +143,13 @@ bool TDibIG::LeeDIBcuerpo(TFicheroQOR& f, bool conCabeceraFichero, DString& sufi
     int64_t posicionPixeles = -1;
     if (conCabeceraFichero) {
         uint8_t c[tamanoCabeceraFichero];
-        if (!f.LeeBloque(c, sizeof c) || U16(c) != firmaBMP) return Falla(sufijo, " 1");
-        const uint32_t desplazamiento = U32(c + 10);
+        if (!f.LeeBloque(c, sizeof c) || LeeU16(c) != firmaBMP) return Falla(sufijo, " 1");
+        const uint32_t desplazamiento = LeeU32(c + 10);
         if (desplazamiento != 0) posicionPixeles = int64_t{desplazamiento} - tamanoCabeceraFichero;
     }
     uint8_t t[4];
     if (!f.LeeBloque(t, sizeof t)) return Falla(sufijo, " 2");
-    const uint32_t tamano = U32(t);
+    const uint32_t tamano = LeeU32(t);
     if (tamano != tamanoCabeceraOS2 && tamano != tamanoCabeceraWindows) return Falla(sufijo, " 3");
     const bool os2 = tamano == tamanoCabeceraOS2;
 

@@ -1,6 +1,7 @@
 // The command-line tool driven as users and scripts drive it: exit statuses, what it
 // prints, and the files it writes.
 #include "image/Tdibig.h"
+#include "image/Tdibigformat.h"
 
 #include "Carpeta_prueba.h"
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -241,7 +243,9 @@ TEST_F(Cli, RenderTakesTheEditorsViews) {
     for (const char* proyeccion : {"", " --perspective"}) {
         const TDibujo d = dibuja("- --zoom 2 --pan 0.6,0.6 --fit" + std::string(proyeccion), caja);
         EXPECT_NEAR(std::max(d.x1 - d.x0, d.y1 - d.y0), 230, 4) << proyeccion;
-        if (!*proyeccion) EXPECT_NEAR(d.x0 + d.x1, 255, 3);
+        if (!*proyeccion) {
+            EXPECT_NEAR(d.x0 + d.x1, 255, 3);
+        }
     }
 }
 
@@ -310,4 +314,59 @@ TEST_F(Cli, EveryExampleChecksAndRenders) {
         EXPECT_GT(dibujados, 200) << e.path() << " draws almost nothing";
     }
     EXPECT_GE(vistos, 4);
+}
+
+TEST_F(Cli, ImageDescribesTheLoadedBitmap) {
+    const std::string datos = PM_TEST_DATA;
+    const struct {
+        const char* fichero;
+        const char* json;
+    } casos[] = {
+        {"/bmp/imagemagick_5x3_4.bmp",
+         "{\"width\": 5, \"height\": 3, \"bits\": 4, \"colours\": 16, \"topDown\": false}\n"},
+        {"/gif/built/reference_4x4.gif",
+         "{\"width\": 4, \"height\": 4, \"bits\": 4, \"colours\": 16, \"topDown\": false}\n"},
+        {"/png/built/reference_rgb.png",
+         "{\"width\": 4, \"height\": 3, \"bits\": 24, \"colours\": 0, \"topDown\": false}\n"},
+        {"/ico/built/bmp_4_bit_with_mask.ico",
+         "{\"width\": 4, \"height\": 4, \"bits\": 8, \"colours\": 256, \"topDown\": false}\n"},
+        {"/ras/built/8_bit_map_768.ras",
+         "{\"width\": 3, \"height\": 2, \"bits\": 8, \"colours\": 256, \"topDown\": true}\n"},
+        {"/jpg/malformed/no_end_marker.jpg",
+         "{\"width\": 16, \"height\": 16, \"bits\": 24, \"colours\": 0, \"topDown\": true}\n"},
+        // libtiff warns about the unknown tag; nothing reaches the terminal.
+        {"/tif/built/unknown_tag.tif",
+         "{\"width\": 3, \"height\": 2, \"bits\": 24, \"colours\": 0, \"topDown\": true}\n"},
+    };
+    for (const auto& c : casos) {
+        const std::string fichero = datos + c.fichero;
+        const auto s = Ejecuta("image " + fichero + " -o " + Ruta("out.bmp"));
+        EXPECT_EQ(s.estado, 0) << c.fichero << s.texto;
+        EXPECT_EQ(s.texto, c.json);
+        EXPECT_EQ(s.errores, "") << c.fichero;
+        // The BMP holds the bitmap unchanged.
+        TDibIGformat cargada;
+        TDibIG escrita;
+        DString error;
+        ASSERT_TRUE(cargada.LeeImagen(fichero.c_str(), error));
+        ASSERT_TRUE(escrita.LeeBMP(Ruta("out.bmp").c_str(), error)) << c.fichero;
+        ASSERT_EQ(escrita.BytesPixeles(), cargada.BytesPixeles());
+        EXPECT_EQ(escrita.Alto(), cargada.Alto());
+        EXPECT_EQ(escrita.NumColores(), cargada.NumColores());
+        EXPECT_EQ(std::memcmp(escrita.Bits(), cargada.Bits(), escrita.BytesPixeles()), 0) << c.fichero;
+    }
+    // A refused file: the loader's message on standard output (empty for a map format).
+    auto s = Ejecuta("image " + Ruta("missing.gif"));
+    EXPECT_EQ(s.estado, 1);
+    EXPECT_EQ(s.texto, "Error opening " + Ruta("missing.gif") + "\n");
+    s = Ejecuta("image " + Escribe("map.ecw", "x"));
+    EXPECT_EQ(s.estado, 1);
+    EXPECT_EQ(s.texto, "\n");
+    for (const char* malo : {"image", "image a.gif b.gif", "image a.gif -o", "image a.gif --size 2x2"}) {
+        s = Ejecuta(malo);
+        EXPECT_EQ(s.estado, 2) << malo;
+        EXPECT_NE(s.errores.find("Usage: pictomolder-cli image"), std::string::npos) << malo;
+    }
+    s = Ejecuta("image " + datos + "/gif/built/reference_4x4.gif -o " + Ruta("no/such/folder/x.bmp"));
+    EXPECT_EQ(s.estado, 2);
 }

@@ -1,0 +1,15 @@
+// libFuzzer target for the JPEG codec module: its code linked in, called through the
+// reader's request record as the program calls the loaded module.
+#include "Imagen_fuzz.h"
+
+#include "image/Lector_jpg.h"
+
+extern "C" int _Lee_JPG(const char* nombre, TRegistroJPG* registro);
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
+    fuzz::LeePorNombre(datos, tamano, "Error reading JPG",
+                       [](const char* nombre, TDibIG& img, DString& error) {
+                           return LeeJPGcon(_Lee_JPG, nombre, img, error, nullptr);
+                       });
+    return 0;
+}

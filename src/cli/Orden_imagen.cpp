@@ -1,0 +1,52 @@
+#include "cli/Orden_imagen.h"
+
+#include "image/Tdibigformat.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr const char* usoImagen = "Usage: pictomolder-cli image FILE [-o OUT.bmp]\n";
+
+int ErrorUso(const std::string& texto) {
+    std::fprintf(stderr, "pictomolder-cli: %s\n%s", texto.c_str(), usoImagen);
+    return 2;
+}
+
+} // namespace
+
+int OrdenImagen(int cuantos, char** argumentos) {
+    std::string fichero;
+    std::string salida;
+    for (int i = 0; i < cuantos; ++i) {
+        const std::string a = argumentos[i];
+        if (a == "-o") {
+            if (++i >= cuantos) return ErrorUso("option -o needs a value");
+            salida = argumentos[i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            return ErrorUso("unknown option for image: " + a);
+        } else if (fichero.empty()) {
+            fichero = a;
+        } else {
+            return ErrorUso("more than one file given: " + a);
+        }
+    }
+    if (fichero.empty()) return ErrorUso("no file given");
+
+    TDibIGformat imagen;
+    DString error;
+    if (!imagen.LeeImagen(fichero.c_str(), error)) {
+        std::printf("%s\n", error.c_str());
+        return 1;
+    }
+    std::printf("{\"width\": %d, \"height\": %d, \"bits\": %d, \"colours\": %d, \"topDown\": %s}\n",
+                imagen.Ancho(), imagen.AltoAbsoluto(), imagen.BitsPixel(), imagen.NumColores(),
+                imagen.Alto() < 0 ? "true" : "false");
+    if (!salida.empty() && !imagen.GrabaBMP(salida.c_str())) {
+        std::fprintf(stderr, "pictomolder-cli: cannot write %s\n", salida.c_str());
+        return 2;
+    }
+    return 0;
+}

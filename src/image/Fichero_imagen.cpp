@@ -1,0 +1,15 @@
+#include "image/Fichero_imagen.h"
+
+#include "support/Rutas.h"
+
+TFicheroC AbreLectura(const char* nombre) {
+    return TFicheroC(std::fopen(RutaSistema(nombre).c_str(), "rb"));
+}
+
+uint64_t BytesHastaFin(std::FILE* f) {
+    const long aqui = std::ftell(f);
+    if (aqui < 0 || std::fseek(f, 0, SEEK_END) != 0) return 0;
+    const long fin = std::ftell(f);
+    std::fseek(f, aqui, SEEK_SET);
+    return fin > aqui ? static_cast<uint64_t>(fin - aqui) : 0;
+}

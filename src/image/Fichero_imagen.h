@@ -1,0 +1,17 @@
+// Standard streams for the image readers that work on one (GIF, PNG, icons).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+struct TCierraFichero {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using TFicheroC = std::unique_ptr<std::FILE, TCierraFichero>;
+
+// Opens a file for binary reading, its name taken as the program writes names ("\" or
+// "/" between folders); null when it cannot be opened.
+TFicheroC AbreLectura(const char* nombre);
+// Bytes from the stream's position to the end of the file; 0 when unknown.
+uint64_t BytesHastaFin(std::FILE* f);

@@ -1,0 +1,178 @@
+// The icon decoder. An icon file is a directory of images; each is either a PNG file or
+// a headerless BMP whose height counts twice, once for the colour rows and once for the
+// 1-bit AND mask that follows them. Images are chosen by what their own headers say
+// (the directory's sizes are often wrong), and every size is checked against the file.
+#include "image/Lector_ico.h"
+
+#include "image/Fichero_imagen.h"
+#include "image/Orden_bytes.h"
+#include "image/Qor_png.h"
+#include "image/Tdibigymask.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr uint8_t firmaPNG[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr uint32_t tamanoCabeceraDib = 40;
+// A PNG's signature and its IHDR chunk up to the CRC.
+constexpr uint32_t inicioPNG = 29;
+// Alpha below one half counts as transparent in the 1-bit mask.
+constexpr uint8_t alfaOpaco = 128;
+
+// One image of the directory, as its own header describes it.
+struct TCandidato {
+    uint32_t desplazamiento = 0;
+    uint32_t bytes = 0;
+    int64_t area = 0;
+    int32_t bits = 0;
+    bool png = false;
+};
+
+bool LeeEn(std::FILE* f, uint64_t desplazamiento, void* destino, size_t n) {
+    return std::fseek(f, static_cast<long>(desplazamiento), SEEK_SET) == 0 &&
+           std::fread(destino, 1, n, f) == n;
+}
+
+// Reads the header at the image's start; false when it is no image this decoder reads.
+bool Describe(std::FILE* f, TCandidato& c) {
+    uint8_t h[tamanoCabeceraDib];
+    if (c.bytes < inicioPNG || !LeeEn(f, c.desplazamiento, h, inicioPNG)) return false;
+    if (std::memcmp(h, firmaPNG, sizeof firmaPNG) == 0) {
+        // The IHDR chunk: width, height, bit depth, colour type.
+        static constexpr int canales[] = {1, 0, 3, 1, 2, 0, 4};
+        const uint8_t tipo = h[25];
+        const uint32_t ancho = LeeU32be(h + 16);
+        const uint32_t alto = LeeU32be(h + 20);
+        if (ancho > ladoMaximoImagen || alto > ladoMaximoImagen) return false;
+        c.png = true;
+        c.area = int64_t{ancho} * alto;
+        c.bits = h[24] * (tipo < 7 ? canales[tipo] : 0);
+        return c.area > 0 && c.bits > 0;
+    }
+    if (c.bytes < tamanoCabeceraDib || !LeeEn(f, c.desplazamiento, h, tamanoCabeceraDib)) return false;
+    const auto ancho = static_cast<int32_t>(LeeU32(h + 4));
+    const auto alto = static_cast<int32_t>(LeeU32(h + 8));
+    c.bits = LeeU16(h + 14);
+    c.area = int64_t{ancho} * (alto / 2);
+    return LeeU32(h) == tamanoCabeceraDib && c.area > 0;
+}
+
+// Marks transparent in the mask every pixel whose alpha is below one half, for colour
+// images that carry alpha (32 bits with any alpha byte set).
+void MascaraDeAlfa(const TDibIG& color, TDibIG& mascara) {
+    if (color.BitsPixel() != 32) return;
+    const int32_t ancho = color.Ancho();
+    const int32_t alto = color.AltoAbsoluto();
+    const int32_t fila = color.BytesFila();
+    const uint8_t* p = color.Bits();
+    bool conAlfa = false;
+    for (int64_t i = 3; i < int64_t{fila} * alto && !conAlfa; i += 4)
+        conAlfa = p[i] != 0;
+    if (!conAlfa) return;
+    for (int32_t y = 0; y < alto; ++y)
+        for (int32_t x = 0; x < ancho; ++x)
+            if (p[int64_t{y} * fila + 4 * x + 3] < alfaOpaco) mascara.PonIndice(x, y, 1);
+}
+
+bool DecodificaBMP(std::FILE* f, const TCandidato& c, TImagenIcono& icono) {
+    uint8_t h[tamanoCabeceraDib];
+    if (!LeeEn(f, c.desplazamiento, h, sizeof h)) return false;
+    const auto ancho = static_cast<int32_t>(LeeU32(h + 4));
+    const int32_t alto = static_cast<int32_t>(LeeU32(h + 8)) / 2;
+    const int32_t bits = LeeU16(h + 14);
+    const uint32_t compresion = LeeU32(h + 16);
+    uint32_t colores = LeeU32(h + 32);
+    const int32_t tabla = TDibIG::ColoresPorBits(bits);
+    if ((bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) || compresion != 0 ||
+        !ImagenAdmisible(ancho, alto, bits))
+        return false;
+    if (colores == 0) colores = static_cast<uint32_t>(tabla);
+    if (colores > 256 || (tabla > 0 && colores > static_cast<uint32_t>(tabla))) return false;
+    const uint64_t bytesTabla = uint64_t{colores} * 4;
+    const auto bytesColor = static_cast<uint64_t>(BytesFilaDib(ancho, bits)) * alto;
+    const auto bytesMascara = static_cast<uint64_t>(BytesFilaDib(ancho, 1)) * alto;
+    // The colour rows must be there; a mask cut short leaves the missing rows opaque.
+    if (tamanoCabeceraDib + bytesTabla + bytesColor > c.bytes) return false;
+
+    TColorPaleta paleta[256];
+    if (bytesTabla && !LeeEn(f, uint64_t{c.desplazamiento} + tamanoCabeceraDib, paleta, bytesTabla))
+        return false;
+    icono.color.Crea(ancho, alto, bits, bits <= 8 ? static_cast<int32_t>(colores) : 0, paleta, true);
+    if (std::fread(icono.color.Bits(), 1, bytesColor, f) != bytesColor) return false;
+    icono.mascara.Crea(ancho, alto, 1, 2, nullptr, true);
+    const uint64_t resto = c.bytes - tamanoCabeceraDib - bytesTabla - bytesColor;
+    const size_t mascara = static_cast<size_t>(std::min(resto, bytesMascara));
+    if (std::fread(icono.mascara.Bits(), 1, mascara, f) != mascara) return false;
+    MascaraDeAlfa(icono.color, icono.mascara);
+    return true;
+}
+
+bool DecodificaPNG(std::FILE* f, const TCandidato& c, TImagenIcono& icono) {
+    if (std::fseek(f, static_cast<long>(c.desplazamiento), SEEK_SET) != 0) return false;
+    TParserPNG parser;
+    parser.conAlfa = true;
+    DString error;
+    if (!parser.Lee(f, icono.color, error, nullptr)) return false;
+    icono.mascara.Crea(icono.color.Ancho(), icono.color.Alto(), 1, 2, nullptr, true);
+    MascaraDeAlfa(icono.color, icono.mascara);
+    return true;
+}
+
+} // namespace
+
+bool DecodificaICO(const char* nombre, TImagenIcono& icono) {
+    const TFicheroC fichero = AbreLectura(nombre);
+    if (!fichero) return false;
+    std::FILE* f = fichero.get();
+    const uint64_t tamano = BytesHastaFin(f);
+    uint8_t directorio[6];
+    if (std::fread(directorio, 1, sizeof directorio, f) != sizeof directorio || LeeU16(directorio) != 0 ||
+        LeeU16(directorio + 2) != 1)
+        return false;
+    const uint16_t imagenes = LeeU16(directorio + 4);
+    std::vector<TCandidato> candidatos;
+    for (uint32_t i = 0; i < imagenes; ++i) {
+        uint8_t e[16];
+        if (!LeeEn(f, 6 + 16 * uint64_t{i}, e, sizeof e)) break;
+        TCandidato c;
+        c.desplazamiento = LeeU32(e + 12);
+        if (c.desplazamiento >= tamano) continue;
+        c.bytes = static_cast<uint32_t>(std::min<uint64_t>(LeeU32(e + 8), tamano - c.desplazamiento));
+        if (Describe(f, c)) candidatos.push_back(c);
+    }
+    std::stable_sort(candidatos.begin(), candidatos.end(), [](const TCandidato& a, const TCandidato& b) {
+        return a.area != b.area ? a.area > b.area : a.bits > b.bits;
+    });
+    for (const TCandidato& c : candidatos) {
+        if (c.png ? DecodificaPNG(f, c, icono) : DecodificaBMP(f, c, icono)) return true;
+        icono.color.Libera();
+        icono.mascara.Libera();
+    }
+    return false;
+}
+
+bool LeeICO(const char* nombre, TDibIG& destino, DString& error) {
+    TIconIG icono;
+    if (!icono.Carga(nombre)) {
+        error = "Error loading ";
+        error += nombre;
+        return false;
+    }
+    error = "Error extracting icon";
+    const TImagenIcono* imagen = icono.Icono();
+    if (!imagen) return false;
+    // Index 0 is kept for transparent pixels, so at most 254 colours fit.
+    if (!imagen->color.ReduceA256(destino)) {
+        error += ": more than 254 colors";
+        return false;
+    }
+    const int32_t alto = destino.AltoAbsoluto();
+    for (int32_t y = 0; y < alto; ++y)
+        for (int32_t x = 0; x < destino.Ancho(); ++x)
+            if (imagen->mascara.Indice(x, y) != 0) destino.PonIndice(x, y, 0);
+    error = "";
+    return true;
+}

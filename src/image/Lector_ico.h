@@ -1,0 +1,22 @@
+// Windows icon files (.ico): the program's own decoder of the icon directory, of
+// BMP-in-ICO images (1, 4, 8, 24 or 32 bits with their AND mask) and of PNG-in-ICO
+// images (through libpng), and the icon reader of the loader.
+#pragma once
+
+#include "image/Tdibig.h"
+#include "support/Dstring.h"
+
+// One image of an icon file: its colours and its mask (1 = transparent), both bottom-up
+// and of the same size.
+struct TImagenIcono {
+    TDibIG color;
+    TDibIG mascara;
+};
+
+// Decodes the file's largest image (the deepest among equals); when it cannot be read,
+// the next one in that order. False when no image of the file can be read.
+bool DecodificaICO(const char* nombre, TImagenIcono& icono);
+
+// The icon reader: an 8-bit image whose transparent pixels hold index 0, the reserved
+// colour 99, 99, 99 (see TDibIG::ReduceA256). The error text is empty after a success.
+bool LeeICO(const char* nombre, TDibIG& destino, DString& error);

@@ -1,0 +1,136 @@
+// The Sun raster reader. A big-endian 32-byte header, an optional colour map stored as
+// three planes (all reds, all greens, all blues), then the rows, each padded in the
+// file to an even number of bytes. Type 1 files store 24- and 32-bit pixels blue first
+// (after a pad or alpha byte at 32 bits), type 3 files red first. Everything the header
+// announces is checked against the file before anything is allocated or read.
+#include "image/Lector_ras.h"
+
+#include "image/Orden_bytes.h"
+#include "support/Ficheroqor.h"
+#include "support/Monitor_procesos.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t magiaRAS = 0x59A66A95;
+constexpr uint32_t tipoEstandar = 1;
+constexpr uint32_t tipoRGB = 3;
+constexpr const char* msgMagia = "Error reading RAS: Wrong Magic number";
+constexpr const char* msgTipo = "Error reading RAS: Wrong Type";
+constexpr const char* msgTamano = "Error reading RAS: Wrong Size";
+constexpr const char* msgProfundidad = "Error reading RAS: Wrong Depth";
+constexpr const char* msgLargo = "Error reading RAS: Wrong Length";
+constexpr const char* msgCorto = "Error reading RAS: File too short";
+
+struct TCabeceraRAS {
+    uint32_t magia, ancho, alto, profundidad, largo, tipo, tipoMapa, largoMapa;
+};
+
+bool Falla(DString& error, const char* texto) {
+    error = texto;
+    return false;
+}
+
+// The colour map's three planes as palette entries; at most 256 are kept, the rest skipped.
+bool LeeMapa(TFicheroQOR& f, uint32_t largoMapa, std::vector<TColorPaleta>& paleta) {
+    const uint32_t n = largoMapa / 3;
+    const uint32_t guardados = std::min(n, 256u);
+    paleta.assign(guardados, TColorPaleta{});
+    uint8_t plano[256];
+    for (int canal = 0; canal < 3; ++canal) {
+        if (!f.LeeBloque(plano, guardados)) return false;
+        for (uint32_t i = 0; i < guardados; ++i) {
+            TColorPaleta& c = paleta[i];
+            (canal == 0 ? c.rojo : canal == 1 ? c.verde : c.azul) = plano[i];
+        }
+        f.Salta(static_cast<long>(n - guardados));
+    }
+    f.Salta(static_cast<long>(largoMapa - 3 * n));
+    return true;
+}
+
+// The bitmap stores blue, green, red (and a fourth byte at 32 bits).
+void OrdenaFila(uint8_t* p, uint32_t ancho, uint32_t profundidad, uint32_t tipo) {
+    if (profundidad == 24) {
+        if (tipo == tipoRGB)
+            for (uint32_t x = 0; x < ancho; ++x, p += 3)
+                std::swap(p[0], p[2]);
+        return;
+    }
+    for (uint32_t x = 0; x < ancho; ++x, p += 4) {
+        const uint8_t a = p[0];
+        if (tipo == tipoRGB) {
+            p[0] = p[3];
+            std::swap(p[1], p[2]);
+        } else {
+            p[0] = p[1];
+            p[1] = p[2];
+            p[2] = p[3];
+        }
+        p[3] = a;
+    }
+}
+
+} // namespace
+
+bool LeeRAS(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
+    TFicheroQOR f;
+    if (!f.Abre(nombre, fqLeeBinario)) {
+        error = "Error: File ";
+        error += nombre;
+        error += " not found.";
+        return false;
+    }
+    uint8_t bytes[32];
+    if (!f.LeeBloque(bytes, sizeof bytes)) return Falla(error, msgCorto);
+    TCabeceraRAS c{};
+    uint32_t* campos[] = {&c.magia, &c.ancho, &c.alto,     &c.profundidad,
+                          &c.largo, &c.tipo,  &c.tipoMapa, &c.largoMapa};
+    for (int i = 0; i < 8; ++i)
+        *campos[i] = LeeU32be(bytes + 4 * i);
+    if (c.magia != magiaRAS) return Falla(error, msgMagia);
+    if (c.tipo != tipoEstandar && c.tipo != tipoRGB) return Falla(error, msgTipo);
+    if (c.profundidad != 1 && c.profundidad != 8 && c.profundidad != 24 && c.profundidad != 32)
+        return Falla(error, msgProfundidad);
+    const auto bits = static_cast<int32_t>(c.profundidad);
+    if (!ImagenAdmisible(c.ancho, c.alto, bits)) return Falla(error, msgTamano);
+
+    // Rows are padded to 16 bits; a length of 0 (written by some programs) means exactly that.
+    const uint64_t necesarios = (uint64_t{c.ancho} * c.profundidad + 7) / 8;
+    const uint64_t filaFichero = c.largo ? c.largo / c.alto : (necesarios + 1) & ~uint64_t{1};
+    if (filaFichero < necesarios) return Falla(error, msgLargo);
+    const long resto = f.Tamano() - f.Posicion();
+    if (resto < 0 || uint64_t{c.largoMapa} + filaFichero * c.alto > static_cast<uint64_t>(resto))
+        return Falla(error, msgCorto);
+
+    std::vector<TColorPaleta> paleta;
+    if (c.profundidad <= 8 && c.largoMapa >= 3) {
+        if (!LeeMapa(f, c.largoMapa, paleta)) return Falla(error, msgCorto);
+    } else {
+        f.Salta(static_cast<long>(c.largoMapa));
+        // Without a map a mono raster is black on white, a byte raster a grey ramp.
+        if (c.profundidad == 1) paleta = {{255, 255, 255, 0}, {0, 0, 0, 0}};
+        for (int i = 0; c.profundidad == 8 && i < 256; ++i) {
+            const auto g = static_cast<uint8_t>(i);
+            paleta.push_back({g, g, g, 0});
+        }
+    }
+    destino.Prepara(static_cast<int32_t>(c.ancho), -static_cast<int32_t>(c.alto), bits,
+                    static_cast<int32_t>(paleta.size()), paleta.empty() ? nullptr : paleta.data());
+
+    const auto bytesFila = static_cast<uint64_t>(destino.BytesFila());
+    const uint64_t leidos = std::min(filaFichero, bytesFila);
+    if (progreso) progreso->Inicia(static_cast<int32_t>(c.alto));
+    for (uint32_t r = 0; r < c.alto; ++r) {
+        uint8_t* fila = destino.Bits() + r * bytesFila;
+        if (!f.LeeBloque(fila, static_cast<long>(leidos))) return Falla(error, msgCorto);
+        f.Salta(static_cast<long>(filaFichero - leidos));
+        if (c.profundidad >= 24) OrdenaFila(fila, c.ancho, c.profundidad, c.tipo);
+        if (progreso) progreso->Avanza(1);
+    }
+    return true;
+}

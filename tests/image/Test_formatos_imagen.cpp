@@ -1,0 +1,186 @@
+// Every format read through the loader from files that ImageMagick makes at test time,
+// compared pixel by pixel with ImageMagick's own decoding of the same file.
+#include "Imagemagick_prueba.h"
+
+#include "image/Gif.h"
+#include "image/Tdibigformat.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using prueba::TRGBA;
+
+// N distinct colours over a 16 x 16 picture: colour (x + 16 y) mod N.
+prueba::TPintura Colores(int n) {
+    return [n](int x, int y) {
+        const int i = (x + 16 * y) % n;
+        return TRGBA{static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 91 + 7),
+                     static_cast<uint8_t>(i * 53 + 3)};
+    };
+}
+
+TRGBA Degradado(int x, int y) {
+    return {static_cast<uint8_t>(x * 16), static_cast<uint8_t>(y * 16),
+            static_cast<uint8_t>(255 - x * 8 - y * 8)};
+}
+
+struct TCaso {
+    const char* nombre;   // the file ImageMagick writes, extension included
+    const char* opciones; // ImageMagick's options before the output name
+    prueba::TPintura pintura;
+    int bits;           // the loaded image's depth
+    int colores;        // its colour-table entries
+    bool arribaAbajo;   // stored top-down
+    int tolerancia = 0; // per channel
+    bool alfa = false;  // compare the fourth byte of 32-bit pixels with the alpha
+};
+
+class FormatosImagen : public prueba::Carpeta {
+protected:
+    void Compara(const TCaso& c) {
+        SCOPED_TRACE(c.nombre);
+        prueba::EscribePAM(dir / "origen.pam", 16, 16, c.pintura);
+        const std::string destino = Ruta(c.nombre);
+        // A format prefix ("PNG24:") in the options goes in front of the output name.
+        const std::string opciones = c.opciones;
+        const bool prefijo = !opciones.empty() && opciones.back() == ':';
+        const auto corte = prefijo ? opciones.rfind(' ') + 1 : opciones.size();
+        ASSERT_TRUE(prueba::Convert(Ruta("origen.pam") + " " + opciones.substr(0, corte) + " " +
+                                    opciones.substr(corte) + destino));
+        TDibIGformat img;
+        DString error;
+        ASSERT_TRUE(img.LeeImagen(destino.c_str(), error)) << error.c_str();
+        EXPECT_EQ(img.Ancho(), 16);
+        EXPECT_EQ(img.AltoAbsoluto(), 16);
+        EXPECT_EQ(img.BitsPixel(), c.bits);
+        EXPECT_EQ(img.NumColores(), c.colores);
+        EXPECT_EQ(img.Alto() < 0, c.arribaAbajo);
+        const auto referencia = prueba::DecodificaIM(destino);
+        ASSERT_EQ(referencia.size(), 256u);
+        int distintos = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                TRGBA esperado = referencia[static_cast<size_t>(y * 16 + x)];
+                TRGBA leido = prueba::ColorCargado(img, x, y);
+                if (!c.alfa) esperado.a = leido.a = 255;
+                const auto lejos = [&](uint8_t a, uint8_t b) { return std::abs(a - b) > c.tolerancia; };
+                if (lejos(esperado.r, leido.r) || lejos(esperado.g, leido.g) || lejos(esperado.b, leido.b) ||
+                    esperado.a != leido.a)
+                    ++distintos;
+            }
+        EXPECT_EQ(distintos, 0);
+    }
+};
+
+TRGBA ConAlfa(int x, int y) {
+    TRGBA c = Degradado(x, y);
+    c.a = static_cast<uint8_t>((x + y) * 8);
+    return c;
+}
+
+} // namespace
+
+TEST_F(FormatosImagen, GifPngRasJpegTiffMatchImageMagick) {
+    const TCaso casos[] = {
+        // GIF: the colour table's size sets the depth (17 colours need a table of 32, so 8 bits).
+        {"c2.gif", "", Colores(2), 1, 2, false},
+        {"c16.gif", "", Colores(16), 4, 16, false},
+        {"c17.gif", "", Colores(17), 8, 256, false},
+        {"c256.gif", "", Colores(256), 8, 256, false},
+        {"interlaced.gif", "-interlace GIF", Colores(5), 4, 16, false},
+        // PNG: palette and grey at 8 bits, RGB at 24, RGB with alpha at 32; 16-bit
+        // channels and interlacing give the same pixels.
+        {"palette.png",
+         "-alpha off -define png:bit-depth=8 -define png:color-type=3 -define png:exclude-chunk=bKGD",
+         Colores(16), 8, 16, false},
+        {"grey.png", "-colorspace Gray -define png:color-type=0 -define png:bit-depth=8", Degradado, 8, 256,
+         false},
+        {"rgb.png", "PNG24:", Degradado, 24, 0, false},
+        {"rgba.png", "PNG32:", ConAlfa, 32, 0, false, 0, true},
+        {"interlaced.png", "-interlace PNG PNG24:", Degradado, 24, 0, false},
+        {"rgb16.png", "-depth 16 PNG48:", Degradado, 24, 0, false},
+        {"rgba16.png", "-depth 16 PNG64:", ConAlfa, 32, 0, false, 0, true},
+        {"grey_alpha.png", "-colorspace Gray -define png:color-type=4", ConAlfa, 32, 0, false, 0, true},
+        // Sun raster: 8 bits with a colour map, 24 bits (ImageMagick writes them red first).
+        {"palette.ras", "-type Palette", Colores(40), 8, 256, true},
+        {"truecolor.ras", "-type TrueColor", Degradado, 24, 0, true},
+        // JPEG through the codec module, colour and grey.
+        {"colour.jpg", "-quality 92", Degradado, 24, 0, true, 2},
+        {"grey.jpg", "-colorspace Gray -quality 92", Degradado, 8, 256, true, 2},
+        // TIFF through the codec module: RGB comes out blue first; a palette stays one.
+        {"rgb.tif", "-type TrueColor", Degradado, 24, 0, true},
+        {"palette.tif", "-type Palette", Colores(40), 8, 256, true},
+        {"lzw_tiles.tif", "-alpha off -compress LZW -define tiff:tile-geometry=8x8", Degradado, 24, 0, true},
+    };
+    for (const TCaso& c : casos)
+        Compara(c);
+}
+
+// A transparent colour gives a 256-entry table whose entries past the file's own are
+// white; the other pixels keep their colours.
+TEST_F(FormatosImagen, GifWithTransparentColour) {
+    prueba::EscribePAM(dir / "origen.pam", 16, 16, Colores(5));
+    const TRGBA quitado = Colores(5)(1, 0);
+    const std::string gif = Ruta("t.gif");
+    ASSERT_TRUE(prueba::Convert(Ruta("origen.pam") + " -transparent 'rgb(" + std::to_string(quitado.r) + "," +
+                                std::to_string(quitado.g) + "," + std::to_string(quitado.b) + ")' " + gif));
+    TDibIGformat img;
+    DString error;
+    ASSERT_TRUE(img.LeeImagen(gif.c_str(), error)) << error.c_str();
+    EXPECT_EQ(img.BitsPixel(), 4);
+    EXPECT_EQ(img.NumColores(), 16); // the 256 entries, as many as the depth's table holds
+    EXPECT_EQ(img.ColorTabla(15), 0xFFFFFFu);
+    const auto referencia = prueba::DecodificaIM(gif);
+    ASSERT_EQ(referencia.size(), 256u);
+    for (int i = 0; i < 256; ++i) {
+        if (referencia[static_cast<size_t>(i)].a == 0) continue;
+        TRGBA c = referencia[static_cast<size_t>(i)];
+        EXPECT_EQ(prueba::ColorCargado(img, i % 16, i / 16), c) << i;
+    }
+}
+
+// An icon with a mask: transparent pixels hold index 0 (the colour 99, 99, 99), the others
+// their colours; the error text is empty after the load.
+TEST_F(FormatosImagen, IconWithMask) {
+    prueba::EscribePAM(dir / "origen.pam", 16, 16, [](int x, int y) {
+        TRGBA c = Colores(30)(x, y);
+        c.a = (x + y) % 5 == 0 ? 0 : 255;
+        return c;
+    });
+    const std::string ico = Ruta("m.ico");
+    ASSERT_TRUE(prueba::Convert(Ruta("origen.pam") + " " + ico));
+    TDibIGformat img;
+    DString error("previous text");
+    ASSERT_TRUE(img.LeeImagen(ico.c_str(), error));
+    EXPECT_TRUE(error.IsEmpty());
+    EXPECT_EQ(img.BitsPixel(), 8);
+    EXPECT_EQ(img.ColorTabla(0), ColorRGB(99, 99, 99));
+    const auto referencia = prueba::DecodificaIM(ico);
+    ASSERT_EQ(referencia.size(), 256u);
+    for (int i = 0; i < 256; ++i) {
+        const int x = i % 16, y = i / 16;
+        TRGBA c = referencia[static_cast<size_t>(i)];
+        if (c.a == 0) {
+            EXPECT_EQ(img.Indice(x, prueba::FilaMemoria(img, y)), 0u) << i;
+        } else {
+            EXPECT_EQ(prueba::ColorCargado(img, x, y), c) << i;
+        }
+    }
+}
+
+// The decoder's row cursor: no row at or past the height, none below 0.
+TEST(CursorGif, RowsOnlyInsideTheImage) {
+    TDibIG img;
+    img.Crea(4, 3, 8, 0, nullptr, true);
+    CImageIterator cursor(img);
+    cursor.IrUltimaFila();
+    EXPECT_EQ(cursor.Fila(), 2);
+    EXPECT_FALSE(cursor.IrFila(3));
+    EXPECT_FALSE(cursor.IrFila(-1));
+    EXPECT_EQ(cursor.Fila(), 2);
+    EXPECT_TRUE(cursor.IrFila(0));
+    EXPECT_TRUE(cursor.Dentro());
+    EXPECT_FALSE(cursor.FilaAnterior());
+    EXPECT_FALSE(cursor.Dentro());
+}

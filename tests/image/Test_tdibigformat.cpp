@@ -1,0 +1,146 @@
+// The loader: the extension table, the wait cursor, the codec modules' presence check
+// and their answers, the icon holder.
+#include "Imagemagick_prueba.h"
+
+#include "image/Lector_jpg.h"
+#include "image/Lector_tif.h"
+#include "image/Tdibigformat.h"
+#include "image/Tdibigymask.h"
+#include "support/Reloj_tierra.h"
+#include "support/Rutas.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Cargador : public prueba::Carpeta {};
+
+int cambiosCursor = 0;
+CursorQOR cursorActual = cursorNormal;
+
+CursorQOR PonCursor(CursorQOR c) {
+    ++cambiosCursor;
+    return std::exchange(cursorActual, c);
+}
+
+} // namespace
+
+// Which reader each name reaches shows in its message for a file that is not there.
+TEST_F(Cargador, ExtensionsChooseTheReader) {
+    const std::string d = dir.string() + "/";
+    const struct {
+        std::string nombre;
+        std::string mensaje;
+    } casos[] = {
+        {d + "a.Jpeg", "Error reading JPG"},
+        {d + "a.JPG", "Error reading JPG"},
+        {d + "a.tar.bmp", "Error: File not found: " + d + "a.tar.bmp"},
+        {d + "a.tif", "Error reading TIF header *"},
+        {d + "a.ICO", "Error loading " + d + "a.ICO"},
+        {d + "a.png", "Can't open file: " + d + "a.png"},
+        {d + "a.gif", "Error opening " + d + "a.gif"},
+        {d + "a.rs", "Error: File " + d + "a.rs not found."},
+        {d + "a.RAS", "Error: File " + d + "a.RAS not found."},
+        {d + "noextension", "Unknown bitmap file extension: " + d + "noextension"},
+        {d + "a.tiff", "Unknown bitmap file extension: " + d + "a.tiff"},
+        {d + "a.ecw", "unchanged"},
+        {d + "a.KAP", "unchanged"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TDibIGformat img;
+        img.Crea(2, 2, 24, 0, nullptr, true);
+        DString error("unchanged");
+        EXPECT_FALSE(img.LeeImagen(c.nombre.c_str(), error));
+        EXPECT_TRUE(img.Vacia());
+        const std::string texto = error.c_str();
+        if (c.mensaje.back() == '*')
+            EXPECT_EQ(texto.substr(0, c.mensaje.size() - 1), c.mensaje.substr(0, c.mensaje.size() - 1));
+        else
+            EXPECT_EQ(texto, c.mensaje);
+    }
+}
+
+TEST_F(Cargador, WaitCursorForTheWholeLoad) {
+    const PonCursorQOR previo = InstalaCursorQOR(PonCursor);
+    cambiosCursor = 0;
+    TDibIGformat img;
+    DString error;
+    img.LeeImagen((dir / "none.gif").c_str(), error);
+    InstalaCursorQOR(previo);
+    EXPECT_EQ(cambiosCursor, 2);
+    EXPECT_EQ(cursorActual, cursorNormal);
+}
+
+// A TIFF's pixels stay with the module until the image lets them go; a new load or a
+// conversion releases them (the sanitizers see any leak or stale read).
+TEST_F(Cargador, TiffPixelsLiveAsLongAsTheImage) {
+    TDibIGformat img;
+    DString error;
+    const std::string tif = std::string(PM_TEST_DATA) + "/tif/built/rgb_strip.tif";
+    ASSERT_TRUE(img.LeeImagen(tif.c_str(), error)) << error.c_str();
+    ASSERT_TRUE(img.LeeImagen(tif.c_str(), error));
+    EXPECT_EQ(img.Pixel(0, 0), ColorRGB(255, 0, 0));
+    ASSERT_TRUE(img.Convierte(32));
+    EXPECT_EQ(img.Pixel(0, 0), ColorRGB(255, 0, 0));
+    EXPECT_TRUE(img.GrabaBMP(Ruta("copia.bmp").c_str()));
+}
+
+TEST(ModulosCodec, MissingWrongAndOutdatedModules) {
+    TModuloCodec modulo;
+    DString error;
+    EXPECT_FALSE(modulo.Abre("pm_absent.so", error));
+    EXPECT_EQ(std::string(error.c_str()), "Error: It\xB4s necesary to install the pm_absent.so to make this "
+                                          "operation.\r\n(" +
+                                              (CarpetaPrograma() / "pm_absent.so").string() + ")\r\n");
+
+    // Any file of that name is taken for the module, but it must load.
+    const fs::path falso = CarpetaPrograma() / "pm_not_a_module.so";
+    std::ofstream(falso) << "not a shared object";
+    EXPECT_FALSE(modulo.Abre("pm_not_a_module.so", error, " "));
+    fs::remove(falso);
+    EXPECT_STREQ(error.c_str(), "Wrong pm_not_a_module.so file. Please update it. ");
+
+    // Modules that answer another interface version.
+    TDibIG img;
+    const auto jpgAntiguo = [](const char*, TRegistroJPG* r) {
+        r->respuesta = 0;
+        return 1;
+    };
+    EXPECT_FALSE(LeeJPGcon(jpgAntiguo, "x.jpg", img, error, nullptr));
+    EXPECT_STREQ(error.c_str(), "Wrong qorjpg.so file. Please update it.");
+    TEntradasTIFF tiffAntiguo;
+    tiffAntiguo.geo = [](const char*, TBufferGeoTIFF* b) {
+        b->version = 12;
+        return 1;
+    };
+    std::unique_ptr<TLecturaTIFF> lectura;
+    EXPECT_FALSE(LeeTIFcon(tiffAntiguo, TModuloCodec(), "x.tif", img, lectura, error, nullptr));
+    EXPECT_STREQ(error.c_str(), "Wrong qorgeotiff.so file. Please update it. ");
+}
+
+TEST_F(Cargador, IconHolder) {
+    TIconIG icono;
+    EXPECT_FALSE(icono.Carga(dir.c_str())); // a folder
+    EXPECT_EQ(icono.Icono(), nullptr);
+    const std::string dato = std::string(PM_TEST_DATA) + "/ico/built/";
+    ASSERT_TRUE(icono.Carga((dato + "largest_then_deepest.ico").c_str()));
+    ASSERT_NE(icono.Icono(), nullptr);
+    EXPECT_EQ(icono.Icono()->color.Ancho(), 8);
+    // The second load replaces the first icon.
+    ASSERT_TRUE(icono.Carga((dato + "bmp_1_bit_with_mask.ico").c_str()));
+    EXPECT_EQ(icono.Icono()->color.BitsPixel(), 1);
+    // A file that exists but holds no icon loads as no icon.
+    EXPECT_TRUE(icono.Carga(Escribe("x.ico", "not an icon").c_str()));
+    EXPECT_EQ(icono.Icono(), nullptr);
+}
+
+TEST_F(Cargador, ReservedColourTakesIndexZero) {
+    TDibIGformat img;
+    DString error;
+    ASSERT_TRUE(
+        img.LeeImagen((std::string(PM_TEST_DATA) + "/ico/built/reserved_colour_pixels.ico").c_str(), error));
+    for (int32_t x = 0; x < 4; ++x)
+        EXPECT_EQ(img.Indice(x, 0) == 0, img.Pixel(x, 0) == ColorRGB(99, 99, 99)) << x;
+    EXPECT_EQ(img.Indice(0, 3), 0u);
+}
