@@ -1,0 +1,167 @@
+// The picture of every example and of scripts that use every command (highlighted and
+// not, pushed, in perspective, a 3D Studio mesh) against stored reference images: at
+// most 1 level of difference on at most 0.1 % of the pixels.
+//
+// With PM_ESCRIBE_REFERENCIAS set to a folder the test writes the pictures there
+// instead, as PNG files: that is how tests/data/referencia/*.png were made.
+#include "image/Tdibig.h"
+#include "image/Tdibigformat.h"
+#include "render/Vista_previa.h"
+#include "script/Objetos_3d.h"
+#include "script/Pinta_vista.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int lado = 128;
+
+struct TCaso {
+    const char* nombre; // of the reference picture
+    const char* script; // in tests/data/referencia, or in examples/ when it starts with "ejemplo:"
+    double zoom = 0;    // pixels per unit; 0 frames the whole model
+    const char* vista = nullptr;
+    bool perspectiva = false;
+    int linea = -1;
+    int punto = -1;
+};
+
+const TCaso casos[] = {
+    {"arrow", "ejemplo:arrow.3di"},
+    {"bolt", "ejemplo:bolt.3di"},
+    {"bottle", "ejemplo:bottle.3di"},
+    {"gear", "ejemplo:gear.3di"},
+    {"house", "ejemplo:house.3di"},
+    {"mushroom", "ejemplo:mushroom.3di"},
+    {"star", "ejemplo:star.3di"},
+    {"tube", "ejemplo:tube.3di"},
+    {"vase", "ejemplo:vase.3ds"},
+    {"house_perspectiva", "ejemplo:house.3di", 0, "iso", true},
+    {"bolt_resaltado", "ejemplo:bolt.3di", 0, nullptr, false, 13, 0},
+    {"planos", "planos.3di", 9},
+    {"planos_quad", "planos.3di", 9, nullptr, false, 3, 0},
+    {"planos_triangle", "planos.3di", 9, nullptr, false, 4, 2},
+    {"planos_line", "planos.3di", 9, nullptr, false, 7, 1},
+    {"planos_circle", "planos.3di", 9, nullptr, false, 8, 1},
+    {"planos_disk", "planos.3di", 9, nullptr, false, 10, 0},
+    {"planos_quad_sin_marca", "planos.3di", 9, nullptr, false, 15, 4},
+    {"planos_top", "planos.3di", 9, "top"},
+    {"solidos", "solidos.3di", 9},
+    {"solidos_iso_perspectiva", "solidos.3di", 9, "iso", true},
+    {"solidos_cone", "solidos.3di", 4, nullptr, false, 2, 1},
+    {"solidos_cylinder", "solidos.3di", 4, nullptr, false, 3, 0},
+    {"solidos_cone_abajo", "solidos.3di", 4, nullptr, false, 4, 1},
+    {"solidos_sphere", "solidos.3di", 9, nullptr, false, 5, 0},
+    {"solidos_elipsoid", "solidos.3di", 9, nullptr, false, 7, 0},
+    {"solidos_prism", "solidos.3di", 9, nullptr, false, 9, 0},
+    {"solidos_bottom", "solidos.3di", 9, "bottom"},
+    {"barridos", "barridos.3di", 9},
+    {"barridos_xtrusion_desplazamiento", "barridos.3di", 4, nullptr, false, 3, 0},
+    {"barridos_xtrusion_seccion", "barridos.3di", 9, nullptr, false, 3, 3},
+    {"barridos_xtrusion_ruta", "barridos.3di", 9, nullptr, false, 4, 8},
+    {"barridos_revolution", "barridos.3di", 9, nullptr, false, 6, -1},
+    {"barridos_back", "barridos.3di", 9, "back"},
+    {"pila", "pila.3di", 9},
+    {"pila_resaltada", "pila.3di", 4, nullptr, false, 12, 0},
+    {"pila_perspectiva", "pila.3di", 9, nullptr, true},
+    {"profunda", "profunda.3di", 6},
+    {"fallo", "fallo.3di", 9},
+    {"anchos_disk", "anchos.3di", 9, nullptr, false, 6, -1},
+    {"anchos_xtrusion", "anchos.3di", 9, nullptr, false, 9, 1},
+};
+
+std::string RutaScript(const std::string& script) {
+    const std::string ejemplo = "ejemplo:";
+    if (script.starts_with(ejemplo)) return std::string(PM_EXAMPLES) + "/" + script.substr(ejemplo.size());
+    return std::string(PM_TEST_DATA) + "/referencia/" + script;
+}
+
+// The picture of a case, as the command-line tool renders it.
+bool Renderiza(const TCaso& caso, TDibIG& imagen, std::string& error) {
+    TObjeto3D escena;
+    DString mensajes;
+    escena.Carga(RutaScript(caso.script).c_str(), mensajes);
+    escena.lineaResaltada = caso.linea;
+    escena.puntoResaltado = caso.punto;
+    TVistaPrevia vista;
+    vista.ResetView();
+    if (caso.vista) vista.Orienta(caso.vista);
+    if (caso.zoom > 0) vista.escala = caso.zoom;
+    DString fallo;
+    if (RenderizaEscena(escena, vista, caso.perspectiva, caso.zoom == 0, lado, lado, imagen, fallo))
+        return true;
+    error = fallo.c_str();
+    return false;
+}
+
+// Pixel x of row y counted from the top, whichever way the image stores its rows.
+uint32_t PixelDesdeArriba(const TDibIG& imagen, int x, int y) {
+    return imagen.Pixel(x, imagen.Alto() < 0 ? y : imagen.AltoAbsoluto() - 1 - y) & 0xFFFFFF;
+}
+
+bool EscribePNG(const TDibIG& imagen, const std::string& ruta) {
+    const int ancho = imagen.Ancho(), alto = imagen.AltoAbsoluto();
+    std::vector<uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(ancho * alto * 3));
+    for (int y = 0; y < alto; ++y)
+        for (int x = 0; x < ancho; ++x) {
+            const uint32_t c = PixelDesdeArriba(imagen, x, y);
+            for (int canal = 0; canal < 3; ++canal)
+                rgb.push_back(static_cast<uint8_t>(c >> (8 * canal)));
+        }
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(ancho);
+    png.height = static_cast<png_uint_32>(alto);
+    png.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&png, ruta.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+}
+
+int Canal(uint32_t a, uint32_t b, int canal) {
+    return std::abs(static_cast<int>(a >> (8 * canal) & 0xFF) - static_cast<int>(b >> (8 * canal) & 0xFF));
+}
+
+class Referencias : public ::testing::TestWithParam<TCaso> {};
+
+TEST_P(Referencias, ThePictureIsTheStoredOne) {
+    const TCaso& caso = GetParam();
+    TDibIG imagen;
+    std::string error;
+    ASSERT_TRUE(Renderiza(caso, imagen, error)) << error;
+    const std::string nombre = std::string(caso.nombre) + ".png";
+    if (const char* carpeta = std::getenv("PM_ESCRIBE_REFERENCIAS")) {
+        ASSERT_TRUE(EscribePNG(imagen, std::string(carpeta) + "/" + nombre));
+        return;
+    }
+    TDibIGformat referencia;
+    DString motivo;
+    ASSERT_TRUE(referencia.LeeImagen((std::string(PM_TEST_DATA) + "/referencia/" + nombre).c_str(), motivo))
+        << motivo.c_str();
+    ASSERT_EQ(referencia.Ancho(), lado);
+    ASSERT_EQ(referencia.AltoAbsoluto(), lado);
+    int distintos = 0, peor = 0;
+    for (int y = 0; y < lado; ++y)
+        for (int x = 0; x < lado; ++x) {
+            const uint32_t a = PixelDesdeArriba(imagen, x, y), b = PixelDesdeArriba(referencia, x, y);
+            const int d = std::max({Canal(a, b, 0), Canal(a, b, 1), Canal(a, b, 2)});
+            distintos += d > 0;
+            peor = std::max(peor, d);
+        }
+    const bool igual = peor <= 1 && distintos <= lado * lado / 1000;
+    if (!igual) EscribePNG(imagen, caso.nombre + std::string(".obtenida.png"));
+    EXPECT_TRUE(igual) << distintos << " pixels differ, by up to " << peor << " levels";
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, Referencias, ::testing::ValuesIn(casos),
+                         [](const ::testing::TestParamInfo<TCaso>& i) {
+                             return std::string(i.param.nombre);
+                         });
+
+} // namespace
