@@ -219,14 +219,14 @@ int Ejecuta(const TOpciones& o) {
     DString error;
     const bool correcto = LeeEscena(o, escena, error);
     if (o.orden == "check") {
-        EscribeTexto(TextoErrores(correcto, error));
+        EscribeTexto(escena.informe.Texto());
         return correcto ? salidaCorrecta : salidaFallo;
     }
     if (o.orden == "dump") {
         std::cout << VuelcaEscena(escena, correcto, error.c_str()) << '\n';
         return correcto ? salidaCorrecta : salidaFallo;
     }
-    if (!correcto) std::fprintf(stderr, "%s\n", TextoErrores(correcto, error).c_str());
+    if (!correcto) std::fprintf(stderr, "%s\n", escena.informe.Texto().c_str());
     return Renderiza(o, escena, correcto, o.orden == "icon");
 }
 

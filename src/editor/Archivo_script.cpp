@@ -118,20 +118,11 @@ bool EsOpcionLineaOrdenes(const char* argumento) {
     return !std::filesystem::exists(argumento, ec);
 }
 
-std::vector<int> LineasConError(const char* errores) {
-    std::vector<int> lineas;
-    if (!errores) return lineas;
-    const char* p = errores;
-    while (*p) {
-        const char* inicio = p;
-        long numero = 0;
-        while (std::isdigit(static_cast<unsigned char>(*p)) && numero < 100000000)
-            numero = numero * 10 + (*p++ - '0');
-        if (p > inicio && *p == ':') lineas.push_back(static_cast<int>(numero));
-        while (*p && *p != '\n' && *p != '\r')
-            ++p;
-        while (*p == '\n' || *p == '\r')
-            ++p;
+int SaltosDeLinea(const char* texto) {
+    int saltos = 0;
+    for (const char* p = texto; p && *p; ++p) {
+        if (*p == '\r' && p[1] == '\n') ++p;
+        saltos += *p == '\r' || *p == '\n';
     }
-    return lineas;
+    return saltos;
 }

@@ -47,6 +47,6 @@ bool EsModelo3DS(const char* nombre);
 // names nothing that exists. Absolute paths begin with "/" here, so "/" alone does not
 // make a switch.
 bool EsOpcionLineaOrdenes(const char* argumento);
-// The lines that the error pane names: each line of `errores` that begins with a
-// number followed by ":" gives that (0-based) script line.
-std::vector<int> LineasConError(const char* errores);
+// The line ends of a text as a text pane counts them: CR LF, a lone CR and a lone LF
+// each end one row.
+int SaltosDeLinea(const char* texto);

@@ -10,6 +10,7 @@
 #include "editor/Resaltador_3di.h"
 #include "editor/Vigilante_fichero.h"
 #include "geometry/Luz_normals.h"
+#include "script/Campos_script.h"
 #include "support/Ficheroqordatos.h"
 #include "support/Rutas.h"
 #include "support/Throw_qor.h"
@@ -287,13 +288,13 @@ void TFormTestOpenGL::Repaint() {
 // ---------------------------------------------------------------------------------------
 // The script pane
 
-void TFormTestOpenGL::ShowErrors(bool correcto, const DString& error) {
-    resultadoLectura = TextoErrores(correcto, error);
+void TFormTestOpenGL::ShowErrors(const TInformeLectura& informe) {
+    lectura = informe;
     MuestraPanelErrores();
 }
 
 void TFormTestOpenGL::MuestraPanelErrores() {
-    QString texto = QString::fromLocal8Bit(resultadoLectura.c_str());
+    QString texto = lectura ? QString::fromLocal8Bit(lectura->Texto().c_str()) : QString();
     if (!textoError.IsEmpty() && !idc.IsActive()) {
         if (!texto.isEmpty()) texto += "\n";
         texto += QString::fromLocal8Bit(textoError.c_str());
@@ -305,13 +306,27 @@ void TFormTestOpenGL::MuestraPanelErrores() {
 }
 
 void TFormTestOpenGL::MarcaLineasError() {
-    MemoPrograma->FijaLineasError(notaModelo ? std::vector<int>() : LineasConError(resultadoLectura.c_str()));
+    MemoPrograma->FijaLineasError(notaModelo || !lectura ? std::vector<int>() : lectura->LineasConError());
 }
 
 void TFormTestOpenGL::MemoErroresClick(const QPoint& posicion) {
-    const std::vector<int> lineas =
-        LineasConError(MemoErrores->cursorForPosition(posicion).block().text().toLocal8Bit().constData());
-    if (!lineas.empty()) MemoPrograma->IrALinea(lineas.front());
+    // The pane holds the errors' texts one after another: the clicked row belongs to the
+    // error whose rows it falls in.
+    const int fila = MemoErrores->cursorForPosition(posicion).blockNumber();
+    if (!lectura) return;
+    int primera = 0;
+    for (const TErrorLectura& e : lectura->errores) {
+        const DString texto = TInformeLectura::TextoDe(e);
+        const int saltos = SaltosDeLinea(texto.c_str());
+        const bool terminada = saltos > 0 && (texto.CharAt(texto.Length() - 1) == '\n' ||
+                                              texto.CharAt(texto.Length() - 1) == '\r');
+        const int ultima = primera + saltos - (terminada ? 1 : 0);
+        if (fila >= primera && fila <= ultima) {
+            if (e.linea >= 0) MemoPrograma->IrALinea(e.linea);
+            return;
+        }
+        primera += saltos;
+    }
 }
 
 void TFormTestOpenGL::MenuGoToLineClick() {
@@ -365,8 +380,8 @@ void TFormTestOpenGL::MemoProgramaChange() {
     TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
     objeto.nombreFichero = nombreFichero;
     DString error;
-    const bool correcto = objeto.Lee(memoria, nullptr, error);
-    ShowErrors(correcto, error);
+    objeto.Lee(memoria, nullptr, error);
+    ShowErrors(objeto.informe);
     Repaint();
     modificado = true;
     setWindowModified(true);
@@ -376,9 +391,9 @@ void TFormTestOpenGL::TrackCaret() {
     const QTextCursor cursor = MemoPrograma->textCursor();
     const int linea = cursor.blockNumber();
     const int columna = cursor.positionInBlock();
-    const QString cortado = cursor.block().text().left(columna);
+    const QByteArray cortado = cursor.block().text().left(columna).toUtf8();
     const int cuenta =
-        cortado.contains(u'=') ? static_cast<int>(cortado.count(u':') + cortado.count(u'|')) : -1;
+        CampoEnCursor(std::string_view(cortado.constData(), static_cast<size_t>(cortado.size())));
     StatusBarEdit->setText(QString("%1: %2: %3").arg(linea).arg(columna).arg(cuenta));
     if (linea == objeto.lineaResaltada && cuenta == objeto.puntoResaltado) return;
     objeto.lineaResaltada = linea;
@@ -389,18 +404,11 @@ void TFormTestOpenGL::TrackCaret() {
 void TFormTestOpenGL::EligePunto(int linea, int indice) {
     const QTextBlock bloque = MemoPrograma->document()->findBlockByNumber(linea);
     if (!bloque.isValid()) return;
-    const QString texto = bloque.text();
-    // Field 0 starts after the "="; field k after the k-th ":" or "|" that follows it,
-    // which is where the caret gives that field's index back.
-    qsizetype columna = texto.indexOf(u'=');
-    columna = columna < 0 ? 0 : columna + 1;
-    for (int campo = 0; campo < indice; ++campo) {
-        qsizetype siguiente = columna;
-        while (siguiente < texto.size() && texto[siguiente] != u':' && texto[siguiente] != u'|')
-            ++siguiente;
-        if (siguiente >= texto.size()) break;
-        columna = siguiente + 1;
-    }
+    // Where the caret gives that field's index back.
+    const QByteArray texto = bloque.text().toUtf8();
+    const int inicio =
+        ColumnaDeCampo(std::string_view(texto.constData(), static_cast<size_t>(texto.size())), indice);
+    const auto columna = QString::fromUtf8(texto.left(inicio)).size();
     QTextCursor cursor(bloque);
     cursor.setPosition(bloque.position() + static_cast<int>(columna));
     MemoPrograma->setTextCursor(cursor);

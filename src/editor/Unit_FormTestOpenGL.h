@@ -22,6 +22,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -52,7 +53,7 @@ public:
     void ResetView() { vista.ResetView(); }
     void Repaint();
     bool LoadFile();
-    void ShowErrors(bool correcto, const DString& error);
+    void ShowErrors(const TInformeLectura& informe);
     bool ConfirmDiscard();
     void UpdateCaption();
     void TrackCaret();
@@ -175,8 +176,9 @@ private:
     QStringList argumentos;
     std::unique_ptr<TDialogosEditor> dialogos;
     bool primeraActivacion = true;
-    // What ShowErrors last showed: the parse result, apart from `textoError` (the device).
-    DString resultadoLectura;
+    // What ShowErrors last showed (nothing before the first read): the parse result,
+    // apart from `textoError` (the device).
+    std::optional<TInformeLectura> lectura;
 };
 
 // Texts of the window that the tests compare.

@@ -42,8 +42,8 @@ void TFormTestOpenGL::UpdateCaption() {
 bool TFormTestOpenGL::LoadFile() {
     TRelojTierra reloj;
     DString error;
-    const bool cargado = objeto.Carga(nombreFichero.c_str(), error);
-    ShowErrors(cargado, error);
+    objeto.Carga(nombreFichero.c_str(), error);
+    ShowErrors(objeto.informe);
     std::string motivo;
     const auto falla = [&] {
         vigilante->Deja();

@@ -17,6 +17,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -96,11 +97,6 @@ bool EsPopSinParametro(const DString& linea, const DString& comando) {
     return mayusculas.Compare("POP") == 0 && linea.CharAt(linea.Length() - 1) == '=';
 }
 
-void AnadeNumeroLinea(DString& error, int numero) {
-    error += numero;
-    error += ": ";
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -141,9 +137,64 @@ std::vector<const char*> Comandos3Di() {
     return palabras;
 }
 
-DString TextoErrores(bool correcto, const DString& error) {
-    if (!error.IsEmpty()) return error;
+// ---------------------------------------------------------------------------------------
+// The outcome of a read
+
+void TInformeLectura::AnadeNumerado(int32_t linea, const char* mensaje) {
+    errores.push_back({linea, DString(mensaje), TErrorLectura::conNumero});
+}
+
+void TInformeLectura::AnadeDelLector(int32_t linea, const DString& texto) {
+    const int largo = texto.Length();
+    if (largo >= 2 && texto.CharAt(largo - 2) == '\r' && texto.CharAt(largo - 1) == '\n')
+        errores.push_back({linea, texto.Mid(0, largo - 2), TErrorLectura::conFinLinea});
+    else
+        errores.push_back({linea, texto, TErrorLectura::suelto});
+}
+
+void TInformeLectura::AnadeSinNumero(int32_t linea, const DString& mensaje) {
+    errores.push_back({linea, mensaje, TErrorLectura::conFinLinea});
+}
+
+void TInformeLectura::Sustituye(const DString& mensaje) {
+    errores.assign(1, {-1, mensaje, TErrorLectura::suelto});
+}
+
+void TInformeLectura::Vacia() {
+    correcto = true;
+    errores.clear();
+}
+
+DString TInformeLectura::TextoDe(const TErrorLectura& error) {
+    DString texto;
+    if (error.forma == TErrorLectura::conNumero) {
+        texto += static_cast<int>(error.linea);
+        texto += ": ";
+    }
+    texto += error.mensaje;
+    if (error.forma != TErrorLectura::suelto) texto += "\r\n";
+    return texto;
+}
+
+DString TInformeLectura::Mensajes() const {
+    DString texto;
+    for (const TErrorLectura& e : errores)
+        texto += TextoDe(e);
+    return texto;
+}
+
+DString TInformeLectura::Texto() const {
+    if (!errores.empty()) return Mensajes();
     return DString(correcto ? "ok" : "Undefined error");
+}
+
+std::vector<int> TInformeLectura::LineasConError() const {
+    std::vector<int> lineas;
+    for (const TErrorLectura& e : errores)
+        if (e.linea >= 0) lineas.push_back(e.linea);
+    std::sort(lineas.begin(), lineas.end());
+    lineas.erase(std::unique(lineas.begin(), lineas.end()), lineas.end());
+    return lineas;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -167,11 +218,17 @@ TObjeto3D::~TObjeto3D() {
 bool TObjeto3D::Carga(const char* nombre, DString& error, void* extra) {
     const DString extension = Extension(nombre);
     if (extension.CompareNoCase("3di") == 0) return CargaScript(nombre, error, extra);
+    informe.Vacia();
+    informe.correcto = false;
     if (extension.CompareNoCase("dwg") == 0) return false;
-    if (extension.CompareNoCase("3DS") == 0) return ImportScene3DS(*this, nombre, error);
-    error = "Format unknown: ";
-    error += nombre;
-    return false;
+    if (extension.CompareNoCase("3DS") == 0) {
+        informe.correcto = ImportScene3DS(*this, nombre, error);
+    } else {
+        error = "Format unknown: ";
+        error += nombre;
+    }
+    if (!error.IsEmpty()) informe.Sustituye(error);
+    return informe.correcto;
 }
 
 bool TObjeto3D::CargaScript(const char* nombre, DString& error, void*) {
@@ -181,6 +238,9 @@ bool TObjeto3D::CargaScript(const char* nombre, DString& error, void*) {
         error = "Error, File ";
         error += nombre;
         error += " not found";
+        informe.Vacia();
+        informe.correcto = false;
+        informe.Sustituye(error);
         return false;
     }
     nombreFichero = nombre;
@@ -191,6 +251,7 @@ void TObjeto3D::Reinicia() {
     Clear(owns);
     texturas->Vacia();
     defines->Vacia();
+    informe.Vacia();
     escala = 1.0;
     nivelPush = 0;
     puntosMalla = 0;
@@ -201,30 +262,43 @@ void TObjeto3D::Reinicia() {
 
 bool TObjeto3D::Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error) {
     Reinicia();
+    LeeLineas(lector, textoExpandido);
+    // The messages join whatever the caller's text held, except a message that stands
+    // for the whole read.
+    if (informe.errores.size() == 1 && informe.errores[0].linea < 0)
+        error = informe.Mensajes();
+    else
+        error += informe.Mensajes();
+    return informe.correcto;
+}
+
+void TObjeto3D::LeeLineas(TFicheroQOR& lector, DString* textoExpandido) {
     TLectura estado;
     DString linea;
     int numero = lector.LeeLinea(linea);
     try {
         while (!linea.IsEmpty()) {
-            if (!LeeLinea(estado, linea, numero, textoExpandido, error)) return false;
+            if (!LeeLinea(estado, linea, numero, textoExpandido)) {
+                informe.correcto = false;
+                return;
+            }
             numero = lector.LeeLinea(linea);
         }
     } catch (const TXErrorObjeto3D& e) {
-        AnadeNumeroLinea(error, numero);
-        error += e.mensaje;
-        error += "\r\n";
-        return false;
+        informe.AnadeNumerado(numero, e.mensaje);
+        informe.correcto = false;
+        return;
     }
     if (nivelPush > 0) {
-        error = "POPs needed!";
-        return false;
+        informe.Sustituye(DString("POPs needed!"));
+        informe.correcto = false;
+        return;
     }
-    return !estado.fallo;
+    informe.correcto = !estado.fallo;
 }
 
 // One line of the script; false when the parse must end (a texture that failed).
-bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* textoExpandido,
-                         DString& error) {
+bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* textoExpandido) {
     const bool esDefinicion = ProcesaLinea(*defines, linea);
     if (textoExpandido) {
         *textoExpandido += linea;
@@ -239,10 +313,9 @@ bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* 
     if (trozos.Count() >= 2)
         parametros = trozos[1];
     else if (!EsPopSinParametro(linea, comando)) {
-        AnadeNumeroLinea(error, numero);
-        error += "'=' needed in line ";
-        error += linea;
-        error += "\r\n";
+        DString mensaje("'=' needed in line ");
+        mensaje += linea;
+        informe.AnadeNumerado(numero, mensaje.c_str());
         estado.fallo = true;
         return true;
     }
@@ -263,8 +336,7 @@ bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* 
         case TipoComando::texturet: {
             DString mensaje;
             if (!LeeTextura(*this, parametros, mensaje)) {
-                error += mensaje;
-                error += "\r\n";
+                informe.AnadeSinNumero(numero, mensaje);
                 return false;
             }
             break;
@@ -287,7 +359,7 @@ bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* 
             DString errorElemento;
             elemento->Lee(parametros, errorElemento);
             if (!errorElemento.IsEmpty()) {
-                error += errorElemento;
+                informe.AnadeDelLector(numero, errorElemento);
                 break;
             }
             elemento->color = estado.colorActual;
@@ -299,10 +371,9 @@ bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* 
         }
         return true;
     }
-    AnadeNumeroLinea(error, numero);
-    error += "Undefined command:";
-    error += comando;
-    error += "\r\n";
+    DString mensaje("Undefined command:");
+    mensaje += comando;
+    informe.AnadeNumerado(numero, mensaje.c_str());
     estado.fallo = true;
     return true;
 }

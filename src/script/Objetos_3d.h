@@ -87,9 +87,45 @@ protected:
     bool BuscaEntrePuntos(IDCOpenGL& dc, const vector2D& posicion, int n, int& indice) const;
 };
 
-// What the error pane shows for a parse: "ok", the collected messages, or
-// "Undefined error" for a failure that left no message.
-DString TextoErrores(bool correcto, const DString& error);
+// One problem met while loading or reading a script: the script line it belongs to
+// (-1 when it is the whole script's or the file's) and its message. `forma` is how
+// the message stands in the error text: "N: message" and a line end, the message and
+// a line end (as the extrusion readers and TEXTURET give theirs), or the message alone.
+struct TErrorLectura {
+    enum TForma : uint8_t { conNumero, conFinLinea, suelto };
+    int32_t linea = -1;
+    DString mensaje;
+    TForma forma = conNumero;
+};
+
+// The outcome of the last load or read of a scene: success and the errors in the order
+// they were met. The texts that the error pane and `check` show are made here, and only
+// here, from the list.
+class TInformeLectura {
+public:
+    // "N: message\r\n".
+    void AnadeNumerado(int32_t linea, const char* mensaje);
+    // A reader's own text, which ends with its line end (when it has one).
+    void AnadeDelLector(int32_t linea, const DString& texto);
+    // A message of the line without its number, given a line end (a TEXTURET that fails).
+    void AnadeSinNumero(int32_t linea, const DString& mensaje);
+    // A message that stands for the whole read, replacing whatever came before.
+    void Sustituye(const DString& mensaje);
+    void Vacia();
+
+    // The messages one after another, as the error text of a read collects them.
+    DString Mensajes() const;
+    // One error as it stands among them.
+    static DString TextoDe(const TErrorLectura& error);
+    // What the error pane shows: the messages, or "ok", or "Undefined error" for a
+    // failure that left no message.
+    DString Texto() const;
+    // The script lines that have an error, in order, without repeats.
+    std::vector<int> LineasConError() const;
+
+    bool correcto = true;
+    std::vector<TErrorLectura> errores;
+};
 
 // Whether a word, in any case, is a command of the script (the parser's command table).
 bool EsComando3Di(const char* palabra);
@@ -136,11 +172,14 @@ public:
     std::unique_ptr<TDefines3Di> defines;
     std::unique_ptr<TTexturas3Di> texturas;
     DString nombreFichero;
+    // What the last load or read gave.
+    TInformeLectura informe;
 
 private:
     struct TLectura;
     void Reinicia();
-    bool LeeLinea(TLectura& estado, DString& linea, int numero, DString* textoExpandido, DString& error);
+    void LeeLineas(TFicheroQOR& lector, DString* textoExpandido);
+    bool LeeLinea(TLectura& estado, DString& linea, int numero, DString* textoExpandido);
     void AplicaVista(const vector3D& posicion, double giroZ, double zoom, double giroX, double estiramientoZ,
                      int& progreso);
     void DeshazPush();

@@ -90,15 +90,11 @@ TEST_F(ArchivoScript, SwitchesAreToldFromAbsolutePaths) {
     EXPECT_FALSE(EsOpcionLineaOrdenes("/s2"));
 }
 
-TEST_F(ArchivoScript, ErrorLinesComeFromTheNumberPrefixes) {
-    EXPECT_EQ(LineasConError("ok"), std::vector<int>{});
-    EXPECT_EQ(LineasConError("POPs needed!"), std::vector<int>{});
-    EXPECT_EQ(LineasConError("0: '=' needed in line QUAD\r\n3: Undefined command:FOO\r\n"),
-              (std::vector<int>{0, 3}));
-    EXPECT_EQ(LineasConError("12: Error reading color\r\nTexture x.bmp not found\r\n7:x"),
-              (std::vector<int>{12, 7}));
-    EXPECT_EQ(LineasConError("99999999999999999999: huge\n1 2: no\n:5"), std::vector<int>{});
-    EXPECT_EQ(LineasConError(nullptr), std::vector<int>{});
+TEST_F(ArchivoScript, LineEndsAreCountedAsTheErrorPaneCountsRows) {
+    EXPECT_EQ(SaltosDeLinea("0: x\r\n1: y\r\n"), 2);
+    EXPECT_EQ(SaltosDeLinea("a\rb\nc\r\n\n"), 4);
+    EXPECT_EQ(SaltosDeLinea("POPs needed!"), 0);
+    EXPECT_EQ(SaltosDeLinea(nullptr), 0);
 }
 
 TEST_F(ArchivoScript, WindowsFiltersBecomeQtFilters) {

@@ -75,7 +75,7 @@ TEST_F(EditorPantalla, WithoutOpenGLTheErrorPaneSaysWhy) {
     EXPECT_FALSE(v.idc.IsActive());
     EXPECT_TRUE(v.TextoPanelErrores().startsWith("Error in wglCreateContext"))
         << v.TextoPanelErrores().toStdString();
-    v.ShowErrors(true, DString());
+    v.ShowErrors(TInformeLectura());
     EXPECT_TRUE(v.TextoPanelErrores().startsWith("ok\nError in wglCreateContext"));
 }
 

@@ -3,6 +3,7 @@
 #include "Scripts_hostiles.h"
 
 #include "geometry/Luz_normals.h"
+#include "script/Campos_script.h"
 #include "script/Objetos_3d_pila.h"
 #include "script/Objetos_3d_planos.h"
 
@@ -81,10 +82,41 @@ TEST(Escena, EveryReaderMessageWithItsLineNumber) {
             EXPECT_EQ(e.Count(), c.elementos) << c.script;
         }
     }
-    // The error pane's text.
-    EXPECT_STREQ(TextoErrores(true, DString()).c_str(), "ok");
-    EXPECT_STREQ(TextoErrores(false, DString()).c_str(), "Undefined error");
-    EXPECT_STREQ(TextoErrores(true, DString("x")).c_str(), "x");
+}
+
+// The errors keep the line they belong to (the gutter marks those lines), also those whose
+// text carries no number; the pane's text is made from them.
+TEST(Escena, ErrorsKnowTheirLines) {
+    TObjeto3D e;
+    LeeScript(e,
+              Lineas({"QUAD", quad, "FOO=1", "XTRUSION=[0,0,0]|[0,0,0]:[1,0,0]", quad, "COLOR=red", quad}));
+    EXPECT_EQ(e.informe.LineasConError(), (std::vector<int>{0, 2, 3, 5}));
+    EXPECT_STREQ(e.informe.Texto().c_str(), "0: '=' needed in line QUAD\r\n2: Undefined command:FOO\r\n"
+                                            "XTRUSION: Needs three fields separated by | \r\n"
+                                            "5: Error reading color\r\n");
+    LeeScript(e, "PUSHSCALE=2\nFOO=1\n");
+    EXPECT_TRUE(e.informe.LineasConError().empty()); // "POPs needed!" stands for the whole script
+    LeeScript(e, "; nothing\n");
+    EXPECT_STREQ(e.informe.Texto().c_str(), "ok");
+    e.informe.correcto = false;
+    EXPECT_STREQ(e.informe.Texto().c_str(), "Undefined error");
+}
+
+TEST(Escena, TheCaretColumnGivesTheField) {
+    const std::string_view linea = "XTRUSION=[0,0,0]|[1,0,0]:[2,0,0]|[0,0,0]:1";
+    const struct {
+        size_t columna;
+        int campo;
+    } casos[] = {{0, -1}, {8, -1}, {9, 0}, {16, 0}, {17, 1}, {25, 2}, {33, 3}, {41, 4}, {linea.size(), 4}};
+    for (const auto& c : casos) {
+        EXPECT_EQ(CampoEnCursor(linea.substr(0, c.columna)), c.campo) << c.columna;
+        // Each field starts where the caret first gives its index.
+        if (c.campo >= 0 && (c.columna == 9 || linea[c.columna - 1] == ':' || linea[c.columna - 1] == '|')) {
+            EXPECT_EQ(ColumnaDeCampo(linea, c.campo), static_cast<int>(c.columna));
+        }
+    }
+    EXPECT_EQ(ColumnaDeCampo(linea, 9), 41); // past the last field: the last one
+    EXPECT_EQ(ColumnaDeCampo("POP", 0), 0);
 }
 
 TEST(Escena, HeaderSettings) {
