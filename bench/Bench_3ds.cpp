@@ -12,7 +12,7 @@
 #include "script/Colores_idc.h"
 #include "script/Objetos_3d.h"
 #include "script/Objetos_3d_planos.h"
-#include "script/Pinta_vista.h"
+#include "render/Pinta_vista.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>

@@ -5,7 +5,7 @@
 #include "render/Superficie_egl.h"
 #include "render/Vista_previa.h"
 #include "script/Objetos_3d.h"
-#include "script/Pinta_vista.h"
+#include "render/Pinta_vista.h"
 #include "support/Ficheroqordatos.h"
 
 #include "Script_generado.h"

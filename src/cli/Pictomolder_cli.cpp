@@ -7,7 +7,7 @@
 #include "render/Icono_2d.h"
 #include "render/Vista_previa.h"
 #include "script/Objetos_3d.h"
-#include "script/Pinta_vista.h"
+#include "render/Pinta_vista.h"
 #include "support/Ficheroqordatos.h"
 
 #include <cstdint>

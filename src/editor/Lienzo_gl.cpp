@@ -1,8 +1,9 @@
 #include "editor/Lienzo_gl.h"
 
+#include "render/Pinta_escena.h"
+#include "render/Pinta_vista.h"
 #include "render/Vista_previa.h"
 #include "script/Objetos_3d.h"
-#include "script/Pinta_vista.h"
 #include "support/Informa.h"
 
 #include <QMouseEvent>
@@ -107,7 +108,7 @@ void TLienzoGL::BuscaPuntoEn(const QPoint& posicion) {
     CargaVista(dc, vista);
     const double escalaPixel = devicePixelRatioF();
     int linea = -1, indice = -1;
-    objeto.BuscaPunto(dc, vector2D(posicion.x() * escalaPixel, posicion.y() * escalaPixel), linea, indice);
+    BuscaPunto(dc, objeto, vector2D(posicion.x() * escalaPixel, posicion.y() * escalaPixel), linea, indice);
     if (linea >= 0) emit puntoElegido(linea, indice);
 }
 

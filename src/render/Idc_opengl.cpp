@@ -1,6 +1,7 @@
 #include "render/Idc_opengl.h"
 
 #include "render/Fuente_idc.h"
+#include "render/Guarda_matriz.h"
 #include "render/Vista_previa.h"
 #include "support/Throw_qor.h"
 
@@ -25,6 +26,7 @@ constexpr int numeroListas = 255;
 constexpr int bandasEsfera = 16, sectoresEsfera = 32;
 constexpr double pasoEsfera = pi / 16;
 constexpr int columnasMalla = sectoresEsfera + 1; // grid points along one band's edge
+static_assert(puntosMallaEsfera == (bandasEsfera + 1) * columnasMalla);
 
 vector3D PuntoEsfera(double radio, double fi, double theta) {
     return {radio * std::cos(theta) * std::cos(fi), radio * std::sin(theta) * std::cos(fi),
@@ -93,52 +95,6 @@ double Determinante4(const std::array<double, 16>& m) {
            m[2] * menor(4, 5, 7, 8, 9, 11, 12, 13, 15) - m[3] * menor(4, 5, 6, 8, 9, 10, 12, 13, 14);
 }
 
-// Saves one matrix stack's top and puts it back. A full stack cannot take a push, so the
-// matrix is then kept here and reloaded: a painter nested deep in the scene's push
-// elements must not leave the stack one matrix short.
-class TGuardaMatriz {
-public:
-    explicit TGuardaMatriz(GLenum modo) : modo(modo) {
-        glMatrixMode(modo);
-        GLint profundidad = 0, maxima = 0;
-        glGetIntegerv(modo == GL_PROJECTION ? GL_PROJECTION_STACK_DEPTH : GL_MODELVIEW_STACK_DEPTH,
-                      &profundidad);
-        glGetIntegerv(modo == GL_PROJECTION ? GL_MAX_PROJECTION_STACK_DEPTH : GL_MAX_MODELVIEW_STACK_DEPTH,
-                      &maxima);
-        empujada = profundidad < maxima;
-        if (empujada)
-            glPushMatrix();
-        else
-            glGetDoublev(modo == GL_PROJECTION ? GL_PROJECTION_MATRIX : GL_MODELVIEW_MATRIX, guardada);
-    }
-    ~TGuardaMatriz() {
-        glMatrixMode(modo);
-        if (empujada)
-            glPopMatrix();
-        else
-            glLoadMatrixd(guardada);
-    }
-    TGuardaMatriz(const TGuardaMatriz&) = delete;
-    TGuardaMatriz& operator=(const TGuardaMatriz&) = delete;
-
-private:
-    GLenum modo;
-    bool empujada = false;
-    GLdouble guardada[16] = {};
-};
-
-// Leaves the matrix mode as it was found.
-class TGuardaModo {
-public:
-    TGuardaModo() { glGetIntegerv(GL_MATRIX_MODE, &modo); }
-    ~TGuardaModo() { glMatrixMode(static_cast<GLenum>(modo)); }
-    TGuardaModo(const TGuardaModo&) = delete;
-    TGuardaModo& operator=(const TGuardaModo&) = delete;
-
-private:
-    GLint modo = GL_MODELVIEW;
-};
-
 // Width over height of the viewport, as gluPerspective takes it; 1 without a height.
 double Aspecto(const TRectanguloGL& r) {
     return r.abajo != 0 ? static_cast<float>(r.derecha) / static_cast<float>(r.abajo) : 1.0;
@@ -160,6 +116,27 @@ DString TextoErrorContexto(uint32_t codigo, int bits) {
 }
 
 } // namespace
+
+TGuardaMatriz::TGuardaMatriz(GLenum modo) : modo(modo) {
+    glMatrixMode(modo);
+    GLint profundidad = 0, maxima = 0;
+    glGetIntegerv(modo == GL_PROJECTION ? GL_PROJECTION_STACK_DEPTH : GL_MODELVIEW_STACK_DEPTH, &profundidad);
+    glGetIntegerv(modo == GL_PROJECTION ? GL_MAX_PROJECTION_STACK_DEPTH : GL_MAX_MODELVIEW_STACK_DEPTH,
+                  &maxima);
+    empujada = profundidad < maxima;
+    if (empujada)
+        glPushMatrix();
+    else
+        glGetDoublev(modo == GL_PROJECTION ? GL_PROJECTION_MATRIX : GL_MODELVIEW_MATRIX, guardada);
+}
+
+TGuardaMatriz::~TGuardaMatriz() {
+    glMatrixMode(modo);
+    if (empujada)
+        glPopMatrix();
+    else
+        glLoadMatrixd(guardada);
+}
 
 IDCOpenGL::IDCOpenGL() : contextoDispositivo(0) {}
 
@@ -396,36 +373,6 @@ void IDCOpenGL::Polygon(std::span<const vector3D> puntos, std::span<const uint32
     glEnd();
 }
 
-void TLoteTriangulos::Anade(const vector3D& a, const vector3D& b, const vector3D& c, uint32_t color) {
-    if (cuenta == capacidad) Pinta();
-    if (posiciones.empty()) {
-        posiciones.resize(capacidad * 9);
-        colores.resize(capacidad * 12);
-    }
-    float* p = posiciones.data() + cuenta * 9;
-    float* q = colores.data() + cuenta * 12;
-    const float rgba[4] = {Canal256(color, 0), Canal256(color, 8), Canal256(color, 16), Canal256(color, 24)};
-    for (const vector3D* v : {&a, &b, &c}) {
-        *p++ = static_cast<float>(v->x);
-        *p++ = static_cast<float>(v->y);
-        *p++ = static_cast<float>(v->z);
-        q = std::copy_n(rgba, 4, q);
-    }
-    ++cuenta;
-}
-
-void TLoteTriangulos::Pinta() {
-    if (cuenta == 0) return;
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, posiciones.data());
-    glColorPointer(4, GL_FLOAT, 0, colores.data());
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(cuenta * 3));
-    glPopClientAttrib();
-    cuenta = 0;
-}
-
 void IDCOpenGL::ColorQuad(const vector3D (&puntos)[4], const float (&colores)[4][3], TTexturaIG* textura,
                           const vector2D* posTextura, int modo) {
     const bool texturiza = modo == 0 && textura && posTextura && textura->tamano > 0 && bitsColor >= 16;
@@ -470,52 +417,69 @@ void IDCOpenGL::DepthTest(bool activo) {
         glDisable(GL_DEPTH_TEST);
 }
 
-// A truncated cone of 16 sides from `inicio` to `fin`, built along +z in its own frame
-// and turned onto the axis; the light is turned the opposite way so that the lighting
-// computed in the cone's frame matches the scene's.
-void IDCOpenGL::Cone(const vector3D& inicio, const vector3D& fin, double radio1, double radio2,
-                     uint32_t color, int modo) {
-    const vector3D direccionLuz = luz.direccion;
-    {
-        TGuardaModo modoPrevio;
-        TGuardaMatriz proyeccion(GL_PROJECTION);
-        TGuardaMatriz modelo(GL_MODELVIEW);
-        glTranslatef(static_cast<float>(inicio.x), static_cast<float>(inicio.y),
-                     static_cast<float>(inicio.z));
+TVerticeColor VerticeColor(const vector3D& p, uint32_t color) {
+    return {{static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)},
+            {Canal256(color, 0), Canal256(color, 8), Canal256(color, 16), Canal256(color, 24)}};
+}
 
-        vector3D direccion = fin - inicio;
-        const double largo = Modulo(direccion);
-        Normaliza(direccion);
-        const vector3D ejeZ(0.0, 0.0, 1.0);
-        vector3D eje = ProductoVectorial(ejeZ, direccion);
-        const double seno = Modulo(eje);
-        double angulo = seno < 1.0 ? std::asin(seno) : pi / 2 * seno;
-        if (ProductoEscalar(direccion, ejeZ) < 0.0) angulo = pi - angulo;
-        // Along -z the cross product vanishes; the half turn then goes about x.
-        if (!Normaliza(eje)) eje = vector3D(1.0, 0.0, 0.0);
-        glRotatef(static_cast<float>(angulo * 180.0 / pi), static_cast<float>(eje.x),
-                  static_cast<float>(eje.y), static_cast<float>(eje.z));
-        luz.direccion = Transforma(MatrizGiro(eje, -angulo), luz.direccion);
+TMarcoCono MarcoCono(const vector3D& inicio, const vector3D& fin) {
+    TMarcoCono marco;
+    vector3D direccion = fin - inicio;
+    marco.largo = Modulo(direccion);
+    Normaliza(direccion);
+    const vector3D ejeZ(0.0, 0.0, 1.0);
+    marco.eje = ProductoVectorial(ejeZ, direccion);
+    const double seno = Modulo(marco.eje);
+    marco.angulo = seno < 1.0 ? std::asin(seno) : pi / 2 * seno;
+    if (ProductoEscalar(direccion, ejeZ) < 0.0) marco.angulo = pi - marco.angulo;
+    // Along -z the cross product vanishes; the half turn then goes about x.
+    if (!Normaliza(marco.eje)) marco.eje = vector3D(1.0, 0.0, 0.0);
+    return marco;
+}
 
-        constexpr int lados = 16;
-        for (int i = 0; i < lados; ++i) {
-            const double a0 = 2.0 * pi * i / lados, a1 = 2.0 * pi * (i + 1) / lados;
-            const vector3D quad[4] = {{radio1 * std::cos(a0), radio1 * std::sin(a0), 0.0},
-                                      {radio1 * std::cos(a1), radio1 * std::sin(a1), 0.0},
-                                      {radio2 * std::cos(a1), radio2 * std::sin(a1), largo},
-                                      {radio2 * std::cos(a0), radio2 * std::sin(a0), largo}};
-            vector3D n0 = quad[0], n1 = quad[1];
-            Normaliza(n0);
-            Normaliza(n1);
-            uint32_t colores[4] = {color, color, color, color};
-            LitColor(colores[0], n0, false);
-            LitColor(colores[1], n1, false);
-            LitColor(colores[2], n1, false);
-            LitColor(colores[3], n0, false);
-            Polygon(quad, colores, modo);
+void AplicaMarcoCono(const vector3D& inicio, const TMarcoCono& marco) {
+    glTranslatef(static_cast<float>(inicio.x), static_cast<float>(inicio.y), static_cast<float>(inicio.z));
+    glRotatef(static_cast<float>(marco.angulo * 180.0 / pi), static_cast<float>(marco.eje.x),
+              static_cast<float>(marco.eje.y), static_cast<float>(marco.eje.z));
+}
+
+// Each corner is lit with the radial direction of its angle, whatever the radii; the
+// light is turned the opposite way to the cone, so that the lighting computed in the
+// cone's frame matches the scene's.
+std::array<TCaraCono, 16> CarasCono(const TMarcoCono& marco, double radio1, double radio2, uint32_t color,
+                                    const TLuz& luz) {
+    TLuz local = luz;
+    local.direccion = Transforma(MatrizGiro(marco.eje, -marco.angulo), luz.direccion);
+    std::array<TCaraCono, 16> caras;
+    const int lados = static_cast<int>(caras.size());
+    for (int i = 0; i < lados; ++i) {
+        const double a0 = 2.0 * pi * i / lados, a1 = 2.0 * pi * (i + 1) / lados;
+        TCaraCono& cara = caras[static_cast<size_t>(i)];
+        cara.esquinas[0] = {radio1 * std::cos(a0), radio1 * std::sin(a0), 0.0};
+        cara.esquinas[1] = {radio1 * std::cos(a1), radio1 * std::sin(a1), 0.0};
+        cara.esquinas[2] = {radio2 * std::cos(a1), radio2 * std::sin(a1), marco.largo};
+        cara.esquinas[3] = {radio2 * std::cos(a0), radio2 * std::sin(a0), marco.largo};
+        vector3D n0 = cara.esquinas[0], n1 = cara.esquinas[1];
+        Normaliza(n0);
+        Normaliza(n1);
+        const vector3D normales[4] = {n0, n1, n1, n0};
+        for (size_t k = 0; k < 4; ++k) {
+            cara.colores[k] = color;
+            Ilumina(local, cara.colores[k], normales[k], false);
         }
     }
-    luz.direccion = direccionLuz;
+    return caras;
+}
+
+void IDCOpenGL::Cone(const vector3D& inicio, const vector3D& fin, double radio1, double radio2,
+                     uint32_t color, int modo) {
+    TGuardaModo modoPrevio;
+    TGuardaMatriz proyeccion(GL_PROJECTION);
+    TGuardaMatriz modelo(GL_MODELVIEW);
+    const TMarcoCono marco = MarcoCono(inicio, fin);
+    AplicaMarcoCono(inicio, marco);
+    for (const TCaraCono& cara : CarasCono(marco, radio1, radio2, color, luz))
+        Polygon(cara.esquinas, cara.colores, modo);
 }
 
 void IDCOpenGL::Sphere(const vector3D& centro, double radio, uint32_t color, int modo) {
@@ -540,7 +504,9 @@ void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double esca
     TGuardaMatriz modelo(GL_MODELVIEW);
     glTranslatef(static_cast<float>(centro.x), static_cast<float>(centro.y), static_cast<float>(centro.z));
     if (!textura && modo != modoLineas) {
-        PintaElipsoideRelleno(radio, escalaY, escalaZ, color);
+        TMallaEsfera malla;
+        MallaEsfera(luz, radio, escalaY, escalaZ, color, malla);
+        PintaMallaEsfera(malla, radio, radio * escalaY, radio * escalaZ);
         return;
     }
     if (textura) BindTexture(*textura);
@@ -583,9 +549,9 @@ void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double esca
 // in a single draw: each grid point and its lit colour is computed once (four cells share
 // it) and the cells are drawn as the triangles of `indicesMalla`. The picture is the one
 // the cell-by-cell polygons give.
-void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escalaZ, uint32_t color) {
+void MallaEsfera(const TLuz& luz, double radio, double escalaY, double escalaZ, uint32_t color,
+                 TMallaEsfera& malla) {
     const TAngulosMalla& a = AngulosMalla();
-    std::array<TVerticeColor, (bandasEsfera + 1) * columnasMalla> malla;
     for (size_t i = 0; i <= bandasEsfera; ++i) {
         for (size_t j = 0; j <= sectoresEsfera; ++j) {
             // As PuntoEsfera computes it.
@@ -594,15 +560,15 @@ void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escal
             vector3D normal = p;
             Normaliza(normal);
             uint32_t c = color;
-            LitColor(c, normal, false);
-            malla[static_cast<size_t>(i * columnasMalla + j)] = {
-                {static_cast<float>(p.x), static_cast<float>(p.y * escalaY),
-                 static_cast<float>(p.z * escalaZ)},
-                {Canal256(c, 0), Canal256(c, 8), Canal256(c, 16), Canal256(c, 24)}};
+            Ilumina(luz, c, normal, false);
+            malla[i * columnasMalla + j] = VerticeColor(vector3D(p.x, p.y * escalaY, p.z * escalaZ), c);
         }
     }
+}
+
+void IDCOpenGL::PintaMallaEsfera(const TMallaEsfera& malla, double rx, double ry, double rz) {
     unsigned frente = GL_CCW;
-    const bool ocultaDorso = DorsoOculto(radio, radio * escalaY, radio * escalaZ, frente);
+    const bool ocultaDorso = DorsoOculto(rx, ry, rz, frente);
     glPushAttrib(GL_POLYGON_BIT);
     if (ocultaDorso) {
         glEnable(GL_CULL_FACE);

@@ -12,6 +12,7 @@
 #include "render/Textura_ig.h"
 #include "support/Dstring.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -28,23 +29,41 @@ struct TRectanguloGL {
 constexpr int modoLineas = 3;
 constexpr int modoRelleno = 2;
 
-// Plain filled triangles gathered for one draw from arrays: a scene paints its runs of
-// single-coloured triangles through it instead of one polygon call each, which for a
-// large mesh is most of the painting time. The pixels are those of Polygon with the
-// same colours (packed, as SetColor takes them).
-class TLoteTriangulos {
-public:
-    // Adds a triangle; a full batch is drawn first.
-    void Anade(const vector3D& a, const vector3D& b, const vector3D& c, uint32_t color);
-    // Draws the triangles waiting, if any.
-    void Pinta();
-
-private:
-    static constexpr size_t capacidad = 2048;
-    size_t cuenta = 0;
-    std::vector<float> posiciones; // per triangle: 3 vertices x (x, y, z)
-    std::vector<float> colores;    // per triangle: 3 vertices x (r, g, b, a)
+// A vertex and its colour as OpenGL takes them from vertex arrays: the colour's
+// channels divided by 256, as SetColor gives them.
+struct TVerticeColor {
+    float posicion[3];
+    float color[4];
 };
+TVerticeColor VerticeColor(const vector3D& p, uint32_t colorConAlfa);
+
+// A truncated cone is built along +z from the origin, `largo` long, and turned by
+// `angulo` radians about `eje`, which takes +z onto the cone's axis.
+struct TMarcoCono {
+    vector3D eje;
+    double angulo = 0.0;
+    double largo = 0.0;
+};
+TMarcoCono MarcoCono(const vector3D& inicio, const vector3D& fin);
+// Moves the current matrix to a cone's frame: to `inicio`, then the turn.
+void AplicaMarcoCono(const vector3D& inicio, const TMarcoCono& marco);
+// One of the 16 sides of a cone in its frame, with the colours of its corners.
+struct TCaraCono {
+    vector3D esquinas[4];
+    uint32_t colores[4];
+};
+// The sides of a cone of radii `radio1` at its start and `radio2` at its end, lit by
+// `luz` as it falls in the cone's frame.
+std::array<TCaraCono, 16> CarasCono(const TMarcoCono& marco, double radio1, double radio2, uint32_t color,
+                                    const TLuz& luz);
+
+// The filled sphere: a grid of 17 rows of latitude by 33 points of longitude (16 bands
+// by 32 sectors, pi / 16 apart), each point with the colour lit by its direction.
+inline constexpr size_t puntosMallaEsfera = 17 * 33;
+using TMallaEsfera = std::array<TVerticeColor, puntosMallaEsfera>;
+// The grid of a sphere of `radio` about the origin, its y and z stretched by the factors.
+void MallaEsfera(const TLuz& luz, double radio, double escalaY, double escalaZ, uint32_t color,
+                 TMallaEsfera& malla);
 
 class IDCOpenGL : public IDC {
 public:
@@ -102,6 +121,10 @@ public:
     void Sphere(const vector3D& centro, double radio, uint32_t color, int modo);
     void Ellipsoid(const vector3D& centro, double rx, double ry, double rz, uint32_t color, int modo,
                    TTexturaIG* textura = nullptr);
+    // Draws a grid of MallaEsfera about the current origin in one draw, its far half
+    // skipped when it cannot show (the radii tell the sphere's extent); the colour of the
+    // last cell stays current, as drawing the cells one by one leaves it.
+    void PintaMallaEsfera(const TMallaEsfera& malla, double rx, double ry, double rz);
     void Axes(const vector3D& origen, double largo);
     void Text(const vector3D& posicion, const char* texto);
     void LitColor(uint32_t& color, const vector3D& normal, bool dosCaras) const;
@@ -138,15 +161,8 @@ public:
     int erroresTextura = 0;
 
 private:
-    // A vertex of a sphere drawn in one piece: position and colour as OpenGL takes them.
-    struct TVerticeColor {
-        float posicion[3];
-        float color[4];
-    };
-
     void PintaElipsoide(const vector3D& centro, double radio, double escalaY, double escalaZ, uint32_t color,
                         int modo, TTexturaIG* textura);
-    void PintaElipsoideRelleno(double radio, double escalaY, double escalaZ, uint32_t color);
     bool DorsoOculto(double rx, double ry, double rz, unsigned& frente) const;
     bool SubeDirecta(const TDibIG& imagen, const TRectanguloDib& recorte, TTexturaIG& textura, int bits);
     int SubeEscalada(const TDibIG& imagen, const TRectanguloDib& recorte, TTexturaIG& textura, int bits,

@@ -1,7 +1,6 @@
 #include "script/Objetos_3d.h"
 
 #include "geometry/Luz_normals.h"
-#include "render/Idc_opengl.h"
 #include "script/Colores_idc.h"
 #include "script/Defines_3di.h"
 #include "script/Formula.h"
@@ -12,20 +11,11 @@
 #include "script/Objetos_3d_solidos.h"
 #include "script/Texturas_3di.h"
 #include "support/Ficheroqor.h"
-#include "support/Informa.h"
 #include "support/Rutas.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 namespace {
-
-constexpr double gradosPorRadian = 180.0 * (1.0 / std::numbers::pi);
-// OpenGL levels kept free for the painters' own pushes (cones, the extrusion overlay).
-constexpr int nivelesReservados = 4;
 
 enum class TipoComando {
     version,
@@ -104,24 +94,6 @@ bool EsPopSinParametro(const DString& linea, const DString& comando) {
 
 TElementoObj3D::TElementoObj3D(TObjeto3D* escena, int numPuntos)
     : objeto(escena), puntos(static_cast<size_t>(numPuntos)) {}
-
-bool TElementoObj3D::BuscaPunto(IDCOpenGL&, const vector2D&, int&) {
-    return false;
-}
-
-bool TElementoObj3D::BuscaEntrePuntos(IDCOpenGL& dc, const vector2D& posicion, int n, int& indice) const {
-    const int limite = std::min(n, static_cast<int>(puntos.size()));
-    for (int i = 0; i < limite; ++i) {
-        vector3D ventana;
-        bool visible = false;
-        dc.ProjectPoint(puntos[static_cast<size_t>(i)], ventana, visible, true);
-        if (std::fabs(ventana.x - posicion.x) + std::fabs(ventana.y - posicion.y) < 8.0) {
-            indice = i;
-            return true;
-        }
-    }
-    return false;
-}
 
 bool EsComando3Di(const char* palabra) {
     const DString texto(palabra);
@@ -213,6 +185,16 @@ TObjeto3D::TObjeto3D()
 TObjeto3D::~TObjeto3D() {
     // Elements may refer to textures and to this scene: they go first.
     Clear(owns);
+}
+
+int TObjeto3D::Insert(std::unique_ptr<TElementoObj3D> elemento, int indice) {
+    ++revision;
+    return VectorP<TElementoObj3D>::Insert(std::move(elemento), indice);
+}
+
+void TObjeto3D::Clear(bool borraElementos) {
+    ++revision;
+    VectorP<TElementoObj3D>::Clear(borraElementos);
 }
 
 bool TObjeto3D::Carga(const char* nombre, DString& error, void* extra) {
@@ -376,139 +358,4 @@ bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* 
     informe.AnadeNumerado(numero, mensaje.c_str());
     estado.fallo = true;
     return true;
-}
-
-// ---------------------------------------------------------------------------------------
-// Painting
-
-// The scene's own transform; `progreso` follows how far it got (see Pinta).
-void TObjeto3D::AplicaVista(const vector3D& posicion, double giroZ, double zoom, double giroX,
-                            double estiramientoZ, int& progreso) {
-    glTranslatef(static_cast<float>(posicion.x), static_cast<float>(posicion.y),
-                 static_cast<float>(posicion.z));
-    progreso = 2;
-    glScalef(static_cast<float>(zoom), static_cast<float>(zoom), static_cast<float>(zoom * estiramientoZ));
-    glRotatef(static_cast<float>((giroZ + anguloGiro) * gradosPorRadian), 0.0f, 0.0f, 1.0f);
-    progreso = 3;
-    const float grados = static_cast<float>(2.0 * giroX * gradosPorRadian);
-    if (giroEnY)
-        glRotatef(grados, 0.0f, 1.0f, 0.0f);
-    else
-        glRotatef(grados, 1.0f, 0.0f, 0.0f);
-    progreso = 4;
-    glTranslatef(static_cast<float>(-centro.x), static_cast<float>(-centro.y), static_cast<float>(-centro.z));
-    progreso = 5;
-}
-
-void TObjeto3D::Pinta(IDCOpenGL& dc, const vector3D& posicion, double giroZ, double zoom, double giroX,
-                      double estiramientoZ) {
-    const TLuz luzGuardada = dc.luz;
-    int progreso = 0;
-    bool empujada = false;
-    try {
-        dc.luz = luzEscena;
-        progreso = 1;
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        empujada = true;
-        AplicaVista(posicion, giroZ, zoom * escala, giroX, estiramientoZ, progreso);
-        nivelPush = 0;
-        // Runs of plain triangles go out in one draw; whatever paints itself (and may
-        // change the matrices) first draws the run before it.
-        TLoteTriangulos lote;
-        for (int i = Base(); i < Fin(); ++i) {
-            if (!IsOccupied(i)) continue;
-            ++progreso;
-            TElementoObj3D& e = (*this)[i];
-            const bool resaltado = lineaResaltada >= 0 && e.linea == lineaResaltada;
-            if (!resaltado && e.PintaEnLote(lote)) continue;
-            lote.Pinta();
-            e.Pinta(dc, resaltado, resaltado ? puntoResaltado : -1);
-        }
-        lote.Pinta();
-        progreso = 1000;
-        DeshazPush();
-        progreso = 1001;
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
-        empujada = false;
-        progreso = 1002;
-    } catch (...) {
-        // Leave the matrix stack as it was found, so that later frames stay correct.
-        DeshazPush();
-        if (empujada) {
-            glMatrixMode(GL_MODELVIEW);
-            glPopMatrix();
-        }
-        DString mensaje;
-        mensaje.Format("Undefined critical in TObjeto3D::Pinta tr=%d", progreso);
-        Informa(mensaje.c_str(), tituloErrorPintura);
-    }
-    dc.luz = luzGuardada;
-}
-
-void TObjeto3D::EmpujaMatriz(const std::array<double, 16>& matriz) {
-    glMatrixMode(GL_MODELVIEW);
-    GLint profundidad = 0, maxima = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &profundidad);
-    glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &maxima);
-    if (pilaPropia.empty() && profundidad < maxima - nivelesReservados) {
-        glPushMatrix();
-    } else {
-        std::array<double, 16> actual{};
-        glGetDoublev(GL_MODELVIEW_MATRIX, actual.data());
-        pilaPropia.push_back(actual);
-    }
-    ++nivelPush;
-    glMultMatrixd(matriz.data());
-}
-
-void TObjeto3D::SacaMatriz() {
-    if (nivelPush <= 0) return;
-    glMatrixMode(GL_MODELVIEW);
-    if (!pilaPropia.empty()) {
-        glLoadMatrixd(pilaPropia.back().data());
-        pilaPropia.pop_back();
-    } else {
-        glPopMatrix();
-    }
-    --nivelPush;
-}
-
-void TObjeto3D::DeshazPush() {
-    while (nivelPush > 0)
-        SacaMatriz();
-    pilaPropia.clear();
-}
-
-// ---------------------------------------------------------------------------------------
-// Picking
-
-void TObjeto3D::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& lineaEncontrada, int& indice) {
-    lineaEncontrada = -1;
-    indice = -1;
-    // The points are projected under the same transforms as they are painted with:
-    // the scene's own view settings and the PUSH elements before them.
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    int progreso = 0;
-    AplicaVista(vector3D(), 0.0, escala, 0.0, 1.0, progreso);
-    nivelPush = 0;
-    for (int i = Base(); i < Fin(); ++i) {
-        if (!IsOccupied(i)) continue;
-        TElementoObj3D& e = (*this)[i];
-        if (e.EsTransformacion()) {
-            e.Pinta(dc, false, -1);
-            continue;
-        }
-        int punto = -1;
-        if (e.BuscaPunto(dc, posicion, punto)) {
-            lineaEncontrada = e.linea;
-            indice = punto;
-            break;
-        }
-    }
-    DeshazPush();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
 }

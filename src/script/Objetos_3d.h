@@ -1,7 +1,8 @@
 // The scene of a 3DI script: TObjeto3D is the parsed icon (an ordered list of
 // elements plus the settings of the header commands), TElementoObj3D the base of
-// every element. The scene reads a script line by line, collects errors with their
-// line numbers, and paints itself through the OpenGL drawing device.
+// every element. The scene reads a script line by line and collects errors with their
+// line numbers. It draws nothing: the scene painter (render/Pinta_escena.h) turns the
+// elements into geometry and draws them.
 #pragma once
 
 #include "geometry/Matrix3.h"
@@ -15,13 +16,12 @@
 #include <span>
 #include <vector>
 
-class IDCOpenGL;
-class TLoteTriangulos;
 class TFicheroQOR;
 class TObjeto3D;
 class TDefines3Di;
 class TTexturas3Di;
 struct TTextura3Di;
+class TVisitanteElementos;
 
 // The script error that element readers raise: it carries a fixed message text.
 class TXErrorObjeto3D : public std::exception {
@@ -48,6 +48,14 @@ public:
     virtual void Objeto(const char* nombre, const class TElementoObj3D& elemento) = 0;
 };
 
+// What a painter keeps with an element or a scene between frames (its geometry, the
+// frame made of them). The model only holds it: it is dropped with its owner, and an
+// element is never changed after its read, so what was made from it stays true.
+class TCachePintura {
+public:
+    virtual ~TCachePintura() = default;
+};
+
 class TElementoObj3D {
 public:
     TElementoObj3D(TObjeto3D* escena, int numPuntos);
@@ -55,21 +63,21 @@ public:
     TElementoObj3D(const TElementoObj3D&) = delete;
     TElementoObj3D& operator=(const TElementoObj3D&) = delete;
 
-    virtual void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) = 0;
     // Reads the parameter text; a problem is either written into `error` (the element
     // is then discarded) or raised as TXErrorObjeto3D (the parse then stops).
     virtual void Lee(const DString& parametros, DString& error) = 0;
-    // Whether a control point lies under the window position, and which.
-    virtual bool BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice);
+    // Hands the element, as its own class, to the visitor (the painter, for one).
+    virtual void Acepta(TVisitanteElementos& visitante) const = 0;
+    // How many of the first `puntos` are control points that a click in the preview
+    // can pick.
+    virtual int PuntosControl() const { return 0; }
+    // Whether the element is drawn in white instead of its colour when it has a texture
+    // (the texture's own colours then show unchanged).
+    virtual bool BlancoConTextura() const { return false; }
 
     virtual const char* NombreClase() const = 0;
     // Hands the element's own fields (beyond the common ones) to the visitor.
     virtual void Describe(TVisitanteCampos&) const {}
-    // PUSH and POP elements change the matrix stack instead of drawing.
-    virtual bool EsTransformacion() const { return false; }
-    // An element that paints as plain triangles may add them to the batch instead of
-    // painting (true); the others paint themselves (false).
-    virtual bool PintaEnLote(TLoteTriangulos&) { return false; }
 
     TObjeto3D* objeto;
     std::vector<vector3D> puntos;
@@ -80,11 +88,8 @@ public:
     // (LINEWIDTH takes any number of the int range).
     int32_t GrosorResaltado() const { return grosorLinea > INT32_MAX - 3 ? INT32_MAX : grosorLinea + 3; }
     TTextura3Di* textura = nullptr;
-
-protected:
-    // The pick shared by the classes with control points: the first of the first `n`
-    // points whose window position lies within |dx| + |dy| < 8 pixels.
-    bool BuscaEntrePuntos(IDCOpenGL& dc, const vector2D& posicion, int n, int& indice) const;
+    // The painter's geometry of the element.
+    mutable std::unique_ptr<TCachePintura> cachePintura;
 };
 
 // One problem met while loading or reading a script: the script line it belongs to
@@ -132,9 +137,6 @@ bool EsComando3Di(const char* palabra);
 // Every command word of the script, in the order of the parser's command table.
 std::vector<const char*> Comandos3Di();
 
-// Paint failures are reported with this caption.
-inline constexpr const char* tituloErrorPintura = "Selvaron";
-
 class TObjeto3D : public VectorP<TElementoObj3D> {
 public:
     TObjeto3D();
@@ -147,16 +149,12 @@ public:
     // text in memory). `textoExpandido`, when given, receives every line after macro
     // replacement followed by CR LF. Returns true when no error was flagged.
     bool Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error);
-    // The element control point under a window position: its script line and index.
-    void BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& lineaEncontrada, int& indice);
-    void Pinta(IDCOpenGL& dc, const vector3D& posicion, double giroZ, double zoom, double giroX,
-               double estiramientoZ);
 
-    // The model-view stack as PUSH and POP elements use it while painting: the OpenGL
-    // stack while it has room, a stack of our own beyond that, so that no nesting
-    // depth can overflow or corrupt the driver's stack.
-    void EmpujaMatriz(const std::array<double, 16>& matriz);
-    void SacaMatriz();
+    // The list's own changes, which also tell the painter that its frame is out of date.
+    int Insert(std::unique_ptr<TElementoObj3D> elemento, int indice = -1);
+    void Clear(bool borraElementos);
+    // Grows with every change of the element list.
+    uint64_t Revision() const { return revision; }
 
     vector3D centro;
     double escala = 1.0;
@@ -166,6 +164,7 @@ public:
     bool giroEnY = false;
     int32_t lineaResaltada = -1;
     int32_t puntoResaltado = -1;
+    // Open PUSH commands while a script is read.
     int32_t nivelPush = 0;
     // Grid points of the extrusions and revolutions read so far (they are bounded).
     int64_t puntosMalla = 0;
@@ -174,15 +173,46 @@ public:
     DString nombreFichero;
     // What the last load or read gave.
     TInformeLectura informe;
+    // The painter's frame of the scene.
+    mutable std::unique_ptr<TCachePintura> cachePintura;
 
 private:
     struct TLectura;
     void Reinicia();
     void LeeLineas(TFicheroQOR& lector, DString* textoExpandido);
     bool LeeLinea(TLectura& estado, DString& linea, int numero, DString* textoExpandido);
-    void AplicaVista(const vector3D& posicion, double giroZ, double zoom, double giroX, double estiramientoZ,
-                     int& progreso);
-    void DeshazPush();
 
-    std::vector<std::array<double, 16>> pilaPropia; // levels beyond the OpenGL stack
+    uint64_t revision = 0;
+};
+
+// Receives each element as its own class. Classes that differ only in their reader
+// (CYLINDER, SPHERE, DISK, CUBE, the three PUSH commands) come as their base.
+class TElementoQuad3D;
+class TElementoTriang3D;
+class TElementoLinea;
+class TElementoCircle;
+class TElementoCono3D;
+class TElementoElipsoide3D;
+class TElementoPrisma3D;
+class TElementoPolilinea;
+class TElementoXtrusion;
+class TElementoRevolution;
+class TElementoPush;
+class TElementoPop;
+
+class TVisitanteElementos {
+public:
+    virtual ~TVisitanteElementos() = default;
+    virtual void Visita(const TElementoQuad3D& e) = 0;
+    virtual void Visita(const TElementoTriang3D& e) = 0;
+    virtual void Visita(const TElementoLinea& e) = 0;
+    virtual void Visita(const TElementoCircle& e) = 0;
+    virtual void Visita(const TElementoCono3D& e) = 0;
+    virtual void Visita(const TElementoElipsoide3D& e) = 0;
+    virtual void Visita(const TElementoPrisma3D& e) = 0;
+    virtual void Visita(const TElementoPolilinea& e) = 0;
+    virtual void Visita(const TElementoXtrusion& e) = 0;
+    virtual void Visita(const TElementoRevolution& e) = 0;
+    virtual void Visita(const TElementoPush& e) = 0;
+    virtual void Visita(const TElementoPop& e) = 0;
 };

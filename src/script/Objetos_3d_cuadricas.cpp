@@ -1,16 +1,6 @@
 #include "script/Objetos_3d_cuadricas.h"
 
-#include "geometry/Luz_normals.h"
-#include "render/Idc_opengl.h"
 #include "script/Objetos_3d_planos.h"
-#include "script/Texturas_3di.h"
-
-namespace {
-
-// The highlight is drawn this much larger than the solid so that it shows over it.
-constexpr double escalaResalte = 1.05;
-
-} // namespace
 
 // ---------------------------------------------------------------------------------------
 // CONE and CYLINDER
@@ -34,20 +24,6 @@ void TElementoCylinder3D::Lee(const DString& parametros, DString&) {
     Vector<DString> campos(3, 1, true);
     LeeCentros(parametros, 3, "Error reading Cylinder", campos);
     radio1 = radio2 = campos[2].ToDouble();
-}
-
-void TElementoCono3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
-    dc.SetColor(color);
-    dc.Cone(puntos[0], puntos[1], radio1, radio2, color, modoRelleno);
-    if (!resaltado) return;
-    dc.SetColor(colorNegro);
-    dc.Cone(puntos[0], puntos[1], radio1 * escalaResalte, radio2 * escalaResalte, color, modoLineas);
-    if (puntoResaltado == 0 || puntoResaltado == 1)
-        MarcaPunto(dc, puntos[static_cast<size_t>(puntoResaltado)]);
-}
-
-bool TElementoCono3D::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) {
-    return BuscaEntrePuntos(dc, posicion, 2, indice);
 }
 
 void TElementoCono3D::Describe(TVisitanteCampos& v) const {
@@ -79,24 +55,6 @@ void TElementoEsfera3D::Lee(const DString& parametros, DString&) {
     LeeCampos(parametros, ":", 2, "Error reading Sphere", campos);
     puntos[0] = LeePunto(campos[0]);
     radioA = radioB = radioC = campos[1].ToDouble();
-}
-
-void TElementoElipsoide3D::Pinta(IDCOpenGL& dc, bool resaltado, int) {
-    dc.SetColor(color);
-    TTexturaIG* registro = nullptr;
-    if (textura) {
-        PreparaTextura(*textura, dc);
-        registro = &textura->registro;
-    }
-    dc.Ellipsoid(puntos[0], radioA, radioB, radioC, color, modoRelleno, registro);
-    if (!resaltado) return;
-    // The outline is a sphere of the x radius, whatever the other two.
-    dc.SetColor(colorNegro);
-    dc.Sphere(puntos[0], radioA * escalaResalte, color, modoLineas);
-}
-
-bool TElementoElipsoide3D::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) {
-    return BuscaEntrePuntos(dc, posicion, 1, indice);
 }
 
 void TElementoElipsoide3D::Describe(TVisitanteCampos& v) const {

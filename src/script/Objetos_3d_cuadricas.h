@@ -1,6 +1,6 @@
 // The round solids of the script: CONE and CYLINDER (a truncated cone between two
 // centres) and ELIPSOID and SPHERE (axis-aligned). The readers only fill a few fields;
-// the drawing device tessellates and lights the surfaces.
+// the painter has the drawing device's surfaces tessellated and lit.
 #pragma once
 
 #include "script/Objetos_3d.h"
@@ -9,9 +9,9 @@
 class TElementoCono3D : public TElementoObj3D {
 public:
     explicit TElementoCono3D(TObjeto3D* escena) : TElementoObj3D(escena, 2) {}
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Lee(const DString& parametros, DString& error) override;
-    bool BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) override;
+    int PuntosControl() const override { return 2; }
     const char* NombreClase() const override { return "TElementoCono3D"; }
     void Describe(TVisitanteCampos& v) const override;
 
@@ -35,9 +35,9 @@ public:
 class TElementoElipsoide3D : public TElementoObj3D {
 public:
     explicit TElementoElipsoide3D(TObjeto3D* escena) : TElementoObj3D(escena, 1) {}
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Lee(const DString& parametros, DString& error) override;
-    bool BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) override;
+    int PuntosControl() const override { return 1; }
     const char* NombreClase() const override { return "TElementoElipsoide3D"; }
     void Describe(TVisitanteCampos& v) const override;
 

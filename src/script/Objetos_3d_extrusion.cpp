@@ -1,11 +1,6 @@
 #include "script/Objetos_3d_extrusion.h"
 
-#include "geometry/Luz_normals.h"
-#include "render/Idc_opengl.h"
 #include "script/Objetos_3d_planos.h"
-#include "script/Texturas_3di.h"
-
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <utility>
@@ -112,18 +107,6 @@ void TElementoPolilinea::Subdivide(int j, int k, std::vector<double>& valores) {
     if (!longitudes.empty()) CalculaLongitudes();
 }
 
-void TElementoPolilinea::Pinta(IDCOpenGL& dc, bool, int puntoResaltado) {
-    if (puntos.empty()) return;
-    dc.SetColor(color);
-    dc.Polyline(puntos);
-    if (puntoResaltado >= 0 && puntoResaltado < numPuntos)
-        MarcaPunto(dc, puntos[static_cast<size_t>(puntoResaltado)]);
-}
-
-bool TElementoPolilinea::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) {
-    return BuscaEntrePuntos(dc, posicion, numPuntos, indice);
-}
-
 void TElementoPolilinea::Describe(TVisitanteCampos& v) const {
     v.Campo("numPuntos", static_cast<int>(numPuntos));
     v.Campo("longitud", longitud);
@@ -220,59 +203,6 @@ void TElementoQuads::ConstruyeQuads(std::span<const std::vector<vector3D>> filas
         Normaliza(n);
 }
 
-void TElementoQuads::Pinta(IDCOpenGL& dc, bool resaltado, int) {
-    int modo = modoRelleno;
-    if (resaltado) {
-        modo = modoLineas;
-        dc.SetColor(color);
-    }
-    if (textura) {
-        PreparaTextura(*textura, dc);
-        dc.BindTexture(textura->registro);
-        if (blancoConTextura) color = colorBlanco;
-    }
-    const size_t n = std::min(puntos.size(), normalesVertice.size());
-    const auto valido = [&](const TQuadExtr& q) {
-        return std::all_of(q.begin(), q.end(),
-                           [&](int32_t i) { return i >= 0 && static_cast<size_t>(i) < n; });
-    };
-    for (const TQuadExtr& q : quads) {
-        if (!valido(q)) continue;
-        vector3D esquinas[4];
-        uint32_t colores[4];
-        for (size_t k = 0; k < 4; ++k) {
-            const size_t i = static_cast<size_t>(q[k]);
-            esquinas[k] = puntos[i];
-            colores[k] = color;
-            Ilumina(luzEscena, colores[k], normalesVertice[i], false);
-        }
-        if (!textura) {
-            dc.Polygon(esquinas, colores, modo);
-            continue;
-        }
-        float componentes[4][3];
-        vector2D posiciones[4];
-        for (size_t k = 0; k < 4; ++k) {
-            for (size_t m = 0; m < 3; ++m)
-                componentes[k][m] = static_cast<float>((colores[k] >> (8 * m)) & 0xFFu) / 255.0f;
-            const size_t i = static_cast<size_t>(q[k]);
-            if (i < posTextura.size()) posiciones[k] = posTextura[i];
-        }
-        dc.ColorQuad(esquinas, componentes, &textura->registro, posiciones, 0);
-    }
-    if (textura) dc.UnbindTexture(textura->registro);
-    if (!resaltado) return;
-    // The vertex normals as unit strokes.
-    dc.SetColor(colorBlanco);
-    for (const TQuadExtr& q : quads) {
-        if (!valido(q)) continue;
-        for (int32_t i : q) {
-            const vector3D& p = puntos[static_cast<size_t>(i)];
-            dc.Line(p, p + normalesVertice[static_cast<size_t>(i)]);
-        }
-    }
-}
-
 void TElementoQuads::Describe(TVisitanteCampos& v) const {
     v.Campo("invertir", invertir);
     v.Campo("normalesVertice", std::span<const vector3D>(normalesVertice));
@@ -284,9 +214,7 @@ void TElementoQuads::Describe(TVisitanteCampos& v) const {
 // XTRUSION
 
 TElementoXtrusion::TElementoXtrusion(TObjeto3D* escena)
-    : TElementoQuads(escena), seccion(escena), ruta(escena) {
-    blancoConTextura = true;
-}
+    : TElementoQuads(escena), seccion(escena), ruta(escena) {}
 
 bool TElementoXtrusion::LeeRuta(const DString& texto, DString& error) {
     escalas.clear();
@@ -343,24 +271,6 @@ void TElementoXtrusion::Lee(const DString& parametros, DString& error) {
             filas[i].push_back(p * escalas[i] + desplazamiento + ruta.puntos[i]);
     }
     ConstruyeQuads(filas, seccion, ruta);
-}
-
-void TElementoXtrusion::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
-    TElementoQuads::Pinta(dc, resaltado, puntoResaltado);
-    if (!resaltado) return;
-    // The section and the route as written, at the offset. The field under the caret
-    // is the offset (0), a section point (1 to n) or one of the two fields of a route pair.
-    const int n = seccion.numPuntos;
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glTranslatef(static_cast<float>(desplazamiento.x), static_cast<float>(desplazamiento.y),
-                 static_cast<float>(desplazamiento.z));
-    dc.SetColor(colorNegro);
-    seccion.Pinta(dc, false, puntoResaltado >= 1 && puntoResaltado <= n ? puntoResaltado - 1 : -1);
-    ruta.Pinta(dc, false, puntoResaltado > n ? (puntoResaltado - n - 1) / 2 : -1);
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    if (puntoResaltado == 0) MarcaPunto(dc, desplazamiento);
 }
 
 void TElementoXtrusion::Describe(TVisitanteCampos& v) const {
@@ -420,11 +330,6 @@ void TElementoRevolution::Lee(const DString& parametros, DString& error) {
     TElementoPolilinea rutaAngular(objeto);
     rutaAngular.FijaPuntos(std::move(angular));
     ConstruyeQuads(filas, perfil, rutaAngular);
-}
-
-void TElementoRevolution::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
-    TElementoQuads::Pinta(dc, resaltado, puntoResaltado);
-    if (resaltado) dc.Line(puntoEje1, puntoEje2); // in the white of the normal strokes
 }
 
 void TElementoRevolution::Describe(TVisitanteCampos& v) const {

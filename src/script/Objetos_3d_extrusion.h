@@ -24,10 +24,10 @@ inline constexpr int64_t maxPuntosEscena = 2 * maxPuntosMalla;
 class TElementoPolilinea : public TElementoObj3D {
 public:
     explicit TElementoPolilinea(TObjeto3D* escena) : TElementoObj3D(escena, 0) {}
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     // A list of points separated by ':', at least two.
     void Lee(const DString& parametros, DString& error) override;
-    bool BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) override;
+    int PuntosControl() const override { return numPuntos; }
     const char* NombreClase() const override { return "TElementoPolilinea"; }
     void Describe(TVisitanteCampos& v) const override;
 
@@ -54,7 +54,6 @@ using TQuadExtr = std::array<int32_t, 4>;
 class TElementoQuads : public TElementoObj3D {
 public:
     explicit TElementoQuads(TObjeto3D* escena) : TElementoObj3D(escena, 0) {}
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
     void Describe(TVisitanteCampos& v) const override;
 
     // Adds points to the segments of `ruta` along which `valores` (one per point)
@@ -74,16 +73,14 @@ protected:
     // Counts a grid of `puntos` points against the scene's limit before it is built;
     // raises TXErrorObjeto3D (which names the line) when the scene would pass it.
     void ReservaMalla(int64_t puntos);
-
-    // Whether the element turns white when drawn with its texture.
-    bool blancoConTextura = false;
 };
 
 // XTRUSION=offset|section|route[|orientation]
 class TElementoXtrusion : public TElementoQuads {
 public:
     explicit TElementoXtrusion(TObjeto3D* escena);
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    bool BlancoConTextura() const override { return true; }
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Lee(const DString& parametros, DString& error) override;
     const char* NombreClase() const override { return "TElementoXtrusion"; }
     void Describe(TVisitanteCampos& v) const override;
@@ -102,7 +99,7 @@ public:
 class TElementoRevolution : public TElementoQuads {
 public:
     explicit TElementoRevolution(TObjeto3D* escena) : TElementoQuads(escena), perfil(escena) {}
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Lee(const DString& parametros, DString& error) override;
     const char* NombreClase() const override { return "TElementoRevolution"; }
     void Describe(TVisitanteCampos& v) const override;

@@ -2,10 +2,6 @@
 
 #include "script/Objetos_3d_planos.h"
 
-void TElementoPush::Pinta(IDCOpenGL&, bool, int) {
-    objeto->EmpujaMatriz(matriz);
-}
-
 void TElementoPush::Describe(TVisitanteCampos& v) const {
     v.Campo("matriz", std::span<const double>(matriz));
 }
@@ -34,8 +30,4 @@ void TElementoPushTurn::Lee(const DString& parametros, DString&) {
 void TElementoPop::Lee(const DString&, DString&) {
     if (objeto->nivelPush < 1) throw TXErrorObjeto3D("Error invalid POP command");
     --objeto->nivelPush;
-}
-
-void TElementoPop::Pinta(IDCOpenGL&, bool, int) {
-    objeto->SacaMatriz();
 }

@@ -1,6 +1,7 @@
 // The transform stack of the script: PUSHSCALE, PUSHTRANS and PUSHTURN put a scale, a
 // translation or a rotation in front of every element that follows, until the
-// matching POP. They sit in the element list and act on the model-view stack.
+// matching POP. They sit in the element list; the painter acts on the model-view stack
+// for them.
 #pragma once
 
 #include "script/Objetos_3d.h"
@@ -10,9 +11,8 @@
 class TElementoPush : public TElementoObj3D {
 public:
     explicit TElementoPush(TObjeto3D* escena) : TElementoObj3D(escena, 0) {}
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Describe(TVisitanteCampos& v) const override;
-    bool EsTransformacion() const override { return true; }
 
     // The transform, column-major as OpenGL multiplies it.
     std::array<double, 16> matriz{};
@@ -42,8 +42,7 @@ public:
 class TElementoPop : public TElementoObj3D {
 public:
     explicit TElementoPop(TObjeto3D* escena) : TElementoObj3D(escena, 0) {}
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Lee(const DString& parametros, DString& error) override;
     const char* NombreClase() const override { return "TElementoPop"; }
-    bool EsTransformacion() const override { return true; }
 };

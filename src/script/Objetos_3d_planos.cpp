@@ -1,11 +1,6 @@
 #include "script/Objetos_3d_planos.h"
 
-#include "geometry/Luz_normals.h"
-#include "render/Idc_opengl.h"
 #include "script/Formula.h"
-#include "script/Texturas_3di.h"
-
-#include <array>
 
 namespace {
 
@@ -37,12 +32,6 @@ uint32_t LeeColor(const DString& texto) {
     return canal(0) | canal(1) << 8 | canal(2) << 16;
 }
 
-void MarcaPunto(IDCOpenGL& dc, const vector3D& punto) {
-    dc.SetColor(colorNegro);
-    dc.SetLineWidth(1.0);
-    dc.Axes(punto, 30.0);
-}
-
 // ---------------------------------------------------------------------------------------
 // QUAD and TRIANGLE
 
@@ -69,46 +58,12 @@ void TElementoCara3D::CalculaNormal() {
     Normaliza(normal);
 }
 
-uint32_t TElementoCara3D::ColorIluminado() const {
-    uint32_t c = color;
-    Ilumina(luzEscena, c, normal, true);
-    return c;
-}
-
-void TElementoCara3D::PintaContorno(IDCOpenGL& dc, int puntoResaltado) {
-    dc.SetColor(colorNegro);
-    dc.SetLineWidth(GrosorResaltado());
-    dc.Polyline(puntos);
-    if (puntoResaltado >= 0 && puntoResaltado < esquinas)
-        MarcaPunto(dc, puntos[static_cast<size_t>(puntoResaltado)]);
-}
-
-bool TElementoCara3D::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) {
-    return BuscaEntrePuntos(dc, posicion, esquinas, indice);
-}
-
 void TElementoCara3D::Describe(TVisitanteCampos& v) const {
     v.Campo("normal", normal);
 }
 
 void TElementoQuad3D::Lee(const DString& parametros, DString&) {
     LeeEsquinas(parametros, "Error reading Quad");
-}
-
-void TElementoQuad3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
-    dc.SetColor(ColorIluminado());
-    const std::span<const vector3D> cara(puntos.data(), 4);
-    if (!textura) {
-        dc.Polygon(cara, {}, modoRelleno);
-    } else {
-        PreparaTextura(*textura, dc);
-        color = colorBlanco;
-        const double s = textura->registro.tamano;
-        const std::array<vector2D, 4> posiciones{vector2D(0, 0), vector2D(s, 0), vector2D(s, s),
-                                                 vector2D(0, s)};
-        dc.TexturedPolygon(cara, posiciones, textura->registro);
-    }
-    if (resaltado) PintaContorno(dc, puntoResaltado);
 }
 
 void TElementoTriang3D::Lee(const DString& parametros, DString&) {
@@ -124,17 +79,6 @@ TElementoTriang3D::TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const
     CalculaNormal();
 }
 
-void TElementoTriang3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
-    dc.SetColor(ColorIluminado());
-    dc.Polygon(std::span<const vector3D>(puntos.data(), 3), {}, modoRelleno);
-    if (resaltado) PintaContorno(dc, puntoResaltado);
-}
-
-bool TElementoTriang3D::PintaEnLote(TLoteTriangulos& lote) {
-    lote.Anade(puntos[0], puntos[1], puntos[2], ColorIluminado());
-    return true;
-}
-
 // ---------------------------------------------------------------------------------------
 // LINE
 
@@ -144,19 +88,6 @@ void TElementoLinea::Lee(const DString& parametros, DString&) {
     LeeCampos(parametros, ":", 2, "Error reading LINE", campos);
     puntos[0] = LeePunto(campos[0]);
     puntos[1] = LeePunto(campos[1]);
-}
-
-void TElementoLinea::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
-    dc.SetColor(color);
-    dc.SetLineWidth(resaltado ? GrosorResaltado() : grosorLinea);
-    dc.Line(puntos[0], puntos[1]);
-    dc.SetLineWidth(grosorLinea);
-    if (resaltado && (puntoResaltado == 0 || puntoResaltado == 1))
-        MarcaPunto(dc, puntos[static_cast<size_t>(puntoResaltado)]);
-}
-
-bool TElementoLinea::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) {
-    return BuscaEntrePuntos(dc, posicion, 2, indice);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -177,25 +108,6 @@ void TElementoCircle::Lee(const DString& parametros, DString&) {
     for (int i = 0; i < numSegmentos; ++i)
         puntos[static_cast<size_t>(i)] = centro + Transforma(MatrizGiro(eje, i * paso), r0);
     puntos[static_cast<size_t>(numSegmentos)] = puntos[0];
-}
-
-void TElementoCircle::Pinta(IDCOpenGL& dc, bool resaltado, int) {
-    if (!relleno) {
-        dc.SetColor(color);
-        dc.SetLineWidth(resaltado ? GrosorResaltado() : grosorLinea);
-        dc.Polyline(puntos);
-        return;
-    }
-    uint32_t c = color;
-    Ilumina(luzEscena, c, eje, false);
-    dc.SetColor(c);
-    if (!resaltado) {
-        dc.Polygon(puntos, {}, modoRelleno);
-        return;
-    }
-    dc.Polyline(puntos);
-    for (int i = 0; i < numSegmentos; ++i)
-        dc.Line(centro, puntos[static_cast<size_t>(i)]);
 }
 
 void TElementoCircle::Describe(TVisitanteCampos& v) const {

@@ -1,5 +1,5 @@
 // The flat primitives of the script: QUAD, TRIANGLE, LINE, CIRCLE and DISK, and the
-// readers shared by every element family (fields, colours, the control-point mark).
+// readers shared by every element family (fields, points, colours).
 #pragma once
 
 #include "script/Objetos_3d.h"
@@ -14,8 +14,6 @@ void LeeCampos(const DString& parametros, const char* separador, int n, const ch
 vector3D LeePunto(const DString& campo);
 // "(r,g,b)" as a packed colour; raises "Error reading color".
 uint32_t LeeColor(const DString& texto);
-// Marks a selected control point with the axis tripod.
-void MarcaPunto(IDCOpenGL& dc, const vector3D& punto);
 
 // Faces with a normal: QUAD and TRIANGLE.
 class TElementoCara3D : public TElementoObj3D {
@@ -24,9 +22,10 @@ public:
     // outline of a highlighted script line is one closed strip.
     TElementoCara3D(TObjeto3D* escena, int esquinas, bool cerrada = true);
     void Describe(TVisitanteCampos& v) const override;
-    bool BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) override;
+    int PuntosControl() const override { return esquinas; }
 
     vector3D normal;
+    int esquinas;
 
 protected:
     void LeeEsquinas(const DString& parametros, const char* mensaje);
@@ -34,16 +33,13 @@ protected:
     void CierraCara();
     // The unit normal of the first three corners.
     void CalculaNormal();
-    // The colour lit for the normal, both sides alike.
-    uint32_t ColorIluminado() const;
-    void PintaContorno(IDCOpenGL& dc, int puntoResaltado);
-    int esquinas;
 };
 
 class TElementoQuad3D : public TElementoCara3D {
 public:
     explicit TElementoQuad3D(TObjeto3D* escena) : TElementoCara3D(escena, 4) {}
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    bool BlancoConTextura() const override { return true; }
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Lee(const DString& parametros, DString& error) override;
     const char* NombreClase() const override { return "TElementoQuad3D"; }
 };
@@ -55,8 +51,7 @@ public:
     // copy of the first corner: a mesh may bring millions of faces, and a face without a
     // script line is never highlighted, so its outline is never drawn.
     TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const vector3D& b, const vector3D& c);
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
-    bool PintaEnLote(TLoteTriangulos& lote) override;
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Lee(const DString& parametros, DString& error) override;
     const char* NombreClase() const override { return "TElementoTriang3D"; }
 };
@@ -64,9 +59,9 @@ public:
 class TElementoLinea : public TElementoObj3D {
 public:
     explicit TElementoLinea(TObjeto3D* escena) : TElementoObj3D(escena, 2) {}
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Lee(const DString& parametros, DString& error) override;
-    bool BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& indice) override;
+    int PuntosControl() const override { return 2; }
     const char* NombreClase() const override { return "TElementoLinea"; }
 };
 
@@ -74,7 +69,8 @@ public:
 class TElementoCircle : public TElementoObj3D {
 public:
     explicit TElementoCircle(TObjeto3D* escena);
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
+
     void Lee(const DString& parametros, DString& error) override;
     const char* NombreClase() const override { return "TElementoCircle"; }
     void Describe(TVisitanteCampos& v) const override;

@@ -10,7 +10,7 @@ class TElementoPrisma3D : public TElementoObj3D {
 public:
     explicit TElementoPrisma3D(TObjeto3D* escena) : TElementoObj3D(escena, 8) {}
     // A box is drawn the same whether highlighted or not, and has no control points.
-    void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Lee(const DString& parametros, DString& error) override;
     const char* NombreClase() const override { return "TElementoPrisma3D"; }
     void Describe(TVisitanteCampos& v) const override;

@@ -21,5 +21,3 @@ bool LeeTextura(TObjeto3D& escena, const DString& parametros, DString& error) {
     error += nombre;
     return false;
 }
-
-void PreparaTextura(TTextura3Di&, IDCOpenGL&) {}

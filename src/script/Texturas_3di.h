@@ -2,7 +2,6 @@
 // elements that follow it.
 #pragma once
 
-#include "render/Textura_ig.h"
 #include "support/Dstring.h"
 #include "support/Vectores_dg.h"
 
@@ -10,7 +9,7 @@ class TObjeto3D;
 
 struct TTextura3Di {
     DString nombre;
-    TTexturaIG registro; // the texture on the drawing device
+    bool alfa = false; // drawn blended with its alpha channel
 };
 
 class TTexturas3Di {
@@ -24,10 +23,6 @@ public:
     VectorP<TTextura3Di> lista;
 };
 
-class IDCOpenGL;
-
 // The TEXTURET handler: false (with the message in `error`) when the texture cannot
 // be made current; the scene then stops reading.
 bool LeeTextura(TObjeto3D& escena, const DString& parametros, DString& error);
-// Called by a painter before it uses a texture: hands the image to the device once.
-void PreparaTextura(TTextura3Di& textura, IDCOpenGL& dc);

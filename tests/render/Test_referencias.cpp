@@ -6,9 +6,9 @@
 // instead, as PNG files: that is how tests/data/referencia/*.png were made.
 #include "image/Tdibig.h"
 #include "image/Tdibigformat.h"
+#include "render/Pinta_vista.h"
 #include "render/Vista_previa.h"
 #include "script/Objetos_3d.h"
-#include "script/Pinta_vista.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

@@ -2,6 +2,9 @@
 // picking and the preview's navigation.
 #include "Pinta_prueba.h"
 
+#include "render/Geometria_escena.h"
+#include "render/Pinta_escena.h"
+#include "script/Objetos_3d_planos.h"
 #include "support/Informa.h"
 
 #include <algorithm>
@@ -70,7 +73,10 @@ TEST(PintaEscena, BatchedTrianglesPaintAsPolygonsDo) {
     v.Pinta(script);
     CargaVista(v.dc, v.vista);
     v.dc.Clear();
-    v.escena.ParaCada([&](TElementoObj3D& e) { e.Pinta(v.dc, false, -1); });
+    v.escena.ParaCada([&](const TElementoObj3D& e) {
+        v.dc.SetColor(ColorCara(e, dynamic_cast<const TElementoTriang3D&>(e).normal));
+        v.dc.Polygon(std::span(e.puntos.data(), 3), {}, modoRelleno);
+    });
     v.dc.Swap();
     TDibIG unoAUno;
     v.dc.ReadPixels(unoAUno);
@@ -186,7 +192,7 @@ TEST(PintaEscena, PickingFindsTheFirstControlPointWithinEightPixels) {
         vector3D p;
         bool visible = false;
         v.dc.ProjectPoint(punto, p, visible, true);
-        v.escena.BuscaPunto(v.dc, vector2D(p.x + dx, p.y + dy), linea, indice);
+        BuscaPunto(v.dc, v.escena, vector2D(p.x + dx, p.y + dy), linea, indice);
         return p;
     };
     const vector3D esquina = busca({2, -2, 0}, 7.9, 0);
@@ -203,12 +209,11 @@ TEST(PintaEscena, PickingFindsTheFirstControlPointWithinEightPixels) {
 
     // Picking follows the centre and the pushes.
     v.Pinta("CENTER=[1,0,0]\nLINE=[1,0,0]:[1,0,1]\nPUSHTRANS=[0,0,2]\nLINE=[3,0,0]:[3,0,1]\nPOP\n");
-    v.escena.BuscaPunto(v.dc, vector2D(centro, centro), linea, indice);
+    BuscaPunto(v.dc, v.escena, vector2D(centro, centro), linea, indice);
     EXPECT_EQ(linea * 10 + indice, 10);
     // The second line's start is drawn 2 units right and 2 units up.
-    v.escena.BuscaPunto(v.dc, vector2D(centro + 40, centro - 2 * subida), linea, indice);
+    BuscaPunto(v.dc, v.escena, vector2D(centro + 40, centro - 2 * subida), linea, indice);
     EXPECT_EQ(linea * 10 + indice, 30);
-    EXPECT_EQ(v.escena.nivelPush, 0);
     EXPECT_EQ(v.ProfundidadPila(), 1);
 }
 
@@ -227,11 +232,11 @@ TEST(PintaEscena, PanAndZoomMoveThePicture) {
 
 namespace {
 
-// An element whose painting fails, to see how the scene reports and recovers.
+// An element whose painting fails, to see how the painter reports and recovers.
 class TElementoRoto : public TElementoObj3D {
 public:
     explicit TElementoRoto(TObjeto3D* e) : TElementoObj3D(e, 0) {}
-    void Pinta(IDCOpenGL&, bool, int) override { throw std::runtime_error("broken"); }
+    void Acepta(TVisitanteElementos&) const override { throw std::runtime_error("broken"); }
     void Lee(const DString&, DString&) override {}
     const char* NombreClase() const override { return "TElementoRoto"; }
 };
@@ -259,7 +264,6 @@ TEST(PintaEscena, AFailingElementIsReportedAndTheStackStaysBalanced) {
     EXPECT_EQ(informado, "Selvaron|Undefined critical in TObjeto3D::Pinta tr=11");
     EXPECT_EQ(v.dc.luz.ambiente, 0.1); // the device's light is put back
     EXPECT_EQ(v.ProfundidadPila(), 1);
-    EXPECT_EQ(v.escena.nivelPush, 0);
 }
 
 namespace {

@@ -9,9 +9,9 @@
 #include "geometry/Luz_normals.h"
 #include "image/Tdibig.h"
 #include "render/Idc_opengl.h"
+#include "render/Pinta_vista.h"
 #include "render/Superficie_egl.h"
 #include "render/Vista_previa.h"
-#include "script/Pinta_vista.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

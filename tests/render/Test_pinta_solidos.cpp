@@ -189,10 +189,14 @@ TEST(PintaSolidos, TexturedElementsPaintWithoutAnImage) {
         escena.puntoResaltado = 0;
         v.Pinta(escena);
         EXPECT_FALSE(v.EsFondo(v.Desde(0, 10)));
+        // A textured extrusion is drawn in white, as a textured quad is: grey when lit.
+        const uint32_t c = v.Desde(0, 10);
+        if (resaltada < 0) {
+            EXPECT_TRUE(RojoDe(c) == VerdeDe(c) && VerdeDe(c) == AzulDe(c)) << std::hex << c;
+        }
     }
-    // A textured extrusion turns white, as a textured quad does.
-    EXPECT_EQ(escena[0].color, colorBlanco);
-    EXPECT_EQ(escena[1].color, 0x80C0FFu);
+    // Drawing changes nothing of the model.
+    EXPECT_EQ(escena[0].color, 0x80C0FFu);
 }
 
 TEST(PintaSolidos, ExamplesFillTheMiddleOfThePictureAndNeverItsBorder) {

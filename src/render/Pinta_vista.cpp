@@ -1,8 +1,9 @@
-#include "script/Pinta_vista.h"
+#include "render/Pinta_vista.h"
 
 #include "geometry/Luz_normals.h"
 #include "image/Tdibig.h"
 #include "render/Idc_opengl.h"
+#include "render/Pinta_escena.h"
 #include "render/Superficie_egl.h"
 #include "render/Vista_previa.h"
 #include "script/Objetos_3d.h"
@@ -23,7 +24,7 @@ bool PintaSinPresentar(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vis
     CargaVista(dc, vista);
     dc.Clear();
     if (dc.rectangulo.derecha - dc.rectangulo.izquierda < 1) return false;
-    objeto.Pinta(dc, vector3D(), 0.0, 1.0, 0.0, 1.0);
+    PintaEscena(dc, objeto, vector3D(), 0.0, 1.0, 0.0, 1.0);
     return true;
 }
 

@@ -1,0 +1,219 @@
+#include "render/Geometria_escena.h"
+
+#include "geometry/Luz_normals.h"
+#include "render/Guarda_matriz.h"
+#include "script/Objetos_3d_cuadricas.h"
+#include "script/Objetos_3d_extrusion.h"
+#include "script/Objetos_3d_pila.h"
+#include "script/Objetos_3d_planos.h"
+#include "script/Objetos_3d_solidos.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <span>
+
+namespace {
+
+struct TCaraCaja {
+    std::array<size_t, 4> esquinas;
+    vector3D normal;
+};
+
+// The faces of a box in painting order: bottom, top, then the four sides.
+const std::array<TCaraCaja, 6> carasCaja{{
+    {{0, 1, 2, 3}, {0, 0, -1}},
+    {{4, 5, 6, 7}, {0, 0, 1}},
+    {{0, 1, 5, 4}, {0, -1, 0}},
+    {{1, 2, 6, 5}, {1, 0, 0}},
+    {{2, 3, 7, 6}, {0, 1, 0}},
+    {{0, 3, 7, 4}, {-1, 0, 0}},
+}};
+
+// A polygon as the triangles (i, i + 1, 0): the split that the driver makes of a
+// GL_POLYGON, so that the pixels (depth included) are those of the polygon. One colour
+// for every corner, or one per corner.
+void AnadePoligono(std::vector<TVerticeColor>& v, std::span<const vector3D> esquinas,
+                   std::span<const uint32_t> colores) {
+    for (size_t i = 1; i + 1 < esquinas.size(); ++i)
+        for (const size_t k : {i, i + 1, size_t{0}})
+            v.push_back(VerticeColor(esquinas[k], colores[colores.size() == 1 ? 0 : k]));
+}
+
+class TConstructor : public TVisitanteElementos {
+public:
+    explicit TConstructor(TGeometriaElemento& g) : g(g) {}
+
+    void Visita(const TElementoQuad3D& e) override {
+        const uint32_t c = ColorCara(e, e.normal);
+        Triangulos();
+        AnadePoligono(g.vertices, std::span(e.puntos.data(), 4), std::span(&c, 1));
+    }
+    // The corners in their own order, as a triangle of a mesh comes.
+    void Visita(const TElementoTriang3D& e) override {
+        const uint32_t c = ColorCara(e, e.normal);
+        Triangulos();
+        for (size_t k = 0; k < 3; ++k)
+            g.vertices.push_back(VerticeColor(e.puntos[k], c));
+    }
+    void Visita(const TElementoLinea& e) override {
+        Lineas(e);
+        g.vertices.push_back(VerticeColor(e.puntos[0], e.color));
+        g.vertices.push_back(VerticeColor(e.puntos[1], e.color));
+    }
+    // A ring is its segments (a strip draws the same pixels); a disk is filled, lit by
+    // its axis as written.
+    void Visita(const TElementoCircle& e) override {
+        if (!e.relleno) {
+            Lineas(e);
+            for (size_t i = 0; i + 1 < e.puntos.size(); ++i) {
+                g.vertices.push_back(VerticeColor(e.puntos[i], e.color));
+                g.vertices.push_back(VerticeColor(e.puntos[i + 1], e.color));
+            }
+            return;
+        }
+        uint32_t c = e.color;
+        Ilumina(luzEscena, c, e.eje, false);
+        Triangulos();
+        AnadePoligono(g.vertices, e.puntos, std::span(&c, 1));
+    }
+    void Visita(const TElementoCono3D& e) override {
+        g.forma = TFormaGeometria::cono;
+        g.uniforme = false;
+        g.inicio = e.puntos[0];
+        g.marco = MarcoCono(e.puntos[0], e.puntos[1]);
+        for (const TCaraCono& cara : CarasCono(g.marco, e.radio1, e.radio2, e.color, luzEscena))
+            AnadePoligono(g.vertices, cara.esquinas, cara.colores);
+        guardar = true;
+    }
+    // Scaled from a sphere of the x radius, unless that radius is about 0.
+    void Visita(const TElementoElipsoide3D& e) override {
+        double escalaY = 1.0, escalaZ = 1.0;
+        if (std::fabs(e.radioA) >= 0.00001) {
+            escalaY = e.radioB / e.radioA;
+            escalaZ = e.radioC / e.radioA;
+        }
+        g.forma = TFormaGeometria::esfera;
+        g.uniforme = false;
+        g.inicio = e.puntos[0];
+        g.radios = {e.radioA, e.radioA * escalaY, e.radioA * escalaZ};
+        g.malla = std::make_unique<TMallaEsfera>();
+        MallaEsfera(luzEscena, e.radioA, escalaY, escalaZ, e.color, *g.malla);
+        guardar = true;
+    }
+    void Visita(const TElementoPrisma3D& e) override {
+        Triangulos();
+        for (const TCaraCaja& cara : carasCaja) {
+            const uint32_t c = ColorCara(e, cara.normal);
+            const vector3D esquinas[4] = {e.puntos[cara.esquinas[0]], e.puntos[cara.esquinas[1]],
+                                          e.puntos[cara.esquinas[2]], e.puntos[cara.esquinas[3]]};
+            AnadePoligono(g.vertices, esquinas, std::span(&c, 1));
+        }
+    }
+    // The section and the route of an extrusion show only while it is highlighted.
+    void Visita(const TElementoPolilinea&) override {}
+    void Visita(const TElementoXtrusion& e) override { Quads(e); }
+    void Visita(const TElementoRevolution& e) override { Quads(e); }
+    void Visita(const TElementoPush& e) override {
+        g.forma = TFormaGeometria::empuja;
+        g.matriz = &e.matriz;
+    }
+    void Visita(const TElementoPop&) override { g.forma = TFormaGeometria::saca; }
+
+    // Whether the element is worth keeping its geometry.
+    bool guardar = false;
+
+private:
+    void Triangulos() { g.forma = TFormaGeometria::triangulos; }
+    void Lineas(const TElementoObj3D& e) {
+        g.forma = TFormaGeometria::lineas;
+        g.ancho = static_cast<float>(e.grosorLinea);
+    }
+    // Each quad lit at its corners by their vertex normals, one-sided.
+    void Quads(const TElementoQuads& e) {
+        Triangulos();
+        g.uniforme = false;
+        guardar = true;
+        const size_t n = std::min(e.puntos.size(), e.normalesVertice.size());
+        for (const TQuadExtr& q : e.quads) {
+            if (!std::all_of(q.begin(), q.end(),
+                             [&](int32_t i) { return i >= 0 && static_cast<size_t>(i) < n; }))
+                continue;
+            vector3D esquinas[4];
+            uint32_t colores[4];
+            for (size_t k = 0; k < 4; ++k) {
+                const size_t i = static_cast<size_t>(q[k]);
+                esquinas[k] = e.puntos[i];
+                colores[k] = ColorDibujo(e);
+                Ilumina(luzEscena, colores[k], e.normalesVertice[i], false);
+            }
+            AnadePoligono(g.vertices, esquinas, colores);
+        }
+    }
+
+    TGeometriaElemento& g;
+};
+
+void Limpia(TGeometriaElemento& g) {
+    g.forma = TFormaGeometria::nada;
+    g.vertices.clear();
+    g.uniforme = true;
+    g.ancho = 1.0f;
+    g.malla.reset();
+    g.matriz = nullptr;
+}
+
+} // namespace
+
+uint32_t ColorDibujo(const TElementoObj3D& elemento) {
+    return elemento.textura && elemento.BlancoConTextura() ? colorBlanco : elemento.color;
+}
+
+uint32_t ColorCara(const TElementoObj3D& elemento, const vector3D& normal) {
+    uint32_t c = ColorDibujo(elemento);
+    Ilumina(luzEscena, c, normal, true);
+    return c;
+}
+
+const TGeometriaElemento& GeometriaDe(const TElementoObj3D& elemento, TGeometriaElemento& temporal) {
+    if (const auto* guardada = dynamic_cast<const TGeometriaElemento*>(elemento.cachePintura.get()))
+        return *guardada;
+    Limpia(temporal);
+    TConstructor constructor(temporal);
+    elemento.Acepta(constructor);
+    if (!constructor.guardar) return temporal;
+    auto nueva = std::make_unique<TGeometriaElemento>(std::move(temporal));
+    const TGeometriaElemento& geometria = *nueva;
+    elemento.cachePintura = std::move(nueva);
+    return geometria;
+}
+
+void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& g) {
+    if (g.forma == TFormaGeometria::esfera) {
+        TGuardaMatriz modelo(GL_MODELVIEW);
+        glTranslatef(static_cast<float>(g.inicio.x), static_cast<float>(g.inicio.y),
+                     static_cast<float>(g.inicio.z));
+        dc.PintaMallaEsfera(*g.malla, g.radios[0], g.radios[1], g.radios[2]);
+        return;
+    }
+    if (g.vertices.empty()) return;
+    std::optional<TGuardaMatriz> modelo;
+    if (g.forma == TFormaGeometria::cono) {
+        modelo.emplace(GL_MODELVIEW);
+        AplicaMarcoCono(g.inicio, g.marco);
+    }
+    if (g.forma == TFormaGeometria::lineas && g.ancho > 0.0f) glLineWidth(g.ancho);
+    glPushAttrib(GL_LIGHTING_BIT);
+    glShadeModel(g.uniforme ? GL_FLAT : GL_SMOOTH);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(TVerticeColor), g.vertices.data()->posicion);
+    glColorPointer(4, GL_FLOAT, sizeof(TVerticeColor), g.vertices.data()->color);
+    glDrawArrays(g.forma == TFormaGeometria::lineas ? GL_LINES : GL_TRIANGLES, 0,
+                 static_cast<GLsizei>(g.vertices.size()));
+    glPopClientAttrib();
+    glPopAttrib();
+}

@@ -1,0 +1,53 @@
+// The geometry of the scene's elements as a frame draws them when they are not
+// highlighted: lit triangles and coloured line segments in the element's own
+// coordinates, the sides of a cone in its own frame, the grid of a sphere. The colours
+// are lit once, here, by the program's own light. An element keeps the geometry that is
+// costly to make (solids, extrusions, revolutions) and uses it until it is read again.
+#pragma once
+
+#include "render/Idc_opengl.h"
+#include "script/Objetos_3d.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// How an element comes into the frame.
+enum class TFormaGeometria : uint8_t {
+    nada,
+    triangulos, // plain triangles, under the scene's transform
+    lineas,     // plain line segments, `ancho` pixels wide
+    cono,       // triangles in the cone's frame (AplicaMarcoCono)
+    esfera,     // the sphere's grid about its centre
+    empuja,     // a PUSH: `matriz` joins the transform stack
+    saca,       // a POP
+};
+
+struct TGeometriaElemento : TCachePintura {
+    TFormaGeometria forma = TFormaGeometria::nada;
+    std::vector<TVerticeColor> vertices;
+    // Every triangle or line has one colour. It is drawn flat then: a colour carried by
+    // the vertices would be interpolated, and in perspective that is not exact.
+    bool uniforme = true;
+    float ancho = 1.0f;
+    // cono: its start and frame; esfera: its centre and radii.
+    vector3D inicio;
+    TMarcoCono marco;
+    std::array<double, 3> radios{};
+    std::unique_ptr<TMallaEsfera> malla;
+    const std::array<double, 16>* matriz = nullptr;
+};
+
+// The geometry of an element: the one it keeps when it has it (made on first use for
+// the costly ones), else made into `temporal`.
+const TGeometriaElemento& GeometriaDe(const TElementoObj3D& elemento, TGeometriaElemento& temporal);
+
+// Draws the geometry of one element by itself (not a PUSH or a POP): at its place for
+// the plain forms, in its frame for a cone, about its centre for a sphere.
+void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& geometria);
+
+// The colour an element is drawn in: its own, or white when it has a texture and draws
+// textures in white.
+uint32_t ColorDibujo(const TElementoObj3D& elemento);
+// The colour of a face lit by its normal, both sides alike.
+uint32_t ColorCara(const TElementoObj3D& elemento, const vector3D& normal);

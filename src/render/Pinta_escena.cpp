@@ -1,0 +1,395 @@
+#include "render/Pinta_escena.h"
+
+#include "geometry/Luz_normals.h"
+#include "render/Geometria_escena.h"
+#include "render/Idc_opengl.h"
+#include "render/Resalte_escena.h"
+#include "script/Objetos_3d.h"
+#include "script/Objetos_3d_pila.h"
+#include "support/Informa.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr double gradosPorRadian = 180.0 * (1.0 / std::numbers::pi);
+// OpenGL levels kept free for the painters' own pushes (cones, the extrusion overlay).
+constexpr int nivelesReservados = 4;
+
+// The transform stack of the PUSH and POP elements during one frame: OpenGL's model-view
+// stack while it has room, a stack of our own beyond that, so that no nesting depth can
+// overflow or corrupt the driver's stack.
+class TPilaTransformaciones {
+public:
+    void Empuja(const std::array<double, 16>& matriz) {
+        glMatrixMode(GL_MODELVIEW);
+        GLint profundidad = 0, maxima = 0;
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &profundidad);
+        glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &maxima);
+        if (propia.empty() && profundidad < maxima - nivelesReservados) {
+            glPushMatrix();
+        } else {
+            std::array<double, 16> actual{};
+            glGetDoublev(GL_MODELVIEW_MATRIX, actual.data());
+            propia.push_back(actual);
+        }
+        ++nivel;
+        glMultMatrixd(matriz.data());
+    }
+    // A POP without a PUSH open changes nothing.
+    void Saca() {
+        if (nivel <= 0) return;
+        glMatrixMode(GL_MODELVIEW);
+        if (!propia.empty()) {
+            glLoadMatrixd(propia.back().data());
+            propia.pop_back();
+        } else {
+            glPopMatrix();
+        }
+        --nivel;
+    }
+    // Closes every level still open (a script that failed half-way leaves some).
+    void Deshaz() {
+        while (nivel > 0)
+            Saca();
+        propia.clear();
+    }
+
+private:
+    int nivel = 0;
+    std::vector<std::array<double, 16>> propia;
+};
+
+// One step of a frame: a run of plain geometry drawn at once from the frame's array, an
+// element drawn in a frame of its own, or a change of the transform stack.
+struct TPaso {
+    TFormaGeometria forma = TFormaGeometria::nada;
+    bool uniforme = true;
+    float ancho = 1.0f;
+    uint32_t primero = 0, cuenta = 0; // vertices in the frame's array
+    int elemento0 = 0, elemento1 = 0; // the elements it draws, [elemento0, elemento1)
+    const TGeometriaElemento* geometria = nullptr;
+    const std::array<double, 16>* matriz = nullptr;
+};
+
+struct TElementoPrograma {
+    const TElementoObj3D* elemento = nullptr;
+    uint32_t primero = 0, cuenta = 0; // its vertices in the frame's array
+};
+
+// The frame of a scene, as it stood at `revision`: every element's plain geometry in one
+// array, and the steps that draw it. Runs of the same kind of geometry (and line width)
+// go out in one draw, in the elements' order, so the picture is the one the elements
+// drawn one by one give.
+class TProgramaEscena : public TCachePintura {
+public:
+    uint64_t revision = 0;
+    std::vector<TVerticeColor> vertices;
+    std::vector<TPaso> pasos;
+    std::vector<TElementoPrograma> elementos;
+    std::vector<std::pair<int32_t, int>> porLinea; // (script line, element), in order
+};
+
+void AnadePlano(TProgramaEscena& p, const TGeometriaElemento& g, int indice, TElementoPrograma& ep) {
+    ep.primero = static_cast<uint32_t>(p.vertices.size());
+    ep.cuenta = static_cast<uint32_t>(g.vertices.size());
+    p.vertices.insert(p.vertices.end(), g.vertices.begin(), g.vertices.end());
+    TPaso* ultimo = p.pasos.empty() ? nullptr : &p.pasos.back();
+    if (ultimo && ultimo->forma == g.forma && ultimo->uniforme == g.uniforme &&
+        (g.forma == TFormaGeometria::triangulos || ultimo->ancho == g.ancho)) {
+        ultimo->cuenta += ep.cuenta;
+        ultimo->elemento1 = indice + 1;
+        return;
+    }
+    TPaso paso;
+    paso.forma = g.forma;
+    paso.uniforme = g.uniforme;
+    paso.ancho = g.ancho;
+    paso.primero = ep.primero;
+    paso.cuenta = ep.cuenta;
+    paso.elemento0 = indice;
+    paso.elemento1 = indice + 1;
+    p.pasos.push_back(paso);
+}
+
+// `progreso` counts the elements as the painting of each begins.
+std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progreso) {
+    auto p = std::make_unique<TProgramaEscena>();
+    p->revision = escena.Revision();
+    const int inicial = progreso;
+    TGeometriaElemento temporal;
+    for (int i = escena.Base(); i < escena.Fin(); ++i) {
+        if (!escena.IsOccupied(i)) continue;
+        const TElementoObj3D& e = escena[i];
+        const int indice = static_cast<int>(p->elementos.size());
+        progreso = inicial + indice + 1;
+        const TGeometriaElemento& g = GeometriaDe(e, temporal);
+        TElementoPrograma ep;
+        ep.elemento = &e;
+        TPaso paso;
+        paso.forma = g.forma;
+        paso.elemento0 = indice;
+        paso.elemento1 = indice + 1;
+        switch (g.forma) {
+        case TFormaGeometria::triangulos:
+        case TFormaGeometria::lineas:
+            AnadePlano(*p, g, indice, ep);
+            break;
+        case TFormaGeometria::cono:
+        case TFormaGeometria::esfera:
+            paso.geometria = &g; // kept by the element
+            p->pasos.push_back(paso);
+            break;
+        case TFormaGeometria::empuja:
+            paso.matriz = g.matriz;
+            p->pasos.push_back(paso);
+            break;
+        case TFormaGeometria::saca:
+            p->pasos.push_back(paso);
+            break;
+        case TFormaGeometria::nada:
+            break;
+        }
+        p->elementos.push_back(ep);
+        if (e.linea >= 0) p->porLinea.emplace_back(e.linea, indice);
+    }
+    std::sort(p->porLinea.begin(), p->porLinea.end());
+    return p;
+}
+
+const TProgramaEscena& ProgramaDe(const TObjeto3D& escena, int& progreso) {
+    const auto* guardado = dynamic_cast<const TProgramaEscena*>(escena.cachePintura.get());
+    if (guardado && guardado->revision == escena.Revision()) return *guardado;
+    escena.cachePintura.reset();
+    auto nuevo = Construye(escena, progreso);
+    const TProgramaEscena& programa = *nuevo;
+    escena.cachePintura = std::move(nuevo);
+    return programa;
+}
+
+// The frame's array bound to the vertex and colour arrays while the frame draws.
+class TArraysCuadro {
+public:
+    explicit TArraysCuadro(const std::vector<TVerticeColor>& vertices) {
+        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_COLOR_ARRAY);
+        if (vertices.empty()) return;
+        glVertexPointer(3, GL_FLOAT, sizeof(TVerticeColor), vertices.data()->posicion);
+        glColorPointer(4, GL_FLOAT, sizeof(TVerticeColor), vertices.data()->color);
+    }
+    ~TArraysCuadro() { glPopClientAttrib(); }
+    TArraysCuadro(const TArraysCuadro&) = delete;
+    TArraysCuadro& operator=(const TArraysCuadro&) = delete;
+};
+
+// The elements of the highlighted line, in order.
+std::vector<int> Resaltados(const TProgramaEscena& p, int32_t linea) {
+    std::vector<int> indices;
+    if (linea < 0) return indices;
+    const auto [desde, hasta] =
+        std::equal_range(p.porLinea.begin(), p.porLinea.end(), std::pair<int32_t, int>(linea, 0),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto i = desde; i != hasta; ++i)
+        indices.push_back(i->second);
+    return indices;
+}
+
+void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, TPilaTransformaciones& pila,
+             int& progreso) {
+    const int inicial = progreso;
+    const std::vector<int> resaltados = Resaltados(p, escena.lineaResaltada);
+    auto h = resaltados.begin();
+    // Lines keep the width that was set last, from one element to the next (and one
+    // frame to the next): only a change is sent.
+    GLfloat ancho = 1.0f;
+    glGetFloatv(GL_LINE_WIDTH, &ancho);
+    TArraysCuadro arrays(p.vertices);
+    bool plano = false;
+    const auto sombreado = [&](bool uniforme) {
+        if (uniforme == plano) return;
+        glShadeModel(uniforme ? GL_FLAT : GL_SMOOTH);
+        plano = uniforme;
+    };
+    const auto dibuja = [&](const TPaso& s, uint32_t desde, uint32_t hasta) {
+        if (hasta <= desde) return;
+        sombreado(s.uniforme);
+        if (s.forma == TFormaGeometria::lineas && s.ancho > 0.0f && s.ancho != ancho) {
+            glLineWidth(s.ancho);
+            ancho = s.ancho;
+        }
+        glDrawArrays(s.forma == TFormaGeometria::lineas ? GL_LINES : GL_TRIANGLES, static_cast<GLint>(desde),
+                     static_cast<GLsizei>(hasta - desde));
+    };
+    const auto resalta = [&](int indice) {
+        sombreado(false);
+        PintaResaltado(dc, *p.elementos[static_cast<size_t>(indice)].elemento, escena.puntoResaltado);
+        glGetFloatv(GL_LINE_WIDTH, &ancho);
+    };
+    for (const TPaso& s : p.pasos) {
+        progreso = inicial + s.elemento0 + 1;
+        while (h != resaltados.end() && *h < s.elemento0)
+            ++h; // elements that draw nothing
+        switch (s.forma) {
+        case TFormaGeometria::triangulos:
+        case TFormaGeometria::lineas: {
+            uint32_t cursor = s.primero;
+            for (; h != resaltados.end() && *h < s.elemento1; ++h) {
+                const TElementoPrograma& ep = p.elementos[static_cast<size_t>(*h)];
+                dibuja(s, cursor, ep.primero);
+                resalta(*h);
+                cursor = ep.primero + ep.cuenta;
+            }
+            dibuja(s, cursor, s.primero + s.cuenta);
+            break;
+        }
+        case TFormaGeometria::cono:
+        case TFormaGeometria::esfera:
+            if (h != resaltados.end() && *h == s.elemento0) {
+                resalta(*h);
+                ++h;
+            } else {
+                sombreado(false);
+                DibujaGeometria(dc, *s.geometria);
+            }
+            break;
+        case TFormaGeometria::empuja:
+            pila.Empuja(*s.matriz);
+            break;
+        case TFormaGeometria::saca:
+            pila.Saca();
+            break;
+        case TFormaGeometria::nada:
+            break;
+        }
+    }
+    sombreado(false);
+}
+
+// The scene's own transform; `progreso` follows how far it got (see PintaEscena).
+void AplicaVista(const TObjeto3D& escena, const vector3D& posicion, double giroZ, double zoom, double giroX,
+                 double estiramientoZ, int& progreso) {
+    glTranslatef(static_cast<float>(posicion.x), static_cast<float>(posicion.y),
+                 static_cast<float>(posicion.z));
+    progreso = 2;
+    glScalef(static_cast<float>(zoom), static_cast<float>(zoom), static_cast<float>(zoom * estiramientoZ));
+    glRotatef(static_cast<float>((giroZ + escena.anguloGiro) * gradosPorRadian), 0.0f, 0.0f, 1.0f);
+    progreso = 3;
+    const float grados = static_cast<float>(2.0 * giroX * gradosPorRadian);
+    if (escena.giroEnY)
+        glRotatef(grados, 0.0f, 1.0f, 0.0f);
+    else
+        glRotatef(grados, 1.0f, 0.0f, 0.0f);
+    progreso = 4;
+    glTranslatef(static_cast<float>(-escena.centro.x), static_cast<float>(-escena.centro.y),
+                 static_cast<float>(-escena.centro.z));
+    progreso = 5;
+}
+
+// Points projected to window positions (y downwards) as gluProject does, with the
+// matrices and viewport read once instead of for every point.
+class TProyeccion {
+public:
+    explicit TProyeccion(const IDCOpenGL& dc) : alto(dc.rectangulo.abajo) {
+        glGetDoublev(GL_PROJECTION_MATRIX, proyeccion);
+        glGetIntegerv(GL_VIEWPORT, vista);
+        LeeModelo();
+    }
+    void LeeModelo() { glGetDoublev(GL_MODELVIEW_MATRIX, modelo); }
+    vector2D Ventana(const vector3D& p) const {
+        GLdouble wx = 0, wy = 0, wz = 0;
+        gluProject(p.x, p.y, p.z, modelo, proyeccion, vista, &wx, &wy, &wz);
+        return {wx, alto - wy};
+    }
+
+private:
+    GLdouble modelo[16] = {}, proyeccion[16] = {};
+    GLint vista[4] = {};
+    double alto;
+};
+
+} // namespace
+
+void PintaEscena(IDCOpenGL& dc, const TObjeto3D& escena, const vector3D& posicion, double giroZ, double zoom,
+                 double giroX, double estiramientoZ) {
+    const TLuz luzGuardada = dc.luz;
+    int progreso = 0;
+    bool empujada = false;
+    TPilaTransformaciones pila;
+    try {
+        dc.luz = luzEscena;
+        progreso = 1;
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        empujada = true;
+        AplicaVista(escena, posicion, giroZ, zoom * escena.escala, giroX, estiramientoZ, progreso);
+        Ejecuta(dc, ProgramaDe(escena, progreso), escena, pila, progreso);
+        progreso = 1000;
+        pila.Deshaz();
+        progreso = 1001;
+        glMatrixMode(GL_MODELVIEW);
+        glPopMatrix();
+        empujada = false;
+        progreso = 1002;
+    } catch (...) {
+        // Leave the matrix stack and the shading as they were found, so that later frames
+        // stay correct.
+        pila.Deshaz();
+        glShadeModel(GL_SMOOTH);
+        if (empujada) {
+            glMatrixMode(GL_MODELVIEW);
+            glPopMatrix();
+        }
+        DString mensaje;
+        mensaje.Format("Undefined critical in TObjeto3D::Pinta tr=%d", progreso);
+        Informa(mensaje.c_str(), tituloErrorPintura);
+    }
+    dc.luz = luzGuardada;
+}
+
+void BuscaPunto(IDCOpenGL& dc, const TObjeto3D& escena, const vector2D& posicion, int& linea, int& indice) {
+    linea = -1;
+    indice = -1;
+    // The points are projected under the same transforms as they are painted with: the
+    // scene's own view settings and the PUSH elements before them.
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    int progreso = 0;
+    AplicaVista(escena, vector3D(), 0.0, escena.escala, 0.0, 1.0, progreso);
+    TPilaTransformaciones pila;
+    TProyeccion proyeccion(dc);
+    for (int i = escena.Base(); i < escena.Fin() && linea < 0 && indice < 0; ++i) {
+        if (!escena.IsOccupied(i)) continue;
+        const TElementoObj3D& e = escena[i];
+        if (const auto* push = dynamic_cast<const TElementoPush*>(&e)) {
+            pila.Empuja(push->matriz);
+            proyeccion.LeeModelo();
+            continue;
+        }
+        if (dynamic_cast<const TElementoPop*>(&e)) {
+            pila.Saca();
+            proyeccion.LeeModelo();
+            continue;
+        }
+        const int n = std::min(e.PuntosControl(), static_cast<int>(e.puntos.size()));
+        for (int k = 0; k < n; ++k) {
+            const vector2D v = proyeccion.Ventana(e.puntos[static_cast<size_t>(k)]);
+            if (std::fabs(v.x - posicion.x) + std::fabs(v.y - posicion.y) < 8.0) {
+                linea = e.linea;
+                indice = k;
+                break;
+            }
+        }
+    }
+    pila.Deshaz();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
