@@ -2,7 +2,7 @@
 // imports 3D Studio meshes) as the editor does, dumps the scene, renders it headless to
 // a BMP file, and exports the 32 x 32 icon.
 #include "cli/Orden_imagen.h"
-#include "cli/Volcado_json.h"
+#include "script/Volcado_json.h"
 #include "image/Tdibig.h"
 #include "render/Icono_2d.h"
 #include "render/Vista_previa.h"

@@ -37,6 +37,8 @@ public:
     void Cuenta(long bytes);
     // The bytes of all the values together.
     long TotalValores();
+    // The work counted so far in the current read.
+    long Trabajo() const { return trabajo; }
 
 private:
     void Indexa();

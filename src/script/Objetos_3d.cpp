@@ -14,6 +14,9 @@
 #include "support/Rutas.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -176,6 +179,81 @@ struct TObjeto3D::TLectura {
     uint32_t colorActual = colorBlanco;
     int32_t grosorActual = 1;
     bool fallo = false;
+    // The definition lines read so far, and whether they are those the last read began
+    // with (only then can its elements be taken back).
+    int definiciones = 0;
+    bool definicionesIguales = true;
+    bool definicion = false; // the line just read was one
+};
+
+// A line that made an element: its text as the line reader gave it, the reader state it
+// met, what it changed of that state, and its element.
+struct TObjeto3D::TLineaElemento {
+    std::string texto;
+    uint32_t color = 0;
+    int32_t grosor = 0;
+    std::string textura; // the current texture's file, empty when none
+    bool alfa = false;
+    int definiciones = 0;
+    long trabajo = 0; // macro work
+    int64_t malla = 0;
+    int32_t pila = 0;
+    TElementoObj3D* elemento = nullptr;
+
+    bool MismaClave(const TLineaElemento& o) const {
+        return texto == o.texto && color == o.color && grosor == o.grosor && textura == o.textura &&
+               alfa == o.alfa && definiciones == o.definiciones;
+    }
+    size_t Clave() const {
+        size_t h = std::hash<std::string>()(texto);
+        for (const size_t v : {size_t{color}, static_cast<size_t>(grosor), std::hash<std::string>()(textura),
+                               size_t{alfa}, static_cast<size_t>(definiciones)})
+            h = h * 1000003u ^ v;
+        return h;
+    }
+};
+
+// The elements of the last read, owned while the new read looks for the ones it can
+// take back; those left over die with it. The lines mostly come in the same order as
+// before, so the one after the last taken is tried first, and an index by key is made
+// only when that fails.
+class TObjeto3D::TAnteriores {
+public:
+    TAnteriores() = default;
+    TAnteriores(std::vector<TLineaElemento> lineas, std::vector<std::unique_ptr<TElementoObj3D>> elementos)
+        : lineas(std::move(lineas)), elementos(std::move(elementos)) {}
+
+    // The element of an unused line with the key of `clave`, and that line's record.
+    std::unique_ptr<TElementoObj3D> Toma(const TLineaElemento& clave, const TLineaElemento*& linea) {
+        if (siguiente < lineas.size() && elementos[siguiente] && lineas[siguiente].MismaClave(clave))
+            return Da(siguiente, linea);
+        if (!indexadas) Indexa();
+        const auto [desde, hasta] = porClave.equal_range(clave.Clave());
+        for (auto i = desde; i != hasta; ++i)
+            if (elementos[i->second] && lineas[i->second].MismaClave(clave)) return Da(i->second, linea);
+        return nullptr;
+    }
+    // The list as the last read left it, to tell whether the new one differs.
+    std::vector<std::pair<const TElementoObj3D*, int32_t>> orden;
+
+private:
+    std::unique_ptr<TElementoObj3D> Da(size_t i, const TLineaElemento*& linea) {
+        siguiente = i + 1;
+        linea = &lineas[i];
+        return std::move(elementos[i]);
+    }
+    void Indexa() {
+        porClave.reserve(lineas.size());
+        for (size_t i = 0; i < lineas.size(); ++i)
+            porClave.emplace(lineas[i].Clave(), i);
+        indexadas = true;
+    }
+
+    std::vector<TLineaElemento> lineas;
+    std::vector<std::unique_ptr<TElementoObj3D>> elementos;
+    std::unordered_multimap<size_t, size_t> porClave;
+    bool indexadas = false;
+    size_t siguiente = 0;
 };
 
 TObjeto3D::TObjeto3D()
@@ -229,8 +307,22 @@ bool TObjeto3D::CargaScript(const char* nombre, DString& error, void*) {
     return Lee(fichero, nullptr, error);
 }
 
+void TObjeto3D::AbrePush() {
+    ++nivelPush;
+}
+
+void TObjeto3D::CierraPush() {
+    if (nivelPush < 1) throw TXErrorObjeto3D("Error invalid POP command");
+    --nivelPush;
+}
+
+void TObjeto3D::ReservaMalla(int64_t puntos) {
+    if (puntosMalla + puntos > maxPuntosEscena)
+        throw TXErrorObjeto3D("Error: the XTRUSION and REVOLUTION grids of the scene pass 2097152 points");
+    puntosMalla += puntos;
+}
+
 void TObjeto3D::Reinicia() {
-    Clear(owns);
     texturas->Vacia();
     defines->Vacia();
     informe.Vacia();
@@ -242,9 +334,39 @@ void TObjeto3D::Reinicia() {
     giroEnY = false;
 }
 
+// Takes the elements out of the list. They are those of the last read, in its order,
+// unless the list was changed since; then they are deleted, and nothing is taken back.
+TObjeto3D::TAnteriores TObjeto3D::TomaAnteriores() {
+    std::vector<std::unique_ptr<TElementoObj3D>> elementos;
+    std::vector<std::pair<const TElementoObj3D*, int32_t>> orden;
+    for (int i = Base(); i < Fin(); ++i)
+        if (IsOccupied(i)) {
+            elementos.emplace_back(&(*this)[i]);
+            orden.emplace_back(elementos.back().get(), elementos.back()->linea);
+        }
+    VectorP<TElementoObj3D>::Clear(false);
+    const bool validas = revisionLectura == revision && lineasElemento.size() == elementos.size();
+    TAnteriores anteriores;
+    if (validas)
+        anteriores = TAnteriores(std::move(lineasElemento), std::move(elementos));
+    else
+        definicionesLeidas.clear();
+    anteriores.orden = std::move(orden);
+    lineasElemento.clear();
+    return anteriores;
+}
+
 bool TObjeto3D::Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error) {
-    Reinicia();
-    LeeLineas(lector, textoExpandido);
+    {
+        TAnteriores anteriores = TomaAnteriores();
+        Reinicia();
+        LeeLineas(lector, textoExpandido, anteriores);
+        // The painter's frame stays good when the list comes out as it was.
+        std::vector<std::pair<const TElementoObj3D*, int32_t>> orden;
+        ParaCada([&](const TElementoObj3D& e) { orden.emplace_back(&e, e.linea); });
+        if (orden != anteriores.orden) ++revision;
+        revisionLectura = revision;
+    }
     // The messages join whatever the caller's text held, except a message that stands
     // for the whole read.
     if (informe.errores.size() == 1 && informe.errores[0].linea < 0)
@@ -254,15 +376,48 @@ bool TObjeto3D::Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error
     return informe.correcto;
 }
 
-void TObjeto3D::LeeLineas(TFicheroQOR& lector, DString* textoExpandido) {
+void TObjeto3D::LeeLineas(TFicheroQOR& lector, DString* textoExpandido, TAnteriores& anteriores) {
     TLectura estado;
+    std::vector<std::string> definicionesAnteriores = std::move(definicionesLeidas);
+    definicionesLeidas.clear();
     DString linea;
     int numero = lector.LeeLinea(linea);
     try {
         while (!linea.IsEmpty()) {
-            if (!LeeLinea(estado, linea, numero, textoExpandido)) {
-                informe.correcto = false;
-                return;
+            if (textoExpandido || !estado.definicionesIguales ||
+                !Reutiliza(estado, linea, numero, anteriores)) {
+                const std::string texto(linea.c_str());
+                TLineaElemento registro{texto, estado.colorActual, estado.grosorActual, {},
+                                        false, estado.definiciones};
+                if (const TTextura3Di* t = texturas->TexturaActual()) {
+                    registro.textura = t->nombre.c_str();
+                    registro.alfa = t->alfa;
+                }
+                const long trabajo = defines->Trabajo();
+                const int64_t malla = puntosMalla;
+                const int32_t pila = nivelPush;
+                const int elementos = Count();
+                estado.definicion = false;
+                const bool sigue = LeeLinea(estado, linea, numero, textoExpandido);
+                if (Count() > elementos) {
+                    registro.trabajo = defines->Trabajo() - trabajo;
+                    registro.malla = puntosMalla - malla;
+                    registro.pila = nivelPush - pila;
+                    registro.elemento = &(*this)[Fin() - 1];
+                    lineasElemento.push_back(std::move(registro));
+                }
+                if (estado.definicion) {
+                    const size_t k = static_cast<size_t>(estado.definiciones);
+                    estado.definicionesIguales = estado.definicionesIguales &&
+                                                 k < definicionesAnteriores.size() &&
+                                                 definicionesAnteriores[k] == texto;
+                    definicionesLeidas.push_back(texto);
+                    ++estado.definiciones;
+                }
+                if (!sigue) {
+                    informe.correcto = false;
+                    return;
+                }
             }
             numero = lector.LeeLinea(linea);
         }
@@ -279,9 +434,40 @@ void TObjeto3D::LeeLineas(TFicheroQOR& lector, DString* textoExpandido) {
     informe.correcto = !estado.fallo;
 }
 
+// Takes back the element that the same line made in the last read, when the reader
+// meets it in the same state; its changes of the state are made again, with the same
+// checks. False when there is none.
+bool TObjeto3D::Reutiliza(TLectura& estado, const DString& linea, int numero, TAnteriores& anteriores) {
+    // A definition line changes the definitions: it is always read.
+    if (linea.CompareN("#define ", 8) == 0) return false;
+    TLineaElemento clave{linea.c_str(), estado.colorActual, estado.grosorActual, {},
+                         false,         estado.definiciones};
+    if (const TTextura3Di* t = texturas->TexturaActual()) {
+        clave.textura = t->nombre.c_str();
+        clave.alfa = t->alfa;
+    }
+    const TLineaElemento* anterior = nullptr;
+    std::unique_ptr<TElementoObj3D> elemento = anteriores.Toma(clave, anterior);
+    if (!elemento) return false;
+    if (anterior->trabajo) defines->Cuenta(anterior->trabajo);
+    if (anterior->malla) ReservaMalla(anterior->malla);
+    if (anterior->pila > 0) AbrePush();
+    if (anterior->pila < 0) CierraPush();
+    elemento->linea = numero;
+    elemento->textura = texturas->TexturaActual();
+    clave.trabajo = anterior->trabajo;
+    clave.malla = anterior->malla;
+    clave.pila = anterior->pila;
+    clave.elemento = elemento.get();
+    lineasElemento.push_back(std::move(clave));
+    VectorP<TElementoObj3D>::Insert(std::move(elemento));
+    return true;
+}
+
 // One line of the script; false when the parse must end (a texture that failed).
 bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* textoExpandido) {
     const bool esDefinicion = ProcesaLinea(*defines, linea);
+    estado.definicion = esDefinicion;
     if (textoExpandido) {
         *textoExpandido += linea;
         *textoExpandido += "\r\n";
@@ -347,7 +533,7 @@ bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* 
             elemento->color = estado.colorActual;
             elemento->linea = numero;
             elemento->grosorLinea = estado.grosorActual;
-            Insert(std::move(elemento));
+            VectorP<TElementoObj3D>::Insert(std::move(elemento));
             break;
         }
         }

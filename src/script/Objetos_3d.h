@@ -14,6 +14,7 @@
 #include <exception>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 class TFicheroQOR;
@@ -148,7 +149,20 @@ public:
     // The parse loop over any reader of the file family (a disk file or the editor's
     // text in memory). `textoExpandido`, when given, receives every line after macro
     // replacement followed by CR LF. Returns true when no error was flagged.
+    //
+    // A read takes back the elements of the last read whose line has the same text and
+    // meets the same reader state (the definitions in force, colour, line width and
+    // texture), instead of reading them again: what a line makes depends on nothing
+    // else, so the scene is the one a fresh read gives, and the painter keeps the
+    // geometry of the elements taken back. (Not when the expanded text is asked for.)
     bool Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error);
+
+    // The reader state that elements change, each raising the script error where the
+    // script passes its bounds: PUSH and POP...
+    void AbrePush();
+    void CierraPush();
+    // ...and the grid points of the extrusions and revolutions.
+    void ReservaMalla(int64_t puntos);
 
     // The list's own changes, which also tell the painter that its frame is out of date.
     int Insert(std::unique_ptr<TElementoObj3D> elemento, int indice = -1);
@@ -178,11 +192,21 @@ public:
 
 private:
     struct TLectura;
+    struct TLineaElemento;
+    class TAnteriores;
     void Reinicia();
-    void LeeLineas(TFicheroQOR& lector, DString* textoExpandido);
+    TAnteriores TomaAnteriores();
+    void LeeLineas(TFicheroQOR& lector, DString* textoExpandido, TAnteriores& anteriores);
     bool LeeLinea(TLectura& estado, DString& linea, int numero, DString* textoExpandido);
+    bool Reutiliza(TLectura& estado, const DString& linea, int numero, TAnteriores& anteriores);
 
     uint64_t revision = 0;
+    // The lines of the last read that made elements (in the order of the list), and its
+    // definition lines, as the next read compares them; valid while the list is as
+    // that read left it.
+    std::vector<TLineaElemento> lineasElemento;
+    std::vector<std::string> definicionesLeidas;
+    uint64_t revisionLectura = 0;
 };
 
 // Receives each element as its own class. Classes that differ only in their reader

@@ -144,10 +144,7 @@ void TElementoQuads::RefinaRuta(TElementoPolilinea& ruta, std::vector<double>& v
 }
 
 void TElementoQuads::ReservaMalla(int64_t n) {
-    if (!objeto) return;
-    if (objeto->puntosMalla + n > maxPuntosEscena)
-        throw TXErrorObjeto3D("Error: the XTRUSION and REVOLUTION grids of the scene pass 2097152 points");
-    objeto->puntosMalla += n;
+    if (objeto) objeto->ReservaMalla(n);
 }
 
 void TElementoQuads::ConstruyeQuads(std::span<const std::vector<vector3D>> filas, TElementoPolilinea& seccion,

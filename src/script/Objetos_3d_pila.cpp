@@ -10,12 +10,12 @@ void TElementoPushScale::Lee(const DString& parametros, DString&) {
     double s = parametros.ToDouble();
     if (!(s >= 0.00001)) s = 1.0; // zero, negative and unreadable factors alike
     matriz = Transpuesta(MatrizEscala(s));
-    ++objeto->nivelPush;
+    objeto->AbrePush();
 }
 
 void TElementoPushTrans::Lee(const DString& parametros, DString&) {
     matriz = Transpuesta(MatrizTraslacion(LeePunto(parametros)));
-    ++objeto->nivelPush;
+    objeto->AbrePush();
 }
 
 void TElementoPushTurn::Lee(const DString& parametros, DString&) {
@@ -24,10 +24,9 @@ void TElementoPushTurn::Lee(const DString& parametros, DString&) {
     const vector3D eje = LeePunto(campos[0]);
     const double grados = campos[1].ToDouble();
     matriz = Transpuesta(MatrizGiro(eje, grados * 3.141592653589793 * (1.0 / 180.0)));
-    ++objeto->nivelPush;
+    objeto->AbrePush();
 }
 
 void TElementoPop::Lee(const DString&, DString&) {
-    if (objeto->nivelPush < 1) throw TXErrorObjeto3D("Error invalid POP command");
-    --objeto->nivelPush;
+    objeto->CierraPush();
 }

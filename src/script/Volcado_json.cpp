@@ -1,4 +1,4 @@
-#include "cli/Volcado_json.h"
+#include "script/Volcado_json.h"
 
 #include "script/Objetos_3d.h"
 #include "script/Texturas_3di.h"

@@ -1,0 +1,184 @@
+// A read that takes back the elements of the one before gives what a fresh read gives:
+// the same elements, the same errors and the same picture, over random edits of the
+// examples and of the scripts that use every command.
+#include "Lee_script.h"
+#include "Scripts_hostiles.h"
+
+#include "image/Tdibig.h"
+#include "render/Idc_opengl.h"
+#include "render/Pinta_vista.h"
+#include "render/Superficie_egl.h"
+#include "render/Vista_previa.h"
+#include "script/Volcado_json.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int lado = 96;
+
+std::string LeeFichero(const std::filesystem::path& ruta) {
+    std::ifstream f(ruta, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> Lineas(const std::string& texto) {
+    std::vector<std::string> lineas;
+    std::stringstream s(texto);
+    for (std::string l; std::getline(s, l);)
+        lineas.push_back(l);
+    return lineas;
+}
+
+std::string Une(const std::vector<std::string>& lineas) {
+    std::string texto;
+    for (const std::string& l : lineas)
+        texto += l + "\n";
+    return texto;
+}
+
+// One edit as a person typing makes them: a character typed or taken away, a number
+// changed, a line taken away, repeated or moved.
+std::string Edita(const std::string& texto, std::mt19937& azar) {
+    const auto hasta = [&](size_t n) {
+        return n == 0 ? size_t{0} : std::uniform_int_distribution<size_t>(0, n - 1)(azar);
+    };
+    const std::string teclas = " 0123456789.,:|[]-+*/=()\n;#QSCLPOUX";
+    std::string t = texto;
+    std::vector<std::string> lineas = Lineas(t);
+    switch (hasta(7)) {
+    case 0:
+        return t.insert(hasta(t.size() + 1), 1, teclas[hasta(teclas.size())]);
+    case 1:
+        return t.empty() ? t : t.erase(hasta(t.size()), 1);
+    case 2:
+    case 3: {
+        const size_t p = t.find_first_of("0123456789", hasta(t.size()));
+        if (p != std::string::npos) t[p] = static_cast<char>('0' + hasta(10));
+        return t;
+    }
+    case 4:
+        if (!lineas.empty()) lineas.erase(lineas.begin() + static_cast<std::ptrdiff_t>(hasta(lineas.size())));
+        return Une(lineas);
+    case 5:
+        if (!lineas.empty()) {
+            const size_t i = hasta(lineas.size());
+            lineas.insert(lineas.begin() + static_cast<std::ptrdiff_t>(hasta(lineas.size())), lineas[i]);
+        }
+        return Une(lineas);
+    default:
+        if (lineas.size() > 1) {
+            const size_t i = hasta(lineas.size() - 1);
+            std::swap(lineas[i], lineas[i + 1]);
+        }
+        return Une(lineas);
+    }
+}
+
+bool LeeSinExpandir(TObjeto3D& escena, const std::string& texto) {
+    TFicheroQORdatos fichero(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
+    DString error;
+    return escena.Lee(fichero, nullptr, error);
+}
+
+struct TPantalla {
+    TPantalla() {
+        int bits = 0;
+        DString error;
+        activa = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, lado, lado}, 512, error);
+        dc.luz = luzEscena;
+        vista.ResetView();
+        vista.escala = 5.0;
+    }
+    // Lines take the width that was set last, also in the frame before: each frame
+    // starts from the same one.
+    std::vector<uint8_t> Pinta(TObjeto3D& escena) {
+        glLineWidth(1.0f);
+        PintaVista(dc, escena, vista);
+        TDibIG imagen;
+        dc.ReadPixels(imagen);
+        return std::vector<uint8_t>(imagen.Bits(), imagen.Bits() + imagen.BytesPixeles());
+    }
+    TSuperficieEGL superficie{lado, lado};
+    IDCOpenGL dc;
+    TVistaPrevia vista;
+    bool activa = false;
+};
+
+TEST(LecturaIncremental, GivesWhatAFreshReadGivesOverRandomEdits) {
+    TPantalla pantalla;
+    ASSERT_TRUE(pantalla.activa);
+    std::mt19937 azar(13);
+    std::vector<std::filesystem::path> scripts;
+    for (const char* carpeta : {PM_EXAMPLES, PM_TEST_DATA "/referencia"})
+        for (const auto& e : std::filesystem::directory_iterator(carpeta))
+            if (e.path().extension() == ".3di") scripts.push_back(e.path());
+    ASSERT_GE(scripts.size(), 10u);
+    std::sort(scripts.begin(), scripts.end());
+    int tomados = 0;
+    for (const auto& ruta : scripts) {
+        std::string texto = LeeFichero(ruta);
+        TObjeto3D incremental;
+        LeeSinExpandir(incremental, texto);
+        for (int paso = 0; paso < 30; ++paso) {
+            texto = Edita(texto, azar);
+            const std::vector<const TElementoObj3D*> antes = [&] {
+                std::vector<const TElementoObj3D*> v;
+                incremental.ParaCada([&](const TElementoObj3D& e) { v.push_back(&e); });
+                return v;
+            }();
+            TObjeto3D fresca;
+            const bool correcta = LeeSinExpandir(fresca, texto);
+            ASSERT_EQ(LeeSinExpandir(incremental, texto), correcta) << ruta << " " << paso;
+            // A script without CENTER keeps the centre of the read before: that is the
+            // scene's, not the elements'.
+            fresca.centro = incremental.centro;
+            ASSERT_EQ(VuelcaEscena(incremental, true, incremental.informe.Mensajes().c_str()),
+                      VuelcaEscena(fresca, true, fresca.informe.Mensajes().c_str()))
+                << ruta << " " << paso << "\n"
+                << texto;
+            incremental.ParaCada([&](const TElementoObj3D& e) {
+                tomados += std::find(antes.begin(), antes.end(), &e) != antes.end();
+            });
+            // A line of the script highlighted, at one of its fields.
+            fresca.lineaResaltada = incremental.lineaResaltada = static_cast<int>(azar() % 30);
+            fresca.puntoResaltado = incremental.puntoResaltado = static_cast<int>(azar() % 4);
+            ASSERT_EQ(pantalla.Pinta(incremental), pantalla.Pinta(fresca)) << ruta << " " << paso << "\n"
+                                                                           << texto;
+        }
+    }
+    // Most elements were taken back, not read again.
+    EXPECT_GT(tomados, 3000);
+}
+
+// An element taken back makes its changes of the reader state again, with their checks:
+// a POP without its PUSH, the work of the definitions.
+TEST(LecturaIncremental, TheBoundsHoldForElementsTakenBack) {
+    // A value that is long to replace and quick to evaluate (blanks go first).
+    const std::string formula = "#define F=" + std::string(18000, ' ') + "1\n";
+    const std::string casos[][2] = {
+        {"PUSHSCALE=2\nSPHERE=[0,0,0]:1\nPOP\nPOP\n", "SPHERE=[0,0,0]:1\nPOP\nPOP\n"},
+        {formula + hostiles::Repite("SPHERE=[F,0,0]:1\n", 250),
+         formula + hostiles::Repite("SPHERE=[F,0,0]:1\n", 249)},
+    };
+    for (const auto& [antes, despues] : casos) {
+        TObjeto3D incremental, fresca;
+        LeeSinExpandir(incremental, antes);
+        EXPECT_EQ(LeeSinExpandir(incremental, despues), LeeSinExpandir(fresca, despues));
+        EXPECT_FALSE(fresca.informe.correcto);
+        EXPECT_EQ(VuelcaEscena(incremental, true, incremental.informe.Mensajes().c_str()),
+                  VuelcaEscena(fresca, true, fresca.informe.Mensajes().c_str()));
+    }
+}
+
+} // namespace
