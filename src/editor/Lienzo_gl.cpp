@@ -42,8 +42,13 @@ TRectanguloGL TLienzoGL::Rectangulo() const {
     return r;
 }
 
+void TLienzoGL::PreparaEscena() {
+    if (antesDeDibujar) antesDeDibujar();
+}
+
 bool TLienzoGL::DibujaAhora() {
     if (!Enlazado()) return false;
+    PreparaEscena();
     dc.MakeCurrent();
     PintaEscenaSegura(dc, objeto, vista);
     update(); // the screen shows the buffer at the next composition
@@ -52,6 +57,7 @@ bool TLienzoGL::DibujaAhora() {
 
 bool TLienzoGL::Encuadra() {
     if (!Enlazado()) return false;
+    PreparaEscena();
     dc.MakeCurrent();
     const bool encuadrado = EncuadraEscena(dc, objeto, vista);
     update();
@@ -68,6 +74,7 @@ void TLienzoGL::resizeGL(int, int) {
 }
 
 void TLienzoGL::paintGL() {
+    PreparaEscena();
     if (Enlazado())
         PintaEscenaSegura(dc, objeto, vista);
     else
@@ -102,8 +109,8 @@ void TLienzoGL::mouseReleaseEvent(QMouseEvent* evento) {
 
 void TLienzoGL::BuscaPuntoEn(const QPoint& posicion) {
     if (!Enlazado()) return;
-    // The points are projected under the matrices of the frame on show; the depth
-    // buffer that the search reads is that frame's.
+    PreparaEscena();
+    // The points are projected under the matrices of the frame on show.
     dc.MakeCurrent();
     CargaVista(dc, vista);
     const double escalaPixel = devicePixelRatioF();

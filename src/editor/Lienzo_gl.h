@@ -12,6 +12,8 @@
 #include <QOpenGLWidget>
 #include <QPoint>
 
+#include <functional>
+
 class TObjeto3D;
 struct TVistaPrevia;
 
@@ -34,6 +36,9 @@ public:
     // Frames painted so far (the tests and the benchmark wait on it).
     long Cuadros() const { return cuadros; }
 
+    // Called before the scene is drawn or searched, so that it is up to date.
+    std::function<void()> antesDeDibujar;
+
     // Mouse drag state.
     bool arrastrando = false;
     QPoint puntoAnterior;
@@ -55,6 +60,7 @@ protected:
 
 private:
     void BuscaPuntoEn(const QPoint& posicion);
+    void PreparaEscena();
 
     IDCOpenGL& dc;
     TObjeto3D& objeto;

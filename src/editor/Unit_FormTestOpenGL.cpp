@@ -143,10 +143,16 @@ void TFormTestOpenGL::CreaControles() {
     TimerAutoSave->setObjectName("TimerAutoSave");
     TimerAutoSave->setInterval(intervaloAutoGuardado);
     TimerAutoSave->start();
+    TimerLectura = new QTimer(this);
+    TimerLectura->setObjectName("TimerLectura");
+    TimerLectura->setSingleShot(true);
+    TimerLectura->setInterval(0);
 
     connect(MemoPrograma, &QPlainTextEdit::textChanged, this, &TFormTestOpenGL::MemoProgramaChange);
     connect(MemoPrograma, &QPlainTextEdit::cursorPositionChanged, this, &TFormTestOpenGL::TrackCaret);
     connect(TimerAutoSave, &QTimer::timeout, this, &TFormTestOpenGL::TimerAutoSaveTimer);
+    connect(TimerLectura, &QTimer::timeout, this, [this] { AplicaCambiosPendientes(); });
+    PaintBox3D->antesDeDibujar = [this] { AplicaCambiosPendientes(false); };
     vigilante = new TVigilanteFichero(this);
     connect(vigilante, &TVigilanteFichero::cambiado, this, &TFormTestOpenGL::FicheroCambiadoFuera);
     connect(PaintBox3D, &TLienzoGL::puntoElegido, this, &TFormTestOpenGL::EligePunto);
@@ -374,17 +380,29 @@ void TFormTestOpenGL::PonTextoPanel(const QString& texto, bool soloLectura) {
     MarcaLineasError();
 }
 
+// Keys may come faster than frames: the script is read when the keys typed so far have
+// been handled, or before the next frame if that comes first, so that it is read once
+// for the latest text and the preview never falls behind the typing.
 void TFormTestOpenGL::MemoProgramaChange() {
     if (cargando) return;
+    modificado = true;
+    setWindowModified(true);
+    lecturaPendiente = true;
+    TimerLectura->start();
+    Repaint();
+}
+
+void TFormTestOpenGL::AplicaCambiosPendientes(bool repinta) {
+    if (!lecturaPendiente) return;
+    lecturaPendiente = false;
+    TimerLectura->stop();
     const std::string texto = TextoScript();
     TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
     objeto.nombreFichero = nombreFichero;
     DString error;
     objeto.Lee(memoria, nullptr, error);
     ShowErrors(objeto.informe);
-    Repaint();
-    modificado = true;
-    setWindowModified(true);
+    if (repinta) Repaint();
 }
 
 void TFormTestOpenGL::TrackCaret() {
@@ -536,6 +554,7 @@ void TFormTestOpenGL::EnlazaPantallaCompleta() {
 }
 
 void TFormTestOpenGL::PintaPantallaCompleta() {
+    AplicaCambiosPendientes(false);
     TSuperficieQt* superficie = ventanaCompleta.Superficie();
     if (!superficie || idc.Superficie() != superficie || !idc.IsActive()) {
         PintaFondoAzul();

@@ -57,6 +57,9 @@ public:
     bool ConfirmDiscard();
     void UpdateCaption();
     void TrackCaret();
+    // Reads the script pane into the scene when it changed since the last read (and
+    // shows the errors), with a repaint when `repinta`.
+    void AplicaCambiosPendientes(bool repinta = true);
 
     // --- handlers ---
     void MemoProgramaChange();
@@ -117,6 +120,8 @@ public:
     QPlainTextEdit* MemoErrores = nullptr;
     QLabel* StatusBarEdit = nullptr;
     QTimer* TimerAutoSave = nullptr;
+    // Fires once the keys typed so far are handled: the script is read then.
+    QTimer* TimerLectura = nullptr;
     TResaltador3Di* resaltador = nullptr;
     QMenu* MenuView = nullptr;
     TMenuVista menuVista;
@@ -134,6 +139,8 @@ public:
     DString textoError; // the last OpenGL start-up failure
     DString nombreFichero;
     bool cargando = false;
+    // The script pane changed since the scene was read from it.
+    bool lecturaPendiente = false;
     TstringConfig configFichero;
     bool modificado = false;
     bool sinNombre = true;

@@ -42,6 +42,8 @@ void TFormTestOpenGL::UpdateCaption() {
 bool TFormTestOpenGL::LoadFile() {
     TRelojTierra reloj;
     DString error;
+    // Whatever the pane held is replaced by the file.
+    lecturaPendiente = false;
     objeto.Carga(nombreFichero.c_str(), error);
     ShowErrors(objeto.informe);
     std::string motivo;
