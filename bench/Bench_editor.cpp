@@ -1,6 +1,9 @@
-// Keystroke latency of the editor: from a one-character change in the script pane of
-// the real window (a script of 1,000 elements) to the end of the preview's repaint
-// (the re-parse, the error pane, the paint event and the GPU work).
+// Keystroke latency of the editor, in the real window (the preview 413 x 455):
+// - BM_PulsacionEditor: from a one-character change in a line in the middle of the
+//   script to the end of the preview's repaint (the read, the error pane, the paint event
+//   and the GPU work);
+// - BM_TecleoEditor: 40 keys typed at 20 keys a second into the 1,000-line script of
+//   every command, and the time from the last key to the frame that shows it on screen.
 // It needs a display; run it by hand:  xvfb-run -a build/bin/pm_bench_editor
 #include "editor/Aplicacion_editor.h"
 #include "editor/Lienzo_gl.h"
@@ -10,76 +13,157 @@
 #include "Script_generado.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTimer>
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
-bool EsperaCuadro(TLienzoGL& lienzo, long antes) {
+bool Espera(const std::function<bool()>& condicion, int ms = 10000) {
     QElapsedTimer reloj;
     reloj.start();
-    while (lienzo.Cuadros() <= antes) {
-        if (reloj.elapsed() > 10000) return false;
+    while (!condicion()) {
+        if (reloj.elapsed() > ms) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
 }
 
-void BM_PulsacionEditor(benchmark::State& state) {
-    QTemporaryDir configuracion;
-    qputenv("XDG_CONFIG_HOME", configuracion.path().toLocal8Bit());
-    TFormTestOpenGL ventana;
-    ventana.show();
-    QElapsedTimer reloj;
-    reloj.start();
-    while (!ventana.PaintBox3D->Enlazado() && reloj.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (!ventana.PaintBox3D->Enlazado()) {
-        state.SkipWithError("the preview has no OpenGL context");
-        return;
+// The window with a generated script, its preview bound and drawn.
+struct TVentanaBanco {
+    TVentanaBanco(benchmark::State& state, int lineas, int comandos) {
+        qputenv("XDG_CONFIG_HOME", configuracion.path().toLocal8Bit());
+        ventana = std::make_unique<TFormTestOpenGL>();
+        ventana->show();
+        if (!Espera([&] { return ventana->PaintBox3D->Enlazado(); })) {
+            state.SkipWithError("the preview has no OpenGL context");
+            return;
+        }
+        ventana->MemoPrograma->setPlainText(QString::fromStdString(ScriptMixto(lineas, comandos)));
+        listo = Espera([&] { return ventana->PaintBox3D->Cuadros() > 0 && !ventana->lecturaPendiente; });
+        // The caret just after the "=[" of a line in the middle (an element's line).
+        const QTextBlock bloque = ventana->MemoPrograma->document()->findBlockByNumber(lineas / 2);
+        cursor = QTextCursor(bloque);
+        cursor.setPosition(bloque.position() + static_cast<int>(bloque.text().indexOf('=')) + 2);
+        ventana->MemoPrograma->setTextCursor(cursor);
+        ventana->MemoPrograma->setFocus();
     }
-    const int n = static_cast<int>(state.range(0));
-    ventana.MemoPrograma->setPlainText(
-        QString::fromStdString(ScriptMixto(n, static_cast<int>(state.range(1)))));
-    EsperaCuadro(*ventana.PaintBox3D, 0);
-    // Each keystroke types a blank at the end of the first line or takes it away again,
-    // so the script keeps its size.
-    QTextCursor cursor(ventana.MemoPrograma->document());
-    cursor.movePosition(QTextCursor::EndOfLine);
+    ~TVentanaBanco() {
+        if (ventana) ventana->modificado = false;
+    }
+    TLienzoGL& Lienzo() { return *ventana->PaintBox3D; }
+
+    QTemporaryDir configuracion;
+    std::unique_ptr<TFormTestOpenGL> ventana;
+    QTextCursor cursor;
+    bool listo = false;
+};
+
+void BM_PulsacionEditor(benchmark::State& state) {
+    TVentanaBanco banco(state, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    if (!banco.listo) return;
+    // Each keystroke types a blank in the line's first formula or takes it away again (a
+    // blank the formulas skip), so that the line is read again and the script keeps its
+    // size.
     bool escribir = true;
     for (auto _ : state) {
-        const long antes = ventana.PaintBox3D->Cuadros();
+        const long antes = banco.Lienzo().Cuadros();
         if (escribir)
-            cursor.insertText(" ");
+            banco.cursor.insertText(" ");
         else
-            cursor.deletePreviousChar();
+            banco.cursor.deletePreviousChar();
         escribir = !escribir;
-        if (!EsperaCuadro(*ventana.PaintBox3D, antes)) {
+        if (!Espera([&] { return banco.Lienzo().Cuadros() > antes; })) {
             state.SkipWithError("no repaint");
             break;
         }
-        ventana.PaintBox3D->makeCurrent();
+        banco.Lienzo().makeCurrent();
         glFinish();
     }
-    state.counters["elements"] = ventana.objeto.Count();
-    ventana.modificado = false;
+    state.counters["elements"] = banco.ventana->objeto.Count();
 }
 BENCHMARK(BM_PulsacionEditor)
     ->Args({100, 16})
     ->Args({1000, 16})
     ->Args({1000, 8})
+    ->Args({5000, 8})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Keys come as the window system delivers them: posted to the script pane, one every 50
+// ms. A key is on screen when a frame painted after the pane handled it has been
+// composed and swapped.
+void BM_TecleoEditor(benchmark::State& state) {
+    constexpr int teclas = 40;
+    constexpr int intervaloMs = 50;
+    TVentanaBanco banco(state, 1000, 16);
+    if (!banco.listo) return;
+    TFormTestOpenGL& v = *banco.ventana;
+    double peor = 0.0;
+    for (auto _ : state) {
+        QElapsedTimer reloj;
+        reloj.start();
+        std::vector<qint64> enviada(teclas, -1), mostrada(teclas, -1);
+        std::vector<long> cuadroAlTratar(teclas, -1);
+        int tratadas = 0, enviadas = 0;
+        const auto cambio = QObject::connect(v.MemoPrograma, &QPlainTextEdit::textChanged, [&] {
+            if (tratadas < enviadas)
+                cuadroAlTratar[static_cast<size_t>(tratadas++)] = banco.Lienzo().Cuadros();
+        });
+        const auto cuadro = QObject::connect(&banco.Lienzo(), &QOpenGLWidget::frameSwapped, [&] {
+            for (int k = 0; k < tratadas; ++k)
+                if (mostrada[static_cast<size_t>(k)] < 0 &&
+                    banco.Lienzo().Cuadros() > cuadroAlTratar[static_cast<size_t>(k)])
+                    mostrada[static_cast<size_t>(k)] = reloj.nsecsElapsed();
+        });
+        QTimer envio;
+        envio.setInterval(intervaloMs);
+        QObject::connect(&envio, &QTimer::timeout, [&] {
+            if (enviadas == teclas) return;
+            // Zeros in front of the first coordinate: the point stays where it was, and
+            // the line is read again at every key.
+            enviada[static_cast<size_t>(enviadas++)] = reloj.nsecsElapsed();
+            QCoreApplication::postEvent(v.MemoPrograma,
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_0, Qt::NoModifier, "0"));
+            QCoreApplication::postEvent(v.MemoPrograma,
+                                        new QKeyEvent(QEvent::KeyRelease, Qt::Key_0, Qt::NoModifier, "0"));
+        });
+        envio.start();
+        const bool visto = Espera([&] { return mostrada[teclas - 1] >= 0; });
+        QObject::disconnect(cambio);
+        QObject::disconnect(cuadro);
+        if (!visto) {
+            state.SkipWithError("the last key never showed");
+            return;
+        }
+        const double ultima = static_cast<double>(mostrada[teclas - 1] - enviada[teclas - 1]) * 1e-9;
+        for (int k = 0; k < teclas; ++k)
+            peor = std::max(peor, static_cast<double>(mostrada[static_cast<size_t>(k)] -
+                                                      enviada[static_cast<size_t>(k)]) *
+                                      1e-9);
+        state.SetIterationTime(ultima);
+        // Back to the script as it was, for the next round.
+        for (int k = 0; k < teclas; ++k)
+            v.MemoPrograma->textCursor().deletePreviousChar();
+        Espera([&] { return !v.lecturaPendiente; });
+    }
+    state.counters["worst_key_ms"] = peor * 1e3;
+}
+BENCHMARK(BM_TecleoEditor)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

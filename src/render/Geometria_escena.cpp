@@ -190,6 +190,54 @@ const TGeometriaElemento& GeometriaDe(const TElementoObj3D& elemento, TGeometria
     return geometria;
 }
 
+std::vector<TVerticeColor> TriangulosEscena(const TObjeto3D& escena) {
+    std::vector<TVerticeColor> triangulos;
+    std::vector<TMatriz4> pila{TMatriz4()};
+    const auto anade = [&](const TMatriz4& m, const TVerticeColor& v) {
+        const vector3D p = Transforma(m, vector3D(v.posicion[0], v.posicion[1], v.posicion[2]));
+        triangulos.push_back(VerticeColor(p, 0));
+        std::copy(std::begin(v.color), std::end(v.color), triangulos.back().color);
+    };
+    TGeometriaElemento temporal;
+    escena.ParaCada([&](const TElementoObj3D& e) {
+        const TGeometriaElemento& g = GeometriaDe(e, temporal);
+        switch (g.forma) {
+        case TFormaGeometria::triangulos:
+            for (const TVerticeColor& v : g.vertices)
+                anade(pila.back(), v);
+            break;
+        case TFormaGeometria::cono: {
+            const TMatriz4 m =
+                pila.back() * MatrizTraslacion(g.inicio) * MatrizGiro(g.marco.eje, g.marco.angulo);
+            for (const TVerticeColor& v : g.vertices)
+                anade(m, v);
+            break;
+        }
+        case TFormaGeometria::esfera: {
+            const TMatriz4 m = pila.back() * MatrizTraslacion(g.inicio);
+            for (const uint32_t i : IndicesMallaEsfera())
+                anade(m, (*g.malla)[i]);
+            break;
+        }
+        case TFormaGeometria::empuja: {
+            TMatriz4 m;
+            for (size_t f = 0; f < 4; ++f)
+                for (size_t c = 0; c < 4; ++c)
+                    m.m[4 * f + c] = (*g.matriz)[4 * c + f];
+            pila.push_back(pila.back() * m);
+            break;
+        }
+        case TFormaGeometria::saca:
+            if (pila.size() > 1) pila.pop_back();
+            break;
+        case TFormaGeometria::lineas:
+        case TFormaGeometria::nada:
+            break;
+        }
+    });
+    return triangulos;
+}
+
 void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& g) {
     if (g.forma == TFormaGeometria::esfera) {
         TGuardaMatriz modelo(GL_MODELVIEW);

@@ -46,6 +46,11 @@ const TGeometriaElemento& GeometriaDe(const TElementoObj3D& elemento, TGeometria
 // the plain forms, in its frame for a cone, about its centre for a sphere.
 void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& geometria);
 
+// Every triangle that a frame of the scene draws (the whole grid of each sphere among
+// them), in the coordinates of the scene's own transform, with its colours: what one
+// plain draw of the same geometry takes, a bound for the painter's cost.
+std::vector<TVerticeColor> TriangulosEscena(const TObjeto3D& escena);
+
 // The colour an element is drawn in: its own, or white when it has a texture and draws
 // textures in white.
 uint32_t ColorDibujo(const TElementoObj3D& elemento);

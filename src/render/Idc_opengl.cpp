@@ -566,6 +566,10 @@ void MallaEsfera(const TLuz& luz, double radio, double escalaY, double escalaZ, 
     }
 }
 
+std::span<const uint32_t> IndicesMallaEsfera() {
+    return indicesMalla;
+}
+
 void IDCOpenGL::PintaMallaEsfera(const TMallaEsfera& malla, double rx, double ry, double rz) {
     unsigned frente = GL_CCW;
     const bool ocultaDorso = DorsoOculto(rx, ry, rz, frente);

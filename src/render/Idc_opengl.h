@@ -64,6 +64,8 @@ using TMallaEsfera = std::array<TVerticeColor, puntosMallaEsfera>;
 // The grid of a sphere of `radio` about the origin, its y and z stretched by the factors.
 void MallaEsfera(const TLuz& luz, double radio, double escalaY, double escalaZ, uint32_t color,
                  TMallaEsfera& malla);
+// The grid's cells as triangles, three indices into the grid each.
+std::span<const uint32_t> IndicesMallaEsfera();
 
 class IDCOpenGL : public IDC {
 public:
