@@ -189,6 +189,7 @@ bool ExportaIcono(const TEscenaIcono& escena, const TOpcionesIcono& opciones, TI
         const int muestras = MuestrasPorLado(lado);
         const int dibujo = lado * muestras;
         dc.Resize(dibujo, dibujo);
+        dc.escalaGrosor = muestras;
         // The zoom counts pixels: the picture keeps its share of the square at any size.
         TVistaPrevia vistaLado = vista;
         vistaLado.escala *= static_cast<double>(dibujo) / ladoVista;

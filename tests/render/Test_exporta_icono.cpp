@@ -115,6 +115,20 @@ TEST(ExportaIcono, FramingFillsTheSquareButTheMargin) {
     }
 }
 
+// A line keeps its width in pixels at every size, however many samples a pixel takes.
+TEST(ExportaIcono, LinesKeepTheirWidthInPixels) {
+    TExportacion e;
+    ASSERT_TRUE(e.Exporta("LINEWIDTH=3\nLINE=[-3,0,0]:[3,0,0]\n", Opciones({16, 64, 256})))
+        << e.error.c_str();
+    for (size_t i = 0; i < 3; ++i) {
+        const int lado = e.imagenes[i]->Ancho();
+        int alfa = 0;
+        for (int y = 0; y < lado; ++y)
+            alfa += e.Pixel(i, lado / 2, y).a;
+        EXPECT_NEAR(alfa, 3 * 255, 120) << lado;
+    }
+}
+
 // Without framing, a zoom given counts pixels per model unit at 256 pixels, and every
 // size shows the same share of the square.
 TEST(ExportaIcono, AZoomGivenByHandScalesWithTheSize) {
