@@ -1,5 +1,5 @@
-// What the subcommands of pictomolder-cli share: the usage error, the numbers of the
-// options, and reading the script (or 3D Studio mesh) named on the command line.
+// What the subcommands of pictomolder-cli share: the exit statuses, the usage error, the
+// numbers of the options, and reading the script (or 3D Studio mesh) named on the command line.
 #pragma once
 
 #include "support/Dstring.h"
@@ -9,6 +9,12 @@
 #include <utility>
 
 class TObjeto3D;
+
+// Exit statuses of every subcommand: success, a script with errors (whatever could be
+// done was done), usage or file errors.
+constexpr int salidaCorrecta = 0;
+constexpr int salidaFallo = 1;
+constexpr int salidaUso = 2;
 
 // A mistake in the command line: the tool prints it with the usage text, status 2.
 class TErrorUso : public std::exception {

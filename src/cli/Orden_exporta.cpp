@@ -40,9 +40,6 @@ const char* const usoExporta =
 
 namespace {
 
-constexpr int salidaCorrecta = 0;
-constexpr int salidaFallo = 1;
-constexpr int salidaUso = 2;
 // The size of a PNG file when none is given.
 constexpr int ladoPNG = 256;
 

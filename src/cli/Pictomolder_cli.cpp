@@ -25,9 +25,6 @@
 
 namespace {
 
-constexpr int salidaCorrecta = 0;
-constexpr int salidaFallo = 1;
-constexpr int salidaUso = 2;
 constexpr int tamanoMaximo = 8192;
 
 const char* const textoAyuda =
