@@ -42,10 +42,16 @@ public:
         TRectanguloGL rectangulo;
         rectangulo.derecha = rectangulo.abajo = ladoEncuadre;
         int bits = 0;
+        DString motivo;
+        bool abierto = false;
         try {
-            if (!dc.SetWindow(&superficie, bits, 0, rectangulo, 512, error)) return false;
+            abierto = dc.SetWindow(&superficie, bits, 0, rectangulo, 512, motivo);
         } catch (const TXTextoQOR& e) {
-            error = e.what();
+            motivo = e.what();
+        }
+        if (!abierto) {
+            error = "No OpenGL context without a display (EGL) for the icon: ";
+            error += motivo;
             return false;
         }
         dc.perspectiva = perspectiva;

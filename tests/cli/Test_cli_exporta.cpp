@@ -3,6 +3,7 @@
 #include "image/Lector_ico.h"
 #include "image/Qor_png.h"
 
+#include "Carpeta_prueba.h"
 #include "Cli_prueba.h"
 
 #include <vector>
@@ -103,6 +104,13 @@ TEST_F(Cli, ExportRefusesWhatItCannotWrite) {
         EXPECT_EQ(s.estado, 2) << c.argumentos;
         EXPECT_NE(s.errores.find(c.mensaje), std::string::npos) << c.argumentos << "\n" << s.errores;
     }
+    // Without an OpenGL driver (none that EGL finds).
+    EXPECT_EQ(Sistema("__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent " + std::string(PM_CLI) + " export " + e +
+                      " -o " + Ruta("a.ico") + " 2>" + Ruta("err.txt")),
+              2);
+    EXPECT_NE(
+        prueba::LeeFichero(Ruta("err.txt")).find("No OpenGL context without a display (EGL) for the icon"),
+        std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "a.ico"));
     EXPECT_FALSE(fs::exists(dir / "t"));
     const auto ayuda = Ejecuta("export --help");
