@@ -36,6 +36,9 @@ int MuestrasPorLado(int lado) {
 // The headless device the export draws on, at one size after another, and the frame
 // read back from it.
 class TLienzoIcono {
+    // Made before the device and gone after it: the device lets go of it when destroyed.
+    TSuperficieEGL superficie{ladoEncuadre, ladoEncuadre};
+
 public:
     bool Abre(bool perspectiva, DString& error) {
         dc.luz = luzEscena;
@@ -87,7 +90,6 @@ public:
     IDCOpenGL dc;
 
 private:
-    TSuperficieEGL superficie{ladoEncuadre, ladoEncuadre};
     GLint ladoMaximo = 0;
     std::unique_ptr<uint8_t[]> color;
     std::unique_ptr<GLuint[]> profundidad;
