@@ -15,6 +15,8 @@
 #include <tuple>
 #include <vector>
 
+namespace {
+
 const char* const usoExporta =
     "Usage: pictomolder-cli export FILE -o OUT.ico|OUT.png [options]\n"
     "       pictomolder-cli export FILE --icon-theme DIR --name NAME [options]\n"
@@ -37,8 +39,6 @@ const char* const usoExporta =
     "\n"
     "Exit status: 0 written, 1 written although the script has errors, 2 usage, drawing\n"
     "or file errors.\n";
-
-namespace {
 
 // The size of a PNG file when none is given.
 constexpr int ladoPNG = 256;

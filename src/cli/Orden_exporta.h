@@ -4,9 +4,6 @@
 // icon file, a PNG file or an icon-theme folder.
 #pragma once
 
-// The usage text of the subcommand, for the tool's help.
-extern const char* const usoExporta;
-
 // `argumentos` are those after the word "export". Returns the exit status: 0 written,
 // 1 written although the script has errors, 2 usage, drawing or file errors.
 int OrdenExporta(int cuantos, char** argumentos);
