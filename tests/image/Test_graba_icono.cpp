@@ -1,12 +1,10 @@
-// The icon writers: icon files and PNG files read back by our own readers and by
-// ImageMagick, the icon-theme folder, and what they refuse.
+// The icon writers: icon files (with a PNG image at 256) read back by our own reader and
+// by ImageMagick, and what the writers refuse.
 #include "Imagemagick_prueba.h"
 
-#include "image/Fichero_imagen.h"
 #include "image/Graba_ico.h"
 #include "image/Graba_icono.h"
 #include "image/Lector_ico.h"
-#include "image/Qor_png.h"
 
 #include <gtest/gtest.h>
 
@@ -87,39 +85,6 @@ TEST_F(EscritorIcono, AnIconFileHoldsEverySizeAsItWasGiven) {
     ASSERT_EQ(im.size(), 256u);
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(im[static_cast<size_t>(i)], Muestra(i % 16, i / 16)) << i;
-}
-
-TEST_F(EscritorIcono, APngFileHoldsThePictureWithItsAlpha) {
-    TImagenesIcono imagenes;
-    imagenes.push_back(Imagen(40));
-    const std::string png = Ruta("a.png");
-    DString error;
-    ASSERT_TRUE(GrabaIcono(imagenes, TFormatoIcono::png, png, error)) << error.c_str();
-    TDibIG leida;
-    TParserPNG parser;
-    parser.conAlfa = true;
-    const TFicheroC f = AbreLectura(png.c_str());
-    ASSERT_TRUE(parser.Lee(f.get(), leida, error, nullptr)) << error.c_str();
-    EsperaMuestra(leida, 40);
-    const auto im = prueba::DecodificaIM(png);
-    ASSERT_EQ(im.size(), 1600u);
-    EXPECT_EQ(im[41 * 3], Muestra(3, 3));
-}
-
-TEST_F(EscritorIcono, AThemeFolderHoldsOnePngPerSize) {
-    TImagenesIcono imagenes;
-    for (int lado : {16, 32, 64})
-        imagenes.push_back(Imagen(lado));
-    DString error;
-    ASSERT_TRUE(GrabaTemaIconos(imagenes, Ruta("tema"), "nombre", error)) << error.c_str();
-    for (int lado : {16, 32, 64}) {
-        const std::string s = std::to_string(lado);
-        TDibIG leida;
-        ASSERT_TRUE(LeePNG(Ruta(("tema/" + s + "x" + s + "/apps/nombre.png").c_str()).c_str(), leida, error,
-                           nullptr));
-        EXPECT_EQ(leida.Ancho(), lado);
-    }
-    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(dir / "tema"), {}), 9);
 }
 
 TEST_F(EscritorIcono, WhatCannotBeWrittenIsRefusedWithAReason) {
