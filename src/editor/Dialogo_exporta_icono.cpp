@@ -239,35 +239,30 @@ bool TDialogoExportaIcono::Guarda(const std::function<bool(const TImagenesIcono&
     return false;
 }
 
-bool TDialogoExportaIcono::GuardaICO() {
+bool TDialogoExportaIcono::GuardaFichero(TFormatoIcono formato, const TOpcionesIcono& opciones) {
+    const bool ico = formato == TFormatoIcono::ico;
     const QString fichero =
-        dialogos.PideFicheroGrabar(QDir(Carpeta()).filePath(NombreBase() + ".ico"), FiltroQt("Icons|*.ico"));
+        dialogos.PideFicheroGrabar(QDir(Carpeta()).filePath(NombreBase() + (ico ? ".ico" : ".png")),
+                                   FiltroQt(ico ? "Icons|*.ico" : "PNG images|*.png"));
     if (fichero.isEmpty()) return false;
     const std::string nombre = fichero.toLocal8Bit().toStdString();
-    if (!Guarda(
-            [&](const TImagenesIcono& i, DString& e) { return GrabaIcono(i, TFormatoIcono::ico, nombre, e); },
-            Opciones()))
+    if (!Guarda([&](const TImagenesIcono& i, DString& e) { return GrabaIcono(i, formato, nombre, e); },
+                opciones))
         return false;
     RecuerdaCarpeta(fichero);
     estado->setText("Saved " + fichero);
     return true;
 }
 
+bool TDialogoExportaIcono::GuardaICO() {
+    return GuardaFichero(TFormatoIcono::ico, Opciones());
+}
+
 bool TDialogoExportaIcono::GuardaPNG() {
     TOpcionesIcono opciones = Opciones();
     if (!opciones.lados.empty())
         opciones.lados = {*std::max_element(opciones.lados.begin(), opciones.lados.end())};
-    const QString fichero = dialogos.PideFicheroGrabar(QDir(Carpeta()).filePath(NombreBase() + ".png"),
-                                                       FiltroQt("PNG images|*.png"));
-    if (fichero.isEmpty()) return false;
-    const std::string nombre = fichero.toLocal8Bit().toStdString();
-    if (!Guarda(
-            [&](const TImagenesIcono& i, DString& e) { return GrabaIcono(i, TFormatoIcono::png, nombre, e); },
-            opciones))
-        return false;
-    RecuerdaCarpeta(fichero);
-    estado->setText("Saved " + fichero);
-    return true;
+    return GuardaFichero(TFormatoIcono::png, opciones);
 }
 
 bool TDialogoExportaIcono::GuardaTema() {

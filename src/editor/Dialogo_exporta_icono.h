@@ -66,6 +66,8 @@ private:
     // Writes the pictures (drawn again at the sizes and background asked) through `graba`.
     bool Guarda(const std::function<bool(const TImagenesIcono&, DString&)>& graba,
                 const TOpcionesIcono& opciones);
+    // Asks for a file name and writes the icon file or PNG file there.
+    bool GuardaFichero(TFormatoIcono formato, const TOpcionesIcono& opciones);
     void Muestra();
     void CambiaEleccion();
     void EligeColor();

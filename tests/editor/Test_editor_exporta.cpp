@@ -64,6 +64,11 @@ TEST_F(EditorExporta, TheDialogShowsAndSavesTheChosenSizes) {
     ASSERT_EQ(lista.size(), elegidos.size());
     for (size_t i = 0; i < lista.size(); ++i)
         EXPECT_EQ(lista[i].ancho, elegidos[i]);
+    // As a PNG file of the largest chosen size.
+    const QString png = Fichero("esfera.png");
+    dialogos->ficherosGrabar.push_back(png);
+    d.botonPNG->click();
+    EXPECT_EQ(QImage(png).size(), QSize(48, 48));
     // And as a theme folder.
     dialogos->carpetas.push_back(Fichero("tema"));
     d.nombreTema->setText("bola");
