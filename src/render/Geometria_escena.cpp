@@ -252,7 +252,7 @@ void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& g) {
         modelo.emplace(GL_MODELVIEW);
         AplicaMarcoCono(g.inicio, g.marco);
     }
-    if (g.forma == TFormaGeometria::lineas && g.ancho > 0.0f) glLineWidth(g.ancho);
+    if (g.forma == TFormaGeometria::lineas && g.ancho > 0.0f) dc.SetLineWidth(g.ancho);
     glPushAttrib(GL_LIGHTING_BIT);
     glShadeModel(g.uniforme ? GL_FLAT : GL_SMOOTH);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);

@@ -154,6 +154,9 @@ public:
     TMatriz4 matrizActual;
     int32_t baseFuente = -1;
     TTexturaIG texturaDispositivo;
+    // Line widths are multiplied by it: a picture drawn k times larger to be averaged
+    // down (the icon export) draws its lines k times wider.
+    double escalaGrosor = 1.0;
     double extensionAncho = 100.0;
     double extensionAlto = 100.0;
     // Platform code of the last context creation failure; last texture upload result and

@@ -222,9 +222,11 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, T
     const auto dibuja = [&](const TPaso& s, uint32_t desde, uint32_t hasta) {
         if (hasta <= desde) return;
         sombreado(s.uniforme);
-        if (s.forma == TFormaGeometria::lineas && s.ancho > 0.0f && s.ancho != ancho) {
-            glLineWidth(s.ancho);
-            ancho = s.ancho;
+        // As the device sets widths: scaled for a picture drawn larger than it is shown.
+        const auto pedido = static_cast<GLfloat>(s.ancho * dc.escalaGrosor);
+        if (s.forma == TFormaGeometria::lineas && pedido > 0.0f && pedido != ancho) {
+            glLineWidth(pedido);
+            ancho = pedido;
         }
         glDrawArrays(s.forma == TFormaGeometria::lineas ? GL_LINES : GL_TRIANGLES, static_cast<GLint>(desde),
                      static_cast<GLsizei>(hasta - desde));
