@@ -266,42 +266,7 @@ void TFicheroQOR::CuentaFinLinea(int c) {
 }
 
 int TFicheroQOR::LeeLinea(DString& linea) {
-    if (!devueltos.IsEmpty()) {
-        linea = devueltos;
-        devueltos = "";
-        return ++lineas;
-    }
-    std::string texto;
-    int numero = lineas;
-    for (;;) {
-        texto.clear();
-        int c = LeeCaracter();
-        while (!FinFichero() && (c == '\t' || c == '\n' || c == ' ' || c == '\r')) {
-            CuentaFinLinea(c);
-            c = LeeCaracter();
-        }
-        while (!FinFichero() && c != '\r' && c != '\n' && c != ';' && c != 0) {
-            if (texto.size() < static_cast<size_t>(maxLargoLinea)) texto += static_cast<char>(c);
-            ultimo = static_cast<char>(c);
-            c = LeeCaracter();
-        }
-        numero = lineas;
-        if (!FinFichero()) CuentaFinLinea(c);
-        if (c == ';') {
-            // The rest of the physical line is a comment.
-            while (!FinFichero() && c != '\r' && c != '\n') {
-                c = LeeCaracter();
-                if (!FinFichero()) CuentaFinLinea(c);
-            }
-        }
-        if (!texto.empty() || FinFichero()) break;
-    }
-    size_t fin = texto.size();
-    while (fin > 1 && (texto[fin - 1] == ' ' || texto[fin - 1] == '\t'))
-        --fin;
-    texto.resize(fin);
-    linea = texto == "VOID" ? "" : texto.c_str();
-    return numero;
+    return LeeLineaDe([this] { return LeeCaracter(); }, [this] { return FinFichero(); }, linea);
 }
 
 void TFicheroQOR::get_dato_texto(DString& dato) {

@@ -75,7 +75,7 @@ public:
 
     // The next non-empty, comment-free line; returns the 0-based number of the line
     // on which it ended. An empty line means the end of the text (or a VOID line).
-    int LeeLinea(DString& linea);
+    virtual int LeeLinea(DString& linea);
     void get_dato_texto(DString& dato);
     bool EscribeDatoTexto(const char* texto);
     // Text mode: the `largo` bytes (zero bytes too), then the separator.
@@ -97,6 +97,10 @@ public:
 protected:
     // Counts a line end: a CR counts one, an LF one unless it follows a CR.
     void CuentaFinLinea(int c);
+    // The line reader over a character source: `lee()` yields the next byte as
+    // LeeCaracter does and `fin()` tells what FinFichero tells. A memory file hands its
+    // block to it directly instead of through the virtual calls for every byte.
+    template <class Lee, class Fin> int LeeLineaDe(Lee&& lee, Fin&& fin, DString& linea);
     void MarcaFallo();
     bool fallo = false; // a write failed since Abre
 
@@ -112,6 +116,7 @@ private:
 
     std::unique_ptr<std::FILE, CierraStream> stream;
     std::string motivo;
+    std::string textoLinea; // kept from line to line, so that its room is kept too
     int errorEscritura = 0;
     // During a safe save: the temporary file, and the real file's permissions and
     // owner when it exists.
@@ -121,3 +126,45 @@ private:
     uint32_t dueno = 0;
     uint32_t grupo = 0;
 };
+
+template <class Lee, class Fin> int TFicheroQOR::LeeLineaDe(Lee&& lee, Fin&& fin, DString& linea) {
+    if (!devueltos.IsEmpty()) {
+        linea = devueltos;
+        devueltos = "";
+        return ++lineas;
+    }
+    std::string& texto = textoLinea;
+    int numero = lineas;
+    for (;;) {
+        texto.clear();
+        int c = lee();
+        while (!fin() && (c == '\t' || c == '\n' || c == ' ' || c == '\r')) {
+            CuentaFinLinea(c);
+            c = lee();
+        }
+        while (!fin() && c != '\r' && c != '\n' && c != ';' && c != 0) {
+            if (texto.size() < static_cast<size_t>(maxLargoLinea)) texto += static_cast<char>(c);
+            ultimo = static_cast<char>(c);
+            c = lee();
+        }
+        numero = lineas;
+        if (!fin()) CuentaFinLinea(c);
+        if (c == ';') {
+            // The rest of the physical line is a comment.
+            while (!fin() && c != '\r' && c != '\n') {
+                c = lee();
+                if (!fin()) CuentaFinLinea(c);
+            }
+        }
+        if (!texto.empty() || fin()) break;
+    }
+    size_t final = texto.size();
+    while (final > 1 && (texto[final - 1] == ' ' || texto[final - 1] == '\t'))
+        --final;
+    texto.resize(final);
+    if (texto == "VOID")
+        linea = "";
+    else
+        linea = texto.c_str();
+    return numero;
+}

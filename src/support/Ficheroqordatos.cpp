@@ -19,6 +19,12 @@ int TFicheroQORdatos::LeeCaracter() {
     return 0;
 }
 
+// The same reader over the block, without a virtual call for every byte.
+int TFicheroQORdatos::LeeLinea(DString& linea) {
+    return LeeLineaDe([this] { return TFicheroQORdatos::LeeCaracter(); },
+                      [this] { return TFicheroQORdatos::FinFichero(); }, linea);
+}
+
 void TFicheroQORdatos::Posiciona(long p) {
     if (p >= 0 && p <= tamano) posicion = static_cast<int32_t>(p);
 }

@@ -16,6 +16,7 @@ public:
     explicit TFicheroQORdatos(int32_t modoDatos);
 
     int LeeCaracter() override;
+    int LeeLinea(DString& linea) override;
     void Posiciona(long p) override;
     long Posicion() override { return posicion; }
     long Tamano() override { return tamano; }
