@@ -1,5 +1,5 @@
 // The picture of every example and of scripts that use every command (highlighted and
-// not, pushed, in perspective, a 3D Studio mesh) against stored reference images: at
+// not, pushed, in perspective, textured, a 3D Studio mesh) against stored reference images: at
 // most 1 level of difference on at most 0.1 % of the pixels.
 //
 // With PM_ESCRIBE_REFERENCIAS set to a folder the test writes the pictures there
@@ -75,6 +75,15 @@ const TCaso casos[] = {
     {"fallo", "fallo.3di", 9},
     {"anchos_disk", "anchos.3di", 9, nullptr, false, 6, -1},
     {"anchos_xtrusion", "anchos.3di", 9, nullptr, false, 9, 1},
+    {"crate", "ejemplo:crate.3di", 0, "iso"},
+    {"globe", "ejemplo:globe.3di"},
+    {"urn", "ejemplo:urn.3di"},
+    {"texturas", "texturas.3di"},
+    {"texturas_iso_perspectiva", "texturas.3di", 0, "iso", true},
+    {"texturas_quad", "texturas.3di", 0, nullptr, false, 6, 0},
+    {"texturas_quad_alfa", "texturas.3di", 0, nullptr, false, 13, 2},
+    {"texturas_sphere_alfa", "texturas.3di", 0, nullptr, false, 14, 0},
+    {"texturas_revolution", "texturas.3di", 0, nullptr, false, 11, -1},
 };
 
 std::string RutaScript(const std::string& script) {
