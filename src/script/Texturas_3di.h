@@ -44,7 +44,7 @@ public:
 
     int32_t actual = -1;
     VectorP<TTextura3Di> lista;
-    // Image files decoded so far (the cache keeps the rest from being read again).
+    // Image files read so far, failed reads included (the cache spares the others).
     int64_t cargas = 0;
 
 private:
