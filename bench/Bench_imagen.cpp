@@ -11,6 +11,8 @@
 #include "image/Tdibig.h"
 #include "image/Tdibigformat.h"
 
+#include "Ejecuta_programa.h"
+
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
 #include <png.h>
@@ -23,9 +25,7 @@
 #include <filesystem>
 #include <malloc.h>
 #include <memory>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -245,22 +245,6 @@ void BM_PngLibpng(benchmark::State& state) {
         benchmark::DoNotOptimize(pixeles.get());
     }
     state.SetBytesProcessed(state.iterations() * lado * lado * 3);
-}
-
-// Runs a program to its end, its output dropped; false when it failed.
-bool Ejecuta(const std::vector<std::string>& argumentos) {
-    std::vector<char*> argv;
-    for (const std::string& a : argumentos)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t acciones;
-    posix_spawn_file_actions_init(&acciones);
-    posix_spawn_file_actions_addopen(&acciones, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t hijo = -1;
-    const int fallo = posix_spawnp(&hijo, argv[0], &acciones, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&acciones);
-    int estado = 0;
-    return fallo == 0 && ::waitpid(hijo, &estado, 0) == hijo && WIFEXITED(estado) && WEXITSTATUS(estado) == 0;
 }
 
 void BM_BmpCli(benchmark::State& state) {

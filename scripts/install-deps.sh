@@ -19,6 +19,9 @@ packages=(
   libassimp-dev
   # fonts for the editor under Xvfb
   fonts-dejavu-core
+  # the install test: the desktop's checkers of the desktop entry and MIME type, and
+  # what cpack needs to build the Debian package
+  desktop-file-utils shared-mime-info file dpkg-dev
 )
 
 missing=()

@@ -1,6 +1,8 @@
 // pictomolder-cli: the editor's work without a display. It parses 3DI scripts (or
 // imports 3D Studio meshes) as the editor does, dumps the scene, renders it headless to
-// a BMP file, and exports the 32 x 32 icon.
+// a BMP file, exports the 32 x 32 icon and the icon at every size.
+#include "cli/Escena_cli.h"
+#include "cli/Orden_exporta.h"
 #include "cli/Orden_imagen.h"
 #include "cli/Volcado_json.h"
 #include "image/Tdibig.h"
@@ -23,13 +25,7 @@
 
 namespace {
 
-constexpr int salidaCorrecta = 0;
-constexpr int salidaFallo = 1;
-constexpr int salidaUso = 2;
 constexpr int tamanoMaximo = 8192;
-// More than a script can sensibly be: standard input is read no further (it may be an
-// endless stream such as /dev/zero).
-constexpr size_t maxEntradaEstandar = size_t{64} << 20;
 
 const char* const textoAyuda =
     "Usage: pictomolder-cli COMMAND FILE [options]\n"
@@ -44,6 +40,9 @@ const char* const textoAyuda =
     "                    the model as the editor's View menu does, --fit frames it whole\n"
     "  icon FILE [-o OUT.bmp] [--size WxH]\n"
     "                    export the 32 x 32 icon (default output FILE.bmp)\n"
+    "  export FILE -o OUT.ico|OUT.png | --icon-theme DIR --name NAME [options]\n"
+    "                    the icon at every size a desktop asks for, transparent,\n"
+    "                    antialiased and framed (pictomolder-cli export --help)\n"
     "  image FILE [-o OUT.bmp]\n"
     "                    load an image file as a texture: its size as JSON (exit 1 and the\n"
     "                    loader's message when it cannot), written unchanged as BMP with -o\n"
@@ -67,35 +66,12 @@ struct TOpciones {
     int puntoResaltado = -1;
 };
 
-class TErrorUso : public std::exception {
-public:
-    explicit TErrorUso(std::string t) : texto(std::move(t)) {}
-    const char* what() const noexcept override { return texto.c_str(); }
-    std::string texto;
-};
-
-double LeeNumero(const std::string& texto, const char* opcion) {
-    char* fin = nullptr;
-    const double v = std::strtod(texto.c_str(), &fin);
-    if (texto.empty() || *fin != '\0' || !(v == v) || v > 1e12 || v < -1e12)
-        throw TErrorUso(std::string("invalid number for ") + opcion + ": " + texto);
-    return v;
-}
-
 // A number that must fit an int (a script line or a point index).
 int LeeEntero(const std::string& texto, const char* opcion) {
     const double v = LeeNumero(texto, opcion);
     if (v < INT32_MIN || v > INT32_MAX)
         throw TErrorUso(std::string("number out of range for ") + opcion + ": " + texto);
     return static_cast<int>(v);
-}
-
-// "A<sep>B" as two numbers.
-std::pair<double, double> LeePar(const std::string& texto, char separador, const char* opcion) {
-    const size_t p = texto.find(separador);
-    if (p == std::string::npos)
-        throw TErrorUso(std::string("expected two values for ") + opcion + ": " + texto);
-    return {LeeNumero(texto.substr(0, p), opcion), LeeNumero(texto.substr(p + 1), opcion)};
 }
 
 void LeeTamano(const std::string& texto, TOpciones& o) {
@@ -167,29 +143,6 @@ TOpciones LeeOpciones(int argc, char** argv) {
     return o;
 }
 
-// Parses the script as the editor does: standard input through a memory file (as the
-// editor parses its text pane), a named file through the scene's loader.
-bool LeeEscena(const TOpciones& o, TObjeto3D& escena, DString& error) {
-    if (o.fichero == "-") {
-        std::string texto;
-        char bloque[1 << 16];
-        for (size_t n;
-             texto.size() <= maxEntradaEstandar && (n = std::fread(bloque, 1, sizeof bloque, stdin)) > 0;)
-            texto.append(bloque, n);
-        if (texto.size() > maxEntradaEstandar)
-            throw std::runtime_error("standard input holds more than 64 MB; no script is that long");
-        TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
-        return escena.Lee(memoria, nullptr, error);
-    }
-    // A file that cannot be read is a usage error (status 2), not a script error: the
-    // scene's loader would only report it in its error text.
-    TFicheroQOR prueba;
-    if (!prueba.Abre(o.fichero.c_str(), fqLeeTexto))
-        throw std::runtime_error("cannot read " + o.fichero + ": " + prueba.Motivo());
-    prueba.Cierra();
-    return escena.Carga(o.fichero.c_str(), error);
-}
-
 void EscribeTexto(const DString& texto) {
     std::fputs(texto.c_str(), stdout);
     if (texto.IsEmpty() || texto.CharAt(texto.Length() - 1) != '\n') std::fputc('\n', stdout);
@@ -219,7 +172,7 @@ int Renderiza(const TOpciones& o, TObjeto3D& escena, bool correcto, bool icono) 
 int Ejecuta(const TOpciones& o) {
     TObjeto3D escena;
     DString error;
-    const bool correcto = LeeEscena(o, escena, error);
+    const bool correcto = LeeEscena(o.fichero, escena, error);
     if (o.orden == "check") {
         EscribeTexto(TextoErrores(correcto, error));
         return correcto ? salidaCorrecta : salidaFallo;
@@ -237,6 +190,7 @@ int Ejecuta(const TOpciones& o) {
 int main(int argc, char** argv) {
     try {
         if (argc >= 2 && std::strcmp(argv[1], "image") == 0) return OrdenImagen(argc - 2, argv + 2);
+        if (argc >= 2 && std::strcmp(argv[1], "export") == 0) return OrdenExporta(argc - 2, argv + 2);
         const TOpciones o = LeeOpciones(argc, argv);
         if (o.orden == "--help") {
             std::fputs(textoAyuda, stdout);

@@ -24,6 +24,11 @@ QString TDialogosQt::PideFicheroGrabar(const QString& inicial, const QString& fi
     return QFileDialog::getSaveFileName(ventana, QString(), inicial, filtro, nullptr, opcionesDialogo);
 }
 
+QString TDialogosQt::PideCarpeta(const QString& inicial) {
+    return QFileDialog::getExistingDirectory(ventana, QString(), inicial,
+                                             opcionesDialogo | QFileDialog::ShowDirsOnly);
+}
+
 TRespuesta TDialogosQt::Pregunta(const QString& texto, const QString& titulo) {
     const auto boton = QMessageBox::question(
         ventana, titulo, texto, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);

@@ -18,6 +18,8 @@ public:
     // is in Qt's form ("Name (*.ext);;Other (*.x)").
     virtual QString PideFicheroAbrir(const QString& inicial, const QString& filtro) = 0;
     virtual QString PideFicheroGrabar(const QString& inicial, const QString& filtro) = 0;
+    // A folder to write into; an empty text when the user cancels.
+    virtual QString PideCarpeta(const QString& inicial) = 0;
     // Yes, No or Cancel.
     virtual TRespuesta Pregunta(const QString& texto, const QString& titulo) = 0;
     // A whole number from `minimo` to `maximo`, offered first as `valor`; false when the
@@ -35,6 +37,7 @@ public:
     explicit TDialogosQt(QWidget* ventana) : ventana(ventana) {}
     QString PideFicheroAbrir(const QString& inicial, const QString& filtro) override;
     QString PideFicheroGrabar(const QString& inicial, const QString& filtro) override;
+    QString PideCarpeta(const QString& inicial) override;
     TRespuesta Pregunta(const QString& texto, const QString& titulo) override;
     bool PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo, int maximo,
                     int& elegido) override;

@@ -181,6 +181,8 @@ void TFormTestOpenGL::CreaMenus() {
           [this] { MenuSaveAsClick(); });
     fichero->addSeparator();
     Orden(fichero, "Save for 2D Icon", QKeySequence(), this, &TFormTestOpenGL::MenuSavefor2DIconClick);
+    Orden(fichero, "Export Icon...", QKeySequence(Qt::CTRL | Qt::Key_E), this,
+          &TFormTestOpenGL::MenuExportIconClick);
     fichero->addSeparator();
     Orden(fichero, "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), this, &TFormTestOpenGL::ExitClick);
 

@@ -4,8 +4,8 @@
 // of the script re-parses the whole text into the scene and repaints the preview; the
 // caret picks the highlighted element. The window holds the file commands (new, open,
 // recent files, save, save as, autosave; Unit_FormTestOpenGL_ficheros.cpp), the
-// clipboard, find and replace, go to line, help and about commands, the zoom buttons,
-// and the View menu: reset, fit, named orientations, perspective and full screen.
+// icon export (Dialogo_exporta_icono.cpp), the clipboard, find and replace, go to line, help and about
+// commands, the zoom buttons, and the View menu: reset, fit, named orientations, perspective and full screen.
 #pragma once
 
 #include "editor/Dialogos_editor.h"
@@ -33,6 +33,7 @@ class QTimer;
 class QToolBar;
 class TAyudaEditor;
 class TBarraBuscar;
+class TDialogoExportaIcono;
 class TFicherosRecientes;
 class TLienzoGL;
 class TResaltador3Di;
@@ -65,6 +66,8 @@ public:
     bool MenuSaveClick();
     bool MenuSaveAsClick();
     void MenuSavefor2DIconClick();
+    // File > Export Icon...: the icon at every size (Dialogo_exporta_icono.h).
+    void MenuExportIconClick();
     void ExitClick();
     void Cut1Click();
     void Copy1Click();
@@ -125,6 +128,7 @@ public:
     TFicherosRecientes* recientes = nullptr;
     TAyudaEditor* ayuda = nullptr;
     TVigilanteFichero* vigilante = nullptr;
+    TDialogoExportaIcono* dialogoIcono = nullptr; // made on first use
 
     // --- state ---
     IDCOpenGL idc;

@@ -1,6 +1,7 @@
 #include "image/Fichero_imagen.h"
 
 #include "support/Descriptor_regular.h"
+#include "support/Ficheroqor.h"
 #include "support/Rutas.h"
 
 TFicheroC AbreLectura(const char* nombre) {
@@ -17,4 +18,16 @@ uint64_t BytesHastaFin(std::FILE* f) {
     const long fin = std::ftell(f);
     std::fseek(f, aqui, SEEK_SET);
     return fin > aqui ? static_cast<uint64_t>(fin - aqui) : 0;
+}
+
+bool GrabaFichero(const char* nombre, std::span<const uint8_t> datos, DString& error) {
+    TFicheroQOR fichero;
+    const bool escrito = fichero.Abre(nombre, fqGrabaBinario | fqSeguro | fqSinCopiaBak) &&
+                         fichero.EscribeBloque(datos.data(), static_cast<long>(datos.size()));
+    if (fichero.Cierra() && escrito) return true;
+    error = "Can't write ";
+    error += nombre;
+    error += ": ";
+    error += fichero.Motivo();
+    return false;
 }

@@ -1,9 +1,13 @@
-// Standard streams for the image readers that work on one (GIF, PNG, icons).
+// Standard streams for the image readers that work on one (GIF, PNG, icons), and the
+// whole-file write of the image writers.
 #pragma once
+
+#include "support/Dstring.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <span>
 
 struct TCierraFichero {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -16,3 +20,7 @@ using TFicheroC = std::unique_ptr<std::FILE, TCierraFichero>;
 TFicheroC AbreLectura(const char* nombre);
 // Bytes from the stream's position to the end of the file; 0 when unknown.
 uint64_t BytesHastaFin(std::FILE* f);
+
+// Writes a whole file safely: the bytes go to a temporary file that then replaces the
+// old one whole, or the old one stays. False with "Can't write NAME: reason" otherwise.
+bool GrabaFichero(const char* nombre, std::span<const uint8_t> datos, DString& error);

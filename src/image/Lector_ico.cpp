@@ -26,9 +26,8 @@ constexpr uint8_t alfaOpaco = 128;
 struct TCandidato {
     uint32_t desplazamiento = 0;
     uint32_t bytes = 0;
-    int64_t area = 0;
-    int32_t bits = 0;
-    bool png = false;
+    TImagenDirectorio imagen;
+    int64_t Area() const { return int64_t{imagen.ancho} * imagen.alto; }
 };
 
 bool LeeEn(std::FILE* f, uint64_t desplazamiento, void* destino, size_t n) {
@@ -47,17 +46,15 @@ bool Describe(std::FILE* f, TCandidato& c) {
         const uint32_t ancho = LeeU32be(h + 16);
         const uint32_t alto = LeeU32be(h + 20);
         if (ancho > ladoMaximoImagen || alto > ladoMaximoImagen) return false;
-        c.png = true;
-        c.area = int64_t{ancho} * alto;
-        c.bits = h[24] * (tipo < 7 ? canales[tipo] : 0);
-        return c.area > 0 && c.bits > 0;
+        c.imagen = {static_cast<int32_t>(ancho), static_cast<int32_t>(alto),
+                    h[24] * (tipo < 7 ? canales[tipo] : 0), true};
+        return c.Area() > 0 && c.imagen.bits > 0;
     }
     if (c.bytes < tamanoCabeceraDib || !LeeEn(f, c.desplazamiento, h, tamanoCabeceraDib)) return false;
     const auto ancho = static_cast<int32_t>(LeeU32(h + 4));
-    const auto alto = static_cast<int32_t>(LeeU32(h + 8));
-    c.bits = LeeU16(h + 14);
-    c.area = int64_t{ancho} * (alto / 2);
-    return LeeU32(h) == tamanoCabeceraDib && c.area > 0;
+    const auto alto = static_cast<int32_t>(LeeU32(h + 8)) / 2;
+    c.imagen = {ancho, alto, LeeU16(h + 14), false};
+    return LeeU32(h) == tamanoCabeceraDib && ancho > 0 && alto > 0;
 }
 
 // Marks transparent in the mask every pixel whose alpha is below one half, for colour
@@ -121,19 +118,22 @@ bool DecodificaPNG(std::FILE* f, const TCandidato& c, TImagenIcono& icono) {
     return true;
 }
 
-} // namespace
+bool Decodifica(std::FILE* f, const TCandidato& c, TImagenIcono& icono) {
+    if (c.imagen.png ? DecodificaPNG(f, c, icono) : DecodificaBMP(f, c, icono)) return true;
+    icono.color.Libera();
+    icono.mascara.Libera();
+    return false;
+}
 
-bool DecodificaICO(const char* nombre, TImagenIcono& icono) {
-    const TFicheroC fichero = AbreLectura(nombre);
-    if (!fichero) return false;
-    std::FILE* f = fichero.get();
+// The images of the directory that this decoder can read, in the directory's order;
+// false when the file is no icon file.
+bool LeeDirectorio(std::FILE* f, std::vector<TCandidato>& candidatos) {
     const uint64_t tamano = BytesHastaFin(f);
     uint8_t directorio[6];
     if (std::fread(directorio, 1, sizeof directorio, f) != sizeof directorio || LeeU16(directorio) != 0 ||
         LeeU16(directorio + 2) != 1)
         return false;
     const uint16_t imagenes = LeeU16(directorio + 4);
-    std::vector<TCandidato> candidatos;
     for (uint32_t i = 0; i < imagenes; ++i) {
         uint8_t e[16];
         if (!LeeEn(f, 6 + 16 * uint64_t{i}, e, sizeof e)) break;
@@ -143,15 +143,38 @@ bool DecodificaICO(const char* nombre, TImagenIcono& icono) {
         c.bytes = static_cast<uint32_t>(std::min<uint64_t>(LeeU32(e + 8), tamano - c.desplazamiento));
         if (Describe(f, c)) candidatos.push_back(c);
     }
+    return true;
+}
+
+} // namespace
+
+bool DecodificaICO(const char* nombre, TImagenIcono& icono) {
+    const TFicheroC fichero = AbreLectura(nombre);
+    std::vector<TCandidato> candidatos;
+    if (!fichero || !LeeDirectorio(fichero.get(), candidatos)) return false;
     std::stable_sort(candidatos.begin(), candidatos.end(), [](const TCandidato& a, const TCandidato& b) {
-        return a.area != b.area ? a.area > b.area : a.bits > b.bits;
+        return a.Area() != b.Area() ? a.Area() > b.Area() : a.imagen.bits > b.imagen.bits;
     });
-    for (const TCandidato& c : candidatos) {
-        if (c.png ? DecodificaPNG(f, c, icono) : DecodificaBMP(f, c, icono)) return true;
-        icono.color.Libera();
-        icono.mascara.Libera();
-    }
+    for (const TCandidato& c : candidatos)
+        if (Decodifica(fichero.get(), c, icono)) return true;
     return false;
+}
+
+bool ListaICO(const char* nombre, std::vector<TImagenDirectorio>& imagenes) {
+    imagenes.clear();
+    const TFicheroC fichero = AbreLectura(nombre);
+    std::vector<TCandidato> candidatos;
+    if (!fichero || !LeeDirectorio(fichero.get(), candidatos)) return false;
+    for (const TCandidato& c : candidatos)
+        imagenes.push_back(c.imagen);
+    return true;
+}
+
+bool DecodificaICO(const char* nombre, size_t indice, TImagenIcono& icono) {
+    const TFicheroC fichero = AbreLectura(nombre);
+    std::vector<TCandidato> candidatos;
+    return fichero && LeeDirectorio(fichero.get(), candidatos) && indice < candidatos.size() &&
+           Decodifica(fichero.get(), candidatos[indice], icono);
 }
 
 bool LeeICO(const char* nombre, TDibIG& destino, DString& error) {

@@ -386,7 +386,7 @@ void IDCOpenGL::SetColor(uint32_t color) {
 }
 
 void IDCOpenGL::SetLineWidth(double ancho) {
-    glLineWidth(static_cast<float>(ancho));
+    glLineWidth(static_cast<float>(ancho * escalaGrosor));
 }
 
 void IDCOpenGL::Line(const vector3D& a, const vector3D& b) {

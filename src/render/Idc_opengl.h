@@ -136,6 +136,9 @@ public:
     TTexturaIG texturaDispositivo;
     // The textures of the images the scenes paint with (see Almacen_texturas.h).
     TAlmacenTexturasIG almacenTexturas;
+    // Line widths are multiplied by it: a picture drawn k times larger to be averaged
+    // down (the icon export) draws its lines k times wider.
+    double escalaGrosor = 1.0;
     double extensionAncho = 100.0;
     double extensionAlto = 100.0;
     // Platform code of the last context creation failure; last texture upload result and

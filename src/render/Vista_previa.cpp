@@ -80,6 +80,8 @@ void TVistaPrevia::ConstruyeMatrices(bool perspectiva, int ancho, int alto, doub
     // in parallel projection.
     vista = MatrizTraslacion(vector3D(0.0, 0.0, -distancia)) * espejoZ * giro * espejoZ;
     proyeccion = zoom(escala * 2.0 * std::tan(campoVision * pi / 360.0) * distanciaInicial / h);
+    // After the perspective division a pan moves the picture as in parallel projection.
+    if (desplazaEnPerspectiva) proyeccion = MatrizTraslacion(desplazamiento) * proyeccion;
 }
 
 void TVistaPrevia::Gira(int dx, int dy) {
@@ -108,7 +110,7 @@ void TVistaPrevia::Rueda(int delta, bool perspectiva) {
 double TVistaPrevia::Encuadra(const TCajaPixeles& caja, bool perspectiva, int ancho, int alto, double margen,
                               double maximo) {
     if (caja.Vacia() || ancho < 1 || alto < 1) return 1.0;
-    if (!perspectiva) {
+    if (!perspectiva || desplazaEnPerspectiva) {
         const double factor =
             std::min(maximo, margen * std::min(static_cast<double>(ancho) / (caja.x1 - caja.x0),
                                                static_cast<double>(alto) / (caja.y1 - caja.y0)));

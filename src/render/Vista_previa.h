@@ -36,6 +36,9 @@ struct TVistaPrevia {
     double escala = 20.0;    // pixels per model unit (in perspective: at the reference distance)
     double distancia = 10.0; // perspective: eye distance in model units
     vector3D desplazamiento; // pan, normalised device units (2 = the whole width or height)
+    // The pan moves the picture in perspective too. The preview keeps the rule that it
+    // does not; the icon export sets it so that framing can centre a model there.
+    bool desplazaEnPerspectiva = false;
 
     // Restores the angles and the zoom; pan and distance are kept.
     void ResetView();
@@ -64,10 +67,10 @@ struct TVistaPrevia {
 
     // Given the pixels that the model covers in a W x H picture drawn under this view,
     // zooms so that the model fills the share `margen` of the picture: in parallel
-    // projection it is also panned into the middle; in perspective (where pan has no
-    // effect) the picture grows about its middle. The zoom grows by at most `maximo` at
-    // a time: a box of a few pixels tells the model's middle only roughly, so callers
-    // measure again. Returns the zoom factor.
+    // projection (or with `desplazaEnPerspectiva`) it is also panned into the middle; in
+    // perspective (where pan has no effect) the picture grows about its middle. The zoom grows by at most
+    // `maximo` at a time: a box of a few pixels tells the model's middle only roughly, so callers measure
+    // again. Returns the zoom factor.
     double Encuadra(const TCajaPixeles& caja, bool perspectiva, int ancho, int alto, double margen = 0.9,
                     double maximo = 4.0);
 };

@@ -32,6 +32,13 @@ QString TDialogosPrueba::PideFicheroGrabar(const QString& inicial, const QString
     return f;
 }
 
+QString TDialogosPrueba::PideCarpeta(const QString&) {
+    if (carpetas.empty()) return QString();
+    QString c = carpetas.front();
+    carpetas.pop_front();
+    return c;
+}
+
 TRespuesta TDialogosPrueba::Pregunta(const QString& texto, const QString&) {
     preguntas << texto;
     if (respuestas.empty()) return TRespuesta::cancelar;

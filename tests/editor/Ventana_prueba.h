@@ -25,6 +25,7 @@
 struct TDialogosPrueba : TDialogosEditor {
     QString PideFicheroAbrir(const QString& inicial, const QString& filtro) override;
     QString PideFicheroGrabar(const QString& inicial, const QString& filtro) override;
+    QString PideCarpeta(const QString& inicial) override;
     TRespuesta Pregunta(const QString& texto, const QString& titulo) override;
     bool PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo, int maximo,
                     int& elegido) override;
@@ -33,6 +34,7 @@ struct TDialogosPrueba : TDialogosEditor {
 
     std::deque<QString> ficherosAbrir;
     std::deque<QString> ficherosGrabar;
+    std::deque<QString> carpetas;
     std::deque<TRespuesta> respuestas;
     std::deque<int> enteros;
     bool escritorioResponde = false;

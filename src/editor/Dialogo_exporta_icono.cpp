@@ -1,0 +1,336 @@
+#include "editor/Dialogo_exporta_icono.h"
+
+#include "editor/Ajustes_editor.h"
+#include "editor/Dialogos_editor.h"
+#include "editor/Lienzo_gl.h"
+#include "editor/Memo_script.h"
+#include "editor/Unit_FormTestOpenGL.h"
+#include "image/Graba_icono.h"
+#include "script/Pinta_vista.h"
+#include "support/Ficheroqordatos.h"
+#include "support/Var_config.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QOpenGLContext>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* seccionIcono = "Export Icon";
+constexpr const char* tituloDialogo = "Export Icon";
+// The pictures are drawn again this long after the last change, not at every keystroke.
+constexpr int esperaRefresco = 150;
+constexpr int ladoCuadro = 4; // the checkerboard's squares
+
+// The picture over a checkerboard, where clear parts show as such.
+QPixmap SobreTablero(const TDibIG& imagen) {
+    const int ancho = imagen.Ancho(), alto = imagen.AltoAbsoluto();
+    QImage icono(ancho, alto, QImage::Format_ARGB32);
+    for (int y = 0; y < alto; ++y) {
+        const int fila = imagen.Alto() < 0 ? y : alto - 1 - y;
+        std::copy_n(imagen.Bits() + static_cast<size_t>(fila) * imagen.BytesFila(), 4 * ancho,
+                    icono.scanLine(y));
+    }
+    QPixmap tablero(ancho, alto);
+    QPainter p(&tablero);
+    for (int y = 0; y < alto; y += ladoCuadro)
+        for (int x = 0; x < ancho; x += ladoCuadro)
+            p.fillRect(x, y, ladoCuadro, ladoCuadro,
+                       (x / ladoCuadro + y / ladoCuadro) % 2 ? QColor(204, 204, 204) : QColor(255, 255, 255));
+    p.drawImage(0, 0, icono);
+    return tablero;
+}
+
+QString TextoColor(const QColor& c) {
+    return c.name(QColor::HexRgb);
+}
+
+} // namespace
+
+TDialogoExportaIcono::TDialogoExportaIcono(TFormTestOpenGL& ventana, TDialogosEditor& dialogos)
+    : QDialog(&ventana), ventana(ventana), dialogos(dialogos) {
+    setWindowTitle(tituloDialogo);
+    setObjectName("DialogoExportaIcono");
+    auto* columna = new QVBoxLayout(this);
+
+    // The pictures side by side, each above the check box of its size.
+    auto* fila = new QHBoxLayout;
+    for (size_t i = 0; i < ladosIcono.size(); ++i) {
+        const int lado = ladosIcono[i];
+        auto* celda = new QVBoxLayout;
+        vistas[i] = new QLabel;
+        vistas[i]->setFixedSize(lado, lado);
+        vistas[i]->setAlignment(Qt::AlignCenter);
+        casillas[i] = new QCheckBox(QString("%1 x %1").arg(lado));
+        celda->addStretch();
+        celda->addWidget(vistas[i], 0, Qt::AlignHCenter);
+        celda->addWidget(casillas[i], 0, Qt::AlignHCenter);
+        fila->addLayout(celda);
+        connect(casillas[i], &QCheckBox::toggled, this, &TDialogoExportaIcono::CambiaEleccion);
+    }
+    columna->addLayout(fila);
+
+    auto* fondo = new QHBoxLayout;
+    transparente = new QRadioButton("Transparent background");
+    conColor = new QRadioButton("Background colour:");
+    botonColor = new QPushButton;
+    fondo->addWidget(transparente);
+    fondo->addWidget(conColor);
+    fondo->addWidget(botonColor);
+    fondo->addStretch();
+    fondo->addWidget(new QLabel("Name in an icon theme:"));
+    nombreTema = new QLineEdit;
+    fondo->addWidget(nombreTema);
+    columna->addLayout(fondo);
+    connect(transparente, &QRadioButton::toggled, this, &TDialogoExportaIcono::CambiaEleccion);
+    connect(botonColor, &QPushButton::clicked, this, &TDialogoExportaIcono::EligeColor);
+
+    estado = new QLabel;
+    columna->addWidget(estado);
+    auto* botones = new QHBoxLayout;
+    botonICO = new QPushButton("Save ICO...");
+    botonPNG = new QPushButton("Save PNG...");
+    botonTema = new QPushButton("Save Icon Theme...");
+    auto* cerrar = new QPushButton("Close");
+    botones->addWidget(botonICO);
+    botones->addWidget(botonPNG);
+    botones->addWidget(botonTema);
+    botones->addStretch();
+    botones->addWidget(cerrar);
+    columna->addLayout(botones);
+    connect(botonICO, &QPushButton::clicked, this, &TDialogoExportaIcono::GuardaICO);
+    connect(botonPNG, &QPushButton::clicked, this, &TDialogoExportaIcono::GuardaPNG);
+    connect(botonTema, &QPushButton::clicked, this, &TDialogoExportaIcono::GuardaTema);
+    connect(cerrar, &QPushButton::clicked, this, &QDialog::close);
+
+    LeeAjustes();
+    nombreTema->setText(NombreBase());
+    temporizador = new QTimer(this);
+    temporizador->setSingleShot(true);
+    temporizador->setInterval(esperaRefresco);
+    connect(temporizador, &QTimer::timeout, this, &TDialogoExportaIcono::Refresca);
+    // Every change of the script or of the view repaints the preview.
+    ventana.PaintBox3D->installEventFilter(this);
+    connect(ventana.MemoPrograma, &QPlainTextEdit::textChanged, temporizador, qOverload<>(&QTimer::start));
+}
+
+bool TDialogoExportaIcono::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::Paint && isVisible()) temporizador->start();
+    return QDialog::eventFilter(objeto, evento);
+}
+
+void TDialogoExportaIcono::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    Refresca();
+}
+
+TOpcionesIcono TDialogoExportaIcono::Opciones() const {
+    TOpcionesIcono o;
+    o.lados.clear();
+    for (size_t i = 0; i < ladosIcono.size(); ++i)
+        if (casillas[i]->isChecked()) o.lados.push_back(ladosIcono[i]);
+    o.transparente = transparente->isChecked();
+    o.fondo = ColorRGB(colorFondo.red(), colorFondo.green(), colorFondo.blue());
+    o.vista = ventana.vista;
+    o.perspectiva = ventana.idc.perspectiva;
+    return o;
+}
+
+QString TDialogoExportaIcono::Huella() const {
+    const TOpcionesIcono o = Opciones();
+    QString huella = QString::fromStdString(ventana.TextoScript(true));
+    huella += QString("|%1|%2|%3|%4|%5|%6|%7")
+                  .arg(QString::fromLocal8Bit(ventana.nombreFichero.c_str()))
+                  .arg(o.vista.anguloX, 0, 'g', 17)
+                  .arg(o.vista.anguloY, 0, 'g', 17)
+                  .arg(o.vista.distancia, 0, 'g', 17)
+                  .arg(o.perspectiva)
+                  .arg(o.transparente ? QString("none") : TextoColor(colorFondo))
+                  .arg(o.lados.size());
+    for (int lado : o.lados)
+        huella += QString(",%1").arg(lado);
+    return huella;
+}
+
+bool TDialogoExportaIcono::Dibuja(const TOpcionesIcono& opciones, TImagenesIcono& destino,
+                                  DString& error) const {
+    destino.clear();
+    if (opciones.lados.empty()) {
+        error = "Choose at least one size.";
+        return false;
+    }
+    // A scene of its own: the window's carries the caret's highlight, and its textures
+    // belong to the preview's context.
+    TObjeto3D escena;
+    DString errorScript;
+    if (ventana.notaModelo) {
+        escena.Carga(ventana.nombreFichero.c_str(), errorScript);
+    } else {
+        const std::string texto = ventana.TextoScript();
+        TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
+        escena.nombreFichero = ventana.nombreFichero;
+        escena.Lee(memoria, nullptr, errorScript);
+    }
+    // The export draws on a headless context of its own; the preview's must let go of
+    // the thread first.
+    if (QOpenGLContext* actual = QOpenGLContext::currentContext()) actual->doneCurrent();
+    const TEscenaIcono pintor{[&](IDCOpenGL& dc, const TVistaPrevia& v) { PintaVista(dc, escena, v); },
+                              [&](IDCOpenGL& dc, TVistaPrevia& v) { return EncuadraEscena(dc, escena, v); }};
+    return ExportaIcono(pintor, opciones, destino, error);
+}
+
+void TDialogoExportaIcono::Refresca() {
+    if (!isVisible()) return;
+    const QString huella = Huella();
+    if (huella == huellaMostrada) return;
+    huellaMostrada = huella;
+    DString error;
+    if (!Dibuja(Opciones(), imagenes, error)) imagenes.clear();
+    estado->setText(QString::fromLocal8Bit(error.c_str()));
+    Muestra();
+}
+
+void TDialogoExportaIcono::Muestra() {
+    size_t siguiente = 0;
+    for (size_t i = 0; i < ladosIcono.size(); ++i) {
+        const bool hay = casillas[i]->isChecked() && siguiente < imagenes.size();
+        if (hay)
+            vistas[i]->setPixmap(SobreTablero(*imagenes[siguiente++]));
+        else
+            vistas[i]->clear();
+    }
+}
+
+void TDialogoExportaIcono::CambiaEleccion() {
+    botonColor->setEnabled(!transparente->isChecked());
+    GuardaAjustes();
+    Refresca();
+}
+
+void TDialogoExportaIcono::EligeColor() {
+    const QColor elegido = QColorDialog::getColor(colorFondo, this, "Background colour");
+    if (!elegido.isValid()) return;
+    colorFondo = elegido;
+    botonColor->setText(TextoColor(colorFondo));
+    conColor->setChecked(true);
+    CambiaEleccion();
+}
+
+bool TDialogoExportaIcono::Guarda(const std::function<bool(const TImagenesIcono&, DString&)>& graba,
+                                  const TOpcionesIcono& opciones) {
+    TImagenesIcono aGuardar;
+    DString error;
+    if (Dibuja(opciones, aGuardar, error) && graba(aGuardar, error)) return true;
+    dialogos.Mensaje(QString::fromLocal8Bit(error.c_str()), tituloDialogo, TIconoMensaje::error);
+    return false;
+}
+
+bool TDialogoExportaIcono::GuardaFichero(TFormatoIcono formato, const TOpcionesIcono& opciones) {
+    const bool ico = formato == TFormatoIcono::ico;
+    const QString fichero =
+        dialogos.PideFicheroGrabar(QDir(Carpeta()).filePath(NombreBase() + (ico ? ".ico" : ".png")),
+                                   FiltroQt(ico ? "Icons|*.ico" : "PNG images|*.png"));
+    if (fichero.isEmpty()) return false;
+    const std::string nombre = fichero.toLocal8Bit().toStdString();
+    if (!Guarda([&](const TImagenesIcono& i, DString& e) { return GrabaIcono(i, formato, nombre, e); },
+                opciones))
+        return false;
+    RecuerdaCarpeta(fichero);
+    estado->setText("Saved " + fichero);
+    return true;
+}
+
+bool TDialogoExportaIcono::GuardaICO() {
+    return GuardaFichero(TFormatoIcono::ico, Opciones());
+}
+
+bool TDialogoExportaIcono::GuardaPNG() {
+    TOpcionesIcono opciones = Opciones();
+    if (!opciones.lados.empty())
+        opciones.lados = {*std::max_element(opciones.lados.begin(), opciones.lados.end())};
+    return GuardaFichero(TFormatoIcono::png, opciones);
+}
+
+bool TDialogoExportaIcono::GuardaTema() {
+    const QString carpetaTema = dialogos.PideCarpeta(Carpeta());
+    if (carpetaTema.isEmpty()) return false;
+    const std::string carpetaSistema = carpetaTema.toLocal8Bit().toStdString();
+    const std::string nombre = nombreTema->text().toLocal8Bit().toStdString();
+    if (!Guarda([&](const TImagenesIcono& i,
+                    DString& e) { return GrabaTemaIconos(i, carpetaSistema, nombre, e); },
+                Opciones()))
+        return false;
+    carpeta = carpetaTema;
+    GuardaAjustes();
+    estado->setText("Saved into the icon theme " + carpetaTema);
+    return true;
+}
+
+QString TDialogoExportaIcono::NombreBase() const {
+    const QString base = QFileInfo(QString::fromLocal8Bit(ventana.nombreFichero.c_str())).completeBaseName();
+    return base.isEmpty() ? QString("icon") : base;
+}
+
+QString TDialogoExportaIcono::Carpeta() const {
+    if (!carpeta.isEmpty()) return carpeta;
+    const QString script = QString::fromLocal8Bit(ventana.nombreFichero.c_str());
+    return script.isEmpty() ? QDir::currentPath() : QFileInfo(script).absolutePath();
+}
+
+void TDialogoExportaIcono::RecuerdaCarpeta(const QString& fichero) {
+    carpeta = QFileInfo(fichero).absolutePath();
+    GuardaAjustes();
+}
+
+void TDialogoExportaIcono::GuardaAjustes() const {
+    QStringList lados;
+    for (size_t i = 0; i < ladosIcono.size(); ++i)
+        if (casillas[i]->isChecked()) lados << QString::number(ladosIcono[i]);
+    EscribePerfil(seccionIcono, "Sizes", lados.join(',').toLocal8Bit().constData(), ficheroAjustes);
+    const QString fondo = transparente->isChecked() ? QString("none") : TextoColor(colorFondo);
+    EscribePerfil(seccionIcono, "Background", fondo.toLocal8Bit().constData(), ficheroAjustes);
+    EscribePerfil(seccionIcono, "Folder", carpeta.toLocal8Bit().constData(), ficheroAjustes);
+}
+
+void TDialogoExportaIcono::LeeAjustes() {
+    // Every size the first time.
+    const QStringList lados =
+        QString::fromLocal8Bit(LeePerfil(seccionIcono, "Sizes", "16,24,32,48,64,128,256", ficheroAjustes))
+            .split(',');
+    for (size_t i = 0; i < ladosIcono.size(); ++i) {
+        const QSignalBlocker bloqueo(casillas[i]);
+        casillas[i]->setChecked(lados.contains(QString::number(ladosIcono[i])));
+    }
+    const QString fondo =
+        QString::fromLocal8Bit(LeePerfil(seccionIcono, "Background", "none", ficheroAjustes));
+    const QColor color(fondo);
+    if (color.isValid()) colorFondo = color;
+    const QSignalBlocker bloqueo(transparente);
+    transparente->setChecked(!color.isValid());
+    conColor->setChecked(color.isValid());
+    botonColor->setText(TextoColor(colorFondo));
+    botonColor->setEnabled(color.isValid());
+    carpeta = QString::fromLocal8Bit(LeePerfil(seccionIcono, "Folder", "", ficheroAjustes));
+}
+
+// The window's File > Export Icon... command: the dialog, made once and shown again.
+void TFormTestOpenGL::MenuExportIconClick() {
+    if (!dialogoIcono) dialogoIcono = new TDialogoExportaIcono(*this, *dialogos);
+    dialogoIcono->show();
+    dialogoIcono->raise();
+    dialogoIcono->activateWindow();
+}

@@ -1,0 +1,88 @@
+// TDialogoExportaIcono: File > Export Icon... The icon of the window's script at each
+// chosen size, side by side on a checkerboard, as it will be written: transparent (or
+// on a chosen colour), antialiased and framed, seen from the preview's direction. The
+// pictures follow the script and the view while the dialog is open. They are saved as
+// an icon file (every chosen size), a PNG file (the largest chosen size) or an
+// icon-theme folder. The chosen sizes, the background and the last folder are kept in
+// the settings file.
+#pragma once
+
+#include "render/Exporta_icono.h"
+
+#include <QColor>
+#include <QDialog>
+#include <QString>
+
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class TDialogosEditor;
+class TFormTestOpenGL;
+
+class TDialogoExportaIcono : public QDialog {
+    Q_OBJECT
+public:
+    TDialogoExportaIcono(TFormTestOpenGL& ventana, TDialogosEditor& dialogos);
+
+    // Draws the pictures again when the script, the view or the choices have changed
+    // since the last time.
+    void Refresca();
+    // The options of the choices made: sizes, background, the preview's direction.
+    TOpcionesIcono Opciones() const;
+    // Writes the icon where the user says; false when cancelled or failed (the user
+    // has been told why).
+    bool GuardaICO();
+    bool GuardaPNG();
+    bool GuardaTema();
+
+    // --- controls ---
+    std::array<QCheckBox*, ladosIcono.size()> casillas{};
+    std::array<QLabel*, ladosIcono.size()> vistas{};
+    QRadioButton* transparente = nullptr;
+    QRadioButton* conColor = nullptr;
+    QPushButton* botonColor = nullptr;
+    QLineEdit* nombreTema = nullptr;
+    QPushButton* botonICO = nullptr;
+    QPushButton* botonPNG = nullptr;
+    QPushButton* botonTema = nullptr;
+    QLabel* estado = nullptr;
+
+    // The pictures shown, one per chosen size.
+    TImagenesIcono imagenes;
+    QColor colorFondo = Qt::white;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+
+private:
+    // The icon of the script as it stands, at `opciones`; false with the reason.
+    bool Dibuja(const TOpcionesIcono& opciones, TImagenesIcono& destino, DString& error) const;
+    // Writes the pictures (drawn again at the sizes and background asked) through `graba`.
+    bool Guarda(const std::function<bool(const TImagenesIcono&, DString&)>& graba,
+                const TOpcionesIcono& opciones);
+    // Asks for a file name and writes the icon file or PNG file there.
+    bool GuardaFichero(TFormatoIcono formato, const TOpcionesIcono& opciones);
+    void Muestra();
+    void CambiaEleccion();
+    void EligeColor();
+    void GuardaAjustes() const;
+    void LeeAjustes();
+    // The script's name without folder and extension ("icon" for a new one).
+    QString NombreBase() const;
+    QString Carpeta() const;
+    void RecuerdaCarpeta(const QString& fichero);
+    // The state the pictures were drawn from: script, view and choices.
+    QString Huella() const;
+
+    TFormTestOpenGL& ventana;
+    TDialogosEditor& dialogos;
+    QTimer* temporizador = nullptr;
+    QString huellaMostrada;
+    QString carpeta;
+};

@@ -1,0 +1,77 @@
+#include "image/Graba_icono.h"
+
+#include "image/Graba_ico.h"
+#include "image/Graba_png.h"
+#include "support/Rutas.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool TerminaEn(const std::string& nombre, const char* extension) {
+    const std::string final(extension);
+    return nombre.size() > final.size() &&
+           std::equal(final.rbegin(), final.rend(), nombre.rbegin(),
+                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
+} // namespace
+
+bool FormatoPorNombre(const std::string& nombre, TFormatoIcono& formato) {
+    if (TerminaEn(nombre, ".ico")) {
+        formato = TFormatoIcono::ico;
+        return true;
+    }
+    if (TerminaEn(nombre, ".png")) {
+        formato = TFormatoIcono::png;
+        return true;
+    }
+    return false;
+}
+
+bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std::string& nombre,
+                DString& error) {
+    if (formato == TFormatoIcono::png) {
+        if (imagenes.size() != 1) {
+            error = "A PNG file holds one size of the icon.";
+            return false;
+        }
+        return GrabaPNG(*imagenes.front(), nombre.c_str(), error);
+    }
+    std::vector<const TDibIG*> punteros;
+    for (const auto& imagen : imagenes)
+        punteros.push_back(imagen.get());
+    return GrabaICO(punteros, nombre.c_str(), error);
+}
+
+bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta, const std::string& nombre,
+                     DString& error) {
+    if (nombre.empty() || nombre == "." || nombre == ".." ||
+        nombre.find_first_of("/\\") != std::string::npos) {
+        error = "An icon's name in a theme is a plain file name, not \"";
+        error += nombre.c_str();
+        error += "\".";
+        return false;
+    }
+    for (const auto& imagen : imagenes) {
+        const std::string lado =
+            std::to_string(imagen->Ancho()) + "x" + std::to_string(imagen->AltoAbsoluto());
+        const fs::path apps = RutaSistema(carpeta.c_str()) / lado / "apps";
+        std::error_code ec;
+        fs::create_directories(apps, ec);
+        if (ec) {
+            error = "Can't make the folder ";
+            error += apps.c_str();
+            error += ": ";
+            error += ec.message().c_str();
+            return false;
+        }
+        if (!GrabaPNG(*imagen, (apps / (nombre + ".png")).c_str(), error)) return false;
+    }
+    return true;
+}

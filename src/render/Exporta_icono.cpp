@@ -1,0 +1,211 @@
+#include "render/Exporta_icono.h"
+
+#include "geometry/Luz_normals.h"
+#include "render/Idc_opengl.h"
+#include "render/Superficie_egl.h"
+#include "support/Throw_qor.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+
+namespace {
+
+// Samples per output pixel along each side, at least.
+constexpr int muestrasMinimas = 4;
+// Small sizes are drawn at least this large: more samples where each pixel counts, and
+// in parallel projection the same depth of the model (it grows with the picture's
+// width) as the sizes above.
+constexpr int ladoMinimoDibujo = 256;
+// The side of the pictures that framing measures.
+constexpr int ladoEncuadre = 256;
+// Framing's last step may zoom this much at once: the picture it measures already
+// shows the whole model, so the step is exact up to a pixel of the measure.
+constexpr double zoomMaximoAjuste = 1e6;
+// The depth buffer holds this where nothing was drawn (the cleared depth, clamped).
+constexpr GLuint profundidadVacia = std::numeric_limits<GLuint>::max();
+
+// Samples a side drawn for an icon of `lado` pixels.
+int MuestrasPorLado(int lado) {
+    return std::max(muestrasMinimas, (ladoMinimoDibujo + lado - 1) / lado);
+}
+
+// The headless device the export draws on, at one size after another, and the frame
+// read back from it.
+class TLienzoIcono {
+    // Made before the device and gone after it: the device lets go of it when destroyed.
+    TSuperficieEGL superficie{ladoEncuadre, ladoEncuadre};
+
+public:
+    bool Abre(bool perspectiva, DString& error) {
+        dc.luz = luzEscena;
+        TRectanguloGL rectangulo;
+        rectangulo.derecha = rectangulo.abajo = ladoEncuadre;
+        int bits = 0;
+        DString motivo;
+        bool abierto = false;
+        try {
+            abierto = dc.SetWindow(&superficie, bits, 0, rectangulo, 512, motivo);
+        } catch (const TXTextoQOR& e) {
+            motivo = e.what();
+        }
+        if (!abierto) {
+            error = "No OpenGL context without a display (EGL) for the icon: ";
+            error += motivo;
+            return false;
+        }
+        dc.perspectiva = perspectiva;
+        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &ladoMaximo);
+        return true;
+    }
+    // The largest picture the driver draws off screen.
+    int LadoMaximo() const { return ladoMaximo; }
+
+    // Room for frames up to `lado` a side, taken once for every size: fresh memory
+    // costs a page fault per page, as much as the reading itself.
+    void Reserva(int lado) {
+        const size_t n = static_cast<size_t>(lado) * static_cast<size_t>(lado);
+        color = std::make_unique_for_overwrite<uint8_t[]>(4 * n);
+        profundidad = std::make_unique_for_overwrite<GLuint[]>(n);
+    }
+    // Reads the frame of `lado` a side: blue, green, red, alpha and depth of each sample,
+    // rows from the bottom.
+    void Lee(int lado) {
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        glReadPixels(0, 0, lado, lado, GL_BGRA, GL_UNSIGNED_BYTE, color.get());
+        glReadPixels(0, 0, lado, lado, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, profundidad.get());
+        glPopClientAttrib();
+    }
+    const uint8_t* Color() const { return color.get(); }
+    const GLuint* Profundidad() const { return profundidad.get(); }
+
+    IDCOpenGL dc;
+
+private:
+    GLint ladoMaximo = 0;
+    std::unique_ptr<uint8_t[]> color;
+    std::unique_ptr<GLuint[]> profundidad;
+};
+
+// The view's zoom and pan set so that what the scene draws fills a square picture but
+// the margin: the preview's Fit to View, then one step to the icon's own margin.
+bool Encuadra(const TEscenaIcono& escena, IDCOpenGL& dc, TVistaPrevia& vista, DString& error) {
+    dc.Resize(ladoEncuadre, ladoEncuadre);
+    vista.desplazamiento = vector3D();
+    TCajaPixeles caja;
+    if (escena.encuadra(dc, vista)) {
+        escena.pinta(dc, vista);
+        dc.CajaDibujada(caja);
+    }
+    if (caja.Vacia()) {
+        error = "The scene draws nothing: there is no icon to export.";
+        return false;
+    }
+    vista.Encuadra(caja, dc.perspectiva, ladoEncuadre, ladoEncuadre, 1.0 - 2.0 * margenIcono,
+                   zoomMaximoAjuste);
+    return true;
+}
+
+// The frame read on the device (lado x lado samples) averaged into the lado / muestras
+// pixels of `imagen` a side. Only samples where something was drawn count as colour;
+// the others are clear or the background.
+void Reduce(const TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesIcono& opciones,
+            TDibIG& imagen) {
+    const uint8_t* color = lienzo.Color();
+    const GLuint* profundidad = lienzo.Profundidad();
+    const int salida = lado / muestras;
+    const uint32_t total = static_cast<uint32_t>(muestras * muestras);
+    const uint32_t fondo[3] = {AzulDe(opciones.fondo), VerdeDe(opciones.fondo), RojoDe(opciones.fondo)};
+    imagen.Crea(salida, salida, 32, 0, nullptr, true);
+    // Per output pixel of a row: blue, green, red sums and the samples drawn.
+    std::vector<uint32_t> suma(4 * static_cast<size_t>(salida));
+    for (int y = 0; y < salida; ++y) {
+        std::fill(suma.begin(), suma.end(), 0u);
+        for (int fila = y * muestras; fila < (y + 1) * muestras; ++fila) {
+            const size_t inicio = static_cast<size_t>(fila) * static_cast<size_t>(lado);
+            for (int x = 0; x < salida; ++x) {
+                uint32_t* s = &suma[4 * static_cast<size_t>(x)];
+                const size_t primera = inicio + static_cast<size_t>(x) * muestras;
+                for (size_t i = primera; i < primera + muestras; ++i) {
+                    if (profundidad[i] == profundidadVacia) continue;
+                    const uint8_t* c = &color[4 * i];
+                    s[0] += c[0];
+                    s[1] += c[1];
+                    s[2] += c[2];
+                    ++s[3];
+                }
+            }
+        }
+        uint8_t* destino = imagen.Bits() + static_cast<size_t>(y) * imagen.BytesFila();
+        for (int x = 0; x < salida; ++x) {
+            const uint32_t* s = &suma[4 * static_cast<size_t>(x)];
+            uint8_t* p = destino + 4 * x;
+            const uint32_t dibujadas = s[3];
+            if (!opciones.transparente) {
+                // The background fills the samples where nothing was drawn.
+                for (int i = 0; i < 3; ++i)
+                    p[i] = static_cast<uint8_t>((s[i] + (total - dibujadas) * fondo[i] + total / 2) / total);
+                p[3] = 255;
+            } else if (dibujadas > 0) {
+                // The drawn samples' mean colour; their share is the alpha.
+                for (int i = 0; i < 3; ++i)
+                    p[i] = static_cast<uint8_t>((s[i] + dibujadas / 2) / dibujadas);
+                p[3] = static_cast<uint8_t>((255 * dibujadas + total / 2) / total);
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool ExportaIcono(const TEscenaIcono& escena, const TOpcionesIcono& opciones, TImagenesIcono& imagenes,
+                  DString& error) {
+    imagenes.clear();
+    for (int lado : opciones.lados)
+        if (lado < 1 || lado > ladoMaximoExportado) {
+            error.Format("Icon sizes go from 1 to %d pixels, not %d.", ladoMaximoExportado, lado);
+            return false;
+        }
+    TLienzoIcono lienzo;
+    if (!lienzo.Abre(opciones.perspectiva, error)) return false;
+    IDCOpenGL& dc = lienzo.dc;
+    TVistaPrevia vista = opciones.vista;
+    vista.desplazaEnPerspectiva = true;
+    int ladoVista = ladoZoom;
+    if (opciones.encuadra) {
+        if (!Encuadra(escena, dc, vista, error)) return false;
+        ladoVista = ladoEncuadre;
+    }
+    int dibujoMaximo = 0;
+    for (int lado : opciones.lados)
+        dibujoMaximo = std::max(dibujoMaximo, lado * MuestrasPorLado(lado));
+    if (dibujoMaximo > lienzo.LadoMaximo()) {
+        error.Format("The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
+                     lienzo.LadoMaximo());
+        return false;
+    }
+    lienzo.Reserva(dibujoMaximo);
+    for (int lado : opciones.lados) {
+        const int muestras = MuestrasPorLado(lado);
+        const int dibujo = lado * muestras;
+        dc.Resize(dibujo, dibujo);
+        dc.escalaGrosor = muestras;
+        // The zoom counts pixels: the picture keeps its share of the square at any size.
+        TVistaPrevia vistaLado = vista;
+        vistaLado.escala *= static_cast<double>(dibujo) / ladoVista;
+        escena.pinta(dc, vistaLado);
+        lienzo.Lee(dibujo);
+        auto imagen = std::make_unique<TDibIG>();
+        Reduce(lienzo, dibujo, muestras, opciones, *imagen);
+        imagenes.push_back(std::move(imagen));
+    }
+    return true;
+}

@@ -1,0 +1,52 @@
+// The icon export: the scene drawn headless at every size an icon needs, each at its own
+// size (so small sizes stay sharp), framed so that what is drawn fills the square up to
+// a small margin, on a clear or a coloured background. Edges are antialiased: each
+// picture is drawn with many samples per pixel and the samples are averaged as
+// premultiplied colour, so an edge pixel is partly transparent and keeps the model's
+// colour, with no fringe of the background.
+#pragma once
+
+#include "image/Graba_icono.h"
+#include "render/Vista_previa.h"
+#include "support/Dstring.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class IDCOpenGL;
+
+// What the export asks of the scene: one frame under a view on the device (the
+// preview's frame), and the fitting of a view to the whole scene on the device's
+// viewport, false when nothing is drawn (the preview's Fit to View).
+struct TEscenaIcono {
+    std::function<void(IDCOpenGL&, const TVistaPrevia&)> pinta;
+    std::function<bool(IDCOpenGL&, TVistaPrevia&)> encuadra;
+};
+
+// The sizes a desktop asks for.
+inline constexpr std::array<int, 7> ladosIcono = {16, 24, 32, 48, 64, 128, 256};
+inline constexpr int ladoMaximoExportado = 1024;
+// The share of the side left empty on each side of a framed model.
+inline constexpr double margenIcono = 1.0 / 16.0;
+// A zoom given by hand is in pixels per model unit at this size; other sizes scale it.
+inline constexpr int ladoZoom = 256;
+
+struct TOpcionesIcono {
+    std::vector<int> lados{ladosIcono.begin(), ladosIcono.end()};
+    bool transparente = true;
+    uint32_t fondo = 0; // packed colour of the background when not transparent
+    // The direction (angles, and the eye distance in perspective); its zoom and pan
+    // count only without framing.
+    TVistaPrevia vista;
+    bool perspectiva = false;
+    bool encuadra = true;
+};
+
+// The icon at each size of `opciones.lados`, in that order: square 32-bit bottom-up
+// bitmaps, alpha in the fourth byte (not premultiplied). False with a message when a
+// size is outside 1 to ladoMaximoExportado, when no OpenGL context can be had, or when
+// framing finds that the scene draws nothing.
+bool ExportaIcono(const TEscenaIcono& escena, const TOpcionesIcono& opciones, TImagenesIcono& imagenes,
+                  DString& error);

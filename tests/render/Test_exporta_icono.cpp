@@ -1,0 +1,176 @@
+// The icon export drawn headless: transparent and antialiased pixels without a fringe,
+// framing, the background, the sizes, and what it refuses.
+#include "image/Imagemagick_prueba.h"
+
+#include "render/Exporta_icono.h"
+#include "script/Objetos_3d.h"
+#include "script/Pinta_vista.h"
+#include "support/Ficheroqordatos.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using prueba::TRGBA;
+
+const char* const esfera = "COLOR=(250,220,40)\nSPHERE=[0,0,0]:2\n";
+const char* const quadPlano = "QUAD=[-3,-1,0]:[3,-1,0]:[3,1,0]:[-3,1,0]\n";
+const char* const revolucionAlta = "REVOLUTION=[0,0,0]|[0,0,1]|[0.3,0,8]:[0.6,0,4]:[0.5,0,0.5]:[0,0,0]\n";
+
+struct TExportacion {
+    bool Exporta(const std::string& script, const TOpcionesIcono& opciones) {
+        TFicheroQORdatos memoria(fqLeeTexto, script.data(), static_cast<int32_t>(script.size()));
+        DString errorScript;
+        EXPECT_TRUE(escena.Lee(memoria, nullptr, errorScript)) << errorScript.c_str();
+        const TEscenaIcono pintor{
+            [&](IDCOpenGL& dc, const TVistaPrevia& v) { PintaVista(dc, escena, v); },
+            [&](IDCOpenGL& dc, TVistaPrevia& v) { return EncuadraEscena(dc, escena, v); }};
+        return ExportaIcono(pintor, opciones, imagenes, error);
+    }
+    TRGBA Pixel(size_t i, int x, int y) const { return prueba::ColorCargado(*imagenes[i], x, y); }
+
+    TObjeto3D escena;
+    TImagenesIcono imagenes;
+    DString error;
+};
+
+TOpcionesIcono Opciones(std::vector<int> lados) {
+    TOpcionesIcono o;
+    o.vista.ResetView();
+    o.lados = std::move(lados);
+    return o;
+}
+
+// The pixels with some alpha: x0, y0 (from the top), one past x1, y1.
+std::array<int, 4> Caja(const TDibIG& img) {
+    std::array<int, 4> caja = {img.Ancho(), img.AltoAbsoluto(), 0, 0};
+    for (int y = 0; y < img.AltoAbsoluto(); ++y)
+        for (int x = 0; x < img.Ancho(); ++x)
+            if (prueba::ColorCargado(img, x, y).a > 0)
+                caja = {std::min(caja[0], x), std::min(caja[1], y), std::max(caja[2], x + 1),
+                        std::max(caja[3], y + 1)};
+    return caja;
+}
+
+} // namespace
+
+TEST(ExportaIcono, ASphereIsOpaqueInsideClearOutsideWithSoftEdgesOfItsOwnColour) {
+    TExportacion e;
+    ASSERT_TRUE(e.Exporta(esfera, Opciones({16, 64, 256}))) << e.error.c_str();
+    ASSERT_EQ(e.imagenes.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        const int lado = e.imagenes[i]->Ancho();
+        SCOPED_TRACE(lado);
+        ASSERT_EQ(e.imagenes[i]->AltoAbsoluto(), lado);
+        ASSERT_EQ(e.imagenes[i]->BitsPixel(), 32);
+        EXPECT_EQ(e.Pixel(i, 0, 0).a, 0);
+        EXPECT_EQ(e.Pixel(i, lado - 1, lado - 1).a, 0);
+        EXPECT_EQ(e.Pixel(i, lado / 2, lado / 2).a, 255);
+        // Every partly covered pixel has the colour of the opaque pixel next to it
+        // towards the middle: no blue of the preview, no black of the cleared frame.
+        int parciales = 0;
+        for (int y = 1; y < lado - 1; ++y)
+            for (int x = 1; x < lado - 1; ++x) {
+                const TRGBA c = e.Pixel(i, x, y);
+                if (c.a == 0 || c.a == 255) continue;
+                ++parciales;
+                const TRGBA dentro = e.Pixel(i, x + (x < lado / 2 ? 1 : -1), y + (y < lado / 2 ? 1 : -1));
+                if (dentro.a < 255) continue;
+                ASSERT_LE(std::abs(c.r - dentro.r) + std::abs(c.g - dentro.g) + std::abs(c.b - dentro.b), 60)
+                    << x << "," << y;
+                ASSERT_LT(c.b, c.r / 2) << x << "," << y;
+            }
+        EXPECT_GT(parciales, lado / 2);
+    }
+}
+
+// The drawn pixels reach the margin of 1/16 of the side on two opposite sides: left and
+// right for a flat quad, top and bottom for a tall solid, in perspective too.
+TEST(ExportaIcono, FramingFillsTheSquareButTheMargin) {
+    struct TCaso {
+        const char* script;
+        bool perspectiva;
+        bool horizontal;
+    } casos[] = {{quadPlano, false, true}, {revolucionAlta, false, false}, {revolucionAlta, true, false}};
+    for (const TCaso& c : casos) {
+        SCOPED_TRACE(std::string(c.script) + (c.perspectiva ? " perspective" : ""));
+        TExportacion e;
+        TOpcionesIcono o = Opciones({64, 256});
+        o.perspectiva = c.perspectiva;
+        ASSERT_TRUE(e.Exporta(c.script, o)) << e.error.c_str();
+        for (const auto& img : e.imagenes) {
+            const int lado = img->Ancho(), margen = lado / 16;
+            const auto caja = Caja(*img);
+            const int desde = c.horizontal ? caja[0] : caja[1], hasta = c.horizontal ? caja[2] : caja[3];
+            const int otroDesde = c.horizontal ? caja[1] : caja[0],
+                      otroHasta = c.horizontal ? caja[3] : caja[2];
+            EXPECT_NEAR(desde, margen, 1 + lado / 128) << lado;
+            EXPECT_NEAR(hasta, lado - margen, 1 + lado / 128) << lado;
+            EXPECT_GT(otroDesde, margen) << lado;
+            EXPECT_LT(otroHasta, lado - margen) << lado;
+        }
+    }
+}
+
+// A line keeps its width in pixels at every size, however many samples a pixel takes.
+TEST(ExportaIcono, LinesKeepTheirWidthInPixels) {
+    TExportacion e;
+    ASSERT_TRUE(e.Exporta("LINEWIDTH=3\nLINE=[-3,0,0]:[3,0,0]\n", Opciones({16, 64, 256})))
+        << e.error.c_str();
+    for (size_t i = 0; i < 3; ++i) {
+        const int lado = e.imagenes[i]->Ancho();
+        int alfa = 0;
+        for (int y = 0; y < lado; ++y)
+            alfa += e.Pixel(i, lado / 2, y).a;
+        EXPECT_NEAR(alfa, 3 * 255, 120) << lado;
+    }
+}
+
+// Without framing, a zoom given counts pixels per model unit at 256 pixels, and every
+// size shows the same share of the square.
+TEST(ExportaIcono, AZoomGivenByHandScalesWithTheSize) {
+    TExportacion e;
+    TOpcionesIcono o = Opciones({64, 256});
+    o.encuadra = false;
+    o.vista.escala = 10.0; // the sphere's diameter of 4 units: 40 pixels at 256
+    ASSERT_TRUE(e.Exporta(esfera, o)) << e.error.c_str();
+    const auto pequena = Caja(*e.imagenes[0]), grande = Caja(*e.imagenes[1]);
+    EXPECT_NEAR(grande[2] - grande[0], 40, 2);
+    EXPECT_NEAR(pequena[2] - pequena[0], 10, 1);
+    EXPECT_NEAR(grande[0], 108, 2); // about the middle, without a pan
+}
+
+TEST(ExportaIcono, AnOpaqueBackgroundFillsTheCorners) {
+    TExportacion e;
+    TOpcionesIcono o = Opciones({16, 48});
+    o.transparente = false;
+    o.fondo = ColorRGB(255, 0, 0);
+    ASSERT_TRUE(e.Exporta(esfera, o)) << e.error.c_str();
+    for (size_t i = 0; i < 2; ++i) {
+        const int lado = e.imagenes[i]->Ancho();
+        for (int esquina : {0, lado - 1})
+            EXPECT_EQ(e.Pixel(i, esquina, esquina), (TRGBA{255, 0, 0, 255})) << lado;
+        EXPECT_EQ(e.Pixel(i, lado / 2, lado / 2).a, 255);
+    }
+}
+
+TEST(ExportaIcono, RefusesSizesOutOfRangeAndAnEmptyScene) {
+    const struct {
+        const char* script;
+        std::vector<int> lados;
+        const char* mensaje;
+    } casos[] = {
+        {esfera, {16, 0}, "Icon sizes go from 1 to 1024 pixels, not 0."},
+        {esfera, {1025}, "Icon sizes go from 1 to 1024 pixels, not 1025."},
+        {"COLOR=(1,2,3)\n", {16}, "The scene draws nothing: there is no icon to export."},
+    };
+    for (const auto& c : casos) {
+        TExportacion e;
+        EXPECT_FALSE(e.Exporta(c.script, Opciones(c.lados)));
+        EXPECT_STREQ(e.error.c_str(), c.mensaje);
+        EXPECT_TRUE(e.imagenes.empty());
+    }
+}
