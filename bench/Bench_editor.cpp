@@ -1,6 +1,7 @@
 // Keystroke latency of the editor: from a one-character change in the script pane of
 // the real window (a script of 1,000 elements) to the end of the preview's repaint
-// (the re-parse, the error pane, the paint event and the GPU work).
+// (the re-parse, the error pane, the paint event and the GPU work); a third argument
+// above 0 textures that many elements from one 1024 x 1024 PNG.
 // It needs a display; run it by hand:  xvfb-run -a build/bin/pm_bench_editor
 #include "editor/Aplicacion_editor.h"
 #include "editor/Lienzo_gl.h"
@@ -49,8 +50,12 @@ void BM_PulsacionEditor(benchmark::State& state) {
         return;
     }
     const int n = static_cast<int>(state.range(0));
-    ventana.MemoPrograma->setPlainText(
-        QString::fromStdString(ScriptMixto(n, static_cast<int>(state.range(1)))));
+    std::string texto;
+    if (!ScriptTexturado(n, static_cast<int>(state.range(1)), static_cast<int>(state.range(2)), texto)) {
+        state.SkipWithError("ImageMagick's convert could not make the texture");
+        return;
+    }
+    ventana.MemoPrograma->setPlainText(QString::fromStdString(texto));
     EsperaCuadro(*ventana.PaintBox3D, 0);
     // Each keystroke types a blank at the end of the first line or takes it away again,
     // so the script keeps its size.
@@ -75,9 +80,12 @@ void BM_PulsacionEditor(benchmark::State& state) {
     ventana.modificado = false;
 }
 BENCHMARK(BM_PulsacionEditor)
-    ->Args({100, 16})
-    ->Args({1000, 16})
-    ->Args({1000, 8})
+    ->ArgNames({"lines", "commands", "textured"})
+    ->Args({100, 16, 0})
+    ->Args({1000, 16, 0})
+    ->Args({1000, 8, 0})
+    ->Args({1000, 16, 100})
+    ->Args({1000, 8, 100})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

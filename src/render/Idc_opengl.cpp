@@ -78,6 +78,21 @@ const TAngulosMalla& AngulosMalla() {
 
 constexpr uint32_t errorDllInit = 1114;
 
+// The share of a texture's width and height that its image fills (a shrunk or padded
+// image sits in the bottom-left corner): texture positions that run from 0 to 1 across
+// the image are multiplied by them.
+void ParteImagen(const TTexturaIG& textura, double& ancho, double& alto) {
+    ancho = textura.anchoOrigen * textura.escala / textura.tamano;
+    alto = textura.altoOrigen * textura.escala / textura.tamano;
+}
+
+// A lit colour as ColorQuad takes it: each component divided by 255.
+void ComponentesTextura(uint32_t color, float* componentes) {
+    componentes[0] = static_cast<float>(RojoDe(color)) / 255.0f;
+    componentes[1] = static_cast<float>(VerdeDe(color)) / 255.0f;
+    componentes[2] = static_cast<float>(AzulDe(color)) / 255.0f;
+}
+
 float Canal256(uint32_t color, int desplazamiento) {
     return static_cast<float>((color >> desplazamiento) & 0xFF) / 256.0f;
 }
@@ -253,7 +268,9 @@ void IDCOpenGL::ReleaseWindow() {
     // current stays current.
     if (superficie && superficie->TieneContexto()) superficie->LiberaContexto();
     superficie = nullptr;
-    ReleaseTexture(texturaDispositivo); // without a context this only clears the record
+    // Without a context these only clear the records.
+    ReleaseTexture(texturaDispositivo);
+    almacenTexturas.Libera(*this);
     baseFuente = -1;
 }
 
@@ -429,9 +446,13 @@ void TLoteTriangulos::Pinta() {
 void IDCOpenGL::ColorQuad(const vector3D (&puntos)[4], const float (&colores)[4][3], TTexturaIG* textura,
                           const vector2D* posTextura, int modo) {
     const bool texturiza = modo == 0 && textura && posTextura && textura->tamano > 0 && bitsColor >= 16;
+    double anchoImagen = 1.0, altoImagen = 1.0;
+    if (texturiza) ParteImagen(*textura, anchoImagen, altoImagen);
     glBegin(modo == modoLineas ? GL_LINE_STRIP : GL_QUADS);
     for (int i = 0; i < 4; ++i) {
-        if (texturiza) glTexCoord2f(static_cast<float>(posTextura[i].x), static_cast<float>(posTextura[i].y));
+        if (texturiza)
+            glTexCoord2f(static_cast<float>(posTextura[i].x * anchoImagen),
+                         static_cast<float>(posTextura[i].y * altoImagen));
         glColor3f(colores[i][0], colores[i][1], colores[i][2]);
         Vertex(puntos[i]);
     }
@@ -539,11 +560,12 @@ void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double esca
     TGuardaModo modoPrevio;
     TGuardaMatriz modelo(GL_MODELVIEW);
     glTranslatef(static_cast<float>(centro.x), static_cast<float>(centro.y), static_cast<float>(centro.z));
-    if (!textura && modo != modoLineas) {
-        PintaElipsoideRelleno(radio, escalaY, escalaZ, color);
+    if (textura) BindTexture(*textura);
+    if (modo != modoLineas) {
+        PintaElipsoideRelleno(radio, escalaY, escalaZ, color, textura);
+        if (textura) UnbindTexture(*textura);
         return;
     }
-    if (textura) BindTexture(*textura);
     constexpr double paso = pasoEsfera;
     for (int i = 0; i < bandasEsfera; ++i) {
         const double fi = -pi / 2 + i * paso;
@@ -566,25 +588,25 @@ void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double esca
                 continue;
             }
             float flotantes[4][3];
-            vector2D coordenadas[4];
-            for (int k = 0; k < 4; ++k) {
-                flotantes[k][0] = static_cast<float>(RojoDe(colores[k])) / 255.0f;
-                flotantes[k][1] = static_cast<float>(VerdeDe(colores[k])) / 255.0f;
-                flotantes[k][2] = static_cast<float>(AzulDe(colores[k])) / 255.0f;
-                coordenadas[k] = vector2D((esquinas[k][1] + pi) / (2 * pi), (esquinas[k][0] + pi / 2) / pi);
-            }
-            ColorQuad(quad, flotantes, textura, coordenadas, modo);
+            for (int k = 0; k < 4; ++k)
+                ComponentesTextura(colores[k], flotantes[k]);
+            ColorQuad(quad, flotantes, textura, nullptr, modo);
         }
     }
     if (textura) UnbindTexture(*textura);
 }
 
-// The filled, untextured sphere is the one that scenes draw by the hundred, so it goes out
-// in a single draw: each grid point and its lit colour is computed once (four cells share
-// it) and the cells are drawn as the triangles of `indicesMalla`. The picture is the one
-// the cell-by-cell polygons give.
-void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escalaZ, uint32_t color) {
+// The filled sphere is the one that scenes draw by the hundred, so it goes out in a single
+// draw: each grid point and its lit colour is computed once (four cells share it) and the
+// cells are drawn as the triangles of `indicesMalla`. The picture is the one the
+// cell-by-cell polygons give: untextured through Polygon, or with the texture (bound by
+// the caller) through ColorQuad, the longitude across the image and the latitude up it.
+void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escalaZ, uint32_t color,
+                                      const TTexturaIG* textura) {
     const TAngulosMalla& a = AngulosMalla();
+    const bool texturiza = textura && textura->tamano > 0 && bitsColor >= 16;
+    double anchoImagen = 1.0, altoImagen = 1.0;
+    if (texturiza) ParteImagen(*textura, anchoImagen, altoImagen);
     std::array<TVerticeColor, (bandasEsfera + 1) * columnasMalla> malla;
     for (size_t i = 0; i <= bandasEsfera; ++i) {
         for (size_t j = 0; j <= sectoresEsfera; ++j) {
@@ -595,14 +617,29 @@ void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escal
             Normaliza(normal);
             uint32_t c = color;
             LitColor(c, normal, false);
-            malla[static_cast<size_t>(i * columnasMalla + j)] = {
-                {static_cast<float>(p.x), static_cast<float>(p.y * escalaY),
-                 static_cast<float>(p.z * escalaZ)},
-                {Canal256(c, 0), Canal256(c, 8), Canal256(c, 16), Canal256(c, 24)}};
+            TVerticeColor& v = malla[i * columnasMalla + j];
+            v.posicion[0] = static_cast<float>(p.x);
+            v.posicion[1] = static_cast<float>(p.y * escalaY);
+            v.posicion[2] = static_cast<float>(p.z * escalaZ);
+            if (!textura) {
+                v.color[0] = Canal256(c, 0);
+                v.color[1] = Canal256(c, 8);
+                v.color[2] = Canal256(c, 16);
+                v.color[3] = Canal256(c, 24);
+                continue;
+            }
+            ComponentesTextura(c, v.color);
+            v.color[3] = 1.0f;
+            const double theta = -pi + static_cast<double>(j) * pasoEsfera;
+            const double fi = -pi / 2 + static_cast<double>(i) * pasoEsfera;
+            v.textura[0] = static_cast<float>((theta + pi) / (2 * pi) * anchoImagen);
+            v.textura[1] = static_cast<float>((fi + pi / 2) / pi * altoImagen);
         }
     }
     unsigned frente = GL_CCW;
-    const bool ocultaDorso = DorsoOculto(radio, radio * escalaY, radio * escalaZ, frente);
+    // A blending texture draws without the depth test: the far cells then show.
+    const bool ocultaDorso =
+        !(textura && textura->mezcla) && DorsoOculto(radio, radio * escalaY, radio * escalaZ, frente);
     glPushAttrib(GL_POLYGON_BIT);
     if (ocultaDorso) {
         glEnable(GL_CULL_FACE);
@@ -614,6 +651,10 @@ void IDCOpenGL::PintaElipsoideRelleno(double radio, double escalaY, double escal
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(TVerticeColor), malla.data()->posicion);
     glColorPointer(4, GL_FLOAT, sizeof(TVerticeColor), malla.data()->color);
+    if (texturiza) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, sizeof(TVerticeColor), malla.data()->textura);
+    }
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indicesMalla.size()), GL_UNSIGNED_INT,
                    indicesMalla.data());
     glPopClientAttrib();
@@ -668,13 +709,19 @@ void IDCOpenGL::Axes(const vector3D& origen, double largo) {
 // Bitmap text
 
 void IDCOpenGL::LiberaObjetosContexto() {
+    almacenTexturas.Libera(*this);
+    LiberaFuente();
+}
+
+void IDCOpenGL::LiberaFuente() {
     ReleaseTexture(texturaDispositivo);
     if (baseFuente >= 0) glDeleteLists(static_cast<GLuint>(baseFuente), numeroListas);
     baseFuente = -1;
 }
 
+// The scene's textures stay: the lists may be rebuilt in the middle of a paint (Text).
 void IDCOpenGL::CreateFontLists() {
-    LiberaObjetosContexto();
+    LiberaFuente();
     const GLuint base = glGenLists(numeroListas);
     if (base == 0) return; // no lists: Text shows nothing
     baseFuente = static_cast<int32_t>(base);

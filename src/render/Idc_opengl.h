@@ -7,6 +7,7 @@
 
 #include "geometry/Luz_normals.h"
 #include "geometry/Matrix3.h"
+#include "render/Almacen_texturas.h"
 #include "render/Objetos_idc.h"
 #include "render/Superficie_gl.h"
 #include "render/Textura_ig.h"
@@ -65,9 +66,9 @@ public:
                    int maxTextura, DString& error);
     void SetupPixelFormat(TSuperficieGL& superficie, int& bitsColor); // throws TXTextoQOR on failure
     void ReleaseWindow();
-    // Deletes the font lists and the device texture in the current context. Contexts
-    // that share their objects (the editor's windows) call it before the device moves to
-    // another of them, so that nothing is left behind.
+    // Deletes the font lists, the device texture and the scene textures in the current
+    // context. Contexts that share their objects (the editor's windows) call it before
+    // the device moves to another of them, so that nothing is left behind.
     void LiberaObjetosContexto();
     bool IsActive() const;
     void MakeCurrent();
@@ -93,8 +94,12 @@ public:
     void Polyline(std::span<const vector3D> puntos);
     // Per-vertex colours are optional (empty span = current colour).
     void Polygon(std::span<const vector3D> puntos, std::span<const uint32_t> colores, int modo);
+    // Texture positions (4 entries or null) run from 0 to 1 across the texture's image;
+    // they are applied only in mode 0.
     void ColorQuad(const vector3D (&puntos)[4], const float (&colores)[4][3], TTexturaIG* textura,
-                   const vector2D* posTextura /* 4 entries or null */, int modo);
+                   const vector2D* posTextura, int modo);
+    // Texture positions in image pixels (TexCoord); a position outside the texture
+    // draws the plain polygon in the current colour.
     void TexturedPolygon(std::span<const vector3D> puntos, std::span<const vector2D> posTextura,
                          TTexturaIG& textura);
     void Cone(const vector3D& inicio, const vector3D& fin, double radio1, double radio2, uint32_t color,
@@ -129,6 +134,8 @@ public:
     TMatriz4 matrizActual;
     int32_t baseFuente = -1;
     TTexturaIG texturaDispositivo;
+    // The textures of the images the scenes paint with (see Almacen_texturas.h).
+    TAlmacenTexturasIG almacenTexturas;
     // Line widths are multiplied by it: a picture drawn k times larger to be averaged
     // down (the icon export) draws its lines k times wider.
     double escalaGrosor = 1.0;
@@ -141,15 +148,19 @@ public:
     int erroresTextura = 0;
 
 private:
-    // A vertex of a sphere drawn in one piece: position and colour as OpenGL takes them.
+    // A vertex of a sphere drawn in one piece: position, colour and texture position as
+    // OpenGL takes them.
     struct TVerticeColor {
         float posicion[3];
         float color[4];
+        float textura[2];
     };
 
+    void LiberaFuente();
     void PintaElipsoide(const vector3D& centro, double radio, double escalaY, double escalaZ, uint32_t color,
                         int modo, TTexturaIG* textura);
-    void PintaElipsoideRelleno(double radio, double escalaY, double escalaZ, uint32_t color);
+    void PintaElipsoideRelleno(double radio, double escalaY, double escalaZ, uint32_t color,
+                               const TTexturaIG* textura);
     bool DorsoOculto(double rx, double ry, double rz, unsigned& frente) const;
     bool SubeDirecta(const TDibIG& imagen, const TRectanguloDib& recorte, TTexturaIG& textura, int bits);
     int SubeEscalada(const TDibIG& imagen, const TRectanguloDib& recorte, TTexturaIG& textura, int bits,

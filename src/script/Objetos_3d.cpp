@@ -201,6 +201,11 @@ void TObjeto3D::Reinicia() {
 
 bool TObjeto3D::Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error) {
     Reinicia();
+    // However the read ends, the cached texture images it did not name go.
+    struct TFinLectura {
+        TTexturas3Di& texturas;
+        ~TFinLectura() { texturas.TerminaLectura(); }
+    } fin{*texturas};
     TLectura estado;
     DString linea;
     int numero = lector.LeeLinea(linea);
@@ -263,6 +268,7 @@ bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* 
         case TipoComando::texturet: {
             DString mensaje;
             if (!LeeTextura(*this, parametros, mensaje)) {
+                AnadeNumeroLinea(error, numero);
                 error += mensaje;
                 error += "\r\n";
                 return false;
@@ -336,6 +342,8 @@ void TObjeto3D::Pinta(IDCOpenGL& dc, const vector3D& posicion, double giroZ, dou
     bool empujada = false;
     try {
         dc.luz = luzEscena;
+        // The textures of images no longer named leave the device.
+        dc.almacenTexturas.Purga(dc);
         progreso = 1;
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();

@@ -83,11 +83,7 @@ void TElementoEsfera3D::Lee(const DString& parametros, DString&) {
 
 void TElementoElipsoide3D::Pinta(IDCOpenGL& dc, bool resaltado, int) {
     dc.SetColor(color);
-    TTexturaIG* registro = nullptr;
-    if (textura) {
-        PreparaTextura(*textura, dc);
-        registro = &textura->registro;
-    }
+    TTexturaIG* registro = textura ? PreparaTextura(*textura, dc) : nullptr;
     dc.Ellipsoid(puntos[0], radioA, radioB, radioC, color, modoRelleno, registro);
     if (!resaltado) return;
     // The outline is a sphere of the x radius, whatever the other two.

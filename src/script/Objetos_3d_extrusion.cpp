@@ -220,6 +220,21 @@ void TElementoQuads::ConstruyeQuads(std::span<const std::vector<vector3D>> filas
         Normaliza(n);
 }
 
+// The corners of a quad and their lit colours; false for a quad whose corners are not
+// in the grid.
+bool TElementoQuads::EsquinasIluminadas(const TQuadExtr& q, vector3D (&esquinas)[4],
+                                        uint32_t (&colores)[4]) const {
+    const size_t n = std::min(puntos.size(), normalesVertice.size());
+    for (size_t k = 0; k < 4; ++k) {
+        if (q[k] < 0 || static_cast<size_t>(q[k]) >= n) return false;
+        const size_t i = static_cast<size_t>(q[k]);
+        esquinas[k] = puntos[i];
+        colores[k] = color;
+        Ilumina(luzEscena, colores[k], normalesVertice[i], false);
+    }
+    return true;
+}
+
 void TElementoQuads::Pinta(IDCOpenGL& dc, bool resaltado, int) {
     int modo = modoRelleno;
     if (resaltado) {
@@ -227,29 +242,37 @@ void TElementoQuads::Pinta(IDCOpenGL& dc, bool resaltado, int) {
         dc.SetColor(color);
     }
     if (textura) {
-        PreparaTextura(*textura, dc);
-        dc.BindTexture(textura->registro);
         if (blancoConTextura) color = colorBlanco;
+        PintaTexturada(dc, PreparaTextura(*textura, dc));
+    } else {
+        for (const TQuadExtr& q : quads) {
+            vector3D esquinas[4];
+            uint32_t colores[4];
+            if (EsquinasIluminadas(q, esquinas, colores)) dc.Polygon(esquinas, colores, modo);
+        }
     }
-    const size_t n = std::min(puntos.size(), normalesVertice.size());
-    const auto valido = [&](const TQuadExtr& q) {
-        return std::all_of(q.begin(), q.end(),
-                           [&](int32_t i) { return i >= 0 && static_cast<size_t>(i) < n; });
-    };
+    if (!resaltado) return;
+    // The vertex normals as unit strokes.
+    dc.SetColor(colorBlanco);
     for (const TQuadExtr& q : quads) {
-        if (!valido(q)) continue;
         vector3D esquinas[4];
         uint32_t colores[4];
-        for (size_t k = 0; k < 4; ++k) {
-            const size_t i = static_cast<size_t>(q[k]);
-            esquinas[k] = puntos[i];
-            colores[k] = color;
-            Ilumina(luzEscena, colores[k], normalesVertice[i], false);
-        }
-        if (!textura) {
-            dc.Polygon(esquinas, colores, modo);
-            continue;
-        }
+        if (!EsquinasIluminadas(q, esquinas, colores)) continue;
+        for (int32_t i : q)
+            dc.Line(puntos[static_cast<size_t>(i)],
+                    puntos[static_cast<size_t>(i)] + normalesVertice[static_cast<size_t>(i)]);
+    }
+}
+
+// Always filled, whatever the highlight: each corner with its lit colour and its
+// position on the image (0 to 1 along the route and along the section). Without a
+// device texture, the same faces in their lit colours.
+void TElementoQuads::PintaTexturada(IDCOpenGL& dc, TTexturaIG* registro) {
+    if (registro) dc.BindTexture(*registro);
+    for (const TQuadExtr& q : quads) {
+        vector3D esquinas[4];
+        uint32_t colores[4];
+        if (!EsquinasIluminadas(q, esquinas, colores)) continue;
         float componentes[4][3];
         vector2D posiciones[4];
         for (size_t k = 0; k < 4; ++k) {
@@ -258,19 +281,9 @@ void TElementoQuads::Pinta(IDCOpenGL& dc, bool resaltado, int) {
             const size_t i = static_cast<size_t>(q[k]);
             if (i < posTextura.size()) posiciones[k] = posTextura[i];
         }
-        dc.ColorQuad(esquinas, componentes, &textura->registro, posiciones, 0);
+        dc.ColorQuad(esquinas, componentes, registro, posiciones, 0);
     }
-    if (textura) dc.UnbindTexture(textura->registro);
-    if (!resaltado) return;
-    // The vertex normals as unit strokes.
-    dc.SetColor(colorBlanco);
-    for (const TQuadExtr& q : quads) {
-        if (!valido(q)) continue;
-        for (int32_t i : q) {
-            const vector3D& p = puntos[static_cast<size_t>(i)];
-            dc.Line(p, p + normalesVertice[static_cast<size_t>(i)]);
-        }
-    }
+    if (registro) dc.UnbindTexture(*registro);
 }
 
 void TElementoQuads::Describe(TVisitanteCampos& v) const {

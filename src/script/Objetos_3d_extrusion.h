@@ -13,6 +13,8 @@
 #include <span>
 #include <vector>
 
+struct TTexturaIG;
+
 // Grids larger than this are refused: a script (through its macros) can ask for any
 // number of points, and the grid needs the product of its two counts.
 inline constexpr int64_t maxPuntosMalla = int64_t{1} << 20;
@@ -77,6 +79,10 @@ protected:
 
     // Whether the element turns white when drawn with its texture.
     bool blancoConTextura = false;
+
+private:
+    bool EsquinasIluminadas(const TQuadExtr& q, vector3D (&esquinas)[4], uint32_t (&colores)[4]) const;
+    void PintaTexturada(IDCOpenGL& dc, TTexturaIG* registro);
 };
 
 // XTRUSION=offset|section|route[|orientation]

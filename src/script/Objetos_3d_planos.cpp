@@ -98,17 +98,22 @@ void TElementoQuad3D::Lee(const DString& parametros, DString&) {
 void TElementoQuad3D::Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) {
     dc.SetColor(ColorIluminado());
     const std::span<const vector3D> cara(puntos.data(), 4);
-    if (!textura) {
+    if (textura) color = colorBlanco;
+    TTexturaIG* registro = textura ? PreparaTextura(*textura, dc) : nullptr;
+    if (registro)
+        PintaTexturada(dc, cara, *registro);
+    else
         dc.Polygon(cara, {}, modoRelleno);
-    } else {
-        PreparaTextura(*textura, dc);
-        color = colorBlanco;
-        const double s = textura->registro.tamano;
-        const std::array<vector2D, 4> posiciones{vector2D(0, 0), vector2D(s, 0), vector2D(s, s),
-                                                 vector2D(0, s)};
-        dc.TexturedPolygon(cara, posiciones, textura->registro);
-    }
     if (resaltado) PintaContorno(dc, puntoResaltado);
+}
+
+// Corner 0 takes the image's top-left corner, corner 1 its top-right, and so round.
+void TElementoQuad3D::PintaTexturada(IDCOpenGL& dc, std::span<const vector3D> cara, TTexturaIG& registro) {
+    const double x0 = registro.origenX, y0 = registro.origenY;
+    const double x1 = x0 + registro.anchoOrigen, y1 = y0 + registro.altoOrigen;
+    const std::array<vector2D, 4> posiciones{vector2D(x0, y0), vector2D(x1, y0), vector2D(x1, y1),
+                                             vector2D(x0, y1)};
+    dc.TexturedPolygon(cara, posiciones, registro);
 }
 
 void TElementoTriang3D::Lee(const DString& parametros, DString&) {

@@ -5,6 +5,9 @@
 #include "script/Objetos_3d.h"
 
 #include <cstdint>
+#include <span>
+
+struct TTexturaIG;
 
 // Cuts `parametros` at `separador` into exactly `n` fields (empty fields kept, the rest
 // of the text kept in the last one); raises `mensaje` when the count differs.
@@ -46,6 +49,10 @@ public:
     void Pinta(IDCOpenGL& dc, bool resaltado, int puntoResaltado) override;
     void Lee(const DString& parametros, DString& error) override;
     const char* NombreClase() const override { return "TElementoQuad3D"; }
+
+private:
+    // The face with the whole image of the texture on it.
+    static void PintaTexturada(IDCOpenGL& dc, std::span<const vector3D> cara, TTexturaIG& registro);
 };
 
 class TElementoTriang3D : public TElementoCara3D {
