@@ -1,7 +1,8 @@
 // Keystroke latency of the editor, in the real window (the preview 413 x 455):
 // - BM_PulsacionEditor: from a one-character change in a line in the middle of the
 //   script to the end of the preview's repaint (the read, the error pane, the paint event
-//   and the GPU work);
+//   and the GPU work); BM_PulsacionEditorTexturada the same with a third argument: that
+//   many elements textured from one 1024 x 1024 PNG;
 // - BM_TecleoEditor: 40 keys typed at 20 keys a second into the 1,000-line script of
 //   every command, and the time from the last key to the frame that shows it on screen.
 // It needs a display; run it by hand:  xvfb-run -a build/bin/pm_bench_editor
@@ -45,7 +46,7 @@ bool Espera(const std::function<bool()>& condicion, int ms = 10000) {
 
 // The window with a generated script, its preview bound and drawn.
 struct TVentanaBanco {
-    TVentanaBanco(benchmark::State& state, int lineas, int comandos) {
+    TVentanaBanco(benchmark::State& state, int lineas, int comandos, int texturados = 0) {
         qputenv("XDG_CONFIG_HOME", configuracion.path().toLocal8Bit());
         ventana = std::make_unique<TFormTestOpenGL>();
         ventana->show();
@@ -53,7 +54,12 @@ struct TVentanaBanco {
             state.SkipWithError("the preview has no OpenGL context");
             return;
         }
-        ventana->MemoPrograma->setPlainText(QString::fromStdString(ScriptMixto(lineas, comandos)));
+        std::string texto;
+        if (!ScriptTexturado(lineas, comandos, texturados, texto)) {
+            state.SkipWithError("ImageMagick's convert could not make the texture");
+            return;
+        }
+        ventana->MemoPrograma->setPlainText(QString::fromStdString(texto));
         listo = Espera([&] { return ventana->PaintBox3D->Cuadros() > 0 && !ventana->lecturaPendiente; });
         // The caret just after the "=[" of a line in the middle (an element's line).
         const QTextBlock bloque = ventana->MemoPrograma->document()->findBlockByNumber(lineas / 2);
@@ -73,8 +79,9 @@ struct TVentanaBanco {
     bool listo = false;
 };
 
-void BM_PulsacionEditor(benchmark::State& state) {
-    TVentanaBanco banco(state, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+void Pulsaciones(benchmark::State& state, int texturados) {
+    TVentanaBanco banco(state, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                        texturados);
     if (!banco.listo) return;
     // Each keystroke types a blank in the line's first formula or takes it away again (a
     // blank the formulas skip), so that the line is read again and the script keeps its
@@ -96,6 +103,18 @@ void BM_PulsacionEditor(benchmark::State& state) {
     }
     state.counters["elements"] = banco.ventana->objeto.Count();
 }
+void BM_PulsacionEditor(benchmark::State& state) {
+    Pulsaciones(state, 0);
+}
+void BM_PulsacionEditorTexturada(benchmark::State& state) {
+    Pulsaciones(state, static_cast<int>(state.range(2)));
+}
+BENCHMARK(BM_PulsacionEditorTexturada)
+    ->ArgNames({"lines", "commands", "textured"})
+    ->Args({1000, 16, 100})
+    ->Args({1000, 8, 100})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_PulsacionEditor)
     ->Args({100, 16})
     ->Args({1000, 16})

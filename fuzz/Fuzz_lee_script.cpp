@@ -1,8 +1,10 @@
 // libFuzzer target for the script reader: the input is a script text, parsed through
 // a memory file as the editor parses its text pane, with the expanded text asked for.
 // Any input must end in a result: no crash, no hang, no leak. Then the same scene reads
-// the text again with its lines turned about (the elements it can take back from the
-// first read are taken back), and must hold what a fresh read of that text gives.
+// the text again as the next keystroke does (the textures of the examples folder, where
+// the script is taken to lie, come from the cache then), and again with its lines turned
+// about (the elements it can take back are taken back), and must hold what a fresh read
+// of that text gives.
 #include "script/Objetos_3d.h"
 #include "script/Volcado_json.h"
 #include "support/Ficheroqordatos.h"
@@ -38,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     if (tamano > 200000) return 0;
     const std::string texto(reinterpret_cast<const char*>(datos), tamano);
     TObjeto3D escena;
+    escena.nombreFichero = PM_EXAMPLES "/fuzz.3di";
     DString expandido;
     const bool correcto = Lee(escena, texto, &expandido);
     // A successful parse reports nothing; an unclosed PUSH is always reported.
@@ -47,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     Lee(escena, texto, nullptr);
     Lee(escena, girado, nullptr);
     TObjeto3D fresca;
+    fresca.nombreFichero = escena.nombreFichero;
     Lee(fresca, girado, nullptr);
     fresca.centro = escena.centro; // kept from the read before when the text has no CENTER
     if (Vuelca(escena) != Vuelca(fresca)) __builtin_trap();

@@ -4,12 +4,12 @@
 #include "cli/Escena_cli.h"
 #include "cli/Orden_exporta.h"
 #include "cli/Orden_imagen.h"
-#include "script/Volcado_json.h"
 #include "image/Tdibig.h"
 #include "render/Icono_2d.h"
+#include "render/Pinta_vista.h"
 #include "render/Vista_previa.h"
 #include "script/Objetos_3d.h"
-#include "render/Pinta_vista.h"
+#include "script/Volcado_json.h"
 #include "support/Ficheroqordatos.h"
 
 #include <cstdint>
@@ -49,6 +49,8 @@ const char* const textoAyuda =
     "\n"
     "FILE is a 3DI script, or a 3D Studio mesh when its name ends in .3ds (any case);\n"
     "FILE - reads a script from standard input.\n"
+    "A relative TEXTURET image is looked for in the script's folder, or in the current\n"
+    "folder for a script read from standard input.\n"
     "Exit status: 0 success, 1 the script or mesh has errors, 2 usage or file errors.\n";
 
 struct TOpciones {

@@ -1,10 +1,15 @@
 #include "image/Fichero_imagen.h"
 
+#include "support/Descriptor_regular.h"
 #include "support/Ficheroqor.h"
 #include "support/Rutas.h"
 
 TFicheroC AbreLectura(const char* nombre) {
-    return TFicheroC(std::fopen(RutaSistema(nombre).c_str(), "rb"));
+    const int fd = AbreLecturaRegular(RutaSistema(nombre).c_str());
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, "rb");
+    if (!f) ::close(fd);
+    return TFicheroC(f);
 }
 
 uint64_t BytesHastaFin(std::FILE* f) {

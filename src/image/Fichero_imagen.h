@@ -15,7 +15,8 @@ struct TCierraFichero {
 using TFicheroC = std::unique_ptr<std::FILE, TCierraFichero>;
 
 // Opens a file for binary reading, its name taken as the program writes names ("\" or
-// "/" between folders); null when it cannot be opened.
+// "/" between folders); null when it cannot be opened or is no regular file (a folder, a
+// FIFO, a device), which never makes it wait.
 TFicheroC AbreLectura(const char* nombre);
 // Bytes from the stream's position to the end of the file; 0 when unknown.
 uint64_t BytesHastaFin(std::FILE* f);

@@ -59,6 +59,7 @@ public:
         }
         dc.perspectiva = perspectiva;
         glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &ladoMaximo);
+        conAlfa = dc.ConAlfaDibujado();
         return true;
     }
     // The largest picture the driver draws off screen.
@@ -85,12 +86,17 @@ public:
         glPopClientAttrib();
     }
     const uint8_t* Color() const { return color.get(); }
-    const GLuint* Profundidad() const { return profundidad.get(); }
+    // Whether sample `i` was drawn: depth written, or (a texture blended without the
+    // depth test) its alpha raised from the cleared 0.
+    bool Dibujada(size_t i) const {
+        return profundidad[i] != profundidadVacia || (conAlfa && color[4 * i + 3] > 0);
+    }
 
     IDCOpenGL dc;
 
 private:
     GLint ladoMaximo = 0;
+    bool conAlfa = false;
     std::unique_ptr<uint8_t[]> color;
     std::unique_ptr<GLuint[]> profundidad;
 };
@@ -120,7 +126,6 @@ bool Encuadra(const TEscenaIcono& escena, IDCOpenGL& dc, TVistaPrevia& vista, DS
 void Reduce(const TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesIcono& opciones,
             TDibIG& imagen) {
     const uint8_t* color = lienzo.Color();
-    const GLuint* profundidad = lienzo.Profundidad();
     const int salida = lado / muestras;
     const uint32_t total = static_cast<uint32_t>(muestras * muestras);
     const uint32_t fondo[3] = {AzulDe(opciones.fondo), VerdeDe(opciones.fondo), RojoDe(opciones.fondo)};
@@ -135,7 +140,7 @@ void Reduce(const TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesI
                 uint32_t* s = &suma[4 * static_cast<size_t>(x)];
                 const size_t primera = inicio + static_cast<size_t>(x) * muestras;
                 for (size_t i = primera; i < primera + muestras; ++i) {
-                    if (profundidad[i] == profundidadVacia) continue;
+                    if (!lienzo.Dibujada(i)) continue;
                     const uint8_t* c = &color[4 * i];
                     s[0] += c[0];
                     s[1] += c[1];

@@ -7,6 +7,7 @@
 #include "script/Objetos_3d_pila.h"
 #include "script/Objetos_3d_planos.h"
 #include "script/Objetos_3d_solidos.h"
+#include "script/Texturas_3di.h"
 
 #include <GL/gl.h>
 
@@ -46,8 +47,17 @@ class TConstructor : public TVisitanteElementos {
 public:
     explicit TConstructor(TGeometriaElemento& g) : g(g) {}
 
+    // Textured, corner 0 takes the image's top-left corner, corner 1 its top-right, and so
+    // round.
     void Visita(const TElementoQuad3D& e) override {
         const uint32_t c = ColorCara(e, e.normal);
+        if (e.textura) {
+            Texturada();
+            g.blanco = true;
+            const uint32_t colores[4] = {c, c, c, c};
+            AnadeTexturado(std::span(e.puntos.data(), 4), colores, {{{0, 1}, {1, 1}, {1, 0}, {0, 0}}});
+            return;
+        }
         Triangulos();
         AnadePoligono(g.vertices, std::span(e.puntos.data(), 4), std::span(&c, 1));
     }
@@ -99,9 +109,15 @@ public:
         g.uniforme = false;
         g.inicio = e.puntos[0];
         g.radios = {e.radioA, e.radioA * escalaY, e.radioA * escalaZ};
+        guardar = true;
+        if (e.textura) {
+            g.forma = TFormaGeometria::texturada;
+            g.mallaTextura = std::make_unique<TMallaEsferaTexturada>();
+            MallaEsferaTexturada(luzEscena, e.radioA, escalaY, escalaZ, e.color, *g.mallaTextura);
+            return;
+        }
         g.malla = std::make_unique<TMallaEsfera>();
         MallaEsfera(luzEscena, e.radioA, escalaY, escalaZ, e.color, *g.malla);
-        guardar = true;
     }
     void Visita(const TElementoPrisma3D& e) override {
         Triangulos();
@@ -127,15 +143,38 @@ public:
 
 private:
     void Triangulos() { g.forma = TFormaGeometria::triangulos; }
+    void Texturada() {
+        g.forma = TFormaGeometria::texturada;
+        g.uniforme = false;
+        guardar = true;
+    }
+    // A polygon split as AnadePoligono splits it, each corner with its place on the image.
+    void AnadeTexturado(std::span<const vector3D> esquinas, std::span<const uint32_t> colores,
+                        std::span<const vector2D> posiciones) {
+        for (size_t i = 1; i + 1 < esquinas.size(); ++i)
+            for (const size_t k : {i, i + 1, size_t{0}}) {
+                TVerticeTextura v{};
+                v.posicion[0] = static_cast<float>(esquinas[k].x);
+                v.posicion[1] = static_cast<float>(esquinas[k].y);
+                v.posicion[2] = static_cast<float>(esquinas[k].z);
+                ComponentesTextura(colores[k], v.color);
+                v.color[3] = 1.0f;
+                v.textura[0] = static_cast<float>(posiciones[k].x);
+                v.textura[1] = static_cast<float>(posiciones[k].y);
+                g.verticesTextura.push_back(v);
+            }
+    }
     void Lineas(const TElementoObj3D& e) {
         g.forma = TFormaGeometria::lineas;
         g.ancho = static_cast<float>(e.grosorLinea);
     }
-    // Each quad lit at its corners by their vertex normals, one-sided.
+    // Each quad lit at its corners by their vertex normals, one-sided; textured, each
+    // corner at its place on the image.
     void Quads(const TElementoQuads& e) {
         Triangulos();
         g.uniforme = false;
         guardar = true;
+        if (e.textura) Texturada();
         const size_t n = std::min(e.puntos.size(), e.normalesVertice.size());
         for (const TQuadExtr& q : e.quads) {
             if (!std::all_of(q.begin(), q.end(),
@@ -143,13 +182,18 @@ private:
                 continue;
             vector3D esquinas[4];
             uint32_t colores[4];
+            vector2D posiciones[4];
             for (size_t k = 0; k < 4; ++k) {
                 const size_t i = static_cast<size_t>(q[k]);
                 esquinas[k] = e.puntos[i];
                 colores[k] = ColorDibujo(e);
                 Ilumina(luzEscena, colores[k], e.normalesVertice[i], false);
+                if (e.textura) posiciones[k] = i < e.posTextura.size() ? e.posTextura[i] : vector2D();
             }
-            AnadePoligono(g.vertices, esquinas, colores);
+            if (e.textura)
+                AnadeTexturado(esquinas, colores, posiciones);
+            else
+                AnadePoligono(g.vertices, esquinas, colores);
         }
     }
 
@@ -162,7 +206,49 @@ void Limpia(TGeometriaElemento& g) {
     g.uniforme = true;
     g.ancho = 1.0f;
     g.malla.reset();
+    g.verticesTextura.clear();
+    g.mallaTextura.reset();
+    g.blanco = false;
     g.matriz = nullptr;
+}
+
+// The element's texture as the device holds it, uploaded on its first use; null when
+// the element has none or the device cannot give it.
+TTexturaIG* TexturaDispositivo(IDCOpenGL& dc, const TTextura3Di* textura) {
+    return textura ? dc.almacenTexturas.Prepara(dc, textura->imagen, textura->mezcla) : nullptr;
+}
+
+void DibujaTexturada(IDCOpenGL& dc, const TGeometriaElemento& g, const TTextura3Di* textura) {
+    const TTexturaIG* registro = TexturaDispositivo(dc, textura);
+    if (g.mallaTextura) {
+        TGuardaMatriz modelo(GL_MODELVIEW);
+        glTranslatef(static_cast<float>(g.inicio.x), static_cast<float>(g.inicio.y),
+                     static_cast<float>(g.inicio.z));
+        dc.PintaMallaEsfera(*g.mallaTextura, g.radios[0], g.radios[1], g.radios[2], registro);
+        return;
+    }
+    if (g.verticesTextura.empty()) return;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(TVerticeTextura), g.verticesTextura.data()->posicion);
+    {
+        const TTexturaEnUso enUso(dc, registro);
+        if (enUso.Activa()) {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glTexCoordPointer(2, GL_FLOAT, sizeof(TVerticeTextura), g.verticesTextura.data()->textura);
+        }
+        // A face in white goes under the texture without its light (a blending texture is
+        // bound with opaque white already).
+        if (enUso.Activa() && g.blanco) {
+            glDisableClientState(GL_COLOR_ARRAY); // the frame's may be on
+            if (!registro->mezcla) dc.SetColor(colorBlanco);
+        } else {
+            glEnableClientState(GL_COLOR_ARRAY);
+            glColorPointer(4, GL_FLOAT, sizeof(TVerticeTextura), g.verticesTextura.data()->color);
+        }
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(g.verticesTextura.size()));
+    }
+    glPopClientAttrib();
 }
 
 } // namespace
@@ -230,6 +316,23 @@ std::vector<TVerticeColor> TriangulosEscena(const TObjeto3D& escena) {
         case TFormaGeometria::saca:
             if (pila.size() > 1) pila.pop_back();
             break;
+        case TFormaGeometria::texturada: {
+            const auto anadeTexturado = [&](const TMatriz4& m, const TVerticeTextura& v) {
+                TVerticeColor c{};
+                std::copy(std::begin(v.posicion), std::end(v.posicion), c.posicion);
+                std::copy(std::begin(v.color), std::end(v.color), c.color);
+                anade(m, c);
+            };
+            if (!g.mallaTextura) {
+                for (const TVerticeTextura& v : g.verticesTextura)
+                    anadeTexturado(pila.back(), v);
+                break;
+            }
+            const TMatriz4 m = pila.back() * MatrizTraslacion(g.inicio);
+            for (const uint32_t i : IndicesMallaEsfera())
+                anadeTexturado(m, (*g.mallaTextura)[i]);
+            break;
+        }
         case TFormaGeometria::lineas:
         case TFormaGeometria::nada:
             break;
@@ -238,7 +341,11 @@ std::vector<TVerticeColor> TriangulosEscena(const TObjeto3D& escena) {
     return triangulos;
 }
 
-void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& g) {
+void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& g, const TTextura3Di* textura) {
+    if (g.forma == TFormaGeometria::texturada) {
+        DibujaTexturada(dc, g, textura);
+        return;
+    }
     if (g.forma == TFormaGeometria::esfera) {
         TGuardaMatriz modelo(GL_MODELVIEW);
         glTranslatef(static_cast<float>(g.inicio.x), static_cast<float>(g.inicio.y),

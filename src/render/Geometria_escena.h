@@ -21,6 +21,8 @@ enum class TFormaGeometria : uint8_t {
     esfera,     // the sphere's grid about its centre
     empuja,     // a PUSH: `matriz` joins the transform stack
     saca,       // a POP
+    texturada,  // triangles with places on the element's texture, or the grid of a textured
+                // sphere about its centre (`mallaTextura`)
 };
 
 struct TGeometriaElemento : TCachePintura {
@@ -35,6 +37,11 @@ struct TGeometriaElemento : TCachePintura {
     TMarcoCono marco;
     std::array<double, 3> radios{};
     std::unique_ptr<TMallaEsfera> malla;
+    // texturada: its triangles or its sphere's grid, and whether the texture goes on in
+    // unlit white (the colours, lit, stand for the texture where the device has none).
+    std::vector<TVerticeTextura> verticesTextura;
+    std::unique_ptr<TMallaEsferaTexturada> mallaTextura;
+    bool blanco = false;
     const std::array<double, 16>* matriz = nullptr;
 };
 
@@ -43,8 +50,9 @@ struct TGeometriaElemento : TCachePintura {
 const TGeometriaElemento& GeometriaDe(const TElementoObj3D& elemento, TGeometriaElemento& temporal);
 
 // Draws the geometry of one element by itself (not a PUSH or a POP): at its place for
-// the plain forms, in its frame for a cone, about its centre for a sphere.
-void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& geometria);
+// the plain forms, in its frame for a cone, about its centre for a sphere; a textured one
+// with the texture's image as the device holds it (uploaded on first use).
+void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& geometria, const TTextura3Di* textura);
 
 // Every triangle that a frame of the scene draws (the whole grid of each sphere among
 // them), in the coordinates of the scene's own transform, with its colours: what one

@@ -117,6 +117,17 @@ DString TextoErrorContexto(uint32_t codigo, int bits) {
 
 } // namespace
 
+void ComponentesTextura(uint32_t color, float* componentes) {
+    componentes[0] = static_cast<float>(RojoDe(color)) / 255.0f;
+    componentes[1] = static_cast<float>(VerdeDe(color)) / 255.0f;
+    componentes[2] = static_cast<float>(AzulDe(color)) / 255.0f;
+}
+
+void ParteImagen(const TTexturaIG& textura, double& ancho, double& alto) {
+    ancho = textura.anchoOrigen * textura.escala / textura.tamano;
+    alto = textura.altoOrigen * textura.escala / textura.tamano;
+}
+
 TGuardaMatriz::TGuardaMatriz(GLenum modo) : modo(modo) {
     glMatrixMode(modo);
     GLint profundidad = 0, maxima = 0;
@@ -230,7 +241,9 @@ void IDCOpenGL::ReleaseWindow() {
     // current stays current.
     if (superficie && superficie->TieneContexto()) superficie->LiberaContexto();
     superficie = nullptr;
-    ReleaseTexture(texturaDispositivo); // without a context this only clears the record
+    // Without a context these only clear the records.
+    ReleaseTexture(texturaDispositivo);
+    almacenTexturas.Libera(*this);
     baseFuente = -1;
 }
 
@@ -304,26 +317,42 @@ void IDCOpenGL::ReadPixels(TDibIG& destino) {
     glPopClientAttrib();
 }
 
+bool IDCOpenGL::ConAlfaDibujado() const {
+    GLint bits = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &bits);
+    return bits > 0;
+}
+
 bool IDCOpenGL::CajaDibujada(TCajaPixeles& caja) {
     caja = TCajaPixeles();
     if (!IsActive()) return false;
     const int ancho = std::min(rectangulo.derecha - rectangulo.izquierda, superficie->Ancho());
     const int alto = std::min(rectangulo.abajo - rectangulo.arriba, superficie->Alto());
     if (ancho < 1 || alto < 1) return false;
-    std::vector<float> profundidad(static_cast<size_t>(ancho) * static_cast<size_t>(alto), 1.0f);
+    const size_t n = static_cast<size_t>(ancho) * static_cast<size_t>(alto);
+    std::vector<float> profundidad(n, 1.0f);
+    std::vector<uint8_t> alfa;
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glPixelStorei(GL_PACK_SKIP_ROWS, 0);
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
     glReadPixels(0, 0, ancho, alto, GL_DEPTH_COMPONENT, GL_FLOAT, profundidad.data());
+    if (ConAlfaDibujado()) {
+        alfa.resize(n);
+        glReadPixels(0, 0, ancho, alto, GL_ALPHA, GL_UNSIGNED_BYTE, alfa.data());
+    }
     glPopClientAttrib();
     caja = {ancho, alto, 0, 0};
     for (int y = 0; y < alto; ++y) {
-        const float* fila = profundidad.data() + static_cast<size_t>(y) * static_cast<size_t>(ancho);
+        const size_t inicio = static_cast<size_t>(y) * static_cast<size_t>(ancho);
+        const float* fila = profundidad.data() + inicio;
         for (int x = 0; x < ancho; ++x) {
-            if (fila[x] >= 1.0f) continue;
-            caja.cerca = std::min(caja.cerca, static_cast<double>(fila[x]));
+            if (fila[x] >= 1.0f) {
+                if (alfa.empty() || alfa[inicio + static_cast<size_t>(x)] == 0) continue;
+            } else {
+                caja.cerca = std::min(caja.cerca, static_cast<double>(fila[x]));
+            }
             caja.x0 = std::min(caja.x0, x);
             caja.x1 = std::max(caja.x1, x + 1);
             caja.y0 = std::min(caja.y0, y);
@@ -376,9 +405,13 @@ void IDCOpenGL::Polygon(std::span<const vector3D> puntos, std::span<const uint32
 void IDCOpenGL::ColorQuad(const vector3D (&puntos)[4], const float (&colores)[4][3], TTexturaIG* textura,
                           const vector2D* posTextura, int modo) {
     const bool texturiza = modo == 0 && textura && posTextura && textura->tamano > 0 && bitsColor >= 16;
+    double anchoImagen = 1.0, altoImagen = 1.0;
+    if (texturiza) ParteImagen(*textura, anchoImagen, altoImagen);
     glBegin(modo == modoLineas ? GL_LINE_STRIP : GL_QUADS);
     for (int i = 0; i < 4; ++i) {
-        if (texturiza) glTexCoord2f(static_cast<float>(posTextura[i].x), static_cast<float>(posTextura[i].y));
+        if (texturiza)
+            glTexCoord2f(static_cast<float>(posTextura[i].x * anchoImagen),
+                         static_cast<float>(posTextura[i].y * altoImagen));
         glColor3f(colores[i][0], colores[i][1], colores[i][2]);
         Vertex(puntos[i]);
     }
@@ -509,6 +542,12 @@ void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double esca
         PintaMallaEsfera(malla, radio, radio * escalaY, radio * escalaZ);
         return;
     }
+    if (modo != modoLineas) {
+        TMallaEsferaTexturada malla;
+        MallaEsferaTexturada(luz, radio, escalaY, escalaZ, color, malla);
+        PintaMallaEsfera(malla, radio, radio * escalaY, radio * escalaZ, textura);
+        return;
+    }
     if (textura) BindTexture(*textura);
     constexpr double paso = pasoEsfera;
     for (int i = 0; i < bandasEsfera; ++i) {
@@ -532,25 +571,23 @@ void IDCOpenGL::PintaElipsoide(const vector3D& centro, double radio, double esca
                 continue;
             }
             float flotantes[4][3];
-            vector2D coordenadas[4];
-            for (int k = 0; k < 4; ++k) {
-                flotantes[k][0] = static_cast<float>(RojoDe(colores[k])) / 255.0f;
-                flotantes[k][1] = static_cast<float>(VerdeDe(colores[k])) / 255.0f;
-                flotantes[k][2] = static_cast<float>(AzulDe(colores[k])) / 255.0f;
-                coordenadas[k] = vector2D((esquinas[k][1] + pi) / (2 * pi), (esquinas[k][0] + pi / 2) / pi);
-            }
-            ColorQuad(quad, flotantes, textura, coordenadas, modo);
+            for (int k = 0; k < 4; ++k)
+                ComponentesTextura(colores[k], flotantes[k]);
+            ColorQuad(quad, flotantes, textura, nullptr, modo);
         }
     }
     if (textura) UnbindTexture(*textura);
 }
 
-// The filled, untextured sphere is the one that scenes draw by the hundred, so it goes out
-// in a single draw: each grid point and its lit colour is computed once (four cells share
-// it) and the cells are drawn as the triangles of `indicesMalla`. The picture is the one
-// the cell-by-cell polygons give.
-void MallaEsfera(const TLuz& luz, double radio, double escalaY, double escalaZ, uint32_t color,
-                 TMallaEsfera& malla) {
+namespace {
+
+// Each point of the sphere's grid with its lit colour: `punto(indice, fila, columna,
+// posicion, color)`. The filled sphere is the one that scenes draw by the hundred, so it
+// goes out in a single draw: each grid point and its lit colour is computed once (four
+// cells share it) and the cells are drawn as the triangles of `indicesMalla`. The picture
+// is the one the cell-by-cell polygons give.
+template <class F>
+void RecorreMalla(const TLuz& luz, double radio, double escalaY, double escalaZ, uint32_t color, F&& punto) {
     const TAngulosMalla& a = AngulosMalla();
     for (size_t i = 0; i <= bandasEsfera; ++i) {
         for (size_t j = 0; j <= sectoresEsfera; ++j) {
@@ -561,18 +598,15 @@ void MallaEsfera(const TLuz& luz, double radio, double escalaY, double escalaZ, 
             Normaliza(normal);
             uint32_t c = color;
             Ilumina(luz, c, normal, false);
-            malla[i * columnasMalla + j] = VerticeColor(vector3D(p.x, p.y * escalaY, p.z * escalaZ), c);
+            punto(i * columnasMalla + j, i, j, vector3D(p.x, p.y * escalaY, p.z * escalaZ), c);
         }
     }
 }
 
-std::span<const uint32_t> IndicesMallaEsfera() {
-    return indicesMalla;
-}
-
-void IDCOpenGL::PintaMallaEsfera(const TMallaEsfera& malla, double rx, double ry, double rz) {
-    unsigned frente = GL_CCW;
-    const bool ocultaDorso = DorsoOculto(rx, ry, rz, frente);
+// The grid as OpenGL takes it, the cells culled where the far half cannot show.
+template <class TVertice>
+void DibujaMalla(const std::array<TVertice, puntosMallaEsfera>& malla, bool ocultaDorso, unsigned frente,
+                 bool texturiza) {
     glPushAttrib(GL_POLYGON_BIT);
     if (ocultaDorso) {
         glEnable(GL_CULL_FACE);
@@ -582,8 +616,14 @@ void IDCOpenGL::PintaMallaEsfera(const TMallaEsfera& malla, double rx, double ry
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(TVerticeColor), malla.data()->posicion);
-    glColorPointer(4, GL_FLOAT, sizeof(TVerticeColor), malla.data()->color);
+    glVertexPointer(3, GL_FLOAT, sizeof(TVertice), malla.data()->posicion);
+    glColorPointer(4, GL_FLOAT, sizeof(TVertice), malla.data()->color);
+    if constexpr (requires(TVertice v) { v.textura; }) {
+        if (texturiza) {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glTexCoordPointer(2, GL_FLOAT, sizeof(TVertice), malla.data()->textura);
+        }
+    }
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indicesMalla.size()), GL_UNSIGNED_INT,
                    indicesMalla.data());
     glPopClientAttrib();
@@ -591,6 +631,51 @@ void IDCOpenGL::PintaMallaEsfera(const TMallaEsfera& malla, double rx, double ry
     // Leave the current colour as the last polygon of the cell-by-cell drawing would.
     const float* ultimo = malla[static_cast<size_t>(bandasEsfera * columnasMalla + sectoresEsfera - 1)].color;
     glColor4f(ultimo[0], ultimo[1], ultimo[2], ultimo[3]);
+}
+
+} // namespace
+
+void MallaEsfera(const TLuz& luz, double radio, double escalaY, double escalaZ, uint32_t color,
+                 TMallaEsfera& malla) {
+    RecorreMalla(
+        luz, radio, escalaY, escalaZ, color,
+        [&](size_t k, size_t, size_t, const vector3D& p, uint32_t c) { malla[k] = VerticeColor(p, c); });
+}
+
+void MallaEsferaTexturada(const TLuz& luz, double radio, double escalaY, double escalaZ, uint32_t color,
+                          TMallaEsferaTexturada& malla) {
+    RecorreMalla(luz, radio, escalaY, escalaZ, color,
+                 [&](size_t k, size_t i, size_t j, const vector3D& p, uint32_t c) {
+                     TVerticeTextura& v = malla[k];
+                     v.posicion[0] = static_cast<float>(p.x);
+                     v.posicion[1] = static_cast<float>(p.y);
+                     v.posicion[2] = static_cast<float>(p.z);
+                     ComponentesTextura(c, v.color);
+                     v.color[3] = 1.0f;
+                     const double theta = -pi + static_cast<double>(j) * pasoEsfera;
+                     const double fi = -pi / 2 + static_cast<double>(i) * pasoEsfera;
+                     v.textura[0] = static_cast<float>((theta + pi) / (2 * pi));
+                     v.textura[1] = static_cast<float>((fi + pi / 2) / pi);
+                 });
+}
+
+std::span<const uint32_t> IndicesMallaEsfera() {
+    return indicesMalla;
+}
+
+void IDCOpenGL::PintaMallaEsfera(const TMallaEsfera& malla, double rx, double ry, double rz) {
+    unsigned frente = GL_CCW;
+    const bool ocultaDorso = DorsoOculto(rx, ry, rz, frente);
+    DibujaMalla(malla, ocultaDorso, frente, false);
+}
+
+void IDCOpenGL::PintaMallaEsfera(const TMallaEsferaTexturada& malla, double rx, double ry, double rz,
+                                 const TTexturaIG* textura) {
+    const TTexturaEnUso enUso(*this, textura);
+    unsigned frente = GL_CCW;
+    // A blending texture draws without the depth test: the far cells then show.
+    const bool ocultaDorso = !(enUso.Activa() && textura->mezcla) && DorsoOculto(rx, ry, rz, frente);
+    DibujaMalla(malla, ocultaDorso, frente, enUso.Activa());
 }
 
 // The far half of a closed sphere never shows: every ray meets a near cell first. In the
@@ -638,13 +723,19 @@ void IDCOpenGL::Axes(const vector3D& origen, double largo) {
 // Bitmap text
 
 void IDCOpenGL::LiberaObjetosContexto() {
+    almacenTexturas.Libera(*this);
+    LiberaFuente();
+}
+
+void IDCOpenGL::LiberaFuente() {
     ReleaseTexture(texturaDispositivo);
     if (baseFuente >= 0) glDeleteLists(static_cast<GLuint>(baseFuente), numeroListas);
     baseFuente = -1;
 }
 
+// The scene's textures stay: the lists may be rebuilt in the middle of a paint (Text).
 void IDCOpenGL::CreateFontLists() {
-    LiberaObjetosContexto();
+    LiberaFuente();
     const GLuint base = glGenLists(numeroListas);
     if (base == 0) return; // no lists: Text shows nothing
     baseFuente = static_cast<int32_t>(base);

@@ -7,6 +7,7 @@
 
 #include "geometry/Luz_normals.h"
 #include "geometry/Matrix3.h"
+#include "render/Almacen_texturas.h"
 #include "render/Objetos_idc.h"
 #include "render/Superficie_gl.h"
 #include "render/Textura_ig.h"
@@ -67,6 +68,24 @@ void MallaEsfera(const TLuz& luz, double radio, double escalaY, double escalaZ, 
 // The grid's cells as triangles, three indices into the grid each.
 std::span<const uint32_t> IndicesMallaEsfera();
 
+// A vertex with a place on a texture's image, 0 to 1 across it and up it; its colour is
+// what the texture modulates (each channel over 255, opaque).
+struct TVerticeTextura {
+    float posicion[3];
+    float color[4];
+    float textura[2];
+};
+// The textured sphere's grid: the longitude runs across the image, the latitude up it.
+using TMallaEsferaTexturada = std::array<TVerticeTextura, puntosMallaEsfera>;
+void MallaEsferaTexturada(const TLuz& luz, double radio, double escalaY, double escalaZ, uint32_t color,
+                          TMallaEsferaTexturada& malla);
+// The share of a texture's width and height that its image fills (a shrunk or padded
+// image sits in the bottom-left corner): texture positions that run from 0 to 1 across
+// the image are multiplied by them.
+void ParteImagen(const TTexturaIG& textura, double& ancho, double& alto);
+// A lit colour as a texture modulates it: each channel over 255 (no alpha).
+void ComponentesTextura(uint32_t color, float* componentes);
+
 class IDCOpenGL : public IDC {
 public:
     IDCOpenGL();
@@ -86,9 +105,9 @@ public:
                    int maxTextura, DString& error);
     void SetupPixelFormat(TSuperficieGL& superficie, int& bitsColor); // throws TXTextoQOR on failure
     void ReleaseWindow();
-    // Deletes the font lists and the device texture in the current context. Contexts
-    // that share their objects (the editor's windows) call it before the device moves to
-    // another of them, so that nothing is left behind.
+    // Deletes the font lists, the device texture and the scene textures in the current
+    // context. Contexts that share their objects (the editor's windows) call it before
+    // the device moves to another of them, so that nothing is left behind.
     void LiberaObjetosContexto();
     bool IsActive() const;
     void MakeCurrent();
@@ -99,8 +118,11 @@ public:
     void Swap();
     void ReadPixels(TDibIG& destino);
     // The pixels of the viewport that the frame drew on (where the depth buffer holds
-    // less than its cleared value); false when the frame cannot be read.
+    // less than its cleared value, or, for what blends without the depth test, where the
+    // cleared alpha of 0 was raised); false when the frame cannot be read.
     bool CajaDibujada(TCajaPixeles& caja);
+    // Whether the frame has an alpha channel to tell blended pixels by.
+    bool ConAlfaDibujado() const;
     // Rebuilds the 255 display lists of the bitmap font (and releases the device texture).
     void CreateFontLists();
     // The bound surface (null when unbound).
@@ -114,8 +136,12 @@ public:
     void Polyline(std::span<const vector3D> puntos);
     // Per-vertex colours are optional (empty span = current colour).
     void Polygon(std::span<const vector3D> puntos, std::span<const uint32_t> colores, int modo);
+    // Texture positions (4 entries or null) run from 0 to 1 across the texture's image;
+    // they are applied only in mode 0.
     void ColorQuad(const vector3D (&puntos)[4], const float (&colores)[4][3], TTexturaIG* textura,
-                   const vector2D* posTextura /* 4 entries or null */, int modo);
+                   const vector2D* posTextura, int modo);
+    // Texture positions in image pixels (TexCoord); a position outside the texture
+    // draws the plain polygon in the current colour.
     void TexturedPolygon(std::span<const vector3D> puntos, std::span<const vector2D> posTextura,
                          TTexturaIG& textura);
     void Cone(const vector3D& inicio, const vector3D& fin, double radio1, double radio2, uint32_t color,
@@ -127,6 +153,9 @@ public:
     // skipped when it cannot show (the radii tell the sphere's extent); the colour of the
     // last cell stays current, as drawing the cells one by one leaves it.
     void PintaMallaEsfera(const TMallaEsfera& malla, double rx, double ry, double rz);
+    // With the texture, when the device can draw it (else in the grid's colours).
+    void PintaMallaEsfera(const TMallaEsferaTexturada& malla, double rx, double ry, double rz,
+                          const TTexturaIG* textura);
     void Axes(const vector3D& origen, double largo);
     void Text(const vector3D& posicion, const char* texto);
     void LitColor(uint32_t& color, const vector3D& normal, bool dosCaras) const;
@@ -154,6 +183,8 @@ public:
     TMatriz4 matrizActual;
     int32_t baseFuente = -1;
     TTexturaIG texturaDispositivo;
+    // The textures of the images the scenes paint with (see Almacen_texturas.h).
+    TAlmacenTexturasIG almacenTexturas;
     // Line widths are multiplied by it: a picture drawn k times larger to be averaged
     // down (the icon export) draws its lines k times wider.
     double escalaGrosor = 1.0;
@@ -166,6 +197,7 @@ public:
     int erroresTextura = 0;
 
 private:
+    void LiberaFuente();
     void PintaElipsoide(const vector3D& centro, double radio, double escalaY, double escalaZ, uint32_t color,
                         int modo, TTexturaIG* textura);
     bool DorsoOculto(double rx, double ry, double rz, unsigned& frente) const;
@@ -177,4 +209,20 @@ private:
     // The device context standing for the surface: the reference for off-screen bitmaps
     // compatible with the device.
     TContextoDC contextoDispositivo;
+};
+
+// While it lives, the texture is bound (blending, without the depth test, when it mixes)
+// and positions that run from 0 to 1 across its image reach the image's share of the
+// texture; with null, or a texture the device cannot draw, nothing is bound.
+class TTexturaEnUso {
+public:
+    TTexturaEnUso(IDCOpenGL& dc, const TTexturaIG* textura);
+    ~TTexturaEnUso();
+    TTexturaEnUso(const TTexturaEnUso&) = delete;
+    TTexturaEnUso& operator=(const TTexturaEnUso&) = delete;
+    bool Activa() const { return textura != nullptr; }
+
+private:
+    IDCOpenGL& dc;
+    const TTexturaIG* textura;
 };

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 int32_t& LimiteTexturaAutomatico() {
     static int32_t limite = -1;
@@ -59,10 +60,61 @@ TRectanguloDib DesdeAbajo(const TRectanguloDib& r, int alto) {
     return {r.izquierda, alto - r.abajo, r.derecha, alto - r.arriba};
 }
 
+// The alpha channel of a 32-bit image as a grey picture of the same size and row order.
+std::unique_ptr<TDibIG> PlanoAlfa(const TDibIG& imagen) {
+    auto plano = std::make_unique<TDibIG>();
+    plano->Crea(imagen.Ancho(), imagen.Alto(), 24, 0, nullptr, true);
+    for (int32_t y = 0; y < imagen.AltoAbsoluto(); ++y) {
+        const uint8_t* origen = imagen.Bits() + static_cast<size_t>(y) * imagen.BytesFila();
+        uint8_t* destino = plano->Bits() + static_cast<size_t>(y) * plano->BytesFila();
+        for (int32_t x = 0; x < imagen.Ancho(); ++x)
+            std::fill_n(destino + 3 * x, 3, origen[4 * x + 3]);
+    }
+    return plano;
+}
+
+// The off-screen squares keep colours only: the alpha of a 32-bit texture is painted
+// into a square of its own with the same stretch, opaque wherever no image pixel lands
+// (and everywhere for an image without alpha).
+class TCuadroAlfa {
+public:
+    TCuadroAlfa(const TDibIG& imagen, int lado) : imagen(imagen) {
+        const TContextoDC referencia(24);
+        if (!cuadro.Create(&referencia, lado, lado)) return;
+        cuadro.DC()->Rellena(0, 0, lado, lado, colorBlanco);
+    }
+    void Estira(const TRectanguloDib& destino, const TRectanguloDib& origen, int modo) {
+        if (!cuadro.Dib() || imagen.BitsPixel() != 32 || !imagen.Legible()) return;
+        const auto plano = PlanoAlfa(imagen);
+        IDCMemoria pintor;
+        pintor.BeginPaint(cuadro.DC());
+        pintor.SetStretchMode(modo);
+        pintor.StretchDIB(destino, origen, *plano, SRCCOPY);
+        pintor.EndPaint();
+    }
+    // Into the fourth byte of the bottom-up 32-bit copy of the colour square.
+    void Aplica(TDibIG& copia) const {
+        const TDibIG* alfa = cuadro.Dib();
+        if (!alfa || copia.BitsPixel() != 32) return;
+        const int32_t filas = copia.AltoAbsoluto();
+        for (int32_t y = 0; y < filas; ++y) {
+            uint8_t* fila = copia.Bits() + static_cast<size_t>(y) * copia.BytesFila();
+            for (int32_t x = 0; x < copia.Ancho(); ++x)
+                fila[4 * x + 3] = RojoDe(alfa->Pixel(x, filas - 1 - y));
+        }
+    }
+
+private:
+    const TDibIG& imagen;
+    TImagenIG cuadro;
+};
+
 // Uploads a square painted off-screen, turned into a bottom-up bitmap of the upload's depth.
-int SubeCuadro(IDCOpenGL& dc, const TImagenIG& cuadro, TTexturaIG& textura, int bits) {
+int SubeCuadro(IDCOpenGL& dc, const TImagenIG& cuadro, const TCuadroAlfa& alfa, TTexturaIG& textura,
+               int bits) {
     TDibIG copia(*cuadro.Dib(), false, true);
     copia.Convierte(bits == 32 ? 32 : 24);
+    alfa.Aplica(copia);
     return dc.UploadTexture(textura, copia, bits);
 }
 
@@ -107,6 +159,27 @@ void IDCOpenGL::UnbindTexture(const TTexturaIG& textura) {
         glDisable(GL_BLEND);
         DepthTest(true);
     }
+}
+
+TTexturaEnUso::TTexturaEnUso(IDCOpenGL& dc, const TTexturaIG* registro)
+    : dc(dc), textura(registro && registro->tamano > 0 && dc.bitsColor >= 16 ? registro : nullptr) {
+    if (!textura) return;
+    double ancho = 1.0, alto = 1.0;
+    ParteImagen(*textura, ancho, alto);
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glLoadIdentity();
+    glScaled(ancho, alto, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    dc.BindTexture(*textura);
+}
+
+TTexturaEnUso::~TTexturaEnUso() {
+    if (!textura) return;
+    dc.UnbindTexture(*textura);
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
 }
 
 void IDCOpenGL::ReleaseTexture(TTexturaIG& textura) {
@@ -154,8 +227,10 @@ int IDCOpenGL::UploadTexture(TTexturaIG& textura, const TDibIG& imagen, int bits
     if (textura.tamanoSubido == lado) {
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, lado, lado, formato.formato, formato.tipo, imagen.Bits());
     } else {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        // Clamped to the edge texels: plain GL_CLAMP blends the black border colour into
+        // the edges, a dark seam where a sphere or a revolution closes.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -249,12 +324,16 @@ bool IDCOpenGL::SubeDirecta(const TDibIG& imagen, const TRectanguloDib& recorte,
             ultimoErrorTextura = GL_OUT_OF_MEMORY;
             return true;
         }
+        const TRectanguloDib destino{0, 0, lado, lado};
+        const TRectanguloDib origen = DesdeAbajo(recorte, imagen.AltoAbsoluto());
         IDCMemoria pintor;
         pintor.BeginPaint(cuadro.DC());
         pintor.SetStretchMode(COLORONCOLOR);
-        pintor.StretchDIB({0, 0, lado, lado}, DesdeAbajo(recorte, imagen.AltoAbsoluto()), imagen, SRCCOPY);
+        pintor.StretchDIB(destino, origen, imagen, SRCCOPY);
         pintor.EndPaint();
-        resultado = SubeCuadro(*this, cuadro, textura, bits);
+        TCuadroAlfa alfa(imagen, bits == 32 ? lado : 0);
+        alfa.Estira(destino, origen, COLORONCOLOR);
+        resultado = SubeCuadro(*this, cuadro, alfa, textura, bits);
     }
     ultimoErrorTextura = resultado;
     return resultado != GL_INVALID_VALUE;
@@ -285,12 +364,15 @@ int IDCOpenGL::SubeEscalada(const TDibIG& imagen, const TRectanguloDib& recorte,
     const int altoDestino = static_cast<int>(textura.altoOrigen / f);
     pintor.SetStretchMode(HALFTONE);
     const TRectanguloDib destino{0, lado - altoDestino, anchoDestino, lado};
-    pintor.StretchDIB(destino, DesdeAbajo(recorte, imagen.AltoAbsoluto()), imagen, SRCCOPY);
+    const TRectanguloDib origen = DesdeAbajo(recorte, imagen.AltoAbsoluto());
+    pintor.StretchDIB(destino, origen, imagen, SRCCOPY);
     pintor.Frame({destino.izquierda, destino.arriba, destino.derecha - 1, destino.abajo - 1});
     pintor.EndPaint();
+    TCuadroAlfa alfa(imagen, bits == 32 ? lado : 0);
+    alfa.Estira(destino, origen, HALFTONE);
 
     textura.escala = 1.0 / f;
     textura.origenX = recorte.izquierda;
     textura.origenY = recorte.arriba;
-    return SubeCuadro(*this, cuadro, textura, bits);
+    return SubeCuadro(*this, cuadro, alfa, textura, bits);
 }

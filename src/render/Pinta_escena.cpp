@@ -145,6 +145,7 @@ std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progres
             break;
         case TFormaGeometria::cono:
         case TFormaGeometria::esfera:
+        case TFormaGeometria::texturada:
             paso.geometria = &g; // kept by the element
             p->pasos.push_back(paso);
             break;
@@ -255,12 +256,14 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, T
         }
         case TFormaGeometria::cono:
         case TFormaGeometria::esfera:
+        case TFormaGeometria::texturada:
             if (h != resaltados.end() && *h == s.elemento0) {
                 resalta(*h);
                 ++h;
             } else {
                 sombreado(false);
-                DibujaGeometria(dc, *s.geometria);
+                DibujaGeometria(dc, *s.geometria,
+                                p.elementos[static_cast<size_t>(s.elemento0)].elemento->textura);
             }
             break;
         case TFormaGeometria::empuja:
@@ -328,6 +331,8 @@ void PintaEscena(IDCOpenGL& dc, const TObjeto3D& escena, const vector3D& posicio
     TPilaTransformaciones pila;
     try {
         dc.luz = luzEscena;
+        // The textures of images no longer named leave the device.
+        dc.almacenTexturas.Purga(dc);
         progreso = 1;
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();

@@ -25,8 +25,12 @@ public:
     TResaltador(IDCOpenGL& dc, int punto) : dc(dc), punto(punto) {}
 
     void Visita(const TElementoQuad3D& e) override {
-        dc.SetColor(ColorCara(e, e.normal));
-        dc.Polygon(std::span(e.puntos.data(), 4), {}, modoRelleno);
+        if (e.textura) {
+            DibujaPlano(e);
+        } else {
+            dc.SetColor(ColorCara(e, e.normal));
+            dc.Polygon(std::span(e.puntos.data(), 4), {}, modoRelleno);
+        }
         Contorno(e);
     }
     void Visita(const TElementoTriang3D& e) override {
@@ -104,7 +108,7 @@ public:
 private:
     void DibujaPlano(const TElementoObj3D& e) {
         TGeometriaElemento temporal;
-        DibujaGeometria(dc, GeometriaDe(e, temporal));
+        DibujaGeometria(dc, GeometriaDe(e, temporal), e.textura);
     }
     // The outline of a face, in black and thicker than its lines, and the mark.
     void Contorno(const TElementoCara3D& e) {

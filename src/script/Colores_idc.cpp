@@ -2,6 +2,7 @@
 
 #include "script/Objetos_3d.h"
 #include "script/Objetos_3d_planos.h"
+#include "script/Texturas_3di.h"
 #include "support/Rutas.h"
 
 #include <algorithm>
@@ -489,6 +490,9 @@ void FreeModel3DS(std::unique_ptr<TModelo3DS> modelo) {
 bool ImportScene3DS(TObjeto3D& escena, const char* nombreFichero, DString& error) {
     escena.giroEnY = true;
     escena.Clear(escena.Owns());
+    // A mesh names no texture: the images of the script read before go.
+    escena.texturas->Vacia();
+    escena.texturas->TerminaLectura();
     error = "";
     const auto falla = [&](const char* motivo) {
         error = "Error reading the 3DS file ";

@@ -127,10 +127,6 @@ void TInformeLectura::AnadeDelLector(int32_t linea, const DString& texto) {
         errores.push_back({linea, texto, TErrorLectura::suelto});
 }
 
-void TInformeLectura::AnadeSinNumero(int32_t linea, const DString& mensaje) {
-    errores.push_back({linea, mensaje, TErrorLectura::conFinLinea});
-}
-
 void TInformeLectura::Sustituye(const DString& mensaje) {
     errores.assign(1, {-1, mensaje, TErrorLectura::suelto});
 }
@@ -360,6 +356,11 @@ bool TObjeto3D::Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error
     {
         TAnteriores anteriores = TomaAnteriores();
         Reinicia();
+        // However the read ends, the cached texture images it did not name go.
+        struct TFinLectura {
+            TTexturas3Di& texturas;
+            ~TFinLectura() { texturas.TerminaLectura(); }
+        } fin{*texturas};
         LeeLineas(lector, textoExpandido, anteriores);
         // The painter's frame stays good when the list comes out as it was.
         std::vector<std::pair<const TElementoObj3D*, int32_t>> orden;
@@ -391,7 +392,7 @@ void TObjeto3D::LeeLineas(TFicheroQOR& lector, DString* textoExpandido, TAnterio
                                         false, estado.definiciones};
                 if (const TTextura3Di* t = texturas->TexturaActual()) {
                     registro.textura = t->nombre.c_str();
-                    registro.alfa = t->alfa;
+                    registro.alfa = t->mezcla;
                 }
                 const long trabajo = defines->Trabajo();
                 const int64_t malla = puntosMalla;
@@ -444,7 +445,7 @@ bool TObjeto3D::Reutiliza(TLectura& estado, const DString& linea, int numero, TA
                          false,         estado.definiciones};
     if (const TTextura3Di* t = texturas->TexturaActual()) {
         clave.textura = t->nombre.c_str();
-        clave.alfa = t->alfa;
+        clave.alfa = t->mezcla;
     }
     const TLineaElemento* anterior = nullptr;
     std::unique_ptr<TElementoObj3D> elemento = anteriores.Toma(clave, anterior);
@@ -504,7 +505,7 @@ bool TObjeto3D::LeeLinea(TLectura& estado, DString& linea, int numero, DString* 
         case TipoComando::texturet: {
             DString mensaje;
             if (!LeeTextura(*this, parametros, mensaje)) {
-                informe.AnadeSinNumero(numero, mensaje);
+                informe.AnadeNumerado(numero, mensaje.c_str());
                 return false;
             }
             break;

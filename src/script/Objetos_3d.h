@@ -113,8 +113,6 @@ public:
     void AnadeNumerado(int32_t linea, const char* mensaje);
     // A reader's own text, which ends with its line end (when it has one).
     void AnadeDelLector(int32_t linea, const DString& texto);
-    // A message of the line without its number, given a line end (a TEXTURET that fails).
-    void AnadeSinNumero(int32_t linea, const DString& mensaje);
     // A message that stands for the whole read, replacing whatever came before.
     void Sustituye(const DString& mensaje);
     void Vacia();

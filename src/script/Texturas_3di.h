@@ -1,28 +1,73 @@
-// The scene's texture list: TEXTURET makes an image file the current texture of the
-// elements that follow it.
+// The scene's textures: TEXTURET makes an image file the current texture of the elements
+// that follow it, until the next TEXTURET.
+//
+// The texture cache. The list of textures is emptied at the start of every read of the
+// script, that is on every keystroke in the editor, and filled again by the TEXTURET
+// lines of the new text. Decoding an image costs far more than reading a script, so the
+// decoded images are kept across reads in TTexturas3Di, keyed by the texture's full
+// name, the file's size and modification time and the alpha option: a TEXTURET whose
+// file is unchanged takes its image from the cache, a file changed on disk is read
+// again at the next read, and the images that a read no longer names are dropped at
+// its end. The images are shared (never changed once prepared), so the drawing device
+// can keep their uploaded textures keyed by the image; nothing here touches OpenGL.
 #pragma once
 
 #include "support/Dstring.h"
 #include "support/Vectores_dg.h"
 
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TDibIG;
 class TObjeto3D;
 
 struct TTextura3Di {
-    DString nombre;
-    bool alfa = false; // drawn blended with its alpha channel
+    DString nombre; // the file's full name as resolved (see SeleccionaTextura)
+    // The image as the device takes it: 32 bits with an alpha channel when `mezcla`.
+    std::shared_ptr<const TDibIG> imagen;
+    bool mezcla = false; // the alpha option: blended, without the depth test
 };
 
 class TTexturas3Di {
 public:
     TTexturas3Di() : lista(10, 10, true) {}
+    // The start of a read: an empty list, no current texture.
     void Vacia();
+    // The end of a read: the cached images the read did not name are dropped.
+    void TerminaLectura();
     // The texture at the current index, or null.
     TTextura3Di* TexturaActual() const;
 
     int32_t actual = -1;
     VectorP<TTextura3Di> lista;
+    // Image files read so far, failed reads included (the cache spares the others).
+    int64_t cargas = 0;
+
+private:
+    struct TImagenGuardada {
+        DString nombre;
+        uintmax_t tamano = 0;
+        int64_t fecha = 0; // modification time in nanoseconds
+        bool mezcla = false;
+        std::shared_ptr<const TDibIG> imagen;
+        bool nombrada = true; // by the read under way
+    };
+    std::vector<TImagenGuardada> guardadas;
+
+    friend bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script,
+                                  bool alfa, DString& error);
 };
 
-// The TEXTURET handler: false (with the message in `error`) when the texture cannot
-// be made current; the scene then stops reading.
+// The TEXTURET handler: false (with the message in `error`) when the texture cannot be
+// made current; the scene then stops reading.
 bool LeeTextura(TObjeto3D& escena, const DString& parametros, DString& error);
+// Makes the file `nombre` current, resolved against the folder of `script` (the current
+// folder when there is no script file), from the list when it is there (names compared
+// ignoring case), else from the cache or the file.
+bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script, bool alfa,
+                       DString& error);
+// Reads the image file into the texture and checks its size (each side one of 32 to
+// 1024, a power of two); with `alfa`, a 24-bit image becomes 32-bit and opaque.
+bool CargaTextura(TTextura3Di& textura, const DString& nombreCompleto, bool alfa, DString& error);
+TTextura3Di* TexturaActual(const TTexturas3Di& texturas);

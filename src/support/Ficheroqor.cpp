@@ -1,5 +1,6 @@
 #include "support/Ficheroqor.h"
 
+#include "support/Descriptor_regular.h"
 #include "support/Guardado_seguro.h"
 #include "support/Monitor_procesos.h"
 #include "support/Rutas.h"
@@ -139,14 +140,11 @@ bool TFicheroQOR::Falla(int error) {
 // is opened without waiting for its other end, then refused).
 bool TFicheroQOR::AbreDescriptor(int fd, const char* tipo) {
     if (fd < 0) return Falla(errno);
-    struct stat datos {};
-    if (::fstat(fd, &datos) != 0 || !S_ISREG(datos.st_mode)) {
-        const int error = errno;
+    const int noRegular = CompruebaRegular(fd);
+    if (noRegular != 0) {
         ::close(fd);
-        if (datos.st_mode == 0) return Falla(error);
-        return S_ISDIR(datos.st_mode) ? Falla(EISDIR) : Falla(textoNoRegular);
+        return noRegular == errorNoRegular ? Falla(textoNoRegular) : Falla(noRegular);
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     stream.reset(::fdopen(fd, tipo));
     if (!stream) {
         const int error = errno;

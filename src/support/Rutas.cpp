@@ -1,6 +1,7 @@
 #include "support/Rutas.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -34,9 +35,7 @@ DString CambiaExtension(const char* nombre, const char* extension) {
 
 bool EsRutaAbsoluta(const char* nombre) {
     if (!nombre || !*nombre) return false;
-    if (EsSeparador(nombre[0])) return true;
-    const bool letra = (nombre[0] >= 'A' && nombre[0] <= 'Z') || (nombre[0] >= 'a' && nombre[0] <= 'z');
-    return letra && nombre[1] == ':';
+    return EsSeparador(nombre[0]) || std::strchr(nombre, ':') != nullptr;
 }
 
 DString Carpeta(const char* nombre) {
@@ -47,7 +46,14 @@ DString Carpeta(const char* nombre) {
 
 DString ResuelveRuta(const char* nombre, const char* referencia) {
     if (EsRutaAbsoluta(nombre)) return DString(nombre);
-    DString r = Carpeta(referencia);
+    DString r;
+    if (referencia && *referencia) {
+        r = Carpeta(referencia);
+    } else {
+        std::error_code ec;
+        r = fs::current_path(ec).string().c_str();
+        if (!r.IsEmpty() && !EsSeparador(r.CharAt(r.Length() - 1))) r += '/';
+    }
     r += nombre;
     return r;
 }

@@ -1,6 +1,6 @@
 // File-name utilities. Names are taken as written: "\" and "/" both separate
-// folders, and a name that begins with either (or with a drive letter such as
-// "C:") is absolute.
+// folders, and a name that begins with either, or holds a ":" anywhere (a drive
+// letter such as "C:"), is absolute.
 #pragma once
 
 #include "support/Dstring.h"
@@ -14,7 +14,9 @@ DString CambiaExtension(const char* nombre, const char* extension);
 bool EsRutaAbsoluta(const char* nombre);
 // The folder part of a name, with its trailing separator; empty without a folder.
 DString Carpeta(const char* nombre);
-// `nombre` as is when absolute, else relative to the folder of `referencia` (a file name).
+// `nombre` as is when absolute, else relative to the folder of `referencia` (a file
+// name); without a reference (a script never saved, or read from standard input) the
+// current folder.
 DString ResuelveRuta(const char* nombre, const char* referencia);
 // The name in a form the file system understands ("\" turned into "/").
 std::filesystem::path RutaSistema(const char* nombre);

@@ -93,6 +93,21 @@ TEST_F(Cli, DumpShowsTheSceneAsJson) {
     EXPECT_NE(l.texto.find("Undefined command:X\\u00b4"), std::string::npos) << l.texto;
 }
 
+// "textura" holds the texture's full name: from the script's folder, or from the current
+// folder for a script on standard input.
+TEST_F(Cli, DumpNamesTexturesInFull) {
+    TDibIG imagen;
+    imagen.Crea(64, 64, 24, 0, nullptr, true);
+    ASSERT_TRUE(imagen.GrabaBMP(Ruta("t.bmp").c_str()));
+    const std::string script = "TEXTURET=t.bmp\n" + quad;
+    const std::string textura = "\"textura\": \"" + Ruta("t.bmp") + "\"";
+    const auto s = Ejecuta("dump " + Escribe("s.3di", script));
+    EXPECT_EQ(s.estado, 0) << s.texto;
+    EXPECT_NE(s.texto.find(textura), std::string::npos) << s.texto;
+    ASSERT_EQ(Sistema("cd '" + dir.string() + "' && " + PM_CLI + " dump - <s.3di >dump.json"), 0);
+    EXPECT_NE(prueba::LeeFichero(Ruta("dump.json")).find(textura), std::string::npos);
+}
+
 TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     const std::string script = Escribe("a.3di", quad);
     auto s = Ejecuta("render " + script + " -o " + Ruta("a.bmp"));

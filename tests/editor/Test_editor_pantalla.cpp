@@ -2,7 +2,9 @@
 // "Save for 2D Icon".
 #include "Ventana_prueba.h"
 
+#include "geometry/Luz_normals.h"
 #include "image/Tdibig.h"
+#include "script/Texturas_3di.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -117,6 +119,37 @@ TEST_F(EditorPantalla, FullScreenAndBackWithTheSameView) {
     EXPECT_TRUE(Espera([&] { return v.idc.Superficie() == v.ventanaCompleta.Superficie(); }));
     QTest::keyClick(completa, Qt::Key_F11);
     EXPECT_TRUE(v.PaintBox3D->Enlazado());
+}
+
+// The preview shows a texture from the first paint on and keeps it from one keystroke to
+// the next (read and uploaded once); a script never saved takes it from the current
+// folder; the full-screen window's context gets it anew.
+TEST_F(EditorPantalla, TexturesInThePreviewAndInFullScreen) {
+    TDibIG roja;
+    roja.Crea(64, 64, 24, 0, nullptr, true);
+    roja.Rellena(colorRojo);
+    ASSERT_TRUE(roja.GrabaBMP(carpeta.filePath("red.bmp").toLocal8Bit().constData()));
+    const auto rojoEnMedio = [](const QImage& imagen) {
+        const uint32_t c = ColorEn(imagen, imagen.width() / 2, imagen.height() / 2);
+        return RojoDe(c) > 200 && VerdeDe(c) < 40 && AzulDe(c) < 40;
+    };
+    TFormTestOpenGL& v = Abre();
+    const QString script = QString("TEXTURET=red.bmp\n") + QString::fromStdString(casa);
+    Escribe(script);
+    EXPECT_TRUE(rojoEnMedio(Preview()));
+    Escribe(script + "; typed\n");
+    EXPECT_TRUE(rojoEnMedio(Preview()));
+    EXPECT_EQ(v.objeto.texturas->cargas, 1);
+    EXPECT_EQ(v.idc.almacenTexturas.Subidas(), 1);
+
+    QTest::keyClick(&v, Qt::Key_F11);
+    ASSERT_TRUE(v.ventanaCompleta.Abierta());
+    ASSERT_TRUE(
+        Espera([&] { return v.idc.Superficie() == v.ventanaCompleta.Superficie() && v.idc.IsActive(); }));
+    EXPECT_TRUE(rojoEnMedio(v.ventanaCompleta.Ventana()->grabFramebuffer()));
+    EXPECT_EQ(v.idc.almacenTexturas.Subidas(), 2);
+    QTest::keyClick(v.ventanaCompleta.Ventana(), Qt::Key_Escape);
+    EXPECT_TRUE(rojoEnMedio(Preview()));
 }
 
 // Mended: closing the full-screen window through the window manager ended the program.

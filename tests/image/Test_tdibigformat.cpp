@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 class Cargador : public prueba::Carpeta {};
@@ -26,6 +28,8 @@ CursorQOR PonCursor(CursorQOR c) {
 } // namespace
 
 // Which reader each name reaches shows in its message for a file that is not there.
+// Mended: a FIFO named as an image made the PNG, GIF, icon, JPEG and TIFF readers wait
+// for a writer; a FIFO or a folder now fails at once as a missing file does.
 TEST_F(Cargador, ExtensionsChooseTheReader) {
     const std::string d = dir.string() + "/";
     const struct {
@@ -46,18 +50,26 @@ TEST_F(Cargador, ExtensionsChooseTheReader) {
         {d + "a.ecw", "unchanged"},
         {d + "a.KAP", "unchanged"},
     };
-    for (const auto& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TDibIGformat img;
-        img.Crea(2, 2, 24, 0, nullptr, true);
-        DString error("unchanged");
-        EXPECT_FALSE(img.LeeImagen(c.nombre.c_str(), error));
-        EXPECT_TRUE(img.Vacia());
-        const std::string texto = error.c_str();
-        if (c.mensaje.back() == '*')
-            EXPECT_EQ(texto.substr(0, c.mensaje.size() - 1), c.mensaje.substr(0, c.mensaje.size() - 1));
-        else
-            EXPECT_EQ(texto, c.mensaje);
+    for (const char* forma : {"missing", "FIFO", "folder"}) {
+        for (const auto& c : casos) {
+            SCOPED_TRACE(c.nombre + " as " + forma);
+            if (forma[0] == 'F') {
+                ASSERT_EQ(::mkfifo(c.nombre.c_str(), 0600), 0);
+            } else if (forma[0] == 'f') {
+                ASSERT_TRUE(fs::create_directory(c.nombre));
+            }
+            TDibIGformat img;
+            img.Crea(2, 2, 24, 0, nullptr, true);
+            DString error("unchanged");
+            EXPECT_FALSE(img.LeeImagen(c.nombre.c_str(), error));
+            EXPECT_TRUE(img.Vacia());
+            const std::string texto = error.c_str();
+            if (c.mensaje.back() == '*')
+                EXPECT_EQ(texto.substr(0, c.mensaje.size() - 1), c.mensaje.substr(0, c.mensaje.size() - 1));
+            else
+                EXPECT_EQ(texto, c.mensaje);
+            fs::remove(c.nombre);
+        }
     }
 }
 

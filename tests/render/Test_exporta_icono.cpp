@@ -3,8 +3,8 @@
 #include "image/Imagemagick_prueba.h"
 
 #include "render/Exporta_icono.h"
-#include "script/Objetos_3d.h"
 #include "render/Pinta_vista.h"
+#include "script/Objetos_3d.h"
 #include "support/Ficheroqordatos.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +155,25 @@ TEST(ExportaIcono, AnOpaqueBackgroundFillsTheCorners) {
             EXPECT_EQ(e.Pixel(i, esquina, esquina), (TRGBA{255, 0, 0, 255})) << lado;
         EXPECT_EQ(e.Pixel(i, lado / 2, lado / 2).a, 255);
     }
+}
+
+// Mended: a blending texture draws without the depth test, and only samples that wrote
+// depth counted as drawn, so an icon of blended faces came out empty. The face of a red
+// ring on a clear ground: the ring opaque, the corners (clear texels) left clear.
+TEST(ExportaIcono, FacesOfABlendingTextureAreDrawn) {
+    TExportacion e;
+    ASSERT_TRUE(e.Exporta(std::string("TEXTURET=") + PM_TEST_DATA + "/referencia/anillo.png,1\n" +
+                              "QUAD=[-4,0,4]:[4,0,4]:[4,0,-4]:[-4,0,-4]\n",
+                          Opciones({32})))
+        << e.error.c_str();
+    int anillo = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const TRGBA p = e.Pixel(0, x, y);
+            anillo += p.a == 255 && p.r > 180 && p.g < 80 && p.b < 80;
+        }
+    EXPECT_GT(anillo, 50);
+    EXPECT_EQ(e.Pixel(0, 0, 0).a, 0);
 }
 
 TEST(ExportaIcono, RefusesSizesOutOfRangeAndAnEmptyScene) {

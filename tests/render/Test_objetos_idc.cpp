@@ -7,7 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
 #include <functional>
 #include <memory>
@@ -191,11 +190,9 @@ TEST(ObjetosIdc, RecorteExactoAlDestino) {
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x)
             EXPECT_EQ(lienzo.Punto(x, y), (x < 3 && y >= 7) ? colorRojo : colorBlanco) << x << "," << y;
-    // Enormous rectangles finish quickly and only touch the bitmap.
-    const auto antes = std::chrono::steady_clock::now();
+    // Enormous rectangles only touch the bitmap (and end: clipped before the loops).
     EXPECT_TRUE(lienzo.dc.StretchDIB({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {0, 0, 4, 4}, *imagen, SRCCOPY));
     EXPECT_TRUE(lienzo.dc.StretchDIB({0, 0, 10, 10}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, *imagen, SRCCOPY));
-    EXPECT_LT(std::chrono::steady_clock::now() - antes, std::chrono::seconds(5));
     // Mirrored destination (right < left) flips the picture.
     auto par = Imagen(2, 1, true, [](int x, int) { return x ? colorAzul : colorVerde; });
     TLienzoPrueba espejo(2, 1);
@@ -247,13 +244,11 @@ TEST(ObjetosIdc, RectangleFrameAndLines) {
     linea.dc.LineTo(5, 0);
     linea.dc.LineTo(5, 1);
     EXPECT_EQ(mapa(linea, 8, 2), ".WWWWW..|........|");
-    // Lines to far-away points end at once.
-    const auto antes = std::chrono::steady_clock::now();
+    // Lines to far-away points are clipped first, so they end.
     linea.dc.LineTo(INT_MAX, INT_MIN);
     linea.dc.LineTo(INT_MIN, INT_MAX);
     linea.dc.SetPen(colorBlanco, 1000000, estiloPlumaSolido);
     linea.dc.LineTo(INT_MAX, INT_MAX);
-    EXPECT_LT(std::chrono::steady_clock::now() - antes, std::chrono::seconds(5));
     // Dashed pens leave gaps.
     TLienzoPrueba guiones(40, 1);
     guiones.dc.SetPen(colorBlanco, 1, estiloPlumaGuiones);

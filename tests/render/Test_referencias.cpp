@@ -78,12 +78,12 @@ const TCaso casos[] = {
     {"crate", "ejemplo:crate.3di", 0, "iso"},
     {"globe", "ejemplo:globe.3di"},
     {"urn", "ejemplo:urn.3di"},
-    {"texturas", "texturas.3di"},
-    {"texturas_iso_perspectiva", "texturas.3di", 0, "iso", true},
-    {"texturas_quad", "texturas.3di", 0, nullptr, false, 6, 0},
-    {"texturas_quad_alfa", "texturas.3di", 0, nullptr, false, 13, 2},
-    {"texturas_sphere_alfa", "texturas.3di", 0, nullptr, false, 14, 0},
-    {"texturas_revolution", "texturas.3di", 0, nullptr, false, 11, -1},
+    {"texturas", "texturas.3di", 6},
+    {"texturas_iso_perspectiva", "texturas.3di", 6, "iso", true},
+    {"texturas_quad", "texturas.3di", 6, nullptr, false, 6, 0},
+    {"texturas_quad_alfa", "texturas.3di", 6, nullptr, false, 13, 2},
+    {"texturas_sphere_alfa", "texturas.3di", 6, nullptr, false, 14, 0},
+    {"texturas_revolution", "texturas.3di", 6, nullptr, false, 11, -1},
 };
 
 std::string RutaScript(const std::string& script) {

@@ -161,6 +161,16 @@ TEST(TexturasIG, PoligonoTexturizado) {
     GLboolean activa = GL_TRUE;
     glGetBooleanv(GL_TEXTURE_2D, &activa);
     EXPECT_EQ(activa, GL_FALSE);
+    // Mended: the edge pixels took in the black border colour (GL_CLAMP), a dark line
+    // round every textured face and along the seam of spheres.
+    auto roja = Imagen(16, 16, true, [](int, int) { return colorRojo; });
+    TTexturaIG uniforme;
+    p.dc.CreateTexture(*roja, 0, 0, 16, 16, uniforme);
+    const vector2D enteras[4] = {{0, 16}, {16, 16}, {16, 0}, {0, 0}};
+    p.dc.Clear();
+    p.dc.TexturedPolygon(cuadro, enteras, uniforme);
+    EXPECT_EQ(p.Lee(0, 0), p.Lee(30, 30));
+    EXPECT_EQ(p.Lee(63, 63), p.Lee(30, 30));
     // A corner left of the origin: drawn untextured in the current colour.
     const vector2D fuera[4] = {{-5, 64}, {64, 64}, {64, 0}, {0, 0}};
     p.dc.Clear();

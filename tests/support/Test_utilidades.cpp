@@ -79,10 +79,14 @@ TEST(Rutas, NamesAsWritten) {
     EXPECT_TRUE(EsRutaAbsoluta("/a"));
     EXPECT_TRUE(EsRutaAbsoluta("C:\\a"));
     EXPECT_TRUE(EsRutaAbsoluta("\\a"));
+    EXPECT_TRUE(EsRutaAbsoluta("img:wood.bmp"));
     EXPECT_FALSE(EsRutaAbsoluta("a/b"));
     EXPECT_STREQ(ResuelveRuta("t.bmp", "/icons/house.3di").c_str(), "/icons/t.bmp");
     EXPECT_STREQ(ResuelveRuta("t.bmp", "C:\\icons\\house.3di").c_str(), "C:\\icons\\t.bmp");
     EXPECT_STREQ(ResuelveRuta("/x/t.bmp", "/icons/house.3di").c_str(), "/x/t.bmp");
     EXPECT_STREQ(ResuelveRuta("t.bmp", "house.3di").c_str(), "t.bmp");
+    // Without a script file: the current folder.
+    EXPECT_EQ(std::string(ResuelveRuta("t.bmp", "").c_str()),
+              (std::filesystem::current_path() / "t.bmp").string());
     EXPECT_EQ(RutaSistema("a\\b.bmp"), std::filesystem::path("a/b.bmp"));
 }

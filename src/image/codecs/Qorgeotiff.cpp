@@ -6,6 +6,7 @@
 // errors are kept for _Get_TIFF_Error and its warnings dropped.
 #include "image/Limites_imagen.h"
 #include "image/codecs/Registros_codec.h"
+#include "support/Descriptor_regular.h"
 
 #include <tiffio.h>
 
@@ -49,24 +50,27 @@ struct TEstadoTIFF {
     }
 };
 
+// The TIFF takes over the descriptor (TIFFClose closes it).
 TIFF* Abre(const char* nombre) {
+    const int fd = AbreLecturaRegular(nombre);
+    if (fd < 0) return nullptr;
     TIFFOpenOptions* opciones = TIFFOpenOptionsAlloc();
-    if (!opciones) return nullptr;
-    TIFFOpenOptionsSetMaxSingleMemAlloc(opciones, asignacionMaxima);
-    TIFFOpenOptionsSetErrorHandlerExtR(opciones, GuardaError, nullptr);
-    TIFFOpenOptionsSetWarningHandlerExtR(opciones, CallaAviso, nullptr);
-    TIFF* tif = TIFFOpenExt(nombre, "r", opciones);
-    TIFFOpenOptionsFree(opciones);
+    TIFF* tif = nullptr;
+    if (opciones) {
+        TIFFOpenOptionsSetMaxSingleMemAlloc(opciones, asignacionMaxima);
+        TIFFOpenOptionsSetErrorHandlerExtR(opciones, GuardaError, nullptr);
+        TIFFOpenOptionsSetWarningHandlerExtR(opciones, CallaAviso, nullptr);
+        tif = TIFFFdOpenExt(fd, nombre, "r", opciones);
+        TIFFOpenOptionsFree(opciones);
+    }
+    if (!tif) ::close(fd);
     return tif;
 }
 
-uint64_t TamanoFichero(const char* nombre) {
-    std::FILE* f = std::fopen(nombre, "rb");
-    if (!f) return 0;
-    std::fseek(f, 0, SEEK_END);
-    const long tamano = std::ftell(f);
-    std::fclose(f);
-    return tamano > 0 ? static_cast<uint64_t>(tamano) : 0;
+uint64_t TamanoFichero(TIFF* tif) {
+    struct stat datos {};
+    if (::fstat(TIFFFileno(tif), &datos) != 0 || datos.st_size < 0) return 0;
+    return static_cast<uint64_t>(datos.st_size);
 }
 
 // A grey ramp over the depth's entries, dark to light (or light to dark).
@@ -223,7 +227,7 @@ __attribute__((visibility("default"))) int _Lee_Cabecera_TIFF(const char* nombre
     }
     const int64_t fila = BytesFilaDib(ancho, bits);
     if (!ImagenAdmisible(ancho, alto, bits) ||
-        !CabeEnDatos(static_cast<uint64_t>(fila) * alto, TamanoFichero(nombre), proporcionTIFF)) {
+        !CabeEnDatos(static_cast<uint64_t>(fila) * alto, TamanoFichero(e->tif), proporcionTIFF)) {
         Error("image size out of range");
         return 0;
     }

@@ -4,6 +4,7 @@
 // that calls setjmp holds only plain data, so the jump skips no destructor.
 #include "image/Limites_imagen.h"
 #include "image/codecs/Registros_codec.h"
+#include "support/Descriptor_regular.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -147,8 +148,13 @@ extern "C" __attribute__((visibility("default"))) int _Lee_JPG(const char* nombr
         return 0;
     }
     registro->respuesta = 1;
-    std::FILE* f = nombre ? std::fopen(nombre, "rb") : nullptr;
-    if (!f) return 0;
+    const int fd = nombre ? AbreLecturaRegular(nombre) : -1;
+    if (fd < 0) return 0;
+    std::FILE* f = ::fdopen(fd, "rb");
+    if (!f) {
+        ::close(fd);
+        return 0;
+    }
     const int resultado = Decodifica(f, registro);
     std::fclose(f);
     return resultado;
