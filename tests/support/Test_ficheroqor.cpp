@@ -68,7 +68,6 @@ TEST(LeeLinea, LineEndsCommentsVoidAndNumbering) {
         {"TEXTURET=a;b.bmp\n", {{0, "TEXTURET=a"}}},
         {";\n;\n", {}},
         {"A=1\nVOID\nB=2\n", {{0, "A=1"}}},
-        {"A=1\nVOID ;end\nB=2\n", {{0, "A=1"}}},
         {"A=1\nVOIDX\n", {{0, "A=1"}, {1, "VOIDX"}}},
         {std::string("A=1\0B=2\n", 8), {{0, "A=1"}, {0, "B=2"}}}, // a zero byte ends a line
         {std::string(25000, 'x') + "\nB=1\n", {{0, std::string(19999, 'x')}, {1, "B=1"}}},
