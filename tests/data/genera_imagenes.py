@@ -17,6 +17,8 @@ import subprocess
 import tempfile
 import zlib
 
+from corpus import escribe_corpus
+
 AQUI = os.path.dirname(os.path.abspath(__file__))
 CASOS = {}
 
@@ -639,17 +641,7 @@ caso("tif", "malformed", "lzw_garbage.tif", tiff(3, 2, etiquetas_tiff(3, 2, 8, 3
 
 def main():
     for (formato, carpeta), casos in sorted(CASOS.items()):
-        destino = os.path.join(AQUI, formato, carpeta)
-        os.makedirs(destino, exist_ok=True)
-        for nombre in os.listdir(destino):
-            os.remove(os.path.join(destino, nombre))
-        lineas = []
-        for nombre, (datos, resultado) in sorted(casos.items()):
-            with open(os.path.join(destino, nombre), "wb") as f:
-                f.write(datos)
-            lineas.append(f"{nombre}|{resultado}\n")
-        with open(os.path.join(destino, "expected.txt"), "w") as f:
-            f.writelines(lineas)
+        escribe_corpus(os.path.join(AQUI, formato, carpeta), casos)
         print(formato, carpeta, len(casos), "files")
 
 

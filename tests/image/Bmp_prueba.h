@@ -41,14 +41,6 @@ inline Bytes CabeceraWindows(int32_t ancho, int32_t alto, uint16_t bits, uint32_
     return b;
 }
 
-inline Bytes CabeceraOS2(uint16_t ancho, uint16_t alto, uint16_t bits) {
-    Bytes b;
-    U32(b, 12);
-    for (uint16_t v : {ancho, alto, uint16_t{1}, bits})
-        U16(b, v);
-    return b;
-}
-
 // A file header (with the pixel offset given, 0 by default) in front of a DIB.
 inline Bytes Fichero(const Bytes& dib, uint32_t desplazamiento = 0) {
     Bytes b{'B', 'M'};

