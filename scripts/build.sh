@@ -12,6 +12,7 @@ else
   flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 fi
 
-cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
+# A new warning fails the build.
+cmake -S . -B "$dir" -G Ninja -DPM_WERROR=ON "${flags[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"
 echo "$dir"

@@ -4,8 +4,8 @@
 #include "image/Graba_ico.h"
 #include "image/Graba_icono.h"
 #include "render/Exporta_icono.h"
-#include "script/Objetos_3d.h"
 #include "render/Pinta_vista.h"
+#include "script/Objetos_3d.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -87,7 +87,8 @@ void LeeFondo(const std::string& texto, TOpcionesIcono& icono) {
     if (!hex) throw TErrorUso("--background wants none or #RRGGBB: " + texto);
     const unsigned long rgb = std::strtoul(texto.c_str() + 1, nullptr, 16);
     icono.transparente = false;
-    icono.fondo = ColorRGB(rgb >> 16, rgb >> 8, rgb);
+    icono.fondo = ColorRGB(static_cast<uint32_t>(rgb >> 16 & 0xFF), static_cast<uint32_t>(rgb >> 8 & 0xFF),
+                           static_cast<uint32_t>(rgb & 0xFF));
 }
 
 TOpcionesExporta LeeOpciones(int cuantos, char** argumentos) {

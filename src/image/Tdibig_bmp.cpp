@@ -195,8 +195,9 @@ bool TDibIG::GrabaDIB(TFicheroQOR& f, bool conCabeceraFichero, TMonitorProcesos*
     const uint32_t imagen = cabecera->tamanoImagen;
     if (imagen > bytesPixeles) return false;
     // Header, masks and table lie together at the start of the block.
-    const uint32_t bytesCabecera = tamanoCabeceraWindows + (mascaras ? tamanoMascaras : 0) +
-                                   static_cast<uint32_t>(numColores) * sizeof(TColorPaleta);
+    const uint32_t bytesCabecera =
+        tamanoCabeceraWindows + (mascaras ? tamanoMascaras : 0) +
+        static_cast<uint32_t>(numColores) * static_cast<uint32_t>(sizeof(TColorPaleta));
     if (conCabeceraFichero) {
         uint8_t c[tamanoCabeceraFichero] = {};
         PonU16(c, firmaBMP);

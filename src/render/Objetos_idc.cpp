@@ -241,8 +241,9 @@ void RecorreLinea(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int ancho, int
         recorta(static_cast<double>(x0), static_cast<double>(x1 - x0), -margen - 1.0, ancho + margen + 1.0);
         recorta(static_cast<double>(y0), static_cast<double>(y1 - y0), -margen - 1.0, alto + margen + 1.0);
         if (t0 > t1) return;
-        const int64_t ax = x0 + std::llround(t0 * (x1 - x0)), ay = y0 + std::llround(t0 * (y1 - y0));
-        const int64_t bx = x0 + std::llround(t1 * (x1 - x0)), by = y0 + std::llround(t1 * (y1 - y0));
+        const auto largoX = static_cast<double>(x1 - x0), largoY = static_cast<double>(y1 - y0);
+        const int64_t ax = x0 + std::llround(t0 * largoX), ay = y0 + std::llround(t0 * largoY);
+        const int64_t bx = x0 + std::llround(t1 * largoX), by = y0 + std::llround(t1 * largoY);
         RecorreLinea(ax, ay, bx, by, ancho, alto, margen, f);
         if (bx != x1 || by != y1) f(bx, by);
         return;

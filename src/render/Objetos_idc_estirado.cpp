@@ -36,22 +36,25 @@ TEje CalculaEje(int64_t inicioDestino, int64_t largoDestino, int64_t visible0, i
                 int64_t inicioFuente, int64_t largoFuente, int64_t extension, bool invierte, bool promedia) {
     TEje eje;
     const double k = static_cast<double>(largoFuente) / static_cast<double>(largoDestino);
+    const auto fuente = static_cast<double>(inicioFuente);
     eje.inicio.reserve(static_cast<size_t>(visible1 - visible0) + 1);
     for (int64_t d = visible0; d < visible1; ++d) {
         eje.inicio.push_back(eje.pesos.size());
         int64_t i = d - inicioDestino;
         if (invierte) i = largoDestino - 1 - i;
         if (promedia) {
-            const double a = inicioFuente + i * k, b = inicioFuente + (i + 1) * k;
+            const auto posicion = static_cast<double>(i);
+            const double a = fuente + posicion * k, b = fuente + (posicion + 1.0) * k;
             const int64_t j0 = std::max<int64_t>(static_cast<int64_t>(std::floor(a)), 0);
             const int64_t j1 = std::min<int64_t>(static_cast<int64_t>(std::ceil(b)), extension);
             for (int64_t j = j0; j < j1; ++j) {
-                const double w = std::min(b, j + 1.0) - std::max(a, static_cast<double>(j));
+                const double w =
+                    std::min(b, static_cast<double>(j) + 1.0) - std::max(a, static_cast<double>(j));
                 if (w > 0.0) eje.pesos.push_back({static_cast<int32_t>(j), w});
             }
             eje.total.push_back(b - a);
         } else {
-            const int64_t j = static_cast<int64_t>(std::floor(inicioFuente + (i + 0.5) * k));
+            const int64_t j = static_cast<int64_t>(std::floor(fuente + (static_cast<double>(i) + 0.5) * k));
             if (j >= 0 && j < extension) eje.pesos.push_back({static_cast<int32_t>(j), 1.0});
             eje.total.push_back(1.0);
         }
@@ -148,7 +151,8 @@ bool IDC::EstiraBandas(const TRectanguloDib& destino, const TRectanguloDib& orig
     const double yInferior = filas.invertido ? destino.arriba : destino.abajo;
     const double ySuperior = filas.invertido ? destino.abajo : destino.arriba;
     auto y = [&](int64_t fila) {
-        const double v = yInferior + (fila - filas.inicio) * (ySuperior - yInferior) / filas.largo;
+        const double v = yInferior + static_cast<double>(fila - filas.inicio) * (ySuperior - yInferior) /
+                                         static_cast<double>(filas.largo);
         return static_cast<int32_t>(std::clamp(std::round(v), -2147483648.0, 2147483647.0));
     };
     bool correcto = true;

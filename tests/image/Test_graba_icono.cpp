@@ -156,7 +156,9 @@ TEST_F(EscritorIcono, EveryImageOfAMalformedIconFileEndsCleanly) {
         if (!ListaICO(f.c_str(), lista)) continue;
         for (size_t i = 0; i < lista.size(); ++i) {
             TImagenIcono icono;
-            if (DecodificaICO(f.c_str(), i, icono)) EXPECT_EQ(icono.color.Ancho(), lista[i].ancho) << f;
+            if (DecodificaICO(f.c_str(), i, icono)) {
+                EXPECT_EQ(icono.color.Ancho(), lista[i].ancho) << f;
+            }
         }
     }
 }

@@ -121,10 +121,10 @@ TEST(Pixeles, ConvierteSupportedPairsOnEveryRow) {
     for (auto [desde, hacia] : {std::pair{8, 24}, {1, 24}, {4, 24}, {16, 32}, {24, 16}, {32, 16}, {24, 8}}) {
         img.Crea(2, 2, desde, 0, nullptr, true);
         Dibuja(img);
-        const auto antes = CopiaBits(img);
+        const auto sinCambio = CopiaBits(img);
         EXPECT_FALSE(img.Convierte(hacia));
         EXPECT_EQ(img.BitsPixel(), desde);
-        EXPECT_EQ(CopiaBits(img), antes);
+        EXPECT_EQ(CopiaBits(img), sinCambio);
     }
 }
 
