@@ -89,7 +89,7 @@ struct TBanco {
         activo = dc.SetWindow(&superficie, bits, colorAzul, rect, 512, error);
         vista.ResetView();
     }
-    bool Listo(benchmark::State& state) {
+    bool Listo(benchmark::State& state) const {
         if (!activo) state.SkipWithError("no OpenGL surface");
         return activo;
     }
@@ -118,13 +118,19 @@ BENCHMARK(BM_LeeYPintaScript)
     ->Args({5000, 8})
     ->Unit(benchmark::kMillisecond);
 
+// The script of the arguments read into `escena`; false (the run skipped) without a
+// surface.
+bool LeeParaCuadros(benchmark::State& state, const TBanco& banco, TObjeto3D& escena) {
+    if (!banco.Listo(state)) return false;
+    Lee(escena, TTecleo(state).texto);
+    return true;
+}
+
 // A frame of a scene read before: the painter's own cost beside the bound below.
 void BM_PintaEscena(benchmark::State& state) {
-    const TTecleo t(state);
     TBanco banco;
-    if (!banco.Listo(state)) return;
     TObjeto3D escena;
-    Lee(escena, t.texto);
+    if (!LeeParaCuadros(state, banco, escena)) return;
     for (auto _ : state)
         PintaVista(banco.dc, escena, banco.vista);
     state.counters["triangles"] = static_cast<double>(TriangulosEscena(escena).size() / 3);
@@ -135,11 +141,9 @@ BENCHMARK(BM_PintaEscena)->Args({1000, 16})->Args({1000, 8})->Unit(benchmark::kM
 // from one array (the generated script has no scene transform of its own: no CENTER
 // away from the origin, no SCALE).
 void BM_DibujoDesnudo(benchmark::State& state) {
-    const TTecleo t(state);
     TBanco banco;
-    if (!banco.Listo(state)) return;
     TObjeto3D escena;
-    Lee(escena, t.texto);
+    if (!LeeParaCuadros(state, banco, escena)) return;
     const std::vector<TVerticeColor> triangulos = TriangulosEscena(escena);
     for (auto _ : state) {
         CargaVista(banco.dc, banco.vista);
