@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <span>
 
 namespace {
@@ -89,14 +88,19 @@ public:
         Triangulos();
         AnadePoligono(g.vertices, e.puntos, std::span(&c, 1));
     }
+    // Built in its frame and turned onto its axis here, so that it joins the frame's
+    // plain triangles.
     void Visita(const TElementoCono3D& e) override {
-        g.forma = TFormaGeometria::cono;
+        Triangulos();
         g.uniforme = false;
-        g.inicio = e.puntos[0];
-        g.marco = MarcoCono(e.puntos[0], e.puntos[1]);
-        for (const TCaraCono& cara : CarasCono(g.marco, e.radio1, e.radio2, e.color, luzEscena))
-            AnadePoligono(g.vertices, cara.esquinas, cara.colores);
         guardar = true;
+        const TMarcoCono marco = MarcoCono(e.puntos[0], e.puntos[1]);
+        const TMatriz4 m = MatrizTraslacion(e.puntos[0]) * MatrizGiro(marco.eje, marco.angulo);
+        for (TCaraCono cara : CarasCono(marco, e.radio1, e.radio2, e.color, luzEscena)) {
+            for (vector3D& p : cara.esquinas)
+                p = Transforma(m, p);
+            AnadePoligono(g.vertices, cara.esquinas, cara.colores);
+        }
     }
     // Scaled from a sphere of the x radius, unless that radius is about 0.
     void Visita(const TElementoElipsoide3D& e) override {
@@ -105,7 +109,6 @@ public:
             escalaY = e.radioB / e.radioA;
             escalaZ = e.radioC / e.radioA;
         }
-        g.forma = TFormaGeometria::esfera;
         g.uniforme = false;
         g.inicio = e.puntos[0];
         g.radios = {e.radioA, e.radioA * escalaY, e.radioA * escalaZ};
@@ -116,8 +119,20 @@ public:
             MallaEsferaTexturada(luzEscena, e.radioA, escalaY, escalaZ, e.color, *g.mallaTextura);
             return;
         }
-        g.malla = std::make_unique<TMallaEsfera>();
-        MallaEsfera(luzEscena, e.radioA, escalaY, escalaZ, e.color, *g.malla);
+        // The grid's cells as plain triangles about the centre.
+        TMallaEsfera malla;
+        MallaEsfera(luzEscena, e.radioA, escalaY, escalaZ, e.color, malla);
+        g.forma = TFormaGeometria::triangulos;
+        g.cerrada = true;
+        const float centro[3] = {static_cast<float>(g.inicio.x), static_cast<float>(g.inicio.y),
+                                 static_cast<float>(g.inicio.z)};
+        g.vertices.reserve(IndicesMallaEsfera().size());
+        for (const uint32_t i : IndicesMallaEsfera()) {
+            TVerticeColor v = malla[i];
+            for (size_t k = 0; k < 3; ++k)
+                v.posicion[k] += centro[k];
+            g.vertices.push_back(v);
+        }
     }
     void Visita(const TElementoPrisma3D& e) override {
         Triangulos();
@@ -205,10 +220,10 @@ void Limpia(TGeometriaElemento& g) {
     g.vertices.clear();
     g.uniforme = true;
     g.ancho = 1.0f;
-    g.malla.reset();
     g.verticesTextura.clear();
     g.mallaTextura.reset();
     g.blanco = false;
+    g.cerrada = false;
     g.matriz = nullptr;
 }
 
@@ -292,19 +307,6 @@ std::vector<TVerticeColor> TriangulosEscena(const TObjeto3D& escena) {
             for (const TVerticeColor& v : g.vertices)
                 anade(pila.back(), v);
             break;
-        case TFormaGeometria::cono: {
-            const TMatriz4 m =
-                pila.back() * MatrizTraslacion(g.inicio) * MatrizGiro(g.marco.eje, g.marco.angulo);
-            for (const TVerticeColor& v : g.vertices)
-                anade(m, v);
-            break;
-        }
-        case TFormaGeometria::esfera: {
-            const TMatriz4 m = pila.back() * MatrizTraslacion(g.inicio);
-            for (const uint32_t i : IndicesMallaEsfera())
-                anade(m, (*g.malla)[i]);
-            break;
-        }
         case TFormaGeometria::empuja: {
             TMatriz4 m;
             for (size_t f = 0; f < 4; ++f)
@@ -346,19 +348,7 @@ void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& g, const TTextura3
         DibujaTexturada(dc, g, textura);
         return;
     }
-    if (g.forma == TFormaGeometria::esfera) {
-        TGuardaMatriz modelo(GL_MODELVIEW);
-        glTranslatef(static_cast<float>(g.inicio.x), static_cast<float>(g.inicio.y),
-                     static_cast<float>(g.inicio.z));
-        dc.PintaMallaEsfera(*g.malla, g.radios[0], g.radios[1], g.radios[2]);
-        return;
-    }
     if (g.vertices.empty()) return;
-    std::optional<TGuardaMatriz> modelo;
-    if (g.forma == TFormaGeometria::cono) {
-        modelo.emplace(GL_MODELVIEW);
-        AplicaMarcoCono(g.inicio, g.marco);
-    }
     if (g.forma == TFormaGeometria::lineas && g.ancho > 0.0f) dc.SetLineWidth(g.ancho);
     glPushAttrib(GL_LIGHTING_BIT);
     glShadeModel(g.uniforme ? GL_FLAT : GL_SMOOTH);

@@ -1,7 +1,9 @@
 // The geometry of the scene's elements as a frame draws them when they are not
-// highlighted: lit triangles and coloured line segments in the element's own
-// coordinates, the sides of a cone in its own frame, the grid of a sphere. The colours
-// are lit once, here, by the program's own light. An element keeps the geometry that is
+// highlighted: lit triangles and coloured line segments in the coordinates the element
+// is written in (a cone's sides built in its own frame and turned onto its axis, a
+// sphere's grid moved to its centre, so that they join the frame's plain draws), and
+// textured faces with their places on the image. The colours are lit once, here, by the
+// program's own light. An element keeps the geometry that is
 // costly to make (solids, extrusions, revolutions) and uses it until it is read again.
 #pragma once
 
@@ -17,8 +19,6 @@ enum class TFormaGeometria : uint8_t {
     nada,
     triangulos, // plain triangles, under the scene's transform
     lineas,     // plain line segments, `ancho` pixels wide
-    cono,       // triangles in the cone's frame (AplicaMarcoCono)
-    esfera,     // the sphere's grid about its centre
     empuja,     // a PUSH: `matriz` joins the transform stack
     saca,       // a POP
     texturada,  // triangles with places on the element's texture, or the grid of a textured
@@ -32,16 +32,16 @@ struct TGeometriaElemento : TCachePintura {
     // the vertices would be interpolated, and in perspective that is not exact.
     bool uniforme = true;
     float ancho = 1.0f;
-    // cono: its start and frame; esfera: its centre and radii.
+    // A textured sphere's centre and radii.
     vector3D inicio;
-    TMarcoCono marco;
     std::array<double, 3> radios{};
-    std::unique_ptr<TMallaEsfera> malla;
     // texturada: its triangles or its sphere's grid, and whether the texture goes on in
     // unlit white (the colours, lit, stand for the texture where the device has none).
     std::vector<TVerticeTextura> verticesTextura;
     std::unique_ptr<TMallaEsferaTexturada> mallaTextura;
     bool blanco = false;
+    // A closed sphere (about `inicio`, of `radios`) whose far cells may be culled.
+    bool cerrada = false;
     const std::array<double, 16>* matriz = nullptr;
 };
 

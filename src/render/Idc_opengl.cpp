@@ -665,7 +665,7 @@ std::span<const uint32_t> IndicesMallaEsfera() {
 
 void IDCOpenGL::PintaMallaEsfera(const TMallaEsfera& malla, double rx, double ry, double rz) {
     unsigned frente = GL_CCW;
-    const bool ocultaDorso = DorsoOculto(rx, ry, rz, frente);
+    const bool ocultaDorso = DorsoOculto(vector3D(), rx, ry, rz, frente);
     DibujaMalla(malla, ocultaDorso, frente, false);
 }
 
@@ -674,7 +674,8 @@ void IDCOpenGL::PintaMallaEsfera(const TMallaEsferaTexturada& malla, double rx, 
     const TTexturaEnUso enUso(*this, textura);
     unsigned frente = GL_CCW;
     // A blending texture draws without the depth test: the far cells then show.
-    const bool ocultaDorso = !(enUso.Activa() && textura->mezcla) && DorsoOculto(rx, ry, rz, frente);
+    const bool ocultaDorso =
+        !(enUso.Activa() && textura->mezcla) && DorsoOculto(vector3D(), rx, ry, rz, frente);
     DibujaMalla(malla, ocultaDorso, frente, enUso.Activa());
 }
 
@@ -685,7 +686,7 @@ void IDCOpenGL::PintaMallaEsfera(const TMallaEsferaTexturada& malla, double rx, 
 // normals; in normalised device coordinates the viewer looks along +z, so a near cell reaches the window
 // clockwise when the map from the sphere to those coordinates keeps orientation (its Jacobian has the sign of
 // the 4 x 4 determinant while w stays positive), and counter-clockwise when it mirrors.
-bool IDCOpenGL::DorsoOculto(double rx, double ry, double rz, unsigned& frente) const {
+bool IDCOpenGL::DorsoOculto(const vector3D& centro, double rx, double ry, double rz, unsigned& frente) const {
     if (perspectiva) return false; // the rule below is only ever exercised in parallel projection
     // OpenGL hands its matrices over column by column; taken as row-major they are the
     // transposes, and M^T P^T = (P M)^T, so `total` is projection x model-view in OpenGL's order.
@@ -694,7 +695,8 @@ bool IDCOpenGL::DorsoOculto(double rx, double ry, double rz, unsigned& frente) c
     glGetDoublev(GL_PROJECTION_MATRIX, proyeccion.m.data());
     const std::array<double, 16> total = Multiplica(modelo, proyeccion).m;
     for (int esquina = 0; esquina < 8; ++esquina) {
-        const double p[3] = {esquina & 1 ? rx : -rx, esquina & 2 ? ry : -ry, esquina & 4 ? rz : -rz};
+        const double p[3] = {centro.x + (esquina & 1 ? rx : -rx), centro.y + (esquina & 2 ? ry : -ry),
+                             centro.z + (esquina & 4 ? rz : -rz)};
         double recorte[4];
         for (size_t f = 0; f < 4; ++f)
             recorte[f] = total[f] * p[0] + total[4 + f] * p[1] + total[8 + f] * p[2] + total[12 + f];

@@ -153,6 +153,9 @@ public:
     // skipped when it cannot show (the radii tell the sphere's extent); the colour of the
     // last cell stays current, as drawing the cells one by one leaves it.
     void PintaMallaEsfera(const TMallaEsfera& malla, double rx, double ry, double rz);
+    // Whether the far cells of a closed sphere about `centro` with those radii can be left
+    // out (culled) under the current matrices, and the winding of its near cells then.
+    bool DorsoOculto(const vector3D& centro, double rx, double ry, double rz, unsigned& frente) const;
     // With the texture, when the device can draw it (else in the grid's colours).
     void PintaMallaEsfera(const TMallaEsferaTexturada& malla, double rx, double ry, double rz,
                           const TTexturaIG* textura);
@@ -200,7 +203,6 @@ private:
     void LiberaFuente();
     void PintaElipsoide(const vector3D& centro, double radio, double escalaY, double escalaZ, uint32_t color,
                         int modo, TTexturaIG* textura);
-    bool DorsoOculto(double rx, double ry, double rz, unsigned& frente) const;
     bool SubeDirecta(const TDibIG& imagen, const TRectanguloDib& recorte, TTexturaIG& textura, int bits);
     int SubeEscalada(const TDibIG& imagen, const TRectanguloDib& recorte, TTexturaIG& textura, int bits,
                      int lado, int m);

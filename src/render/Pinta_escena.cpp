@@ -103,7 +103,9 @@ void AnadePlano(TProgramaEscena& p, const TGeometriaElemento& g, int indice, TEl
     ep.cuenta = static_cast<uint32_t>(g.vertices.size());
     p.vertices.insert(p.vertices.end(), g.vertices.begin(), g.vertices.end());
     TPaso* ultimo = p.pasos.empty() ? nullptr : &p.pasos.back();
-    if (ultimo && ultimo->forma == g.forma && ultimo->uniforme == g.uniforme &&
+    // A closed sphere goes out by itself, culled when it can be.
+    if (ultimo && !g.cerrada && !ultimo->geometria && ultimo->forma == g.forma &&
+        ultimo->uniforme == g.uniforme &&
         (g.forma == TFormaGeometria::triangulos || ultimo->ancho == g.ancho)) {
         ultimo->cuenta += ep.cuenta;
         ultimo->elemento1 = indice + 1;
@@ -117,6 +119,7 @@ void AnadePlano(TProgramaEscena& p, const TGeometriaElemento& g, int indice, TEl
     paso.cuenta = ep.cuenta;
     paso.elemento0 = indice;
     paso.elemento1 = indice + 1;
+    if (g.cerrada) paso.geometria = &g; // kept by the element
     p.pasos.push_back(paso);
 }
 
@@ -143,8 +146,6 @@ std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progres
         case TFormaGeometria::lineas:
             AnadePlano(*p, g, indice, ep);
             break;
-        case TFormaGeometria::cono:
-        case TFormaGeometria::esfera:
         case TFormaGeometria::texturada:
             paso.geometria = &g; // kept by the element
             p->pasos.push_back(paso);
@@ -229,8 +230,20 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, T
             glLineWidth(pedido);
             ancho = pedido;
         }
+        const TGeometriaElemento* g = s.geometria;
+        unsigned frente = GL_CCW;
+        const bool culla =
+            g && g->cerrada && dc.DorsoOculto(g->inicio, g->radios[0], g->radios[1], g->radios[2], frente);
+        if (culla) {
+            glEnable(GL_CULL_FACE);
+            glFrontFace(frente);
+        }
         glDrawArrays(s.forma == TFormaGeometria::lineas ? GL_LINES : GL_TRIANGLES, static_cast<GLint>(desde),
                      static_cast<GLsizei>(hasta - desde));
+        if (culla) {
+            glDisable(GL_CULL_FACE);
+            glFrontFace(GL_CCW);
+        }
     };
     const auto resalta = [&](int indice) {
         sombreado(false);
@@ -254,8 +267,6 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, T
             dibuja(s, cursor, s.primero + s.cuenta);
             break;
         }
-        case TFormaGeometria::cono:
-        case TFormaGeometria::esfera:
         case TFormaGeometria::texturada:
             if (h != resaltados.end() && *h == s.elemento0) {
                 resalta(*h);
