@@ -139,6 +139,11 @@ void VentanaPrueba::GuardaUltimoFichero(const QString& nombre) const {
     config.Asigna(nombre.toLocal8Bit().constData());
 }
 
+void VentanaPrueba::AbreDesdeMenu(const QString& nombre) {
+    dialogos->ficherosAbrir.push_back(nombre);
+    ventana->AbrirOtroClick();
+}
+
 void VentanaPrueba::Escribe(const QString& texto) {
     const long antes = ventana->PaintBox3D->Cuadros();
     ventana->MemoPrograma->setPlainText(texto);
