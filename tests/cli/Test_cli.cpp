@@ -259,6 +259,8 @@ TEST_F(Cli, EveryExampleChecksAndRenders) {
 }
 
 TEST_F(Cli, ImageDescribesTheLoadedBitmap) {
+    // The loaders' sizes and pixels are the image tests' business; here, one file for each
+    // depth and row order the description and the copy must carry.
     const std::string datos = PM_TEST_DATA;
     const struct {
         const char* fichero;
@@ -266,16 +268,10 @@ TEST_F(Cli, ImageDescribesTheLoadedBitmap) {
     } casos[] = {
         {"/bmp/imagemagick_5x3_4.bmp",
          "{\"width\": 5, \"height\": 3, \"bits\": 4, \"colours\": 16, \"topDown\": false}\n"},
-        {"/gif/built/reference_4x4.gif",
-         "{\"width\": 4, \"height\": 4, \"bits\": 4, \"colours\": 16, \"topDown\": false}\n"},
         {"/png/built/reference_rgb.png",
          "{\"width\": 4, \"height\": 3, \"bits\": 24, \"colours\": 0, \"topDown\": false}\n"},
-        {"/ico/built/bmp_4_bit_with_mask.ico",
-         "{\"width\": 4, \"height\": 4, \"bits\": 8, \"colours\": 256, \"topDown\": false}\n"},
         {"/ras/built/8_bit_map_768.ras",
          "{\"width\": 3, \"height\": 2, \"bits\": 8, \"colours\": 256, \"topDown\": true}\n"},
-        {"/jpg/malformed/no_end_marker.jpg",
-         "{\"width\": 16, \"height\": 16, \"bits\": 24, \"colours\": 0, \"topDown\": true}\n"},
         // libtiff warns about the unknown tag; nothing reaches the terminal.
         {"/tif/built/unknown_tag.tif",
          "{\"width\": 3, \"height\": 2, \"bits\": 24, \"colours\": 0, \"topDown\": true}\n"},
