@@ -2,6 +2,8 @@
 // of its own for every test, its exit status, what it prints and what it reports.
 #pragma once
 
+#include "image/Tdibig.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -61,6 +63,12 @@ protected:
         return p.string();
     }
     std::string Ruta(const char* nombre) const { return (dir / nombre).string(); }
+    // Reads a picture the tool wrote; a failure names the file and the reader's reason.
+    static ::testing::AssertionResult LeeBmp(TDibIG& imagen, const std::string& ruta) {
+        DString error;
+        if (imagen.LeeBMP(ruta.c_str(), error)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << ruta << ": " << error.c_str();
+    }
 
     fs::path dir;
 };

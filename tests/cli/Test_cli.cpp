@@ -9,14 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 TEST_F(Cli, CheckPrintsWhatTheErrorPaneShows) {
     auto s = Ejecuta("check " + Escribe("a.3di", quad));
@@ -113,8 +107,7 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     auto s = Ejecuta("render " + script + " -o " + Ruta("a.bmp"));
     EXPECT_EQ(s.estado, 0) << s.errores;
     TDibIG imagen;
-    DString error;
-    ASSERT_TRUE(imagen.LeeBMP(Ruta("a.bmp").c_str(), error)) << error.c_str();
+    ASSERT_TRUE(LeeBmp(imagen, Ruta("a.bmp")));
     EXPECT_EQ(imagen.Ancho(), 256);
     EXPECT_EQ(imagen.Alto(), 256);
     EXPECT_EQ(imagen.BitsPixel(), 24);
@@ -125,7 +118,7 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
                 quad + "FOO=1\n");
     EXPECT_EQ(s.estado, 1);
     EXPECT_NE(s.errores.find("1: Undefined command:FOO"), std::string::npos);
-    ASSERT_TRUE(imagen.LeeBMP(Ruta("b.bmp").c_str(), error));
+    ASSERT_TRUE(LeeBmp(imagen, Ruta("b.bmp")));
     EXPECT_EQ(imagen.Ancho(), 64);
     EXPECT_EQ(imagen.Alto(), 32);
     EXPECT_NE(imagen.Pixel(48, 16), 0xFE0000u); // panned right by a quarter of the width
@@ -134,7 +127,7 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     // The highlighted corner carries the black tripod.
     s = Ejecuta("render " + script + " -o " + Ruta("d.bmp") + " --highlight 0:1");
     EXPECT_EQ(s.estado, 0);
-    ASSERT_TRUE(imagen.LeeBMP(Ruta("d.bmp").c_str(), error));
+    ASSERT_TRUE(LeeBmp(imagen, Ruta("d.bmp")));
     // The vertical axis line above the corner (2, -2, 0).
     EXPECT_TRUE(imagen.Pixel(167, 200) == 0u || imagen.Pixel(168, 200) == 0u);
     s = Ejecuta("render " + script + " -o " + Ruta("no/such/folder/c.bmp"));
@@ -172,11 +165,10 @@ TDibujo Dibujo(const TDibIG& imagen) {
 TEST_F(Cli, RenderTakesTheEditorsViews) {
     const std::string casa = std::string(PM_EXAMPLES) + "/house.3di";
     TDibIG imagen;
-    DString error;
     const auto dibuja = [&](const std::string& opciones, const std::string& entrada = "") {
         const auto s = Ejecuta("render " + opciones + " -o " + Ruta("v.bmp"), entrada);
         EXPECT_EQ(s.estado, 0) << opciones << s.errores;
-        EXPECT_TRUE(imagen.LeeBMP(Ruta("v.bmp").c_str(), error)) << opciones;
+        EXPECT_TRUE(LeeBmp(imagen, Ruta("v.bmp"))) << opciones;
         return Dibujo(imagen);
     };
     // Perspective shows the model in the middle, about as large as the parallel view,
@@ -213,8 +205,7 @@ TEST_F(Cli, IconIsA32By32BitmapBesideTheScript) {
     auto s = Ejecuta("icon " + script + " --size 300x200");
     EXPECT_EQ(s.estado, 0) << s.errores;
     TDibIG icono;
-    DString error;
-    ASSERT_TRUE(icono.LeeBMP((script + ".bmp").c_str(), error)) << error.c_str();
+    ASSERT_TRUE(LeeBmp(icono, script + ".bmp"));
     EXPECT_EQ(icono.Ancho(), 32);
     EXPECT_EQ(icono.Alto(), -32); // written top-down
     for (const auto& [x, y] : {std::pair{0, 0}, {31, 0}, {0, 31}, {31, 31}})
@@ -231,13 +222,6 @@ TEST_F(Cli, A3DStudioMeshIsTakenByItsExtensionInAnyCase) {
     auto s = Ejecuta("check " + malla);
     EXPECT_EQ(s.estado, 0);
     EXPECT_EQ(s.texto, "ok\n");
-    s = Ejecuta("dump " + malla);
-    EXPECT_NE(s.texto.find("\"escala\": 1, \"anguloGiro\": -1.5707963267948966, \"giroEnY\": true"),
-              std::string::npos);
-    int triangulos = 0;
-    for (size_t p = 0; (p = s.texto.find("TElementoTriang3D", p)) != std::string::npos; ++p)
-        ++triangulos;
-    EXPECT_EQ(triangulos, 16 * 8 * 2 + 16); // the body's 8 bands of 16 quads, and the bottom
     EXPECT_EQ(Ejecuta("icon " + malla).estado, 0);
     EXPECT_TRUE(fs::exists(malla + ".bmp"));
 
@@ -264,8 +248,7 @@ TEST_F(Cli, EveryExampleChecksAndRenders) {
         const auto r = Ejecuta("render " + e.path().string() + " -o " + bmp);
         EXPECT_EQ(r.estado, 0) << e.path() << r.errores;
         TDibIG imagen;
-        DString error;
-        ASSERT_TRUE(imagen.LeeBMP(bmp.c_str(), error)) << e.path();
+        ASSERT_TRUE(LeeBmp(imagen, bmp));
         int dibujados = 0;
         for (int y = 0; y < 256; y += 4)
             for (int x = 0; x < 256; x += 4)
@@ -276,6 +259,8 @@ TEST_F(Cli, EveryExampleChecksAndRenders) {
 }
 
 TEST_F(Cli, ImageDescribesTheLoadedBitmap) {
+    // The loaders' sizes and pixels are the image tests' business; here, one file for each
+    // depth and row order the description and the copy must carry.
     const std::string datos = PM_TEST_DATA;
     const struct {
         const char* fichero;
@@ -283,16 +268,10 @@ TEST_F(Cli, ImageDescribesTheLoadedBitmap) {
     } casos[] = {
         {"/bmp/imagemagick_5x3_4.bmp",
          "{\"width\": 5, \"height\": 3, \"bits\": 4, \"colours\": 16, \"topDown\": false}\n"},
-        {"/gif/built/reference_4x4.gif",
-         "{\"width\": 4, \"height\": 4, \"bits\": 4, \"colours\": 16, \"topDown\": false}\n"},
         {"/png/built/reference_rgb.png",
          "{\"width\": 4, \"height\": 3, \"bits\": 24, \"colours\": 0, \"topDown\": false}\n"},
-        {"/ico/built/bmp_4_bit_with_mask.ico",
-         "{\"width\": 4, \"height\": 4, \"bits\": 8, \"colours\": 256, \"topDown\": false}\n"},
         {"/ras/built/8_bit_map_768.ras",
          "{\"width\": 3, \"height\": 2, \"bits\": 8, \"colours\": 256, \"topDown\": true}\n"},
-        {"/jpg/malformed/no_end_marker.jpg",
-         "{\"width\": 16, \"height\": 16, \"bits\": 24, \"colours\": 0, \"topDown\": true}\n"},
         // libtiff warns about the unknown tag; nothing reaches the terminal.
         {"/tif/built/unknown_tag.tif",
          "{\"width\": 3, \"height\": 2, \"bits\": 24, \"colours\": 0, \"topDown\": true}\n"},

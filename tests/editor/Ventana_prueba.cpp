@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -137,6 +136,11 @@ std::string VentanaPrueba::LeeFichero(const QString& nombre) const {
 void VentanaPrueba::GuardaUltimoFichero(const QString& nombre) const {
     TstringConfig config(true, "File", "Name", "3d_edit.ini", "");
     config.Asigna(nombre.toLocal8Bit().constData());
+}
+
+void VentanaPrueba::AbreDesdeMenu(const QString& nombre) {
+    dialogos->ficherosAbrir.push_back(nombre);
+    ventana->AbrirOtroClick();
 }
 
 void VentanaPrueba::Escribe(const QString& texto) {

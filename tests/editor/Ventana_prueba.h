@@ -65,6 +65,8 @@ protected:
     // Writes the stored last file, as an earlier session would have left it.
     void GuardaUltimoFichero(const QString& nombre) const;
 
+    // File > Open... with the dialog answered `nombre`.
+    void AbreDesdeMenu(const QString& nombre);
     // Replaces the script text as typing would (one change) and waits for the repaint.
     void Escribe(const QString& texto);
     // Lets the event loop run until the window has painted a frame after this call.

@@ -363,7 +363,6 @@ TEST(IdcOpenGL, TwoDimensionalConversionsFlipY) {
     EXPECT_EQ(x, 10);
     EXPECT_EQ(y, 69);
     EXPECT_EQ(dc.DispositivoAMundo(10, 69), vector2D(10, 31));
-    EXPECT_EQ(dc.Limites().abajo, 100);
 }
 
 } // namespace

@@ -57,7 +57,6 @@ TEST(Extrusion, ReaderMessagesAreAppended) {
     EXPECT_EQ(LeeElemento(x, "[0,0,0]|[1,0,0]:[2,0,0]|"), "XTRUSION: Needs three fields separated by | \r\n");
     EXPECT_EQ(LeeElemento(x, "[0,0,0]|[1,0,0]:[2,0,0]||"), "Error reading POLYLINE Number \r\n");
     TElementoRevolution v(&e);
-    EXPECT_EQ(LeeElemento(v, ""), "REVOLUTION: Needs three fields separated by | \r\n");
     EXPECT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|"), "REVOLUTION: Needs three fields separated by | \r\n");
     EXPECT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|:"), "Error reading POLYLINE \r\n"); // one empty field
     EXPECT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|::"), "");
@@ -71,7 +70,8 @@ TEST(Extrusion, GridWithoutTexture) {
     EXPECT_TRUE(r.correcto) << r.errores;
     ASSERT_EQ(e.Count(), 1);
     auto& x = ElementoComo<TElementoXtrusion>(e, 0);
-    // The odd last route field is ignored: three rows of five points.
+    // The odd last route field is ignored: three rows of five points, and without a
+    // texture the route is not refined however much the scale changes.
     ASSERT_EQ(x.ruta.numPuntos, 3);
     ASSERT_EQ(x.escalas.size(), 3u);
     EXPECT_EQ(x.escalas[2], 0.1);
@@ -197,11 +197,6 @@ TEST(Extrusion, RefinementOfTheRoute) {
 TEST(Extrusion, TexturePositionsAndRefinement) {
     TObjeto3D e;
     TTextura3Di textura;
-    // Without a texture the route is not refined.
-    TElementoXtrusion sinTextura(&e);
-    ASSERT_EQ(LeeElemento(sinTextura, Xtrusion("[0,0,0]:[1,0,0]", "[0,0,0]:1:[0,0,30]:0.1")), "");
-    EXPECT_EQ(sinTextura.ruta.numPuntos, 2);
-
     TElementoXtrusion x(&e);
     // a = 0.2 * 32 / 3: the long segment takes five rows, the short ones none.
     ASSERT_EQ(LeeElemento(x, Xtrusion("[0,0,0]:[1,0,0]", "[0,0,0]:1:[0,0,30]:0.1:[0,0,31]:0.1:[0,0,32]:0.1"),
