@@ -7,9 +7,13 @@
 #include "support/Informa.h"
 
 #include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QPainter>
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <exception>
 
 void PintaEscenaSegura(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista) {
@@ -26,9 +30,46 @@ void PintaFondoAzul() {
 }
 
 TLienzoGL::TLienzoGL(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& vista, QWidget* padre)
-    : QOpenGLWidget(padre), dc(dc), objeto(objeto), vista(vista), superficie(this) {
+    : QWidget(padre), dc(dc), objeto(objeto), vista(vista),
+      superficie(
+          this, [this] { return marco ? contexto.get() : nullptr; }, [this] { HazActual(); }) {
     setObjectName("PaintBox3D");
     setMinimumSize(1, 1);
+    // The picture covers the whole widget: Qt need not clear it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TLienzoGL::~TLienzoGL() {
+    // The frame buffer belongs to the context: it goes while the context is current.
+    if (contexto && contexto->makeCurrent(&superficieFuera)) marco.reset();
+}
+
+bool TLienzoGL::CreaContexto() {
+    if (contexto) return contexto->isValid();
+    contexto = std::make_unique<QOpenGLContext>();
+    contexto->setFormat(QSurfaceFormat::defaultFormat());
+    // The device moves between this context and the full-screen window's, keeping its
+    // textures: both share the application's objects.
+    contexto->setShareContext(QOpenGLContext::globalShareContext());
+    superficieFuera.setFormat(QSurfaceFormat::defaultFormat());
+    superficieFuera.create();
+    if (!contexto->create() || !contexto->makeCurrent(&superficieFuera)) return false;
+    AjustaMarco();
+    return marco != nullptr;
+}
+
+// The frame buffer follows the widget's size in device pixels.
+void TLienzoGL::AjustaMarco() {
+    if (!contexto || !contexto->makeCurrent(&superficieFuera)) return;
+    const QSize tamano(std::max(1, superficie.Ancho()), std::max(1, superficie.Alto()));
+    if (marco && marco->size() == tamano) return;
+    marco = std::make_unique<QOpenGLFramebufferObject>(tamano, QOpenGLFramebufferObject::Depth);
+    if (!marco->isValid()) marco.reset();
+}
+
+bool TLienzoGL::HazActual() {
+    if (!contexto || !marco || !contexto->makeCurrent(&superficieFuera)) return false;
+    return marco->bind();
 }
 
 bool TLienzoGL::Enlazado() const {
@@ -51,7 +92,7 @@ bool TLienzoGL::DibujaAhora() {
     PreparaEscena();
     dc.MakeCurrent();
     PintaEscenaSegura(dc, objeto, vista);
-    update(); // the screen shows the buffer at the next composition
+    update(); // shown at the next paint
     return true;
 }
 
@@ -64,22 +105,54 @@ bool TLienzoGL::Encuadra() {
     return encuadrado;
 }
 
-void TLienzoGL::initializeGL() {
-    emit contextoListo();
+void TLienzoGL::showEvent(QShowEvent* evento) {
+    QWidget::showEvent(evento);
+    if (!contexto && CreaContexto()) emit contextoListo();
 }
 
-void TLienzoGL::resizeGL(int, int) {
-    // The panel's resize: the viewport follows; the next frame rebuilds the matrices.
+void TLienzoGL::resizeEvent(QResizeEvent* evento) {
+    QWidget::resizeEvent(evento);
+    AjustaMarco();
+    // The viewport follows; the next frame rebuilds the matrices.
     if (Enlazado()) dc.Resize(superficie.Ancho(), superficie.Alto());
 }
 
-void TLienzoGL::paintGL() {
+void TLienzoGL::DibujaCuadro() {
     PreparaEscena();
+    if (!HazActual()) return;
     if (Enlazado())
         PintaEscenaSegura(dc, objeto, vista);
     else
         PintaFondoAzul();
+}
+
+// The frame buffer's pixels, top row first, opaque.
+QImage TLienzoGL::LeeCuadro() {
+    if (!HazActual()) return QImage();
+    QImage imagen(marco->size(), QImage::Format_RGB32);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, imagen.width(), imagen.height(), GL_BGRA, GL_UNSIGNED_BYTE, imagen.bits());
+    imagen = std::move(imagen).mirrored();
+    imagen.setDevicePixelRatio(devicePixelRatioF());
+    return imagen;
+}
+
+QImage TLienzoGL::CapturaCuadro() {
+    DibujaCuadro();
+    return LeeCuadro();
+}
+
+void TLienzoGL::paintEvent(QPaintEvent*) {
+    QPainter pintor(this);
+    if (!contexto && CreaContexto()) emit contextoListo();
+    DibujaCuadro();
+    const QImage imagen = LeeCuadro();
+    if (imagen.isNull())
+        pintor.fillRect(rect(), Qt::blue);
+    else
+        pintor.drawImage(QPoint(0, 0), imagen);
     ++cuadros;
+    emit cuadroMostrado();
 }
 
 void TLienzoGL::mousePressEvent(QMouseEvent* evento) {

@@ -1,5 +1,10 @@
-// TLienzoGL: the preview (`PaintBox3D`), an OpenGL widget on which the drawing device
-// paints the scene through the same view code as the command-line tool. It owns the
+// TLienzoGL: the preview (`PaintBox3D`), a widget on which the drawing device paints the
+// scene through the same view code as the command-line tool. The device draws into an
+// offscreen frame buffer of the widget's own context (in the application's share group,
+// like the full-screen window's), and the widget shows the frame read back as a picture:
+// a plain widget is flushed alone, where an OpenGL widget makes Qt compose the whole
+// window through OpenGL at every frame, which is most of a keystroke's cost on a
+// software renderer. It owns the
 // mouse navigation: a drag with the right button turns the model, a drag with any
 // other button pans it, and a click without motion picks the control point under the
 // pointer. The wheel is left to the main window, which zooms only while the pointer
@@ -9,18 +14,27 @@
 #include "editor/Superficie_qt.h"
 #include "render/Idc_opengl.h"
 
-#include <QOpenGLWidget>
+#include <QImage>
+#include <QOffscreenSurface>
 #include <QPoint>
+#include <QWidget>
 
 #include <functional>
+#include <memory>
+
+class QOpenGLContext;
+class QOpenGLFramebufferObject;
 
 class TObjeto3D;
 struct TVistaPrevia;
 
-class TLienzoGL : public QOpenGLWidget {
+class TLienzoGL : public QWidget {
     Q_OBJECT
 public:
     TLienzoGL(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& vista, QWidget* padre = nullptr);
+    ~TLienzoGL() override;
+    TLienzoGL(const TLienzoGL&) = delete;
+    TLienzoGL& operator=(const TLienzoGL&) = delete;
 
     TSuperficieQt& Superficie() { return superficie; }
     // Whether the device draws on this widget now (not on the full-screen window).
@@ -35,6 +49,11 @@ public:
     bool Encuadra();
     // Frames painted so far (the tests and the benchmark wait on it).
     long Cuadros() const { return cuadros; }
+    // Draws a frame now and gives it as a picture (blue while the device is elsewhere).
+    QImage CapturaCuadro();
+    // Makes the widget's context current with its frame buffer bound; false without one.
+    bool HazActual();
+    QOpenGLContext* Contexto() const { return contexto.get(); }
 
     // Called before the scene is drawn or searched, so that it is up to date.
     std::function<void()> antesDeDibujar;
@@ -47,13 +66,15 @@ public:
 signals:
     // The widget's context exists (the device can be bound to it).
     void contextoListo();
+    // A frame has been painted on the widget.
+    void cuadroMostrado();
     // A click without motion found a control point: its script line and index.
     void puntoElegido(int linea, int indice);
 
 protected:
-    void initializeGL() override;
-    void resizeGL(int ancho, int alto) override;
-    void paintGL() override;
+    void showEvent(QShowEvent* evento) override;
+    void resizeEvent(QResizeEvent* evento) override;
+    void paintEvent(QPaintEvent* evento) override;
     void mousePressEvent(QMouseEvent* evento) override;
     void mouseMoveEvent(QMouseEvent* evento) override;
     void mouseReleaseEvent(QMouseEvent* evento) override;
@@ -61,10 +82,17 @@ protected:
 private:
     void BuscaPuntoEn(const QPoint& posicion);
     void PreparaEscena();
+    bool CreaContexto();
+    void AjustaMarco();
+    void DibujaCuadro();
+    QImage LeeCuadro();
 
     IDCOpenGL& dc;
     TObjeto3D& objeto;
     TVistaPrevia& vista;
+    std::unique_ptr<QOpenGLContext> contexto;
+    QOffscreenSurface superficieFuera;
+    std::unique_ptr<QOpenGLFramebufferObject> marco;
     TSuperficieQt superficie;
     long cuadros = 0;
 };

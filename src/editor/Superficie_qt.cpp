@@ -8,6 +8,19 @@
 #include <GL/glext.h>
 
 #include <cmath>
+#include <utility>
+
+TSuperficieQt::TSuperficieQt(QWidget* widget, std::function<QOpenGLContext*()> contexto,
+                             std::function<void()> hazActual)
+    : widget(widget), contexto(std::move(contexto)), hazActual(std::move(hazActual)) {}
+
+TSuperficieQt::TSuperficieQt(QOpenGLWidget* w)
+    : TSuperficieQt(
+          w, [w] { return w->context(); }, [w] { w->makeCurrent(); }) {}
+
+QOpenGLContext* TSuperficieQt::Contexto() const {
+    return widget ? contexto() : nullptr;
+}
 
 bool TSuperficieQt::AbreDispositivo() {
     return !widget.isNull();
@@ -30,7 +43,7 @@ bool TSuperficieQt::FijaFormato(int formato, uint32_t& codigoError) {
 bool TSuperficieQt::CreaContexto(uint32_t& codigoError) {
     codigoError = 0;
     enlazada = false;
-    QOpenGLContext* contexto = widget ? widget->context() : nullptr;
+    QOpenGLContext* contexto = Contexto();
     if (!contexto || !contexto->isValid()) {
         codigoError = errorSinContextoQt;
         return false;
@@ -48,13 +61,13 @@ bool TSuperficieQt::CreaContexto(uint32_t& codigoError) {
 }
 
 bool TSuperficieQt::TieneContexto() const {
-    return enlazada && widget && widget->context();
+    return enlazada && Contexto();
 }
 
 bool TSuperficieQt::HazActual() {
     if (!TieneContexto()) return false;
-    widget->makeCurrent();
-    return QOpenGLContext::currentContext() == widget->context();
+    hazActual();
+    return QOpenGLContext::currentContext() == Contexto();
 }
 
 int TSuperficieQt::Ancho() const {

@@ -123,10 +123,16 @@ void AnadePlano(TProgramaEscena& p, const TGeometriaElemento& g, int indice, TEl
     p.pasos.push_back(paso);
 }
 
-// `progreso` counts the elements as the painting of each begins.
-std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progreso) {
+// `progreso` counts the elements as the painting of each begins. `reciclados` is the
+// array of the frame before, whose room the new one takes over: after a keystroke the
+// frame is mostly the same size, and filling memory already touched is much cheaper than
+// growing a new array of many megabytes.
+std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progreso,
+                                           std::vector<TVerticeColor> reciclados) {
     auto p = std::make_unique<TProgramaEscena>();
     p->revision = escena.Revision();
+    p->vertices = std::move(reciclados);
+    p->vertices.clear();
     const int inicial = progreso;
     TGeometriaElemento temporal;
     for (int i = escena.Base(); i < escena.Fin(); ++i) {
@@ -168,10 +174,12 @@ std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progres
 }
 
 const TProgramaEscena& ProgramaDe(const TObjeto3D& escena, int& progreso) {
-    const auto* guardado = dynamic_cast<const TProgramaEscena*>(escena.cachePintura.get());
+    auto* guardado = dynamic_cast<TProgramaEscena*>(escena.cachePintura.get());
     if (guardado && guardado->revision == escena.Revision()) return *guardado;
+    std::vector<TVerticeColor> reciclados;
+    if (guardado) reciclados = std::move(guardado->vertices);
     escena.cachePintura.reset();
-    auto nuevo = Construye(escena, progreso);
+    auto nuevo = Construye(escena, progreso, std::move(reciclados));
     const TProgramaEscena& programa = *nuevo;
     escena.cachePintura = std::move(nuevo);
     return programa;

@@ -156,7 +156,7 @@ void VentanaPrueba::EsperaCuadro() {
 }
 
 QImage VentanaPrueba::Preview() {
-    return ventana->PaintBox3D->grabFramebuffer();
+    return ventana->PaintBox3D->CapturaCuadro();
 }
 
 namespace {
