@@ -83,6 +83,11 @@ struct TPaso {
 struct TElementoPrograma {
     const TElementoObj3D* elemento = nullptr;
     uint32_t primero = 0, cuenta = 0; // its vertices in the frame's array
+    // Whether its vertices joined a run of plain geometry, and the run's kind.
+    bool enRun = false;
+    TFormaGeometria forma = TFormaGeometria::nada;
+    bool uniforme = true;
+    float ancho = 1.0f;
 };
 
 // The frame of a scene, as it stood at `revision`: every element's plain geometry in one
@@ -92,6 +97,7 @@ struct TElementoPrograma {
 class TProgramaEscena : public TCachePintura {
 public:
     uint64_t revision = 0;
+    uint64_t serie = 0; // the scene's last element when it was made
     std::vector<TVerticeColor> vertices;
     std::vector<TPaso> pasos;
     std::vector<TElementoPrograma> elementos;
@@ -101,6 +107,10 @@ public:
 void AnadePlano(TProgramaEscena& p, const TGeometriaElemento& g, int indice, TElementoPrograma& ep) {
     ep.primero = static_cast<uint32_t>(p.vertices.size());
     ep.cuenta = static_cast<uint32_t>(g.vertices.size());
+    ep.enRun = !g.cerrada;
+    ep.forma = g.forma;
+    ep.uniforme = g.uniforme;
+    ep.ancho = g.ancho;
     p.vertices.insert(p.vertices.end(), g.vertices.begin(), g.vertices.end());
     TPaso* ultimo = p.pasos.empty() ? nullptr : &p.pasos.back();
     // A closed sphere goes out by itself, culled when it can be.
@@ -131,6 +141,7 @@ std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progres
                                            std::vector<TVerticeColor> reciclados) {
     auto p = std::make_unique<TProgramaEscena>();
     p->revision = escena.Revision();
+    p->serie = escena.UltimaSerie();
     p->vertices = std::move(reciclados);
     p->vertices.clear();
     const int inicial = progreso;
@@ -173,9 +184,62 @@ std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progres
     return p;
 }
 
+// The elements of the scene in the list's order.
+std::vector<const TElementoObj3D*> ElementosDe(const TObjeto3D& escena) {
+    std::vector<const TElementoObj3D*> elementos;
+    for (int i = escena.Base(); i < escena.Fin(); ++i)
+        if (escena.IsOccupied(i)) elementos.push_back(&escena[i]);
+    return elementos;
+}
+
+// After a keystroke the elements are mostly those the frame was made of, with one or two
+// read anew in their place. When every new one makes plain geometry of the same kind and
+// size as the one it replaces, in a run of plain geometry, the frame stays as it is but
+// for those elements' vertices. An element is the same when it is the very object the
+// frame was made with and the scene had made it by then (a new element may take the
+// memory of one that is gone). False, with nothing changed, when the frame must be made
+// again.
+bool Actualiza(TProgramaEscena& p, const TObjeto3D& escena, int& progreso) {
+    const std::vector<const TElementoObj3D*> elementos = ElementosDe(escena);
+    if (elementos.size() != p.elementos.size()) return false;
+    std::vector<size_t> cambiados;
+    for (size_t i = 0; i < elementos.size(); ++i) {
+        const TElementoObj3D* e = elementos[i];
+        if (p.elementos[i].elemento != e || e->serie == 0 || e->serie > p.serie) cambiados.push_back(i);
+    }
+    const int inicial = progreso;
+    std::vector<TGeometriaElemento> temporales(cambiados.size());
+    std::vector<const TGeometriaElemento*> nuevas;
+    for (size_t k = 0; k < cambiados.size(); ++k) {
+        const size_t i = cambiados[k];
+        progreso = inicial + static_cast<int>(i) + 1;
+        const TGeometriaElemento& g = GeometriaDe(*elementos[i], temporales[k]);
+        const TElementoPrograma& antes = p.elementos[i];
+        const bool igual = antes.enRun && !g.cerrada && g.forma == antes.forma &&
+                           g.vertices.size() == antes.cuenta && g.uniforme == antes.uniforme &&
+                           (g.forma == TFormaGeometria::triangulos || g.ancho == antes.ancho);
+        if (!igual) return false;
+        nuevas.push_back(&g);
+    }
+    for (size_t k = 0; k < cambiados.size(); ++k) {
+        TElementoPrograma& ep = p.elementos[cambiados[k]];
+        std::copy(nuevas[k]->vertices.begin(), nuevas[k]->vertices.end(),
+                  p.vertices.begin() + static_cast<std::ptrdiff_t>(ep.primero));
+        ep.elemento = elementos[cambiados[k]];
+    }
+    p.porLinea.clear();
+    for (size_t i = 0; i < elementos.size(); ++i)
+        if (elementos[i]->linea >= 0) p.porLinea.emplace_back(elementos[i]->linea, static_cast<int>(i));
+    std::sort(p.porLinea.begin(), p.porLinea.end());
+    p.revision = escena.Revision();
+    p.serie = escena.UltimaSerie();
+    return true;
+}
+
 const TProgramaEscena& ProgramaDe(const TObjeto3D& escena, int& progreso) {
     auto* guardado = dynamic_cast<TProgramaEscena*>(escena.cachePintura.get());
     if (guardado && guardado->revision == escena.Revision()) return *guardado;
+    if (guardado && Actualiza(*guardado, escena, progreso)) return *guardado;
     std::vector<TVerticeColor> reciclados;
     if (guardado) reciclados = std::move(guardado->vertices);
     escena.cachePintura.reset();

@@ -96,7 +96,7 @@ bool EsPopSinParametro(const DString& linea, const DString& comando) {
 // Elements
 
 TElementoObj3D::TElementoObj3D(TObjeto3D* escena, int numPuntos)
-    : objeto(escena), puntos(static_cast<size_t>(numPuntos)) {}
+    : objeto(escena), puntos(static_cast<size_t>(numPuntos)), serie(escena ? escena->NuevaSerie() : 0) {}
 
 bool EsComando3Di(const char* palabra) {
     const DString texto(palabra);

@@ -91,6 +91,10 @@ public:
     TTextura3Di* textura = nullptr;
     // The painter's geometry of the element.
     mutable std::unique_ptr<TCachePintura> cachePintura;
+    // Its number among the elements its scene has made (from 1; 0 outside a scene): an
+    // element kept from one read to the next keeps it, so the painter can tell it from
+    // a new one that happens to take the same memory.
+    const uint64_t serie;
 };
 
 // One problem met while loading or reading a script: the script line it belongs to
@@ -167,6 +171,9 @@ public:
     void Clear(bool borraElementos);
     // Grows with every change of the element list.
     uint64_t Revision() const { return revision; }
+    // The number of the next element made for the scene, and of the last one.
+    uint64_t NuevaSerie() { return ++series; }
+    uint64_t UltimaSerie() const { return series; }
 
     vector3D centro;
     double escala = 1.0;
@@ -199,6 +206,7 @@ private:
     bool Reutiliza(TLectura& estado, const DString& linea, int numero, TAnteriores& anteriores);
 
     uint64_t revision = 0;
+    uint64_t series = 0;
     // The lines of the last read that made elements (in the order of the list), and its
     // definition lines, as the next read compares them; valid while the list is as
     // that read left it.
