@@ -119,20 +119,18 @@ public:
             MallaEsferaTexturada(luzEscena, e.radioA, escalaY, escalaZ, e.color, *g.mallaTextura);
             return;
         }
-        // The grid's cells as plain triangles about the centre.
+        // The grid's points moved to the centre; its cells are the triangles of
+        // IndicesMallaEsfera (each point shared by the cells round it is lit once).
         TMallaEsfera malla;
         MallaEsfera(luzEscena, e.radioA, escalaY, escalaZ, e.color, malla);
         g.forma = TFormaGeometria::triangulos;
         g.cerrada = true;
         const float centro[3] = {static_cast<float>(g.inicio.x), static_cast<float>(g.inicio.y),
                                  static_cast<float>(g.inicio.z)};
-        g.vertices.reserve(IndicesMallaEsfera().size());
-        for (const uint32_t i : IndicesMallaEsfera()) {
-            TVerticeColor v = malla[i];
+        g.vertices.assign(malla.begin(), malla.end());
+        for (TVerticeColor& v : g.vertices)
             for (size_t k = 0; k < 3; ++k)
                 v.posicion[k] += centro[k];
-            g.vertices.push_back(v);
-        }
     }
     void Visita(const TElementoPrisma3D& e) override {
         Triangulos();
@@ -304,8 +302,13 @@ std::vector<TVerticeColor> TriangulosEscena(const TObjeto3D& escena) {
         const TGeometriaElemento& g = GeometriaDe(e, temporal);
         switch (g.forma) {
         case TFormaGeometria::triangulos:
-            for (const TVerticeColor& v : g.vertices)
-                anade(pila.back(), v);
+            if (g.cerrada) {
+                for (const uint32_t i : IndicesMallaEsfera())
+                    anade(pila.back(), g.vertices[i]);
+            } else {
+                for (const TVerticeColor& v : g.vertices)
+                    anade(pila.back(), v);
+            }
             break;
         case TFormaGeometria::empuja: {
             TMatriz4 m;
@@ -343,6 +346,11 @@ std::vector<TVerticeColor> TriangulosEscena(const TObjeto3D& escena) {
     return triangulos;
 }
 
+void DibujaCeldas() {
+    const std::span<const uint32_t> indices = IndicesMallaEsfera();
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+}
+
 void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& g, const TTextura3Di* textura) {
     if (g.forma == TFormaGeometria::texturada) {
         DibujaTexturada(dc, g, textura);
@@ -357,8 +365,11 @@ void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& g, const TTextura3
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(TVerticeColor), g.vertices.data()->posicion);
     glColorPointer(4, GL_FLOAT, sizeof(TVerticeColor), g.vertices.data()->color);
-    glDrawArrays(g.forma == TFormaGeometria::lineas ? GL_LINES : GL_TRIANGLES, 0,
-                 static_cast<GLsizei>(g.vertices.size()));
+    if (g.cerrada)
+        DibujaCeldas();
+    else
+        glDrawArrays(g.forma == TFormaGeometria::lineas ? GL_LINES : GL_TRIANGLES, 0,
+                     static_cast<GLsizei>(g.vertices.size()));
     glPopClientAttrib();
     glPopAttrib();
 }

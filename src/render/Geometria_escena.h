@@ -40,7 +40,8 @@ struct TGeometriaElemento : TCachePintura {
     std::vector<TVerticeTextura> verticesTextura;
     std::unique_ptr<TMallaEsferaTexturada> mallaTextura;
     bool blanco = false;
-    // A closed sphere (about `inicio`, of `radios`) whose far cells may be culled.
+    // A closed sphere (about `inicio`, of `radios`) whose far cells may be culled:
+    // `vertices` holds its grid's points, drawn as the triangles of IndicesMallaEsfera.
     bool cerrada = false;
     const std::array<double, 16>* matriz = nullptr;
 };
@@ -53,6 +54,9 @@ const TGeometriaElemento& GeometriaDe(const TElementoObj3D& elemento, TGeometria
 // the plain forms, in its frame for a cone, about its centre for a sphere; a textured one
 // with the texture's image as the device holds it (uploaded on first use).
 void DibujaGeometria(IDCOpenGL& dc, const TGeometriaElemento& geometria, const TTextura3Di* textura);
+
+// The cells of a closed sphere's grid, from the vertex arrays as they are set.
+void DibujaCeldas();
 
 // Every triangle that a frame of the scene draws (the whole grid of each sphere among
 // them), in the coordinates of the scene's own transform, with its colours: what one

@@ -256,9 +256,13 @@ public:
         glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_COLOR_ARRAY);
+        Desde(vertices, 0);
+    }
+    // The arrays from that vertex of the frame's array on.
+    static void Desde(const std::vector<TVerticeColor>& vertices, uint32_t primero) {
         if (vertices.empty()) return;
-        glVertexPointer(3, GL_FLOAT, sizeof(TVerticeColor), vertices.data()->posicion);
-        glColorPointer(4, GL_FLOAT, sizeof(TVerticeColor), vertices.data()->color);
+        glVertexPointer(3, GL_FLOAT, sizeof(TVerticeColor), vertices[primero].posicion);
+        glColorPointer(4, GL_FLOAT, sizeof(TVerticeColor), vertices[primero].color);
     }
     ~TArraysCuadro() { glPopClientAttrib(); }
     TArraysCuadro(const TArraysCuadro&) = delete;
@@ -310,8 +314,15 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, T
             glEnable(GL_CULL_FACE);
             glFrontFace(frente);
         }
-        glDrawArrays(s.forma == TFormaGeometria::lineas ? GL_LINES : GL_TRIANGLES, static_cast<GLint>(desde),
-                     static_cast<GLsizei>(hasta - desde));
+        if (g && g->cerrada) {
+            // Its grid's points from where they start in the frame's array.
+            arrays.Desde(p.vertices, desde);
+            DibujaCeldas();
+            arrays.Desde(p.vertices, 0);
+        } else {
+            glDrawArrays(s.forma == TFormaGeometria::lineas ? GL_LINES : GL_TRIANGLES,
+                         static_cast<GLint>(desde), static_cast<GLsizei>(hasta - desde));
+        }
         if (culla) {
             glDisable(GL_CULL_FACE);
             glFrontFace(GL_CCW);
