@@ -142,15 +142,59 @@ QImage TLienzoGL::CapturaCuadro() {
     return LeeCuadro();
 }
 
+TLienzoGL::TSello TLienzoGL::Sello() const {
+    TSello s;
+    s.revision = objeto.Revision();
+    s.linea = objeto.lineaResaltada;
+    s.punto = objeto.puntoResaltado;
+    s.centro = objeto.centro;
+    s.escala = objeto.escala;
+    s.anguloGiro = objeto.anguloGiro;
+    s.giroEnY = objeto.giroEnY;
+    s.orientacionX = objeto.orientacionX;
+    s.orientacionZ = objeto.orientacionZ;
+    s.perspectiva = dc.perspectiva;
+    s.ancho = superficie.Ancho();
+    s.alto = superficie.Alto();
+    s.vista = vista;
+    return s;
+}
+
+bool TLienzoGL::Iguales(const TSello& a, const TSello& b) {
+    const TVistaPrevia &u = a.vista, &v = b.vista;
+    return a.revision == b.revision && a.linea == b.linea && a.punto == b.punto && a.centro == b.centro &&
+           a.escala == b.escala && a.anguloGiro == b.anguloGiro && a.giroEnY == b.giroEnY &&
+           a.orientacionX == b.orientacionX && a.orientacionZ == b.orientacionZ &&
+           a.perspectiva == b.perspectiva && a.ancho == b.ancho && a.alto == b.alto && u.anguloX == v.anguloX &&
+           u.anguloY == v.anguloY && u.escala == v.escala && u.distancia == v.distancia &&
+           u.desplazamiento == v.desplazamiento && u.desplazaEnPerspectiva == v.desplazaEnPerspectiva;
+}
+
+void TLienzoGL::Adelanta() {
+    update();
+    if (adelantoHecho || !Enlazado() || !isVisible()) {
+        adelantado = false;
+        return;
+    }
+    DibujaCuadro();
+    glFlush();
+    adelantoHecho = adelantado = true;
+    selloAdelantado = Sello();
+}
+
 void TLienzoGL::paintEvent(QPaintEvent*) {
     QPainter pintor(this);
     if (!contexto && CreaContexto()) emit contextoListo();
-    DibujaCuadro();
-    const QImage imagen = LeeCuadro();
-    if (imagen.isNull())
+    // The frame drawn ahead stands if the scene read before this paint (keys typed since)
+    // and the view are still what it was drawn from.
+    PreparaEscena();
+    if (!adelantado || !Enlazado() || !Iguales(selloAdelantado, Sello())) DibujaCuadro();
+    adelantado = adelantoHecho = false;
+    ultimo = LeeCuadro();
+    if (ultimo.isNull())
         pintor.fillRect(rect(), Qt::blue);
     else
-        pintor.drawImage(QPoint(0, 0), imagen);
+        pintor.drawImage(QPoint(0, 0), ultimo);
     ++cuadros;
     emit cuadroMostrado();
 }

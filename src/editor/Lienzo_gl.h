@@ -13,6 +13,7 @@
 
 #include "editor/Superficie_qt.h"
 #include "render/Idc_opengl.h"
+#include "render/Vista_previa.h"
 
 #include <QImage>
 #include <QOffscreenSurface>
@@ -26,7 +27,6 @@ class QOpenGLContext;
 class QOpenGLFramebufferObject;
 
 class TObjeto3D;
-struct TVistaPrevia;
 
 class TLienzoGL : public QWidget {
     Q_OBJECT
@@ -47,8 +47,14 @@ public:
     // Fits the view to the whole model (measured on this widget's frame buffer) and
     // repaints; false when the device is not bound here or the model draws nothing.
     bool Encuadra();
-    // Frames painted so far (the tests and the benchmark wait on it).
+    // Frames painted so far (the tests and the benchmark wait on it), and the last shown.
     long Cuadros() const { return cuadros; }
+    const QImage& UltimoCuadro() const { return ultimo; }
+    // Draws the frame of the scene as it is now and lets the driver work on it while the
+    // rest of the window paints; the next paint shows it if nothing it was drawn from has
+    // changed meanwhile (else it draws again). Once between two paints: later calls only
+    // ask for the paint.
+    void Adelanta();
     // Draws a frame now and gives it as a picture (blue while the device is elsewhere).
     QImage CapturaCuadro();
     // Makes the widget's context current with its frame buffer bound; false without one.
@@ -86,6 +92,18 @@ private:
     void AjustaMarco();
     void DibujaCuadro();
     QImage LeeCuadro();
+    // What a frame is drawn from, as far as the window changes it.
+    struct TSello {
+        uint64_t revision = 0;
+        int32_t linea = -1, punto = -1;
+        vector3D centro;
+        double escala = 0.0, anguloGiro = 0.0;
+        bool giroEnY = false, orientacionX = false, orientacionZ = false, perspectiva = false;
+        int ancho = 0, alto = 0;
+        TVistaPrevia vista;
+    };
+    TSello Sello() const;
+    static bool Iguales(const TSello& a, const TSello& b);
 
     IDCOpenGL& dc;
     TObjeto3D& objeto;
@@ -95,6 +113,10 @@ private:
     std::unique_ptr<QOpenGLFramebufferObject> marco;
     TSuperficieQt superficie;
     long cuadros = 0;
+    QImage ultimo;
+    bool adelantado = false; // a frame drawn by Adelanta waits for its paint
+    bool adelantoHecho = false;
+    TSello selloAdelantado;
 };
 
 // Paints the scene of a device that is bound to the current context, reporting a

@@ -132,6 +132,8 @@ void TFormTestOpenGL::CreaControles() {
     Splitter1->setHandleWidth(3);
     Splitter1->addWidget(PaintBox3D);
     Splitter1->addWidget(Splitter2);
+    // Painted after the script pane, which it waits for the driver's frame behind.
+    PaintBox3D->raise();
     Splitter1->setStretchFactor(0, 1);
     setCentralWidget(Splitter1);
 
@@ -391,7 +393,13 @@ void TFormTestOpenGL::MemoProgramaChange() {
     setWindowModified(true);
     lecturaPendiente = true;
     TimerLectura->start();
-    Repaint();
+    // The first key since the last frame is read and drawn at once, so that the driver
+    // draws while the window paints the text; keys that follow before the paint are
+    // read with it.
+    if (ventanaCompleta.Abierta())
+        Repaint();
+    else
+        PaintBox3D->Adelanta();
 }
 
 void TFormTestOpenGL::AplicaCambiosPendientes(bool repinta) {

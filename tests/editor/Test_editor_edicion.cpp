@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextBlock>
 
 namespace {
@@ -31,8 +32,9 @@ TEST_F(EditorEdicion, TypingUpdatesTheErrorPaneAndThePreview) {
     const QImage vacia = Preview();
     EXPECT_TRUE(EsAzul(ColorEn(vacia, vacia.width() / 2, vacia.height() / 2)));
 
-    // Typed key by key, as a person would, faster than frames come: the keys are all
-    // handled first, then the script is read once, for the latest text.
+    // Typed key by key, as a person would, faster than frames come: the first key is
+    // read and drawn at once, the others are all handled before the script is read again,
+    // once, for the latest text.
     v.MemoPrograma->setFocus();
     const uint64_t revision = v.objeto.Revision();
     QTest::keyClicks(v.MemoPrograma, cuadrado);
@@ -70,6 +72,25 @@ TEST_F(EditorEdicion, TypingUpdatesTheErrorPaneAndThePreview) {
     EXPECT_EQ(v.TextoPanelErrores(), "ok");
     const QImage otraVez = Preview();
     EXPECT_TRUE(EsAzul(ColorEn(otraVez, otraVez.width() / 2, otraVez.height() / 2)));
+}
+
+// A key's frame is drawn ahead of the paint; a view changed before the paint is not
+// shown stale.
+TEST_F(EditorEdicion, AFrameDrawnAheadOfAChangedViewIsDrawnAgain) {
+    TFormTestOpenGL& v = Abre();
+    Escribe(QString(cuadrado) + "\n");
+    const auto enMedio = [&] {
+        const QImage& imagen = v.PaintBox3D->UltimoCuadro();
+        return ColorEn(imagen, imagen.width() / 2, imagen.height() / 2);
+    };
+    EXPECT_FALSE(EsAzul(enMedio()));
+    const long antes = v.PaintBox3D->Cuadros();
+    QTextCursor cursor = v.MemoPrograma->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(";"); // a comment: the scene stays
+    v.vista.desplazamiento = vector3D(1.5, 1.5, 0.0); // the quad goes to a corner
+    ASSERT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
+    EXPECT_TRUE(EsAzul(enMedio()));
 }
 
 TEST_F(EditorEdicion, TheCaretPicksTheHighlightedElementAndField) {
