@@ -297,6 +297,17 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, T
         glShadeModel(uniforme ? GL_FLAT : GL_SMOOTH);
         plano = uniforme;
     };
+    // A software driver rasterises what it was sent at a flush, on threads of its own:
+    // flushed every so many vertices, a large frame is rasterised while the rest is still
+    // sent, instead of all of it after the last draw. (The picture is the same.)
+    constexpr uint32_t verticesPorEnvio = 24000;
+    uint32_t sinEnviar = 0;
+    const auto cuenta = [&](uint32_t vertices) {
+        sinEnviar += vertices;
+        if (sinEnviar < verticesPorEnvio) return;
+        glFlush();
+        sinEnviar = 0;
+    };
     const auto dibuja = [&](const TPaso& s, uint32_t desde, uint32_t hasta) {
         if (hasta <= desde) return;
         sombreado(s.uniforme);
@@ -319,9 +330,11 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, T
             arrays.Desde(p.vertices, desde);
             DibujaCeldas();
             arrays.Desde(p.vertices, 0);
+            cuenta(static_cast<uint32_t>(IndicesMallaEsfera().size()));
         } else {
             glDrawArrays(s.forma == TFormaGeometria::lineas ? GL_LINES : GL_TRIANGLES,
                          static_cast<GLint>(desde), static_cast<GLsizei>(hasta - desde));
+            cuenta(hasta - desde);
         }
         if (culla) {
             glDisable(GL_CULL_FACE);
