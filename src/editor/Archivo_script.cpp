@@ -76,7 +76,7 @@ std::string NombreAutoguardado(const char* nombre) {
 bool AutoguardadoPendiente(const char* nombre) {
     const std::string copia = NombreAutoguardado(nombre);
     std::error_code errorCopia, errorScript;
-    if (copia.empty() || !fs::is_regular_file(RutaSistema(copia.c_str()), errorCopia)) return false;
+    if (!ExisteFichero(copia.c_str())) return false;
     if (NadaSeLlama(nombre)) return true;
     const auto fechaCopia = fs::last_write_time(RutaSistema(copia.c_str()), errorCopia);
     const auto fechaScript = fs::last_write_time(RutaSistema(nombre), errorScript);

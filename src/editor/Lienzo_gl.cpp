@@ -160,16 +160,6 @@ TLienzoGL::TSello TLienzoGL::Sello() const {
     return s;
 }
 
-bool TLienzoGL::Iguales(const TSello& a, const TSello& b) {
-    const TVistaPrevia &u = a.vista, &v = b.vista;
-    return a.revision == b.revision && a.linea == b.linea && a.punto == b.punto && a.centro == b.centro &&
-           a.escala == b.escala && a.anguloGiro == b.anguloGiro && a.giroEnY == b.giroEnY &&
-           a.orientacionX == b.orientacionX && a.orientacionZ == b.orientacionZ &&
-           a.perspectiva == b.perspectiva && a.ancho == b.ancho && a.alto == b.alto && u.anguloX == v.anguloX &&
-           u.anguloY == v.anguloY && u.escala == v.escala && u.distancia == v.distancia &&
-           u.desplazamiento == v.desplazamiento && u.desplazaEnPerspectiva == v.desplazaEnPerspectiva;
-}
-
 void TLienzoGL::Adelanta() {
     update();
     if (adelantoHecho || !Enlazado() || !isVisible()) {
@@ -188,7 +178,7 @@ void TLienzoGL::paintEvent(QPaintEvent*) {
     // The frame drawn ahead stands if the scene read before this paint (keys typed since)
     // and the view are still what it was drawn from.
     PreparaEscena();
-    if (!adelantado || !Enlazado() || !Iguales(selloAdelantado, Sello())) DibujaCuadro();
+    if (!adelantado || !Enlazado() || selloAdelantado != Sello()) DibujaCuadro();
     adelantado = adelantoHecho = false;
     ultimo = LeeCuadro();
     if (ultimo.isNull())

@@ -101,9 +101,9 @@ private:
         bool giroEnY = false, orientacionX = false, orientacionZ = false, perspectiva = false;
         int ancho = 0, alto = 0;
         TVistaPrevia vista;
+        bool operator==(const TSello&) const = default;
     };
     TSello Sello() const;
-    static bool Iguales(const TSello& a, const TSello& b);
 
     IDCOpenGL& dc;
     TObjeto3D& objeto;

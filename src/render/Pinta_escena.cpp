@@ -133,6 +133,23 @@ void AnadePlano(TProgramaEscena& p, const TGeometriaElemento& g, int indice, TEl
     p.pasos.push_back(paso);
 }
 
+// The elements of the scene in the list's order.
+std::vector<const TElementoObj3D*> ElementosDe(const TObjeto3D& escena) {
+    std::vector<const TElementoObj3D*> elementos;
+    for (int i = escena.Base(); i < escena.Fin(); ++i)
+        if (escena.IsOccupied(i)) elementos.push_back(&escena[i]);
+    return elementos;
+}
+
+// The elements by script line, for the highlight: (line, element) in order.
+void IndexaLineas(TProgramaEscena& p) {
+    p.porLinea.clear();
+    for (size_t i = 0; i < p.elementos.size(); ++i)
+        if (p.elementos[i].elemento->linea >= 0)
+            p.porLinea.emplace_back(p.elementos[i].elemento->linea, static_cast<int>(i));
+    std::sort(p.porLinea.begin(), p.porLinea.end());
+}
+
 // `progreso` counts the elements as the painting of each begins. `reciclados` is the
 // array of the frame before, whose room the new one takes over: after a keystroke the
 // frame is mostly the same size, and filling memory already touched is much cheaper than
@@ -146,9 +163,8 @@ std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progres
     p->vertices.clear();
     const int inicial = progreso;
     TGeometriaElemento temporal;
-    for (int i = escena.Base(); i < escena.Fin(); ++i) {
-        if (!escena.IsOccupied(i)) continue;
-        const TElementoObj3D& e = escena[i];
+    for (const TElementoObj3D* elemento : ElementosDe(escena)) {
+        const TElementoObj3D& e = *elemento;
         const int indice = static_cast<int>(p->elementos.size());
         progreso = inicial + indice + 1;
         const TGeometriaElemento& g = GeometriaDe(e, temporal);
@@ -178,18 +194,9 @@ std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progres
             break;
         }
         p->elementos.push_back(ep);
-        if (e.linea >= 0) p->porLinea.emplace_back(e.linea, indice);
     }
-    std::sort(p->porLinea.begin(), p->porLinea.end());
+    IndexaLineas(*p);
     return p;
-}
-
-// The elements of the scene in the list's order.
-std::vector<const TElementoObj3D*> ElementosDe(const TObjeto3D& escena) {
-    std::vector<const TElementoObj3D*> elementos;
-    for (int i = escena.Base(); i < escena.Fin(); ++i)
-        if (escena.IsOccupied(i)) elementos.push_back(&escena[i]);
-    return elementos;
 }
 
 // After a keystroke the elements are mostly those the frame was made of, with one or two
@@ -227,10 +234,7 @@ bool Actualiza(TProgramaEscena& p, const TObjeto3D& escena, int& progreso) {
                   p.vertices.begin() + static_cast<std::ptrdiff_t>(ep.primero));
         ep.elemento = elementos[cambiados[k]];
     }
-    p.porLinea.clear();
-    for (size_t i = 0; i < elementos.size(); ++i)
-        if (elementos[i]->linea >= 0) p.porLinea.emplace_back(elementos[i]->linea, static_cast<int>(i));
-    std::sort(p.porLinea.begin(), p.porLinea.end());
+    IndexaLineas(p);
     p.revision = escena.Revision();
     p.serie = escena.UltimaSerie();
     return true;

@@ -40,6 +40,8 @@ struct TVistaPrevia {
     // does not; the icon export sets it so that framing can centre a model there.
     bool desplazaEnPerspectiva = false;
 
+    bool operator==(const TVistaPrevia&) const = default;
+
     // Restores the angles and the zoom; pan and distance are kept.
     void ResetView();
     // Every field as a new window starts: ResetView, no pan, the eye at its first distance.

@@ -1,9 +1,10 @@
 #include "script/Colores_idc.h"
 
+#include "image/Fichero_imagen.h"
 #include "script/Objetos_3d.h"
 #include "script/Objetos_3d_planos.h"
 #include "script/Texturas_3di.h"
-#include "support/Rutas.h"
+#include "support/Descriptor_regular.h"
 
 #include <algorithm>
 #include <bit>
@@ -435,10 +436,6 @@ void TLector3DS::CompruebaVertices(const TMalla3DS& malla) const {
                          ", but the object has " + std::to_string(n) + " vertices");
 }
 
-struct TCierraFichero {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // One triangle element per face, in file order, appended to the scene.
 void AnadeTriangulos(TObjeto3D& escena, const TModelo3DS& modelo) {
     size_t total = 0;
@@ -504,10 +501,12 @@ bool ImportScene3DS(TObjeto3D& escena, const char* nombreFichero, DString& error
     std::unique_ptr<TModelo3DS> modelo;
     DString motivo;
     {
-        const std::unique_ptr<std::FILE, TCierraFichero> fichero(
-            std::fopen(RutaSistema(nombreFichero).c_str(), "rb"));
-        if (!fichero)
-            return falla((std::string("it cannot be opened (") + std::strerror(errno) + ")").c_str());
+        // Never a FIFO or a device: opening one would wait for a writer.
+        const TFicheroC fichero = AbreLectura(nombreFichero);
+        if (!fichero) {
+            const char* razon = errno == errorNoRegular ? "not a regular file" : std::strerror(errno);
+            return falla((std::string("it cannot be opened (") + razon + ")").c_str());
+        }
         modelo = ReadModel3DS(fichero.get(), modoFichero3DS, 0, &motivo);
     }
     if (!modelo) return falla(motivo.c_str());
