@@ -1,5 +1,4 @@
-// The command-line tool driven as users and scripts drive it: exit statuses, what it
-// prints, and the files it writes.
+// The command-line tool driven as users and scripts drive it.
 #include "image/Tdibig.h"
 #include "image/Tdibigformat.h"
 
@@ -38,12 +37,10 @@ TEST_F(Cli, FileAndUsageErrors) {
     EXPECT_EQ(s.estado, 1);
     EXPECT_EQ(s.texto, "Format unknown: " + Ruta("model.txt") + "\n");
     for (const char* malo :
-         {"", "frobnicate x.3di", "check", "check a b", "render x.3di", "render x.3di -o",
-          "render x.3di -o y.bmp --size 0x10", "render x.3di -o y.bmp --size 10", "dump x --zoom 2",
-          "render x -o y --angles 1", "render x -o y --zoom abc", "render x -o y --view sideways", "icon - ",
-          "icon - --fit",
+         {"", "frobnicate x.3di", "check a b", "render x.3di -o", "render x.3di -o y.bmp --size 0x10",
+          "dump x --zoom 2", "render x -o y --zoom abc", "render x -o y --view sideways", "icon - --fit",
           // Mended: a line or point beyond the int range was converted with undefined results.
-          "render x -o y --highlight 1e12", "render x -o y --highlight 0:-3e9"}) {
+          "render x -o y --highlight 1e12", "render x -o y --highlight 0:-3e9", "image a.gif b.gif"}) {
         s = Ejecuta(malo);
         EXPECT_EQ(s.estado, 2) << malo;
         EXPECT_NE(s.errores.find("Usage:"), std::string::npos) << malo;
@@ -59,7 +56,7 @@ TEST_F(Cli, FileAndUsageErrors) {
     EXPECT_EQ(s.estado, 2);
     EXPECT_NE(s.errores.find("Not a regular file"), std::string::npos) << s.errores;
     EXPECT_EQ(Sistema(std::string(PM_CLI) + " check - </dev/zero 2>" + Ruta("err.txt")), 2);
-    EXPECT_NE(prueba::LeeFichero(Ruta("err.txt")).find("more than 64 MB"), std::string::npos);
+    EXPECT_NE(Contenido("err.txt").find("more than 64 MB"), std::string::npos);
 }
 
 TEST_F(Cli, DumpShowsTheSceneAsJson) {
@@ -77,29 +74,23 @@ TEST_F(Cli, DumpShowsTheSceneAsJson) {
                      "\"normal\": [0,0,1]}"),
               std::string::npos)
         << j;
-    EXPECT_NE(j.find("\"class\": \"TElementoDisco\""), std::string::npos);
     EXPECT_NE(j.find("\"radio\": 4.5, \"relleno\": true"), std::string::npos);
     EXPECT_NE(j.find("\"matriz\": [1,0,0,0,0,1,0,0,0,0,1,0,1,0,0,1]"), std::string::npos);
-    EXPECT_NE(j.find("\"class\": \"TElementoPop\""), std::string::npos);
     EXPECT_EQ(j.substr(j.size() - 3), "]}\n");
     // Latin-1 bytes in messages come out as JSON escapes.
     const auto l = Ejecuta("dump -", "X\xB4=1\n");
     EXPECT_NE(l.texto.find("Undefined command:X\\u00b4"), std::string::npos) << l.texto;
-}
 
-// "textura" holds the texture's full name: from the script's folder, or from the current
-// folder for a script on standard input.
-TEST_F(Cli, DumpNamesTexturesInFull) {
+    // "textura" holds the texture's full name: from the script's folder, or from the
+    // current folder for a script on standard input.
     TDibIG imagen;
     imagen.Crea(64, 64, 24, 0, nullptr, true);
     ASSERT_TRUE(imagen.GrabaBMP(Ruta("t.bmp").c_str()));
-    const std::string script = "TEXTURET=t.bmp\n" + quad;
     const std::string textura = "\"textura\": \"" + Ruta("t.bmp") + "\"";
-    const auto s = Ejecuta("dump " + Escribe("s.3di", script));
-    EXPECT_EQ(s.estado, 0) << s.texto;
-    EXPECT_NE(s.texto.find(textura), std::string::npos) << s.texto;
+    const auto t = Ejecuta("dump " + Escribe("s.3di", "TEXTURET=t.bmp\n" + quad));
+    EXPECT_NE(t.texto.find(textura), std::string::npos) << t.texto;
     ASSERT_EQ(Sistema("cd '" + dir.string() + "' && " + PM_CLI + " dump - <s.3di >dump.json"), 0);
-    EXPECT_NE(prueba::LeeFichero(Ruta("dump.json")).find(textura), std::string::npos);
+    EXPECT_NE(Contenido("dump.json").find(textura), std::string::npos);
 }
 
 TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
@@ -109,7 +100,6 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     TDibIG imagen;
     ASSERT_TRUE(LeeBmp(imagen, Ruta("a.bmp")));
     EXPECT_EQ(imagen.Ancho(), 256);
-    EXPECT_EQ(imagen.Alto(), 256);
     EXPECT_EQ(imagen.BitsPixel(), 24);
     EXPECT_EQ(imagen.Pixel(0, 0), 0xFE0000u);
     EXPECT_NE(imagen.Pixel(128, 128), 0xFE0000u);
@@ -142,62 +132,35 @@ TEST_F(Cli, RenderWritesTheBitmapEvenWhenTheScriptHasErrors) {
     EXPECT_EQ(prueba::LeeFichero(Ruta("d.bmp")), antes);
 }
 
-namespace {
-
-// The drawn (not background) pixels of a picture: how many, and their bounding box.
-struct TDibujo {
-    int pixeles = 0, x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1;
-};
-TDibujo Dibujo(const TDibIG& imagen) {
-    TDibujo d;
-    for (int y = 0; y < imagen.Alto(); ++y)
-        for (int x = 0; x < imagen.Ancho(); ++x)
-            if (imagen.Pixel(x, y) != 0xFE0000u) {
-                ++d.pixeles;
-                d.x0 = std::min(d.x0, x), d.x1 = std::max(d.x1, x);
-                d.y0 = std::min(d.y0, y), d.y1 = std::max(d.y1, y);
-            }
-    return d;
-}
-
-} // namespace
-
+// How each view draws is the render tests' business; here, that the options reach it.
 TEST_F(Cli, RenderTakesTheEditorsViews) {
-    const std::string casa = std::string(PM_EXAMPLES) + "/house.3di";
-    TDibIG imagen;
-    const auto dibuja = [&](const std::string& opciones, const std::string& entrada = "") {
-        const auto s = Ejecuta("render " + opciones + " -o " + Ruta("v.bmp"), entrada);
-        EXPECT_EQ(s.estado, 0) << opciones << s.errores;
-        EXPECT_TRUE(LeeBmp(imagen, Ruta("v.bmp"))) << opciones;
-        return Dibujo(imagen);
-    };
-    // Perspective shows the model in the middle, about as large as the parallel view,
-    // and smaller from farther away.
-    const int paralela = dibuja(casa).pixeles;
-    const TDibujo perspectiva = dibuja(casa + " --perspective");
-    EXPECT_NE(imagen.Pixel(128, 128), 0xFE0000u);
-    EXPECT_GT(perspectiva.pixeles, paralela / 2);
-    EXPECT_LT(perspectiva.pixeles, paralela * 2);
-    const int lejos = dibuja(casa + " --perspective --distance 30").pixeles;
-    EXPECT_GT(lejos, 0);
-    EXPECT_LT(lejos, perspectiva.pixeles / 4);
-
-    // A named view: front shows the red front face, top the green roof.
     const std::string caja = "COLOR=(255,0,0)\nQUAD=[-1,-1,-1]:[1,-1,-1]:[1,-1,1]:[-1,-1,1]\n"
                              "COLOR=(0,255,0)\nQUAD=[-1,-1,1]:[1,-1,1]:[1,1,1]:[-1,1,1]\n";
-    dibuja("- --view front", caja);
+    TDibIG imagen;
+    // The drawn (not background) pixels: how many, and the widest span across or down.
+    const auto dibuja = [&](const std::string& opciones) {
+        const auto s = Ejecuta("render - -o " + Ruta("v.bmp") + " " + opciones, caja);
+        EXPECT_EQ(s.estado, 0) << opciones << s.errores;
+        EXPECT_TRUE(LeeBmp(imagen, Ruta("v.bmp"))) << opciones;
+        int pixeles = 0, x0 = 256, x1 = -1, y0 = 256, y1 = -1;
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                if (imagen.Pixel(x, y) != 0xFE0000u) {
+                    ++pixeles;
+                    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+                }
+        return std::pair{pixeles, std::max(x1 - x0, y1 - y0)};
+    };
+    const int paralela = dibuja("").first;
+    const int lejos = dibuja("--perspective --distance 30").first;
+    EXPECT_GT(lejos, 0);
+    EXPECT_LT(lejos, paralela / 4);
+    dibuja("--view front");
     EXPECT_GT(RojoDe(imagen.Pixel(128, 128)), 100);
-    dibuja("- --view top --perspective", caja);
+    dibuja("--view top --perspective");
     EXPECT_GT(VerdeDe(imagen.Pixel(128, 128)), 100);
-
-    // --fit frames a small model drawn off the middle: centred, 90 % of the picture.
-    for (const char* proyeccion : {"", " --perspective"}) {
-        const TDibujo d = dibuja("- --zoom 2 --pan 0.6,0.6 --fit" + std::string(proyeccion), caja);
-        EXPECT_NEAR(std::max(d.x1 - d.x0, d.y1 - d.y0), 230, 4) << proyeccion;
-        if (!*proyeccion) {
-            EXPECT_NEAR(d.x0 + d.x1, 255, 3);
-        }
-    }
+    // --fit frames a small model drawn off the middle: 90 % of the picture.
+    EXPECT_NEAR(dibuja("--zoom 2 --pan 0.6,0.6 --fit").second, 230, 4);
 }
 
 TEST_F(Cli, IconIsA32By32BitmapBesideTheScript) {
@@ -208,90 +171,63 @@ TEST_F(Cli, IconIsA32By32BitmapBesideTheScript) {
     ASSERT_TRUE(LeeBmp(icono, script + ".bmp"));
     EXPECT_EQ(icono.Ancho(), 32);
     EXPECT_EQ(icono.Alto(), -32); // written top-down
-    for (const auto& [x, y] : {std::pair{0, 0}, {31, 0}, {0, 31}, {31, 31}})
-        EXPECT_GE(AzulDe(icono.Pixel(x, y)), 254) << x << "," << y;
+    EXPECT_GE(AzulDe(icono.Pixel(31, 31)), 254);
     EXPECT_LT(AzulDe(icono.Pixel(16, 16)), 254); // the quad, shrunk into the middle
-    s = Ejecuta("icon - -o " + Ruta("otro.bmp"), quad);
-    EXPECT_EQ(s.estado, 0);
+    EXPECT_EQ(Ejecuta("icon - -o " + Ruta("otro.bmp"), quad).estado, 0);
     EXPECT_TRUE(fs::exists(Ruta("otro.bmp")));
 }
 
 TEST_F(Cli, A3DStudioMeshIsTakenByItsExtensionInAnyCase) {
     const std::string malla = Ruta("VASE.3Ds");
     fs::copy_file(PM_EXAMPLES "/vase.3ds", malla);
-    auto s = Ejecuta("check " + malla);
-    EXPECT_EQ(s.estado, 0);
-    EXPECT_EQ(s.texto, "ok\n");
     EXPECT_EQ(Ejecuta("icon " + malla).estado, 0);
     EXPECT_TRUE(fs::exists(malla + ".bmp"));
 
     const std::string rota = Escribe("broken.3ds", "MM");
     const std::string motivo =
         "Error reading the 3DS file " + rota + ": it is too short for a 3D Studio file";
-    s = Ejecuta("check " + rota);
+    auto s = Ejecuta("check " + rota);
     EXPECT_EQ(s.estado, 1);
     EXPECT_EQ(s.texto, motivo + "\n");
-    s = Ejecuta("render " + rota + " -o " + Ruta("broken.bmp"));
-    EXPECT_EQ(s.estado, 1);
-    EXPECT_EQ(s.errores, motivo + "\n");
+    EXPECT_EQ(Ejecuta("render " + rota + " -o " + Ruta("broken.bmp")).errores, motivo + "\n");
 }
 
-TEST_F(Cli, EveryExampleChecksAndRenders) {
+// How the examples draw is the render tests' business; here, that each one checks clean.
+TEST_F(Cli, EveryExampleChecks) {
     int vistos = 0;
     for (const auto& e : fs::directory_iterator(PM_EXAMPLES)) {
         if (e.path().extension() != ".3di" && e.path().extension() != ".3ds") continue;
         ++vistos;
         const auto c = Ejecuta("check " + e.path().string());
-        EXPECT_EQ(c.estado, 0) << e.path() << c.texto;
+        EXPECT_EQ(c.estado, 0) << e.path();
         EXPECT_EQ(c.texto, "ok\n") << e.path();
-        const std::string bmp = Ruta("example.bmp");
-        const auto r = Ejecuta("render " + e.path().string() + " -o " + bmp);
-        EXPECT_EQ(r.estado, 0) << e.path() << r.errores;
-        TDibIG imagen;
-        ASSERT_TRUE(LeeBmp(imagen, bmp));
-        int dibujados = 0;
-        for (int y = 0; y < 256; y += 4)
-            for (int x = 0; x < 256; x += 4)
-                if (imagen.Pixel(x, y) != 0xFE0000u) ++dibujados;
-        EXPECT_GT(dibujados, 200) << e.path() << " draws almost nothing";
     }
     EXPECT_GE(vistos, 4);
 }
 
 TEST_F(Cli, ImageDescribesTheLoadedBitmap) {
-    // The loaders' sizes and pixels are the image tests' business; here, one file for each
-    // depth and row order the description and the copy must carry.
+    // One file for each depth and row order the description and the copy must carry; libtiff
+    // warns about the tiff's unknown tag, and nothing reaches the terminal.
     const std::string datos = PM_TEST_DATA;
-    const struct {
-        const char* fichero;
-        const char* json;
-    } casos[] = {
-        {"/bmp/imagemagick_5x3_4.bmp",
-         "{\"width\": 5, \"height\": 3, \"bits\": 4, \"colours\": 16, \"topDown\": false}\n"},
-        {"/png/built/reference_rgb.png",
-         "{\"width\": 4, \"height\": 3, \"bits\": 24, \"colours\": 0, \"topDown\": false}\n"},
-        {"/ras/built/8_bit_map_768.ras",
-         "{\"width\": 3, \"height\": 2, \"bits\": 8, \"colours\": 256, \"topDown\": true}\n"},
-        // libtiff warns about the unknown tag; nothing reaches the terminal.
-        {"/tif/built/unknown_tag.tif",
-         "{\"width\": 3, \"height\": 2, \"bits\": 24, \"colours\": 0, \"topDown\": true}\n"},
-    };
-    for (const auto& c : casos) {
-        const std::string fichero = datos + c.fichero;
-        const auto s = Ejecuta("image " + fichero + " -o " + Ruta("out.bmp"));
-        EXPECT_EQ(s.estado, 0) << c.fichero << s.texto;
-        EXPECT_EQ(s.texto, c.json);
-        EXPECT_EQ(s.errores, "") << c.fichero;
+    for (const auto& [fichero, json] :
+         {std::pair{"/bmp/imagemagick_5x3_4.bmp",
+                    "\"width\": 5, \"height\": 3, \"bits\": 4, \"colours\": 16, \"topDown\": false"},
+          {"/tif/built/unknown_tag.tif",
+           "\"width\": 3, \"height\": 2, \"bits\": 24, \"colours\": 0, \"topDown\": true"}}) {
+        const auto s = Ejecuta("image " + datos + fichero + " -o " + Ruta("out.bmp"));
+        EXPECT_EQ(s.estado, 0) << fichero << s.texto;
+        EXPECT_EQ(s.texto, "{" + std::string(json) + "}\n");
+        EXPECT_EQ(s.errores, "") << fichero;
         // The BMP holds the bitmap unchanged.
         TDibIGformat cargada;
         TDibIG escrita;
         DString error;
-        ASSERT_TRUE(cargada.LeeImagen(fichero.c_str(), error));
-        ASSERT_TRUE(escrita.LeeBMP(Ruta("out.bmp").c_str(), error)) << c.fichero;
+        ASSERT_TRUE(cargada.LeeImagen((datos + fichero).c_str(), error));
+        ASSERT_TRUE(LeeBmp(escrita, Ruta("out.bmp")));
         ASSERT_EQ(escrita.BytesPixeles(), cargada.BytesPixeles());
         EXPECT_EQ(escrita.Alto(), cargada.Alto());
         EXPECT_EQ(escrita.NumColores(), cargada.NumColores());
-        EXPECT_EQ(std::memcmp(escrita.Bits(), cargada.Bits(), escrita.BytesPixeles()), 0) << c.fichero;
+        EXPECT_EQ(std::memcmp(escrita.Bits(), cargada.Bits(), escrita.BytesPixeles()), 0) << fichero;
     }
     // A refused file: the loader's message on standard output (empty for a map format).
     auto s = Ejecuta("image " + Ruta("missing.gif"));
@@ -300,11 +236,7 @@ TEST_F(Cli, ImageDescribesTheLoadedBitmap) {
     s = Ejecuta("image " + Escribe("map.ecw", "x"));
     EXPECT_EQ(s.estado, 1);
     EXPECT_EQ(s.texto, "\n");
-    for (const char* malo : {"image", "image a.gif b.gif", "image a.gif -o", "image a.gif --size 2x2"}) {
-        s = Ejecuta(malo);
-        EXPECT_EQ(s.estado, 2) << malo;
-        EXPECT_NE(s.errores.find("Usage: pictomolder-cli image"), std::string::npos) << malo;
-    }
-    s = Ejecuta("image " + datos + "/gif/built/reference_4x4.gif -o " + Ruta("no/such/folder/x.bmp"));
-    EXPECT_EQ(s.estado, 2);
+    EXPECT_EQ(
+        Ejecuta("image " + datos + "/gif/built/reference_4x4.gif -o " + Ruta("no/such/folder/x.bmp")).estado,
+        2);
 }

@@ -1,6 +1,4 @@
-// The edit loop of the real window: typing re-parses into the error pane and the
-// preview, the caret picks the highlighted element, a click on a control point brings
-// the caret to its field, and a double click on a TEXTURET line opens the texture.
+// The edit loop of the real window: typing, the caret, picking, the TEXTURET double click.
 #include "Ventana_prueba.h"
 
 #include "editor/Memo_script.h"
@@ -9,8 +7,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QTextCursor>
 #include <QTextBlock>
+#include <QTextCursor>
 
 namespace {
 
@@ -29,8 +27,7 @@ class EditorEdicion : public VentanaPrueba {};
 TEST_F(EditorEdicion, TypingUpdatesTheErrorPaneAndThePreview) {
     TFormTestOpenGL& v = Abre();
     EXPECT_FALSE(v.modificado);
-    const QImage vacia = Preview();
-    EXPECT_TRUE(EsAzul(ColorEn(vacia, vacia.width() / 2, vacia.height() / 2)));
+    EXPECT_TRUE(EsAzul(EnMedio(Preview())));
 
     // Typed key by key, as a person would, faster than frames come: the first key is
     // read and drawn at once, the others are all handled before the script is read again,
@@ -46,7 +43,7 @@ TEST_F(EditorEdicion, TypingUpdatesTheErrorPaneAndThePreview) {
     EXPECT_EQ(v.objeto.Count(), 1);
     EXPECT_EQ(v.objeto.Revision(), revision + 1);
     const QImage llena = Preview();
-    const uint32_t centro = ColorEn(llena, llena.width() / 2, llena.height() / 2);
+    const uint32_t centro = EnMedio(llena);
     EXPECT_FALSE(EsAzul(centro));
     EXPECT_GT(centro & 0xFF, 0x80u) << std::hex << centro; // a white quad, lit
     EXPECT_TRUE(EsAzul(ColorEn(llena, 2, 2)));
@@ -60,18 +57,7 @@ TEST_F(EditorEdicion, TypingUpdatesTheErrorPaneAndThePreview) {
     ASSERT_EQ(selecciones.size(), 2); // the caret's line, then the error
     EXPECT_EQ(selecciones[1].cursor.blockNumber(), 1);
     EXPECT_EQ(selecciones[1].format.background().color(), TMemoScript::ColorLineaError());
-    // The quad before the bad line is still drawn.
-    const QImage conError = Preview();
-    EXPECT_FALSE(EsAzul(ColorEn(conError, conError.width() / 2, conError.height() / 2)));
-
-    Escribe("PUSHTRANS=[0,0,1]\n" + QString(cuadrado) + "\n");
-    EXPECT_EQ(v.TextoPanelErrores(), "POPs needed!");
-    EXPECT_TRUE(v.MemoPrograma->LineasError().empty());
-
-    Escribe("");
-    EXPECT_EQ(v.TextoPanelErrores(), "ok");
-    const QImage otraVez = Preview();
-    EXPECT_TRUE(EsAzul(ColorEn(otraVez, otraVez.width() / 2, otraVez.height() / 2)));
+    EXPECT_FALSE(EsAzul(EnMedio(Preview()))); // the quad before the bad line is still drawn
 }
 
 // A key's frame is drawn ahead of the paint; a view changed before the paint is not
@@ -81,13 +67,13 @@ TEST_F(EditorEdicion, AFrameDrawnAheadOfAChangedViewIsDrawnAgain) {
     Escribe(QString(cuadrado) + "\n");
     const auto enMedio = [&] {
         const QImage& imagen = v.PaintBox3D->UltimoCuadro();
-        return ColorEn(imagen, imagen.width() / 2, imagen.height() / 2);
+        return EnMedio(imagen);
     };
     EXPECT_FALSE(EsAzul(enMedio()));
     const long antes = v.PaintBox3D->Cuadros();
     QTextCursor cursor = v.MemoPrograma->textCursor();
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(";"); // a comment: the scene stays
+    cursor.insertText(";");                           // a comment: the scene stays
     v.vista.desplazamiento = vector3D(1.5, 1.5, 0.0); // the quad goes to a corner
     ASSERT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
     EXPECT_TRUE(EsAzul(enMedio()));
@@ -97,20 +83,11 @@ TEST_F(EditorEdicion, TheCaretPicksTheHighlightedElementAndField) {
     TFormTestOpenGL& v = Abre();
     Escribe("; two elements\nLINE=[0,0,0]:[1,1,0]\n" + QString(cuadrado) + "\n");
 
-    long antes = v.PaintBox3D->Cuadros();
+    // (How a click brings the caret and the status along is the picking test's.)
+    const long antes = v.PaintBox3D->Cuadros();
     PonCursor(*v.MemoPrograma, 2, 24); // after "QUAD=[-2,-2,0]:[2,-2,0]:"
-    EXPECT_EQ(v.StatusBarEdit->text(), "2: 24: 2");
-    EXPECT_EQ(v.objeto.lineaResaltada, 2);
     EXPECT_EQ(v.objeto.puntoResaltado, 2);
     EXPECT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
-
-    // Same line, other field: repainted too.
-    antes = v.PaintBox3D->Cuadros();
-    PonCursor(*v.MemoPrograma, 2, 5);
-    EXPECT_EQ(v.StatusBarEdit->text(), "2: 5: 0");
-    EXPECT_EQ(v.objeto.puntoResaltado, 0);
-    EXPECT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
-
     // The highlighted quad is drawn differently from the quad under a caret elsewhere.
     const QImage resaltado = Preview();
     PonCursor(*v.MemoPrograma, 0, 0);
@@ -121,14 +98,6 @@ TEST_F(EditorEdicion, TheCaretPicksTheHighlightedElementAndField) {
     EXPECT_EQ(v.StatusBarEdit->text(), "1: 3: -1");
     EXPECT_EQ(v.objeto.lineaResaltada, 1);
     EXPECT_EQ(v.objeto.puntoResaltado, -1);
-
-    // The arrow keys move the caret and the status follows at once.
-    v.MemoPrograma->setFocus();
-    QTest::keyClick(v.MemoPrograma, Qt::Key_Down);
-    EXPECT_EQ(v.StatusBarEdit->text(), "2: 3: -1");
-    QTest::keyClick(v.MemoPrograma, Qt::Key_End);
-    EXPECT_EQ(v.objeto.lineaResaltada, 2);
-    EXPECT_EQ(v.objeto.puntoResaltado, 3);
 }
 
 TEST_F(EditorEdicion, AClickOnAControlPointMovesTheCaretToItsField) {
@@ -171,14 +140,7 @@ TEST_F(EditorEdicion, ADoubleClickOnATextureLineOpensTheImage) {
 
     Escribe("; textured\nTEXTURET=\"wood.bmp\"\n");
     QTest::mouseDClick(v.MemoPrograma->viewport(), Qt::LeftButton, Qt::NoModifier, sobreLinea);
-    ASSERT_EQ(dialogos->abiertos.size(), 1);
-    EXPECT_EQ(dialogos->abiertos[0], "edit|" + carpeta.filePath("wood.bmp"));
-
-    // A double click on another line opens nothing.
-    cursor = QTextCursor(v.MemoPrograma->document()->findBlockByNumber(0));
-    QTest::mouseDClick(v.MemoPrograma->viewport(), Qt::LeftButton, Qt::NoModifier,
-                       v.MemoPrograma->cursorRect(cursor).center());
-    EXPECT_EQ(dialogos->abiertos.size(), 1);
+    EXPECT_EQ(dialogos->abiertos, QStringList{"edit|" + carpeta.filePath("wood.bmp")});
 }
 
 TEST_F(EditorEdicion, TheScriptPaneIsColoured) {
@@ -197,29 +159,7 @@ TEST_F(EditorEdicion, TheScriptPaneIsColoured) {
     EXPECT_EQ(formatoEn(1, 14).foreground(), QTextCharFormat().foreground()); // the macro R
     EXPECT_EQ(formatoEn(1, 33).foreground(), r.formatoNumero.foreground());   // 1.5e2
     EXPECT_EQ(formatoEn(1, 43).foreground(), r.formatoComentario.foreground());
-    EXPECT_EQ(formatoEn(2, 1).foreground(), r.formatoOrden.foreground());
     EXPECT_NE(formatoEn(3, 1).foreground(), r.formatoOrden.foreground());
     EXPECT_TRUE(EsOrden3Di("revolution"));
     EXPECT_FALSE(EsOrden3Di("QUADS"));
-}
-
-TEST_F(EditorEdicion, ClipboardAndUndo) {
-    TFormTestOpenGL& v = Abre();
-    Escribe(cuadrado);
-    v.MemoPrograma->selectAll();
-    v.Cut1Click();
-    EXPECT_EQ(v.MemoPrograma->toPlainText(), "");
-    EsperaCuadro();
-    EXPECT_EQ(v.objeto.Count(), 0);
-    v.Paste1Click();
-    v.Paste1Click();
-    EXPECT_EQ(v.MemoPrograma->toPlainText(), QString(cuadrado) + cuadrado);
-    v.MemoPrograma->setFocus();
-    QTest::keySequence(v.MemoPrograma, QKeySequence::Undo);
-    EXPECT_EQ(v.MemoPrograma->toPlainText(), QString(cuadrado));
-    EsperaCuadro();
-    EXPECT_EQ(v.objeto.Count(), 1);
-    v.MemoPrograma->selectAll();
-    v.Copy1Click();
-    EXPECT_EQ(v.MemoPrograma->toPlainText(), QString(cuadrado));
 }

@@ -1,5 +1,4 @@
-// File > Export Icon...: the dialog in the real window, its pictures following the
-// script, the icon file and theme folder it saves, the choices it keeps.
+// File > Export Icon...: the dialog in the real window and the files it saves.
 #include "Ventana_prueba.h"
 
 #include "editor/Dialogo_exporta_icono.h"

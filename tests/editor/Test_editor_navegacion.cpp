@@ -1,14 +1,10 @@
-// Navigation of the preview in the real window: drags turn and pan, the wheel zooms
-// over the preview only, the zoom buttons, the perspective switch and its shortcut.
+// Navigation of the preview in the real window: drags, the wheel, zoom and perspective.
 #include "Ventana_prueba.h"
 
 #include <QApplication>
-#include <QMenu>
 #include <QMouseEvent>
-#include <QSplitter>
 #include <QTest>
 #include <QWheelEvent>
-
 
 namespace {
 
@@ -29,14 +25,6 @@ bool Rueda(QWidget* w, QPoint posicion, int delta) {
     return rueda.isAccepted();
 }
 
-int PixelesNoAzules(const QImage& imagen) {
-    int n = 0;
-    for (int y = 0; y < imagen.height(); ++y)
-        for (int x = 0; x < imagen.width(); ++x)
-            n += EsAzul(ColorEn(imagen, x, y)) ? 0 : 1;
-    return n;
-}
-
 } // namespace
 
 class EditorNavegacion : public VentanaPrueba {};
@@ -45,13 +33,11 @@ TEST_F(EditorNavegacion, DragsTurnAndPanTheView) {
     TFormTestOpenGL& v = Abre();
     Escribe("QUAD=[-2,-2,0]:[2,-2,0]:[2,2,0]:[-2,2,0]\n");
     const double anguloY = v.vista.anguloY, anguloX = v.vista.anguloX;
-    long antes = v.PaintBox3D->Cuadros();
-    Arrastra(v.PaintBox3D, Qt::RightButton, QPoint(100, 100), QPoint(100, 0));
+    const long antes = v.PaintBox3D->Cuadros();
+    Arrastra(v.PaintBox3D, Qt::RightButton, QPoint(100, 100), QPoint(100, 50));
     EXPECT_NEAR(v.vista.anguloY, anguloY + 1.0, 1e-12);
-    EXPECT_NEAR(v.vista.anguloX, anguloX, 1e-12);
-    EXPECT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
-    Arrastra(v.PaintBox3D, Qt::RightButton, QPoint(100, 100), QPoint(0, 50));
     EXPECT_NEAR(v.vista.anguloX, anguloX - 0.5, 1e-12);
+    EXPECT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
     EXPECT_FALSE(v.PaintBox3D->arrastrando);
 
     // The left button pans: 2/W per pixel across, 2/H per pixel down (the picture
@@ -62,12 +48,6 @@ TEST_F(EditorNavegacion, DragsTurnAndPanTheView) {
     EXPECT_NEAR(v.vista.desplazamiento.y, -10.0 / h, 1e-12);
     Arrastra(v.PaintBox3D, Qt::MiddleButton, QPoint(50, 50), QPoint(-10, 0));
     EXPECT_NEAR(v.vista.desplazamiento.x, 0.0, 1e-12);
-
-    // Moving without a button held changes nothing.
-    QMouseEvent mover(QEvent::MouseMove, QPointF(7, 7), v.PaintBox3D->mapToGlobal(QPointF(7, 7)),
-                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(v.PaintBox3D, &mover);
-    EXPECT_NEAR(v.vista.desplazamiento.x, 0.0, 1e-12);
 }
 
 TEST_F(EditorNavegacion, TheWheelZoomsOverThePreviewOnly) {
@@ -75,23 +55,16 @@ TEST_F(EditorNavegacion, TheWheelZoomsOverThePreviewOnly) {
     const double escala = v.vista.escala;
     EXPECT_TRUE(Rueda(v.PaintBox3D, QPoint(50, 50), 120));
     EXPECT_NEAR(v.vista.escala, escala * 0.88, 1e-12);
-    EXPECT_TRUE(Rueda(v.PaintBox3D, QPoint(50, 50), -120));
-    EXPECT_NEAR(v.vista.escala, escala, 1e-12);
-
     // Right of the preview (over the script side) the window leaves the event alone.
-    const QPoint aLaDerecha(v.PaintBox3D->width() + 40, 100);
-    EXPECT_FALSE(Rueda(&v, aLaDerecha, 120));
-    EXPECT_NEAR(v.vista.escala, escala, 1e-12);
+    EXPECT_FALSE(Rueda(&v, QPoint(v.PaintBox3D->width() + 40, 100), 120));
+    EXPECT_NEAR(v.vista.escala, escala * 0.88, 1e-12);
 
     // In perspective the wheel moves the eye instead.
     v.MenuPerspectivaClick();
     const double distancia = v.vista.distancia;
     EXPECT_TRUE(Rueda(v.PaintBox3D, QPoint(50, 50), 120));
     EXPECT_NEAR(v.vista.distancia, distancia * 0.88, 1e-12);
-    EXPECT_NEAR(v.vista.escala, escala, 1e-12);
-    EXPECT_TRUE(Rueda(v.PaintBox3D, QPoint(50, 50), -240));
-    EXPECT_NEAR(v.vista.distancia, distancia * 0.88 / 0.76, 1e-12);
-    EXPECT_GT(v.vista.distancia, 0.0);
+    EXPECT_NEAR(v.vista.escala, escala * 0.88, 1e-12);
 }
 
 TEST_F(EditorNavegacion, ZoomButtonsAndPerspective) {
@@ -113,24 +86,11 @@ TEST_F(EditorNavegacion, ZoomButtonsAndPerspective) {
     EXPECT_TRUE(v.idc.perspectiva);
     EXPECT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
     const QImage perspectiva = Preview();
-    EXPECT_FALSE(EsAzul(ColorEn(perspectiva, perspectiva.width() / 2, perspectiva.height() / 2)));
-    // Panning has no effect on the picture in perspective.
+    EXPECT_FALSE(EsAzul(EnMedio(perspectiva)));
+    // Panning has no effect on the picture in perspective; in parallel it moves the quad.
     Arrastra(v.PaintBox3D, Qt::LeftButton, QPoint(50, 50), QPoint(100, 0));
-    EXPECT_NE(v.vista.desplazamiento.x, 0.0);
     EXPECT_EQ(Preview(), perspectiva);
     v.MenuPerspectiva->trigger();
     EXPECT_FALSE(v.idc.perspectiva);
-    // In parallel projection the same pan moves the quad.
-    const QImage movida = Preview();
-    EXPECT_EQ(PixelesNoAzules(movida), PixelesNoAzules(paralela));
-    EXPECT_NE(movida, paralela);
-}
-
-TEST_F(EditorNavegacion, ResizingThePreviewFollowsTheViewport) {
-    TFormTestOpenGL& v = Abre();
-    const int total = v.PaintBox3D->width() + v.Splitter2->width();
-    v.Splitter1->setSizes({300, total - 300});
-    EXPECT_TRUE(Espera([&] { return v.idc.rectangulo.derecha == v.PaintBox3D->width(); }));
-    EXPECT_EQ(v.PaintBox3D->width(), 300);
-    EXPECT_EQ(v.idc.rectangulo.abajo, v.PaintBox3D->height());
+    EXPECT_NE(Preview(), paralela);
 }

@@ -1,5 +1,7 @@
 #include "Ventana_prueba.h"
 
+#include "Carpeta_prueba.h"
+
 #include "editor/Aplicacion_editor.h"
 #include "support/Informa.h"
 
@@ -12,56 +14,45 @@
 #include <link.h>
 
 #include <fstream>
-#include <sstream>
+
+namespace {
+
+// The next queued answer, or `vacia` when the test queued none.
+template <class T> T Saca(std::deque<T>& cola, T vacia) {
+    if (cola.empty()) return vacia;
+    T r = cola.front();
+    cola.pop_front();
+    return r;
+}
+
+} // namespace
 
 QString TDialogosPrueba::PideFicheroAbrir(const QString& inicial, const QString&) {
     peticionesAbrir << inicial;
-    if (ficherosAbrir.empty()) return QString();
-    QString f = ficherosAbrir.front();
-    ficherosAbrir.pop_front();
-    return f;
+    return Saca(ficherosAbrir, QString());
 }
 
 QString TDialogosPrueba::PideFicheroGrabar(const QString& inicial, const QString& filtro) {
     peticionesGrabar << filtro;
     propuestasGrabar << inicial;
-    if (ficherosGrabar.empty()) return QString();
-    QString f = ficherosGrabar.front();
-    ficherosGrabar.pop_front();
-    return f;
+    return Saca(ficherosGrabar, QString());
 }
 
 QString TDialogosPrueba::PideCarpeta(const QString&) {
-    if (carpetas.empty()) return QString();
-    QString c = carpetas.front();
-    carpetas.pop_front();
-    return c;
+    return Saca(carpetas, QString());
 }
 
 TRespuesta TDialogosPrueba::Pregunta(const QString& texto, const QString&) {
     preguntas << texto;
-    if (respuestas.empty()) return TRespuesta::cancelar;
-    const TRespuesta r = respuestas.front();
-    respuestas.pop_front();
-    return r;
+    return Saca(respuestas, TRespuesta::cancelar);
 }
 
 bool TDialogosPrueba::PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo,
                                  int maximo, int& elegido) {
     peticionesEntero << QString("%1|%2|%3|%4|%5").arg(titulo, etiqueta).arg(valor).arg(minimo).arg(maximo);
     if (enteros.empty()) return false;
-    elegido = enteros.front();
-    enteros.pop_front();
+    elegido = Saca(enteros, 0);
     return true;
-}
-
-void TDialogosPrueba::Mensaje(const QString& texto, const QString& titulo, TIconoMensaje) {
-    mensajes << titulo + "|" + texto;
-}
-
-bool TDialogosPrueba::AbreConEscritorio(const QString& fichero, const QString& verbo) {
-    abiertos << verbo + "|" + fichero;
-    return escritorioResponde;
 }
 
 bool Espera(const std::function<bool()>& condicion, int ms) {
@@ -119,18 +110,12 @@ void VentanaPrueba::Cierra() {
 
 QString VentanaPrueba::Fichero(const char* nombre, const std::string* contenido) const {
     const QString ruta = carpeta.filePath(nombre);
-    if (contenido) {
-        std::ofstream f(ruta.toStdString(), std::ios::binary);
-        f << *contenido;
-    }
+    if (contenido) std::ofstream(ruta.toStdString(), std::ios::binary) << *contenido;
     return ruta;
 }
 
 std::string VentanaPrueba::LeeFichero(const QString& nombre) const {
-    std::ifstream f(nombre.toStdString(), std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
+    return prueba::LeeFichero(nombre.toStdString());
 }
 
 void VentanaPrueba::GuardaUltimoFichero(const QString& nombre) const {
@@ -144,9 +129,8 @@ void VentanaPrueba::AbreDesdeMenu(const QString& nombre) {
 }
 
 void VentanaPrueba::Escribe(const QString& texto) {
-    const long antes = ventana->PaintBox3D->Cuadros();
     ventana->MemoPrograma->setPlainText(texto);
-    EXPECT_TRUE(Espera([&] { return ventana->PaintBox3D->Cuadros() > antes; }));
+    EsperaCuadro();
 }
 
 void VentanaPrueba::EsperaCuadro() {

@@ -1,6 +1,5 @@
-// The editor's test bench: the real main window on a private X server, with the
-// user's answers given by the test instead of modal dialogs, and a settings folder of
-// its own for every test.
+// The editor's test bench: the real window on a private X server, its dialogs answered
+// by the test, and a settings folder of its own for every test.
 #pragma once
 
 #include "editor/Dialogos_editor.h"
@@ -29,12 +28,15 @@ struct TDialogosPrueba : TDialogosEditor {
     TRespuesta Pregunta(const QString& texto, const QString& titulo) override;
     bool PideEntero(const QString& titulo, const QString& etiqueta, int valor, int minimo, int maximo,
                     int& elegido) override;
-    void Mensaje(const QString& texto, const QString& titulo, TIconoMensaje icono) override;
-    bool AbreConEscritorio(const QString& fichero, const QString& verbo) override;
+    void Mensaje(const QString& texto, const QString& titulo, TIconoMensaje) override {
+        mensajes << titulo + "|" + texto;
+    }
+    bool AbreConEscritorio(const QString& fichero, const QString& verbo) override {
+        abiertos << verbo + "|" + fichero;
+        return escritorioResponde;
+    }
 
-    std::deque<QString> ficherosAbrir;
-    std::deque<QString> ficherosGrabar;
-    std::deque<QString> carpetas;
+    std::deque<QString> ficherosAbrir, ficherosGrabar, carpetas;
     std::deque<TRespuesta> respuestas;
     std::deque<int> enteros;
     bool escritorioResponde = false;
@@ -54,19 +56,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates and shows the window and waits until its preview is bound to OpenGL;
-    // `respuestas` answer the questions of the start-up.
+    // Shows the window, bound to OpenGL; `respuestas` answer the start-up's questions.
     TFormTestOpenGL& Abre(const QStringList& argumentos = {}, std::deque<TRespuesta> respuestas = {});
-    // Closes the window without questions.
-    void Cierra();
+    void Cierra(); // without questions
     // A file in the test's folder (with `contenido` written when given).
     QString Fichero(const char* nombre, const std::string* contenido = nullptr) const;
     std::string LeeFichero(const QString& nombre) const;
-    // Writes the stored last file, as an earlier session would have left it.
+    // The stored last file, as an earlier session would have left it.
     void GuardaUltimoFichero(const QString& nombre) const;
-
-    // File > Open... with the dialog answered `nombre`.
-    void AbreDesdeMenu(const QString& nombre);
+    void AbreDesdeMenu(const QString& nombre); // File > Open..., answered `nombre`
     // Replaces the script text as typing would (one change) and waits for the repaint.
     void Escribe(const QString& texto);
     // Lets the event loop run until the window has painted a frame after this call.
@@ -88,6 +86,9 @@ inline void PrintTo(const QString& texto, std::ostream* salida) {
 bool Espera(const std::function<bool()>& condicion, int ms = 5000);
 // Pixel of the preview's picture, as packed 0xBBGGRR.
 uint32_t ColorEn(const QImage& imagen, int x, int y);
+inline uint32_t EnMedio(const QImage& imagen) {
+    return ColorEn(imagen, imagen.width() / 2, imagen.height() / 2);
+}
 // The preview's background: blue at full strength (OpenGL's 255/256 gives 254), no red, no green.
 inline bool EsAzul(uint32_t c) {
     return (c & 0xFFFF) == 0 && (c >> 16) >= 254;

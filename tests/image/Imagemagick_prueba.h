@@ -1,6 +1,5 @@
-// Helpers of the image reader tests: pictures drawn into files, ImageMagick's convert
-// to make test files in every format and to decode them for comparison, and a CRC of a
-// loaded picture.
+// Helpers of the image reader tests: ImageMagick makes test files and decodes them for
+// comparison; a CRC sums up a loaded picture.
 #pragma once
 
 #include "Carpeta_prueba.h"

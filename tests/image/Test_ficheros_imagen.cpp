@@ -1,8 +1,6 @@
-// The hand-made image files of tests/data/<format>/built (odd but valid) and
-// .../malformed (damaged and hostile): each gives the result its folder's expected.txt
-// lists (made by tests/data/genera_imagenes.py): the loader's message and an empty
-// image, or an image of the listed size, depth and pixels. Every cut of a valid file
-// ends in a message or an image, never a crash.
+// Each file of tests/data/<format>/{built,malformed} gives the result its folder's
+// expected.txt lists (tests/data/genera_imagenes.py): the loader's message and an empty
+// image, or an image of the listed size, depth and pixels; a cut file never crashes.
 #include "Imagemagick_prueba.h"
 
 #include "image/Tdibigformat.h"

@@ -2,7 +2,6 @@
 // compared pixel by pixel with ImageMagick's own decoding of the same file.
 #include "Imagemagick_prueba.h"
 
-#include "image/Gif.h"
 #include "image/Tdibigformat.h"
 
 #include <gtest/gtest.h>
@@ -87,7 +86,6 @@ TEST_F(FormatosImagen, GifPngRasJpegTiffMatchImageMagick) {
         {"c2.gif", "", Colores(2), 1, 2, false},
         {"c16.gif", "", Colores(16), 4, 16, false},
         {"c17.gif", "", Colores(17), 8, 256, false},
-        {"c256.gif", "", Colores(256), 8, 256, false},
         {"interlaced.gif", "-interlace GIF", Colores(5), 4, 16, false},
         // PNG: palette and grey at 8 bits, RGB at 24, RGB with alpha at 32; 16-bit
         // channels and interlacing give the same pixels.
@@ -115,72 +113,4 @@ TEST_F(FormatosImagen, GifPngRasJpegTiffMatchImageMagick) {
     };
     for (const TCaso& c : casos)
         Compara(c);
-}
-
-// A transparent colour gives a 256-entry table whose entries past the file's own are
-// white; the other pixels keep their colours.
-TEST_F(FormatosImagen, GifWithTransparentColour) {
-    prueba::EscribePAM(dir / "origen.pam", 16, 16, Colores(5));
-    const TRGBA quitado = Colores(5)(1, 0);
-    const std::string gif = Ruta("t.gif");
-    ASSERT_TRUE(prueba::Convert(Ruta("origen.pam") + " -transparent 'rgb(" + std::to_string(quitado.r) + "," +
-                                std::to_string(quitado.g) + "," + std::to_string(quitado.b) + ")' " + gif));
-    TDibIGformat img;
-    DString error;
-    ASSERT_TRUE(img.LeeImagen(gif.c_str(), error)) << error.c_str();
-    EXPECT_EQ(img.BitsPixel(), 4);
-    EXPECT_EQ(img.NumColores(), 16); // the 256 entries, as many as the depth's table holds
-    EXPECT_EQ(img.ColorTabla(15), 0xFFFFFFu);
-    const auto referencia = prueba::DecodificaIM(gif);
-    ASSERT_EQ(referencia.size(), 256u);
-    for (int i = 0; i < 256; ++i) {
-        if (referencia[static_cast<size_t>(i)].a == 0) continue;
-        TRGBA c = referencia[static_cast<size_t>(i)];
-        EXPECT_EQ(prueba::ColorCargado(img, i % 16, i / 16), c) << i;
-    }
-}
-
-// An icon with a mask: transparent pixels hold index 0 (the colour 99, 99, 99), the others
-// their colours; the error text is empty after the load.
-TEST_F(FormatosImagen, IconWithMask) {
-    prueba::EscribePAM(dir / "origen.pam", 16, 16, [](int x, int y) {
-        TRGBA c = Colores(30)(x, y);
-        c.a = (x + y) % 5 == 0 ? 0 : 255;
-        return c;
-    });
-    const std::string ico = Ruta("m.ico");
-    ASSERT_TRUE(prueba::Convert(Ruta("origen.pam") + " " + ico));
-    TDibIGformat img;
-    DString error("previous text");
-    ASSERT_TRUE(img.LeeImagen(ico.c_str(), error));
-    EXPECT_TRUE(error.IsEmpty());
-    EXPECT_EQ(img.BitsPixel(), 8);
-    EXPECT_EQ(img.ColorTabla(0), ColorRGB(99, 99, 99));
-    const auto referencia = prueba::DecodificaIM(ico);
-    ASSERT_EQ(referencia.size(), 256u);
-    for (int i = 0; i < 256; ++i) {
-        const int x = i % 16, y = i / 16;
-        TRGBA c = referencia[static_cast<size_t>(i)];
-        if (c.a == 0) {
-            EXPECT_EQ(img.Indice(x, prueba::FilaMemoria(img, y)), 0u) << i;
-        } else {
-            EXPECT_EQ(prueba::ColorCargado(img, x, y), c) << i;
-        }
-    }
-}
-
-// The decoder's row cursor: no row at or past the height, none below 0.
-TEST(CursorGif, RowsOnlyInsideTheImage) {
-    TDibIG img;
-    img.Crea(4, 3, 8, 0, nullptr, true);
-    CImageIterator cursor(img);
-    cursor.IrUltimaFila();
-    EXPECT_EQ(cursor.Fila(), 2);
-    EXPECT_FALSE(cursor.IrFila(3));
-    EXPECT_FALSE(cursor.IrFila(-1));
-    EXPECT_EQ(cursor.Fila(), 2);
-    EXPECT_TRUE(cursor.IrFila(0));
-    EXPECT_TRUE(cursor.Dentro());
-    EXPECT_FALSE(cursor.FilaAnterior());
-    EXPECT_FALSE(cursor.Dentro());
 }

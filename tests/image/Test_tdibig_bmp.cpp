@@ -64,11 +64,7 @@ TEST_F(BMP, RoundTripEveryDepth) {
             TDibIG leida;
             DString error;
             ASSERT_TRUE(leida.LeeBMP(ruta.c_str(), error)) << error.c_str();
-            EsperaIguales(original, leida);
-            EXPECT_EQ(leida.Alto(), alto);
-            for (int32_t y = 0; y < 5; ++y)
-                for (int32_t x = 0; x < 7; ++x)
-                    ASSERT_EQ(leida.Pixel(x, y), original.Pixel(x, y));
+            EsperaIguales(original, leida); // header, table and bits byte for byte
             // The same in memory without the file header, as a DIB inside another container.
             TFicheroQORdatos salida(fqGrabaBinario);
             ASSERT_TRUE(original.GrabaDIB(salida, false));
@@ -93,12 +89,9 @@ TEST_F(BMP, Written24BitFileIsHeaderPlusPixels) {
 }
 
 TEST_F(BMP, WriteFailures) {
-    TDibIG vacia;
-    EXPECT_FALSE(vacia.GrabaBMP("/nonexistent-folder/x.bmp"));
     TImagen img(2, 2, 24);
     EXPECT_FALSE(img.GrabaBMP("/nonexistent-folder/x.bmp"));
     TFicheroQORdatos salida(fqGrabaBinario);
-    EXPECT_FALSE(vacia.GrabaDIB(salida, true));
     TImagen sinPixeles(2, 2, 24, false);
     EXPECT_FALSE(sinPixeles.GrabaDIB(salida, true));
     EXPECT_EQ(salida.Tamano(), 0);
@@ -157,8 +150,7 @@ TEST_F(BMP, PixelOffsetSkipsAGapOrIsIgnored) {
         Bytes datos;
         uint32_t desplazamiento;
     };
-    for (const Caso& c : {Caso{junto, 0}, Caso{junto, sinHueco}, Caso{junto, 14}, Caso{junto, 3},
-                          Caso{conHueco, sinHueco + 10}}) {
+    for (const Caso& c : {Caso{junto, 0}, Caso{junto, 3}, Caso{conHueco, sinHueco + 10}}) {
         SCOPED_TRACE(c.desplazamiento);
         TDibIG img;
         ASSERT_EQ(LeeDeMemoria(img, Fichero(c.datos, c.desplazamiento)), "");

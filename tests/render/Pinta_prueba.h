@@ -40,12 +40,6 @@ inline bool EsVerde(uint32_t c) {
 inline bool EsAzul(uint32_t c) {
     return AzulDe(c) > 60 && AzulDe(c) < 240 && RojoDe(c) < 40 && VerdeDe(c) < 40;
 }
-inline bool EsNegro(uint32_t c) {
-    return (c & 0xFFFFFF) == 0;
-}
-inline bool EsBlanco(uint32_t c) {
-    return RojoDe(c) > 250 && VerdeDe(c) > 250 && AzulDe(c) > 250;
-}
 
 // A preview of its own: a device on a headless surface, the default view.
 struct TVistaPrueba {
@@ -70,30 +64,26 @@ struct TVistaPrueba {
     uint32_t Desde(int dx, int dy) const { return imagen.Pixel(centro + dx, centro + dy); }
     // y counted from the top of the picture.
     uint32_t En(int x, int yArriba) const { return imagen.Pixel(x, lado - 1 - yArriba); }
-    // The pixel under a model point on the z = 0, y = 0 line or above it.
-    uint32_t EnModelo(double x, double y, double z) const {
-        return En(centro + static_cast<int>(std::lround(20.0 * x)),
-                  centro - static_cast<int>(std::lround(subida * (y + z))));
+    // The pixel `dx`, `dy` away from the one under a model point.
+    uint32_t EnModelo(double x, double y, double z, int dx = 0, int dy = 0) const {
+        return En(centro + static_cast<int>(std::lround(20.0 * x)) + dx,
+                  centro - static_cast<int>(std::lround(subida * (y + z))) + dy);
     }
     bool EsFondo(uint32_t c) const { return Diferencia(c, 0xFE0000) <= 1; }
-    // Whether a pixel within `radio` of the model point has the colour (thin lines fall
-    // on either side of a pixel boundary).
-    bool HayCerca(double x, double y, double z, uint32_t color, int radio = 2) const {
-        const int px = centro + static_cast<int>(std::lround(20.0 * x));
-        const int py = centro - static_cast<int>(std::lround(subida * (y + z)));
-        for (int dy = -radio; dy <= radio; ++dy)
-            for (int dx = -radio; dx <= radio; ++dx)
-                if (Diferencia(En(px + dx, py + dy), color) <= 1) return true;
+    // Whether a pixel within 2 of the model point is black (thin lines fall on either
+    // side of a pixel boundary).
+    bool NegroCerca(double x, double y, double z) const {
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (Diferencia(EnModelo(x, y, z, dx, dy), colorNegro) <= 1) return true;
         return false;
     }
-    // The pixels that pass the test, and their mean column and row (counted upwards).
-    int Cuenta(bool (*prueba)(uint32_t)) const { return static_cast<int>(Centro(prueba).z); }
-    vector3D Centro(bool (*prueba)(uint32_t)) const {
-        double x = 0, y = 0, n = 0;
+    int Cuenta(bool (*prueba)(uint32_t)) const {
+        int n = 0;
         for (int j = 0; j < lado; ++j)
             for (int i = 0; i < lado; ++i)
-                if (prueba(imagen.Pixel(i, j))) x += i, y += j, ++n;
-        return n ? vector3D(x / n, y / n, n) : vector3D(-1, -1, 0);
+                n += prueba(imagen.Pixel(i, j));
+        return n;
     }
     int ProfundidadPila() const {
         GLint p = 0;

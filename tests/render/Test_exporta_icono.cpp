@@ -143,20 +143,6 @@ TEST(ExportaIcono, AZoomGivenByHandScalesWithTheSize) {
     EXPECT_NEAR(grande[0], 108, 2); // about the middle, without a pan
 }
 
-TEST(ExportaIcono, AnOpaqueBackgroundFillsTheCorners) {
-    TExportacion e;
-    TOpcionesIcono o = Opciones({16, 48});
-    o.transparente = false;
-    o.fondo = ColorRGB(255, 0, 0);
-    ASSERT_TRUE(e.Exporta(esfera, o)) << e.error.c_str();
-    for (size_t i = 0; i < 2; ++i) {
-        const int lado = e.imagenes[i]->Ancho();
-        for (int esquina : {0, lado - 1})
-            EXPECT_EQ(e.Pixel(i, esquina, esquina), (TRGBA{255, 0, 0, 255})) << lado;
-        EXPECT_EQ(e.Pixel(i, lado / 2, lado / 2).a, 255);
-    }
-}
-
 // Mended: a blending texture draws without the depth test, and only samples that wrote
 // depth counted as drawn, so an icon of blended faces came out empty. The face of a red
 // ring on a clear ground: the ring opaque, the corners (clear texels) left clear.

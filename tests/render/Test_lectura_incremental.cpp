@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -27,9 +28,7 @@ constexpr int lado = 96;
 
 std::string LeeFichero(const std::filesystem::path& ruta) {
     std::ifstream f(ruta, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(f), {}};
 }
 
 std::vector<std::string> Lineas(const std::string& texto) {
@@ -132,11 +131,8 @@ TEST(LecturaIncremental, GivesWhatAFreshReadGivesOverRandomEdits) {
         LeeSinExpandir(incremental, texto);
         for (int paso = 0; paso < 30; ++paso) {
             texto = Edita(texto, azar);
-            const std::vector<const TElementoObj3D*> antes = [&] {
-                std::vector<const TElementoObj3D*> v;
-                incremental.ParaCada([&](const TElementoObj3D& e) { v.push_back(&e); });
-                return v;
-            }();
+            std::vector<const TElementoObj3D*> antes;
+            incremental.ParaCada([&](const TElementoObj3D& e) { antes.push_back(&e); });
             TObjeto3D fresca;
             const bool correcta = LeeSinExpandir(fresca, texto);
             ASSERT_EQ(LeeSinExpandir(incremental, texto), correcta) << ruta << " " << paso;

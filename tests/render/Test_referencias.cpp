@@ -4,6 +4,7 @@
 //
 // With PM_ESCRIBE_REFERENCIAS set to a folder the test writes the pictures there
 // instead, as PNG files: that is how tests/data/referencia/*.png were made.
+#include "image/Graba_png.h"
 #include "image/Tdibig.h"
 #include "image/Tdibigformat.h"
 #include "render/Pinta_vista.h"
@@ -11,13 +12,11 @@
 #include "script/Objetos_3d.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <numbers>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -115,24 +114,6 @@ uint32_t PixelDesdeArriba(const TDibIG& imagen, int x, int y) {
     return imagen.Pixel(x, imagen.Alto() < 0 ? y : imagen.AltoAbsoluto() - 1 - y) & 0xFFFFFF;
 }
 
-bool EscribePNG(const TDibIG& imagen, const std::string& ruta) {
-    const int ancho = imagen.Ancho(), alto = imagen.AltoAbsoluto();
-    std::vector<uint8_t> rgb;
-    rgb.reserve(static_cast<size_t>(ancho * alto * 3));
-    for (int y = 0; y < alto; ++y)
-        for (int x = 0; x < ancho; ++x) {
-            const uint32_t c = PixelDesdeArriba(imagen, x, y);
-            for (int canal = 0; canal < 3; ++canal)
-                rgb.push_back(static_cast<uint8_t>(c >> (8 * canal)));
-        }
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = static_cast<png_uint_32>(ancho);
-    png.height = static_cast<png_uint_32>(alto);
-    png.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&png, ruta.c_str(), 0, rgb.data(), 0, nullptr) != 0;
-}
-
 int Canal(uint32_t a, uint32_t b, int canal) {
     return std::abs(static_cast<int>(a >> (8 * canal) & 0xFF) - static_cast<int>(b >> (8 * canal) & 0xFF));
 }
@@ -145,12 +126,12 @@ TEST_P(Referencias, ThePictureIsTheStoredOne) {
     std::string error;
     ASSERT_TRUE(Renderiza(caso, imagen, error)) << error;
     const std::string nombre = std::string(caso.nombre) + ".png";
+    DString motivo;
     if (const char* carpeta = std::getenv("PM_ESCRIBE_REFERENCIAS")) {
-        ASSERT_TRUE(EscribePNG(imagen, std::string(carpeta) + "/" + nombre));
+        ASSERT_TRUE(GrabaPNG(imagen, (std::string(carpeta) + "/" + nombre).c_str(), motivo)) << motivo.c_str();
         return;
     }
     TDibIGformat referencia;
-    DString motivo;
     ASSERT_TRUE(referencia.LeeImagen((std::string(PM_TEST_DATA) + "/referencia/" + nombre).c_str(), motivo))
         << motivo.c_str();
     ASSERT_EQ(referencia.Ancho(), lado);
@@ -164,7 +145,7 @@ TEST_P(Referencias, ThePictureIsTheStoredOne) {
             peor = std::max(peor, d);
         }
     const bool igual = peor <= 1 && distintos <= lado * lado / 1000;
-    if (!igual) EscribePNG(imagen, caso.nombre + std::string(".obtenida.png"));
+    if (!igual) GrabaPNG(imagen, (caso.nombre + std::string(".obtenida.png")).c_str(), motivo);
     EXPECT_TRUE(igual) << distintos << " pixels differ, by up to " << peor << " levels";
 }
 

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -48,8 +47,8 @@ TEST(Manual, EveryCommandHasAnEntryAndEveryExampleReads) {
     ASSERT_FALSE(m.ejemplos.empty()) << PM_MANUAL;
     for (const char* orden : Comandos3Di())
         EXPECT_TRUE(m.entradas.count(orden)) << "no entry for " << orden;
-    EXPECT_TRUE(m.entradas.count("#define"));
-    EXPECT_TRUE(m.entradas.count("VOID"));
+    for (const char* orden : {"#define", "VOID"})
+        EXPECT_TRUE(m.entradas.count(orden)) << "no entry for " << orden;
     // The examples read beside the image that the TEXTURET example names, as the build
     // draws them beside the one it makes.
     const auto carpeta = std::filesystem::temp_directory_path() / ("pm_manual_" + std::to_string(::getpid()));
