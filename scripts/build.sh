@@ -12,6 +12,11 @@ else
   flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 fi
 
+# Rebuilds in a second checkout reuse the compiler's work when ccache is installed.
+if command -v ccache >/dev/null; then
+  flags+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 # A new warning fails the build.
 cmake -S . -B "$dir" -G Ninja -DPM_WERROR=ON "${flags[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"
