@@ -7,12 +7,11 @@
 
 #include "geometry/Luz_normals.h"
 #include "render/Idc_opengl.h"
+#include "render/Pinta_vista.h"
 #include "render/Superficie_egl.h"
-#include "render/Vista_previa.h"
 #include "script/Colores_idc.h"
 #include "script/Objetos_3d.h"
 #include "script/Objetos_3d_planos.h"
-#include "render/Pinta_vista.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -145,17 +144,19 @@ struct TBancoPintura {
         int bits = 0;
         DString error;
         activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 413, 455}, 512, error);
-        vista.ResetView();
+        vista.camara.ResetView();
     }
-    // Whether the device works and the mesh is in the scene.
+    // Whether the device works and the mesh is the scene shown.
     bool Listo(benchmark::State& state) {
         if (!activo) state.SkipWithError("no OpenGL surface");
-        return activo && Importa(state, escena);
+        const auto escena = std::make_shared<TObjeto3D>();
+        if (!activo || !Importa(state, *escena)) return false;
+        vista.Muestra(escena);
+        return true;
     }
     TSuperficieEGL superficie{413, 455};
     IDCOpenGL dc;
-    TVistaPrevia vista;
-    TObjeto3D escena;
+    TVistaEscena vista;
     bool activo = false;
 };
 
@@ -163,7 +164,7 @@ void BM_PintaEscena3DS(benchmark::State& state) {
     TBancoPintura banco;
     if (!banco.Listo(state)) return;
     for (auto _ : state)
-        PintaVista(banco.dc, banco.escena, banco.vista); // ends with the swap, which waits for the frame
+        banco.vista.Pinta(banco.dc); // ends with the swap, which waits for the frame
     state.SetItemsProcessed(state.iterations() * numTriangulos);
 }
 BENCHMARK(BM_PintaEscena3DS)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
@@ -174,8 +175,8 @@ void BM_PintaArrayVertices(benchmark::State& state) {
     if (!banco.Listo(state)) return;
     std::vector<float> posiciones;
     std::vector<float> colores;
-    banco.escena.ParaCada([&](TElementoObj3D& e) {
-        const auto& t = dynamic_cast<TElementoTriang3D&>(e);
+    banco.vista.Escena().ParaCada([&](const TElementoObj3D& e) {
+        const auto& t = dynamic_cast<const TElementoTriang3D&>(e);
         uint32_t c = t.color;
         Ilumina(luzEscena, c, t.normal, true);
         for (int k = 0; k < 3; ++k) {
@@ -185,9 +186,9 @@ void BM_PintaArrayVertices(benchmark::State& state) {
                 colores.push_back(static_cast<float>(canal) / 256.0f);
         }
     });
-    const auto angulo = static_cast<float>(banco.escena.anguloGiro * 180.0 / std::numbers::pi);
+    const auto angulo = static_cast<float>(banco.vista.Escena().anguloGiro * 180.0 / std::numbers::pi);
     for (auto _ : state) {
-        CargaVista(banco.dc, banco.vista);
+        CargaVista(banco.dc, banco.vista.camara);
         banco.dc.Clear();
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();

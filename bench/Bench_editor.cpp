@@ -101,7 +101,7 @@ void Pulsaciones(benchmark::State& state, int texturados) {
         banco.Lienzo().HazActual();
         glFinish();
     }
-    state.counters["elements"] = banco.ventana->objeto.Count();
+    state.counters["elements"] = banco.ventana->vista.Escena().Count();
 }
 void BM_PulsacionEditor(benchmark::State& state) {
     Pulsaciones(state, 0);

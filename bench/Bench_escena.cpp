@@ -7,9 +7,7 @@
 #include "render/Idc_opengl.h"
 #include "render/Pinta_vista.h"
 #include "render/Superficie_egl.h"
-#include "render/Vista_previa.h"
-#include "script/Objetos_3d.h"
-#include "support/Ficheroqordatos.h"
+#include "script/Lectura_escena.h"
 
 #include "Script_generado.h"
 
@@ -27,10 +25,9 @@ void CuentaPorLinea(benchmark::State& state, int lineas) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-bool Lee(TObjeto3D& escena, const std::string& texto) {
-    TFicheroQORdatos f(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
-    DString error;
-    return escena.Lee(f, nullptr, error);
+// The read of `texto` after `anterior`, or a fresh one.
+TLecturaEscena Lee(const std::string& texto, const TLecturaEscena* anterior = nullptr) {
+    return LeeEscena(TFuenteEscena::Texto(texto, DString()), anterior);
 }
 
 // The script and the same script with one line in its middle changed, in turn: what
@@ -56,19 +53,17 @@ struct TTecleo {
 
 void BM_LeeScript(benchmark::State& state) {
     const TTecleo t(state);
-    for (auto _ : state) {
-        TObjeto3D escena;
-        benchmark::DoNotOptimize(Lee(escena, t.texto));
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Lee(t.texto));
     CuentaPorLinea(state, t.n);
 }
 BENCHMARK(BM_LeeScript)->Args({100, 16})->Args({1000, 16})->Args({1000, 8})->Unit(benchmark::kMillisecond);
 
 void BM_LeeUnaLineaCambiada(benchmark::State& state) {
     TTecleo t(state);
-    TObjeto3D escena;
+    TLecturaEscena lectura;
     for (auto _ : state)
-        benchmark::DoNotOptimize(Lee(escena, t.Siguiente()));
+        benchmark::DoNotOptimize(lectura = Lee(t.Siguiente(), &lectura));
     CuentaPorLinea(state, t.n);
 }
 BENCHMARK(BM_LeeUnaLineaCambiada)
@@ -87,7 +82,7 @@ struct TBanco {
         int bits = 0;
         DString error;
         activo = dc.SetWindow(&superficie, bits, colorAzul, rect, 512, error);
-        vista.ResetView();
+        vista.camara.ResetView();
     }
     bool Listo(benchmark::State& state) const {
         if (!activo) state.SkipWithError("no OpenGL surface");
@@ -95,7 +90,7 @@ struct TBanco {
     }
     TSuperficieEGL superficie{413, 455};
     IDCOpenGL dc;
-    TVistaPrevia vista;
+    TVistaEscena vista;
     bool activo = false;
 };
 
@@ -104,10 +99,11 @@ void BM_LeeYPintaScript(benchmark::State& state) {
     TTecleo t(state);
     TBanco banco;
     if (!banco.Listo(state)) return;
-    TObjeto3D escena;
+    TLecturaEscena lectura;
     for (auto _ : state) {
-        Lee(escena, t.Siguiente());
-        PintaVista(banco.dc, escena, banco.vista); // ends with the swap, which waits for the frame
+        lectura = Lee(t.Siguiente(), &lectura);
+        banco.vista.Muestra(lectura.escena);
+        banco.vista.Pinta(banco.dc); // ends with the swap, which waits for the frame
     }
     CuentaPorLinea(state, t.n);
 }
@@ -118,22 +114,20 @@ BENCHMARK(BM_LeeYPintaScript)
     ->Args({5000, 8})
     ->Unit(benchmark::kMillisecond);
 
-// The script of the arguments read into `escena`; false (the run skipped) without a
-// surface.
-bool LeeParaCuadros(benchmark::State& state, const TBanco& banco, TObjeto3D& escena) {
+// The script of the arguments read and shown; false (the run skipped) without a surface.
+bool LeeParaCuadros(benchmark::State& state, TBanco& banco) {
     if (!banco.Listo(state)) return false;
-    Lee(escena, TTecleo(state).texto);
+    banco.vista.Muestra(Lee(TTecleo(state).texto).escena);
     return true;
 }
 
 // A frame of a scene read before: the painter's own cost beside the bound below.
 void BM_PintaEscena(benchmark::State& state) {
     TBanco banco;
-    TObjeto3D escena;
-    if (!LeeParaCuadros(state, banco, escena)) return;
+    if (!LeeParaCuadros(state, banco)) return;
     for (auto _ : state)
-        PintaVista(banco.dc, escena, banco.vista);
-    state.counters["triangles"] = static_cast<double>(TriangulosEscena(escena).size() / 3);
+        banco.vista.Pinta(banco.dc);
+    state.counters["triangles"] = static_cast<double>(TriangulosEscena(banco.vista.Escena()).size() / 3);
 }
 BENCHMARK(BM_PintaEscena)->Args({1000, 16})->Args({1000, 8})->Unit(benchmark::kMillisecond);
 
@@ -142,11 +136,10 @@ BENCHMARK(BM_PintaEscena)->Args({1000, 16})->Args({1000, 8})->Unit(benchmark::kM
 // away from the origin, no SCALE).
 void BM_DibujoDesnudo(benchmark::State& state) {
     TBanco banco;
-    TObjeto3D escena;
-    if (!LeeParaCuadros(state, banco, escena)) return;
-    const std::vector<TVerticeColor> triangulos = TriangulosEscena(escena);
+    if (!LeeParaCuadros(state, banco)) return;
+    const std::vector<TVerticeColor> triangulos = TriangulosEscena(banco.vista.Escena());
     for (auto _ : state) {
-        CargaVista(banco.dc, banco.vista);
+        CargaVista(banco.dc, banco.vista.camara);
         banco.dc.Clear();
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_COLOR_ARRAY);

@@ -10,8 +10,7 @@
 //   BM_CodificaICO        writing the seven pictures as an icon file in memory.
 #include "image/Graba_ico.h"
 #include "render/Exporta_icono.h"
-#include "script/Objetos_3d.h"
-#include "render/Pinta_vista.h"
+#include "script/Lectura_escena.h"
 
 #include "Ejecuta_programa.h"
 
@@ -52,19 +51,14 @@ void BM_ComandoRender1x1(benchmark::State& state) {
 }
 
 struct TChampinon {
-    TChampinon() {
-        DString error;
-        escena.Carga(champinon.c_str(), error);
-        opciones.vista.ResetView();
+    TChampinon() : lectura(LeeEscena(TFuenteEscena::Fichero(champinon.c_str()))) {
+        opciones.camara.ResetView();
     }
     bool Exporta(TImagenesIcono& imagenes) {
         DString error;
-        const TEscenaIcono pintor{
-            [&](IDCOpenGL& dc, const TVistaPrevia& v) { PintaVista(dc, escena, v); },
-            [&](IDCOpenGL& dc, TVistaPrevia& v) { return EncuadraEscena(dc, escena, v); }};
-        return ExportaIcono(pintor, opciones, imagenes, error);
+        return ExportaIcono(lectura.escena, opciones, imagenes, error);
     }
-    TObjeto3D escena;
+    TLecturaEscena lectura;
     TOpcionesIcono opciones;
 };
 

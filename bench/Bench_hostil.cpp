@@ -4,8 +4,7 @@
 // before each script.
 #include "Scripts_hostiles.h"
 
-#include "script/Objetos_3d.h"
-#include "support/Ficheroqordatos.h"
+#include "script/Lectura_escena.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,12 +26,8 @@ double PicoMB() {
 
 void LeeHostil(benchmark::State& estado, const std::string& texto) {
     PonACeroPico();
-    for (auto _ : estado) {
-        TObjeto3D escena;
-        TFicheroQORdatos fichero(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
-        DString error;
-        benchmark::DoNotOptimize(escena.Lee(fichero, nullptr, error));
-    }
+    for (auto _ : estado)
+        benchmark::DoNotOptimize(LeeEscena(TFuenteEscena::Texto(texto, DString())));
     estado.counters["pico_MB"] = PicoMB();
 }
 

@@ -1,13 +1,12 @@
-// libFuzzer target for the script reader: the input is a script text, parsed through
-// a memory file as the editor parses its text pane, with the expanded text asked for.
-// Any input must end in a result: no crash, no hang, no leak. Then the same scene reads
-// the text again as the next keystroke does (the textures of the examples folder, where
-// the script is taken to lie, come from the cache then), and again with its lines turned
-// about (the elements it can take back are taken back), and must hold what a fresh read
-// of that text gives.
-#include "script/Objetos_3d.h"
+// libFuzzer target for the script reader: the input is a script text, read as the editor
+// reads its text pane, with the expanded text asked for. Any input must end in a result:
+// no crash, no hang, no leak. Then the text is read again after that read as the next
+// keystroke does (the textures of the examples folder, where the script is taken to lie,
+// come from the cache then), and again with its lines turned about (the elements it can
+// take back are taken back), and must hold what a fresh read of that text gives.
+#include "script/Lectura_escena.h"
+#include "script/Objetos_3d_pila.h"
 #include "script/Volcado_json.h"
-#include "support/Ficheroqordatos.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,10 +15,12 @@
 
 namespace {
 
-bool Lee(TObjeto3D& escena, const std::string& texto, DString* expandido) {
-    TFicheroQORdatos fichero(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
-    DString error;
-    return escena.Lee(fichero, expandido, error);
+const DString nombre = PM_EXAMPLES "/fuzz.3di";
+
+TLecturaEscena Lee(const std::string& texto, const TLecturaEscena* anterior, DString* expandido = nullptr) {
+    TFuenteEscena fuente = TFuenteEscena::Texto(texto, nombre);
+    fuente.textoExpandido = expandido;
+    return LeeEscena(fuente, anterior);
 }
 
 // The text with its first line moved to the end: most lines keep their text, but their
@@ -30,8 +31,19 @@ std::string Gira(std::string_view texto) {
     return std::string(texto.substr(fin + 1)) + "\n" + std::string(texto.substr(0, fin));
 }
 
-std::string Vuelca(const TObjeto3D& escena) {
-    return VuelcaEscena(escena, escena.informe.correcto, escena.informe.Mensajes().c_str());
+std::string Vuelca(const TObjeto3D& escena, const TLecturaEscena& lectura) {
+    return VuelcaEscena(escena, lectura.Correcta(), lectura.informe.Mensajes().c_str());
+}
+
+// PUSH elements less POP elements.
+int PushAbiertos(const TObjeto3D& escena) {
+    int abiertos = 0;
+    escena.ParaCada([&](const TElementoObj3D& e) {
+        abiertos += dynamic_cast<const TElementoPush*>(&e)  ? 1
+                    : dynamic_cast<const TElementoPop*>(&e) ? -1
+                                                            : 0;
+    });
+    return abiertos;
 }
 
 } // namespace
@@ -39,20 +51,18 @@ std::string Vuelca(const TObjeto3D& escena) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     if (tamano > 200000) return 0;
     const std::string texto(reinterpret_cast<const char*>(datos), tamano);
-    TObjeto3D escena;
-    escena.nombreFichero = PM_EXAMPLES "/fuzz.3di";
     DString expandido;
-    const bool correcto = Lee(escena, texto, &expandido);
+    const TLecturaEscena primera = Lee(texto, nullptr, &expandido);
     // A successful parse reports nothing; an unclosed PUSH is always reported.
-    if (correcto && escena.nivelPush != 0) __builtin_trap();
+    if (primera.Correcta() && PushAbiertos(primera.Escena()) != 0) __builtin_trap();
 
     const std::string girado = Gira(texto);
-    Lee(escena, texto, nullptr);
-    Lee(escena, girado, nullptr);
-    TObjeto3D fresca;
-    fresca.nombreFichero = escena.nombreFichero;
-    Lee(fresca, girado, nullptr);
-    fresca.centro = escena.centro; // kept from the read before when the text has no CENTER
-    if (Vuelca(escena) != Vuelca(fresca)) __builtin_trap();
+    const TLecturaEscena otraVez = Lee(texto, &primera);
+    const TLecturaEscena girada = Lee(girado, &otraVez);
+    const TLecturaEscena fresca = Lee(girado, nullptr);
+    // CENTER is kept from the read before when the text has none.
+    TObjeto3D frescaCentrada(fresca.Escena());
+    frescaCentrada.centro = girada.Escena().centro;
+    if (Vuelca(girada.Escena(), girada) != Vuelca(frescaCentrada, fresca)) __builtin_trap();
     return 0;
 }

@@ -1,8 +1,7 @@
-// Test helpers: parse a script text into a scene as the editor does.
+// Test helpers: read a script text into a scene as the editor does.
 #pragma once
 
-#include "script/Objetos_3d.h"
-#include "support/Ficheroqordatos.h"
+#include "script/Lectura_escena.h"
 
 #include <initializer_list>
 #include <string>
@@ -13,12 +12,16 @@ struct TResultadoLectura {
     std::string expandido;
 };
 
-inline TResultadoLectura LeeScript(TObjeto3D& escena, const std::string& texto) {
-    TFicheroQORdatos fichero(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
-    DString error, expandido;
+// Reads `texto` after the read `lectura` (taking back what it can) and puts the new read
+// in its place.
+inline TResultadoLectura LeeScript(TLecturaEscena& lectura, const std::string& texto) {
+    DString expandido;
+    TFuenteEscena fuente = TFuenteEscena::Texto(texto, lectura.nombreFichero);
+    fuente.textoExpandido = &expandido;
+    lectura = LeeEscena(fuente, &lectura);
     TResultadoLectura r;
-    r.correcto = escena.Lee(fichero, &expandido, error);
-    r.errores = error.c_str();
+    r.correcto = lectura.Correcta();
+    r.errores = lectura.informe.Mensajes().c_str();
     r.expandido = expandido.c_str();
     return r;
 }
@@ -33,6 +36,6 @@ inline std::string Lineas(std::initializer_list<const char*> l) {
     return s;
 }
 
-template <class T> T& ElementoComo(TObjeto3D& escena, int i) {
-    return dynamic_cast<T&>(escena[i]);
+template <class T> const T& ElementoComo(const TLecturaEscena& lectura, int i) {
+    return dynamic_cast<const T&>(lectura.Escena()[i]);
 }

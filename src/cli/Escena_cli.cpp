@@ -1,11 +1,11 @@
 #include "cli/Escena_cli.h"
 
-#include "script/Objetos_3d.h"
-#include "support/Ficheroqordatos.h"
+#include "support/Ficheroqor.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <tuple>
 
 namespace {
 
@@ -30,7 +30,30 @@ std::pair<double, double> LeePar(const std::string& texto, char separador, const
     return {LeeNumero(texto.substr(0, p), opcion), LeeNumero(texto.substr(p + 1), opcion)};
 }
 
-bool LeeEscena(const std::string& fichero, TObjeto3D& escena, DString& error) {
+bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string()>& valor, TCamara& camara,
+                     bool& encuadreDado) {
+    if (opcion == "--angles") {
+        std::tie(camara.anguloX, camara.anguloY) = LeePar(valor(), ',', "--angles");
+    } else if (opcion == "--view") {
+        const std::string nombre = valor();
+        if (!camara.Orienta(nombre)) throw TErrorUso("unknown view: " + nombre);
+    } else if (opcion == "--perspective") {
+        camara.perspectiva = true;
+    } else if (opcion == "--distance") {
+        camara.distancia = LeeNumero(valor(), "--distance");
+    } else if (opcion == "--zoom") {
+        camara.escala = LeeNumero(valor(), "--zoom");
+        encuadreDado = true;
+    } else if (opcion == "--pan") {
+        std::tie(camara.desplazamiento.x, camara.desplazamiento.y) = LeePar(valor(), ',', "--pan");
+        encuadreDado = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+TLecturaEscena LeeEntrada(const std::string& fichero) {
     if (fichero == "-") {
         std::string texto;
         char bloque[1 << 16];
@@ -39,12 +62,11 @@ bool LeeEscena(const std::string& fichero, TObjeto3D& escena, DString& error) {
             texto.append(bloque, n);
         if (texto.size() > maxEntradaEstandar)
             throw std::runtime_error("standard input holds more than 64 MB; no script is that long");
-        TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
-        return escena.Lee(memoria, nullptr, error);
+        return LeeEscena(TFuenteEscena::Texto(texto, DString()));
     }
     TFicheroQOR prueba;
     if (!prueba.Abre(fichero.c_str(), fqLeeTexto))
         throw std::runtime_error("cannot read " + fichero + ": " + prueba.Motivo());
     prueba.Cierra();
-    return escena.Carga(fichero.c_str(), error);
+    return LeeEscena(TFuenteEscena::Fichero(fichero.c_str()));
 }

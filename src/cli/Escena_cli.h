@@ -1,14 +1,15 @@
 // What the subcommands of pictomolder-cli share: the exit statuses, the usage error, the
-// numbers of the options, and reading the script (or 3D Studio mesh) named on the command line.
+// numbers of the options, the view options into the camera, and reading the script (or
+// 3D Studio mesh) named on the command line.
 #pragma once
 
-#include "support/Dstring.h"
+#include "render/Camara.h"
+#include "script/Lectura_escena.h"
 
 #include <exception>
+#include <functional>
 #include <string>
 #include <utility>
-
-class TObjeto3D;
 
 // Exit statuses of every subcommand: success, a script with errors (whatever could be
 // done was done), usage or file errors.
@@ -29,8 +30,15 @@ double LeeNumero(const std::string& texto, const char* opcion);
 // "A<sep>B" as two numbers.
 std::pair<double, double> LeePar(const std::string& texto, char separador, const char* opcion);
 
-// Parses the script as the editor does: standard input ("-") through a memory file (as
-// the editor parses its text pane), a named file through the scene's loader. A file
-// that cannot be read raises std::runtime_error with the system's reason (a usage
-// error, not a script error); otherwise false means the script has errors.
-bool LeeEscena(const std::string& fichero, TObjeto3D& escena, DString& error);
+// The options that choose the camera, shared by `render` and `export`: --angles X,Y,
+// --view NAME, --zoom S, --pan X,Y, --perspective and --distance D. True when `opcion`
+// is one of them, its value (if it takes one) given by `valor`; `encuadreDado` is set
+// when the zoom or the pan is given by hand.
+bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string()>& valor, TCamara& camara,
+                     bool& encuadreDado);
+
+// Reads the script as the editor does: standard input ("-") as a text (as the editor
+// reads its text pane), a named file by its extension. A file that cannot be read
+// raises std::runtime_error with the system's reason (a usage error, not a script
+// error); otherwise the read's report tells whether the script has errors.
+TLecturaEscena LeeEntrada(const std::string& fichero);

@@ -4,15 +4,12 @@
 #include "image/Graba_ico.h"
 #include "image/Graba_icono.h"
 #include "render/Exporta_icono.h"
-#include "render/Pinta_vista.h"
-#include "script/Objetos_3d.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -50,8 +47,7 @@ struct TOpcionesExporta {
     std::string nombre;
     std::vector<int> lados; // empty: the default of the destination
     TOpcionesIcono icono;
-    bool zoomDado = false;
-    bool desplazamientoDado = false;
+    bool encuadreDado = false;
     bool ayuda = false;
 };
 
@@ -93,15 +89,16 @@ void LeeFondo(const std::string& texto, TOpcionesIcono& icono) {
 
 TOpcionesExporta LeeOpciones(int cuantos, char** argumentos) {
     TOpcionesExporta o;
-    o.icono.vista.ResetView();
+    o.icono.camara.ResetView();
     for (int i = 0; i < cuantos; ++i) {
         const std::string a = argumentos[i];
         const auto valor = [&]() -> std::string {
             if (i + 1 >= cuantos) throw TErrorUso("option " + a + " needs a value");
             return argumentos[++i];
         };
-        TVistaPrevia& vista = o.icono.vista;
-        if (a == "--help" || a == "-h") {
+        if (LeeOpcionCamara(a, valor, o.icono.camara, o.encuadreDado)) {
+            continue;
+        } else if (a == "--help" || a == "-h") {
             o.ayuda = true;
             return o;
         } else if (a == "-o") {
@@ -116,21 +113,6 @@ TOpcionesExporta LeeOpciones(int cuantos, char** argumentos) {
             o.lados = {LeeLado(valor(), "--size")};
         } else if (a == "--background") {
             LeeFondo(valor(), o.icono);
-        } else if (a == "--angles") {
-            std::tie(vista.anguloX, vista.anguloY) = LeePar(valor(), ',', "--angles");
-        } else if (a == "--view") {
-            const std::string nombre = valor();
-            if (!vista.Orienta(nombre)) throw TErrorUso("unknown view: " + nombre);
-        } else if (a == "--perspective") {
-            o.icono.perspectiva = true;
-        } else if (a == "--distance") {
-            vista.distancia = LeeNumero(valor(), "--distance");
-        } else if (a == "--zoom") {
-            vista.escala = LeeNumero(valor(), "--zoom");
-            o.zoomDado = true;
-        } else if (a == "--pan") {
-            std::tie(vista.desplazamiento.x, vista.desplazamiento.y) = LeePar(valor(), ',', "--pan");
-            o.desplazamientoDado = true;
         } else if (a.size() > 1 && a[0] == '-') {
             throw TErrorUso("unknown option for export: " + a);
         } else if (o.fichero.empty()) {
@@ -157,11 +139,11 @@ void Comprueba(TOpcionesExporta& o, TFormatoIcono& formato) {
     if (o.tema.empty() && formato == TFormatoIcono::ico &&
         std::any_of(o.lados.begin(), o.lados.end(), [](int lado) { return lado > ladoMaximoIcono; }))
         throw TErrorUso("an icon file holds sizes up to 256");
-    if (o.icono.perspectiva && !(o.icono.vista.distancia > 0))
+    if (o.icono.camara.perspectiva && !(o.icono.camara.distancia > 0))
         throw TErrorUso("--distance wants a positive number");
     o.icono.lados = o.lados;
     // A zoom or pan given by hand is kept as given.
-    o.icono.encuadra = !o.zoomDado && !o.desplazamientoDado;
+    o.icono.encuadra = !o.encuadreDado;
 }
 
 void Usa(const char* mensaje) {
@@ -185,15 +167,12 @@ int OrdenExporta(int cuantos, char** argumentos) {
         return salidaUso;
     }
 
-    TObjeto3D escena;
-    DString error;
-    const bool correcto = LeeEscena(o.fichero, escena, error);
-    if (!correcto) std::fprintf(stderr, "%s\n", escena.informe.Texto().c_str());
-    const TEscenaIcono pintor{[&](IDCOpenGL& dc, const TVistaPrevia& v) { PintaVista(dc, escena, v); },
-                              [&](IDCOpenGL& dc, TVistaPrevia& v) { return EncuadraEscena(dc, escena, v); }};
+    const TLecturaEscena lectura = LeeEntrada(o.fichero);
+    const bool correcto = lectura.Correcta();
+    if (!correcto) std::fprintf(stderr, "%s\n", lectura.informe.Texto().c_str());
     TImagenesIcono imagenes;
     DString fallo;
-    const bool escrito = ExportaIcono(pintor, o.icono, imagenes, fallo) &&
+    const bool escrito = ExportaIcono(lectura.escena, o.icono, imagenes, fallo) &&
                          (o.tema.empty() ? GrabaIcono(imagenes, formato, o.salida, fallo)
                                          : GrabaTemaIconos(imagenes, o.tema, o.nombre, fallo));
     if (!escrito) {

@@ -7,10 +7,7 @@
 #include "image/Tdibig.h"
 #include "render/Icono_2d.h"
 #include "render/Pinta_vista.h"
-#include "render/Vista_previa.h"
-#include "script/Objetos_3d.h"
 #include "script/Volcado_json.h"
-#include "support/Ficheroqordatos.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,7 +16,6 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -59,11 +55,9 @@ struct TOpciones {
     std::string salida;
     int ancho = 256;
     int alto = 256;
-    TVistaPrevia vista;
-    bool perspectiva = false;
+    TCamara camara;
     bool encuadra = false;
-    int lineaResaltada = -1;
-    int puntoResaltado = -1;
+    TSeleccion seleccion;
 };
 
 // A number that must fit an int (a script line or a point index).
@@ -90,8 +84,9 @@ TOpciones LeeOpciones(int argc, char** argv) {
     if (o.orden == "--help" || o.orden == "-h" || o.orden == "help") return o;
     if (o.orden != "check" && o.orden != "dump" && o.orden != "render" && o.orden != "icon")
         throw TErrorUso("unknown command: " + o.orden);
-    o.vista.ResetView();
+    o.camara.ResetView();
     std::vector<std::string> resto(argv + 2, argv + argc);
+    bool encuadreDado = false;
     for (size_t i = 0; i < resto.size(); ++i) {
         const std::string& a = resto[i];
         const auto valor = [&]() -> const std::string& {
@@ -99,33 +94,23 @@ TOpciones LeeOpciones(int argc, char** argv) {
             return resto[++i];
         };
         const bool dibuja = o.orden == "render" || o.orden == "icon";
-        if (a == "--help" || a == "-h") {
+        if (o.orden == "render" && LeeOpcionCamara(a, valor, o.camara, encuadreDado)) {
+            continue;
+        } else if (a == "--help" || a == "-h") {
             o.orden = "--help";
             return o;
         } else if (a == "-o" && dibuja) {
             o.salida = valor();
         } else if (a == "--size" && dibuja) {
             LeeTamano(valor(), o);
-        } else if (o.orden == "render" && a == "--angles") {
-            std::tie(o.vista.anguloX, o.vista.anguloY) = LeePar(valor(), ',', "--angles");
-        } else if (o.orden == "render" && a == "--zoom") {
-            o.vista.escala = LeeNumero(valor(), "--zoom");
-        } else if (o.orden == "render" && a == "--pan") {
-            std::tie(o.vista.desplazamiento.x, o.vista.desplazamiento.y) = LeePar(valor(), ',', "--pan");
-        } else if (o.orden == "render" && a == "--perspective") {
-            o.perspectiva = true;
-        } else if (o.orden == "render" && a == "--distance") {
-            o.vista.distancia = LeeNumero(valor(), "--distance");
-        } else if (o.orden == "render" && a == "--view") {
-            const std::string nombre = valor();
-            if (!o.vista.Orienta(nombre)) throw TErrorUso("unknown view: " + nombre);
         } else if (o.orden == "render" && a == "--fit") {
             o.encuadra = true;
         } else if (o.orden == "render" && a == "--highlight") {
             const std::string v = valor();
             const size_t p = v.find(':');
-            o.lineaResaltada = LeeEntero(v.substr(0, p), "--highlight");
-            if (p != std::string::npos) o.puntoResaltado = LeeEntero(v.substr(p + 1), "--highlight");
+            o.seleccion.lineaResaltada = LeeEntero(v.substr(0, p), "--highlight");
+            if (p != std::string::npos)
+                o.seleccion.puntoResaltado = LeeEntero(v.substr(p + 1), "--highlight");
         } else if (a.size() > 1 && a[0] == '-') {
             throw TErrorUso("unknown option for " + o.orden + ": " + a);
         } else if (o.fichero.empty()) {
@@ -148,12 +133,12 @@ void EscribeTexto(const DString& texto) {
     if (texto.IsEmpty() || texto.CharAt(texto.Length() - 1) != '\n') std::fputc('\n', stdout);
 }
 
-int Renderiza(const TOpciones& o, TObjeto3D& escena, bool correcto, bool icono) {
-    escena.lineaResaltada = o.lineaResaltada;
-    escena.puntoResaltado = o.puntoResaltado;
+int Renderiza(const TOpciones& o, const TLecturaEscena& lectura, bool icono) {
+    TVistaEscena vista(lectura.escena, o.camara);
+    vista.seleccion = o.seleccion;
     TDibIG imagen;
     DString error;
-    if (!RenderizaEscena(escena, o.vista, o.perspectiva, o.encuadra, o.ancho, o.alto, imagen, error)) {
+    if (!RenderizaEscena(vista, o.encuadra, o.ancho, o.alto, imagen, error)) {
         std::fprintf(stderr, "pictomolder-cli: cannot draw: %s\n", error.c_str());
         return salidaUso;
     }
@@ -166,23 +151,22 @@ int Renderiza(const TOpciones& o, TObjeto3D& escena, bool correcto, bool icono) 
         std::fprintf(stderr, "pictomolder-cli: cannot write %s\n", o.salida.c_str());
         return salidaUso;
     }
-    return correcto ? salidaCorrecta : salidaFallo;
+    return lectura.Correcta() ? salidaCorrecta : salidaFallo;
 }
 
 int Ejecuta(const TOpciones& o) {
-    TObjeto3D escena;
-    DString error;
-    const bool correcto = LeeEscena(o.fichero, escena, error);
+    const TLecturaEscena lectura = LeeEntrada(o.fichero);
+    const bool correcto = lectura.Correcta();
     if (o.orden == "check") {
-        EscribeTexto(escena.informe.Texto());
+        EscribeTexto(lectura.informe.Texto());
         return correcto ? salidaCorrecta : salidaFallo;
     }
     if (o.orden == "dump") {
-        std::cout << VuelcaEscena(escena, correcto, error.c_str()) << '\n';
+        std::cout << VuelcaEscena(lectura.Escena(), correcto, lectura.informe.Mensajes().c_str()) << '\n';
         return correcto ? salidaCorrecta : salidaFallo;
     }
-    if (!correcto) std::fprintf(stderr, "%s\n", escena.informe.Texto().c_str());
-    return Renderiza(o, escena, correcto, o.orden == "icon");
+    if (!correcto) std::fprintf(stderr, "%s\n", lectura.informe.Texto().c_str());
+    return Renderiza(o, lectura, o.orden == "icon");
 }
 
 } // namespace

@@ -2,18 +2,13 @@
 
 #include "editor/Ajustes_editor.h"
 #include "editor/Dialogos_editor.h"
-#include "editor/Lienzo_gl.h"
-#include "editor/Memo_script.h"
-#include "editor/Unit_FormTestOpenGL.h"
+#include "editor/Fuente_icono.h"
 #include "image/Graba_icono.h"
-#include "render/Pinta_vista.h"
-#include "support/Ficheroqordatos.h"
 #include "support/Var_config.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDir>
-#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImage>
@@ -61,8 +56,8 @@ QString TextoColor(const QColor& c) {
 
 } // namespace
 
-TDialogoExportaIcono::TDialogoExportaIcono(TFormTestOpenGL& ventana, TDialogosEditor& dialogos)
-    : QDialog(&ventana), ventana(ventana), dialogos(dialogos) {
+TDialogoExportaIcono::TDialogoExportaIcono(TFuenteIcono& fuente, TDialogosEditor& dialogos, QWidget* padre)
+    : QDialog(padre), fuente(fuente), dialogos(dialogos) {
     setWindowTitle(tituloDialogo);
     setObjectName("DialogoExportaIcono");
     auto* columna = new QVBoxLayout(this);
@@ -123,14 +118,9 @@ TDialogoExportaIcono::TDialogoExportaIcono(TFormTestOpenGL& ventana, TDialogosEd
     temporizador->setSingleShot(true);
     temporizador->setInterval(esperaRefresco);
     connect(temporizador, &QTimer::timeout, this, &TDialogoExportaIcono::Refresca);
-    // Every change of the script or of the view repaints the preview.
-    ventana.PaintBox3D->installEventFilter(this);
-    connect(ventana.MemoPrograma, &QPlainTextEdit::textChanged, temporizador, qOverload<>(&QTimer::start));
-}
-
-bool TDialogoExportaIcono::eventFilter(QObject* objeto, QEvent* evento) {
-    if (evento->type() == QEvent::Paint && isVisible()) temporizador->start();
-    return QDialog::eventFilter(objeto, evento);
+    fuente.AvisaCambios([this] {
+        if (isVisible()) temporizador->start();
+    });
 }
 
 void TDialogoExportaIcono::showEvent(QShowEvent* evento) {
@@ -145,61 +135,40 @@ TOpcionesIcono TDialogoExportaIcono::Opciones() const {
         if (casillas[i]->isChecked()) o.lados.push_back(ladosIcono[i]);
     o.transparente = transparente->isChecked();
     o.fondo = ColorRGB(colorFondo.red(), colorFondo.green(), colorFondo.blue());
-    o.vista = ventana.vista;
-    o.perspectiva = ventana.idc.perspectiva;
+    o.camara = fuente.CamaraIcono();
     return o;
 }
 
-QString TDialogoExportaIcono::Huella() const {
-    const TOpcionesIcono o = Opciones();
-    QString huella = QString::fromStdString(ventana.TextoScript(true));
-    huella += QString("|%1|%2|%3|%4|%5|%6|%7")
-                  .arg(QString::fromLocal8Bit(ventana.nombreFichero.c_str()))
-                  .arg(o.vista.anguloX, 0, 'g', 17)
-                  .arg(o.vista.anguloY, 0, 'g', 17)
-                  .arg(o.vista.distancia, 0, 'g', 17)
-                  .arg(o.perspectiva)
-                  .arg(o.transparente ? QString("none") : TextoColor(colorFondo))
-                  .arg(o.lados.size());
-    for (int lado : o.lados)
-        huella += QString(",%1").arg(lado);
-    return huella;
+TDialogoExportaIcono::THuella TDialogoExportaIcono::Huella(const TObjeto3D& escena, TOpcionesIcono opciones) {
+    if (opciones.encuadra) {
+        opciones.camara.escala = 0.0;
+        opciones.camara.desplazamiento = vector3D();
+    }
+    return {escena.serie, std::move(opciones)};
 }
 
-bool TDialogoExportaIcono::Dibuja(const TOpcionesIcono& opciones, TImagenesIcono& destino,
-                                  DString& error) const {
+bool TDialogoExportaIcono::Dibuja(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
+                                  TImagenesIcono& destino, DString& error) const {
     destino.clear();
     if (opciones.lados.empty()) {
         error = "Choose at least one size.";
         return false;
     }
-    // A scene of its own: the window's carries the caret's highlight, and its textures
-    // belong to the preview's context.
-    TObjeto3D escena;
-    DString errorScript;
-    if (ventana.notaModelo) {
-        escena.Carga(ventana.nombreFichero.c_str(), errorScript);
-    } else {
-        const std::string texto = ventana.TextoScript();
-        TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
-        escena.nombreFichero = ventana.nombreFichero;
-        escena.Lee(memoria, nullptr, errorScript);
-    }
     // The export draws on a headless context of its own; the preview's must let go of
     // the thread first.
     if (QOpenGLContext* actual = QOpenGLContext::currentContext()) actual->doneCurrent();
-    const TEscenaIcono pintor{[&](IDCOpenGL& dc, const TVistaPrevia& v) { PintaVista(dc, escena, v); },
-                              [&](IDCOpenGL& dc, TVistaPrevia& v) { return EncuadraEscena(dc, escena, v); }};
-    return ExportaIcono(pintor, opciones, destino, error);
+    return ExportaIcono(std::move(escena), opciones, destino, error);
 }
 
 void TDialogoExportaIcono::Refresca() {
     if (!isVisible()) return;
-    const QString huella = Huella();
+    const std::shared_ptr<const TObjeto3D> escena = fuente.EscenaIcono();
+    const TOpcionesIcono opciones = Opciones();
+    THuella huella = Huella(*escena, opciones);
     if (huella == huellaMostrada) return;
-    huellaMostrada = huella;
+    huellaMostrada = std::move(huella);
     DString error;
-    if (!Dibuja(Opciones(), imagenes, error)) imagenes.clear();
+    if (!Dibuja(escena, opciones, imagenes, error)) imagenes.clear();
     estado->setText(QString::fromLocal8Bit(error.c_str()));
     Muestra();
 }
@@ -234,7 +203,7 @@ bool TDialogoExportaIcono::Guarda(const std::function<bool(const TImagenesIcono&
                                   const TOpcionesIcono& opciones) {
     TImagenesIcono aGuardar;
     DString error;
-    if (Dibuja(opciones, aGuardar, error) && graba(aGuardar, error)) return true;
+    if (Dibuja(fuente.EscenaIcono(), opciones, aGuardar, error) && graba(aGuardar, error)) return true;
     dialogos.Mensaje(QString::fromLocal8Bit(error.c_str()), tituloDialogo, TIconoMensaje::error);
     return false;
 }
@@ -281,13 +250,13 @@ bool TDialogoExportaIcono::GuardaTema() {
 }
 
 QString TDialogoExportaIcono::NombreBase() const {
-    const QString base = QFileInfo(QString::fromLocal8Bit(ventana.nombreFichero.c_str())).completeBaseName();
+    const QString base = QFileInfo(fuente.FicheroIcono()).completeBaseName();
     return base.isEmpty() ? QString("icon") : base;
 }
 
 QString TDialogoExportaIcono::Carpeta() const {
     if (!carpeta.isEmpty()) return carpeta;
-    const QString script = QString::fromLocal8Bit(ventana.nombreFichero.c_str());
+    const QString script = fuente.FicheroIcono();
     return script.isEmpty() ? QDir::currentPath() : QFileInfo(script).absolutePath();
 }
 
@@ -325,12 +294,4 @@ void TDialogoExportaIcono::LeeAjustes() {
     botonColor->setText(TextoColor(colorFondo));
     botonColor->setEnabled(color.isValid());
     carpeta = QString::fromLocal8Bit(LeePerfil(seccionIcono, "Folder", "", ficheroAjustes));
-}
-
-// The window's File > Export Icon... command: the dialog, made once and shown again.
-void TFormTestOpenGL::MenuExportIconClick() {
-    if (!dialogoIcono) dialogoIcono = new TDialogoExportaIcono(*this, *dialogos);
-    dialogoIcono->show();
-    dialogoIcono->raise();
-    dialogoIcono->activateWindow();
 }

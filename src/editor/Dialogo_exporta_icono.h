@@ -1,10 +1,9 @@
 // TDialogoExportaIcono: File > Export Icon... The icon of the window's script at each
-// chosen size, side by side on a checkerboard, as it will be written: transparent (or
-// on a chosen colour), antialiased and framed, seen from the preview's direction. The
-// pictures follow the script and the view while the dialog is open. They are saved as
-// an icon file (every chosen size), a PNG file (the largest chosen size) or an
-// icon-theme folder. The chosen sizes, the background and the last folder are kept in
-// the settings file.
+// chosen size (what it takes from the window: Fuente_icono.h), side by side on a checkerboard, as it will be
+// written: transparent (or on a chosen colour), antialiased and framed, seen from the preview's direction.
+// The pictures follow the script and the view while the dialog is open. They are saved as an icon file (every
+// chosen size), a PNG file (the largest chosen size) or an icon-theme folder. The chosen sizes, the
+// background and the last folder are kept in the settings file.
 #pragma once
 
 #include "render/Exporta_icono.h"
@@ -14,6 +13,9 @@
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <memory>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -22,12 +24,12 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class TDialogosEditor;
-class TFormTestOpenGL;
+class TFuenteIcono;
 
 class TDialogoExportaIcono : public QDialog {
     Q_OBJECT
 public:
-    TDialogoExportaIcono(TFormTestOpenGL& ventana, TDialogosEditor& dialogos);
+    TDialogoExportaIcono(TFuenteIcono& fuente, TDialogosEditor& dialogos, QWidget* padre = nullptr);
 
     // Draws the pictures again when the script, the view or the choices have changed
     // since the last time.
@@ -57,12 +59,12 @@ public:
     QColor colorFondo = Qt::white;
 
 protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
 
 private:
-    // The icon of the script as it stands, at `opciones`; false with the reason.
-    bool Dibuja(const TOpcionesIcono& opciones, TImagenesIcono& destino, DString& error) const;
+    // The icon of the scene, at `opciones`; false with the reason.
+    bool Dibuja(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
+                TImagenesIcono& destino, DString& error) const;
     // Writes the pictures (drawn again at the sizes and background asked) through `graba`.
     bool Guarda(const std::function<bool(const TImagenesIcono&, DString&)>& graba,
                 const TOpcionesIcono& opciones);
@@ -77,12 +79,18 @@ private:
     QString NombreBase() const;
     QString Carpeta() const;
     void RecuerdaCarpeta(const QString& fichero);
-    // The state the pictures were drawn from: script, view and choices.
-    QString Huella() const;
+    // What the pictures are drawn from: the scene (by its number) and the choices, the
+    // camera's zoom and pan only when they are not framed anew.
+    struct THuella {
+        uint64_t escena = 0;
+        TOpcionesIcono opciones;
+        bool operator==(const THuella&) const = default;
+    };
+    static THuella Huella(const TObjeto3D& escena, TOpcionesIcono opciones);
 
-    TFormTestOpenGL& ventana;
+    TFuenteIcono& fuente;
     TDialogosEditor& dialogos;
     QTimer* temporizador = nullptr;
-    QString huellaMostrada;
+    std::optional<THuella> huellaMostrada;
     QString carpeta;
 };

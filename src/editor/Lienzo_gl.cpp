@@ -2,8 +2,6 @@
 
 #include "render/Pinta_escena.h"
 #include "render/Pinta_vista.h"
-#include "render/Vista_previa.h"
-#include "script/Objetos_3d.h"
 #include "support/Informa.h"
 
 #include <QMouseEvent>
@@ -16,9 +14,9 @@
 #include <algorithm>
 #include <exception>
 
-void PintaEscenaSegura(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista) {
+void PintaEscenaSegura(IDCOpenGL& dc, TVistaEscena& vista) {
     try {
-        PintaVista(dc, objeto, vista);
+        vista.Pinta(dc);
     } catch (const std::exception& e) {
         Informa(e.what(), tituloErrorPintura);
     }
@@ -29,8 +27,8 @@ void PintaFondoAzul() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-TLienzoGL::TLienzoGL(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& vista, QWidget* padre)
-    : QWidget(padre), dc(dc), objeto(objeto), vista(vista),
+TLienzoGL::TLienzoGL(IDCOpenGL& dc, TVistaEscena& vista, QWidget* padre)
+    : QWidget(padre), dc(dc), vista(vista),
       superficie(
           this, [this] { return marco ? contexto.get() : nullptr; }, [this] { HazActual(); }) {
     setObjectName("PaintBox3D");
@@ -91,7 +89,7 @@ bool TLienzoGL::DibujaAhora() {
     if (!Enlazado()) return false;
     PreparaEscena();
     dc.MakeCurrent();
-    PintaEscenaSegura(dc, objeto, vista);
+    PintaEscenaSegura(dc, vista);
     update(); // shown at the next paint
     return true;
 }
@@ -100,7 +98,7 @@ bool TLienzoGL::Encuadra() {
     if (!Enlazado()) return false;
     PreparaEscena();
     dc.MakeCurrent();
-    const bool encuadrado = EncuadraEscena(dc, objeto, vista);
+    const bool encuadrado = vista.Encuadra(dc);
     update();
     return encuadrado;
 }
@@ -121,7 +119,7 @@ void TLienzoGL::DibujaCuadro() {
     PreparaEscena();
     if (!HazActual()) return;
     if (Enlazado())
-        PintaEscenaSegura(dc, objeto, vista);
+        PintaEscenaSegura(dc, vista);
     else
         PintaFondoAzul();
 }
@@ -143,21 +141,7 @@ QImage TLienzoGL::CapturaCuadro() {
 }
 
 TLienzoGL::TSello TLienzoGL::Sello() const {
-    TSello s;
-    s.revision = objeto.Revision();
-    s.linea = objeto.lineaResaltada;
-    s.punto = objeto.puntoResaltado;
-    s.centro = objeto.centro;
-    s.escala = objeto.escala;
-    s.anguloGiro = objeto.anguloGiro;
-    s.giroEnY = objeto.giroEnY;
-    s.orientacionX = objeto.orientacionX;
-    s.orientacionZ = objeto.orientacionZ;
-    s.perspectiva = dc.perspectiva;
-    s.ancho = superficie.Ancho();
-    s.alto = superficie.Alto();
-    s.vista = vista;
-    return s;
+    return {vista.Escena().serie, vista.camara, vista.seleccion, superficie.Ancho(), superficie.Alto()};
 }
 
 void TLienzoGL::Adelanta() {
@@ -200,9 +184,9 @@ void TLienzoGL::mouseMoveEvent(QMouseEvent* evento) {
     const QPoint posicion = evento->position().toPoint();
     const QPoint d = posicion - puntoAnterior;
     if (evento->buttons() & Qt::RightButton)
-        vista.Gira(d.x(), d.y());
+        vista.camara.Gira(d.x(), d.y());
     else
-        vista.Desplaza(d.x(), d.y(), width(), height());
+        vista.camara.Desplaza(d.x(), d.y(), width(), height());
     puntoAnterior = posicion;
     update();
 }
@@ -219,10 +203,9 @@ void TLienzoGL::BuscaPuntoEn(const QPoint& posicion) {
     PreparaEscena();
     // The points are projected under the matrices of the frame on show.
     dc.MakeCurrent();
-    CargaVista(dc, vista);
     const double escalaPixel = devicePixelRatioF();
     int linea = -1, indice = -1;
-    BuscaPunto(dc, objeto, vector2D(posicion.x() * escalaPixel, posicion.y() * escalaPixel), linea, indice);
+    vista.BuscaPunto(dc, vector2D(posicion.x() * escalaPixel, posicion.y() * escalaPixel), linea, indice);
     if (linea >= 0) emit puntoElegido(linea, indice);
 }
 

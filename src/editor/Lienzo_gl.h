@@ -13,7 +13,7 @@
 
 #include "editor/Superficie_qt.h"
 #include "render/Idc_opengl.h"
-#include "render/Vista_previa.h"
+#include "render/Pinta_vista.h"
 
 #include <QImage>
 #include <QOffscreenSurface>
@@ -26,12 +26,10 @@
 class QOpenGLContext;
 class QOpenGLFramebufferObject;
 
-class TObjeto3D;
-
 class TLienzoGL : public QWidget {
     Q_OBJECT
 public:
-    TLienzoGL(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& vista, QWidget* padre = nullptr);
+    TLienzoGL(IDCOpenGL& dc, TVistaEscena& vista, QWidget* padre = nullptr);
     ~TLienzoGL() override;
     TLienzoGL(const TLienzoGL&) = delete;
     TLienzoGL& operator=(const TLienzoGL&) = delete;
@@ -92,22 +90,19 @@ private:
     void AjustaMarco();
     void DibujaCuadro();
     QImage LeeCuadro();
-    // What a frame is drawn from, as far as the window changes it.
+    // What a frame is drawn from: the scene (by its number), the camera, the selection
+    // and the size.
     struct TSello {
-        uint64_t revision = 0;
-        int32_t linea = -1, punto = -1;
-        vector3D centro;
-        double escala = 0.0, anguloGiro = 0.0;
-        bool giroEnY = false, orientacionX = false, orientacionZ = false, perspectiva = false;
+        uint64_t escena = 0;
+        TCamara camara;
+        TSeleccion seleccion;
         int ancho = 0, alto = 0;
-        TVistaPrevia vista;
         bool operator==(const TSello&) const = default;
     };
     TSello Sello() const;
 
     IDCOpenGL& dc;
-    TObjeto3D& objeto;
-    TVistaPrevia& vista;
+    TVistaEscena& vista;
     std::unique_ptr<QOpenGLContext> contexto;
     QOffscreenSurface superficieFuera;
     std::unique_ptr<QOpenGLFramebufferObject> marco;
@@ -121,7 +116,7 @@ private:
 
 // Paints the scene of a device that is bound to the current context, reporting a
 // failure of the painters instead of letting it escape a paint event.
-void PintaEscenaSegura(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista);
+void PintaEscenaSegura(IDCOpenGL& dc, TVistaEscena& vista);
 // A plain blue frame, for a widget that the device is not bound to.
 void PintaFondoAzul();
 // Deletes the device's font lists and its own texture in the context it is bound to,

@@ -7,7 +7,7 @@
 
 class QAction;
 class QMenu;
-struct TVistaPrevia;
+struct TCamara;
 
 struct TMenuVista {
     QAction* restablece = nullptr;
@@ -15,7 +15,7 @@ struct TMenuVista {
     std::vector<QAction*> orientaciones; // in the order of `orientacionesVista`
 };
 
-// Adds the commands to `menu`. Each one changes `vista` and then calls `repinta`;
+// Adds the commands to `menu`. Each one changes `camara` and then calls `repinta`;
 // Fit to View calls `encuadra`, which measures the model on the preview.
-TMenuVista CreaMenuVista(QMenu* menu, TVistaPrevia& vista, const std::function<void()>& repinta,
+TMenuVista CreaMenuVista(QMenu* menu, TCamara& camara, const std::function<void()>& repinta,
                          const std::function<void()>& encuadra);

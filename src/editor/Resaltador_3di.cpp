@@ -1,8 +1,12 @@
 #include "editor/Resaltador_3di.h"
 
+#include "script/Lexico_3di.h"
 #include "script/Objetos_3d.h"
 
 #include <QRegularExpression>
+
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -28,27 +32,29 @@ TResaltador3Di::TResaltador3Di(QTextDocument* documento) : QSyntaxHighlighter(do
 }
 
 void TResaltador3Di::highlightBlock(const QString& texto) {
-    // A ";" starts a comment up to the end of the line, whatever comes before it.
-    qsizetype fin = texto.indexOf(u';');
-    if (fin < 0) fin = texto.size();
+    // The line as the reader takes it apart. In Latin-1 every character is one byte, so
+    // the tokenizer's positions are the text's (a character beyond it is none of the
+    // script's signs).
+    const QByteArray bytes = texto.toLatin1();
+    const std::string_view linea(bytes.constData(), static_cast<size_t>(bytes.size()));
+    const TLineaCodigo codigo = CodigoDeLinea(linea);
+    const auto fin = static_cast<qsizetype>(codigo.comentario == std::string_view::npos ? linea.size()
+                                                                                        : codigo.comentario);
     if (fin < texto.size())
         setFormat(static_cast<int>(fin), static_cast<int>(texto.size() - fin), formatoComentario);
-
-    qsizetype inicio = 0;
-    while (inicio < fin && (texto[inicio] == u' ' || texto[inicio] == u'\t'))
-        ++inicio;
-    const QString codigo = texto.mid(inicio, fin - inicio);
-    if (codigo.startsWith(QLatin1String("#define "))) {
-        setFormat(static_cast<int>(inicio), static_cast<int>(fin - inicio), formatoDefine);
+    const std::string_view instruccion = codigo.Codigo(linea);
+    std::string_view nombre, valor;
+    if (LeeDefinicion(instruccion, nombre, valor)) {
+        setFormat(static_cast<int>(codigo.inicio), static_cast<int>(instruccion.size()), formatoDefine);
         return;
     }
-    const qsizetype igual = codigo.indexOf(u'=');
-    const QString orden = (igual < 0 ? codigo : codigo.left(igual)).trimmed();
-    // As the reader takes them: a command with its "=", or standing alone the word POP, or
-    // VOID, which ends the script (both exactly so written).
+    // A command word with its "=", the word POP alone, or VOID, which ends the script.
+    const TOrdenLinea orden = OrdenDeLinea(instruccion);
     const bool esOrden =
-        igual >= 0 ? EsOrden3Di(orden) : orden == QLatin1String("POP") || orden == QLatin1String("VOID");
-    if (esOrden) setFormat(static_cast<int>(inicio), static_cast<int>(orden.size()), formatoOrden);
+        codigo.finScript ||
+        (orden.conIgual ? EsComando3Di(std::string(orden.comando).c_str()) : orden.EsPopSinParametro());
+    if (esOrden)
+        setFormat(static_cast<int>(codigo.inicio), static_cast<int>(orden.comando.size()), formatoOrden);
     ResaltaNumeros(texto, fin);
 }
 

@@ -1,4 +1,5 @@
-// Colours of the script pane: command words, numbers, comments and #define lines.
+// Colours of the script pane: command words, numbers, comments and #define lines, found
+// by the script's own tokenizer (Lexico_3di.h) as the reader finds them.
 #pragma once
 
 #include <QSyntaxHighlighter>

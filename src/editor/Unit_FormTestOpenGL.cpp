@@ -4,6 +4,7 @@
 #include "editor/Archivo_script.h"
 #include "editor/Ayuda_editor.h"
 #include "editor/Buscar_reemplazar.h"
+#include "editor/Dialogo_exporta_icono.h"
 #include "editor/Ficheros_recientes.h"
 #include "editor/Lienzo_gl.h"
 #include "editor/Memo_script.h"
@@ -11,7 +12,7 @@
 #include "editor/Vigilante_fichero.h"
 #include "geometry/Luz_normals.h"
 #include "script/Campos_script.h"
-#include "support/Ficheroqordatos.h"
+#include "script/Lexico_3di.h"
 #include "support/Rutas.h"
 #include "support/Throw_qor.h"
 
@@ -91,7 +92,7 @@ TFormTestOpenGL::~TFormTestOpenGL() {
 // Building the window
 
 void TFormTestOpenGL::CreaControles() {
-    PaintBox3D = new TLienzoGL(idc, objeto, vista);
+    PaintBox3D = new TLienzoGL(idc, vista);
     MemoPrograma = new TMemoScript;
     MemoPrograma->setObjectName("MemoPrograma");
     QFont fuente("Courier New");
@@ -158,6 +159,10 @@ void TFormTestOpenGL::CreaControles() {
     vigilante = new TVigilanteFichero(this);
     connect(vigilante, &TVigilanteFichero::cambiado, this, &TFormTestOpenGL::FicheroCambiadoFuera);
     connect(PaintBox3D, &TLienzoGL::puntoElegido, this, &TFormTestOpenGL::EligePunto);
+    // Every change of the script or of the camera ends in a frame of the preview.
+    connect(PaintBox3D, &TLienzoGL::cuadroMostrado, this, [this] {
+        if (avisoCambios) avisoCambios();
+    });
     connect(PaintBox3D, &TLienzoGL::contextoListo, this, [this] {
         // A context that appears after the start-up (a late first paint) is bound then.
         if (!primeraActivacion && !idc.IsActive() && !ventanaCompleta.Abierta()) StartClick();
@@ -219,7 +224,7 @@ void TFormTestOpenGL::CreaMenus() {
 
     MenuView = menuBar()->addMenu("View");
     menuVista = CreaMenuVista(
-        MenuView, vista, [this] { Repaint(); }, [this] { MenuFitToViewClick(); });
+        MenuView, vista.camara, [this] { Repaint(); }, [this] { MenuFitToViewClick(); });
     MenuPerspectiva = Orden(MenuView, "Perspective", QKeySequence(Qt::Key_F5), this,
                             &TFormTestOpenGL::MenuPerspectivaClick);
     MenuPerspectiva->setCheckable(true);
@@ -299,12 +304,12 @@ void TFormTestOpenGL::Repaint() {
 // The script pane
 
 void TFormTestOpenGL::ShowErrors(const TInformeLectura& informe) {
-    lectura = informe;
+    informeMostrado = informe;
     MuestraPanelErrores();
 }
 
 void TFormTestOpenGL::MuestraPanelErrores() {
-    QString texto = lectura ? QString::fromLocal8Bit(lectura->Texto().c_str()) : QString();
+    QString texto = informeMostrado ? QString::fromLocal8Bit(informeMostrado->Texto().c_str()) : QString();
     if (!textoError.IsEmpty() && !idc.IsActive()) {
         if (!texto.isEmpty()) texto += "\n";
         texto += QString::fromLocal8Bit(textoError.c_str());
@@ -316,16 +321,17 @@ void TFormTestOpenGL::MuestraPanelErrores() {
 }
 
 void TFormTestOpenGL::MarcaLineasError() {
-    MemoPrograma->FijaLineasError(notaModelo || !lectura ? std::vector<int>() : lectura->LineasConError());
+    MemoPrograma->FijaLineasError(notaModelo || !informeMostrado ? std::vector<int>()
+                                                                 : informeMostrado->LineasConError());
 }
 
 void TFormTestOpenGL::MemoErroresClick(const QPoint& posicion) {
     // The pane holds the errors' texts one after another: the clicked row belongs to the
     // error whose rows it falls in.
     const int fila = MemoErrores->cursorForPosition(posicion).blockNumber();
-    if (!lectura) return;
+    if (!informeMostrado) return;
     int primera = 0;
-    for (const TErrorLectura& e : lectura->errores) {
+    for (const TErrorLectura& e : informeMostrado->errores) {
         const DString texto = TInformeLectura::TextoDe(e);
         const int saltos = SaltosDeLinea(texto.c_str());
         const bool terminada = saltos > 0 && (texto.CharAt(texto.Length() - 1) == '\n' ||
@@ -407,12 +413,24 @@ void TFormTestOpenGL::AplicaCambiosPendientes(bool repinta) {
     lecturaPendiente = false;
     TimerLectura->stop();
     const std::string texto = TextoScript();
-    TFicheroQORdatos memoria(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
-    objeto.nombreFichero = nombreFichero;
-    DString error;
-    objeto.Lee(memoria, nullptr, error);
-    ShowErrors(objeto.informe);
+    PonLectura(LeeEscena(TFuenteEscena::Texto(texto, nombreFichero), &lectura));
     if (repinta) Repaint();
+}
+
+void TFormTestOpenGL::PonLectura(TLecturaEscena nueva) {
+    lectura = std::move(nueva);
+    ++lecturas;
+    vista.Muestra(lectura.escena);
+    ShowErrors(lectura.informe);
+}
+
+std::shared_ptr<const TObjeto3D> TFormTestOpenGL::EscenaIcono() {
+    AplicaCambiosPendientes(false);
+    return vista.EscenaCompartida();
+}
+
+QString TFormTestOpenGL::FicheroIcono() const {
+    return QString::fromLocal8Bit(nombreFichero.c_str());
 }
 
 void TFormTestOpenGL::TrackCaret() {
@@ -423,9 +441,9 @@ void TFormTestOpenGL::TrackCaret() {
     const int cuenta =
         CampoEnCursor(std::string_view(cortado.constData(), static_cast<size_t>(cortado.size())));
     StatusBarEdit->setText(QString("%1: %2: %3").arg(linea).arg(columna).arg(cuenta));
-    if (linea == objeto.lineaResaltada && cuenta == objeto.puntoResaltado) return;
-    objeto.lineaResaltada = linea;
-    objeto.puntoResaltado = cuenta;
+    const TSeleccion seleccion{linea, cuenta};
+    if (seleccion == vista.seleccion) return;
+    vista.seleccion = seleccion;
     Repaint();
 }
 
@@ -452,16 +470,10 @@ DString TFormTestOpenGL::LineaDelMemo(int linea) const {
 }
 
 void TFormTestOpenGL::MemoProgramaDblClick() {
-    if (objeto.lineaResaltada < 0) return;
-    const DString linea = LineaDelMemo(objeto.lineaResaltada);
-    Vector<DString> trozos(2, 1, true);
-    linea.Split("=", trozos, -1, true);
-    if (trozos.Count() < 2) return;
-    DString orden(trozos[0]);
-    orden.ToUpper();
-    if (!(orden == "TEXTURET")) return;
-    DString textura(trozos[1]);
-    textura.Unquote();
+    if (vista.seleccion.lineaResaltada < 0) return;
+    const DString linea = LineaDelMemo(vista.seleccion.lineaResaltada);
+    DString textura;
+    if (!TexturaDeLinea(linea.c_str(), textura)) return;
     const DString ruta = ResuelveRuta(textura.c_str(), nombreFichero.c_str());
     dialogos->AbreConEscritorio(QString::fromLocal8Bit(ruta.c_str()), "edit");
 }
@@ -493,7 +505,7 @@ bool TFormTestOpenGL::eventFilter(QObject* objetoFiltrado, QEvent* evento) {
 bool TFormTestOpenGL::FormMouseWheel(const QPoint& posicion, int delta) {
     // Right of the preview the pointer is over the script side: not ours.
     if (posicion.x() > PaintBox3D->width()) return false;
-    vista.Rueda(delta, idc.perspectiva);
+    vista.camara.Rueda(delta);
     Repaint();
     return true;
 }
@@ -503,12 +515,12 @@ void TFormTestOpenGL::wheelEvent(QWheelEvent* evento) {
 }
 
 void TFormTestOpenGL::ToolButtonZoomDinsClick() {
-    vista.AcercaZoom();
+    vista.camara.AcercaZoom();
     Repaint();
 }
 
 void TFormTestOpenGL::ToolButtonZoomForaClick() {
-    vista.AlejaZoom();
+    vista.camara.AlejaZoom();
     Repaint();
 }
 
@@ -517,8 +529,8 @@ void TFormTestOpenGL::MenuFitToViewClick() {
 }
 
 void TFormTestOpenGL::MenuPerspectivaClick() {
-    idc.perspectiva = !idc.perspectiva;
-    MenuPerspectiva->setChecked(idc.perspectiva);
+    vista.camara.perspectiva = !vista.camara.perspectiva;
+    MenuPerspectiva->setChecked(vista.camara.perspectiva);
     Repaint();
 }
 
@@ -572,7 +584,7 @@ void TFormTestOpenGL::PintaPantallaCompleta() {
     }
     if (idc.rectangulo.derecha != superficie->Ancho() || idc.rectangulo.abajo != superficie->Alto())
         idc.Resize(superficie->Ancho(), superficie->Alto());
-    PintaEscenaSegura(idc, objeto, vista);
+    PintaEscenaSegura(idc, vista);
 }
 
 void TFormTestOpenGL::SalPantallaCompleta() {
@@ -592,6 +604,14 @@ void TFormTestOpenGL::SalPantallaCompleta() {
     activateWindow();
     MuestraPanelErrores();
     Repaint();
+}
+
+// The window's File > Export Icon... command: the dialog, made once and shown again.
+void TFormTestOpenGL::MenuExportIconClick() {
+    if (!dialogoIcono) dialogoIcono = new TDialogoExportaIcono(*this, *dialogos, this);
+    dialogoIcono->show();
+    dialogoIcono->raise();
+    dialogoIcono->activateWindow();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -9,12 +9,13 @@
 #pragma once
 
 #include "editor/Dialogos_editor.h"
+#include "editor/Fuente_icono.h"
 #include "editor/Full_screen_window.h"
 #include "editor/Memo_script.h"
 #include "editor/Menu_vista.h"
 #include "render/Idc_opengl.h"
-#include "render/Vista_previa.h"
-#include "script/Objetos_3d.h"
+#include "render/Pinta_vista.h"
+#include "script/Lectura_escena.h"
 #include "support/Dstring.h"
 #include "support/Var_config.h"
 
@@ -40,7 +41,7 @@ class TLienzoGL;
 class TResaltador3Di;
 class TVigilanteFichero;
 
-class TFormTestOpenGL : public QMainWindow {
+class TFormTestOpenGL : public QMainWindow, public TFuenteIcono {
     Q_OBJECT
 public:
     // `argumentos`: the command line without the program name. `dialogos`: who answers
@@ -51,7 +52,7 @@ public:
 
     // --- the window's operations ---
     void StartClick();
-    void ResetView() { vista.ResetView(); }
+    void ResetView() { vista.camara.ResetView(); }
     void Repaint();
     bool LoadFile();
     void ShowErrors(const TInformeLectura& informe);
@@ -61,6 +62,9 @@ public:
     // Reads the script pane into the scene when it changed since the last read (and
     // shows the errors), with a repaint when `repinta`.
     void AplicaCambiosPendientes(bool repinta = true);
+    // A new read takes the place of the last: the preview shows its scene, the error pane
+    // its report.
+    void PonLectura(TLecturaEscena nueva);
 
     // --- handlers ---
     void MemoProgramaChange();
@@ -110,6 +114,12 @@ public:
     // The text that the error pane shows.
     QString TextoPanelErrores() const;
 
+    // --- what the Export Icon dialog takes ---
+    std::shared_ptr<const TObjeto3D> EscenaIcono() override;
+    TCamara CamaraIcono() const override { return vista.camara; }
+    QString FicheroIcono() const override;
+    void AvisaCambios(std::function<void()> aviso) override { avisoCambios = std::move(aviso); }
+
     // --- controls ---
     QToolBar* ToolBar1 = nullptr;
     QAction* ToolButtonZoomDins = nullptr;
@@ -138,8 +148,12 @@ public:
 
     // --- state ---
     IDCOpenGL idc;
-    TObjeto3D objeto;
-    TVistaPrevia vista;
+    // The last read of the script, and what the preview shows: its scene, the camera and
+    // the caret's selection.
+    TLecturaEscena lectura;
+    TVistaEscena vista;
+    // Reads of the script so far.
+    long lecturas = 0;
     DString textoError; // the last OpenGL start-up failure
     DString nombreFichero;
     bool cargando = false;
@@ -189,7 +203,8 @@ private:
     bool primeraActivacion = true;
     // What ShowErrors last showed (nothing before the first read): the parse result,
     // apart from `textoError` (the device).
-    std::optional<TInformeLectura> lectura;
+    std::optional<TInformeLectura> informeMostrado;
+    std::function<void()> avisoCambios;
 };
 
 // Texts of the window that the tests compare.

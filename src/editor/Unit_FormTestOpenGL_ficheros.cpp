@@ -41,11 +41,9 @@ void TFormTestOpenGL::UpdateCaption() {
 
 bool TFormTestOpenGL::LoadFile() {
     TRelojTierra reloj;
-    DString error;
     // Whatever the pane held is replaced by the file.
     lecturaPendiente = false;
-    objeto.Carga(nombreFichero.c_str(), error);
-    ShowErrors(objeto.informe);
+    PonLectura(LeeEscena(TFuenteEscena::Fichero(nombreFichero), &lectura));
     std::string motivo;
     const auto falla = [&] {
         vigilante->Deja();
@@ -105,11 +103,13 @@ void TFormTestOpenGL::FicheroCambiadoFuera() {
                 .arg(Texto(nombreFichero));
         if (dialogos->Pregunta(pregunta, tituloPrograma) != TRespuesta::si) return;
     }
-    // Only the text is new: the view and the caret stay where they were.
-    const TVistaPrevia vistaAntes = vista;
+    // Only the text is new: the camera (but for the new scene's settings) and the caret
+    // stay where they were.
+    const TCamara camaraAntes = vista.camara;
     const int posicion = MemoPrograma->textCursor().position();
     if (!LoadFile()) return;
-    vista = vistaAntes;
+    vista.camara = camaraAntes;
+    vista.camara.TomaCabecera(vista.Escena());
     QTextCursor cursor = MemoPrograma->textCursor();
     cursor.setPosition(std::min(posicion, MemoPrograma->document()->characterCount() - 1));
     MemoPrograma->setTextCursor(cursor);
@@ -155,7 +155,7 @@ void TFormTestOpenGL::MenuNewClick() {
     SueltaFichero();
     nombreFichero = ficheroNuevo;
     configFichero.Asigna(nombreFichero.c_str());
-    objeto.Clear(objeto.Owns());
+    PonLectura(LeeEscena(TFuenteEscena::Texto("", nombreFichero), &lectura));
     notaModelo = false;
     codificacionLatin1 = false;
     finesCRLF = false;

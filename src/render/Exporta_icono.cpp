@@ -2,6 +2,7 @@
 
 #include "geometry/Luz_normals.h"
 #include "render/Idc_opengl.h"
+#include "render/Pinta_vista.h"
 #include "render/Superficie_egl.h"
 #include "support/Throw_qor.h"
 
@@ -40,7 +41,7 @@ class TLienzoIcono {
     TSuperficieEGL superficie{ladoEncuadre, ladoEncuadre};
 
 public:
-    bool Abre(bool perspectiva, DString& error) {
+    bool Abre(DString& error) {
         dc.luz = luzEscena;
         TRectanguloGL rectangulo;
         rectangulo.derecha = rectangulo.abajo = ladoEncuadre;
@@ -57,7 +58,6 @@ public:
             error += motivo;
             return false;
         }
-        dc.perspectiva = perspectiva;
         glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &ladoMaximo);
         conAlfa = dc.ConAlfaDibujado();
         return true;
@@ -101,22 +101,21 @@ private:
     std::unique_ptr<GLuint[]> profundidad;
 };
 
-// The view's zoom and pan set so that what the scene draws fills a square picture but
+// The camera's zoom and pan set so that what the scene draws fills a square picture but
 // the margin: the preview's Fit to View, then one step to the icon's own margin.
-bool Encuadra(const TEscenaIcono& escena, IDCOpenGL& dc, TVistaPrevia& vista, DString& error) {
+bool Encuadra(TVistaEscena& vista, IDCOpenGL& dc, DString& error) {
     dc.Resize(ladoEncuadre, ladoEncuadre);
-    vista.desplazamiento = vector3D();
+    vista.camara.desplazamiento = vector3D();
     TCajaPixeles caja;
-    if (escena.encuadra(dc, vista)) {
-        escena.pinta(dc, vista);
+    if (vista.Encuadra(dc)) {
+        vista.Pinta(dc);
         dc.CajaDibujada(caja);
     }
     if (caja.Vacia()) {
         error = "The scene draws nothing: there is no icon to export.";
         return false;
     }
-    vista.Encuadra(caja, dc.perspectiva, ladoEncuadre, ladoEncuadre, 1.0 - 2.0 * margenIcono,
-                   zoomMaximoAjuste);
+    vista.camara.Encuadra(caja, ladoEncuadre, ladoEncuadre, 1.0 - 2.0 * margenIcono, zoomMaximoAjuste);
     return true;
 }
 
@@ -171,8 +170,8 @@ void Reduce(const TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesI
 
 } // namespace
 
-bool ExportaIcono(const TEscenaIcono& escena, const TOpcionesIcono& opciones, TImagenesIcono& imagenes,
-                  DString& error) {
+bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
+                  TImagenesIcono& imagenes, DString& error) {
     imagenes.clear();
     for (int lado : opciones.lados)
         if (lado < 1 || lado > ladoMaximoExportado) {
@@ -180,15 +179,16 @@ bool ExportaIcono(const TEscenaIcono& escena, const TOpcionesIcono& opciones, TI
             return false;
         }
     TLienzoIcono lienzo;
-    if (!lienzo.Abre(opciones.perspectiva, error)) return false;
+    if (!lienzo.Abre(error)) return false;
     IDCOpenGL& dc = lienzo.dc;
-    TVistaPrevia vista = opciones.vista;
-    vista.desplazaEnPerspectiva = true;
+    TVistaEscena vista(std::move(escena), opciones.camara);
+    vista.camara.desplazaEnPerspectiva = true;
     int ladoVista = ladoZoom;
     if (opciones.encuadra) {
-        if (!Encuadra(escena, dc, vista, error)) return false;
+        if (!Encuadra(vista, dc, error)) return false;
         ladoVista = ladoEncuadre;
     }
+    const TCamara camara = vista.camara;
     int dibujoMaximo = 0;
     for (int lado : opciones.lados)
         dibujoMaximo = std::max(dibujoMaximo, lado * MuestrasPorLado(lado));
@@ -204,9 +204,9 @@ bool ExportaIcono(const TEscenaIcono& escena, const TOpcionesIcono& opciones, TI
         dc.Resize(dibujo, dibujo);
         dc.escalaGrosor = muestras;
         // The zoom counts pixels: the picture keeps its share of the square at any size.
-        TVistaPrevia vistaLado = vista;
-        vistaLado.escala *= static_cast<double>(dibujo) / ladoVista;
-        escena.pinta(dc, vistaLado);
+        vista.camara = camara;
+        vista.camara.escala *= static_cast<double>(dibujo) / ladoVista;
+        vista.Pinta(dc);
         lienzo.Lee(dibujo);
         auto imagen = std::make_unique<TDibIG>();
         Reduce(lienzo, dibujo, muestras, opciones, *imagen);

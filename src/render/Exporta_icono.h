@@ -7,23 +7,14 @@
 #pragma once
 
 #include "image/Graba_icono.h"
-#include "render/Vista_previa.h"
+#include "render/Camara.h"
+#include "script/Objetos_3d.h"
 #include "support/Dstring.h"
 
 #include <array>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <vector>
-
-class IDCOpenGL;
-
-// What the export asks of the scene: one frame under a view on the device (the
-// preview's frame), and the fitting of a view to the whole scene on the device's
-// viewport, false when nothing is drawn (the preview's Fit to View).
-struct TEscenaIcono {
-    std::function<void(IDCOpenGL&, const TVistaPrevia&)> pinta;
-    std::function<bool(IDCOpenGL&, TVistaPrevia&)> encuadra;
-};
 
 // The sizes a desktop asks for.
 inline constexpr std::array<int, 7> ladosIcono = {16, 24, 32, 48, 64, 128, 256};
@@ -37,16 +28,17 @@ struct TOpcionesIcono {
     std::vector<int> lados{ladosIcono.begin(), ladosIcono.end()};
     bool transparente = true;
     uint32_t fondo = 0; // packed colour of the background when not transparent
-    // The direction (angles, and the eye distance in perspective); its zoom and pan
-    // count only without framing.
-    TVistaPrevia vista;
-    bool perspectiva = false;
+    // The direction (angles, projection and the eye distance in perspective); its zoom
+    // and pan count only without framing. Its header settings are the scene's.
+    TCamara camara;
     bool encuadra = true;
+    bool operator==(const TOpcionesIcono&) const = default;
 };
 
-// The icon at each size of `opciones.lados`, in that order: square 32-bit bottom-up
+// The icon of the scene at each size of `opciones.lados`, in that order, drawn as the
+// preview draws it (and framed as its Fit to View frames it): square 32-bit bottom-up
 // bitmaps, alpha in the fourth byte (not premultiplied). False with a message when a
 // size is outside 1 to ladoMaximoExportado, when no OpenGL context can be had, or when
 // framing finds that the scene draws nothing.
-bool ExportaIcono(const TEscenaIcono& escena, const TOpcionesIcono& opciones, TImagenesIcono& imagenes,
-                  DString& error);
+bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
+                  TImagenesIcono& imagenes, DString& error);

@@ -276,17 +276,24 @@ uint32_t ColorCara(const TElementoObj3D& elemento, const vector3D& normal) {
     return c;
 }
 
-const TGeometriaElemento& GeometriaDe(const TElementoObj3D& elemento, TGeometriaElemento& temporal) {
-    if (const auto* guardada = dynamic_cast<const TGeometriaElemento*>(elemento.cachePintura.get()))
-        return *guardada;
+const TGeometriaElemento& TGeometriasGuardadas::De(const TElementoObj3D& elemento,
+                                                   TGeometriaElemento& temporal) {
+    if (const auto guardada = porSerie.find(elemento.serie); guardada != porSerie.end()) {
+        guardada->second.ronda = ronda;
+        return *guardada->second.geometria;
+    }
     Limpia(temporal);
     TConstructor constructor(temporal);
     elemento.Acepta(constructor);
     if (!constructor.guardar) return temporal;
-    auto nueva = std::make_unique<TGeometriaElemento>(std::move(temporal));
-    const TGeometriaElemento& geometria = *nueva;
-    elemento.cachePintura = std::move(nueva);
-    return geometria;
+    TGuardada& nueva = porSerie[elemento.serie];
+    nueva.geometria = std::make_unique<TGeometriaElemento>(std::move(temporal));
+    nueva.ronda = ronda;
+    return *nueva.geometria;
+}
+
+void TGeometriasGuardadas::TerminaRonda() {
+    std::erase_if(porSerie, [&](const auto& g) { return g.second.ronda != ronda; });
 }
 
 std::vector<TVerticeColor> TriangulosEscena(const TObjeto3D& escena) {
@@ -297,9 +304,10 @@ std::vector<TVerticeColor> TriangulosEscena(const TObjeto3D& escena) {
         triangulos.push_back(VerticeColor(p, 0));
         std::copy(std::begin(v.color), std::end(v.color), triangulos.back().color);
     };
+    TGeometriasGuardadas guardadas;
     TGeometriaElemento temporal;
     escena.ParaCada([&](const TElementoObj3D& e) {
-        const TGeometriaElemento& g = GeometriaDe(e, temporal);
+        const TGeometriaElemento& g = guardadas.De(e, temporal);
         switch (g.forma) {
         case TFormaGeometria::triangulos:
             if (g.cerrada) {

@@ -3,8 +3,9 @@
 // is written in (a cone's sides built in its own frame and turned onto its axis, a
 // sphere's grid moved to its centre, so that they join the frame's plain draws), and
 // textured faces with their places on the image. The colours are lit once, here, by the
-// program's own light. An element keeps the geometry that is
-// costly to make (solids, extrusions, revolutions) and uses it until it is read again.
+// program's own light. The painter keeps the geometry that is costly to make (solids,
+// extrusions, revolutions, textured elements) by the element's number, for as long as
+// the element is in the scene it paints.
 #pragma once
 
 #include "render/Idc_opengl.h"
@@ -12,6 +13,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 // How an element comes into the frame.
@@ -25,7 +28,7 @@ enum class TFormaGeometria : uint8_t {
                 // sphere about its centre (`mallaTextura`)
 };
 
-struct TGeometriaElemento : TCachePintura {
+struct TGeometriaElemento {
     TFormaGeometria forma = TFormaGeometria::nada;
     std::vector<TVerticeColor> vertices;
     // Every triangle or line has one colour. It is drawn flat then: a colour carried by
@@ -46,9 +49,28 @@ struct TGeometriaElemento : TCachePintura {
     const std::array<double, 16>* matriz = nullptr;
 };
 
-// The geometry of an element: the one it keeps when it has it (made on first use for
-// the costly ones), else made into `temporal`.
-const TGeometriaElemento& GeometriaDe(const TElementoObj3D& elemento, TGeometriaElemento& temporal);
+// The geometry kept for the costly elements, by the elements' numbers: an element never
+// changes, so what was made from it stays true while it is painted.
+class TGeometriasGuardadas {
+public:
+    // The geometry of an element: the one kept for it (made on first use for the costly
+    // ones), else made into `temporal`.
+    const TGeometriaElemento& De(const TElementoObj3D& elemento, TGeometriaElemento& temporal);
+    // A round over every element of a scene starts (each one asked for with De), and ends
+    // with the geometry of the elements not asked for forgotten.
+    void EmpiezaRonda() { ++ronda; }
+    void TerminaRonda();
+    // Forgets the geometry of the element of that number.
+    void Olvida(uint64_t serie) { porSerie.erase(serie); }
+
+private:
+    struct TGuardada {
+        std::unique_ptr<TGeometriaElemento> geometria;
+        uint64_t ronda = 0;
+    };
+    std::unordered_map<uint64_t, TGuardada> porSerie;
+    uint64_t ronda = 0;
+};
 
 // Draws the geometry of one element by itself (not a PUSH or a POP): at its place for
 // the plain forms, in its frame for a cone, about its centre for a sphere; a textured one

@@ -1,8 +1,8 @@
 #include "render/Idc_opengl.h"
 
+#include "render/Camara.h"
 #include "render/Fuente_idc.h"
 #include "render/Guarda_matriz.h"
-#include "render/Vista_previa.h"
 #include "support/Throw_qor.h"
 
 #include <GL/gl.h>

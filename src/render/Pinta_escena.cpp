@@ -82,6 +82,7 @@ struct TPaso {
 
 struct TElementoPrograma {
     const TElementoObj3D* elemento = nullptr;
+    uint64_t serie = 0;               // the element's number: the same element while it is the same
     uint32_t primero = 0, cuenta = 0; // its vertices in the frame's array
     // Whether its vertices joined a run of plain geometry, and the run's kind.
     bool enRun = false;
@@ -90,19 +91,23 @@ struct TElementoPrograma {
     float ancho = 1.0f;
 };
 
-// The frame of a scene, as it stood at `revision`: every element's plain geometry in one
-// array, and the steps that draw it. Runs of the same kind of geometry (and line width)
-// go out in one draw, in the elements' order, so the picture is the one the elements
-// drawn one by one give.
-class TProgramaEscena : public TCachePintura {
+} // namespace
+
+// The frame of a scene, the scene of number `escena`: every element's plain geometry in
+// one array, and the steps that draw it. Runs of the same kind of geometry (and line
+// width) go out in one draw, in the elements' order, so the picture is the one the
+// elements drawn one by one give. It points at the elements of the scenes it is made
+// for: they hold the same elements while the numbers are the same.
+class TProgramaEscena {
 public:
-    uint64_t revision = 0;
-    uint64_t serie = 0; // the scene's last element when it was made
+    uint64_t escena = 0;
     std::vector<TVerticeColor> vertices;
     std::vector<TPaso> pasos;
     std::vector<TElementoPrograma> elementos;
     std::vector<std::pair<int32_t, int>> porLinea; // (script line, element), in order
 };
+
+namespace {
 
 void AnadePlano(TProgramaEscena& p, const TGeometriaElemento& g, int indice, TElementoPrograma& ep) {
     ep.primero = static_cast<uint32_t>(p.vertices.size());
@@ -133,43 +138,37 @@ void AnadePlano(TProgramaEscena& p, const TGeometriaElemento& g, int indice, TEl
     p.pasos.push_back(paso);
 }
 
-// The elements of the scene in the list's order.
-std::vector<const TElementoObj3D*> ElementosDe(const TObjeto3D& escena) {
-    std::vector<const TElementoObj3D*> elementos;
-    for (int i = escena.Base(); i < escena.Fin(); ++i)
-        if (escena.IsOccupied(i)) elementos.push_back(&escena[i]);
-    return elementos;
-}
-
 // The elements by script line, for the highlight: (line, element) in order.
-void IndexaLineas(TProgramaEscena& p) {
+void IndexaLineas(TProgramaEscena& p, const TObjeto3D& escena) {
     p.porLinea.clear();
-    for (size_t i = 0; i < p.elementos.size(); ++i)
-        if (p.elementos[i].elemento->linea >= 0)
-            p.porLinea.emplace_back(p.elementos[i].elemento->linea, static_cast<int>(i));
+    const std::vector<int32_t>& lineas = escena.Lineas();
+    for (size_t i = 0; i < lineas.size(); ++i)
+        if (lineas[i] >= 0) p.porLinea.emplace_back(lineas[i], static_cast<int>(i));
     std::sort(p.porLinea.begin(), p.porLinea.end());
 }
 
 // `progreso` counts the elements as the painting of each begins. `reciclados` is the
 // array of the frame before, whose room the new one takes over: after a keystroke the
 // frame is mostly the same size, and filling memory already touched is much cheaper than
-// growing a new array of many megabytes.
-std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progreso,
-                                           std::vector<TVerticeColor> reciclados) {
+// growing a new array of many megabytes. The geometry kept for elements that are not in
+// the scene is forgotten.
+std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, TGeometriasGuardadas& geometrias,
+                                           int& progreso, std::vector<TVerticeColor> reciclados) {
     auto p = std::make_unique<TProgramaEscena>();
-    p->revision = escena.Revision();
-    p->serie = escena.UltimaSerie();
+    p->escena = escena.serie;
     p->vertices = std::move(reciclados);
     p->vertices.clear();
     const int inicial = progreso;
     TGeometriaElemento temporal;
-    for (const TElementoObj3D* elemento : ElementosDe(escena)) {
+    geometrias.EmpiezaRonda();
+    for (const TObjeto3D::TElemento& elemento : escena.Elementos()) {
         const TElementoObj3D& e = *elemento;
         const int indice = static_cast<int>(p->elementos.size());
         progreso = inicial + indice + 1;
-        const TGeometriaElemento& g = GeometriaDe(e, temporal);
+        const TGeometriaElemento& g = geometrias.De(e, temporal);
         TElementoPrograma ep;
         ep.elemento = &e;
+        ep.serie = e.serie;
         TPaso paso;
         paso.forma = g.forma;
         paso.elemento0 = indice;
@@ -195,32 +194,29 @@ std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, int& progres
         }
         p->elementos.push_back(ep);
     }
-    IndexaLineas(*p);
+    geometrias.TerminaRonda();
+    IndexaLineas(*p, escena);
     return p;
 }
 
 // After a keystroke the elements are mostly those the frame was made of, with one or two
 // read anew in their place. When every new one makes plain geometry of the same kind and
 // size as the one it replaces, in a run of plain geometry, the frame stays as it is but
-// for those elements' vertices. An element is the same when it is the very object the
-// frame was made with and the scene had made it by then (a new element may take the
-// memory of one that is gone). False, with nothing changed, when the frame must be made
-// again.
-bool Actualiza(TProgramaEscena& p, const TObjeto3D& escena, int& progreso) {
-    const std::vector<const TElementoObj3D*> elementos = ElementosDe(escena);
+// for those elements' vertices. An element is the same when its number is. False, with
+// nothing changed, when the frame must be made again.
+bool Actualiza(TProgramaEscena& p, const TObjeto3D& escena, TGeometriasGuardadas& geometrias, int& progreso) {
+    const std::vector<TObjeto3D::TElemento>& elementos = escena.Elementos();
     if (elementos.size() != p.elementos.size()) return false;
     std::vector<size_t> cambiados;
-    for (size_t i = 0; i < elementos.size(); ++i) {
-        const TElementoObj3D* e = elementos[i];
-        if (p.elementos[i].elemento != e || e->serie == 0 || e->serie > p.serie) cambiados.push_back(i);
-    }
+    for (size_t i = 0; i < elementos.size(); ++i)
+        if (p.elementos[i].serie != elementos[i]->serie) cambiados.push_back(i);
     const int inicial = progreso;
     std::vector<TGeometriaElemento> temporales(cambiados.size());
     std::vector<const TGeometriaElemento*> nuevas;
     for (size_t k = 0; k < cambiados.size(); ++k) {
         const size_t i = cambiados[k];
         progreso = inicial + static_cast<int>(i) + 1;
-        const TGeometriaElemento& g = GeometriaDe(*elementos[i], temporales[k]);
+        const TGeometriaElemento& g = geometrias.De(*elementos[i], temporales[k]);
         const TElementoPrograma& antes = p.elementos[i];
         const bool igual = antes.enRun && !g.cerrada && g.forma == antes.forma &&
                            g.vertices.size() == antes.cuenta && g.uniforme == antes.uniforme &&
@@ -228,29 +224,24 @@ bool Actualiza(TProgramaEscena& p, const TObjeto3D& escena, int& progreso) {
         if (!igual) return false;
         nuevas.push_back(&g);
     }
+    // The geometry kept for the elements replaced goes, unless an element only moved
+    // to another place.
+    std::vector<uint64_t> sustituidos, puestos;
     for (size_t k = 0; k < cambiados.size(); ++k) {
         TElementoPrograma& ep = p.elementos[cambiados[k]];
         std::copy(nuevas[k]->vertices.begin(), nuevas[k]->vertices.end(),
                   p.vertices.begin() + static_cast<std::ptrdiff_t>(ep.primero));
-        ep.elemento = elementos[cambiados[k]];
+        sustituidos.push_back(ep.serie);
+        ep.elemento = elementos[cambiados[k]].get();
+        ep.serie = ep.elemento->serie;
+        puestos.push_back(ep.serie);
     }
-    IndexaLineas(p);
-    p.revision = escena.Revision();
-    p.serie = escena.UltimaSerie();
+    std::sort(puestos.begin(), puestos.end());
+    for (const uint64_t serie : sustituidos)
+        if (!std::binary_search(puestos.begin(), puestos.end(), serie)) geometrias.Olvida(serie);
+    IndexaLineas(p, escena);
+    p.escena = escena.serie;
     return true;
-}
-
-const TProgramaEscena& ProgramaDe(const TObjeto3D& escena, int& progreso) {
-    auto* guardado = dynamic_cast<TProgramaEscena*>(escena.cachePintura.get());
-    if (guardado && guardado->revision == escena.Revision()) return *guardado;
-    if (guardado && Actualiza(*guardado, escena, progreso)) return *guardado;
-    std::vector<TVerticeColor> reciclados;
-    if (guardado) reciclados = std::move(guardado->vertices);
-    escena.cachePintura.reset();
-    auto nuevo = Construye(escena, progreso, std::move(reciclados));
-    const TProgramaEscena& programa = *nuevo;
-    escena.cachePintura = std::move(nuevo);
-    return programa;
 }
 
 // The frame's array bound to the vertex and colour arrays while the frame draws.
@@ -285,10 +276,10 @@ std::vector<int> Resaltados(const TProgramaEscena& p, int32_t linea) {
     return indices;
 }
 
-void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, TPilaTransformaciones& pila,
-             int& progreso) {
+void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, TGeometriasGuardadas& geometrias,
+             const TSeleccion& seleccion, TPilaTransformaciones& pila, int& progreso) {
     const int inicial = progreso;
-    const std::vector<int> resaltados = Resaltados(p, escena.lineaResaltada);
+    const std::vector<int> resaltados = Resaltados(p, seleccion.lineaResaltada);
     auto h = resaltados.begin();
     // Lines keep the width that was set last, from one element to the next (and one
     // frame to the next): only a change is sent.
@@ -347,7 +338,9 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, T
     };
     const auto resalta = [&](int indice) {
         sombreado(false);
-        PintaResaltado(dc, *p.elementos[static_cast<size_t>(indice)].elemento, escena.puntoResaltado);
+        const TElementoObj3D& e = *p.elementos[static_cast<size_t>(indice)].elemento;
+        TGeometriaElemento temporal;
+        PintaResaltado(dc, e, geometrias.De(e, temporal), seleccion.puntoResaltado);
         glGetFloatv(GL_LINE_WIDTH, &ancho);
     };
     for (const TPaso& s : p.pasos) {
@@ -390,9 +383,11 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, const TObjeto3D& escena, T
     sombreado(false);
 }
 
-// The scene's own transform; `progreso` follows how far it got (see PintaEscena).
-void AplicaVista(const TObjeto3D& escena, const vector3D& posicion, double giroZ, double zoom, double giroX,
-                 double estiramientoZ, int& progreso) {
+// The scene's own transform, moved to `posicion`, zoomed by `zoom` and stretched by
+// `estiramientoZ` along z, turned by `giroZ` and by twice `giroX` besides its header's
+// settings; `progreso` follows how far it got (see TPintorEscena::Pinta).
+void AplicaVista(const TCabeceraEscena& escena, const vector3D& posicion, double giroZ, double zoom,
+                 double giroX, double estiramientoZ, int& progreso) {
     glTranslatef(static_cast<float>(posicion.x), static_cast<float>(posicion.y),
                  static_cast<float>(posicion.z));
     progreso = 2;
@@ -434,8 +429,25 @@ private:
 
 } // namespace
 
-void PintaEscena(IDCOpenGL& dc, const TObjeto3D& escena, const vector3D& posicion, double giroZ, double zoom,
-                 double giroX, double estiramientoZ) {
+TPintorEscena::TPintorEscena() = default;
+TPintorEscena::~TPintorEscena() = default;
+
+const TProgramaEscena& TPintorEscena::Programa(const TObjeto3D& escena, int& progreso) {
+    if (programa && programa->escena == escena.serie) return *programa;
+    if (programa && Actualiza(*programa, escena, geometrias, progreso)) return *programa;
+    std::vector<TVerticeColor> reciclados;
+    if (programa) reciclados = std::move(programa->vertices);
+    programa.reset();
+    programa = Construye(escena, geometrias, progreso, std::move(reciclados));
+    return *programa;
+}
+
+void TPintorEscena::Pinta(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera,
+                          const TSeleccion& seleccion) {
+    // The painter's own view settings, those a paint is asked with: at the origin,
+    // neither zoomed, stretched nor turned beyond the header's.
+    const vector3D posicion;
+    const double giroZ = 0.0, zoom = 1.0, giroX = 0.0, estiramientoZ = 1.0;
     const TLuz luzGuardada = dc.luz;
     int progreso = 0;
     bool empujada = false;
@@ -448,8 +460,8 @@ void PintaEscena(IDCOpenGL& dc, const TObjeto3D& escena, const vector3D& posicio
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         empujada = true;
-        AplicaVista(escena, posicion, giroZ, zoom * escena.escala, giroX, estiramientoZ, progreso);
-        Ejecuta(dc, ProgramaDe(escena, progreso), escena, pila, progreso);
+        AplicaVista(cabecera, posicion, giroZ, zoom * cabecera.escala, giroX, estiramientoZ, progreso);
+        Ejecuta(dc, Programa(escena, progreso), geometrias, seleccion, pila, progreso);
         progreso = 1000;
         pila.Deshaz();
         progreso = 1001;
@@ -473,7 +485,8 @@ void PintaEscena(IDCOpenGL& dc, const TObjeto3D& escena, const vector3D& posicio
     dc.luz = luzGuardada;
 }
 
-void BuscaPunto(IDCOpenGL& dc, const TObjeto3D& escena, const vector2D& posicion, int& linea, int& indice) {
+void BuscaPunto(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera,
+                const vector2D& posicion, int& linea, int& indice) {
     linea = -1;
     indice = -1;
     // The points are projected under the same transforms as they are painted with: the
@@ -481,11 +494,10 @@ void BuscaPunto(IDCOpenGL& dc, const TObjeto3D& escena, const vector2D& posicion
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     int progreso = 0;
-    AplicaVista(escena, vector3D(), 0.0, escena.escala, 0.0, 1.0, progreso);
+    AplicaVista(cabecera, vector3D(), 0.0, cabecera.escala, 0.0, 1.0, progreso);
     TPilaTransformaciones pila;
     TProyeccion proyeccion(dc);
-    for (int i = escena.Base(); i < escena.Fin() && linea < 0 && indice < 0; ++i) {
-        if (!escena.IsOccupied(i)) continue;
+    for (int i = 0; i < escena.Count() && linea < 0 && indice < 0; ++i) {
         const TElementoObj3D& e = escena[i];
         if (const auto* push = dynamic_cast<const TElementoPush*>(&e)) {
             pila.Empuja(push->matriz);
@@ -501,7 +513,7 @@ void BuscaPunto(IDCOpenGL& dc, const TObjeto3D& escena, const vector2D& posicion
         for (int k = 0; k < n; ++k) {
             const vector2D v = proyeccion.Ventana(e.puntos[static_cast<size_t>(k)]);
             if (std::fabs(v.x - posicion.x) + std::fabs(v.y - posicion.y) < 8.0) {
-                linea = e.linea;
+                linea = escena.Linea(i);
                 indice = k;
                 break;
             }

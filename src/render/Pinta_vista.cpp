@@ -5,9 +5,8 @@
 #include "render/Idc_opengl.h"
 #include "render/Pinta_escena.h"
 #include "render/Superficie_egl.h"
-#include "render/Vista_previa.h"
-#include "script/Objetos_3d.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,22 +18,46 @@ constexpr int pasosBusqueda = 12;
 // pixel at first fills the picture in 4 rounds; later ones settle the rest.
 constexpr int rondasAjuste = 10;
 
+} // namespace
+
+TVistaEscena::TVistaEscena() : escena(std::make_shared<const TObjeto3D>()) {}
+
+TVistaEscena::TVistaEscena(std::shared_ptr<const TObjeto3D> escena, const TCamara& camara) : camara(camara) {
+    Muestra(std::move(escena));
+}
+
+void TVistaEscena::Muestra(std::shared_ptr<const TObjeto3D> nueva) {
+    escena = nueva ? std::move(nueva) : std::make_shared<const TObjeto3D>();
+    camara.TomaCabecera(*escena);
+}
+
+void CargaVista(IDCOpenGL& dc, const TCamara& camara) {
+    dc.perspectiva = camara.perspectiva;
+    TMatriz4 matrizVista, matrizProyeccion;
+    camara.ConstruyeMatrices(dc.rectangulo.derecha - dc.rectangulo.izquierda,
+                             dc.rectangulo.abajo - dc.rectangulo.arriba, dc.campoVision, matrizVista,
+                             matrizProyeccion);
+    dc.SetProjection(matrizVista, matrizProyeccion);
+}
+
 // A frame left in the buffer; false when the viewport has no width to draw in.
-bool PintaSinPresentar(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista) {
-    CargaVista(dc, vista);
+bool TVistaEscena::PintaSinPresentar(IDCOpenGL& dc, const TCamara& camaraCuadro,
+                                     const TSeleccion& seleccionCuadro) {
+    CargaVista(dc, camaraCuadro);
     dc.Clear();
     if (dc.rectangulo.derecha - dc.rectangulo.izquierda < 1) return false;
-    PintaEscena(dc, objeto, vector3D(), 0.0, 1.0, 0.0, 1.0);
+    pintor.Pinta(dc, *escena, camaraCuadro.cabecera, seleccionCuadro);
     return true;
 }
 
-// What a frame under `vista` covers; the selected element's marker is left out (it is
+void TVistaEscena::Pinta(IDCOpenGL& dc) {
+    if (PintaSinPresentar(dc, camara, seleccion)) dc.Swap();
+}
+
+// What a frame with the camera `prueba` covers; the selection is left out (its marker is
 // not part of the model, and its tripod can be far larger).
-TCajaPixeles Mide(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista) {
-    const int linea = objeto.lineaResaltada;
-    objeto.lineaResaltada = -1;
-    PintaSinPresentar(dc, objeto, vista);
-    objeto.lineaResaltada = linea;
+TCajaPixeles TVistaEscena::Mide(IDCOpenGL& dc, const TCamara& prueba) {
+    PintaSinPresentar(dc, prueba, TSeleccion());
     TCajaPixeles caja;
     dc.CajaDibujada(caja);
     return caja;
@@ -43,19 +66,19 @@ TCajaPixeles Mide(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista) {
 // Zooms until the whole model shows and touches no edge: out while it is cut by an
 // edge or not seen at all; when it never shows, it may be too small to cover a pixel:
 // then in from the start. False when no zoom shows it whole.
-bool BuscaModeloEntero(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& prueba, TCajaPixeles& caja, int ancho,
-                       int alto) {
+bool TVistaEscena::BuscaModeloEntero(IDCOpenGL& dc, TCamara& prueba, TCajaPixeles& caja, int ancho,
+                                     int alto) {
     const double escala = prueba.escala;
-    caja = Mide(dc, objeto, prueba);
+    caja = Mide(dc, prueba);
     for (int paso = 0; paso < pasosBusqueda && (caja.Vacia() || caja.TocaBorde(ancho, alto)); ++paso) {
         prueba.escala /= 4.0;
-        caja = Mide(dc, objeto, prueba);
+        caja = Mide(dc, prueba);
     }
     if (caja.Vacia()) {
         prueba.escala = escala;
         for (int paso = 0; paso < pasosBusqueda && caja.Vacia(); ++paso) {
             prueba.escala *= 4.0;
-            caja = Mide(dc, objeto, prueba);
+            caja = Mide(dc, prueba);
         }
     }
     return !caja.Vacia() && !caja.TocaBorde(ancho, alto);
@@ -65,13 +88,12 @@ bool BuscaModeloEntero(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& prueba, T
 // picture, measuring each new picture, whose pixels measure the model finer (and in
 // parallel projection may show depth that the first one clipped). A step that cuts the
 // model after all is taken back and made with more room.
-void AjustaModelo(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& prueba, TCajaPixeles caja, int ancho,
-                  int alto) {
+void TVistaEscena::AjustaModelo(IDCOpenGL& dc, TCamara& prueba, TCajaPixeles caja, int ancho, int alto) {
     double margen = 0.9;
     for (int ronda = 0; ronda < rondasAjuste; ++ronda) {
-        const TVistaPrevia anterior = prueba;
-        if (std::fabs(prueba.Encuadra(caja, dc.perspectiva, ancho, alto, margen) - 1.0) < 0.01) return;
-        const TCajaPixeles nueva = Mide(dc, objeto, prueba);
+        const TCamara anterior = prueba;
+        if (std::fabs(prueba.Encuadra(caja, ancho, alto, margen) - 1.0) < 0.01) return;
+        const TCajaPixeles nueva = Mide(dc, prueba);
         if (nueva.Vacia() || nueva.TocaBorde(ancho, alto)) {
             prueba = anterior;
             margen *= 0.9;
@@ -85,53 +107,42 @@ void AjustaModelo(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& prueba, TCajaP
 // the same orientation tells how near the model comes to the viewer (its depth buffer
 // holds depth 5 W units on either side of the origin) and how large it is. The
 // eye is then moved back, when nearer, to half the model's size before its near side.
-bool ApartaOjo(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& prueba, int ancho, int alto) {
-    TVistaPrevia paralela = prueba;
+bool TVistaEscena::ApartaOjo(IDCOpenGL& dc, TCamara& prueba, int ancho, int alto) {
+    TCamara paralela = prueba;
     paralela.desplazamiento = vector3D();
+    paralela.perspectiva = false;
     TCajaPixeles caja;
-    dc.perspectiva = false;
-    const bool visto = BuscaModeloEntero(dc, objeto, paralela, caja, ancho, alto);
-    dc.perspectiva = true;
-    if (!visto) return false;
+    if (!BuscaModeloEntero(dc, paralela, caja, ancho, alto)) return false;
     const double ladoCercano = (2.0 * caja.cerca - 1.0) * 5.0 * ancho;
     const double tamano = std::max(caja.x1 - caja.x0, caja.y1 - caja.y0) / paralela.escala;
     prueba.distancia = std::max(prueba.distancia, 0.5 * tamano - ladoCercano);
     return true;
 }
 
-} // namespace
-
-void CargaVista(IDCOpenGL& dc, const TVistaPrevia& vista) {
-    TMatriz4 matrizVista, matrizProyeccion;
-    vista.ConstruyeMatrices(dc.perspectiva, dc.rectangulo.derecha - dc.rectangulo.izquierda,
-                            dc.rectangulo.abajo - dc.rectangulo.arriba, dc.campoVision, matrizVista,
-                            matrizProyeccion);
-    dc.SetProjection(matrizVista, matrizProyeccion);
-}
-
-void PintaVista(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista) {
-    if (PintaSinPresentar(dc, objeto, vista)) dc.Swap();
-}
-
-bool EncuadraEscena(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& vista) {
+bool TVistaEscena::Encuadra(IDCOpenGL& dc) {
     const int ancho = dc.rectangulo.derecha - dc.rectangulo.izquierda;
     const int alto = dc.rectangulo.abajo - dc.rectangulo.arriba;
     if (!dc.IsActive() || ancho < 1 || alto < 1) return false;
-    TVistaPrevia prueba = vista;
-    if (dc.perspectiva) {
-        if (!ApartaOjo(dc, objeto, prueba, ancho, alto)) return false;
+    TCamara prueba = camara;
+    if (prueba.perspectiva) {
+        if (!ApartaOjo(dc, prueba, ancho, alto)) return false;
     } else {
         prueba.desplazamiento = vector3D(); // measured about the middle
     }
     TCajaPixeles caja;
-    if (!BuscaModeloEntero(dc, objeto, prueba, caja, ancho, alto)) return false;
-    AjustaModelo(dc, objeto, prueba, caja, ancho, alto);
-    vista = prueba;
+    if (!BuscaModeloEntero(dc, prueba, caja, ancho, alto)) return false;
+    AjustaModelo(dc, prueba, caja, ancho, alto);
+    camara = prueba;
     return true;
 }
 
-bool RenderizaEscena(TObjeto3D& objeto, const TVistaPrevia& vista, bool perspectiva, bool encuadra, int ancho,
-                     int alto, TDibIG& imagen, DString& error) {
+void TVistaEscena::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& linea, int& indice) {
+    CargaVista(dc, camara);
+    ::BuscaPunto(dc, *escena, camara.cabecera, posicion, linea, indice);
+}
+
+bool RenderizaEscena(TVistaEscena& vista, bool encuadra, int ancho, int alto, TDibIG& imagen,
+                     DString& error) {
     TSuperficieEGL superficie(ancho, alto);
     IDCOpenGL dc;
     dc.luz = luzEscena;
@@ -140,10 +151,10 @@ bool RenderizaEscena(TObjeto3D& objeto, const TVistaPrevia& vista, bool perspect
     rectangulo.abajo = alto;
     int bits = 0;
     if (!dc.SetWindow(&superficie, bits, colorAzul, rectangulo, 512, error)) return false;
-    dc.perspectiva = perspectiva;
-    TVistaPrevia vistaFinal = vista;
-    if (encuadra) EncuadraEscena(dc, objeto, vistaFinal);
-    PintaVista(dc, objeto, vistaFinal);
+    const TCamara camara = vista.camara;
+    if (encuadra) vista.Encuadra(dc);
+    vista.Pinta(dc);
+    vista.camara = camara;
     dc.ReadPixels(imagen);
     return true;
 }

@@ -1,28 +1,63 @@
-// One frame of the preview: the view's matrices into the device, clear, the scene,
-// swap. The editor's preview and the command-line renderer both draw through it, and
-// both frame the whole model through it (Fit to View, --fit).
+// A scene on view and its frames. TVistaEscena holds what decides a frame besides the
+// device: the scene (shared, never changed), the camera it is seen through, the
+// selection drawn highlighted, and the painter that keeps what it made of the scene for
+// the next frames. The editor's preview and full-screen window, the command-line tool,
+// the icon export and the tests all draw through one; its frame is the camera's
+// matrices into the device, clear, the scene, swap, and Fit to View and `--fit` frame
+// the whole model through it.
 #pragma once
 
+#include "render/Camara.h"
+#include "render/Pinta_escena.h"
+#include "script/Objetos_3d.h"
 #include "support/Dstring.h"
+
+#include <memory>
 
 class IDCOpenGL;
 class TDibIG;
-class TObjeto3D;
-struct TVistaPrevia;
 
-void PintaVista(IDCOpenGL& dc, TObjeto3D& objeto, const TVistaPrevia& vista);
-// Only the first step: the view's matrices for the device's viewport, into the device.
-// A pick in the frame on show projects its points under them too.
-void CargaVista(IDCOpenGL& dc, const TVistaPrevia& vista);
+class TVistaEscena {
+public:
+    // An empty scene until one is shown.
+    TVistaEscena();
+    explicit TVistaEscena(std::shared_ptr<const TObjeto3D> escena, const TCamara& camara = {});
 
-// Changes the view so that the whole scene fills the device's viewport (Encuadra of
-// the view), measuring what frames drawn under trial views cover; the orientation
-// stays. False, with the view unchanged, when the scene draws nothing. The frames are
-// not presented: the caller paints again.
-bool EncuadraEscena(IDCOpenGL& dc, TObjeto3D& objeto, TVistaPrevia& vista);
+    // Shows `escena` from now on (a new read of the script): the camera takes its header
+    // settings.
+    void Muestra(std::shared_ptr<const TObjeto3D> escena);
+    const TObjeto3D& Escena() const { return *escena; }
+    const std::shared_ptr<const TObjeto3D>& EscenaCompartida() const { return escena; }
 
-// Draws the scene without a display (a headless surface of ancho x alto on the blue
+    // One frame on the device, presented; nothing is drawn when its viewport has no width.
+    void Pinta(IDCOpenGL& dc);
+    // Changes the camera so that the whole scene fills the device's viewport (its
+    // Encuadra), measuring what frames drawn with trial cameras cover; the orientation
+    // stays. False, with the camera unchanged, when the scene draws nothing. The frames
+    // are not presented: the caller paints again.
+    bool Encuadra(IDCOpenGL& dc);
+    // The control point under a window position of the frame on show (see BuscaPunto).
+    void BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& linea, int& indice);
+
+    TCamara camara;
+    TSeleccion seleccion;
+
+private:
+    bool PintaSinPresentar(IDCOpenGL& dc, const TCamara& camaraCuadro, const TSeleccion& seleccionCuadro);
+    TCajaPixeles Mide(IDCOpenGL& dc, const TCamara& prueba);
+    bool BuscaModeloEntero(IDCOpenGL& dc, TCamara& prueba, TCajaPixeles& caja, int ancho, int alto);
+    void AjustaModelo(IDCOpenGL& dc, TCamara& prueba, TCajaPixeles caja, int ancho, int alto);
+    bool ApartaOjo(IDCOpenGL& dc, TCamara& prueba, int ancho, int alto);
+
+    std::shared_ptr<const TObjeto3D> escena;
+    TPintorEscena pintor;
+};
+
+// The camera's matrices for the device's viewport, into the device (its projection
+// too). A pick in the frame on show projects its points under them.
+void CargaVista(IDCOpenGL& dc, const TCamara& camara);
+
+// Draws the view without a display (a headless surface of ancho x alto on the blue
 // background) and reads the picture back as a 24-bit bottom-up image; with `encuadra`
-// the view is first fitted to the whole scene.
-bool RenderizaEscena(TObjeto3D& objeto, const TVistaPrevia& vista, bool perspectiva, bool encuadra, int ancho,
-                     int alto, TDibIG& imagen, DString& error);
+// the camera (a copy) is first fitted to the whole scene.
+bool RenderizaEscena(TVistaEscena& vista, bool encuadra, int ancho, int alto, TDibIG& imagen, DString& error);

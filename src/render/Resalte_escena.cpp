@@ -22,7 +22,8 @@ constexpr double escalaResalte = 1.05;
 
 class TResaltador : public TVisitanteElementos {
 public:
-    TResaltador(IDCOpenGL& dc, int punto) : dc(dc), punto(punto) {}
+    TResaltador(IDCOpenGL& dc, const TGeometriaElemento* geometria, int punto)
+        : dc(dc), geometria(geometria), punto(punto) {}
 
     void Visita(const TElementoQuad3D& e) override {
         if (e.textura) {
@@ -92,8 +93,8 @@ public:
             glTranslatef(static_cast<float>(e.desplazamiento.x), static_cast<float>(e.desplazamiento.y),
                          static_cast<float>(e.desplazamiento.z));
             dc.SetColor(colorNegro);
-            TResaltador(dc, punto >= 1 && punto <= n ? punto - 1 : -1).Visita(e.seccion);
-            TResaltador(dc, punto > n ? (punto - n - 1) / 2 : -1).Visita(e.ruta);
+            TResaltador(dc, nullptr, punto >= 1 && punto <= n ? punto - 1 : -1).Visita(e.seccion);
+            TResaltador(dc, nullptr, punto > n ? (punto - n - 1) / 2 : -1).Visita(e.ruta);
         }
         if (punto == 0) MarcaPunto(dc, e.desplazamiento);
     }
@@ -106,9 +107,9 @@ public:
     void Visita(const TElementoPop&) override {}
 
 private:
+    // The element's plain look (a part of an element has none of its own).
     void DibujaPlano(const TElementoObj3D& e) {
-        TGeometriaElemento temporal;
-        DibujaGeometria(dc, GeometriaDe(e, temporal), e.textura);
+        if (geometria) DibujaGeometria(dc, *geometria, e.textura);
     }
     // The outline of a face, in black and thicker than its lines, and the mark.
     void Contorno(const TElementoCara3D& e) {
@@ -150,13 +151,15 @@ private:
     }
 
     IDCOpenGL& dc;
+    const TGeometriaElemento* geometria;
     int punto;
 };
 
 } // namespace
 
-void PintaResaltado(IDCOpenGL& dc, const TElementoObj3D& elemento, int punto) {
-    TResaltador resaltador(dc, punto);
+void PintaResaltado(IDCOpenGL& dc, const TElementoObj3D& elemento, const TGeometriaElemento& geometria,
+                    int punto) {
+    TResaltador resaltador(dc, &geometria, punto);
     elemento.Acepta(resaltador);
 }
 

@@ -6,10 +6,12 @@
 
 class IDCOpenGL;
 class TElementoObj3D;
+struct TGeometriaElemento;
 struct vector3D;
 
-// Draws a highlighted element (not a PUSH or a POP); `punto` is the field under the
-// caret, or -1.
-void PintaResaltado(IDCOpenGL& dc, const TElementoObj3D& elemento, int punto);
+// Draws a highlighted element (not a PUSH or a POP) of that plain geometry; `punto` is
+// the field under the caret, or -1.
+void PintaResaltado(IDCOpenGL& dc, const TElementoObj3D& elemento, const TGeometriaElemento& geometria,
+                    int punto);
 // Marks a selected control point with the axis tripod.
 void MarcaPunto(IDCOpenGL& dc, const vector3D& punto);

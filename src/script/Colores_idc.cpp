@@ -3,7 +3,6 @@
 #include "image/Fichero_imagen.h"
 #include "script/Objetos_3d.h"
 #include "script/Objetos_3d_planos.h"
-#include "script/Texturas_3di.h"
 #include "support/Descriptor_regular.h"
 
 #include <algorithm>
@@ -442,16 +441,16 @@ void AnadeTriangulos(TObjeto3D& escena, const TModelo3DS& modelo) {
     for (const TMalla3DS& m : modelo.mallas)
         total += m.caras.size();
     if (total > static_cast<size_t>(INT_MAX / 2)) throw std::bad_alloc();
-    escena.Reserva(static_cast<int>(total));
+    escena.Reserva(total);
     for (const TMalla3DS& m : modelo.mallas) {
         const auto punto = [&](uint16_t i) {
             const auto& v = m.vertices[i];
             return vector3D(v[0], v[1], v[2]);
         };
         for (const TCara3DS& c : m.caras) {
-            auto triangulo = std::make_unique<TElementoTriang3D>(&escena, punto(c.a), punto(c.b), punto(c.c));
+            auto triangulo = std::make_shared<TElementoTriang3D>(punto(c.a), punto(c.b), punto(c.c));
             triangulo->color = c.color;
-            escena.Insert(std::move(triangulo));
+            escena.Anade(std::move(triangulo));
         }
     }
 }
@@ -486,10 +485,7 @@ void FreeModel3DS(std::unique_ptr<TModelo3DS> modelo) {
 
 bool ImportScene3DS(TObjeto3D& escena, const char* nombreFichero, DString& error) {
     escena.giroEnY = true;
-    escena.Clear(escena.Owns());
-    // A mesh names no texture: the images of the script read before go.
-    escena.texturas->Vacia();
-    escena.texturas->TerminaLectura();
+    escena.Vacia();
     error = "";
     const auto falla = [&](const char* motivo) {
         error = "Error reading the 3DS file ";
@@ -516,10 +512,7 @@ bool ImportScene3DS(TObjeto3D& escena, const char* nombreFichero, DString& error
     try {
         AnadeTriangulos(escena, *modelo);
     } catch (const std::bad_alloc&) {
-        escena.Clear(escena.Owns());
-        return falla("there is not enough memory for its triangles");
-    } catch (const TXErrorVectoresDG&) {
-        escena.Clear(escena.Owns());
+        escena.Vacia();
         return falla("there is not enough memory for its triangles");
     }
     FreeModel3DS(std::move(modelo));

@@ -1,9 +1,11 @@
 #include "script/Defines_3di.h"
 
+#include "script/Lexico_3di.h"
 #include "script/Objetos_3d.h"
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -140,27 +142,19 @@ void AgregaDefine(TDefines3Di& defines, const DString& nombre, const DString& va
 }
 
 bool ProcesaLinea(TDefines3Di& defines, DString& linea) {
-    // Exactly "#define " with one space, case-sensitive, at the very start of the line.
-    if (linea.CompareN("#define ", 8) == 0) {
-        const DString resto(linea.c_str() + 8);
-        Vector<DString> piezas;
-        resto.Split("=", piezas, -1, true);
-        // Split leaves out the empty piece after a final "="; count it, so that the rule
-        // is "exactly one '='": "#define R=" is a definition with an empty value (it
-        // defines nothing and is skipped) and "#define R==" is not a definition.
-        if (resto.Length() > 0 && resto.CharAt(resto.Length() - 1) == '=') piezas.AddNew();
-        if (piezas.Count() == 2) {
-            // The value gets the earlier definitions now; the name is never substituted.
-            DString valor(piezas[piezas.Base() + 1]);
-            SustituyeDefines(defines, valor);
-            if (defines.TotalValores() + valor.Length() > totalMaximoValores)
-                throw TXErrorObjeto3D(msgDemasiadoLargo);
-            defines.Cuenta(linea.Length());
-            AgregaDefine(defines, piezas[piezas.Base()], valor);
-            return true;
-        }
-        // "#define A=B=C" or "#define X": not a definition; read as an ordinary line.
+    std::string_view nombre, valorEscrito;
+    if (LeeDefinicion(std::string_view(linea.c_str(), static_cast<size_t>(linea.Length())), nombre,
+                      valorEscrito)) {
+        // The value gets the earlier definitions now; the name is never substituted.
+        DString valor(valorEscrito.data(), static_cast<int>(valorEscrito.size()));
+        SustituyeDefines(defines, valor);
+        if (defines.TotalValores() + valor.Length() > totalMaximoValores)
+            throw TXErrorObjeto3D(msgDemasiadoLargo);
+        defines.Cuenta(linea.Length());
+        AgregaDefine(defines, DString(nombre.data(), static_cast<int>(nombre.size())), valor);
+        return true;
     }
+    // Not a definition ("#define A=B=C" or "#define X" among them): an ordinary line.
     SustituyeDefines(defines, linea);
     defines.Cuenta(linea.Length());
     return false;

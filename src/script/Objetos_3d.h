@@ -1,8 +1,8 @@
 // The scene of a 3DI script: TObjeto3D is the parsed icon (an ordered list of
 // elements plus the settings of the header commands), TElementoObj3D the base of
-// every element. The scene reads a script line by line and collects errors with their
-// line numbers. It draws nothing: the scene painter (render/Pinta_escena.h) turns the
-// elements into geometry and draws them.
+// every element, TInformeLectura the errors of a read with their line numbers. The read
+// that makes a scene is Lectura_escena.h. The scene draws nothing: the scene painter
+// (render/Pinta_escena.h) turns the elements into geometry and draws them.
 #pragma once
 
 #include "geometry/Matrix3.h"
@@ -17,10 +17,6 @@
 #include <string>
 #include <vector>
 
-class TFicheroQOR;
-class TObjeto3D;
-class TDefines3Di;
-class TTexturas3Di;
 struct TTextura3Di;
 class TVisitanteElementos;
 
@@ -49,24 +45,36 @@ public:
     virtual void Objeto(const char* nombre, const class TElementoObj3D& elemento) = 0;
 };
 
-// What a painter keeps with an element or a scene between frames (its geometry, the
-// frame made of them). The model only holds it: it is dropped with its owner, and an
-// element is never changed after its read, so what was made from it stays true.
-class TCachePintura {
+// What reading an element may change of the read under way, each change raising the
+// script error where the script passes its bounds: the open PUSH commands and the grid
+// points of the extrusions and revolutions. The read owns it; an element sees it only
+// while it reads its parameters.
+class TEstadoLectura {
 public:
-    virtual ~TCachePintura() = default;
+    void AbrePush();
+    void CierraPush();
+    void ReservaMalla(int64_t puntos);
+
+    int32_t nivelPush = 0;
+    int64_t puntosMalla = 0;
 };
+
+// A number that tells an element (or a scene) from every other one the program makes:
+// elements taken from one read into the next keep theirs, so whoever keeps something
+// made from an element (the painter's geometry) keys it by the number.
+uint64_t NuevaSerie();
 
 class TElementoObj3D {
 public:
-    TElementoObj3D(TObjeto3D* escena, int numPuntos);
+    explicit TElementoObj3D(int numPuntos);
     virtual ~TElementoObj3D() = default;
     TElementoObj3D(const TElementoObj3D&) = delete;
     TElementoObj3D& operator=(const TElementoObj3D&) = delete;
 
     // Reads the parameter text; a problem is either written into `error` (the element
-    // is then discarded) or raised as TXErrorObjeto3D (the parse then stops).
-    virtual void Lee(const DString& parametros, DString& error) = 0;
+    // is then discarded) or raised as TXErrorObjeto3D (the parse then stops). `estado`
+    // is the read under way.
+    virtual void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) = 0;
     // Hands the element, as its own class, to the visitor (the painter, for one).
     virtual void Acepta(TVisitanteElementos& visitante) const = 0;
     // How many of the first `puntos` are control points that a click in the preview
@@ -80,20 +88,16 @@ public:
     // Hands the element's own fields (beyond the common ones) to the visitor.
     virtual void Describe(TVisitanteCampos&) const {}
 
-    TObjeto3D* objeto;
     std::vector<vector3D> puntos;
     uint32_t color = 0;
     int32_t grosorLinea = 1;
-    int32_t linea = -1;
     // The width of the element's lines when it is highlighted: three more, saturated
     // (LINEWIDTH takes any number of the int range).
     int32_t GrosorResaltado() const { return grosorLinea > INT32_MAX - 3 ? INT32_MAX : grosorLinea + 3; }
-    TTextura3Di* textura = nullptr;
-    // The painter's geometry of the element.
-    mutable std::unique_ptr<TCachePintura> cachePintura;
-    // Its number among the elements its scene has made (from 1; 0 outside a scene): an
-    // element kept from one read to the next keeps it, so the painter can tell it from
-    // a new one that happens to take the same memory.
+    // The texture current when it was read; the scenes that hold the element hold it too.
+    const TTextura3Di* textura = nullptr;
+    // Its number (NuevaSerie): an element is never changed after its read, so what was
+    // made from it stays true while the number is the same.
     const uint64_t serie;
 };
 
@@ -108,8 +112,8 @@ struct TErrorLectura {
     TForma forma = conNumero;
 };
 
-// The outcome of the last load or read of a scene: success and the errors in the order
-// they were met. The texts that the error pane and `check` show are made here, and only
+// The outcome of a load or read of a scene: success and the errors in the order they
+// were met. The texts that the error pane and `check` show are made here, and only
 // here, from the list.
 class TInformeLectura {
 public:
@@ -135,84 +139,111 @@ public:
     std::vector<TErrorLectura> errores;
 };
 
+// The kinds of command of the script: the header commands, each with its own effect,
+// and the commands that make an element.
+enum class TTipoComando : uint8_t {
+    version,
+    center,
+    color,
+    texturet,
+    linewidth,
+    scale,
+    xorientation,
+    zorientation,
+    elemento
+};
+
+struct TComando3Di {
+    const char* palabra;
+    TTipoComando tipo;
+    // A new element of the command's class (elements only).
+    std::shared_ptr<TElementoObj3D> (*fabrica)();
+};
+
+// The command of a word in capitals (as the parser compares it), or null.
+const TComando3Di* BuscaComando3Di(const char* mayusculas);
 // Whether a word, in any case, is a command of the script (the parser's command table).
 bool EsComando3Di(const char* palabra);
 // Every command word of the script, in the order of the parser's command table.
 std::vector<const char*> Comandos3Di();
 
-class TObjeto3D : public VectorP<TElementoObj3D> {
-public:
-    TObjeto3D();
-    ~TObjeto3D() override;
-
-    // Loads a model file chosen by its extension ("3di" scripts; "3DS" meshes).
-    bool Carga(const char* nombre, DString& error, void* extra = nullptr);
-    bool CargaScript(const char* nombre, DString& error, void* extra = nullptr);
-    // The parse loop over any reader of the file family (a disk file or the editor's
-    // text in memory). `textoExpandido`, when given, receives every line after macro
-    // replacement followed by CR LF. Returns true when no error was flagged.
-    //
-    // A read takes back the elements of the last read whose line has the same text and
-    // meets the same reader state (the definitions in force, colour, line width and
-    // texture), instead of reading them again: what a line makes depends on nothing
-    // else, so the scene is the one a fresh read gives, and the painter keeps the
-    // geometry of the elements taken back. (Not when the expanded text is asked for.)
-    bool Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error);
-
-    // The reader state that elements change, each raising the script error where the
-    // script passes its bounds: PUSH and POP...
-    void AbrePush();
-    void CierraPush();
-    // ...and the grid points of the extrusions and revolutions.
-    void ReservaMalla(int64_t puntos);
-
-    // The list's own changes, which also tell the painter that its frame is out of date.
-    int Insert(std::unique_ptr<TElementoObj3D> elemento, int indice = -1);
-    void Clear(bool borraElementos);
-    // Grows with every change of the element list.
-    uint64_t Revision() const { return revision; }
-    // The number of the next element made for the scene, and of the last one.
-    uint64_t NuevaSerie() { return ++series; }
-    uint64_t UltimaSerie() const { return series; }
-
+// The settings of the header commands that decide how the whole scene is shown: CENTER
+// (the point moved to the origin), SCALE, the two orientation flags (recorded only), and
+// the turn a 3D Studio mesh is shown with (about z, and the vertical turn about y).
+struct TCabeceraEscena {
     vector3D centro;
     double escala = 1.0;
     double anguloGiro = 0.0;
     bool orientacionX = false;
     bool orientacionZ = false;
     bool giroEnY = false;
+    bool operator==(const TCabeceraEscena&) const = default;
+};
+
+// What the editor picks in the scene: the script line whose elements are drawn
+// highlighted (-1: none) and the field under the caret on it, the control point marked
+// (-1: none). A value handed to the painter: the scene knows nothing of it.
+struct TSeleccion {
     int32_t lineaResaltada = -1;
     int32_t puntoResaltado = -1;
-    // Open PUSH commands while a script is read.
-    int32_t nivelPush = 0;
-    // Grid points of the extrusions and revolutions read so far (they are bounded).
-    int64_t puntosMalla = 0;
-    std::unique_ptr<TDefines3Di> defines;
-    std::unique_ptr<TTexturas3Di> texturas;
+    bool operator==(const TSeleccion&) const = default;
+};
+
+// The scene: the elements in script order and the header settings, as one read made
+// them (Lectura_escena.h). Once read it is handed out as a const object and never
+// changed: not by painting, not by the caret, not by the next read, which takes its
+// elements into a scene of its own.
+class TObjeto3D : public TCabeceraEscena {
+public:
+    using TElemento = std::shared_ptr<const TElementoObj3D>;
+
+    TObjeto3D() : serie(NuevaSerie()) {}
+    // A copy is another scene: it gets a number of its own.
+    TObjeto3D(const TObjeto3D& otra);
+    TObjeto3D& operator=(const TObjeto3D&) = delete;
+
+    int Count() const { return static_cast<int>(elementos.size()); }
+    const TElementoObj3D& operator[](int i) const { return *elementos.at(static_cast<size_t>(i)); }
+    // The script line of element i, -1 for none (the faces of a mesh). The line belongs
+    // to the scene, not to the element: an element taken into the next read keeps its
+    // text and state, and may stand on another line there.
+    int32_t Linea(int i) const { return lineas.at(static_cast<size_t>(i)); }
+    const std::vector<TElemento>& Elementos() const { return elementos; }
+    const std::vector<int32_t>& Lineas() const { return lineas; }
+    template <class F> void ParaCada(F&& f) const {
+        for (const TElemento& e : elementos)
+            f(*e);
+    }
+
+    // While the scene is made (the readers only).
+    void Anade(TElemento elemento, int32_t linea = -1) {
+        elementos.push_back(std::move(elemento));
+        lineas.push_back(linea);
+    }
+    void Reserva(size_t n) {
+        elementos.reserve(n);
+        lineas.reserve(n);
+    }
+    void Vacia() {
+        elementos.clear();
+        lineas.clear();
+    }
+
+    // The script or mesh file the scene was read as (texture names were resolved against
+    // its folder); empty for a text that stands for no file.
     DString nombreFichero;
-    // What the last load or read gave.
-    TInformeLectura informe;
-    // The painter's frame of the scene.
-    mutable std::unique_ptr<TCachePintura> cachePintura;
+    // The textures its elements were read with.
+    std::vector<std::shared_ptr<const TTextura3Di>> texturas;
+    // Every file the read used, by its full name, once each: the script or mesh read
+    // from disk, then every image that TEXTURET named (one that could not be read among
+    // them). What a watcher follows to know when to read again.
+    std::vector<std::string> ficheros;
+    // Its number (NuevaSerie): another scene, or another read, has another.
+    const uint64_t serie;
 
 private:
-    struct TLectura;
-    struct TLineaElemento;
-    class TAnteriores;
-    void Reinicia();
-    TAnteriores TomaAnteriores();
-    void LeeLineas(TFicheroQOR& lector, DString* textoExpandido, TAnteriores& anteriores);
-    bool LeeLinea(TLectura& estado, DString& linea, int numero, DString* textoExpandido);
-    bool Reutiliza(TLectura& estado, const DString& linea, int numero, TAnteriores& anteriores);
-
-    uint64_t revision = 0;
-    uint64_t series = 0;
-    // The lines of the last read that made elements (in the order of the list), and its
-    // definition lines, as the next read compares them; valid while the list is as
-    // that read left it.
-    std::vector<TLineaElemento> lineasElemento;
-    std::vector<std::string> definicionesLeidas;
-    uint64_t revisionLectura = 0;
+    std::vector<TElemento> elementos;
+    std::vector<int32_t> lineas;
 };
 
 // Receives each element as its own class. Classes that differ only in their reader

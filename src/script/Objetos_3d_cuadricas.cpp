@@ -13,14 +13,14 @@ void TElementoCono3D::LeeCentros(const DString& parametros, int n, const char* m
     puntos[1] = LeePunto(campos[1]);
 }
 
-void TElementoCono3D::Lee(const DString& parametros, DString&) {
+void TElementoCono3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
     Vector<DString> campos(4, 1, true);
     LeeCentros(parametros, 4, "Error reading Cone", campos);
     radio1 = campos[2].ToDouble();
     radio2 = campos[3].ToDouble();
 }
 
-void TElementoCylinder3D::Lee(const DString& parametros, DString&) {
+void TElementoCylinder3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
     Vector<DString> campos(3, 1, true);
     LeeCentros(parametros, 3, "Error reading Cylinder", campos);
     radio1 = radio2 = campos[2].ToDouble();
@@ -39,7 +39,7 @@ void TElementoElipsoide3D::Reinicia() {
     radioA = radioB = radioC = 0.0;
 }
 
-void TElementoElipsoide3D::Lee(const DString& parametros, DString&) {
+void TElementoElipsoide3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
     Reinicia();
     Vector<DString> campos(6, 1, true);
     LeeCampos(parametros, ":", 6, "Error reading Elipsoid", campos);
@@ -49,7 +49,7 @@ void TElementoElipsoide3D::Lee(const DString& parametros, DString&) {
     radioC = campos[5].ToDouble();
 }
 
-void TElementoEsfera3D::Lee(const DString& parametros, DString&) {
+void TElementoEsfera3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
     Reinicia();
     Vector<DString> campos(2, 1, true);
     LeeCampos(parametros, ":", 2, "Error reading Sphere", campos);

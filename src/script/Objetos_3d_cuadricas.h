@@ -8,9 +8,9 @@
 // CONE: start centre, end centre and a radius at each end. No caps are drawn.
 class TElementoCono3D : public TElementoObj3D {
 public:
-    explicit TElementoCono3D(TObjeto3D* escena) : TElementoObj3D(escena, 2) {}
+    TElementoCono3D() : TElementoObj3D(2) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     int PuntosControl() const override { return 2; }
     const char* NombreClase() const override { return "TElementoCono3D"; }
     void Describe(TVisitanteCampos& v) const override;
@@ -26,7 +26,7 @@ protected:
 class TElementoCylinder3D : public TElementoCono3D {
 public:
     using TElementoCono3D::TElementoCono3D;
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoCylinder3D"; }
 };
 
@@ -34,9 +34,9 @@ public:
 // command are required but the painted ellipsoid always follows the coordinate axes.
 class TElementoElipsoide3D : public TElementoObj3D {
 public:
-    explicit TElementoElipsoide3D(TObjeto3D* escena) : TElementoObj3D(escena, 1) {}
+    TElementoElipsoide3D() : TElementoObj3D(1) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     int PuntosControl() const override { return 1; }
     const char* NombreClase() const override { return "TElementoElipsoide3D"; }
     void Describe(TVisitanteCampos& v) const override;
@@ -53,6 +53,6 @@ protected:
 class TElementoEsfera3D : public TElementoElipsoide3D {
 public:
     using TElementoElipsoide3D::TElementoElipsoide3D;
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoEsfera3D"; }
 };

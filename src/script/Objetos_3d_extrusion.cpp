@@ -64,7 +64,7 @@ void TElementoPolilinea::FijaPuntos(std::vector<vector3D> nuevos) {
     longitud = 0.0;
 }
 
-void TElementoPolilinea::Lee(const DString& parametros, DString& error) {
+void TElementoPolilinea::Lee(const DString& parametros, DString& error, TEstadoLectura&) {
     FijaPuntos({});
     Vector<DString> campos(64, 4096, true);
     const int n = PartePuntos(parametros, campos);
@@ -143,10 +143,6 @@ void TElementoQuads::RefinaRuta(TElementoPolilinea& ruta, std::vector<double>& v
     valores = std::move(nuevosValores);
 }
 
-void TElementoQuads::ReservaMalla(int64_t n) {
-    if (objeto) objeto->ReservaMalla(n);
-}
-
 void TElementoQuads::ConstruyeQuads(std::span<const std::vector<vector3D>> filas, TElementoPolilinea& seccion,
                                     TElementoPolilinea& ruta) {
     if (filas.empty()) return;
@@ -210,9 +206,6 @@ void TElementoQuads::Describe(TVisitanteCampos& v) const {
 // ---------------------------------------------------------------------------------------
 // XTRUSION
 
-TElementoXtrusion::TElementoXtrusion(TObjeto3D* escena)
-    : TElementoQuads(escena), seccion(escena), ruta(escena) {}
-
 bool TElementoXtrusion::LeeRuta(const DString& texto, DString& error) {
     escalas.clear();
     ruta.FijaPuntos({});
@@ -232,7 +225,7 @@ bool TElementoXtrusion::LeeRuta(const DString& texto, DString& error) {
     return true;
 }
 
-void TElementoXtrusion::Lee(const DString& parametros, DString& error) {
+void TElementoXtrusion::Lee(const DString& parametros, DString& error, TEstadoLectura& estado) {
     Vector<DString> campos(4, 1, true);
     const int n = parametros.Split("|", campos, 4, true);
     if (n < 2) {
@@ -241,7 +234,7 @@ void TElementoXtrusion::Lee(const DString& parametros, DString& error) {
     }
     desplazamiento = LeePunto(campos[0]);
     const int antes = error.Length();
-    seccion.Lee(campos[1], error);
+    seccion.Lee(campos[1], error, estado);
     if (ErrorNuevo(error, antes)) return;
     if (n < 3) {
         error += mensajeXtrusion;
@@ -260,7 +253,7 @@ void TElementoXtrusion::Lee(const DString& parametros, DString& error) {
         error += mensajeMallaXtrusion;
         return;
     }
-    ReservaMalla(static_cast<int64_t>(R * C));
+    estado.ReservaMalla(static_cast<int64_t>(R * C));
     std::vector<std::vector<vector3D>> filas(R);
     for (size_t i = 0; i < R; ++i) {
         filas[i].reserve(C);
@@ -281,7 +274,7 @@ void TElementoXtrusion::Describe(TVisitanteCampos& v) const {
 // ---------------------------------------------------------------------------------------
 // REVOLUTION
 
-void TElementoRevolution::Lee(const DString& parametros, DString& error) {
+void TElementoRevolution::Lee(const DString& parametros, DString& error, TEstadoLectura& estado) {
     Vector<DString> campos(3, 1, true);
     const int n = parametros.Split("|", campos, 3, true);
     if (n < 2) {
@@ -295,7 +288,7 @@ void TElementoRevolution::Lee(const DString& parametros, DString& error) {
         return;
     }
     const int antes = error.Length();
-    perfil.Lee(campos[2], error);
+    perfil.Lee(campos[2], error, estado);
     if (ErrorNuevo(error, antes)) return;
     if (textura) {
         // Long profile segments whose distance from the axis changes a lot are refined.
@@ -312,7 +305,7 @@ void TElementoRevolution::Lee(const DString& parametros, DString& error) {
         error += mensajeMallaRevolution;
         return;
     }
-    ReservaMalla(static_cast<int64_t>(C) * filasRevolucion);
+    estado.ReservaMalla(static_cast<int64_t>(C) * filasRevolucion);
     std::vector<std::vector<vector3D>> filas(filasRevolucion);
     std::vector<vector3D> angular(filasRevolucion);
     for (int i = 0; i < filasRevolucion; ++i) {
@@ -324,7 +317,7 @@ void TElementoRevolution::Lee(const DString& parametros, DString& error) {
         // A straight route of unit steps: the first texture coordinate of row i is i/16.
         angular[static_cast<size_t>(i)] = vector3D(i, 0, 0);
     }
-    TElementoPolilinea rutaAngular(objeto);
+    TElementoPolilinea rutaAngular;
     rutaAngular.FijaPuntos(std::move(angular));
     ConstruyeQuads(filas, perfil, rutaAngular);
 }

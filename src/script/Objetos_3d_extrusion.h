@@ -23,10 +23,10 @@ inline constexpr int64_t maxPuntosEscena = 2 * maxPuntosMalla;
 // A polyline of the script, part of an extrusion or a revolution.
 class TElementoPolilinea : public TElementoObj3D {
 public:
-    explicit TElementoPolilinea(TObjeto3D* escena) : TElementoObj3D(escena, 0) {}
+    TElementoPolilinea() : TElementoObj3D(0) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     // A list of points separated by ':', at least two.
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     int PuntosControl() const override { return numPuntos; }
     const char* NombreClase() const override { return "TElementoPolilinea"; }
     void Describe(TVisitanteCampos& v) const override;
@@ -53,7 +53,7 @@ using TQuadExtr = std::array<int32_t, 4>;
 // The grid of quadrilaterals shared by XTRUSION and REVOLUTION.
 class TElementoQuads : public TElementoObj3D {
 public:
-    explicit TElementoQuads(TObjeto3D* escena) : TElementoObj3D(escena, 0) {}
+    TElementoQuads() : TElementoObj3D(0) {}
     void Describe(TVisitanteCampos& v) const override;
 
     // Adds points to the segments of `ruta` along which `valores` (one per point)
@@ -68,20 +68,15 @@ public:
     std::vector<vector3D> normalesVertice;
     std::vector<vector2D> posTextura; // only with a texture
     bool invertir = false;            // face normals negated
-
-protected:
-    // Counts a grid of `puntos` points against the scene's limit before it is built;
-    // raises TXErrorObjeto3D (which names the line) when the scene would pass it.
-    void ReservaMalla(int64_t puntos);
 };
 
 // XTRUSION=offset|section|route[|orientation]
 class TElementoXtrusion : public TElementoQuads {
 public:
-    explicit TElementoXtrusion(TObjeto3D* escena);
+    TElementoXtrusion() = default;
     bool BlancoConTextura() const override { return true; }
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoXtrusion"; }
     void Describe(TVisitanteCampos& v) const override;
 
@@ -98,9 +93,9 @@ public:
 // REVOLUTION=axisPoint1|axisPoint2|profile
 class TElementoRevolution : public TElementoQuads {
 public:
-    explicit TElementoRevolution(TObjeto3D* escena) : TElementoQuads(escena), perfil(escena) {}
+    TElementoRevolution() = default;
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoRevolution"; }
     void Describe(TVisitanteCampos& v) const override;
 

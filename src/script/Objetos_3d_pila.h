@@ -10,7 +10,7 @@
 
 class TElementoPush : public TElementoObj3D {
 public:
-    explicit TElementoPush(TObjeto3D* escena) : TElementoObj3D(escena, 0) {}
+    TElementoPush() : TElementoObj3D(0) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Describe(TVisitanteCampos& v) const override;
 
@@ -21,28 +21,28 @@ public:
 class TElementoPushScale : public TElementoPush {
 public:
     using TElementoPush::TElementoPush;
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoPushScale"; }
 };
 
 class TElementoPushTrans : public TElementoPush {
 public:
     using TElementoPush::TElementoPush;
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoPushTrans"; }
 };
 
 class TElementoPushTurn : public TElementoPush {
 public:
     using TElementoPush::TElementoPush;
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoPushTurn"; }
 };
 
 class TElementoPop : public TElementoObj3D {
 public:
-    explicit TElementoPop(TObjeto3D* escena) : TElementoObj3D(escena, 0) {}
+    TElementoPop() : TElementoObj3D(0) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoPop"; }
 };

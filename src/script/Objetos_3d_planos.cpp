@@ -35,8 +35,8 @@ uint32_t LeeColor(const DString& texto) {
 // ---------------------------------------------------------------------------------------
 // QUAD and TRIANGLE
 
-TElementoCara3D::TElementoCara3D(TObjeto3D* escena, int numEsquinas, bool cerrada)
-    : TElementoObj3D(escena, cerrada ? numEsquinas + 1 : numEsquinas), esquinas(numEsquinas) {}
+TElementoCara3D::TElementoCara3D(int numEsquinas, bool cerrada)
+    : TElementoObj3D(cerrada ? numEsquinas + 1 : numEsquinas), esquinas(numEsquinas) {}
 
 void TElementoCara3D::LeeEsquinas(const DString& parametros, const char* mensaje) {
     for (auto& p : puntos)
@@ -62,17 +62,16 @@ void TElementoCara3D::Describe(TVisitanteCampos& v) const {
     v.Campo("normal", normal);
 }
 
-void TElementoQuad3D::Lee(const DString& parametros, DString&) {
+void TElementoQuad3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
     LeeEsquinas(parametros, "Error reading Quad");
 }
 
-void TElementoTriang3D::Lee(const DString& parametros, DString&) {
+void TElementoTriang3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
     LeeEsquinas(parametros, "More parameter needed in Triangle");
 }
 
-TElementoTriang3D::TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const vector3D& b,
-                                     const vector3D& c)
-    : TElementoCara3D(escena, 3, false) {
+TElementoTriang3D::TElementoTriang3D(const vector3D& a, const vector3D& b, const vector3D& c)
+    : TElementoCara3D(3, false) {
     puntos[0] = a;
     puntos[1] = b;
     puntos[2] = c;
@@ -82,7 +81,7 @@ TElementoTriang3D::TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const
 // ---------------------------------------------------------------------------------------
 // LINE
 
-void TElementoLinea::Lee(const DString& parametros, DString&) {
+void TElementoLinea::Lee(const DString& parametros, DString&, TEstadoLectura&) {
     puntos[0] = puntos[1] = vector3D();
     Vector<DString> campos(2, 1, true);
     LeeCampos(parametros, ":", 2, "Error reading LINE", campos);
@@ -93,9 +92,9 @@ void TElementoLinea::Lee(const DString& parametros, DString&) {
 // ---------------------------------------------------------------------------------------
 // CIRCLE and DISK
 
-TElementoCircle::TElementoCircle(TObjeto3D* escena) : TElementoObj3D(escena, 17) {}
+TElementoCircle::TElementoCircle() : TElementoObj3D(17) {}
 
-void TElementoCircle::Lee(const DString& parametros, DString&) {
+void TElementoCircle::Lee(const DString& parametros, DString&, TEstadoLectura&) {
     Vector<DString> campos(2, 1, true);
     LeeCampos(parametros, ":", 3, "Error reading CIRCLE", campos);
     centro = LeePunto(campos[0]);

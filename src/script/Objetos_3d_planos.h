@@ -20,7 +20,7 @@ class TElementoCara3D : public TElementoObj3D {
 public:
     // `cerrada`: `puntos` holds a copy of the first corner after the last, so that the
     // outline of a highlighted script line is one closed strip.
-    TElementoCara3D(TObjeto3D* escena, int esquinas, bool cerrada = true);
+    TElementoCara3D(int esquinas, bool cerrada = true);
     void Describe(TVisitanteCampos& v) const override;
     int PuntosControl() const override { return esquinas; }
 
@@ -37,30 +37,30 @@ protected:
 
 class TElementoQuad3D : public TElementoCara3D {
 public:
-    explicit TElementoQuad3D(TObjeto3D* escena) : TElementoCara3D(escena, 4) {}
+    TElementoQuad3D() : TElementoCara3D(4) {}
     bool BlancoConTextura() const override { return true; }
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoQuad3D"; }
 };
 
 class TElementoTriang3D : public TElementoCara3D {
 public:
-    explicit TElementoTriang3D(TObjeto3D* escena) : TElementoCara3D(escena, 3) {}
+    TElementoTriang3D() : TElementoCara3D(3) {}
     // A face of an imported mesh: its three corners and its normal. It keeps no closing
     // copy of the first corner: a mesh may bring millions of faces, and a face without a
     // script line is never highlighted, so its outline is never drawn.
-    TElementoTriang3D(TObjeto3D* escena, const vector3D& a, const vector3D& b, const vector3D& c);
+    TElementoTriang3D(const vector3D& a, const vector3D& b, const vector3D& c);
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoTriang3D"; }
 };
 
 class TElementoLinea : public TElementoObj3D {
 public:
-    explicit TElementoLinea(TObjeto3D* escena) : TElementoObj3D(escena, 2) {}
+    TElementoLinea() : TElementoObj3D(2) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     int PuntosControl() const override { return 2; }
     const char* NombreClase() const override { return "TElementoLinea"; }
 };
@@ -68,10 +68,10 @@ public:
 // CIRCLE (an outline ring) and, through TElementoDisco, DISK (a filled ring).
 class TElementoCircle : public TElementoObj3D {
 public:
-    explicit TElementoCircle(TObjeto3D* escena);
+    TElementoCircle();
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
 
-    void Lee(const DString& parametros, DString& error) override;
+    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoCircle"; }
     void Describe(TVisitanteCampos& v) const override;
 
@@ -84,6 +84,6 @@ public:
 
 class TElementoDisco : public TElementoCircle {
 public:
-    explicit TElementoDisco(TObjeto3D* escena) : TElementoCircle(escena) { relleno = true; }
+    TElementoDisco() { relleno = true; }
     const char* NombreClase() const override { return "TElementoDisco"; }
 };

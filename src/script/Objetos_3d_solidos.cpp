@@ -17,7 +17,7 @@ void TElementoPrisma3D::ConstruyeCaja(const vector3D& c, double sx, double sy, d
 }
 
 // The third field must be present although nothing reads it.
-void TElementoPrisma3D::Lee(const DString& parametros, DString&) {
+void TElementoPrisma3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
     Vector<DString> campos(3, 1, true);
     LeeCampos(parametros, ":", 3, "Error reading Prism", campos);
     const vector3D centro = LeePunto(campos[0]);
@@ -25,7 +25,7 @@ void TElementoPrisma3D::Lee(const DString& parametros, DString&) {
     ConstruyeCaja(centro, lados.x, lados.y, lados.z);
 }
 
-void TElementoCubo3D::Lee(const DString& parametros, DString&) {
+void TElementoCubo3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
     Vector<DString> campos(3, 1, true);
     LeeCampos(parametros, ":", 3, "Error reading CUBE", campos);
     const vector3D centro = LeePunto(campos[0]);

@@ -1,7 +1,7 @@
 #include "script/Texturas_3di.h"
 
 #include "image/Tdibigformat.h"
-#include "script/Objetos_3d.h"
+#include "script/Lexico_3di.h"
 #include "support/Rutas.h"
 
 #include <algorithm>
@@ -50,7 +50,8 @@ void HazOpaca(TDibIG& imagen) {
 } // namespace
 
 void TTexturas3Di::Vacia() {
-    lista.Clear(lista.Owns());
+    lista.clear();
+    nombradas.clear();
     actual = -1;
     for (TImagenGuardada& g : guardadas)
         g.nombrada = false;
@@ -60,35 +61,34 @@ void TTexturas3Di::TerminaLectura() {
     std::erase_if(guardadas, [](const TImagenGuardada& g) { return !g.nombrada; });
 }
 
-TTextura3Di* TTexturas3Di::TexturaActual() const {
-    return actual >= 0 && lista.IsOccupied(actual) ? &lista[actual] : nullptr;
+const TTextura3Di* TTexturas3Di::TexturaActual() const {
+    return actual >= 0 && static_cast<size_t>(actual) < lista.size()
+               ? lista[static_cast<size_t>(actual)].get()
+               : nullptr;
 }
 
-TTextura3Di* TexturaActual(const TTexturas3Di& texturas) {
+const TTextura3Di* TexturaActual(const TTexturas3Di& texturas) {
     return texturas.TexturaActual();
 }
 
-bool LeeTextura(TObjeto3D& escena, const DString& parametros, DString& error) {
-    Vector<DString> trozos(2, 1, true);
-    parametros.Split(",", trozos, 2, true);
-    DString nombre = trozos.Count() > 0 ? trozos[0] : DString();
-    nombre.Unquote();
-    const bool alfa = trozos.Count() > 1 && ConvierteEntero(trozos[1].c_str()) != 0;
-    return SeleccionaTextura(*escena.texturas, nombre, escena.nombreFichero, alfa, error);
+bool LeeTextura(TTexturas3Di& texturas, const DString& parametros, const DString& script, DString& error) {
+    const TCamposTextura campos = CamposTextura(parametros);
+    return SeleccionaTextura(texturas, campos.nombre, script, campos.alfa, error);
 }
 
 bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script, bool alfa,
                        DString& error) {
     const DString completo = ResuelveRuta(nombre.c_str(), script.c_str());
-    for (int i = texturas.lista.Base(); i < texturas.lista.Fin(); ++i) {
-        if (texturas.lista.IsOccupied(i) && texturas.lista[i].nombre.CompareNoCase(completo.c_str()) == 0) {
-            texturas.actual = i;
+    if (std::find(texturas.nombradas.begin(), texturas.nombradas.end(), completo.c_str()) ==
+        texturas.nombradas.end())
+        texturas.nombradas.emplace_back(completo.c_str());
+    for (size_t i = 0; i < texturas.lista.size(); ++i) {
+        if (texturas.lista[i]->nombre.CompareNoCase(completo.c_str()) == 0) {
+            texturas.actual = static_cast<int32_t>(i);
             return true;
         }
     }
 
-    auto textura = std::make_unique<TTextura3Di>();
-    textura->mezcla = alfa;
     TEstadoFichero estado;
     const bool conEstado = EstadoFichero(completo, estado);
     const auto guardada =
@@ -96,20 +96,23 @@ bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DStr
             return conEstado && g.nombre == completo && g.tamano == estado.tamano &&
                    g.fecha == estado.fecha && g.mezcla == alfa;
         });
+    std::shared_ptr<const TTextura3Di> elegida;
     if (guardada != texturas.guardadas.end()) {
         guardada->nombrada = true;
-        textura->nombre = completo;
-        textura->imagen = guardada->imagen;
+        elegida = guardada->textura;
     } else {
         ++texturas.cargas;
+        auto textura = std::make_shared<TTextura3Di>();
+        textura->mezcla = alfa;
         if (!CargaTextura(*textura, completo, alfa, error)) {
             texturas.actual = -1;
             return false;
         }
-        if (conEstado)
-            texturas.guardadas.push_back({completo, estado.tamano, estado.fecha, alfa, textura->imagen});
+        elegida = std::move(textura);
+        if (conEstado) texturas.guardadas.push_back({completo, estado.tamano, estado.fecha, alfa, elegida});
     }
-    texturas.actual = texturas.lista.Insert(std::move(textura));
+    texturas.actual = static_cast<int32_t>(texturas.lista.size());
+    texturas.lista.push_back(std::move(elegida));
     return true;
 }
 

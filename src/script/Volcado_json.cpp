@@ -123,11 +123,12 @@ public:
         Elemento(elemento);
     }
 
-    void Elemento(const TElementoObj3D& e) {
+    // `linea`: its script line in the scene (-1 for a part of an element).
+    void Elemento(const TElementoObj3D& e, int linea = -1) {
         j.texto += '{';
         j.Clave("class");
         j.Cadena(e.NombreClase());
-        Campo("linea", static_cast<int>(e.linea));
+        Campo("linea", linea);
         Campo("color", static_cast<double>(e.color));
         Campo("grosorLinea", static_cast<int>(e.grosorLinea));
         j.Clave("textura");
@@ -159,12 +160,10 @@ std::string VuelcaEscena(const TObjeto3D& escena, bool correcto, const char* err
     v.Campo("giroEnY", escena.giroEnY);
     j.Clave("elements");
     j.texto += '[';
-    bool primero = true;
-    escena.ParaCada([&](const TElementoObj3D& e) {
-        if (!primero) j.texto += ", ";
-        primero = false;
-        v.Elemento(e);
-    });
+    for (int i = 0; i < escena.Count(); ++i) {
+        if (i > 0) j.texto += ", ";
+        v.Elemento(escena[i], escena.Linea(i));
+    }
     j.texto += "]}";
     return j.texto;
 }

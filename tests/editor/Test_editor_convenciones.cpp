@@ -4,7 +4,7 @@
 #include "editor/Ayuda_editor.h"
 #include "editor/Buscar_reemplazar.h"
 #include "editor/Ficheros_recientes.h"
-#include "render/Vista_previa.h"
+#include "render/Camara.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,7 +45,7 @@ TEST_F(EditorConvenciones, TheGutterNumbersLinesAsTheErrorPaneAndErrorsLeadToThe
     QTest::mouseClick(v.MemoErrores->viewport(), Qt::LeftButton, {}, mensaje.center());
     EXPECT_EQ(v.MemoPrograma->textCursor().blockNumber(), 3);
     EXPECT_EQ(v.MemoPrograma->extraSelections().front().cursor.blockNumber(), 3);
-    EXPECT_EQ(v.objeto.lineaResaltada, 3);
+    EXPECT_EQ(v.vista.seleccion.lineaResaltada, 3);
 
     // Go to Line, counted from 0 as well.
     dialogos->enteros.push_back(0);
@@ -131,26 +131,26 @@ TEST_F(EditorConvenciones, RecentFilesAndTheWindowOutliveARestart) {
 
 TEST_F(EditorConvenciones, TheViewMenuSetsTheViewFields) {
     TFormTestOpenGL& v = Abre();
-    const TVistaPrevia inicial = v.vista;
+    const TCamara inicial = v.vista.camara;
     Escribe("CUBE=[30,0,10]:0.5:0\n");
     for (size_t i = 0; i < orientacionesVista.size(); ++i) {
         QTest::keyClick(&v, static_cast<Qt::Key>(Qt::Key_1 + i), Qt::ControlModifier);
-        EXPECT_EQ(v.vista.anguloX, orientacionesVista[i].anguloX) << i;
-        EXPECT_EQ(v.vista.anguloY, orientacionesVista[i].anguloY) << i;
+        EXPECT_EQ(v.vista.camara.anguloX, orientacionesVista[i].anguloX) << i;
+        EXPECT_EQ(v.vista.camara.anguloY, orientacionesVista[i].anguloY) << i;
     }
     // Fit to View brings the small cube, far off the middle, to the middle.
     EXPECT_TRUE(EsAzul(ColorEn(Preview(), v.PaintBox3D->width() / 2, v.PaintBox3D->height() / 2)));
     QTest::keyClick(&v, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
     EsperaCuadro();
     EXPECT_FALSE(EsAzul(EnMedio(Preview())));
-    EXPECT_GT(v.vista.escala, 100.0);
+    EXPECT_GT(v.vista.camara.escala, 100.0);
     // Reset View: every field as the window started.
-    v.vista.distancia = 3.0;
+    v.vista.camara.distancia = 3.0;
     QTest::keyClick(&v, Qt::Key_0, Qt::ControlModifier);
-    EXPECT_EQ(v.vista.anguloX, inicial.anguloX);
-    EXPECT_EQ(v.vista.escala, inicial.escala);
-    EXPECT_EQ(v.vista.desplazamiento.x, 0.0);
-    EXPECT_EQ(v.vista.distancia, inicial.distancia);
+    EXPECT_EQ(v.vista.camara.anguloX, inicial.anguloX);
+    EXPECT_EQ(v.vista.camara.escala, inicial.escala);
+    EXPECT_EQ(v.vista.camara.desplazamiento.x, 0.0);
+    EXPECT_EQ(v.vista.camara.distancia, inicial.distancia);
 }
 
 TEST_F(EditorConvenciones, TheManualIsFoundBesideTheProgramAndF1OpensTheEntry) {

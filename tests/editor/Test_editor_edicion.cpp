@@ -33,15 +33,15 @@ TEST_F(EditorEdicion, TypingUpdatesTheErrorPaneAndThePreview) {
     // read and drawn at once, the others are all handled before the script is read again,
     // once, for the latest text.
     v.MemoPrograma->setFocus();
-    const uint64_t revision = v.objeto.Revision();
+    const long lecturas = v.lecturas;
     QTest::keyClicks(v.MemoPrograma, cuadrado);
     EXPECT_TRUE(v.modificado);
     EXPECT_TRUE(v.isWindowModified());
     EXPECT_TRUE(v.lecturaPendiente);
     EsperaCuadro();
     EXPECT_EQ(v.TextoPanelErrores(), "ok");
-    EXPECT_EQ(v.objeto.Count(), 1);
-    EXPECT_EQ(v.objeto.Revision(), revision + 1);
+    EXPECT_EQ(v.vista.Escena().Count(), 1);
+    EXPECT_EQ(v.lecturas, lecturas + 2); // the first key, then all the others
     const QImage llena = Preview();
     const uint32_t centro = EnMedio(llena);
     EXPECT_FALSE(EsAzul(centro));
@@ -73,8 +73,8 @@ TEST_F(EditorEdicion, AFrameDrawnAheadOfAChangedViewIsDrawnAgain) {
     const long antes = v.PaintBox3D->Cuadros();
     QTextCursor cursor = v.MemoPrograma->textCursor();
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(";");                           // a comment: the scene stays
-    v.vista.desplazamiento = vector3D(1.5, 1.5, 0.0); // the quad goes to a corner
+    cursor.insertText(";");                                  // a comment: the scene stays
+    v.vista.camara.desplazamiento = vector3D(1.5, 1.5, 0.0); // the quad goes to a corner
     ASSERT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
     EXPECT_TRUE(EsAzul(enMedio()));
 }
@@ -86,7 +86,7 @@ TEST_F(EditorEdicion, TheCaretPicksTheHighlightedElementAndField) {
     // (How a click brings the caret and the status along is the picking test's.)
     const long antes = v.PaintBox3D->Cuadros();
     PonCursor(*v.MemoPrograma, 2, 24); // after "QUAD=[-2,-2,0]:[2,-2,0]:"
-    EXPECT_EQ(v.objeto.puntoResaltado, 2);
+    EXPECT_EQ(v.vista.seleccion.puntoResaltado, 2);
     EXPECT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
     // The highlighted quad is drawn differently from the quad under a caret elsewhere.
     const QImage resaltado = Preview();
@@ -96,8 +96,8 @@ TEST_F(EditorEdicion, TheCaretPicksTheHighlightedElementAndField) {
     // Before the "=" there is no field: -1, no marker.
     PonCursor(*v.MemoPrograma, 1, 3);
     EXPECT_EQ(v.StatusBarEdit->text(), "1: 3: -1");
-    EXPECT_EQ(v.objeto.lineaResaltada, 1);
-    EXPECT_EQ(v.objeto.puntoResaltado, -1);
+    EXPECT_EQ(v.vista.seleccion.lineaResaltada, 1);
+    EXPECT_EQ(v.vista.seleccion.puntoResaltado, -1);
 }
 
 TEST_F(EditorEdicion, AClickOnAControlPointMovesTheCaretToItsField) {
@@ -110,8 +110,8 @@ TEST_F(EditorEdicion, AClickOnAControlPointMovesTheCaretToItsField) {
     EXPECT_EQ(v.MemoPrograma->textCursor().blockNumber(), 1);
     EXPECT_EQ(v.MemoPrograma->textCursor().positionInBlock(), 13); // after "LINE=[2,0,0]:"
     EXPECT_EQ(v.StatusBarEdit->text(), "1: 13: 1");
-    EXPECT_EQ(v.objeto.lineaResaltada, 1);
-    EXPECT_EQ(v.objeto.puntoResaltado, 1);
+    EXPECT_EQ(v.vista.seleccion.lineaResaltada, 1);
+    EXPECT_EQ(v.vista.seleccion.puntoResaltado, 1);
 
     QTest::mouseClick(v.PaintBox3D, Qt::LeftButton, Qt::NoModifier, centro + QPoint(40, 0));
     EXPECT_EQ(v.StatusBarEdit->text(), "1: 5: 0");
@@ -134,7 +134,7 @@ TEST_F(EditorEdicion, ADoubleClickOnATextureLineOpensTheImage) {
     cursor.setPosition(cursor.position() + 3);
     const QPoint sobreLinea = v.MemoPrograma->cursorRect(cursor).center();
     QTest::mouseDClick(v.MemoPrograma->viewport(), Qt::LeftButton, Qt::NoModifier, sobreLinea);
-    EXPECT_EQ(v.objeto.lineaResaltada, 1);
+    EXPECT_EQ(v.vista.seleccion.lineaResaltada, 1);
     // The command keeps its trailing blank ("TEXTURET ") and so is not TEXTURET: nothing.
     EXPECT_TRUE(dialogos->abiertos.isEmpty());
 

@@ -50,7 +50,7 @@ TEST_F(EditorFicheros, SaveAndOpenRoundTripAScript) {
     EXPECT_EQ(dialogos->peticionesAbrir, QStringList{"NewIcon.3di"});
     // Mended: the separator came back as a trailing space, one more on every save.
     EXPECT_EQ(w.MemoPrograma->toPlainText(), script);
-    EXPECT_EQ(w.objeto.Count(), 1);
+    EXPECT_EQ(w.vista.Escena().Count(), 1);
     EXPECT_FALSE(w.modificado);
     EXPECT_EQ(w.configFichero.Valor(), DString(nombre.toLocal8Bit().constData()));
     const std::string guardado = LeeFichero(nombre);
@@ -248,11 +248,11 @@ TEST_F(EditorFicheros, AFileChangedOnDiskIsReloadedOrAskedAbout) {
     TFormTestOpenGL& v = Abre({nombre});
     const auto texto = [&] { return v.MemoPrograma->toPlainText().toStdString(); };
     // No changes in the window: the new text comes in, the view stays.
-    v.vista.anguloY = 1.0;
+    v.vista.camara.anguloY = 1.0;
     Fichero("watched.3di", &segundo);
     EXPECT_TRUE(Espera([&] { return texto() == segundo; }));
     EXPECT_FALSE(v.modificado);
-    EXPECT_EQ(v.vista.anguloY, 1.0);
+    EXPECT_EQ(v.vista.camara.anguloY, 1.0);
     // Replaced by a rename, as many programs save: still watched.
     fs::rename(Fichero("other.tmp", &enDisco).toStdString(), nombre.toStdString());
     EXPECT_TRUE(Espera([&] { return texto() == enDisco; }));
@@ -291,7 +291,7 @@ TEST_F(EditorFicheros, AMeshIsShownButNeverAsTextNorOverwritten) {
     TFormTestOpenGL& v = Abre();
     AbreDesdeMenu(nombre);
     EXPECT_EQ(v.TextoPanelErrores(), "ok");
-    EXPECT_EQ(v.objeto.Count(), 2);
+    EXPECT_EQ(v.vista.Escena().Count(), 2);
     const uint32_t centro = EnMedio(Preview());
     EXPECT_TRUE(RojoDe(centro) > 100 && VerdeDe(centro) < 40 && AzulDe(centro) < 40) << std::hex << centro;
     EXPECT_EQ(v.MemoPrograma->toPlainText(), notaModelo3DS + nombre + "\n");
@@ -320,7 +320,7 @@ TEST_F(EditorFicheros, AMeshIsShownButNeverAsTextNorOverwritten) {
     AbreDesdeMenu(rota);
     EXPECT_EQ(v.TextoPanelErrores(),
               "Error reading the 3DS file " + rota + ": the file ends inside a face material group");
-    EXPECT_EQ(v.objeto.Count(), 0);
+    EXPECT_EQ(v.vista.Escena().Count(), 0);
 }
 
 TEST_F(EditorFicheros, ShortcutsReachTheFileCommandsWhichAskBeforeDiscardingChanges) {
@@ -347,7 +347,7 @@ TEST_F(EditorFicheros, ShortcutsReachTheFileCommandsWhichAskBeforeDiscardingChan
     EXPECT_FALSE(v.modificado);
     QTest::keyClick(&v, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(v.MemoPrograma->toPlainText(), "");
-    EXPECT_EQ(v.objeto.Count(), 0);
+    EXPECT_EQ(v.vista.Escena().Count(), 0);
     EXPECT_TRUE(v.sinNombre);
     EXPECT_EQ(v.windowTitle(), "NewIcon.3di[*] - Pictomolder");
     Escribe(script);

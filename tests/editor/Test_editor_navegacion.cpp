@@ -32,11 +32,11 @@ class EditorNavegacion : public VentanaPrueba {};
 TEST_F(EditorNavegacion, DragsTurnAndPanTheView) {
     TFormTestOpenGL& v = Abre();
     Escribe("QUAD=[-2,-2,0]:[2,-2,0]:[2,2,0]:[-2,2,0]\n");
-    const double anguloY = v.vista.anguloY, anguloX = v.vista.anguloX;
+    const double anguloY = v.vista.camara.anguloY, anguloX = v.vista.camara.anguloX;
     const long antes = v.PaintBox3D->Cuadros();
     Arrastra(v.PaintBox3D, Qt::RightButton, QPoint(100, 100), QPoint(100, 50));
-    EXPECT_NEAR(v.vista.anguloY, anguloY + 1.0, 1e-12);
-    EXPECT_NEAR(v.vista.anguloX, anguloX - 0.5, 1e-12);
+    EXPECT_NEAR(v.vista.camara.anguloY, anguloY + 1.0, 1e-12);
+    EXPECT_NEAR(v.vista.camara.anguloX, anguloX - 0.5, 1e-12);
     EXPECT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
     EXPECT_FALSE(v.PaintBox3D->arrastrando);
 
@@ -44,46 +44,46 @@ TEST_F(EditorNavegacion, DragsTurnAndPanTheView) {
     // follows the pointer).
     const double w = v.PaintBox3D->width(), h = v.PaintBox3D->height();
     Arrastra(v.PaintBox3D, Qt::LeftButton, QPoint(50, 50), QPoint(10, 5));
-    EXPECT_NEAR(v.vista.desplazamiento.x, 20.0 / w, 1e-12);
-    EXPECT_NEAR(v.vista.desplazamiento.y, -10.0 / h, 1e-12);
+    EXPECT_NEAR(v.vista.camara.desplazamiento.x, 20.0 / w, 1e-12);
+    EXPECT_NEAR(v.vista.camara.desplazamiento.y, -10.0 / h, 1e-12);
     Arrastra(v.PaintBox3D, Qt::MiddleButton, QPoint(50, 50), QPoint(-10, 0));
-    EXPECT_NEAR(v.vista.desplazamiento.x, 0.0, 1e-12);
+    EXPECT_NEAR(v.vista.camara.desplazamiento.x, 0.0, 1e-12);
 }
 
 TEST_F(EditorNavegacion, TheWheelZoomsOverThePreviewOnly) {
     TFormTestOpenGL& v = Abre();
-    const double escala = v.vista.escala;
+    const double escala = v.vista.camara.escala;
     EXPECT_TRUE(Rueda(v.PaintBox3D, QPoint(50, 50), 120));
-    EXPECT_NEAR(v.vista.escala, escala * 0.88, 1e-12);
+    EXPECT_NEAR(v.vista.camara.escala, escala * 0.88, 1e-12);
     // Right of the preview (over the script side) the window leaves the event alone.
     EXPECT_FALSE(Rueda(&v, QPoint(v.PaintBox3D->width() + 40, 100), 120));
-    EXPECT_NEAR(v.vista.escala, escala * 0.88, 1e-12);
+    EXPECT_NEAR(v.vista.camara.escala, escala * 0.88, 1e-12);
 
     // In perspective the wheel moves the eye instead.
     v.MenuPerspectivaClick();
-    const double distancia = v.vista.distancia;
+    const double distancia = v.vista.camara.distancia;
     EXPECT_TRUE(Rueda(v.PaintBox3D, QPoint(50, 50), 120));
-    EXPECT_NEAR(v.vista.distancia, distancia * 0.88, 1e-12);
-    EXPECT_NEAR(v.vista.escala, escala * 0.88, 1e-12);
+    EXPECT_NEAR(v.vista.camara.distancia, distancia * 0.88, 1e-12);
+    EXPECT_NEAR(v.vista.camara.escala, escala * 0.88, 1e-12);
 }
 
 TEST_F(EditorNavegacion, ZoomButtonsAndPerspective) {
     TFormTestOpenGL& v = Abre();
     Escribe("QUAD=[-2,-2,0]:[2,-2,0]:[2,2,0]:[-2,2,0]\n");
-    const double escala = v.vista.escala;
+    const double escala = v.vista.camara.escala;
     v.ToolButtonZoomDins->trigger();
-    EXPECT_NEAR(v.vista.escala, escala * 1.2, 1e-12);
+    EXPECT_NEAR(v.vista.camara.escala, escala * 1.2, 1e-12);
     v.ToolButtonZoomFora->trigger();
-    EXPECT_NEAR(v.vista.escala, escala, 1e-12);
+    EXPECT_NEAR(v.vista.camara.escala, escala, 1e-12);
 
     // F5 switches to perspective, which shows the model in the middle.
     v.Repaint();
     EsperaCuadro();
     const QImage paralela = Preview();
-    EXPECT_FALSE(v.idc.perspectiva);
+    EXPECT_FALSE(v.vista.camara.perspectiva);
     const long antes = v.PaintBox3D->Cuadros();
     QTest::keyClick(&v, Qt::Key_F5);
-    EXPECT_TRUE(v.idc.perspectiva);
+    EXPECT_TRUE(v.vista.camara.perspectiva);
     EXPECT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes; }));
     const QImage perspectiva = Preview();
     EXPECT_FALSE(EsAzul(EnMedio(perspectiva)));
@@ -91,6 +91,6 @@ TEST_F(EditorNavegacion, ZoomButtonsAndPerspective) {
     Arrastra(v.PaintBox3D, Qt::LeftButton, QPoint(50, 50), QPoint(100, 0));
     EXPECT_EQ(Preview(), perspectiva);
     v.MenuPerspectiva->trigger();
-    EXPECT_FALSE(v.idc.perspectiva);
+    EXPECT_FALSE(v.vista.camara.perspectiva);
     EXPECT_NE(Preview(), paralela);
 }

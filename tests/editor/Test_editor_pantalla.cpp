@@ -80,12 +80,12 @@ TEST_F(EditorPantalla, FullScreenAndBackWithTheSameViewAndTextures) {
     EXPECT_TRUE(rojoEnMedio(Preview()));
     Escribe(script + "; typed\n");
     EXPECT_TRUE(rojoEnMedio(Preview()));
-    EXPECT_EQ(v.objeto.texturas->cargas, 1);
+    EXPECT_EQ(v.lectura.Texturas().cargas, 1);
     EXPECT_EQ(v.idc.almacenTexturas.Subidas(), 1);
 
-    v.vista.anguloY = 0.3;
+    v.vista.camara.anguloY = 0.3;
     v.ToolButtonZoomDinsClick();
-    const TVistaPrevia antes = v.vista;
+    const TCamara antes = v.vista.camara;
     QTest::keyClick(&v, Qt::Key_F11);
     ASSERT_TRUE(v.ventanaCompleta.Abierta());
     EXPECT_FALSE(v.isVisible());
@@ -107,8 +107,8 @@ TEST_F(EditorPantalla, FullScreenAndBackWithTheSameViewAndTextures) {
     EXPECT_FALSE(v.ventanaCompleta.Abierta());
     EXPECT_TRUE(v.isVisible());
     EXPECT_TRUE(v.PaintBox3D->Enlazado());
-    EXPECT_EQ(v.vista.anguloY, antes.anguloY);
-    EXPECT_EQ(v.vista.escala, antes.escala);
+    EXPECT_EQ(v.vista.camara.anguloY, antes.anguloY);
+    EXPECT_EQ(v.vista.camara.escala, antes.escala);
     EXPECT_EQ(v.idc.rectangulo.derecha, v.PaintBox3D->width());
     EXPECT_TRUE(rojoEnMedio(Preview()));
 

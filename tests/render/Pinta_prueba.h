@@ -11,7 +11,6 @@
 #include "render/Idc_opengl.h"
 #include "render/Pinta_vista.h"
 #include "render/Superficie_egl.h"
-#include "render/Vista_previa.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -48,18 +47,25 @@ struct TVistaPrueba {
         int bits = 0;
         DString error;
         activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, lado, lado}, 512, error);
-        vista.ResetView();
+        vista.camara.ResetView();
     }
-    void Pinta(TObjeto3D& e) {
-        PintaVista(dc, e, vista);
+    // Paints the view as it stands.
+    void Pinta() {
+        vista.Pinta(dc);
         dc.ReadPixels(imagen);
     }
-    // Reads the script, which must read cleanly, into the own scene and paints it.
-    void Pinta(const std::string& script) {
-        const auto r = LeeScript(escena, script);
-        EXPECT_EQ(r.errores, "");
-        Pinta(escena);
+    // Reads the script after the last read and shows it.
+    TResultadoLectura Lee(const std::string& script) {
+        const auto r = LeeScript(lectura, script);
+        vista.Muestra(lectura.escena);
+        return r;
     }
+    // Reads the script, which must read cleanly, and paints it.
+    void Pinta(const std::string& script) {
+        EXPECT_EQ(Lee(script).errores, "");
+        Pinta();
+    }
+    const TObjeto3D& Escena() const { return vista.Escena(); }
     // The pixel dx to the right of the centre and dy above it.
     uint32_t Desde(int dx, int dy) const { return imagen.Pixel(centro + dx, centro + dy); }
     // y counted from the top of the picture.
@@ -93,8 +99,8 @@ struct TVistaPrueba {
 
     TSuperficieEGL superficie{lado, lado};
     IDCOpenGL dc;
-    TVistaPrevia vista;
+    TLecturaEscena lectura;
+    TVistaEscena vista;
     TDibIG imagen;
-    TObjeto3D escena;
     bool activo = false;
 };

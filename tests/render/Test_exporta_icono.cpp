@@ -3,9 +3,7 @@
 #include "image/Imagemagick_prueba.h"
 
 #include "render/Exporta_icono.h"
-#include "render/Pinta_vista.h"
-#include "script/Objetos_3d.h"
-#include "support/Ficheroqordatos.h"
+#include "script/Lectura_escena.h"
 
 #include <gtest/gtest.h>
 
@@ -22,24 +20,19 @@ const char* const revolucionAlta = "REVOLUTION=[0,0,0]|[0,0,1]|[0.3,0,8]:[0.6,0,
 
 struct TExportacion {
     bool Exporta(const std::string& script, const TOpcionesIcono& opciones) {
-        TFicheroQORdatos memoria(fqLeeTexto, script.data(), static_cast<int32_t>(script.size()));
-        DString errorScript;
-        EXPECT_TRUE(escena.Lee(memoria, nullptr, errorScript)) << errorScript.c_str();
-        const TEscenaIcono pintor{
-            [&](IDCOpenGL& dc, const TVistaPrevia& v) { PintaVista(dc, escena, v); },
-            [&](IDCOpenGL& dc, TVistaPrevia& v) { return EncuadraEscena(dc, escena, v); }};
-        return ExportaIcono(pintor, opciones, imagenes, error);
+        const TLecturaEscena lectura = LeeEscena(TFuenteEscena::Texto(script, DString()));
+        EXPECT_TRUE(lectura.Correcta()) << lectura.informe.Texto().c_str();
+        return ExportaIcono(lectura.escena, opciones, imagenes, error);
     }
     TRGBA Pixel(size_t i, int x, int y) const { return prueba::ColorCargado(*imagenes[i], x, y); }
 
-    TObjeto3D escena;
     TImagenesIcono imagenes;
     DString error;
 };
 
 TOpcionesIcono Opciones(std::vector<int> lados) {
     TOpcionesIcono o;
-    o.vista.ResetView();
+    o.camara.ResetView();
     o.lados = std::move(lados);
     return o;
 }
@@ -99,7 +92,7 @@ TEST(ExportaIcono, FramingFillsTheSquareButTheMargin) {
         SCOPED_TRACE(std::string(c.script) + (c.perspectiva ? " perspective" : ""));
         TExportacion e;
         TOpcionesIcono o = Opciones({64, 256});
-        o.perspectiva = c.perspectiva;
+        o.camara.perspectiva = c.perspectiva;
         ASSERT_TRUE(e.Exporta(c.script, o)) << e.error.c_str();
         for (const auto& img : e.imagenes) {
             const int lado = img->Ancho(), margen = lado / 16;
@@ -135,7 +128,7 @@ TEST(ExportaIcono, AZoomGivenByHandScalesWithTheSize) {
     TExportacion e;
     TOpcionesIcono o = Opciones({64, 256});
     o.encuadra = false;
-    o.vista.escala = 10.0; // the sphere's diameter of 4 units: 40 pixels at 256
+    o.camara.escala = 10.0; // the sphere's diameter of 4 units: 40 pixels at 256
     ASSERT_TRUE(e.Exporta(esfera, o)) << e.error.c_str();
     const auto pequena = Caja(*e.imagenes[0]), grande = Caja(*e.imagenes[1]);
     EXPECT_NEAR(grande[2] - grande[0], 40, 2);

@@ -8,7 +8,7 @@
 #include "render/Idc_opengl.h"
 #include "render/Pinta_vista.h"
 #include "render/Superficie_egl.h"
-#include "render/Vista_previa.h"
+#include "script/Lectura_escena.h"
 #include "script/Volcado_json.h"
 
 #include <GL/gl.h>
@@ -84,10 +84,13 @@ std::string Edita(const std::string& texto, std::mt19937& azar) {
     }
 }
 
-bool LeeSinExpandir(TObjeto3D& escena, const std::string& texto) {
-    TFicheroQORdatos fichero(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
-    DString error;
-    return escena.Lee(fichero, nullptr, error);
+// The read of `texto` after `anterior`, or a fresh one.
+TLecturaEscena Lee(const std::string& texto, const TLecturaEscena* anterior = nullptr) {
+    return LeeEscena(TFuenteEscena::Texto(texto, DString()), anterior);
+}
+
+std::string Vuelca(const TObjeto3D& escena, const TLecturaEscena& lectura) {
+    return VuelcaEscena(escena, true, lectura.informe.Mensajes().c_str());
 }
 
 struct TPantalla {
@@ -96,21 +99,23 @@ struct TPantalla {
         DString error;
         activa = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, lado, lado}, 512, error);
         dc.luz = luzEscena;
-        vista.ResetView();
-        vista.escala = 5.0;
+        camara.ResetView();
+        camara.escala = 5.0;
     }
     // Lines take the width that was set last, also in the frame before: each frame
     // starts from the same one.
-    std::vector<uint8_t> Pinta(TObjeto3D& escena) {
+    std::vector<uint8_t> Pinta(TVistaEscena& vista) {
         glLineWidth(1.0f);
-        PintaVista(dc, escena, vista);
+        vista.camara = camara;
+        vista.camara.TomaCabecera(vista.Escena());
+        vista.Pinta(dc);
         TDibIG imagen;
         dc.ReadPixels(imagen);
         return std::vector<uint8_t>(imagen.Bits(), imagen.Bits() + imagen.BytesPixeles());
     }
     TSuperficieEGL superficie{lado, lado};
     IDCOpenGL dc;
-    TVistaPrevia vista;
+    TCamara camara;
     bool activa = false;
 };
 
@@ -127,30 +132,35 @@ TEST(LecturaIncremental, GivesWhatAFreshReadGivesOverRandomEdits) {
     int tomados = 0;
     for (const auto& ruta : scripts) {
         std::string texto = LeeFichero(ruta);
-        TObjeto3D incremental;
-        LeeSinExpandir(incremental, texto);
+        TLecturaEscena incremental = Lee(texto);
+        // The painter of the incremental reads keeps its frame from one to the next.
+        TVistaEscena vistaIncremental;
         for (int paso = 0; paso < 30; ++paso) {
             texto = Edita(texto, azar);
-            std::vector<const TElementoObj3D*> antes;
-            incremental.ParaCada([&](const TElementoObj3D& e) { antes.push_back(&e); });
-            TObjeto3D fresca;
-            const bool correcta = LeeSinExpandir(fresca, texto);
-            ASSERT_EQ(LeeSinExpandir(incremental, texto), correcta) << ruta << " " << paso;
+            const std::vector<TObjeto3D::TElemento> antes = incremental.Escena().Elementos();
+            const TLecturaEscena fresca = Lee(texto);
+            incremental = Lee(texto, &incremental);
+            ASSERT_EQ(incremental.Correcta(), fresca.Correcta()) << ruta << " " << paso;
             // A script without CENTER keeps the centre of the read before: that is the
             // scene's, not the elements'.
-            fresca.centro = incremental.centro;
-            ASSERT_EQ(VuelcaEscena(incremental, true, incremental.informe.Mensajes().c_str()),
-                      VuelcaEscena(fresca, true, fresca.informe.Mensajes().c_str()))
+            auto frescaCentrada = std::make_shared<TObjeto3D>(fresca.Escena());
+            frescaCentrada->centro = incremental.Escena().centro;
+            ASSERT_EQ(Vuelca(incremental.Escena(), incremental), Vuelca(*frescaCentrada, fresca))
                 << ruta << " " << paso << "\n"
                 << texto;
-            incremental.ParaCada([&](const TElementoObj3D& e) {
-                tomados += std::find(antes.begin(), antes.end(), &e) != antes.end();
+            incremental.Escena().ParaCada([&](const TElementoObj3D& e) {
+                tomados +=
+                    std::any_of(antes.begin(), antes.end(), [&](const auto& a) { return a.get() == &e; });
             });
             // A line of the script highlighted, at one of its fields.
-            fresca.lineaResaltada = incremental.lineaResaltada = static_cast<int>(azar() % 30);
-            fresca.puntoResaltado = incremental.puntoResaltado = static_cast<int>(azar() % 4);
-            ASSERT_EQ(pantalla.Pinta(incremental), pantalla.Pinta(fresca)) << ruta << " " << paso << "\n"
-                                                                           << texto;
+            const TSeleccion seleccion{static_cast<int>(azar() % 30), static_cast<int>(azar() % 4)};
+            vistaIncremental.Muestra(incremental.escena);
+            vistaIncremental.seleccion = seleccion;
+            TVistaEscena vistaFresca(frescaCentrada);
+            vistaFresca.seleccion = seleccion;
+            ASSERT_EQ(pantalla.Pinta(vistaIncremental), pantalla.Pinta(vistaFresca))
+                << ruta << " " << paso << "\n"
+                << texto;
         }
     }
     // Most elements were taken back, not read again.
@@ -168,12 +178,12 @@ TEST(LecturaIncremental, TheBoundsHoldForElementsTakenBack) {
          formula + hostiles::Repite("SPHERE=[F,0,0]:1\n", 249)},
     };
     for (const auto& [antes, despues] : casos) {
-        TObjeto3D incremental, fresca;
-        LeeSinExpandir(incremental, antes);
-        EXPECT_EQ(LeeSinExpandir(incremental, despues), LeeSinExpandir(fresca, despues));
+        const TLecturaEscena primera = Lee(antes);
+        const TLecturaEscena incremental = Lee(despues, &primera);
+        const TLecturaEscena fresca = Lee(despues);
+        EXPECT_EQ(incremental.Correcta(), fresca.Correcta());
         EXPECT_FALSE(fresca.informe.correcto);
-        EXPECT_EQ(VuelcaEscena(incremental, true, incremental.informe.Mensajes().c_str()),
-                  VuelcaEscena(fresca, true, fresca.informe.Mensajes().c_str()));
+        EXPECT_EQ(Vuelca(incremental.Escena(), incremental), Vuelca(fresca.Escena(), fresca));
     }
 }
 

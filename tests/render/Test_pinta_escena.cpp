@@ -8,6 +8,7 @@
 #include "script/Objetos_3d_extrusion.h"
 #include "script/Objetos_3d_planos.h"
 #include "script/Texturas_3di.h"
+#include "script/Volcado_json.h"
 #include "support/Informa.h"
 
 #include <algorithm>
@@ -15,7 +16,9 @@
 #include <memory>
 #include <numbers>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -53,9 +56,9 @@ TEST(PintaEscena, BatchedTrianglesPaintAsPolygonsDo) {
                   std::to_string(y) + ",0]:[" + std::to_string(x) + "," + std::to_string(y + 2) + ",1]\n";
     }
     v.Pinta(script);
-    CargaVista(v.dc, v.vista);
+    CargaVista(v.dc, v.vista.camara);
     v.dc.Clear();
-    v.escena.ParaCada([&](const TElementoObj3D& e) {
+    v.Escena().ParaCada([&](const TElementoObj3D& e) {
         v.dc.SetColor(ColorCara(e, dynamic_cast<const TElementoTriang3D&>(e).normal));
         v.dc.Polygon(std::span(e.puntos.data(), 3), {}, modoRelleno);
     });
@@ -74,23 +77,22 @@ TEST(PintaEscena, BatchedTrianglesPaintAsPolygonsDo) {
 TEST(PintaEscena, AHugeLineWidthStillHighlights) {
     TVistaPrueba v;
     v.Pinta(std::string("LINEWIDTH=1e308\n") + quadArriba);
-    EXPECT_EQ(v.escena[0].GrosorResaltado(), INT32_MAX);
-    v.escena.lineaResaltada = 1;
-    v.escena.puntoResaltado = 0;
-    v.Pinta(v.escena);
+    EXPECT_EQ(v.Escena()[0].GrosorResaltado(), INT32_MAX);
+    v.vista.seleccion = {1, 0};
+    v.Pinta();
     EXPECT_TRUE(v.NegroCerca(-2, -2, 5));
 }
 
 // Fields past the last of a highlighted element mark nothing, however large.
 TEST(PintaEscena, HighlightedFieldsPastTheEndMarkNothing) {
     TVistaPrueba v;
-    v.vista.escala = 3.0;
-    v.vista.anguloY = 0.6;
+    v.vista.camara.escala = 3.0;
+    v.vista.camara.anguloY = 0.6;
     v.Pinta("COLOR=(160,160,160)\nXTRUSION=[0,0,0]|[-10,-10,0]:[10,-10,0]:[10,10,0]|[0,0,0]:1:[0,0,10]:1\n");
-    v.escena.lineaResaltada = 1;
+    v.vista.seleccion.lineaResaltada = 1;
     for (int campo : {6, 8, 9, 1000, INT_MAX}) {
-        v.escena.puntoResaltado = campo;
-        v.Pinta(v.escena);
+        v.vista.seleccion.puntoResaltado = campo;
+        v.Pinta();
         EXPECT_EQ(v.Cuenta(EsRojo) > 20, campo == 6) << campo; // 6: the last route point
     }
 }
@@ -100,36 +102,74 @@ TEST(PintaEscena, TexturedElementsPaintWithoutAnImage) {
     TTextura3Di textura;
     textura.nombre = "none.bmp";
     TVistaPrueba v;
-    TObjeto3D& escena = v.escena;
+    const auto escena = std::make_shared<TObjeto3D>();
     const char* lineas[] = {"[0,0,0]|[-2,-2,0]:[2,-2,0]:[2,2,0]|[0,0,0]:1:[0,0,2]:0.1:[0,0,2]:1",
                             "[3,0,0]|[3,0,1]|[4,0,0]:[4,0,2]", "[0,0,0]|[1,0,0]:[2,0,0]|[5,5,5]:1:[5,5,5]:0",
                             "[-4,0,0]:1"};
     for (int i = 0; i < 4; ++i) {
-        std::unique_ptr<TElementoObj3D> e;
+        std::shared_ptr<TElementoObj3D> e;
         if (i == 1)
-            e = std::make_unique<TElementoRevolution>(&escena);
+            e = std::make_shared<TElementoRevolution>();
         else if (i == 3)
-            e = std::make_unique<TElementoEsfera3D>(&escena);
+            e = std::make_shared<TElementoEsfera3D>();
         else
-            e = std::make_unique<TElementoXtrusion>(&escena);
+            e = std::make_shared<TElementoXtrusion>();
         e->textura = &textura;
         DString error;
-        e->Lee(DString(lineas[i]), error);
+        TEstadoLectura estado;
+        e->Lee(DString(lineas[i]), error, estado);
         ASSERT_STREQ(error.c_str(), "") << i;
         e->color = 0x80C0FF;
-        e->linea = i % 3;
-        escena.Insert(std::move(e));
+        escena->Anade(e, i % 3);
     }
+    v.vista.Muestra(escena);
     for (int resaltada : {-1, 0, 1, 2}) {
-        escena.lineaResaltada = resaltada;
-        escena.puntoResaltado = 0;
-        v.Pinta(escena);
+        v.vista.seleccion = {resaltada, 0};
+        v.Pinta();
         // A textured extrusion is drawn in white, as a textured quad is: grey when lit.
         const uint32_t c = v.Desde(0, 10);
         EXPECT_FALSE(v.EsFondo(c));
         EXPECT_TRUE(resaltada >= 0 || (RojoDe(c) == VerdeDe(c) && VerdeDe(c) == AzulDe(c))) << std::hex << c;
     }
-    EXPECT_EQ(escena[0].color, 0x80C0FFu); // drawing changes nothing of the model
+    EXPECT_EQ((*escena)[0].color, 0x80C0FFu); // drawing changes nothing of the model
+}
+
+// The painter takes the scene as const: no frame can change it.
+static_assert(std::is_invocable_v<decltype(&TPintorEscena::Pinta), TPintorEscena&, IDCOpenGL&,
+                                  const TObjeto3D&, const TCabeceraEscena&, const TSeleccion&>);
+
+// Two views of one scene, each with its selection and camera, draw it in turn (and one
+// fits its camera to it): each gives its own picture every time, and the scene reads
+// back as it was read.
+TEST(PintaEscena, TwoSelectionsAndTwoCamerasLeaveTheSceneAsRead) {
+    TVistaPrueba v;
+    ASSERT_EQ(v.Lee(std::string("CENTER=[1,0,0]\nSCALE=1.5\n") + quadArriba +
+                    "XTRUSION=[0,0,0]|[-1,-1,0]:[1,-1,0]:[1,1,0]|[0,0,0]:1:[0,0,2]:0.5\n"
+                    "SPHERE=[0,0,3]:1\nLINE=[0,0,0]:[3,0,0]\n")
+                  .errores,
+              "");
+    const std::shared_ptr<const TObjeto3D> escena = v.vista.EscenaCompartida();
+    const std::string leida = VuelcaEscena(*escena, true, "");
+    TVistaEscena otra(escena, v.vista.camara);
+    ASSERT_TRUE(otra.camara.Orienta("iso"));
+    otra.camara.perspectiva = true;
+    v.vista.seleccion = {2, 0};
+    otra.seleccion = {3, 1};
+    const auto pinta = [&](TVistaEscena& vista) {
+        vista.Pinta(v.dc);
+        TDibIG imagen;
+        v.dc.ReadPixels(imagen);
+        return std::vector<uint8_t>(imagen.Bits(), imagen.Bits() + imagen.BytesPixeles());
+    };
+    const auto primera = pinta(v.vista);
+    const auto segunda = pinta(otra);
+    EXPECT_NE(primera, segunda);
+    EXPECT_EQ(pinta(v.vista), primera);
+    EXPECT_EQ(pinta(otra), segunda);
+    ASSERT_TRUE(otra.Encuadra(v.dc));
+    EXPECT_EQ(pinta(v.vista), primera);
+    EXPECT_EQ(VuelcaEscena(*escena, true, ""), leida);
+    EXPECT_EQ(v.vista.camara.cabecera, static_cast<const TCabeceraEscena&>(*escena));
 }
 
 TEST(PintaEscena, PickingFindsTheFirstControlPointWithinEightPixels) {
@@ -140,7 +180,7 @@ TEST(PintaEscena, PickingFindsTheFirstControlPointWithinEightPixels) {
         vector3D p;
         bool visible = false;
         v.dc.ProjectPoint(punto, p, visible, true);
-        BuscaPunto(v.dc, v.escena, vector2D(p.x + dx, p.y + dy), linea, indice);
+        v.vista.BuscaPunto(v.dc, vector2D(p.x + dx, p.y + dy), linea, indice);
         return p;
     };
     const vector3D esquina = busca({2, -2, 0}, 7.9, 0);
@@ -152,28 +192,28 @@ TEST(PintaEscena, PickingFindsTheFirstControlPointWithinEightPixels) {
     EXPECT_EQ(indice, -1);
     busca({4, 0, 0}, 0, 0);
     EXPECT_EQ(linea * 10 + indice, 21);
-    busca(v.escena[0].puntos[3], 0, 0); // rings have no control points
+    busca(v.Escena()[0].puntos[3], 0, 0); // rings have no control points
     EXPECT_EQ(linea, -1);
 
     // Picking follows the centre and the pushes.
     v.Pinta("CENTER=[1,0,0]\nLINE=[1,0,0]:[1,0,1]\nPUSHTRANS=[0,0,2]\nLINE=[3,0,0]:[3,0,1]\nPOP\n");
-    BuscaPunto(v.dc, v.escena, vector2D(centro, centro), linea, indice);
+    v.vista.BuscaPunto(v.dc, vector2D(centro, centro), linea, indice);
     EXPECT_EQ(linea * 10 + indice, 10);
     // The second line's start is drawn 2 units right and 2 units up.
-    BuscaPunto(v.dc, v.escena, vector2D(centro + 40, centro - 2 * subida), linea, indice);
+    v.vista.BuscaPunto(v.dc, vector2D(centro + 40, centro - 2 * subida), linea, indice);
     EXPECT_EQ(linea * 10 + indice, 30);
     EXPECT_EQ(v.ProfundidadPila(), 1);
 }
 
 TEST(PintaEscena, PanAndZoomMoveThePicture) {
     TVistaPrueba v;
-    v.vista.Desplaza(30, 20, lado, lado);
+    v.vista.camara.Desplaza(30, 20, lado, lado);
     v.Pinta(quadCentro);
     EXPECT_FALSE(v.EsFondo(v.En(centro + 30, centro + 20)));
     EXPECT_TRUE(v.EsFondo(v.En(centro, centro)));
-    v.vista.desplazamiento = vector3D();
-    v.vista.escala = 80.0;
-    v.Pinta(v.escena);
+    v.vista.camara.desplazamiento = vector3D();
+    v.vista.camara.escala = 80.0;
+    v.Pinta();
     EXPECT_FALSE(v.EsFondo(v.En(centro + 35, centro)));
     EXPECT_TRUE(v.EsFondo(v.En(centro + 45, centro)));
 }
@@ -183,9 +223,9 @@ namespace {
 // An element whose painting fails, to see how the painter reports and recovers.
 class TElementoRoto : public TElementoObj3D {
 public:
-    explicit TElementoRoto(TObjeto3D* e) : TElementoObj3D(e, 0) {}
+    TElementoRoto() : TElementoObj3D(0) {}
     void Acepta(TVisitanteElementos&) const override { throw std::runtime_error("broken"); }
-    void Lee(const DString&, DString&) override {}
+    void Lee(const DString&, DString&, TEstadoLectura&) override {}
     const char* NombreClase() const override { return "TElementoRoto"; }
 };
 
@@ -198,15 +238,16 @@ void Apunta(const char* texto, const char* titulo) {
 
 TEST(PintaEscena, AFailingElementIsReportedAndTheStackStaysBalanced) {
     TVistaPrueba v;
-    EXPECT_EQ(LeeScript(v.escena,
-                        "PUSHTRANS=[1,0,0]\nQUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\nPOP\nPUSHSCALE=2\n"
-                        "PUSHSCALE=2\n")
+    EXPECT_EQ(v.Lee("PUSHTRANS=[1,0,0]\nQUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\nPOP\nPUSHSCALE=2\n"
+                    "PUSHSCALE=2\n")
                   .errores,
               "POPs needed!");
-    v.escena.Insert(std::make_unique<TElementoRoto>(&v.escena));
+    const auto rota = std::make_shared<TObjeto3D>(v.Escena());
+    rota->Anade(std::make_shared<TElementoRoto>());
+    v.vista.Muestra(rota);
     const InformadorQOR previo = InstalaInformador(Apunta);
     v.dc.luz.ambiente = 0.1;
-    v.Pinta(v.escena);
+    v.Pinta();
     InstalaInformador(previo);
     // Five elements before it: the count reached 5 after the view steps, then 6 .. 11.
     EXPECT_EQ(informado, "Selvaron|Undefined critical in TObjeto3D::Pinta tr=11");
@@ -238,29 +279,29 @@ int Dibujados(const TVistaPrueba& v) {
 
 TEST(PintaEscena, NamedViewsLookAtTheirSideInBothProjections) {
     TVistaPrueba v;
-    LeeScript(v.escena, cajaColores);
+    v.Lee(cajaColores);
     const std::pair<const char*, int> casos[] = {{"front", 4}, {"back", 6}, {"right", 2},
                                                  {"left", 5},  {"top", 7},  {"bottom", 3}};
     for (const auto& [nombre, canales] : casos) {
         for (const bool perspectiva : {false, true}) {
-            ASSERT_TRUE(v.vista.Orienta(nombre));
-            v.dc.perspectiva = perspectiva;
-            v.Pinta(v.escena);
+            ASSERT_TRUE(v.vista.camara.Orienta(nombre));
+            v.vista.camara.perspectiva = perspectiva;
+            v.Pinta();
             EXPECT_EQ(Canales(v.Desde(0, 0)), canales) << nombre << " perspective " << perspectiva;
         }
     }
-    EXPECT_FALSE(v.vista.Orienta("sideways"));
+    EXPECT_FALSE(v.vista.camara.Orienta("sideways"));
 }
 
 TEST(PintaEscena, PerspectiveShowsTheModelAtTheParallelSize) {
     // Depth 10 units either way: parallel projection keeps all of it, and perspective
     // must too (its zoom once scaled depth and left a slab too thin to show anything).
     TVistaPrueba v;
-    LeeScript(v.escena, "CUBE=[0,0,0]:4:0\nLINE=[0,-10,0]:[0,10,0]\n");
-    v.Pinta(v.escena);
+    v.Lee("CUBE=[0,0,0]:4:0\nLINE=[0,-10,0]:[0,10,0]\n");
+    v.Pinta();
     const int paralela = Dibujados(v);
-    v.dc.perspectiva = true;
-    v.Pinta(v.escena);
+    v.vista.camara.perspectiva = true;
+    v.Pinta();
     const int perspectiva = Dibujados(v);
     EXPECT_FALSE(v.EsFondo(v.Desde(0, 0)));
     EXPECT_GT(perspectiva, 0.7 * paralela);
@@ -272,12 +313,12 @@ TEST(PintaEscena, FittingFramesTheWholeModel) {
     // Small and far off the middle, or much larger than the picture.
     for (const char* script : {"CUBE=[30,0,10]:0.5:0\n", "SPHERE=[0,0,0]:500\n"}) {
         for (const bool perspectiva : {false, true}) {
-            LeeScript(v.escena, script);
-            v.vista.Restablece();
-            v.dc.perspectiva = perspectiva;
-            ASSERT_TRUE(EncuadraEscena(v.dc, v.escena, v.vista)) << script << perspectiva;
+            v.Lee(script);
+            v.vista.camara.Restablece();
+            v.vista.camara.perspectiva = perspectiva;
+            ASSERT_TRUE(v.vista.Encuadra(v.dc)) << script << perspectiva;
             TCajaPixeles caja;
-            v.Pinta(v.escena);
+            v.Pinta();
             ASSERT_TRUE(v.dc.CajaDibujada(caja));
             EXPECT_FALSE(caja.TocaBorde(lado, lado)) << script << perspectiva;
             if (perspectiva) {
@@ -293,17 +334,17 @@ TEST(PintaEscena, FittingFramesTheWholeModel) {
         }
     }
     // Nothing to frame: the view stays.
-    LeeScript(v.escena, "; empty\n");
-    v.vista.Restablece();
-    EXPECT_FALSE(EncuadraEscena(v.dc, v.escena, v.vista));
-    EXPECT_EQ(v.vista.escala, 20.0);
+    v.Lee("; empty\n");
+    v.vista.camara.Restablece();
+    EXPECT_FALSE(v.vista.Encuadra(v.dc));
+    EXPECT_EQ(v.vista.camara.escala, 20.0);
 }
 
-TEST(VistaPrevia, NavigationRules) {
+TEST(Camara, NavigationRules) {
     // (Turning, zooming and the perspective wheel are driven through the window's own tests.)
-    TVistaPrevia v;
+    TCamara v;
     v.ResetView();
-    v.Rueda(5000, false); // far beyond one step: still a positive zoom
+    v.Rueda(5000); // far beyond one step: still a positive zoom
     EXPECT_GT(v.escala, 0.0);
     v.Desplaza(10, -20, 200, 100);
     EXPECT_DOUBLE_EQ(v.desplazamiento.y, 0.4);

@@ -8,8 +8,7 @@
 #include "image/Tdibig.h"
 #include "image/Tdibigformat.h"
 #include "render/Pinta_vista.h"
-#include "render/Vista_previa.h"
-#include "script/Objetos_3d.h"
+#include "script/Lectura_escena.h"
 
 #include <gtest/gtest.h>
 
@@ -93,18 +92,15 @@ std::string RutaScript(const std::string& script) {
 
 // The picture of a case, as the command-line tool renders it.
 bool Renderiza(const TCaso& caso, TDibIG& imagen, std::string& error) {
-    TObjeto3D escena;
-    DString mensajes;
-    escena.Carga(RutaScript(caso.script).c_str(), mensajes);
-    escena.lineaResaltada = caso.linea;
-    escena.puntoResaltado = caso.punto;
-    TVistaPrevia vista;
-    vista.ResetView();
-    if (caso.vista) vista.Orienta(caso.vista);
-    if (caso.zoom > 0) vista.escala = caso.zoom;
+    TCamara camara;
+    camara.ResetView();
+    if (caso.vista) camara.Orienta(caso.vista);
+    if (caso.zoom > 0) camara.escala = caso.zoom;
+    camara.perspectiva = caso.perspectiva;
+    TVistaEscena vista(LeeEscena(TFuenteEscena::Fichero(RutaScript(caso.script).c_str())).escena, camara);
+    vista.seleccion = {caso.linea, caso.punto};
     DString fallo;
-    if (RenderizaEscena(escena, vista, caso.perspectiva, caso.zoom == 0, lado, lado, imagen, fallo))
-        return true;
+    if (RenderizaEscena(vista, caso.zoom == 0, lado, lado, imagen, fallo)) return true;
     error = fallo.c_str();
     return false;
 }
@@ -128,7 +124,8 @@ TEST_P(Referencias, ThePictureIsTheStoredOne) {
     const std::string nombre = std::string(caso.nombre) + ".png";
     DString motivo;
     if (const char* carpeta = std::getenv("PM_ESCRIBE_REFERENCIAS")) {
-        ASSERT_TRUE(GrabaPNG(imagen, (std::string(carpeta) + "/" + nombre).c_str(), motivo)) << motivo.c_str();
+        ASSERT_TRUE(GrabaPNG(imagen, (std::string(carpeta) + "/" + nombre).c_str(), motivo))
+            << motivo.c_str();
         return;
     }
     TDibIGformat referencia;

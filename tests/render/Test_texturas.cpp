@@ -54,7 +54,7 @@ protected:
         EXPECT_TRUE(prueba::Convert((dir / "mitad.pam").string() + " PNG32:" + Ruta(nombre)));
         return Ruta(nombre);
     }
-    TResultadoLectura Lee(const std::string& script) { return LeeScript(v.escena, script); }
+    TResultadoLectura Lee(const std::string& script) { return v.Lee(script); }
 
     TVistaPrueba v;
 };
@@ -76,7 +76,7 @@ TEST_F(Texturas, AQuadShowsTheWholeImageCornerToCorner) {
         EXPECT_LE(Diferencia(v.EnModelo(2, 0, 2), verde), 3);
         EXPECT_LE(Diferencia(v.EnModelo(-2, 0, -2), amarillo), 3);
         EXPECT_LE(Diferencia(v.EnModelo(2, 0, -2), magenta), 3);
-        EXPECT_EQ(v.escena[0].color, ColorRGB(200, 10, 10));
+        EXPECT_EQ(v.Escena()[0].color, ColorRGB(200, 10, 10));
     }
 }
 
@@ -100,7 +100,7 @@ TEST_F(Texturas, TheAlphaOptionShowsTheBackgroundThroughTransparentPixels) {
     // A 24-bit image loaded for blending becomes 32-bit and opaque.
     const std::string bmp = Bmp("opaca.bmp", 64, 64);
     v.Pinta("TEXTURET=\"" + bmp + "\",1\n" + quadFrente);
-    const TTextura3Di* t = v.escena[0].textura;
+    const TTextura3Di* t = v.Escena()[0].textura;
     ASSERT_NE(t, nullptr);
     EXPECT_TRUE(t->mezcla);
     EXPECT_EQ(t->imagen->BitsPixel(), 32);
@@ -118,7 +118,7 @@ TEST_F(Texturas, SizesNamesAndFailuresStopTheReadWithTheLineNumber) {
     Escribe("map.ecw", "x");
     const std::string tamano =
         "1: Texture images must measure 2^n x 2^m:  example 128x128, 256x1024, etc..\r\n";
-    v.escena.nombreFichero = (dir / "icon.3di").string().c_str();
+    v.lectura.nombreFichero = (dir / "icon.3di").string().c_str();
     const struct {
         std::string texturet; // the rest of the TEXTURET line
         std::string nombre;   // the texture's full name, or the message
@@ -144,25 +144,25 @@ TEST_F(Texturas, SizesNamesAndFailuresStopTheReadWithTheLineNumber) {
         if (c.nombre.rfind("1: ", 0) == 0) {
             EXPECT_FALSE(r.correcto);
             EXPECT_EQ(r.errores, c.nombre);
-            EXPECT_EQ(v.escena.Count(), 1);
-            EXPECT_EQ(v.escena.texturas->TexturaActual(), nullptr);
+            EXPECT_EQ(v.Escena().Count(), 1);
+            EXPECT_EQ(v.lectura.Texturas().TexturaActual(), nullptr);
             continue;
         }
         EXPECT_EQ(r.errores, "");
-        ASSERT_EQ(v.escena.Count(), 2);
-        EXPECT_EQ(v.escena[0].textura, nullptr);
-        ASSERT_NE(v.escena[1].textura, nullptr);
-        EXPECT_EQ(std::string(v.escena[1].textura->nombre.c_str()), c.nombre);
+        ASSERT_EQ(v.Escena().Count(), 2);
+        EXPECT_EQ(v.Escena()[0].textura, nullptr);
+        ASSERT_NE(v.Escena()[1].textura, nullptr);
+        EXPECT_EQ(std::string(v.Escena()[1].textura->nombre.c_str()), c.nombre);
     }
     // A script without a file (the editor's new pane, standard input): the current folder.
-    v.escena.nombreFichero = "";
+    v.lectura.nombreFichero = "";
     const std::string antes = fs::current_path().string();
     fs::current_path(dir);
     const auto r = Lee("TEXTURET=wood.bmp\n" + quadFrente);
     fs::current_path(antes);
     EXPECT_EQ(r.errores, "");
-    ASSERT_EQ(v.escena.Count(), 1);
-    EXPECT_EQ(std::string(v.escena[0].textura->nombre.c_str()), d + "wood.bmp");
+    ASSERT_EQ(v.Escena().Count(), 1);
+    EXPECT_EQ(std::string(v.Escena()[0].textura->nombre.c_str()), d + "wood.bmp");
 }
 
 // Every read of the script (every keystroke in the editor) empties the list; the images
@@ -173,23 +173,23 @@ TEST_F(Texturas, ImagesAreDecodedAndUploadedOnceAcrossReads) {
     const std::string texturet = "TEXTURET=" + Ruta("Wood.bmp") + "\n";
     const std::string otraVez = "TEXTURET=" + Ruta("WOOD.BMP") + "\n";
     const std::string script = texturet + quadFrente + otraVez + "SPHERE=[0,-5,0]:1\n";
-    const TTexturas3Di& texturas = *v.escena.texturas;
+    const auto texturas = [&]() -> const TTexturas3Di& { return v.lectura.Texturas(); };
     const TAlmacenTexturasIG& almacen = v.dc.almacenTexturas;
     for (int lectura = 0; lectura < 3; ++lectura) {
         v.Pinta(script);
-        v.Pinta(v.escena);
+        v.Pinta();
     }
     // Named twice (in another letter case): one texture, loaded and uploaded once.
-    EXPECT_EQ(texturas.lista.Count(), 1);
-    EXPECT_EQ(v.escena[1].textura, v.escena[0].textura);
-    EXPECT_EQ(texturas.cargas, 1);
+    EXPECT_EQ(texturas().lista.size(), 1);
+    EXPECT_EQ(v.Escena()[1].textura, v.Escena()[0].textura);
+    EXPECT_EQ(texturas().cargas, 1);
     EXPECT_EQ(almacen.Subidas(), 1);
 
     // Changed on disk: read and uploaded again at the next read, the old texture deleted.
     Bmp("Wood.bmp", 64, 64, [](int, int, int, int) { return verde; });
     ASSERT_EQ(::utimensat(AT_FDCWD, Ruta("Wood.bmp").c_str(), nullptr, 0), 0);
     v.Pinta(script);
-    EXPECT_EQ(texturas.cargas, 2);
+    EXPECT_EQ(texturas().cargas, 2);
     EXPECT_EQ(almacen.Subidas(), 2);
     EXPECT_EQ(almacen.Cuenta(), 1u);
     EXPECT_LE(Diferencia(v.EnModelo(-2, 0, 2), verde), 3);
@@ -198,11 +198,11 @@ TEST_F(Texturas, ImagesAreDecodedAndUploadedOnceAcrossReads) {
     v.Pinta(quadFrente);
     EXPECT_EQ(almacen.Cuenta(), 0u);
     v.Pinta(script);
-    EXPECT_EQ(texturas.cargas, 3);
+    EXPECT_EQ(texturas().cargas, 3);
     EXPECT_EQ(almacen.Subidas(), 3);
     // The alpha option makes another image of the same file.
     v.Pinta("TEXTURET=" + Ruta("Wood.bmp") + ",1\n" + quadFrente);
-    EXPECT_EQ(texturas.cargas, 4);
+    EXPECT_EQ(texturas().cargas, 4);
 }
 
 // ELIPSOID maps the longitude and latitude onto the image, XTRUSION the route and the

@@ -47,14 +47,14 @@ const std::string dosMallas =
 class Modelo3DS : public prueba::Carpeta {};
 
 TEST_F(Modelo3DS, EveryFaceBecomesATriangleInFileOrder) {
-    TObjeto3D escena;
-    escena.centro = vector3D(1, 2, 3);
+    TLecturaEscena escena;
+    LeeScript(escena, "CENTER=[1,2,3]\n");
     DString error;
     ASSERT_TRUE(escena.Carga(Escribe("two.3ds", dosMallas).c_str(), error)) << error.c_str();
-    EXPECT_TRUE(escena.giroEnY);
-    EXPECT_EQ(escena.anguloGiro, -1.5707963267948966);
-    EXPECT_EQ(escena.centro, vector3D());
-    ASSERT_EQ(escena.Count(), 30);
+    EXPECT_TRUE(escena.Escena().giroEnY);
+    EXPECT_EQ(escena.Escena().anguloGiro, -1.5707963267948966);
+    EXPECT_EQ(escena.Escena().centro, vector3D());
+    ASSERT_EQ(escena.Escena().Count(), 30);
     for (int i = 0; i < 10; ++i) {
         SCOPED_TRACE(i);
         const auto& t = ElementoComo<TElementoTriang3D>(escena, i);
@@ -62,7 +62,7 @@ TEST_F(Modelo3DS, EveryFaceBecomesATriangleInFileOrder) {
         EXPECT_EQ(t.puntos, (std::vector<vector3D>{punto(i), punto(i + 1), punto(i + 2)}));
         EXPECT_EQ(t.normal, vector3D(0, i % 2 ? -1 : 1, 0));
         EXPECT_EQ(t.color, i == 0 || i == 9 ? colorRojo : colorBlanco);
-        EXPECT_EQ(t.linea, -1);
+        EXPECT_EQ(escena.Escena().Linea(i), -1);
     }
     const auto& ultimo = ElementoComo<TElementoTriang3D>(escena, 29);
     EXPECT_EQ(ultimo.puntos[2], vector3D(110, 0, 1));
@@ -70,8 +70,8 @@ TEST_F(Modelo3DS, EveryFaceBecomesATriangleInFileOrder) {
 
     // A script read afterwards is not turned as the mesh was.
     LeeScript(escena, "LINE=[0,0,0]:[1,0,0]\n");
-    EXPECT_FALSE(escena.giroEnY);
-    EXPECT_EQ(escena.anguloGiro, 0.0);
+    EXPECT_FALSE(escena.Escena().giroEnY);
+    EXPECT_EQ(escena.Escena().anguloGiro, 0.0);
 }
 
 // What the faces do not show: the second mesh's texture coordinates, axis and face flags.
@@ -144,11 +144,11 @@ TEST_F(Modelo3DS, EveryMalformedFileIsRefusedWithItsReason) {
         DString m;
         EXPECT_FALSE(LeeMemoria(prueba::LeeFichero(ruta), &m));
         EXPECT_EQ(std::string(m.c_str()), motivo);
-        TObjeto3D escena;
+        TLecturaEscena escena;
         LeeScript(escena, "LINE=[0,0,0]:[1,0,0]\n");
         DString error;
         EXPECT_FALSE(escena.Carga(ruta.c_str(), error));
-        EXPECT_EQ(escena.Count(), 0);
+        EXPECT_EQ(escena.Escena().Count(), 0);
         EXPECT_EQ(std::string(error.c_str()), "Error reading the 3DS file " + ruta + ": " + motivo);
     }
     int ficheros = 0;
@@ -164,7 +164,7 @@ TEST_F(Modelo3DS, AFileThatCannotBeOpenedSaysSo) {
     for (const auto& [nombre, razon] :
          {std::pair<const char*, std::string>{"missing.3ds", "No such file or directory"},
           {"pipe.3ds", "not a regular file"}}) {
-        TObjeto3D escena;
+        TLecturaEscena escena;
         DString error;
         EXPECT_FALSE(escena.Carga(Ruta(nombre).c_str(), error));
         EXPECT_EQ(std::string(error.c_str()),

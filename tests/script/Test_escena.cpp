@@ -64,20 +64,20 @@ TEST(Escena, EveryReaderMessageWithItsLineNumber) {
          "Error reading POLYLINE \r\nError reading POLYLINE \r\nError reading POLYLINE Number \r\n", 0},
     };
     for (const Caso& c : casos) {
-        TObjeto3D e;
+        TLecturaEscena e;
         const auto r = LeeScript(e, c.script);
         EXPECT_EQ(r.errores, c.errores) << c.script;
         // Only the appended extrusion messages leave the parse correct.
         EXPECT_EQ(r.correcto, r.errores.empty() || r.errores.rfind("Error reading POLYLINE", 0) == 0)
             << c.script;
-        EXPECT_EQ(e.Count(), c.elementos) << c.script;
+        EXPECT_EQ(e.Escena().Count(), c.elementos) << c.script;
     }
 }
 
 // The errors keep the line they belong to (the gutter marks those lines), also those whose
 // text carries no number; the pane's text is made from them.
 TEST(Escena, ErrorsKnowTheirLines) {
-    TObjeto3D e;
+    TLecturaEscena e;
     LeeScript(e,
               Lineas({"QUAD", quad, "FOO=1", "XTRUSION=[0,0,0]|[0,0,0]:[1,0,0]", quad, "COLOR=red", quad}));
     EXPECT_EQ(e.informe.LineasConError(), (std::vector<int>{0, 2, 3, 5}));
@@ -110,25 +110,25 @@ TEST(Escena, TheCaretColumnGivesTheField) {
 }
 
 TEST(Escena, HeaderSettings) {
-    TObjeto3D e;
+    TLecturaEscena e;
     auto r = LeeScript(
         e, Lineas({"VERSION=whatever", "LINEWIDTH=2.9", quad, "LINEWIDTH=1e300", quad, "COLOR=(255,0,0)",
                    quad, "SCALE=2.5", "XORIENTATIONVIEW=1", "CENTER=[1,2,3]+[1,1,1]"}));
-    ASSERT_TRUE(r.correcto && e.Count() == 3) << r.errores;
-    EXPECT_EQ(e[0].grosorLinea, 2);
-    EXPECT_EQ(e[0].color, colorBlanco);
-    EXPECT_EQ(e[1].grosorLinea, INT32_MAX);
-    EXPECT_EQ(e[2].color, 0x0000FFu);
-    EXPECT_EQ(e[0].linea, 2);
-    EXPECT_EQ(e.escala, 2.5);
-    EXPECT_TRUE(e.orientacionX);
-    EXPECT_EQ(e.centro, vector3D(2, 3, 4));
+    ASSERT_TRUE(r.correcto && e.Escena().Count() == 3) << r.errores;
+    EXPECT_EQ(e.Escena()[0].grosorLinea, 2);
+    EXPECT_EQ(e.Escena()[0].color, colorBlanco);
+    EXPECT_EQ(e.Escena()[1].grosorLinea, INT32_MAX);
+    EXPECT_EQ(e.Escena()[2].color, 0x0000FFu);
+    EXPECT_EQ(e.Escena().Linea(0), 2);
+    EXPECT_EQ(e.Escena().escala, 2.5);
+    EXPECT_TRUE(e.Escena().orientacionX);
+    EXPECT_EQ(e.Escena().centro, vector3D(2, 3, 4));
     // A new parse resets colour, width and scale but keeps the centre.
     r = LeeScript(e, Lineas({quad}));
-    EXPECT_EQ(e[0].color, colorBlanco);
-    EXPECT_EQ(e[0].grosorLinea, 1);
-    EXPECT_EQ(e.escala, 1.0);
-    EXPECT_EQ(e.centro, vector3D(2, 3, 4));
+    EXPECT_EQ(e.Escena()[0].color, colorBlanco);
+    EXPECT_EQ(e.Escena()[0].grosorLinea, 1);
+    EXPECT_EQ(e.Escena().escala, 1.0);
+    EXPECT_EQ(e.Escena().centro, vector3D(2, 3, 4));
 }
 
 TEST(Escena, Colours) {
@@ -141,12 +141,12 @@ TEST(Escena, Colours) {
 }
 
 TEST(Escena, MacrosAreExpandedBeforeTheCommand) {
-    TObjeto3D e;
+    TLecturaEscena e;
     const auto r =
         LeeScript(e, Lineas({"#define C=(10,20,30)", "#define P=[1,0,0]", "COLOR=C", "LINE=P:P+P"}));
-    ASSERT_TRUE(r.correcto && e.Count() == 1) << r.errores;
-    EXPECT_EQ(e[0].color, 0x1E140Au);
-    EXPECT_EQ(e[0].puntos[1], vector3D(2, 0, 0));
+    ASSERT_TRUE(r.correcto && e.Escena().Count() == 1) << r.errores;
+    EXPECT_EQ(e.Escena()[0].color, 0x1E140Au);
+    EXPECT_EQ(e.Escena()[0].puntos[1], vector3D(2, 0, 0));
     EXPECT_EQ(r.expandido, Lineas({"#define C=(10,20,30)", "#define P=[1,0,0]", "COLOR=(10,20,30)",
                                    "LINE=[1,0,0]:[1,0,0]+[1,0,0]"}));
     // A second read starts with no macros.
@@ -154,22 +154,22 @@ TEST(Escena, MacrosAreExpandedBeforeTheCommand) {
 }
 
 TEST(Escena, FacesRingsAndLines) {
-    TObjeto3D e;
+    TLecturaEscena e;
     auto r = LeeScript(
         e, Lineas({"TRIANGLE=[0,0,0]:[1,0,0]:[0,1,0]:[5,5,5]", "QUAD=[0,0,0]::[1,1,0]:[0,1,0]",
                    "QUAD=[0,0,0]:[2,0,0]:[2,0,3]:[0,0,3]", "QUAD=[0,0,0]:[1,1,1]:[2,2,2]:[0,1,0]",
                    "CIRCLE=[1,2,3]:[0,0,1]:2", "DISK=[0,0,5]:[0,0,1]:4.5", "CIRCLE=[1,1,1]:[0,0,0]:3"}));
-    ASSERT_TRUE(r.correcto && e.Count() == 7) << r.errores;
+    ASSERT_TRUE(r.correcto && e.Escena().Count() == 7) << r.errores;
     // The extra field stays in the third one; its first bracket is the corner.
-    EXPECT_EQ(e[0].puntos[2], vector3D(0, 1, 0));
-    EXPECT_EQ(e[0].puntos[3], e[0].puntos[0]);
-    auto& q = ElementoComo<TElementoQuad3D>(e, 1);
+    EXPECT_EQ(e.Escena()[0].puntos[2], vector3D(0, 1, 0));
+    EXPECT_EQ(e.Escena()[0].puntos[3], e.Escena()[0].puntos[0]);
+    const auto& q = ElementoComo<TElementoQuad3D>(e, 1);
     EXPECT_EQ(q.puntos[1], vector3D(0, 0, 0));
     EXPECT_EQ(q.puntos[4], q.puntos[0]);
     EXPECT_EQ(ElementoComo<TElementoQuad3D>(e, 2).normal, vector3D(0, -1, 0));
     // Collinear first corners keep a zero normal.
     EXPECT_EQ(ElementoComo<TElementoQuad3D>(e, 3).normal, vector3D(0, 0, 0));
-    auto& c = ElementoComo<TElementoCircle>(e, 4);
+    const auto& c = ElementoComo<TElementoCircle>(e, 4);
     EXPECT_FALSE(c.relleno);
     ASSERT_EQ(c.puntos.size(), 17u);
     EXPECT_EQ(c.puntos[16], c.puntos[0]);
@@ -180,15 +180,15 @@ TEST(Escena, FacesRingsAndLines) {
     // Counter-clockwise seen from the tip of the axis.
     EXPECT_GT(ProductoVectorial(c.puntos[0] - c.centro, c.puntos[1] - c.centro).z, 0.0);
     EXPECT_TRUE(ElementoComo<TElementoCircle>(e, 5).relleno);
-    for (const auto& p : e[6].puntos)
+    for (const auto& p : e.Escena()[6].puntos)
         EXPECT_EQ(p, vector3D(1, 1, 1));
 }
 
 TEST(Escena, TransformStackCommands) {
-    TObjeto3D e;
+    TLecturaEscena e;
     auto r = LeeScript(e, Lineas({"PUSHSCALE=0", "PUSHSCALE=-3", "PUSHTRANS=[1,2,3]",
                                   "PUSHTURN=[0,0,1]|90|45", "POP", "POP", "POP", "POP"}));
-    ASSERT_TRUE(r.correcto && e.Count() == 8) << r.errores;
+    ASSERT_TRUE(r.correcto && e.Escena().Count() == 8) << r.errores;
     const auto m = [&](int i) { return ElementoComo<TElementoPush>(e, i).matriz; };
     EXPECT_EQ(m(0)[0], 1.0);
     EXPECT_EQ(m(1)[0], 1.0);
@@ -204,10 +204,10 @@ class EscenaFicheros : public prueba::Carpeta {};
 // refused like a missing file (textures: Test_texturas).
 TEST_F(EscenaFicheros, LoadingFilesByExtension) {
     const std::string script = Escribe("model.3DI", std::string(quad) + "\n");
-    TObjeto3D e;
+    TLecturaEscena e;
     DString error;
     EXPECT_TRUE(e.Carga(script.c_str(), error));
-    EXPECT_EQ(e.Count(), 1);
+    EXPECT_EQ(e.Escena().Count(), 1);
     EXPECT_FALSE(e.Carga("noextension", error));
     EXPECT_EQ(std::string(error.c_str()), "Format unknown: noextension");
     ASSERT_EQ(::mkfifo(Ruta("pipe.3di").c_str(), 0600), 0);
@@ -223,7 +223,7 @@ TEST_F(EscenaFicheros, LoadingFilesByExtension) {
 TEST(Escena, HostileScriptsEndInAResult) {
     int vistos = 0;
     for (const auto& f : fs::directory_iterator(std::string(PM_TEST_DATA) + "/script/hostile")) {
-        TObjeto3D e;
+        TLecturaEscena e;
         const auto r = LeeScript(e, prueba::LeeFichero(f.path()));
         EXPECT_TRUE(r.correcto || !r.errores.empty()) << f.path();
         ++vistos;
@@ -237,7 +237,7 @@ TEST(Escena, MacroValuesCannotGrowWithoutEnd) {
     for (int i = 1; i <= 40; ++i)
         texto += "#define A" + std::to_string(i) + "=A" + std::to_string(i - 1) + " A" +
                  std::to_string(i - 1) + "\n";
-    TObjeto3D e;
+    TLecturaEscena e;
     const auto r = LeeScript(e, texto + "LINE=A40:A40\n");
     EXPECT_FALSE(r.correcto);
     // 2^14 copies of "x " pass the limit on the 15th redefinition (line 15).
@@ -247,26 +247,26 @@ TEST(Escena, MacroValuesCannotGrowWithoutEnd) {
 // Mended: each of these took from 6 to 32 seconds (every keystroke in the editor), or
 // gigabytes; now each ends in its result, a limit naming the line that passes it.
 TEST(Escena, HostileScriptsEndInBoundedWork) {
-    TObjeto3D e;
+    TLecturaEscena e;
     auto r = LeeScript(e, hostiles::LineasMalas());
     EXPECT_EQ(std::count(r.errores.begin(), r.errores.end(), '\n'), 3200);
     EXPECT_NE(r.errores.find("3199: '=' needed in line THIS LINE IS NOT A COMMAND"), std::string::npos);
 
     r = LeeScript(e, hostiles::MilesDeDefines());
     EXPECT_TRUE(r.correcto) << r.errores;
-    EXPECT_EQ(e.centro, vector3D(1, 9999, 5000));
+    EXPECT_EQ(e.Escena().centro, vector3D(1, 9999, 5000));
 
     r = LeeScript(e, hostiles::FormulaDefinida());
     EXPECT_TRUE(r.correcto) << r.errores;
 
     r = LeeScript(e, hostiles::ParentesisAnidados());
     EXPECT_TRUE(r.correcto) << r.errores;
-    EXPECT_EQ(e.centro, vector3D(1, 0, 0));
+    EXPECT_EQ(e.Escena().centro, vector3D(1, 0, 0));
 
     // Two grids of a million points; the third passes the limit of the scene.
     r = LeeScript(e, hostiles::MallasEnormes());
     EXPECT_EQ(r.errores, "22: Error: the XTRUSION and REVOLUTION grids of the scene pass 2097152 points\r\n");
-    EXPECT_EQ(e.Count(), 2);
+    EXPECT_EQ(e.Escena().Count(), 2);
 
     r = LeeScript(e, hostiles::ExpansionEnorme());
     EXPECT_FALSE(r.correcto);

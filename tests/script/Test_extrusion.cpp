@@ -21,10 +21,11 @@ std::string Xtrusion(const char* seccion, const char* resto) {
 
 // Reads one element directly, optionally with a texture, and returns the error text.
 template <class T>
-std::string LeeElemento(T& elemento, const std::string& parametros, TTextura3Di* textura = nullptr) {
+std::string LeeElemento(T& elemento, const std::string& parametros, const TTextura3Di* textura = nullptr) {
     elemento.textura = textura;
     DString error;
-    elemento.Lee(DString(parametros.c_str()), error);
+    TEstadoLectura estado;
+    elemento.Lee(DString(parametros.c_str()), error, estado);
     return error.c_str();
 }
 
@@ -41,22 +42,21 @@ bool NormalesHaciaFuera(const TElementoQuads& q, bool haciaFuera) {
 } // namespace
 
 TEST(Extrusion, ReaderMessagesAreAppended) {
-    TObjeto3D e;
-    TElementoXtrusion x(&e);
+    TElementoXtrusion x;
     // The section is read (and found wanting) before the count of three is checked.
     EXPECT_EQ(LeeElemento(x, "[0,0,0]|[1,0,0]"), "Error reading POLYLINE \r\n");
     EXPECT_EQ(LeeElemento(x, "[0,0,0]|[1,0,0]:[2,0,0]|"), "XTRUSION: Needs three fields separated by | \r\n");
-    TElementoRevolution v(&e);
+    TElementoRevolution v;
     EXPECT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|::"), "");
     EXPECT_EQ(v.perfil.numPuntos, 2); // two empty fields: two points at the origin
 }
 
 TEST(Extrusion, GridWithoutTexture) {
-    TObjeto3D e;
+    TLecturaEscena e;
     const auto r = LeeScript(e, "XTRUSION=[1,2,3]|[-5,-5,0]:[5,-5,0]:[5,5,0]:[-5,5,0]:[-5,-5,0]|"
                                 "[0,0,0]:1:[0,0,20]:0.5:[0,0,30]:0.1:[0,0,40]\n");
-    ASSERT_TRUE(r.correcto && e.Count() == 1) << r.errores;
-    auto& x = ElementoComo<TElementoXtrusion>(e, 0);
+    ASSERT_TRUE(r.correcto && e.Escena().Count() == 1) << r.errores;
+    const auto& x = ElementoComo<TElementoXtrusion>(e, 0);
     // The odd last route field is ignored: three rows of five points, and without a
     // texture the route is not refined however much the scale changes.
     ASSERT_EQ(x.ruta.numPuntos, 3);
@@ -79,9 +79,8 @@ TEST(Extrusion, InvertirIsAutomaticForTheSectionOrientationOrGiven) {
     const std::tuple<bool, const char*, bool> casos[] = {
         {true, "", false},   {false, "", true},  {false, "|1", false}, {true, "|7", false},
         {true, "|-1", true}, {true, "||", true}, {true, "|abc", true}, {true, "|", false}};
-    TObjeto3D e;
     for (const auto& [antihorario, cola, invertido] : casos) {
-        TElementoXtrusion x(&e);
+        TElementoXtrusion x;
         const std::string resto = std::string("[0,0,0]:1:[0,0,10]:1") + cola;
         ASSERT_EQ(
             LeeElemento(x, Xtrusion(antihorario ? cuadradoAntihorario : cuadradoHorario, resto.c_str())), "")
@@ -93,8 +92,7 @@ TEST(Extrusion, InvertirIsAutomaticForTheSectionOrientationOrGiven) {
 }
 
 TEST(Extrusion, RevolutionNormalsFollowTheProfileDirection) {
-    TObjeto3D e;
-    TElementoRevolution subiendo(&e), bajando(&e);
+    TElementoRevolution subiendo, bajando;
     ASSERT_EQ(LeeElemento(subiendo, "[0,0,0]|[0,0,1]|[5,0,0]:[5,0,10]"), "");
     ASSERT_EQ(LeeElemento(bajando, "[0,0,0]|[0,0,1]|[5,0,10]:[5,0,0]"), "");
     ASSERT_EQ(subiendo.puntos.size(), 34u); // 17 rows of 2
@@ -107,8 +105,7 @@ TEST(Extrusion, RevolutionNormalsFollowTheProfileDirection) {
 }
 
 TEST(Extrusion, RefinementOfTheRoute) {
-    TObjeto3D e;
-    TElementoPolilinea ruta(&e);
+    TElementoPolilinea ruta;
     // Lengths 30, 0, 30: a = 0.2 * 60 / 3 = 4. Scales 1 -> 0.1 -> 1 -> 0.5.
     ruta.FijaPuntos({{0, 0, 0}, {0, 0, 30}, {0, 0, 30}, {0, 0, 60}});
     std::vector<double> escalas{1, 0.1, 1, 0.5};
@@ -138,9 +135,8 @@ TEST(Extrusion, RefinementOfTheRoute) {
 }
 
 TEST(Extrusion, TexturePositionsAndRefinement) {
-    TObjeto3D e;
     TTextura3Di textura;
-    TElementoXtrusion x(&e);
+    TElementoXtrusion x;
     // a = 0.2 * 32 / 3: the long segment takes five rows, the short ones none.
     ASSERT_EQ(LeeElemento(x, Xtrusion("[0,0,0]:[1,0,0]", "[0,0,0]:1:[0,0,30]:0.1:[0,0,31]:0.1:[0,0,32]:0.1"),
                           &textura),
@@ -148,7 +144,7 @@ TEST(Extrusion, TexturePositionsAndRefinement) {
     EXPECT_EQ(x.ruta.numPuntos, 9);
     EXPECT_EQ(x.posTextura.size(), x.puntos.size());
 
-    TElementoXtrusion y(&e);
+    TElementoXtrusion y;
     ASSERT_EQ(
         LeeElemento(y, Xtrusion("[0,0,0]:[1,0,0]:[4,0,0]", "[0,0,0]:1:[0,0,10]:1:[0,0,30]:1"), &textura), "");
     ASSERT_EQ(y.posTextura.size(), 9u);
@@ -158,7 +154,7 @@ TEST(Extrusion, TexturePositionsAndRefinement) {
 
     // A revolution's first coordinate runs over the 16 turns; the profile is refined by
     // the distance from the axis.
-    TElementoRevolution v(&e);
+    TElementoRevolution v;
     ASSERT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|[10,0,0]:[1,0,30]", &textura), "");
     // A single segment is five times a long: four points go in.
     EXPECT_EQ(v.perfil.numPuntos, 6);
@@ -169,22 +165,21 @@ TEST(Extrusion, TexturePositionsAndRefinement) {
 }
 
 TEST(Extrusion, HostileSizesAreRefused) {
-    TObjeto3D e;
     // 2,001 section points by 600 route points would need more than a million grid points.
-    TElementoXtrusion x(&e);
+    TElementoXtrusion x;
     const std::string seccion = hostiles::Repite(":", 2000);
     const std::string ruta = hostiles::Repite("[0,0,1]:1:", 600);
     EXPECT_EQ(LeeElemento(x, "[0,0,0]|" + seccion + "|" + ruta), "XTRUSION: Too many points \r\n");
-    TElementoRevolution v(&e);
+    TElementoRevolution v;
     EXPECT_EQ(LeeElemento(v, "[0,0,0]|[0,0,1]|" + hostiles::Repite(":", 70000)),
               "REVOLUTION: Too many points \r\n");
     // Just below the limit is fine.
-    TElementoRevolution w(&e);
+    TElementoRevolution w;
     EXPECT_EQ(LeeElemento(w, "[0,0,0]|[0,0,1]|" + hostiles::Repite(":", 60000)), "");
     EXPECT_EQ(w.puntos.size(), 17u * 60000u);
     // A route with numbers that are not finite refines nothing and reads without fault.
     TTextura3Di textura;
-    TElementoXtrusion infinita(&e);
+    TElementoXtrusion infinita;
     EXPECT_EQ(
         LeeElemento(infinita, Xtrusion("[0,0,0]:[1,0,0]", "[0,0,0]:1:[0,0,1e400]:0:[0,0,1]:nan"), &textura),
         "");

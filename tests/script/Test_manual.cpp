@@ -57,11 +57,11 @@ TEST(Manual, EveryCommandHasAnEntryAndEveryExampleReads) {
                     return (x / 16 + y / 16) % 2 ? 0x282828u : 0x3CC8EBu;
                 })->GrabaBMP((carpeta / "checker.bmp").c_str()));
     for (const auto& [linea, script] : m.ejemplos) {
-        TObjeto3D escena;
+        TLecturaEscena escena;
         escena.nombreFichero = (carpeta / "example.3di").c_str();
         const auto r = LeeScript(escena, script);
         EXPECT_TRUE(r.correcto && r.errores.empty()) << "manual line " << linea << ": " << r.errores;
-        EXPECT_GT(escena.Count(), 0) << "manual line " << linea << " draws nothing";
+        EXPECT_GT(escena.Escena().Count(), 0) << "manual line " << linea << " draws nothing";
     }
     std::filesystem::remove_all(carpeta);
 }

@@ -1,11 +1,15 @@
-// The view of the preview: rotation, zoom, pan and perspective distance, the rules by
-// which the mouse and the wheel change them, the named orientations (front, top,
-// isometric...) and the two matrices that the drawing device receives for them. The
-// editor and the command-line tool share it, so both draw the same picture from the
-// same view.
+// The camera: one value that holds everything that decides how a scene is seen: the
+// scene's own header settings (its centre, scale, orientation flags and a mesh's turn),
+// the user's rotation, pan and zoom, the projection and the perspective distance. With
+// it come the rules by which the mouse and the wheel change it, the named orientations
+// (front, top, isometric...), the fitting step of Fit to View and the two matrices that
+// the drawing device receives. The editor, the command-line tool and the icon export
+// share it, so all draw the same picture from the same camera, and two frames with equal
+// cameras (and scene, selection and size) are the same picture.
 #pragma once
 
 #include "geometry/Matrix3.h"
+#include "script/Objetos_3d.h"
 
 #include <array>
 #include <string_view>
@@ -30,49 +34,55 @@ struct TOrientacionVista {
 };
 extern const std::array<TOrientacionVista, 7> orientacionesVista;
 
-struct TVistaPrevia {
+struct TCamara {
+    // The scene's settings, taken from each scene shown (TomaCabecera).
+    TCabeceraEscena cabecera;
     double anguloX = 0.0;    // radians
     double anguloY = 0.0;    // radians
     double escala = 20.0;    // pixels per model unit (in perspective: at the reference distance)
     double distancia = 10.0; // perspective: eye distance in model units
     vector3D desplazamiento; // pan, normalised device units (2 = the whole width or height)
+    bool perspectiva = false;
     // The pan moves the picture in perspective too. The preview keeps the rule that it
     // does not; the icon export sets it so that framing can centre a model there.
     bool desplazaEnPerspectiva = false;
 
-    bool operator==(const TVistaPrevia&) const = default;
+    bool operator==(const TCamara&) const = default;
 
-    // Restores the angles and the zoom; pan and distance are kept.
+    // The header settings of the scene shown from now on.
+    void TomaCabecera(const TCabeceraEscena& escena) { cabecera = escena; }
+    // Restores the angles and the zoom; pan, distance and projection are kept.
     void ResetView();
-    // Every field as a new window starts: ResetView, no pan, the eye at its first distance.
+    // Every field of the user's as a new window starts: ResetView, no pan, the eye at
+    // its first distance (the projection stays).
     void Restablece();
-    // Turns the view to a named orientation (zoom, pan and distance stay); false for a
+    // Turns the camera to a named orientation (zoom, pan and distance stay); false for a
     // name that is none of `orientacionesVista`.
     bool Orienta(std::string_view nombre);
 
-    // The view and projection matrices for a W x H preview. In perspective the device
+    // The view and projection matrices for a W x H picture. In perspective the device
     // puts its own perspective (of `campoVision` degrees) between the two, and the zoom
     // enlarges the picture, not the depth, so that the whole model stays between the
     // clipping planes.
-    void ConstruyeMatrices(bool perspectiva, int ancho, int alto, double campoVision, TMatriz4& vista,
+    void ConstruyeMatrices(int ancho, int alto, double campoVision, TMatriz4& vista,
                            TMatriz4& proyeccion) const;
 
     // A right-button drag by (dx, dy) pixels: 0.01 radian per pixel.
     void Gira(int dx, int dy);
     // A drag with another button: the picture follows the pointer.
     void Desplaza(int dx, int dy, int ancho, int alto);
-    // A wheel turn of `delta` (120 per step): zooms in parallel mode, moves the eye in perspective.
-    void Rueda(int delta, bool perspectiva);
+    // A wheel turn of `delta` (120 per step): in parallel projection a positive turn
+    // zooms out; in perspective it brings the eye closer.
+    void Rueda(int delta);
     // The zoom buttons.
     void AcercaZoom() { escala *= 1.2; }
     void AlejaZoom() { escala *= 1.0 / 1.2; }
 
-    // Given the pixels that the model covers in a W x H picture drawn under this view,
+    // Given the pixels that the model covers in a W x H picture drawn with this camera,
     // zooms so that the model fills the share `margen` of the picture: in parallel
     // projection (or with `desplazaEnPerspectiva`) it is also panned into the middle; in
-    // perspective (where pan has no effect) the picture grows about its middle. The zoom grows by at most
-    // `maximo` at a time: a box of a few pixels tells the model's middle only roughly, so callers measure
-    // again. Returns the zoom factor.
-    double Encuadra(const TCajaPixeles& caja, bool perspectiva, int ancho, int alto, double margen = 0.9,
-                    double maximo = 4.0);
+    // perspective (where pan has no effect) the picture grows about its middle. The zoom
+    // grows by at most `maximo` at a time: a box of a few pixels tells the model's middle
+    // only roughly, so callers measure again. Returns the zoom factor.
+    double Encuadra(const TCajaPixeles& caja, int ancho, int alto, double margen = 0.9, double maximo = 4.0);
 };

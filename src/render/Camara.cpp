@@ -1,4 +1,4 @@
-#include "render/Vista_previa.h"
+#include "render/Camara.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,19 +26,19 @@ const std::array<TOrientacionVista, 7> orientacionesVista = {{
     {"iso", "Isometric", -0.6154797086703874 /* atan(1/sqrt 2) */, -pi / 4.0},
 }};
 
-void TVistaPrevia::ResetView() {
+void TCamara::ResetView() {
     anguloX = -pi / 4.0;
     anguloY = 0.0;
     escala = 20.0;
 }
 
-void TVistaPrevia::Restablece() {
+void TCamara::Restablece() {
     ResetView();
     desplazamiento = vector3D();
     distancia = distanciaInicial;
 }
 
-bool TVistaPrevia::Orienta(std::string_view nombre) {
+bool TCamara::Orienta(std::string_view nombre) {
     for (const TOrientacionVista& o : orientacionesVista) {
         if (nombre != o.nombre) continue;
         anguloX = o.anguloX;
@@ -48,8 +48,8 @@ bool TVistaPrevia::Orienta(std::string_view nombre) {
     return false;
 }
 
-void TVistaPrevia::ConstruyeMatrices(bool perspectiva, int ancho, int alto, double campoVision,
-                                     TMatriz4& vista, TMatriz4& proyeccion) const {
+void TCamara::ConstruyeMatrices(int ancho, int alto, double campoVision, TMatriz4& vista,
+                                TMatriz4& proyeccion) const {
     const double w = ancho > 0 ? ancho : 1;
     const double h = alto > 0 ? alto : 1;
     TMatriz4 espejoZ;
@@ -84,18 +84,18 @@ void TVistaPrevia::ConstruyeMatrices(bool perspectiva, int ancho, int alto, doub
     if (desplazaEnPerspectiva) proyeccion = MatrizTraslacion(desplazamiento) * proyeccion;
 }
 
-void TVistaPrevia::Gira(int dx, int dy) {
+void TCamara::Gira(int dx, int dy) {
     anguloX -= 0.01 * dy;
     anguloY += 0.01 * dx;
 }
 
-void TVistaPrevia::Desplaza(int dx, int dy, int ancho, int alto) {
+void TCamara::Desplaza(int dx, int dy, int ancho, int alto) {
     if (ancho > 0) desplazamiento.x += 2.0 * dx / ancho;
     if (alto > 0) desplazamiento.y -= 2.0 * dy / alto;
     desplazamiento.z = 0.0;
 }
 
-void TVistaPrevia::Rueda(int delta, bool perspectiva) {
+void TCamara::Rueda(int delta) {
     const double g = 1.0 - std::fabs(delta * 0.001);
     // A turn of 1000 or more would make the factor zero or negative: such a turn is
     // taken as the largest that keeps the view finite and positive.
@@ -107,8 +107,7 @@ void TVistaPrevia::Rueda(int delta, bool perspectiva) {
         valor /= factor;
 }
 
-double TVistaPrevia::Encuadra(const TCajaPixeles& caja, bool perspectiva, int ancho, int alto, double margen,
-                              double maximo) {
+double TCamara::Encuadra(const TCajaPixeles& caja, int ancho, int alto, double margen, double maximo) {
     if (caja.Vacia() || ancho < 1 || alto < 1) return 1.0;
     if (!perspectiva || desplazaEnPerspectiva) {
         const double factor =
