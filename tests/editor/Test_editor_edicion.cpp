@@ -141,6 +141,11 @@ TEST_F(EditorEdicion, ADoubleClickOnATextureLineOpensTheImage) {
     Escribe("; textured\nTEXTURET=\"wood.bmp\"\n");
     QTest::mouseDClick(v.MemoPrograma->viewport(), Qt::LeftButton, Qt::NoModifier, sobreLinea);
     EXPECT_EQ(dialogos->abiertos, QStringList{"edit|" + carpeta.filePath("wood.bmp")});
+    // Mended: the name is the one the reader takes, without the alpha option and the
+    // comment that follow it ("grain.bmp,1 ; blended" named no file).
+    Escribe("; textured\n  texturet=grain.bmp,1 ; blended\n");
+    QTest::mouseDClick(v.MemoPrograma->viewport(), Qt::LeftButton, Qt::NoModifier, sobreLinea);
+    EXPECT_EQ(dialogos->abiertos.back(), "edit|" + carpeta.filePath("grain.bmp"));
 }
 
 TEST_F(EditorEdicion, TheScriptPaneIsColoured) {

@@ -146,6 +146,8 @@ TEST_F(Texturas, SizesNamesAndFailuresStopTheReadWithTheLineNumber) {
             EXPECT_EQ(r.errores, c.nombre);
             EXPECT_EQ(v.Escena().Count(), 1);
             EXPECT_EQ(v.lectura.Texturas().TexturaActual(), nullptr);
+            // A file that could not be read is among those the read used: it may come.
+            EXPECT_EQ(v.Escena().ficheros.size(), 1u);
             continue;
         }
         EXPECT_EQ(r.errores, "");
@@ -153,6 +155,7 @@ TEST_F(Texturas, SizesNamesAndFailuresStopTheReadWithTheLineNumber) {
         EXPECT_EQ(v.Escena()[0].textura, nullptr);
         ASSERT_NE(v.Escena()[1].textura, nullptr);
         EXPECT_EQ(std::string(v.Escena()[1].textura->nombre.c_str()), c.nombre);
+        EXPECT_EQ(v.Escena().ficheros, std::vector<std::string>{c.nombre});
     }
     // A script without a file (the editor's new pane, standard input): the current folder.
     v.lectura.nombreFichero = "";

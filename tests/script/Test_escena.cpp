@@ -208,6 +208,7 @@ TEST_F(EscenaFicheros, LoadingFilesByExtension) {
     DString error;
     EXPECT_TRUE(e.Carga(script.c_str(), error));
     EXPECT_EQ(e.Escena().Count(), 1);
+    EXPECT_EQ(e.Escena().ficheros, std::vector<std::string>{script});
     EXPECT_FALSE(e.Carga("noextension", error));
     EXPECT_EQ(std::string(error.c_str()), "Format unknown: noextension");
     ASSERT_EQ(::mkfifo(Ruta("pipe.3di").c_str(), 0600), 0);
