@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <new>
 #include <numbers>
 #include <string>
@@ -435,22 +436,25 @@ void TLector3DS::CompruebaVertices(const TMalla3DS& malla) const {
                          ", but the object has " + std::to_string(n) + " vertices");
 }
 
-// One triangle element per face, in file order, appended to the scene.
+// One triangle element per face, in file order, appended to the scene. The faces live
+// together in one block held by one count: a count of its own for each of a million
+// faces would take more memory than the face.
 void AnadeTriangulos(TObjeto3D& escena, const TModelo3DS& modelo) {
     size_t total = 0;
     for (const TMalla3DS& m : modelo.mallas)
         total += m.caras.size();
     if (total > static_cast<size_t>(INT_MAX / 2)) throw std::bad_alloc();
     escena.Reserva(total);
+    const auto caras = std::make_shared<std::deque<TElementoTriang3D>>();
     for (const TMalla3DS& m : modelo.mallas) {
         const auto punto = [&](uint16_t i) {
             const auto& v = m.vertices[i];
             return vector3D(v[0], v[1], v[2]);
         };
         for (const TCara3DS& c : m.caras) {
-            auto triangulo = std::make_shared<TElementoTriang3D>(punto(c.a), punto(c.b), punto(c.c));
-            triangulo->color = c.color;
-            escena.Anade(std::move(triangulo));
+            TElementoTriang3D& triangulo = caras->emplace_back(punto(c.a), punto(c.b), punto(c.c));
+            triangulo.color = c.color;
+            escena.Anade(TObjeto3D::TElemento(caras, &triangulo));
         }
     }
 }

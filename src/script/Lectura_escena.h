@@ -64,7 +64,6 @@ public:
 
 private:
     friend class TLector3Di;
-    friend TLecturaEscena LeeEscena(const TFuenteEscena&, const TLecturaEscena*);
     bool Sustituye(TLecturaEscena nueva, DString& error);
 
     std::shared_ptr<const TMemoriaLectura> memoria;

@@ -14,6 +14,7 @@
 #include <exception>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -207,8 +208,13 @@ public:
     // The script line of element i, -1 for none (the faces of a mesh). The line belongs
     // to the scene, not to the element: an element taken into the next read keeps its
     // text and state, and may stand on another line there.
-    int32_t Linea(int i) const { return lineas.at(static_cast<size_t>(i)); }
+    int32_t Linea(int i) const {
+        const auto k = static_cast<size_t>(i);
+        if (k >= elementos.size()) throw std::out_of_range("TObjeto3D::Linea");
+        return k < lineas.size() ? lineas[k] : -1;
+    }
     const std::vector<TElemento>& Elementos() const { return elementos; }
+    // The elements' lines up to the last element that has one (a mesh keeps none).
     const std::vector<int32_t>& Lineas() const { return lineas; }
     template <class F> void ParaCada(F&& f) const {
         for (const TElemento& e : elementos)
@@ -218,12 +224,11 @@ public:
     // While the scene is made (the readers only).
     void Anade(TElemento elemento, int32_t linea = -1) {
         elementos.push_back(std::move(elemento));
+        if (linea < 0 && lineas.empty()) return;
+        lineas.resize(elementos.size() - 1, -1);
         lineas.push_back(linea);
     }
-    void Reserva(size_t n) {
-        elementos.reserve(n);
-        lineas.reserve(n);
-    }
+    void Reserva(size_t n) { elementos.reserve(n); }
     void Vacia() {
         elementos.clear();
         lineas.clear();

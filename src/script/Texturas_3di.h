@@ -18,9 +18,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
-
 #include <string>
+#include <vector>
 
 class TDibIG;
 
