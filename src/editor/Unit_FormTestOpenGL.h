@@ -1,8 +1,8 @@
 // TFormTestOpenGL: the editor's only window. The 3DI script sits in a text pane
 // (`MemoPrograma`, with its line-number gutter) with the parse result below it
 // (`MemoErrores`) and the live OpenGL preview (`PaintBox3D`) to the left. Every change
-// of the script re-parses the whole text into the scene and repaints the preview; the
-// caret picks the highlighted element. The window holds the file commands (new, open,
+// of the script reads the whole text into a new scene (taking back what it can from the
+// read before) and repaints the preview; the caret picks the highlighted element. The window holds the file commands (new, open,
 // recent files, save, save as, autosave; Unit_FormTestOpenGL_ficheros.cpp), the
 // icon export (Dialogo_exporta_icono.cpp), the clipboard, find and replace, go to line, help and about
 // commands, the zoom buttons, and the View menu: reset, fit, named orientations, perspective and full screen.
@@ -59,8 +59,8 @@ public:
     bool ConfirmDiscard();
     void UpdateCaption();
     void TrackCaret();
-    // Reads the script pane into the scene when it changed since the last read (and
-    // shows the errors), with a repaint when `repinta`.
+    // Reads the script pane when it changed since the last read (and shows the errors),
+    // with a repaint when `repinta`.
     void AplicaCambiosPendientes(bool repinta = true);
     // A new read takes the place of the last: the preview shows its scene, the error pane
     // its report.

@@ -157,12 +157,8 @@ public:
         escena->texturas = texturas.lista;
         escena->ficheros.insert(escena->ficheros.end(), texturas.nombradas.begin(), texturas.nombradas.end());
         memoria->escena = escena->serie;
-        TLecturaEscena lectura;
-        lectura.nombreFichero = escena->nombreFichero;
-        lectura.escena = std::move(escena);
-        lectura.informe = std::move(informe);
-        lectura.memoria = std::move(memoria);
-        return lectura;
+        const DString nombre = escena->nombreFichero;
+        return {std::move(escena), std::move(informe), nombre, std::move(memoria)};
     }
 
     std::shared_ptr<TObjeto3D> escena;
@@ -419,6 +415,11 @@ TLecturaEscena LeeEscena(const TFuenteEscena& fuente, const TLecturaEscena* ante
 
 TLecturaEscena::TLecturaEscena()
     : escena(std::make_shared<const TObjeto3D>()), memoria(std::make_shared<const TMemoriaLectura>()) {}
+
+TLecturaEscena::TLecturaEscena(std::shared_ptr<const TObjeto3D> escena, TInformeLectura informe,
+                               DString nombreFichero, std::shared_ptr<const TMemoriaLectura> memoria)
+    : escena(std::move(escena)), informe(std::move(informe)), nombreFichero(std::move(nombreFichero)),
+      memoria(std::move(memoria)) {}
 
 const TTexturas3Di& TLecturaEscena::Texturas() const {
     return memoria->texturas;

@@ -64,6 +64,8 @@ public:
 
 private:
     friend class TLector3Di;
+    TLecturaEscena(std::shared_ptr<const TObjeto3D> escena, TInformeLectura informe, DString nombreFichero,
+                   std::shared_ptr<const TMemoriaLectura> memoria);
     bool Sustituye(TLecturaEscena nueva, DString& error);
 
     std::shared_ptr<const TMemoriaLectura> memoria;
