@@ -51,6 +51,7 @@ void HazOpaca(TDibIG& imagen) {
 
 void TTexturas3Di::Vacia() {
     lista.Clear(lista.Owns());
+    nombradas.clear();
     actual = -1;
     for (TImagenGuardada& g : guardadas)
         g.nombrada = false;
@@ -80,6 +81,8 @@ bool LeeTextura(TObjeto3D& escena, const DString& parametros, DString& error) {
 bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script, bool alfa,
                        DString& error) {
     const DString completo = ResuelveRuta(nombre.c_str(), script.c_str());
+    if (std::find(texturas.nombradas.begin(), texturas.nombradas.end(), completo) == texturas.nombradas.end())
+        texturas.nombradas.push_back(completo);
     for (int i = texturas.lista.Base(); i < texturas.lista.Fin(); ++i) {
         if (texturas.lista.IsOccupied(i) && texturas.lista[i].nombre.CompareNoCase(completo.c_str()) == 0) {
             texturas.actual = i;
