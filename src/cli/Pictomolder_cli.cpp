@@ -54,6 +54,8 @@ const char* const textoAyuda =
     "FILE - reads a script from standard input.\n"
     "A relative TEXTURET image is looked for in the script's folder, or in the current\n"
     "folder for a script read from standard input.\n"
+    "No output may be one of the inputs (FILE or a texture it reads), by name or link:\n"
+    "such a command writes nothing.\n"
     "Exit status: 0 success, 1 the script or mesh has errors, 2 usage or file errors.\n";
 
 struct TOpciones {
