@@ -19,7 +19,8 @@ bool Identidad(const fs::path& ruta, struct stat& datos) {
 
 std::vector<fs::path> EntradasDe(const std::string& fichero, const TObjeto3D& escena) {
     std::vector<fs::path> entradas;
-    if (fichero != "-") entradas.push_back(RutaSistema(fichero.c_str()));
+    // Standard input may be a file too ("render - -o h.3di <h.3di").
+    entradas.push_back(fichero == "-" ? fs::path("/dev/stdin") : RutaSistema(fichero.c_str()));
     for (fs::path& leido : FicherosLeidos(escena))
         entradas.push_back(std::move(leido));
     return entradas;

@@ -11,7 +11,7 @@
 
 class TObjeto3D;
 
-// The inputs of a command that read `fichero` ("-" is standard input, no file) into
+// The inputs of a command that read `fichero` ("-" is standard input, /dev/stdin) into
 // `escena`.
 std::vector<std::filesystem::path> EntradasDe(const std::string& fichero, const TObjeto3D& escena);
 

@@ -263,6 +263,7 @@ TEST_F(Cli, AnOutputNeverReplacesAnInput) {
         std::string orden; // OUT stands for the output, made a link to `entrada`
         const char* salida;
         const char* entrada;
+        const char* nombrada = nullptr; // how the message names the input, when not so
     } casos[] = {
         {"render h.3di -o OUT", "out.bmp", "h.3di"},
         {"icon h.3di -o OUT", "out.bmp", "h.3di"},
@@ -273,6 +274,7 @@ TEST_F(Cli, AnOutputNeverReplacesAnInput) {
         {"export h.3di --icon-theme theme --name app --sizes 16,32", "theme/32x32/apps/app.png", "h.3di"},
         {"render t.3di -o OUT", "out.bmp", "tex.bmp"},
         {"render - -o OUT <t.3di", "out.bmp", "tex.bmp"},
+        {"render - -o OUT <h.3di", "out.bmp", "h.3di", "/dev/stdin"}, // standard input is a file too
         {"render r.3di -o OUT", "out.bmp", "big.bmp"},
         {"export m.3ds -o OUT", "out.png", "m.3ds"},
     };
@@ -305,7 +307,7 @@ TEST_F(Cli, AnOutputNeverReplacesAnInput) {
                 fs::create_hard_link(dir / c.entrada, salida);
             std::string orden = c.orden;
             if (const size_t p = orden.find("OUT"); p != std::string::npos) orden.replace(p, 3, c.salida);
-            comprueba(orden, c.entrada);
+            comprueba(orden, c.nombrada ? c.nombrada : c.entrada);
             fs::remove(salida);
         }
     // By its own name.
