@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <numbers>
 #include <string>
@@ -343,8 +344,8 @@ int64_t TLector3DS::CuentaCaras(const TTrozo& principal, int64_t tope) {
             p = t.fin;
             if (t.id != camino[nivel]) continue;
             int64_t dentro = t.inicio + largoCabecera;
-            if (t.id == idCaras) {
-                // As the read does: the face list's own chunks follow in the mesh's walk.
+            if (nivel + 1 == std::size(camino)) {
+                // A face list. As the read does, its own chunks follow in the mesh's walk.
                 unsigned char b[2];
                 if (!fuente.Lee(b, sizeof b)) return;
                 const int64_t n = U16(b);

@@ -120,7 +120,11 @@ bool EscribePerfil(const char* seccion, const char* clave, const char* valor, co
     else if (fin >= 0)
         lineas.insert(lineas.begin() + fin, nueva);
     else {
-        lineas.push_back("[" + std::string(seccion) + "]");
+        // Appended piece by piece: GCC 12 takes `"[" + std::string(...)` at -O3 for an
+        // overlapping copy (-Wrestrict) and stops a build with warnings as errors.
+        std::string cabecera(1, '[');
+        cabecera.append(seccion).append(1, ']');
+        lineas.push_back(cabecera);
         lineas.push_back(nueva);
     }
 
@@ -128,7 +132,7 @@ bool EscribePerfil(const char* seccion, const char* clave, const char* valor, co
     if (ruta.has_parent_path()) fs::create_directories(ruta.parent_path(), ec);
     std::string contenido;
     for (const auto& l : lineas)
-        contenido += l + '\n';
+        contenido.append(l).append(1, '\n');
     // The settings are the program's own file: a unique temporary file renamed over
     // them, never written through a link nor over anything but the user's own file.
     std::string motivo;
