@@ -1,13 +1,16 @@
 #include "cli/Orden_exporta.h"
 
 #include "cli/Escena_cli.h"
+#include "cli/Salidas_cli.h"
 #include "image/Graba_ico.h"
 #include "image/Graba_icono.h"
 #include "render/Exporta_icono.h"
+#include "support/Rutas.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -146,6 +149,16 @@ void Comprueba(TOpcionesExporta& o, TFormatoIcono& formato) {
     o.icono.encuadra = !o.encuadreDado;
 }
 
+// Every file the command writes: an option that names one adds it here, so that none
+// replaces an input.
+std::vector<std::filesystem::path> SalidasDe(const TOpcionesExporta& o) {
+    if (o.tema.empty()) return {RutaSistema(o.salida.c_str())};
+    std::vector<std::filesystem::path> salidas;
+    for (const int lado : o.lados)
+        salidas.push_back(RutaEnTema(o.tema, lado, o.nombre));
+    return salidas;
+}
+
 void Usa(const char* mensaje) {
     std::fprintf(stderr, "pictomolder-cli: %s\n\n%s", mensaje, usoExporta);
 }
@@ -169,6 +182,7 @@ int OrdenExporta(int cuantos, char** argumentos) {
 
     const TLecturaEscena lectura = LeeEntrada(o.fichero);
     const bool correcto = lectura.Correcta();
+    CompruebaSalidas(EntradasDe(o.fichero, lectura.Escena()), SalidasDe(o));
     if (!correcto) std::fprintf(stderr, "%s\n", lectura.informe.Texto().c_str());
     TImagenesIcono imagenes;
     DString fallo;

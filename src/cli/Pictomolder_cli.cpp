@@ -4,15 +4,18 @@
 #include "cli/Escena_cli.h"
 #include "cli/Orden_exporta.h"
 #include "cli/Orden_imagen.h"
+#include "cli/Salidas_cli.h"
 #include "image/Tdibig.h"
 #include "render/Icono_2d.h"
 #include "render/Pinta_vista.h"
 #include "script/Volcado_json.h"
+#include "support/Rutas.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -47,6 +50,8 @@ const char* const textoAyuda =
     "FILE - reads a script from standard input.\n"
     "A relative TEXTURET image is looked for in the script's folder, or in the current\n"
     "folder for a script read from standard input.\n"
+    "No output may be one of the inputs (FILE or a texture it reads), by name or link:\n"
+    "such a command writes nothing.\n"
     "Exit status: 0 success, 1 the script or mesh has errors, 2 usage or file errors.\n";
 
 struct TOpciones {
@@ -59,6 +64,13 @@ struct TOpciones {
     bool encuadra = false;
     TSeleccion seleccion;
 };
+
+// Every file the command writes: an option that names one adds it here, so that none
+// replaces an input.
+std::vector<std::filesystem::path> SalidasDe(const TOpciones& o) {
+    if (o.salida.empty()) return {};
+    return {RutaSistema(o.salida.c_str())};
+}
 
 // A number that must fit an int (a script line or a point index).
 int LeeEntero(const std::string& texto, const char* opcion) {
@@ -165,6 +177,7 @@ int Ejecuta(const TOpciones& o) {
         std::cout << VuelcaEscena(lectura.Escena(), correcto, lectura.informe.Mensajes().c_str()) << '\n';
         return correcto ? salidaCorrecta : salidaFallo;
     }
+    CompruebaSalidas(EntradasDe(o.fichero, lectura.Escena()), SalidasDe(o));
     if (!correcto) std::fprintf(stderr, "%s\n", lectura.informe.Texto().c_str());
     return Renderiza(o, lectura, o.orden == "icon");
 }

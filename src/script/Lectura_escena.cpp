@@ -148,6 +148,7 @@ public:
         }
         memoria->texturas.Vacia();
         escena->nombreFichero = nombreFichero;
+        if (!nombreFichero.IsEmpty()) escena->ficheros.push_back(nombreFichero);
     }
 
     TLecturaEscena Lee(TFicheroQOR& lector) {
@@ -362,16 +363,13 @@ TLecturaEscena CargaScript(const DString& nombre, const TLecturaEscena* anterior
         error += " not found";
         return SinLectura(anterior, error);
     }
-    TLector3Di lector(nombre, anterior, nullptr);
-    lector.escena->ficheros.emplace_back(nombre.c_str());
-    return lector.Lee(fichero);
+    return TLector3Di(nombre, anterior, nullptr).Lee(fichero);
 }
 
 TLecturaEscena Importa3DS(const DString& nombre, const TLecturaEscena* anterior) {
     auto escena = std::make_shared<TObjeto3D>();
     if (anterior) static_cast<TCabeceraEscena&>(*escena) = anterior->Escena();
-    escena->nombreFichero = nombre;
-    escena->ficheros.emplace_back(nombre.c_str());
+    escena->ficheros.push_back(nombre);
     TLecturaEscena lectura;
     // A mesh names no texture: the name for the textures of a script read later stays.
     if (anterior) lectura.nombreFichero = anterior->nombreFichero;

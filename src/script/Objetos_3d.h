@@ -239,10 +239,9 @@ public:
     DString nombreFichero;
     // The textures its elements were read with.
     std::vector<std::shared_ptr<const TTextura3Di>> texturas;
-    // Every file the read used, by its full name, once each: the script or mesh read
-    // from disk, then every image that TEXTURET named (one that could not be read among
-    // them). What a watcher follows to know when to read again.
-    std::vector<std::string> ficheros;
+    // The files the read used (see Ficheros_leidos.h): the scene's own file when it has
+    // a name, then every image file that TEXTURET named, read or not, each once.
+    std::vector<DString> ficheros;
     // Its number (NuevaSerie): another scene, or another read, has another.
     const uint64_t serie;
 

@@ -79,9 +79,8 @@ bool LeeTextura(TTexturas3Di& texturas, const DString& parametros, const DString
 bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script, bool alfa,
                        DString& error) {
     const DString completo = ResuelveRuta(nombre.c_str(), script.c_str());
-    if (std::find(texturas.nombradas.begin(), texturas.nombradas.end(), completo.c_str()) ==
-        texturas.nombradas.end())
-        texturas.nombradas.emplace_back(completo.c_str());
+    if (std::find(texturas.nombradas.begin(), texturas.nombradas.end(), completo) == texturas.nombradas.end())
+        texturas.nombradas.push_back(completo);
     for (size_t i = 0; i < texturas.lista.size(); ++i) {
         if (texturas.lista[i]->nombre.CompareNoCase(completo.c_str()) == 0) {
             texturas.actual = static_cast<int32_t>(i);

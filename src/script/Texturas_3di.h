@@ -42,9 +42,9 @@ public:
 
     int32_t actual = -1;
     std::vector<std::shared_ptr<const TTextura3Di>> lista;
-    // The full names of the files the read named, in order, once each (also those that
-    // could not be read).
-    std::vector<std::string> nombradas;
+    // The full name of every image file the read's TEXTURET lines named, in order and
+    // once each, those that could not be read as well.
+    std::vector<DString> nombradas;
     // Image files read so far, failed reads included (the cache spares the others).
     int64_t cargas = 0;
 

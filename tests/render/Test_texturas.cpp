@@ -6,6 +6,7 @@
 #include "Pinta_prueba.h"
 #include "image/Imagemagick_prueba.h"
 
+#include "script/Ficheros_leidos.h"
 #include "script/Texturas_3di.h"
 
 #include <gtest/gtest.h>
@@ -147,7 +148,7 @@ TEST_F(Texturas, SizesNamesAndFailuresStopTheReadWithTheLineNumber) {
             EXPECT_EQ(v.Escena().Count(), 1);
             EXPECT_EQ(v.lectura.Texturas().TexturaActual(), nullptr);
             // A file that could not be read is among those the read used: it may come.
-            EXPECT_EQ(v.Escena().ficheros.size(), 1u);
+            EXPECT_EQ(FicherosLeidos(v.Escena()).size(), 2u);
             continue;
         }
         EXPECT_EQ(r.errores, "");
@@ -155,7 +156,7 @@ TEST_F(Texturas, SizesNamesAndFailuresStopTheReadWithTheLineNumber) {
         EXPECT_EQ(v.Escena()[0].textura, nullptr);
         ASSERT_NE(v.Escena()[1].textura, nullptr);
         EXPECT_EQ(std::string(v.Escena()[1].textura->nombre.c_str()), c.nombre);
-        EXPECT_EQ(v.Escena().ficheros, std::vector<std::string>{c.nombre});
+        EXPECT_EQ(FicherosLeidos(v.Escena()), (std::vector<fs::path>{dir / "icon.3di", c.nombre}));
     }
     // A script without a file (the editor's new pane, standard input): the current folder.
     v.lectura.nombreFichero = "";

@@ -4,6 +4,7 @@
 
 #include "geometry/Luz_normals.h"
 #include "script/Campos_script.h"
+#include "script/Ficheros_leidos.h"
 #include "script/Objetos_3d_pila.h"
 #include "script/Objetos_3d_planos.h"
 
@@ -208,7 +209,7 @@ TEST_F(EscenaFicheros, LoadingFilesByExtension) {
     DString error;
     EXPECT_TRUE(e.Carga(script.c_str(), error));
     EXPECT_EQ(e.Escena().Count(), 1);
-    EXPECT_EQ(e.Escena().ficheros, std::vector<std::string>{script});
+    EXPECT_EQ(FicherosLeidos(e.Escena()), std::vector<fs::path>{script});
     EXPECT_FALSE(e.Carga("noextension", error));
     EXPECT_EQ(std::string(error.c_str()), "Format unknown: noextension");
     ASSERT_EQ(::mkfifo(Ruta("pipe.3di").c_str(), 0600), 0);
