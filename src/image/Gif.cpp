@@ -284,7 +284,8 @@ int32_t TLectorGIF::LeeCodigo(int32_t tamano) {
 }
 
 void TLectorGIF::Decodifica(int minimo, int32_t ancho) {
-    if (minimo < 2 || minimo > 9) return;
+    // Codes grow to 12 bits, so the first code size is at most 12: a minimum of 11.
+    if (minimo < 2 || minimo > maxBitsCodigo - 1) return;
     // Room for a whole row plus the longest string that can start near its end.
     std::unique_ptr<uint8_t[]> linea(new (std::nothrow) uint8_t[static_cast<size_t>(ancho) + maxCodigos + 1]);
     if (!linea) return;
@@ -299,24 +300,25 @@ void TLectorGIF::Decodifica(int minimo, int32_t ancho) {
     int32_t tamano = minimo + 1;
     int32_t tope = 1 << tamano;
     int32_t siguiente = primeroLibre;
-    int32_t viejo = 0;
+    // The code before, -1 when there is none: the first code of the data, and the first
+    // after a clear code, make no entry (many encoders start without a clear code).
+    int32_t viejo = -1;
     uint8_t primerByte = 0;
     int32_t pos = 0;
     for (;;) {
-        int32_t c = LeeCodigo(tamano);
+        const int32_t c = LeeCodigo(tamano);
         if (c < 0 || c == fin) break;
         if (c == limpia) {
             tamano = minimo + 1;
             tope = 1 << tamano;
             siguiente = primeroLibre;
-            do
-                c = LeeCodigo(tamano);
-            while (c == limpia);
-            if (c < 0 || c == fin) break;
-            if (c >= siguiente) c = 0;
-            primerByte = static_cast<uint8_t>(c);
+            viejo = -1;
+            continue;
+        }
+        if (viejo < 0) {
+            viejo = c < siguiente ? c : 0;
+            primerByte = static_cast<uint8_t>(viejo);
             linea[static_cast<size_t>(pos++)] = primerByte;
-            viejo = c;
         } else {
             // A code past the next free entry names no string: the data is damaged.
             if (c > siguiente) break;
@@ -334,14 +336,15 @@ void TLectorGIF::Decodifica(int minimo, int32_t ancho) {
             *p = static_cast<uint8_t>(codigo);
             primerByte = *p;
             pos += n;
+            // A full table takes no more entries until the next clear code.
             if (siguiente < tope) {
                 const auto s = static_cast<size_t>(siguiente);
                 sufijo[s] = primerByte;
                 prefijo[s] = static_cast<uint16_t>(viejo);
                 largo[s] = static_cast<uint16_t>(largo[static_cast<size_t>(viejo)] + 1);
                 ++siguiente;
-                viejo = c;
             }
+            viejo = c;
             if (siguiente >= tope && tamano < maxBitsCodigo) {
                 tope <<= 1;
                 ++tamano;

@@ -148,6 +148,13 @@ caso("gif", "built", "reference_4x4.gif", gif(4, 4, codigos_literales(PATRON)),
      ok(4, 4, 4, filas_gif(4, 4, gif_secuencial(4, 4, PATRON), C4)))
 caso("gif", "built", "no_clear_code_first.gif", gif(4, 1, codigos_literales([1, 2, 3, 1])[1:]),
      ok(4, 1, 4, [[ROJO, VERDE, AZUL, ROJO]]))
+# Without a clear code first, the first code makes no entry: 258 is then 1 + 1 (as the Go
+# encoder writes a run).
+caso("gif", "built", "no_clear_code_first_then_a_run.gif", gif(4, 1, [(1, 9), (258, 9), (1, 9), (257, 9)]),
+     ok(4, 1, 4, [[ROJO] * 4]))
+# A minimum code size of 11: 12-bit codes from the start, clear code 2048.
+caso("gif", "built", "code_size_11.gif", gif(4, 1, [(2048, 12), (1, 12), (2050, 12), (3, 12), (2049, 12)], minimo=11),
+     ok(4, 1, 4, [[ROJO, ROJO, ROJO, AZUL]]))
 # Code 258 is the entry about to be made: the previous string plus its own first byte.
 caso("gif", "built", "code_for_the_entry_being_made.gif",
      gif(4, 1, [(256, 9), (1, 9), (258, 9), (3, 9), (257, 9)]), ok(4, 1, 4, [[ROJO, ROJO, ROJO, AZUL]]))
@@ -210,7 +217,7 @@ caso("gif", "malformed", "32768x32768_from_50_bytes.gif", gif(32768, 32768, codi
 caso("gif", "malformed", "unknown_block_before_image.gif", gif(4, 4, [])[:13 + 12] + b"\x99", E2)
 caso("gif", "malformed", "code_size_1.gif", gif(4, 4, codigos_literales(PATRON), minimo=1),
      ok(4, 4, 4, filas_gif(4, 4, {}, C4)))
-caso("gif", "malformed", "code_size_10.gif", gif(4, 4, codigos_literales(PATRON), minimo=10),
+caso("gif", "malformed", "code_size_12.gif", gif(4, 4, codigos_literales(PATRON), minimo=12),
      ok(4, 4, 4, filas_gif(4, 4, {}, C4)))
 caso("gif", "malformed", "no_code_size_file_ends.gif", gif(4, 4, [])[:13 + 12 + 10], ok(4, 4, 4, filas_gif(4, 4, {}, C4)))
 caso("gif", "malformed", "only_clear_codes.gif", gif(4, 4, [(256, 9)] * 5 + [(257, 9)]),
