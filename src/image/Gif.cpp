@@ -7,6 +7,7 @@
 
 #include "image/Fichero_imagen.h"
 #include "image/Orden_bytes.h"
+#include "support/Monitor_procesos.h"
 
 #include <algorithm>
 #include <array>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -44,9 +46,10 @@ void Empaqueta(uint8_t* linea, int32_t n, int32_t bits) {
 
 class TLectorGIF {
 public:
-    TLectorGIF(std::FILE* f, TDibIG& d) : fichero(f), destino(d) {}
+    TLectorGIF(std::FILE* f, TDibIG& d, TMonitorProcesos* p) : fichero(f), destino(d), progreso(p) {}
     // True when the file is a GIF and its first image was found (decoded whole or in part).
-    bool Lee();
+    // With `medidas`, only the first image's descriptor is read, into it.
+    bool Lee(TMedidasImagen* medidas = nullptr);
 
 private:
     bool Rellena();
@@ -57,7 +60,7 @@ private:
 
     bool SaltaExtension();
     bool LeeTabla(int32_t entradas);
-    bool LeeDescriptor();
+    bool LeeDescriptor(TMedidasImagen* medidas);
     bool PreparaDestino(int32_t ancho, int32_t alto);
 
     int ByteDatos();
@@ -68,6 +71,7 @@ private:
 
     std::FILE* fichero;
     TDibIG& destino;
+    TMonitorProcesos* progreso;
     std::unique_ptr<CImageIterator> iterador;
     int32_t bitsPixel = 8;
     int32_t transparente = -1;
@@ -135,7 +139,7 @@ uint64_t TLectorGIF::BytesRestantes() {
     return BytesHastaFin(fichero) + static_cast<uint64_t>(disponibles - posicion);
 }
 
-bool TLectorGIF::Lee() {
+bool TLectorGIF::Lee(TMedidasImagen* medidas) {
     uint8_t cabecera[13];
     if (LeeBytes(cabecera, sizeof cabecera) != sizeof cabecera || std::memcmp(cabecera, "GIF8", 4) != 0)
         return false;
@@ -148,7 +152,7 @@ bool TLectorGIF::Lee() {
             if (!SaltaExtension()) return false;
             break;
         case 0x2C:
-            return LeeDescriptor();
+            return LeeDescriptor(medidas);
         default: // the trailer, damage or the end of the file: no image
             return false;
         }
@@ -183,9 +187,13 @@ bool TLectorGIF::LeeTabla(int32_t entradas) {
     return true;
 }
 
-bool TLectorGIF::LeeDescriptor() {
+bool TLectorGIF::LeeDescriptor(TMedidasImagen* medidas) {
     uint8_t descriptor[9];
     if (LeeBytes(descriptor, sizeof descriptor) != sizeof descriptor) return false;
+    if (medidas) {
+        *medidas = {LeeU16(descriptor + 4), LeeU16(descriptor + 6)};
+        return true;
+    }
     const uint8_t marcas = descriptor[8];
     if (marcas & 0x80) {
         tamanoTabla = 2 << (marcas & 7);
@@ -221,6 +229,13 @@ bool TLectorGIF::PreparaDestino(int32_t ancho, int32_t altoImagen) {
         entradas = 256;
     }
     destino.Prepara(ancho, altoImagen, bitsPixel, entradas, paleta.data());
+    // The transparent index is kept as the alpha of its entry.
+    if (transparente >= 0 && transparente < destino.NumColores()) {
+        std::vector<uint8_t> alfa(static_cast<size_t>(destino.NumColores()), 0xFF);
+        alfa[static_cast<size_t>(transparente)] = 0;
+        destino.PonAlfaTabla(std::move(alfa));
+    }
+    if (progreso) progreso->Inicia(altoImagen);
     iterador = std::make_unique<CImageIterator>(destino);
     iterador->IrUltimaFila();
     alto = altoImagen;
@@ -364,6 +379,11 @@ void TLectorGIF::Decodifica(int minimo, int32_t ancho) {
 bool TLectorGIF::EscribeLinea(uint8_t* linea, int32_t pixeles) {
     Empaqueta(linea, pixeles, bitsPixel);
     const int32_t bytes = (pixeles * bitsPixel + 7) / 8;
+    // A cancel ends the decoding; the rows written so far stay, as after damage.
+    if (progreso) {
+        if (progreso->cancelado) return false;
+        progreso->Avanza(1);
+    }
     if (!entrelazada) {
         if (!iterador->Dentro()) return false;
         iterador->CopiaFila(linea, bytes);
@@ -413,7 +433,7 @@ bool CImageIterator::FilaAnterior() {
     return y >= 0;
 }
 
-bool LeeGIF(const char* nombre, TDibIG& destino, DString& error) {
+bool LeeGIF(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
     const TFicheroC fichero = AbreLectura(nombre);
     if (!fichero) {
         error = "Error opening ";
@@ -421,9 +441,15 @@ bool LeeGIF(const char* nombre, TDibIG& destino, DString& error) {
         return false;
     }
     // About 60 KB of tables and buffers: kept off the stack.
-    const auto lector = std::make_unique<TLectorGIF>(fichero.get(), destino);
+    const auto lector = std::make_unique<TLectorGIF>(fichero.get(), destino, progreso);
     if (lector->Lee()) return true;
     error = "Error 2 opening ";
     error += nombre;
     return false;
+}
+
+bool MideGIF(const char* nombre, TMedidasImagen& medidas) {
+    const TFicheroC fichero = AbreLectura(nombre);
+    TDibIG nada;
+    return fichero && std::make_unique<TLectorGIF>(fichero.get(), nada, nullptr)->Lee(&medidas);
 }
