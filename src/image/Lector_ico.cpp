@@ -69,6 +69,16 @@ bool TieneAlfa(const TDibIG& color) {
     return false;
 }
 
+// True for a colour image with alpha between transparent and opaque somewhere.
+bool AlfaParcial(const TDibIG& color) {
+    if (!TieneAlfa(color)) return false;
+    const uint8_t* p = color.Bits();
+    const int64_t bytes = int64_t{color.BytesFila()} * color.AltoAbsoluto();
+    for (int64_t i = 3; i < bytes; i += 4)
+        if (p[i] != 0 && p[i] != 0xFF) return true;
+    return false;
+}
+
 // Marks transparent in the mask every pixel whose alpha is below one half, for colour
 // images that carry alpha.
 void MascaraDeAlfa(const TDibIG& color, TDibIG& mascara) {
@@ -213,9 +223,10 @@ bool LeeICO(const char* nombre, TDibIG& destino, DString& error, TMonitorProceso
     const int32_t alto = imagen->color.AltoAbsoluto();
     const int32_t ancho = imagen->color.Ancho();
     if (progreso) progreso->Inicia(alto);
-    // Index 0 is kept for transparent pixels, so at most 254 colours fit; an icon of more
-    // colours keeps them all in 32 bits with its transparency as alpha.
-    if (imagen->color.ReduceA256(destino)) {
+    // Index 0 is kept for transparent pixels, so at most 254 colours fit, and only all or
+    // nothing of a pixel shows; an icon of more colours, or of partly transparent pixels,
+    // keeps them in 32 bits with its transparency as alpha.
+    if (!AlfaParcial(imagen->color) && imagen->color.ReduceA256(destino)) {
         for (int32_t y = 0; y < alto; ++y) {
             for (int32_t x = 0; x < ancho; ++x)
                 if (imagen->mascara.Indice(x, y) != 0) destino.PonIndice(x, y, 0);

@@ -35,8 +35,9 @@ bool DecodificaICO(const char* nombre, size_t indice, TImagenIcono& icono);
 
 // The icon reader: an 8-bit image whose transparent pixels hold index 0, the reserved
 // colour 99, 99, 99 (see TDibIG::ReduceA256), whose alpha is 0; an icon of more than 254
-// colours becomes a 32-bit image whose alpha is the icon's own (PNG and 32-bit images)
-// or its mask's. The error text is empty after a success.
+// colours, or with partly transparent pixels, becomes a 32-bit image whose alpha is the
+// icon's own (PNG and 32-bit images) or its mask's. The error text is empty after a
+// success.
 bool LeeICO(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
 // The sides of the image that the decoder tries first.
 bool MideICO(const char* nombre, TMedidasImagen& medidas);

@@ -73,7 +73,11 @@ bool TParserPNG::LeeCabecera(std::FILE* fichero) {
 // blue first, as the bitmap stores them.
 void TParserPNG::PideTransformaciones() {
     if (profundidad == 16) png_set_scale_16(png);
-    if (conAlfa) {
+    // A grey or RGB image with a transparent colour (tRNS) becomes RGB with alpha, which
+    // libpng decides on the file's own samples.
+    const bool claveColor = (tipoColor == PNG_COLOR_TYPE_GRAY || tipoColor == PNG_COLOR_TYPE_RGB) &&
+                            png_get_valid(png, info, PNG_INFO_tRNS);
+    if (conAlfa || claveColor) {
         png_set_expand(png);
         png_set_gray_to_rgb(png);
         png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);

@@ -1,7 +1,8 @@
 // PNG images through libpng: a PNG file read into a bottom-up bitmap at the nearest
 // depth the bitmap holds (palette and grey at 1, 4 or 8 bits, RGB at 24, RGB with alpha
 // and grey with alpha at 32; 16-bit channels scaled to 8). A palette's transparency
-// (tRNS) is kept as the alpha of its entries.
+// (tRNS) is kept as the alpha of its entries; a grey or RGB image with a transparent
+// colour comes as RGB with alpha.
 #pragma once
 
 #include "image/Lector_imagen.h"

@@ -391,16 +391,21 @@ for bits in (1, 4, 8, 24, 32):
         datos = imagen_bmp(4, 4, bits, valores, MASCARA)
     caso("ico", "built", f"bmp_{bits}_bit_with_mask.ico", ico([(4, 4, bits, datos)]),
          ok(4, 4, 8, esperado_ico(filas, MASCARA)))
-# 32 bits with alpha: alpha below one half is transparent whatever the AND mask says.
+# 32 bits with all-or-nothing alpha: the alpha decides whatever the AND mask says.
 filas = picture_ico(4, 4, P4)
+binaria = [[0 if x == 3 else 255 for x in range(4)] for y in range(4)]
+sin_mascara = [[0] * 4 for _ in range(4)]
+caso("ico", "built", "bmp_32_bit_binary_alpha.ico",
+     ico([(4, 4, 32, imagen_bmp(4, 4, 32, [[bgr(filas[y][x]) + bytes((binaria[y][x],)) for x in range(4)] for y in range(4)],
+                                sin_mascara))]),
+     ok(4, 4, 8, esperado_ico(filas, [[1 if binaria[y][x] == 0 else 0 for x in range(4)] for y in range(4)])))
+# Partly transparent pixels: 32 bits with the icon's alpha, colours as they are.
 alfa = [[0 if x == 3 else (100 if x == 2 else 200) for x in range(4)] for y in range(4)]
 valores = [[bgr(filas[y][x]) + bytes((alfa[y][x],)) for x in range(4)] for y in range(4)]
-sin_mascara = [[0] * 4 for _ in range(4)]
 caso("ico", "built", "bmp_32_bit_alpha.ico", ico([(4, 4, 32, imagen_bmp(4, 4, 32, valores, sin_mascara))]),
-     ok(4, 4, 8, esperado_ico(filas, [[1 if alfa[y][x] < 128 else 0 for x in range(4)] for y in range(4)])))
+     ok(4, 4, 32, filas))
 rgba = [b"".join(bytes(filas[y][x]) + bytes((alfa[y][x],)) for x in range(4)) for y in range(4)]
-caso("ico", "built", "png_in_ico.ico", ico([(4, 4, 32, png(4, 4, 8, 6, rgba))]),
-     ok(4, 4, 8, esperado_ico(filas, [[1 if alfa[y][x] < 128 else 0 for x in range(4)] for y in range(4)])))
+caso("ico", "built", "png_in_ico.ico", ico([(4, 4, 32, png(4, 4, 8, 6, rgba))]), ok(4, 4, 32, filas))
 # The largest image, then the deepest: 8 x 8 at 24 bits over 8 x 8 at 4 and 4 x 4 at 32.
 grande = picture_ico(8, 8, P4)
 sin8 = [[0] * 8 for _ in range(8)]

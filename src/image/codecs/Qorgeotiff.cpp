@@ -137,12 +137,30 @@ int ProfundidadRGBA(TIFF* tif) {
     return alfa ? 32 : 24;
 }
 
+// A colour premultiplied by its alpha, as associated alpha stores it and as libtiff's RGBA
+// reader gives every colour with alpha, back to the colour itself (the bitmap's alpha is
+// unassociated, as PNG's).
+uint32_t Desmultiplica(uint32_t c, uint32_t alfa) {
+    return alfa == 0 ? 0 : std::min<uint32_t>(255, (c * 255 + alfa / 2) / alfa);
+}
+
+// True for RGB with alpha whose colours are stored premultiplied (associated alpha).
+bool AlfaAsociada(TIFF* tif) {
+    uint16_t cuantas = 0;
+    uint16_t* tipos = nullptr;
+    return TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &cuantas, &tipos) && cuantas > 0 &&
+           tipos[0] == EXTRASAMPLE_ASSOCALPHA;
+}
+
 bool LeeDirecto(TEstadoTIFF& e, TRegistroTIFF* r, uint32_t alto) {
     if (TIFFScanlineSize(e.tif) > e.bytesFila) return false;
+    const bool asociada = r->bitsPixel == 32 && AlfaAsociada(e.tif);
     for (uint32_t y = 0; y < alto; ++y) {
-        if (TIFFReadScanline(e.tif, r->pixeles + static_cast<size_t>(y) * static_cast<size_t>(e.bytesFila), y,
-                             0) < 0)
-            return false;
+        uint8_t* fila = r->pixeles + static_cast<size_t>(y) * static_cast<size_t>(e.bytesFila);
+        if (TIFFReadScanline(e.tif, fila, y, 0) < 0) return false;
+        for (int32_t x = 0; asociada && x < r->ancho; ++x, fila += 4)
+            for (int c = 0; c < 3 && fila[3] < 255; ++c)
+                fila[c] = static_cast<uint8_t>(Desmultiplica(fila[c], fila[3]));
         if (r->progresoHechas) ++*r->progresoHechas;
         if (r->cancelado && *r->cancelado) return false;
     }
@@ -152,16 +170,18 @@ bool LeeDirecto(TEstadoTIFF& e, TRegistroTIFF* r, uint32_t alto) {
 // Copies `filas` rows of `ancho` RGBA pixels (rows `paso` pixels apart) into the bitmap
 // at row y, column x.
 void CopiaRGBA(TEstadoTIFF& e, TRegistroTIFF* r, const uint32_t* q, uint32_t paso, uint32_t x, uint32_t y,
-               uint32_t ancho, uint32_t filas) {
+               uint32_t ancho, uint32_t filas, bool asociada) {
     const int bytesPixel = r->bitsPixel / 8;
     for (uint32_t f = 0; f < filas; ++f, q += paso) {
         uint8_t* p = r->pixeles + static_cast<size_t>(y + f) * static_cast<size_t>(e.bytesFila) +
                      static_cast<size_t>(x) * static_cast<size_t>(bytesPixel);
         for (uint32_t i = 0; i < ancho; ++i, p += bytesPixel) {
-            p[0] = static_cast<uint8_t>(TIFFGetR(q[i]));
-            p[1] = static_cast<uint8_t>(TIFFGetG(q[i]));
-            p[2] = static_cast<uint8_t>(TIFFGetB(q[i]));
-            if (bytesPixel == 4) p[3] = static_cast<uint8_t>(TIFFGetA(q[i]));
+            const uint32_t alfa = TIFFGetA(q[i]);
+            const bool desmultiplica = asociada && alfa < 255;
+            p[0] = static_cast<uint8_t>(desmultiplica ? Desmultiplica(TIFFGetR(q[i]), alfa) : TIFFGetR(q[i]));
+            p[1] = static_cast<uint8_t>(desmultiplica ? Desmultiplica(TIFFGetG(q[i]), alfa) : TIFFGetG(q[i]));
+            p[2] = static_cast<uint8_t>(desmultiplica ? Desmultiplica(TIFFGetB(q[i]), alfa) : TIFFGetB(q[i]));
+            if (bytesPixel == 4) p[3] = static_cast<uint8_t>(alfa);
         }
     }
 }
@@ -197,7 +217,7 @@ bool LeeRGBA(TEstadoTIFF& e, TRegistroTIFF* r, uint32_t ancho, uint32_t alto) {
             img.row_offset = static_cast<int>(y);
             img.col_offset = static_cast<int>(x);
             correcto = TIFFRGBAImageGet(&img, trama.get(), columnas, filas) != 0;
-            if (correcto) CopiaRGBA(e, r, trama.get(), columnas, x, y, columnas, filas);
+            if (correcto) CopiaRGBA(e, r, trama.get(), columnas, x, y, columnas, filas, img.alpha != 0);
         }
         if (r->progresoHechas) *r->progresoHechas += static_cast<int32_t>(filas);
         if (r->cancelado && *r->cancelado) correcto = false;
