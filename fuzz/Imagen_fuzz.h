@@ -33,6 +33,9 @@ inline void UsaImagen(TDibIG& img) {
         for (int32_t x = -1; x <= ancho; x += (ancho > 64 ? ancho / 16 + 1 : 1))
             suma += img.Pixel(x, y) + img.Indice(x, y);
     img.PonPixel(ancho - 1, alto - 1, suma);
+    // The whole-picture steps are linear in the pixels: a large picture from a small input
+    // (which the readers allow) would only spend the run's time on them.
+    if (int64_t{ancho} * alto > (int64_t{1} << 22)) return;
     img.IntercambiaRojoAzul();
     img.Convierte(32);
     img.ConvierteConAlfa(); // palette images with their entries' alpha
