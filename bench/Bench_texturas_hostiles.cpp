@@ -9,6 +9,8 @@
 //     loads it: refused before any scan is decoded.
 //   BM_TiffTeselasImagen: that TIFF loaded whole as `image` loads it: an 805 MB bitmap,
 //     and no more than a tile besides.
+//   BM_IcoEnormeImagen: that icon loaded whole: time linear in the pixels (the search for
+//     its colours once took 40 s).
 //   BM_Textura200Nombres: a script naming one PNG 200 ways ("decodificadas": 1).
 //   BM_Textura200Ficheros: a script naming 200 distinct 1024 x 1024 PNGs: stops at the
 //     512 MB budget with its message ("texturas": the textures read before it).
@@ -303,6 +305,18 @@ void BM_TiffTeselasImagen(benchmark::State& estado) {
     estado.counters["pico_MB"] = PicoMB();
 }
 
+void BM_IcoEnormeImagen(benchmark::State& estado) {
+    const std::string ruta =
+        Ficheros().Escribe("enorme.ico", [] { return IcoConPng(PngGris(16384, 16384)); });
+    PonACeroPico();
+    for (auto _ : estado) {
+        TDibIGformat img;
+        DString error;
+        if (!img.LeeImagen(ruta.c_str(), error)) estado.SkipWithError(error.c_str());
+    }
+    estado.counters["pico_MB"] = PicoMB();
+}
+
 void BM_Jpeg254Escaneos(benchmark::State& estado) {
     const std::string ruta = Ficheros().Escribe("escaneos.jpg", [] { return JpegEscaneos(1024, 254); });
     PonACeroPico();
@@ -355,6 +369,7 @@ void BM_Textura200Ficheros(benchmark::State& estado) {
 
 BENCHMARK(BM_TexturaCabeceraEnorme)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_TiffTeselasImagen)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_IcoEnormeImagen)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_Jpeg254Escaneos)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_Textura200Nombres)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_Textura200Ficheros)->Unit(benchmark::kMillisecond)->Iterations(3);
