@@ -115,7 +115,7 @@ TEST(CorpusImagenes, EveryFileAgreesWithItsReferenceOrIsRefusedForANamedReason) 
             const char* motivo = nullptr;
             if (r.ancho > ladoMaximoImagen || r.alto > ladoMaximoImagen) motivo = "over the size limit";
             for (const auto& [inicio, porque] : motivos)
-                if (mensaje.rfind(inicio, 0) == 0) motivo = porque;
+                if (!motivo && mensaje.rfind(inicio, 0) == 0) motivo = porque;
             if (!motivo) {
                 ADD_FAILURE() << "refused with no named reason: " << mensaje;
             }
