@@ -7,12 +7,12 @@
 
 #include "geometry/Luz_normals.h"
 #include "render/Idc_opengl.h"
+#include "render/Pinta_vista.h"
 #include "render/Superficie_egl.h"
 #include "render/Vista_previa.h"
 #include "script/Colores_idc.h"
 #include "script/Objetos_3d.h"
 #include "script/Objetos_3d_planos.h"
-#include "render/Pinta_vista.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -25,6 +25,7 @@
 #endif
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -118,6 +119,46 @@ void BM_ImportScene3DS(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * numTriangulos);
 }
 BENCHMARK(BM_ImportScene3DS)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// A file of more faces than one import takes (65 meshes of 65,535 faces, 34 MB): its
+// refusal must cost under 50 ms and 64 MB. "memoria_MB" is how far the process's resident
+// peak rose above where it stood before the first import.
+struct TFicheroExcesivo {
+    TFicheroExcesivo()
+        : ruta(fs::temp_directory_path() / ("pm_bench_3ds_excesivo_" + std::to_string(::getpid()) + ".3ds")) {
+        using namespace prueba3ds;
+        std::ofstream fichero(ruta, std::ios::binary);
+        EscribeFichero(fichero,
+                       Objeto("Full", Vertices({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}) +
+                                          Caras(std::vector<TTriangulo>(65535, TTriangulo{0, 1, 2}))),
+                       maxCaras3DS / 65535 + 1);
+    }
+    ~TFicheroExcesivo() { fs::remove(ruta); }
+    fs::path ruta;
+};
+
+double ResidenteKB(const char* campo) {
+    std::ifstream estado("/proc/self/status");
+    for (std::string linea; std::getline(estado, linea);)
+        if (linea.rfind(campo, 0) == 0) return std::stod(linea.substr(std::strlen(campo)));
+    return 0.0;
+}
+
+void BM_RefusaMallaExcesiva3DS(benchmark::State& state) {
+    const TFicheroExcesivo fichero;
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
+    const double antes = ResidenteKB("VmRSS:");
+    for (auto _ : state) {
+        TObjeto3D escena;
+        DString error;
+        if (escena.Carga(fichero.ruta.c_str(), error)) {
+            state.SkipWithError("the file was not refused");
+            return;
+        }
+    }
+    state.counters["memoria_MB"] = (ResidenteKB("VmHWM:") - antes) / 1024.0;
+}
+BENCHMARK(BM_RefusaMallaExcesiva3DS)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #ifdef PM_CON_ASSIMP
 // The reference: assimp's importer reading the same file into its own scene, with no

@@ -1,11 +1,24 @@
 // libFuzzer target for the 3D Studio reader in memory mode. Any input must end in a
-// model or in a refusal with its reason: no crash, no hang, no leak; and every face of
-// a model refers only to vertices of its own mesh.
+// model or in a refusal with its reason: no crash, no hang, no leak; every face of a
+// model refers only to vertices of its own mesh; and the face limit holds: a model of
+// N faces is read again under a limit of N (the same model) and of N - 1 (refused).
 #include "script/Colores_idc.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <utility>
+
+namespace {
+
+int64_t Caras(const TModelo3DS& modelo) {
+    int64_t n = 0;
+    for (const TMalla3DS& m : modelo.mallas)
+        n += static_cast<int64_t>(m.caras.size());
+    return n;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     DString motivo;
@@ -18,6 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
         for (const TCara3DS& c : m.caras)
             if (c.a >= m.vertices.size() || c.b >= m.vertices.size() || c.c >= m.vertices.size())
                 __builtin_trap();
+    const int64_t caras = Caras(*modelo);
     FreeModel3DS(std::move(modelo));
+    if (caras == 0) return 0;
+    auto igual = ReadModel3DS(datos, modoMemoria3DS, tamano, nullptr, caras);
+    if (!igual || Caras(*igual) != caras) __builtin_trap();
+    if (ReadModel3DS(datos, modoMemoria3DS, tamano, &motivo, caras - 1) ||
+        !std::strstr(motivo.c_str(), "faces, the most one import takes"))
+        __builtin_trap();
     return 0;
 }

@@ -26,6 +26,11 @@ packages=(
   # the install test: the desktop's checkers of the desktop entry and MIME type, and
   # what cpack needs to build the Debian package
   desktop-file-utils shared-mime-info file dpkg-dev
+  # ... and the programs that read the rest of what is installed: the AppStream
+  # validator, man, bash's completion helpers, Kate's command-line highlighter, the
+  # schema of GtkSourceView's language files with xmllint, and Neovim
+  appstream man-db bash-completion libkf5syntaxhighlighting-tools libgtksourceview-5-common
+  libxml2-utils neovim
 )
 
 missing=()

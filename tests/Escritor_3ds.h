@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -76,9 +78,24 @@ inline std::string Material(const std::string& nombre, uint8_t r, uint8_t g, uin
     return Material(nombre, Difuso(Color24(r, g, b)));
 }
 
+// The whole file, a version chunk and the editor block holding `veces` copies of
+// `contenido`, written straight to `salida`: a file of many large meshes is never held
+// whole in memory.
+inline void EscribeFichero(std::ostream& salida, const std::string& contenido, size_t veces) {
+    const std::string version = Trozo(0x0002, U32(3));
+    const std::string versionMalla = Trozo(0x3D3E, U32(3));
+    const auto editor = static_cast<uint32_t>(6 + versionMalla.size() + contenido.size() * veces);
+    salida << U16(0x4D4D) << U32(static_cast<uint32_t>(6 + version.size() + editor)) << version << U16(0x3D3D)
+           << U32(editor) << versionMalla;
+    for (size_t i = 0; i < veces; ++i)
+        salida << contenido;
+}
+
 // The whole file: a version chunk and the editor block with the given contents.
 inline std::string Fichero(const std::string& editor) {
-    return Trozo(0x4D4D, Trozo(0x0002, U32(3)) + Trozo(0x3D3D, Trozo(0x3D3E, U32(3)) + editor));
+    std::ostringstream salida;
+    EscribeFichero(salida, editor, 1);
+    return salida.str();
 }
 
 // A strip of n triangles over n + 2 vertices along x (vertex k at x0 + k / 2, 0, k % 2),

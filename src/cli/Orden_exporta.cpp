@@ -1,15 +1,18 @@
 #include "cli/Orden_exporta.h"
 
 #include "cli/Escena_cli.h"
+#include "cli/Salidas_cli.h"
 #include "image/Graba_ico.h"
 #include "image/Graba_icono.h"
 #include "render/Exporta_icono.h"
 #include "render/Pinta_vista.h"
 #include "script/Objetos_3d.h"
+#include "support/Rutas.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -164,6 +167,16 @@ void Comprueba(TOpcionesExporta& o, TFormatoIcono& formato) {
     o.icono.encuadra = !o.zoomDado && !o.desplazamientoDado;
 }
 
+// Every file the command writes: an option that names one adds it here, so that none
+// replaces an input.
+std::vector<std::filesystem::path> SalidasDe(const TOpcionesExporta& o) {
+    if (o.tema.empty()) return {RutaSistema(o.salida.c_str())};
+    std::vector<std::filesystem::path> salidas;
+    for (const int lado : o.lados)
+        salidas.push_back(RutaEnTema(o.tema, lado, o.nombre));
+    return salidas;
+}
+
 void Usa(const char* mensaje) {
     std::fprintf(stderr, "pictomolder-cli: %s\n\n%s", mensaje, usoExporta);
 }
@@ -188,6 +201,7 @@ int OrdenExporta(int cuantos, char** argumentos) {
     TObjeto3D escena;
     DString error;
     const bool correcto = LeeEscena(o.fichero, escena, error);
+    CompruebaSalidas(EntradasDe(o.fichero, escena), SalidasDe(o));
     if (!correcto) std::fprintf(stderr, "%s\n", escena.informe.Texto().c_str());
     const TEscenaIcono pintor{[&](IDCOpenGL& dc, const TVistaPrevia& v) { PintaVista(dc, escena, v); },
                               [&](IDCOpenGL& dc, TVistaPrevia& v) { return EncuadraEscena(dc, escena, v); }};

@@ -1,9 +1,12 @@
 #include "cli/Orden_imagen.h"
 
+#include "cli/Salidas_cli.h"
 #include "image/Tdibigformat.h"
+#include "support/Rutas.h"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -34,6 +37,9 @@ int OrdenImagen(int cuantos, char** argumentos) {
         }
     }
     if (fichero.empty()) return ErrorUso("no file given");
+    const std::filesystem::path entradas[] = {RutaSistema(fichero.c_str())};
+    const std::filesystem::path salidas[] = {RutaSistema(salida.c_str())};
+    CompruebaSalidas(entradas, salidas);
 
     TDibIGformat imagen;
     DString error;

@@ -4,6 +4,7 @@
 #include "cli/Escena_cli.h"
 #include "cli/Orden_exporta.h"
 #include "cli/Orden_imagen.h"
+#include "cli/Salidas_cli.h"
 #include "image/Tdibig.h"
 #include "render/Icono_2d.h"
 #include "render/Pinta_vista.h"
@@ -11,11 +12,13 @@
 #include "script/Objetos_3d.h"
 #include "script/Volcado_json.h"
 #include "support/Ficheroqordatos.h"
+#include "support/Rutas.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -51,6 +54,8 @@ const char* const textoAyuda =
     "FILE - reads a script from standard input.\n"
     "A relative TEXTURET image is looked for in the script's folder, or in the current\n"
     "folder for a script read from standard input.\n"
+    "No output may be one of the inputs (FILE or a texture it reads), by name or link:\n"
+    "such a command writes nothing.\n"
     "Exit status: 0 success, 1 the script or mesh has errors, 2 usage or file errors.\n";
 
 struct TOpciones {
@@ -65,6 +70,13 @@ struct TOpciones {
     int lineaResaltada = -1;
     int puntoResaltado = -1;
 };
+
+// Every file the command writes: an option that names one adds it here, so that none
+// replaces an input.
+std::vector<std::filesystem::path> SalidasDe(const TOpciones& o) {
+    if (o.salida.empty()) return {};
+    return {RutaSistema(o.salida.c_str())};
+}
 
 // A number that must fit an int (a script line or a point index).
 int LeeEntero(const std::string& texto, const char* opcion) {
@@ -181,6 +193,7 @@ int Ejecuta(const TOpciones& o) {
         std::cout << VuelcaEscena(escena, correcto, error.c_str()) << '\n';
         return correcto ? salidaCorrecta : salidaFallo;
     }
+    CompruebaSalidas(EntradasDe(o.fichero, escena), SalidasDe(o));
     if (!correcto) std::fprintf(stderr, "%s\n", escena.informe.Texto().c_str());
     return Renderiza(o, escena, correcto, o.orden == "icon");
 }

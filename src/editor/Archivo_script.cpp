@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -27,12 +29,12 @@ bool NadaSeLlama(const char* nombre) {
 
 } // namespace
 
-bool GrabaTextoScript(const char* nombre, const std::string& texto, bool copiaBak, std::string* motivo) {
+bool GrabaTextoScript(const char* nombre, const std::string& texto, std::string* motivo, std::string* aviso) {
     TFicheroQOR fichero;
-    if (!fichero.Abre(nombre, fqGrabaTexto | fqSeguro | (copiaBak ? 0 : fqSinCopiaBak)))
-        return Falla(motivo, fichero.Motivo());
+    if (!fichero.Abre(nombre, fqGrabaTexto | fqSeguro)) return Falla(motivo, fichero.Motivo());
     const bool escrito = fichero.EscribeDatoTexto(texto.data(), texto.size());
     if (!fichero.Cierra() || !escrito) return Falla(motivo, fichero.Motivo());
+    if (aviso) *aviso = fichero.Aviso();
     return true;
 }
 
@@ -73,10 +75,24 @@ std::string NombreAutoguardado(const char* nombre) {
     return nombre && *nombre ? std::string(nombre) + ".seg" : std::string();
 }
 
+TResultadoPropio GrabaAutoguardado(const char* nombre, const std::string& texto, std::string& motivo) {
+    const std::string copia = RutaSistema(NombreAutoguardado(nombre).c_str()).string();
+    // The separator space that a script saved as one text datum ends with.
+    std::string datos = texto + ' ';
+    // The copy of a private script stays private.
+    struct stat script {};
+    const auto permisos = ::stat(RutaSistema(nombre).c_str(), &script) == 0
+                              ? std::optional<mode_t>(script.st_mode & 0666)
+                              : std::nullopt;
+    return GrabaFicheroPropio(copia, datos, permisos, motivo);
+}
+
 bool AutoguardadoPendiente(const char* nombre) {
     const std::string copia = NombreAutoguardado(nombre);
     std::error_code errorCopia, errorScript;
-    if (!ExisteFichero(copia.c_str())) return false;
+    std::string motivo;
+    if (copia.empty() || !ExisteFichero(copia.c_str()) || !PuedeSustituir(RutaSistema(copia.c_str()), motivo))
+        return false;
     if (NadaSeLlama(nombre)) return true;
     const auto fechaCopia = fs::last_write_time(RutaSistema(copia.c_str()), errorCopia);
     const auto fechaScript = fs::last_write_time(RutaSistema(nombre), errorScript);
@@ -89,11 +105,13 @@ bool AutoguardadoPendiente(const char* nombre) {
 void BorraAutoguardado(const char* nombre) {
     const std::string copia = NombreAutoguardado(nombre);
     if (copia.empty()) return;
-    // Only a file (or a link) of that name: never a folder that happens to have it.
+    // Only the copy the program wrote: never a link, a folder or another user's file that
+    // happens to have its name.
     const fs::path ruta = RutaSistema(copia.c_str());
+    std::string motivo;
     std::error_code error;
-    const fs::file_type tipo = fs::symlink_status(ruta, error).type();
-    if (tipo == fs::file_type::regular || tipo == fs::file_type::symlink) fs::remove(ruta, error);
+    if (fs::is_regular_file(fs::symlink_status(ruta, error)) && PuedeSustituir(ruta, motivo))
+        fs::remove(ruta, error);
 }
 
 DString NombrePropuesto(const char* nombre, bool propio) {
@@ -116,6 +134,12 @@ bool EsOpcionLineaOrdenes(const char* argumento) {
         if (!std::isalpha(static_cast<unsigned char>(*p))) return false;
     std::error_code ec;
     return !std::filesystem::exists(argumento, ec);
+}
+
+std::string RutaAbsoluta(const std::string& nombre) {
+    std::error_code error;
+    const fs::path absoluta = fs::absolute(RutaSistema(nombre.c_str()), error);
+    return error ? nombre : absoluta.lexically_normal().string();
 }
 
 int SaltosDeLinea(const char* texto) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "support/Dstring.h"
+#include "support/Guardado_seguro.h"
 
 #include <string>
 #include <vector>
@@ -11,10 +12,11 @@
 // Writes the script text, every byte of it, as one text datum (the file class adds its
 // separator space after it) through a temporary file that replaces `nombre` only once
 // the whole text is on disk: a failed or interrupted write leaves the old file as it
-// was. The old file is kept as its ".BAK" unless `copiaBak` is false (an autosave copy).
-// On failure `motivo` (when given) receives the system's reason ("Permission denied").
-bool GrabaTextoScript(const char* nombre, const std::string& texto, bool copiaBak = true,
-                      std::string* motivo = nullptr);
+// was. The old file is kept as its ".BAK", unless something other than the user's
+// regular file has that name: it is left alone and `aviso` (when given) says so. On
+// failure `motivo` (when given) receives the system's reason ("Permission denied").
+bool GrabaTextoScript(const char* nombre, const std::string& texto, std::string* motivo = nullptr,
+                      std::string* aviso = nullptr);
 // The whole content of a file, read as text; false (with the reason in `motivo`, when
 // given) when it cannot be opened or read.
 bool LeeTextoFichero(const char* nombre, std::string& texto, std::string* motivo = nullptr);
@@ -30,9 +32,16 @@ std::string TextoFallo(const char* texto, const char* nombre, const std::string&
 // The autosave copy of a script: its full name with ".seg" appended (a.3di gives
 // a.3di.seg). Empty for a script without a name.
 std::string NombreAutoguardado(const char* nombre);
-// Whether the autosave copy of `nombre` is worth recovering: it was written after the
-// script and holds something else, or the script was never saved at all.
+// Writes the script text as the autosave copy of `nombre`, as GrabaTextoScript writes a
+// script but as a file of the program's own: never through a link, never in the place
+// of anything but the user's regular file (`apartado` then, with `motivo` saying what
+// stands there), readable by whom the script is readable by.
+TResultadoPropio GrabaAutoguardado(const char* nombre, const std::string& texto, std::string& motivo);
+// Whether the autosave copy of `nombre` is worth recovering: it is the user's regular
+// file (never a link), it was written after the script and holds something else, or the
+// script was never saved at all.
 bool AutoguardadoPendiente(const char* nombre);
+// Removes the autosave copy of `nombre`, when it is the user's regular file.
 void BorraAutoguardado(const char* nombre);
 
 // The name that Save As offers for a script now named `nombre`: that name when it is
@@ -47,6 +56,9 @@ bool EsModelo3DS(const char* nombre);
 // names nothing that exists. Absolute paths begin with "/" here, so "/" alone does not
 // make a switch.
 bool EsOpcionLineaOrdenes(const char* argumento);
+// The absolute form of a file name, kept as the system's bytes (whatever its encoding):
+// relative to the current folder, "." and ".." taken out as written.
+std::string RutaAbsoluta(const std::string& nombre);
 // The line ends of a text as a text pane counts them: CR LF, a lone CR and a lone LF
 // each end one row.
 int SaltosDeLinea(const char* texto);

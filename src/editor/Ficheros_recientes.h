@@ -1,9 +1,11 @@
 // TFicherosRecientes: "Recent Files" in the File menu, the last 8 scripts opened or
 // saved, newest first, kept in the settings file so that the next run has them too.
+// Names are the system's bytes, whatever their encoding; they become text only to be
+// shown.
 #pragma once
 
+#include <QByteArrayList>
 #include <QObject>
-#include <QStringList>
 
 class QMenu;
 
@@ -16,20 +18,20 @@ public:
     TFicherosRecientes(QMenu* menu, QObject* padre = nullptr);
 
     // The file goes to the top (once); past 8 the oldest drops out.
-    void Anade(const QString& fichero);
-    void Quita(const QString& fichero);
+    void Anade(const QByteArray& fichero);
+    void Quita(const QByteArray& fichero);
     void Vacia();
-    const QStringList& Lista() const { return lista; }
+    const QByteArrayList& Lista() const { return lista; }
 
     QMenu* menu;
 
 signals:
     // The user chose a file of the list.
-    void elegido(const QString& fichero);
+    void elegido(const QByteArray& fichero);
 
 private:
-    void Cambia(const QStringList& nueva);
+    void Cambia(const QByteArrayList& nueva);
     void RehaceMenu();
 
-    QStringList lista;
+    QByteArrayList lista;
 };

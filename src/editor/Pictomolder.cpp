@@ -4,8 +4,8 @@
 #include "editor/Unit_FormTestOpenGL.h"
 
 #include <QApplication>
+#include <QByteArrayList>
 #include <QIcon>
-#include <QStringList>
 
 int main(int argc, char* argv[]) {
     PreparaFormatoGL();
@@ -14,10 +14,11 @@ int main(int argc, char* argv[]) {
     // The desktop entry and the icon that an installation puts in the icon theme.
     QGuiApplication::setDesktopFileName("pictomolder");
     QApplication::setWindowIcon(QIcon::fromTheme("pictomolder"));
-    // QApplication has taken its own options out of argv.
-    QStringList argumentos;
+    // QApplication has taken its own options out of argv. The names stay bytes: text
+    // cannot hold every file name.
+    QByteArrayList argumentos;
     for (int i = 1; i < argc; ++i)
-        argumentos << QString::fromLocal8Bit(argv[i]);
+        argumentos << QByteArray(argv[i]);
     TFormTestOpenGL ventana(argumentos);
     ventana.show();
     return aplicacion.exec();

@@ -8,17 +8,21 @@
 #include "editor/Lienzo_gl.h"
 #include "editor/Memo_script.h"
 #include "editor/Resaltador_3di.h"
+#include "editor/Textura_escritorio.h"
 #include "editor/Vigilante_fichero.h"
 #include "geometry/Luz_normals.h"
 #include "script/Campos_script.h"
 #include "support/Ficheroqordatos.h"
+#include "support/Guardado_seguro.h"
 #include "support/Rutas.h"
 #include "support/Throw_qor.h"
+#include "support/Var_config.h"
 
 #include <QAction>
 #include <QByteArray>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QKeySequence>
@@ -41,6 +45,8 @@ namespace {
 
 constexpr int maxTexturaPreview = 512;
 constexpr int intervaloAutoGuardado = 60000;
+// How long a note stays in the status bar, ms.
+constexpr int duracionAviso = 15000;
 
 // The zoom buttons' images: a magnifier with a plus or a minus.
 QIcon IconoLupa(bool acercar) {
@@ -69,7 +75,7 @@ QAction* Orden(QMenu* menu, const char* texto, const QKeySequence& atajo, Recept
 
 } // namespace
 
-TFormTestOpenGL::TFormTestOpenGL(const QStringList& argumentos, std::unique_ptr<TDialogosEditor> dialogos,
+TFormTestOpenGL::TFormTestOpenGL(const QByteArrayList& argumentos, std::unique_ptr<TDialogosEditor> dialogos,
                                  QWidget* padre)
     : QMainWindow(padre), configFichero(true, "File", "Name", ficheroAjustes, ""), argumentos(argumentos),
       dialogos(std::move(dialogos)) {
@@ -248,13 +254,22 @@ void TFormTestOpenGL::showEvent(QShowEvent* evento) {
 
 void TFormTestOpenGL::Arranca() {
     StartClick();
+    // Settings that cannot be written are left alone; the window works on without them.
+    const std::string ajustes = RutaPerfil(ficheroAjustes).string();
+    std::string motivo;
+    if (!PuedeSustituir(ajustes, motivo))
+        AvisaUnaVez(
+            QString("Settings are not saved: %1 %2, left alone")
+                .arg(QFile::decodeName(QByteArray::fromStdString(ajustes)), QString::fromStdString(motivo)));
+    // File names stay the system's bytes from the command line and the settings to the
+    // file itself: text cannot hold every name.
     if (!argumentos.isEmpty()) {
-        const QByteArray argumento = argumentos.front().toLocal8Bit();
+        const QByteArray& argumento = argumentos.front();
         if (!argumento.isEmpty() && !EsOpcionLineaOrdenes(argumento.constData()))
-            AbreFichero(QFileInfo(argumentos.front()).absoluteFilePath());
+            AbreFichero(QByteArray::fromStdString(RutaAbsoluta(argumento.toStdString())));
     }
     if (nombreFichero.IsEmpty() && !configFichero.Valor().IsEmpty())
-        AbreFichero(QString::fromLocal8Bit(configFichero.Valor().c_str()));
+        AbreFichero(QByteArray::fromStdString(RecuperaNombre(configFichero.Valor().c_str())));
     UpdateCaption();
 }
 
@@ -463,6 +478,11 @@ void TFormTestOpenGL::MemoProgramaDblClick() {
     DString textura(trozos[1]);
     textura.Unquote();
     const DString ruta = ResuelveRuta(textura.c_str(), nombreFichero.c_str());
+    std::string motivo;
+    if (!TexturaParaEscritorio(ruta.c_str(), motivo)) {
+        statusBar()->showMessage("Not opened: " + QString::fromLocal8Bit(motivo), duracionAviso);
+        return;
+    }
     dialogos->AbreConEscritorio(QString::fromLocal8Bit(ruta.c_str()), "edit");
 }
 
@@ -634,6 +654,12 @@ void TFormTestOpenGL::closeEvent(QCloseEvent* evento) {
     GuardaVentana(*this, *Splitter1, *Splitter2);
     SueltaFichero();
     evento->accept();
+}
+
+void TFormTestOpenGL::AvisaUnaVez(const QString& texto) {
+    if (texto.isEmpty() || avisados.contains(texto)) return;
+    avisados << texto;
+    statusBar()->showMessage(texto, duracionAviso);
 }
 
 void TFormTestOpenGL::Avisa(const QString& texto, const QString& titulo, TIconoMensaje icono) {

@@ -18,6 +18,7 @@
 #include "support/Dstring.h"
 #include "support/Var_config.h"
 
+#include <QByteArrayList>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -43,9 +44,10 @@ class TVigilanteFichero;
 class TFormTestOpenGL : public QMainWindow {
     Q_OBJECT
 public:
-    // `argumentos`: the command line without the program name. `dialogos`: who answers
-    // the window's questions (the real dialogs when null).
-    explicit TFormTestOpenGL(const QStringList& argumentos = {},
+    // `argumentos`: the command line without the program name, as the system's bytes (a
+    // file name need not be UTF-8). `dialogos`: who answers the window's questions (the
+    // real dialogs when null).
+    explicit TFormTestOpenGL(const QByteArrayList& argumentos = {},
                              std::unique_ptr<TDialogosEditor> dialogos = nullptr, QWidget* padre = nullptr);
     ~TFormTestOpenGL() override;
 
@@ -85,9 +87,10 @@ public:
     void MenuFitToViewClick();
     // A file of the Recent Files menu: opened as "Open..." opens the chosen file, and
     // taken off the list when it cannot be read.
-    void AbreReciente(const QString& fichero);
+    void AbreReciente(const QByteArray& fichero);
     // The open file was changed on disk by another program: reloaded when the window
-    // holds no changes of its own, else only if the user says so.
+    // holds no changes of its own, else only if the user says so. Something that is no
+    // regular file in its place is never read: the window says so and keeps its text.
     void FicheroCambiadoFuera();
     // A click in the error pane at a position in its viewport: the caret goes to the
     // script line that the clicked message names.
@@ -176,16 +179,20 @@ private:
     QString TextoDesdeBytes(const std::string& bytes);
     DString LineaDelMemo(int linea) const;
     void Avisa(const QString& texto, const QString& titulo, TIconoMensaje icono);
-    // Names the window's script `fichero` and loads it (the tail of every way of
-    // opening a file); false when it could not be read.
-    bool AbreFichero(const QString& fichero);
+    // Names the window's script `fichero` (the system's bytes) and loads it (the tail of
+    // every way of opening a file); false when it could not be read.
+    bool AbreFichero(const QByteArray& fichero);
+    // A note in the status bar about something left undone, shown once per run however
+    // often it happens (an autosave skipped every minute).
+    void AvisaUnaVez(const QString& texto);
     // The autosave copy of the file just loaded, offered when it holds newer text.
     void OfreceRecuperacion();
     // The window lets go of its file: the autosave copy of what was discarded goes.
     void SueltaFichero();
 
-    QStringList argumentos;
+    QByteArrayList argumentos;
     std::unique_ptr<TDialogosEditor> dialogos;
+    QStringList avisados; // what AvisaUnaVez has shown
     bool primeraActivacion = true;
     // What ShowErrors last showed (nothing before the first read): the parse result,
     // apart from `textoError` (the device).

@@ -1,6 +1,7 @@
 // The window's file commands: loading, new, open, recent files, save, save as,
 // autosave and its recovery, reloading a file changed on disk, the question before
 // discarding changes, and "Save for 2D Icon".
+#include "editor/Ajustes_editor.h"
 #include "editor/Archivo_script.h"
 #include "editor/Ficheros_recientes.h"
 #include "editor/Lienzo_gl.h"
@@ -10,6 +11,7 @@
 #include "support/Reloj_tierra.h"
 #include "support/Rutas.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 
@@ -26,7 +28,17 @@ QString Texto(const std::string& s) {
 }
 
 DString Nombre(const QString& q) {
-    return DString(q.toLocal8Bit().constData());
+    return DString(QFile::encodeName(q).constData());
+}
+
+// A file name as the system's bytes.
+QByteArray Bytes(const DString& d) {
+    return QByteArray(d.c_str());
+}
+
+// The last file as the settings keep it: any name comes back exactly.
+std::string Guardado(const DString& nombre) {
+    return EscapaNombre(nombre.c_str());
 }
 
 } // namespace
@@ -72,8 +84,8 @@ bool TFormTestOpenGL::LoadFile() {
     StartClick();
     modificado = false;
     setWindowModified(false);
-    recientes->Anade(Texto(nombreFichero));
-    vigilante->Vigila(Texto(nombreFichero));
+    recientes->Anade(Bytes(nombreFichero));
+    vigilante->Vigila(Bytes(nombreFichero));
     OfreceRecuperacion();
     return true;
 }
@@ -99,6 +111,17 @@ void TFormTestOpenGL::OfreceRecuperacion() {
 }
 
 void TFormTestOpenGL::FicheroCambiadoFuera() {
+    if (vigilante->NoRegular()) {
+        // Nothing of it is read (a FIFO would keep the window waiting); the text in the
+        // pane is on disk no more, so it counts as unsaved.
+        modificado = true;
+        setWindowModified(true);
+        Avisa(QString("%1 has been replaced by something that is not a regular file (a FIFO, a device or a "
+                      "folder). It was not read; the text here is kept.")
+                  .arg(Texto(nombreFichero)),
+              tituloPrograma, TIconoMensaje::aviso);
+        return;
+    }
     if (modificado) {
         const QString pregunta =
             QString("%1 has been changed by another program. Reload it and lose the changes made here?")
@@ -117,13 +140,13 @@ void TFormTestOpenGL::FicheroCambiadoFuera() {
     Repaint();
 }
 
-bool TFormTestOpenGL::AbreFichero(const QString& fichero) {
+bool TFormTestOpenGL::AbreFichero(const QByteArray& fichero) {
     SueltaFichero();
-    nombreFichero = Nombre(fichero);
+    nombreFichero = fichero.constData();
     const bool cargado = LoadFile();
     // Save writes into the file without a question only when the pane holds its text.
     sinNombre = !cargado;
-    if (cargado) configFichero.Asigna(nombreFichero.c_str());
+    if (cargado) configFichero.Asigna(Guardado(nombreFichero).c_str());
     UpdateCaption();
     return cargado;
 }
@@ -154,7 +177,7 @@ void TFormTestOpenGL::MenuNewClick() {
     if (!ConfirmDiscard()) return;
     SueltaFichero();
     nombreFichero = ficheroNuevo;
-    configFichero.Asigna(nombreFichero.c_str());
+    configFichero.Asigna(Guardado(nombreFichero).c_str());
     objeto.Clear(objeto.Owns());
     notaModelo = false;
     codificacionLatin1 = false;
@@ -168,12 +191,13 @@ void TFormTestOpenGL::MenuNewClick() {
 
 void TFormTestOpenGL::AbrirOtroClick() {
     if (!ConfirmDiscard()) return;
-    const QString elegido = dialogos->PideFicheroAbrir(Texto(configFichero.Valor()), FiltroQt(filtroAbrir));
+    const QString elegido = dialogos->PideFicheroAbrir(Texto(RecuperaNombre(configFichero.Valor().c_str())),
+                                                       FiltroQt(filtroAbrir));
     if (elegido.isEmpty()) return;
-    AbreFichero(elegido);
+    AbreFichero(QFile::encodeName(elegido));
 }
 
-void TFormTestOpenGL::AbreReciente(const QString& fichero) {
+void TFormTestOpenGL::AbreReciente(const QByteArray& fichero) {
     if (!ConfirmDiscard()) return;
     if (!AbreFichero(fichero)) recientes->Quita(fichero);
 }
@@ -191,16 +215,17 @@ bool TFormTestOpenGL::MenuSaveClick() {
         codificacionLatin1 = false;
     }
     TRelojTierra reloj;
-    std::string motivo;
-    if (!GrabaTextoScript(nombreFichero.c_str(), TextoScript(), true, &motivo)) {
+    std::string motivo, aviso;
+    if (!GrabaTextoScript(nombreFichero.c_str(), TextoScript(), &motivo, &aviso)) {
         Avisa(Texto(TextoFallo("Error Saving File", nombreFichero.c_str(), motivo)), tituloPrograma,
               TIconoMensaje::error);
         return false;
     }
+    AvisaUnaVez(Texto(aviso));
     modificado = false;
     BorraAutoguardado(nombreFichero.c_str());
-    vigilante->Vigila(Texto(nombreFichero));
-    recientes->Anade(Texto(nombreFichero));
+    vigilante->Vigila(Bytes(nombreFichero));
+    recientes->Anade(Bytes(nombreFichero));
     UpdateCaption();
     return true;
 }
@@ -219,7 +244,7 @@ bool TFormTestOpenGL::MenuSaveAsClick() {
     }
     const DString anterior = nombreFichero;
     nombreFichero = nombre;
-    configFichero.Asigna(nombreFichero.c_str());
+    configFichero.Asigna(Guardado(nombreFichero).c_str());
     sinNombre = false;
     if (notaModelo) {
         // The note becomes the start of a new script (it is a comment line).
@@ -242,11 +267,15 @@ void TFormTestOpenGL::TimerAutoSaveTimer() {
     // ".seg" file in whatever folder is current). The modified state stays: only a
     // real save clears it.
     if (!modificado || nombreFichero.IsEmpty() || notaModelo) return;
-    DString copia(nombreFichero);
-    copia += ".seg";
-    // A copy: it keeps no ".BAK" (that name belongs to the script's own backup), and it
-    // is written in UTF-8 when the script's encoding cannot hold its text.
-    GrabaTextoScript(copia.c_str(), TextoScript(!TextoCabeEnCodificacion()), false);
+    // A copy of the program's own: never through a link nor over anything but the user's
+    // own copy, with no ".BAK", written in UTF-8 when the script's encoding cannot hold
+    // its text. A failure is silent; what stands in its way is said once.
+    std::string motivo;
+    if (GrabaAutoguardado(nombreFichero.c_str(), TextoScript(!TextoCabeEnCodificacion()), motivo) ==
+        TResultadoPropio::apartado)
+        AvisaUnaVez(
+            QString("Autosave skipped: %1 %2, left alone")
+                .arg(Texto(NombreAutoguardado(nombreFichero.c_str())), QString::fromStdString(motivo)));
 }
 
 void TFormTestOpenGL::MenuSavefor2DIconClick() {

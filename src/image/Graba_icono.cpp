@@ -49,6 +49,11 @@ bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std
     return GrabaICO(punteros, nombre.c_str(), error);
 }
 
+fs::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nombre) {
+    const std::string tamano = std::to_string(lado) + "x" + std::to_string(lado);
+    return RutaSistema(carpeta.c_str()) / tamano / "apps" / (nombre + ".png");
+}
+
 bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta, const std::string& nombre,
                      DString& error) {
     if (nombre.empty() || nombre == "." || nombre == ".." ||
@@ -59,9 +64,8 @@ bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta,
         return false;
     }
     for (const auto& imagen : imagenes) {
-        const std::string lado =
-            std::to_string(imagen->Ancho()) + "x" + std::to_string(imagen->AltoAbsoluto());
-        const fs::path apps = RutaSistema(carpeta.c_str()) / lado / "apps";
+        const fs::path fichero = RutaEnTema(carpeta, imagen->Ancho(), nombre);
+        const fs::path apps = fichero.parent_path();
         std::error_code ec;
         fs::create_directories(apps, ec);
         if (ec) {
@@ -71,7 +75,7 @@ bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta,
             error += ec.message().c_str();
             return false;
         }
-        if (!GrabaPNG(*imagen, (apps / (nombre + ".png")).c_str(), error)) return false;
+        if (!GrabaPNG(*imagen, fichero.c_str(), error)) return false;
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include "image/Tdibig.h"
 #include "support/Dstring.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ bool FormatoPorNombre(const std::string& nombre, TFormatoIcono& formato);
 // Writes the pictures as an icon file (all of them) or as a PNG file (exactly one).
 bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std::string& nombre,
                 DString& error);
+// Where a theme keeps the picture of one size: FOLDER/NxN/apps/NAME.png.
+std::filesystem::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nombre);
 // Writes each picture as FOLDER/NxN/apps/NAME.png, making the folders it needs. NAME is
 // a plain file name without its extension.
 bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta, const std::string& nombre,

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <numbers>
 #include <string>
@@ -172,7 +173,8 @@ struct TMaterial {
 // list live here, so reads never share state.
 class TLector3DS {
 public:
-    explicit TLector3DS(TFuente3DS& f) : fuente(f), modelo(std::make_unique<TModelo3DS>()) {}
+    TLector3DS(TFuente3DS& f, int64_t maxCaras)
+        : fuente(f), modelo(std::make_unique<TModelo3DS>()), maxCaras(maxCaras) {}
     std::unique_ptr<TModelo3DS> Lee();
 
 private:
@@ -205,8 +207,19 @@ private:
     void LeeMaterial(const TTrozo& t);
     void CompruebaVertices(const TMalla3DS& malla) const;
 
+    // The faces that the file's face lists declare, from their headers alone: the walk
+    // goes where the read goes, and stops without a word where the file is broken (the
+    // read then says how) or once the count passes `tope`.
+    int64_t CuentaCaras(const TTrozo& principal, int64_t tope);
+    // The header of the chunk at `posicion`, false when it does not fit in `finPadre`.
+    bool CabeceraEn(int64_t posicion, int64_t finPadre, TTrozo& t);
+    // Counts `n` more faces, and ends the read once they pass the limit.
+    void AnadeCaras(int64_t n);
+
     TFuente3DS& fuente;
     std::unique_ptr<TModelo3DS> modelo;
+    const int64_t maxCaras;
+    int64_t caras = 0; // read so far
     // The colours of the materials that have a name and a colour, by name; the first
     // material of a name counts.
     std::unordered_map<std::string, uint32_t> coloresMaterial;
@@ -294,11 +307,63 @@ std::unique_ptr<TModelo3DS> TLector3DS::Lee() {
     fichero.fin = INT64_MAX;
     if (fuente.fin - fichero.inicio < largoCabecera) Abandona("it is too short for a 3D Studio file");
     const TTrozo principal = LeeCabecera(fichero, true);
+    // Refused before any face list is kept, however large the file.
+    AnadeCaras(CuentaCaras(principal, maxCaras));
+    caras = 0;
+    if (!fuente.Busca(principal.inicio + largoCabecera)) Abandona("the file ends inside the main chunk");
     Recorre(principal, [&](const TTrozo& t) {
         if (t.id == idEditor) LeeEditor(t);
         Salta(t);
     });
     return std::move(modelo);
+}
+
+void TLector3DS::AnadeCaras(int64_t n) {
+    caras += n;
+    if (caras > maxCaras)
+        Abandona("it has more than " + std::to_string(maxCaras) + " faces, the most one import takes");
+}
+
+bool TLector3DS::CabeceraEn(int64_t posicion, int64_t finPadre, TTrozo& t) {
+    unsigned char b[largoCabecera];
+    if (finPadre - posicion < largoCabecera || !fuente.Busca(posicion) || !fuente.Lee(b, sizeof b))
+        return false;
+    const uint32_t largo = U32(b + 2);
+    t = {U16(b), posicion, posicion + largo};
+    return largo >= largoCabecera && t.fin <= finPadre;
+}
+
+int64_t TLector3DS::CuentaCaras(const TTrozo& principal, int64_t tope) {
+    // The chunk walked into at each depth: the editor block in the main chunk, then
+    // named objects, their meshes, and the meshes' face lists.
+    constexpr uint16_t camino[] = {idEditor, idObjeto, idMalla, idCaras};
+    int64_t cuenta = 0;
+    const auto recorre = [&](const auto& self, const TTrozo& padre, int64_t desde, size_t nivel) -> void {
+        TTrozo t;
+        for (int64_t p = desde; p < padre.fin && cuenta <= tope && CabeceraEn(p, padre.fin, t);) {
+            p = t.fin;
+            if (t.id != camino[nivel]) continue;
+            int64_t dentro = t.inicio + largoCabecera;
+            if (nivel + 1 == std::size(camino)) {
+                // A face list. As the read does, its own chunks follow in the mesh's walk.
+                unsigned char b[2];
+                if (!fuente.Lee(b, sizeof b)) return;
+                const int64_t n = U16(b);
+                p = dentro + 2 + n * 8;
+                if (p > t.fin) return;
+                cuenta += n;
+                continue;
+            }
+            if (t.id == idObjeto) {
+                // The object's name comes before its chunks.
+                for (char c = 1; c != '\0' && dentro < t.fin; ++dentro)
+                    if (!fuente.Lee(&c, 1)) return;
+            }
+            self(self, t, dentro, nivel + 1);
+        }
+    };
+    recorre(recorre, principal, principal.inicio + largoCabecera, 0);
+    return cuenta;
 }
 
 void TLector3DS::LeeEditor(const TTrozo& editor) {
@@ -360,6 +425,7 @@ void TLector3DS::LeeVertices(const TTrozo& t, TMalla3DS& malla) {
 void TLector3DS::LeeCaras(const TTrozo& t, TMalla3DS& malla) {
     constexpr size_t largoCara = 8;
     const uint16_t n = LeeCuenta(t, largoCara, "faces");
+    AnadeCaras(n);
     bloque.resize(n * largoCara);
     LeeBytes(bloque.data(), bloque.size(), t.id);
     malla.caras.resize(n);
@@ -458,7 +524,8 @@ void AnadeTriangulos(TObjeto3D& escena, const TModelo3DS& modelo) {
 
 } // namespace
 
-std::unique_ptr<TModelo3DS> ReadModel3DS(const void* fuente, int modo, size_t tamano, DString* motivo) {
+std::unique_ptr<TModelo3DS> ReadModel3DS(const void* fuente, int modo, size_t tamano, DString* motivo,
+                                         int64_t maxCaras) {
     const auto falla = [&](const std::string& texto) {
         if (motivo) *motivo = texto.c_str();
         return std::unique_ptr<TModelo3DS>();
@@ -472,7 +539,7 @@ std::unique_ptr<TModelo3DS> ReadModel3DS(const void* fuente, int modo, size_t ta
     else
         return falla("the read mode is unknown");
     try {
-        return TLector3DS(*origen).Lee();
+        return TLector3DS(*origen, maxCaras).Lee();
     } catch (const TAbandono& a) {
         return falla(a.motivo);
     } catch (const std::bad_alloc&) {
@@ -487,6 +554,7 @@ void FreeModel3DS(std::unique_ptr<TModelo3DS> modelo) {
 bool ImportScene3DS(TObjeto3D& escena, const char* nombreFichero, DString& error) {
     escena.giroEnY = true;
     escena.Clear(escena.Owns());
+    escena.nombreFichero = nombreFichero;
     // A mesh names no texture: the images of the script read before go.
     escena.texturas->Vacia();
     escena.texturas->TerminaLectura();

@@ -47,10 +47,17 @@ enum ModoLectura3DS : int {
     modoMemoria3DS = 1, // `fuente` points to a block of `tamano` bytes
 };
 
+// The most faces one import takes, all meshes of the file together: a face costs a few
+// hundred bytes once imported, so a file may not ask for gigabytes. A file that
+// declares more is refused before anything of it is kept.
+inline constexpr int64_t maxCaras3DS = int64_t{1} << 22; // 4,194,304
+
 // Reads a model; null on any failure (a null source too), with the reason in `motivo`
-// when it is given. `tamano` is used in memory mode only.
+// when it is given. `tamano` is used in memory mode only. A file whose face lists hold
+// more than `maxCaras` faces in all is refused ("it has more than N faces, the most one
+// import takes") before anything is allocated for them.
 std::unique_ptr<TModelo3DS> ReadModel3DS(const void* fuente, int modo, size_t tamano,
-                                         DString* motivo = nullptr);
+                                         DString* motivo = nullptr, int64_t maxCaras = maxCaras3DS);
 // Releases a model (null is accepted).
 void FreeModel3DS(std::unique_ptr<TModelo3DS> modelo);
 

@@ -265,7 +265,11 @@ double EvaluaSinParentesis(std::string texto) {
 }
 
 std::string FormateaVector(const vector3D& v) {
-    return "[" + Formatea(v.x) + "," + Formatea(v.y) + "," + Formatea(v.z) + "]";
+    // Appended piece by piece: GCC 12 takes `"[" + std::string` at -O3 for an
+    // overlapping copy (-Wrestrict) and stops a build with warnings as errors.
+    std::string texto(1, '[');
+    texto.append(Formatea(v.x)).append(1, ',').append(Formatea(v.y)).append(1, ',').append(Formatea(v.z));
+    return texto.append(1, ']');
 }
 
 // One vector operator pass: the first `op` outside brackets, again and again. "Outside"

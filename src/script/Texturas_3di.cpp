@@ -63,6 +63,7 @@ int64_t BytesTextura(int64_t ancho, int64_t alto) {
 
 void TTexturas3Di::Vacia() {
     lista.Clear(lista.Owns());
+    nombradas.clear();
     actual = -1;
     bytesLectura = 0;
     for (TGuardado& g : guardados)
@@ -93,6 +94,8 @@ bool LeeTextura(TObjeto3D& escena, const DString& parametros, DString& error) {
 bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script, bool alfa,
                        DString& error) {
     const DString completo = ResuelveRuta(nombre.c_str(), script.c_str());
+    if (std::find(texturas.nombradas.begin(), texturas.nombradas.end(), completo) == texturas.nombradas.end())
+        texturas.nombradas.push_back(completo);
     TEstadoFichero estado;
     const bool existe = EstadoFichero(completo, estado);
     for (int i = texturas.lista.Base(); existe && i < texturas.lista.Fin(); ++i) {

@@ -69,6 +69,9 @@ public:
 
     int32_t actual = -1;
     VectorP<TTextura3Di> lista;
+    // The full name of every image file the read's TEXTURET lines named, in order and
+    // once each, those that could not be read as well.
+    std::vector<DString> nombradas;
     // Image files read so far, failed reads included (the cache spares the others).
     int64_t cargas = 0;
     // Bytes of the textures of the read under way.

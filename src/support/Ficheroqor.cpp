@@ -160,6 +160,7 @@ bool TFicheroQOR::Abre(const char* nombre, int32_t modoApertura) {
                         (modoApertura & fqAnadir ? 1 : 0);
     if (accesos != 1) LanzaTexto("Error en TFicheroQOR::Abre");
     motivo.clear();
+    aviso.clear();
     seguro = false;
     if (!nombre || !*nombre) return Falla(ENOENT);
 
@@ -179,8 +180,8 @@ bool TFicheroQOR::Abre(const char* nombre, int32_t modoApertura) {
     } else {
         const std::string ruta = RutaSistema(nombre).string();
         if ((modoApertura & fqEscritura) && (modoApertura & fqCopiaBak) && ExisteFichero(nombre) &&
-            !CopiaDeSeguridad(ruta, RutaSistema(CambiaExtension(nombre, "BAK").c_str()).string(), false))
-            return Falla(errno);
+            !GuardaCopia(ruta, RutaSistema(CambiaExtension(nombre, "BAK").c_str()).string(), false))
+            return false;
         const int banderas = BanderasApertura(tipo.c_str()) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
         if (!AbreDescriptor(::open(ruta.c_str(), banderas, 0666), tipo.c_str())) return false;
     }
@@ -219,6 +220,22 @@ bool TFicheroQOR::AbreSeguro(const char* nombre, const char* tipo) {
     return true;
 }
 
+bool TFicheroQOR::GuardaCopia(const std::string& real, const std::string& bak, bool enlazar) {
+    std::string razon;
+    switch (CopiaDeSeguridad(real, bak, enlazar, razon)) {
+    case TResultadoPropio::escrito:
+        return true;
+    case TResultadoPropio::apartado:
+        // The backup is the program's own file: whatever stands at its name is the
+        // user's, or someone's trap, and is left alone; the save goes on without it.
+        aviso = "No backup was kept: " + bak + " " + razon + ", left alone";
+        return true;
+    case TResultadoPropio::fallido:
+        break;
+    }
+    return Falla(razon.c_str());
+}
+
 bool TFicheroQOR::Cierra() {
     if (!stream) return true;
     std::FILE* f = stream.get();
@@ -246,10 +263,9 @@ bool TFicheroQOR::Cierra() {
 bool TFicheroQOR::TerminaGuardadoSeguro() {
     // No backup, no save: a failed backup leaves the old file as the only copy.
     if (existia && !(modo & fqSinCopiaBak) &&
-        !CopiaDeSeguridad(destino.c_str(), CambiaExtension(destino.c_str(), "BAK").c_str(), true)) {
-        const int error = errno;
+        !GuardaCopia(destino.c_str(), CambiaExtension(destino.c_str(), "BAK").c_str(), true)) {
         ::unlink(temporal.c_str());
-        return Falla(error);
+        return false;
     }
     // The rename replaces the real file in one step; when it fails the temporary file
     // stays, holding the text that could not be put in place.

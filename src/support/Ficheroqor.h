@@ -61,9 +61,10 @@ public:
     // file, which must be writable when it exists, and the data go to a new temporary
     // file beside it, created exclusively under a unique name ("NAME.$$$" and a
     // suffix). Cierra then gives it the real file's permissions (and owner where
-    // allowed), keeps the old file as "NAME.BAK" (unless fqSinCopiaBak) and renames it
-    // over the real file: the real file is replaced whole or not at all, and the links
-    // to it stay links.
+    // allowed), keeps the old file as "NAME.BAK" (unless fqSinCopiaBak; never through a
+    // link nor over anything but the user's regular file, see Aviso) and renames it over
+    // the real file: the real file is replaced whole or not at all, and the links to it
+    // stay links.
     bool Abre(const char* nombre, int32_t modoApertura);
     // Closes the stream and finishes a safe save. False when a write failed or the
     // saved file could not replace the real one (which then stays as it was).
@@ -71,6 +72,10 @@ public:
     // Why the last Abre or Cierra failed, in the system's words ("Permission denied",
     // "No space left on device"); empty after a success.
     const char* Motivo() const { return motivo.c_str(); }
+    // What a successful Abre or Cierra left undone, to tell the user: the backup that
+    // was not kept because something that is not the user's regular file has its name.
+    // Empty when everything was done.
+    const std::string& Aviso() const { return aviso; }
     bool EstaAbierto() const { return static_cast<bool>(stream); }
 
     // The next non-empty, comment-free line; returns the 0-based number of the line
@@ -111,11 +116,15 @@ private:
     bool AbreSeguro(const char* nombre, const char* tipo);
     bool AbreDescriptor(int fd, const char* tipo);
     bool TerminaGuardadoSeguro();
+    // Keeps `real` as `bak`: false (with Motivo) when the system refuses; a name that
+    // may not be replaced is skipped, with Aviso.
+    bool GuardaCopia(const std::string& real, const std::string& bak, bool enlazar);
     bool Falla(int error);
     bool Falla(const char* texto);
 
     std::unique_ptr<std::FILE, CierraStream> stream;
     std::string motivo;
+    std::string aviso;
     std::string textoLinea; // kept from line to line, so that its room is kept too
     int errorEscritura = 0;
     // During a safe save: the temporary file, and the real file's permissions and

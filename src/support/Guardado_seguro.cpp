@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
@@ -76,42 +77,100 @@ bool ResuelveEnlaces(const std::string& nombre, std::string& real) {
 
 int CreaFicheroUnico(const std::string& base, std::string& nombre) {
     std::string plantilla = base + "XXXXXX";
-    const int fd = ::mkostemp(plantilla.data(), O_CLOEXEC);
+    const int fd = ::mkostemp(plantilla.data(), O_CLOEXEC | O_NOFOLLOW);
     if (fd >= 0) nombre = plantilla;
     return fd;
 }
 
-bool CopiaDeSeguridad(const std::string& real, const std::string& bak, bool enlazar) {
+bool PuedeSustituir(const std::string& nombre, std::string& motivo) {
+    struct stat datos {};
+    if (::lstat(nombre.c_str(), &datos) != 0) {
+        if (errno == ENOENT) return true;
+        motivo = std::string("cannot be looked at (") + std::strerror(errno) + ")";
+        return false;
+    }
+    if (S_ISLNK(datos.st_mode))
+        motivo = "is a symbolic link";
+    else if (!S_ISREG(datos.st_mode))
+        motivo = "is not a regular file";
+    else if (datos.st_uid != ::geteuid())
+        motivo = "belongs to another user";
+    else
+        return true;
+    return false;
+}
+
+namespace {
+
+// Puts the finished temporary file in the place of `nombre`, unless something that may not
+// be replaced has taken the name meanwhile; the temporary file goes in any case.
+TResultadoPropio Sustituye(const std::string& temporal, const std::string& nombre, std::string& motivo) {
+    if (!PuedeSustituir(nombre, motivo)) {
+        ::unlink(temporal.c_str());
+        return TResultadoPropio::apartado;
+    }
+    if (::rename(temporal.c_str(), nombre.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporal.c_str());
+        errno = error;
+        motivo = std::strerror(error);
+        return TResultadoPropio::fallido;
+    }
+    return TResultadoPropio::escrito;
+}
+
+TResultadoPropio Falla(int fd, const std::string& temporal, std::string& motivo) {
+    const int error = errno ? errno : EIO;
+    if (fd >= 0) ::close(fd);
+    ::unlink(temporal.c_str());
+    errno = error;
+    motivo = std::strerror(error);
+    return TResultadoPropio::fallido;
+}
+
+} // namespace
+
+TResultadoPropio GrabaFicheroPropio(const std::string& nombre, std::string_view datos,
+                                    std::optional<mode_t> permisos, std::string& motivo) {
+    if (!PuedeSustituir(nombre, motivo)) return TResultadoPropio::apartado;
+    if (!permisos) {
+        struct stat actual {};
+        permisos = ::lstat(nombre.c_str(), &actual) == 0 ? actual.st_mode & 07777 : PermisosNuevos();
+    }
+    std::string temporal;
+    const int fd = CreaFicheroUnico(nombre + ".", temporal);
+    if (fd < 0) {
+        motivo = std::strerror(errno);
+        return TResultadoPropio::fallido;
+    }
+    if (!EscribeTodo(fd, datos.data(), datos.size()) || ::fchmod(fd, *permisos) != 0 || ::fsync(fd) != 0)
+        return Falla(fd, temporal, motivo);
+    if (::close(fd) != 0) return Falla(-1, temporal, motivo);
+    const TResultadoPropio resultado = Sustituye(temporal, nombre, motivo);
+    if (resultado == TResultadoPropio::escrito) SincronizaCarpeta(nombre);
+    return resultado;
+}
+
+TResultadoPropio CopiaDeSeguridad(const std::string& real, const std::string& bak, bool enlazar,
+                                  std::string& motivo) {
+    if (!PuedeSustituir(bak, motivo)) return TResultadoPropio::apartado;
     std::string temporal;
     const int fd = CreaFicheroUnico(bak + ".", temporal);
-    if (fd < 0) return false;
-    bool correcto = false;
+    if (fd < 0) {
+        motivo = std::strerror(errno);
+        return TResultadoPropio::fallido;
+    }
     if (enlazar) {
         // The unique name is free again only for as long as it takes to link it; if
         // someone takes it in between, link() refuses and the copy below is made instead.
         ::unlink(temporal.c_str());
-        correcto = ::link(real.c_str(), temporal.c_str()) == 0;
-        if (!correcto) {
-            ::close(fd);
-            return CopiaDeSeguridad(real, bak, false);
-        }
-    } else {
-        correcto = CopiaEn(real, fd);
+        ::close(fd);
+        if (::link(real.c_str(), temporal.c_str()) != 0) return CopiaDeSeguridad(real, bak, false, motivo);
+        return Sustituye(temporal, bak, motivo);
     }
-    int error = errno;
-    if (::close(fd) != 0 && correcto) {
-        correcto = false;
-        error = errno;
-    }
-    if (correcto && ::rename(temporal.c_str(), bak.c_str()) != 0) {
-        correcto = false;
-        error = errno;
-    }
-    if (!correcto) {
-        ::unlink(temporal.c_str());
-        errno = error;
-    }
-    return correcto;
+    if (!CopiaEn(real, fd)) return Falla(fd, temporal, motivo);
+    if (::close(fd) != 0) return Falla(-1, temporal, motivo);
+    return Sustituye(temporal, bak, motivo);
 }
 
 void SincronizaCarpeta(const std::string& fichero) {

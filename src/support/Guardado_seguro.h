@@ -1,9 +1,14 @@
 // The system work behind a safe save of the file class: following links to the file a
 // name stands for, creating a temporary file that nobody else can have planted, and
-// keeping the old version as a backup without ever writing through a link.
+// keeping the old version as a backup without ever writing through a link. And the rule
+// for the files the program writes on its own account (autosave copies, backups,
+// settings): they never follow a link and never take the place of anything but a
+// regular file of the user's.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 
 // The file that a name finally stands for: symbolic links followed (a relative target
@@ -16,12 +21,36 @@ bool ResuelveEnlaces(const std::string& nombre, std::string& real);
 // a planted link included, is never opened.
 int CreaFicheroUnico(const std::string& base, std::string& nombre);
 
+// Whether a file the program writes on its own account may take the name `nombre`:
+// nothing has it, or a regular file of the user's does. Otherwise false, and `motivo`
+// says what stands there ("is a symbolic link", "is not a regular file", "belongs to
+// another user").
+bool PuedeSustituir(const std::string& nombre, std::string& motivo);
+
+// What became of a file the program writes on its own account.
+enum class TResultadoPropio {
+    escrito,
+    apartado, // something that is not the user's regular file has the name: left alone
+    fallido,  // the system refused (errno is set)
+};
+
+// Writes `datos` as the whole content of `nombre`, a file of the program's own: into a
+// new temporary file beside it (created exclusively, never through a link), synced and
+// renamed over the name only when PuedeSustituir allows it, so a link or a special file
+// planted there is never written through nor replaced. `permisos` are the new file's
+// (by default those of the file it replaces, or the usual ones for a new file).
+// `motivo` says why when the result is not `escrito`.
+TResultadoPropio GrabaFicheroPropio(const std::string& nombre, std::string_view datos,
+                                    std::optional<mode_t> permisos, std::string& motivo);
+
 // Makes `bak` hold what `real` holds now: a second link to the same file when
 // `enlazar` (the caller then replaces `real` by a new file, never writes into it) and
 // the file system allows it, else a copy written in full and synced. It is made under
-// a new unique name and renamed over `bak`, which is replaced, never followed, when it
-// is a link. False, with errno set and `bak` as it was, when it fails.
-bool CopiaDeSeguridad(const std::string& real, const std::string& bak, bool enlazar);
+// a new unique name and renamed over `bak` only when PuedeSustituir allows it: a link or
+// anything else at `bak` is left alone (`apartado`, with the reason in `motivo`).
+// `fallido`, with errno set and `bak` as it was, when the system refuses.
+TResultadoPropio CopiaDeSeguridad(const std::string& real, const std::string& bak, bool enlazar,
+                                  std::string& motivo);
 
 // Syncs a folder, so that a file renamed in it stays renamed after a crash.
 void SincronizaCarpeta(const std::string& fichero);

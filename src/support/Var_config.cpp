@@ -1,11 +1,15 @@
 #include "support/Var_config.h"
 
+#include "support/Descriptor_regular.h"
+#include "support/Guardado_seguro.h"
 #include "support/Rutas.h"
 
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <strings.h>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -24,10 +28,19 @@ std::string Recorta(const std::string& s) {
 }
 
 std::vector<std::string> LeeLineas(const fs::path& ruta) {
-    std::ifstream f(ruta, std::ios::binary);
     std::vector<std::string> lineas;
-    std::string linea;
-    while (std::getline(f, linea)) {
+    // Never a FIFO or a device in its place: reading the settings waits for nobody.
+    const int fd = AbreLecturaRegular(ruta.c_str());
+    if (fd < 0) return lineas;
+    std::string texto;
+    char bloque[4096];
+    for (ssize_t n; (n = ::read(fd, bloque, sizeof bloque)) != 0;) {
+        if (n < 0 && errno != EINTR) break;
+        if (n > 0) texto.append(bloque, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    std::istringstream f(texto);
+    for (std::string linea; std::getline(f, linea);) {
         if (!linea.empty() && linea.back() == '\r') linea.pop_back();
         lineas.push_back(linea);
     }
@@ -107,23 +120,23 @@ bool EscribePerfil(const char* seccion, const char* clave, const char* valor, co
     else if (fin >= 0)
         lineas.insert(lineas.begin() + fin, nueva);
     else {
-        lineas.push_back("[" + std::string(seccion) + "]");
+        // Appended piece by piece: GCC 12 takes `"[" + std::string(...)` at -O3 for an
+        // overlapping copy (-Wrestrict) and stops a build with warnings as errors.
+        std::string cabecera(1, '[');
+        cabecera.append(seccion).append(1, ']');
+        lineas.push_back(cabecera);
         lineas.push_back(nueva);
     }
 
     std::error_code ec;
     if (ruta.has_parent_path()) fs::create_directories(ruta.parent_path(), ec);
-    fs::path temporal = ruta;
-    temporal += ".tmp";
-    {
-        std::ofstream f(temporal, std::ios::binary | std::ios::trunc);
-        for (const auto& l : lineas)
-            f << l << '\n';
-        f.flush();
-        if (!f) return false;
-    }
-    fs::rename(temporal, ruta, ec);
-    return !ec;
+    std::string contenido;
+    for (const auto& l : lineas)
+        contenido.append(l).append(1, '\n');
+    // The settings are the program's own file: a unique temporary file renamed over
+    // them, never written through a link nor over anything but the user's own file.
+    std::string motivo;
+    return GrabaFicheroPropio(ruta.string(), contenido, std::nullopt, motivo) == TResultadoPropio::escrito;
 }
 
 TvarConfig::TvarConfig(bool rellenar, const char* seccionConfig, const char* claveConfig,

@@ -15,6 +15,9 @@ std::filesystem::path RutaPerfil(const char* fichero);
 // The value of the key, or `defecto` when there is none.
 std::string LeePerfil(const char* seccion, const char* clave, const char* defecto, const char* fichero);
 // Writes the value (CR and LF, which the line format cannot hold, as bytes 254 and 255).
+// The file is replaced whole through a new temporary file, and only when it is absent or
+// the user's regular file: false, writing nothing, when a link or anything else stands
+// in its place.
 bool EscribePerfil(const char* seccion, const char* clave, const char* valor, const char* fichero);
 
 class TvarConfig {

@@ -4,11 +4,13 @@
 
 #include "Carpeta_prueba.h"
 #include "Cli_prueba.h"
+#include "Escritor_3ds.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <sys/stat.h>
 
 TEST_F(Cli, CheckPrintsWhatTheErrorPaneShows) {
@@ -239,4 +241,78 @@ TEST_F(Cli, ImageDescribesTheLoadedBitmap) {
     EXPECT_EQ(
         Ejecuta("image " + datos + "/gif/built/reference_4x4.gif -o " + Ruta("no/such/folder/x.bmp")).estado,
         2);
+}
+
+// Mended: "render h.3di -o h.3di" left a bitmap where the script was, and so did every
+// other output option over an input, by its name or through a link. Every output of
+// every writing subcommand is checked against the script, mesh or image named on the
+// command line and the textures the script read (refused ones too), hard and symbolic
+// links alike: the command stops with status 2, naming both, and writes nothing.
+TEST_F(Cli, AnOutputNeverReplacesAnInput) {
+    TDibIG imagen;
+    imagen.Crea(32, 32, 24, 0, nullptr, true);
+    ASSERT_TRUE(imagen.GrabaBMP(Ruta("tex.bmp").c_str()));
+    imagen.Crea(40, 40, 24, 0, nullptr, true); // refused for its size
+    ASSERT_TRUE(imagen.GrabaBMP(Ruta("big.bmp").c_str()));
+    Escribe("h.3di", quad);
+    Escribe("t.3di", "TEXTURET=tex.bmp\n" + quad);
+    Escribe("r.3di", "TEXTURET=big.bmp\n" + quad);
+    using namespace prueba3ds;
+    Escribe("m.3ds", Fichero(Tira("Strip", 2, 0)));
+    const struct {
+        std::string orden; // OUT stands for the output, made a link to `entrada`
+        const char* salida;
+        const char* entrada;
+        const char* nombrada = nullptr; // how the message names the input, when not so
+    } casos[] = {
+        {"render h.3di -o OUT", "out.bmp", "h.3di"},
+        {"icon h.3di -o OUT", "out.bmp", "h.3di"},
+        {"icon h.3di", "h.3di.bmp", "h.3di"}, // the default output
+        {"image tex.bmp -o OUT", "out.bmp", "tex.bmp"},
+        {"export h.3di -o OUT", "out.png", "h.3di"},
+        {"export h.3di -o OUT --size 16", "out.ico", "h.3di"},
+        {"export h.3di --icon-theme theme --name app --sizes 16,32", "theme/32x32/apps/app.png", "h.3di"},
+        {"render t.3di -o OUT", "out.bmp", "tex.bmp"},
+        {"render - -o OUT <t.3di", "out.bmp", "tex.bmp"},
+        {"render - -o OUT <h.3di", "out.bmp", "h.3di", "/dev/stdin"}, // standard input is a file too
+        {"render r.3di -o OUT", "out.bmp", "big.bmp"},
+        {"export m.3ds -o OUT", "out.png", "m.3ds"},
+    };
+    const std::string originales[] = {Contenido("h.3di"), Contenido("t.3di"), Contenido("tex.bmp"),
+                                      Contenido("big.bmp"), Contenido("m.3ds")};
+    const auto sinCambios = [&] {
+        const char* nombres[] = {"h.3di", "t.3di", "tex.bmp", "big.bmp", "m.3ds"};
+        return std::equal(std::begin(nombres), std::end(nombres), std::begin(originales),
+                          [&](const char* n, const std::string& o) { return Contenido(n) == o; });
+    };
+    const auto comprueba = [&](const std::string& orden, const std::string& entrada) {
+        const int estado =
+            Sistema("cd '" + dir.string() + "' && " + PM_CLI + " " + orden + " >/dev/null 2>err.txt");
+        EXPECT_EQ(estado, 2) << orden;
+        EXPECT_NE(Contenido("err.txt").find("is the same file as the input "), std::string::npos)
+            << orden << "\n"
+            << Contenido("err.txt");
+        EXPECT_NE(Contenido("err.txt").find(entrada), std::string::npos) << orden;
+        EXPECT_TRUE(sinCambios()) << orden;
+    };
+    for (const bool simbolico : {true, false})
+        for (const auto& c : casos) {
+            SCOPED_TRACE(std::string(simbolico ? "symbolic link: " : "hard link: ") + c.orden);
+            const fs::path salida = dir / c.salida;
+            fs::create_directories(salida.parent_path());
+            fs::remove(salida);
+            if (simbolico)
+                fs::create_symlink(dir / c.entrada, salida);
+            else
+                fs::create_hard_link(dir / c.entrada, salida);
+            std::string orden = c.orden;
+            if (const size_t p = orden.find("OUT"); p != std::string::npos) orden.replace(p, 3, c.salida);
+            comprueba(orden, c.nombrada ? c.nombrada : c.entrada);
+            fs::remove(salida);
+        }
+    // By its own name.
+    comprueba("render h.3di -o h.3di", "h.3di");
+    comprueba("image tex.bmp -o ./tex.bmp", "tex.bmp");
+    // Other outputs are written as before.
+    EXPECT_EQ(Sistema("cd '" + dir.string() + "' && " + PM_CLI + " render t.3di -o out.bmp"), 0);
 }

@@ -1,9 +1,13 @@
 // The editor's file helpers the window's tests do not reach.
+#include "editor/Ajustes_editor.h"
 #include "editor/Archivo_script.h"
+#include "editor/Textura_escritorio.h"
 
 #include "Carpeta_prueba.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -11,15 +15,7 @@ class ArchivoScript : public prueba::Carpeta {};
 
 } // namespace
 
-TEST_F(ArchivoScript, AFailedBackupLeavesTheOldFile) {
-    const std::string nombre = Ruta("a.3di");
-    Escribe("a.3di", "LINE=[0,0,0]:[1,0,0]\n");
-    fs::create_directories(dir / "a.BAK" / "in"); // the backup's name is a folder
-    EXPECT_FALSE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n"));
-    EXPECT_EQ(Contenido("a.3di"), "LINE=[0,0,0]:[1,0,0]\n");
-    EXPECT_TRUE(GrabaTextoScript(nombre.c_str(), "QUAD=...\n", false)); // no backup asked for
-    EXPECT_EQ(Contenido("a.3di"), "QUAD=...\n ");
-    EXPECT_FALSE(fs::exists(nombre + ".$$$"));
+TEST_F(ArchivoScript, AFolderCannotBeReadAsAScript) {
     std::string texto, motivo;
     EXPECT_FALSE(LeeTextoFichero(dir.string().c_str(), texto, &motivo));
     EXPECT_EQ(motivo, "Is a directory");
@@ -33,4 +29,56 @@ TEST_F(ArchivoScript, SwitchesAreToldFromAbsolutePaths) {
     for (const std::string fichero : {"house.3di", "/home/user/house.3di", "/house.3di", "/tmp", "/", "/s2"})
         EXPECT_FALSE(EsOpcionLineaOrdenes(fichero.c_str())) << fichero;
     EXPECT_FALSE(EsOpcionLineaOrdenes(Ruta("x").c_str()));
+}
+
+// Any byte string comes back from the settings exactly; a UTF-8 name is stored as it is.
+TEST(NombresGuardados, AnyNameComesBackExactly) {
+    const struct {
+        std::string nombre, guardado;
+    } casos[] = {
+        {"/home/ana/casa \xc3\xb1.3di", "/home/ana/casa \xc3\xb1.3di"},
+        {"/tmp/na\xffme.3di", "/tmp/na%FFme.3di"},
+        {"/a/100%.3di", "/a/100%25.3di"},
+        {"/a/line\nbreak\r.3di", "/a/line%0Abreak%0D.3di"},
+        {"/a/\xc3(\xe0\x80\x80\xed\xa0\x80\xf4\x90\x80\x80\xc3", "/a/%C3(%E0%80%80%ED%A0%80%F4%90%80%80%C3"},
+        {"\xf0\x9f\x98\x80\xe2\x82\xac", "\xf0\x9f\x98\x80\xe2\x82\xac"},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(EscapaNombre(c.nombre), c.guardado);
+        EXPECT_EQ(RecuperaNombre(c.guardado), c.nombre);
+    }
+    // A value an older version stored with a "%" of its own reads as it was.
+    EXPECT_EQ(RecuperaNombre("/a/50%off%z.3di%4"), "/a/50%off%z.3di%4");
+}
+
+// Only an image the textures take goes to the desktop's opener.
+TEST_F(ArchivoScript, OnlyTextureImagesGoToTheDesktop) {
+    Escribe("a.png", "\x89PNG\r\n\x1A\n and the rest");
+    Escribe("a.JPEG", "\xFF\xD8\xFF\xE0");
+    Escribe("a.tif", std::string("MM\0*", 4));
+    Escribe("a.ico", std::string("\0\0\1\0", 4));
+    Escribe("a.rs", "\x59\xA6\x6A\x95");
+    Escribe("b.bmp", "BM");
+    Escribe("fake.png", "[Desktop Entry]\nExec=rm -rf ~\n");
+    Escribe("short.gif", "GIF8");
+    Escribe("evil.desktop", "[Desktop Entry]\nExec=rm -rf ~\n");
+    ASSERT_EQ(::mkfifo(Ruta("pipe.png").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder.bmp");
+    for (const char* nombre : {"a.png", "a.JPEG", "a.tif", "a.ico", "a.rs", "b.bmp"}) {
+        std::string motivo;
+        EXPECT_TRUE(TexturaParaEscritorio(Ruta(nombre).c_str(), motivo)) << nombre << ": " << motivo;
+    }
+    const std::pair<const char*, const char*> rechazos[] = {
+        {"fake.png", "does not begin as a PNG file does"},
+        {"short.gif", "does not begin as a GIF file does"},
+        {"evil.desktop", "is not an image file the textures take"},
+        {"pipe.png", "is not a regular file"},
+        {"folder.bmp", "is not a regular file"},
+        {"missing.bmp", "cannot be read (No such file or directory)"},
+    };
+    for (const auto& [nombre, razon] : rechazos) {
+        std::string motivo;
+        EXPECT_FALSE(TexturaParaEscritorio(Ruta(nombre).c_str(), motivo)) << nombre;
+        EXPECT_EQ(motivo, Ruta(nombre) + " " + razon);
+    }
 }

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,7 +106,9 @@ TEST_F(EditorConvenciones, RecentFilesAndTheWindowOutliveARestart) {
     EXPECT_GT(v.PaintBox3D->width(), v.Splitter2->width()); // the preview takes the larger share
     for (const QString& f : ficheros)
         AbreDesdeMenu(f);
-    const QStringList ultimos(ficheros.rbegin(), ficheros.rbegin() + 8);
+    QByteArrayList ultimos;
+    for (auto f = ficheros.rbegin(); f != ficheros.rbegin() + 8; ++f)
+        ultimos << QFile::encodeName(*f);
     EXPECT_EQ(v.recientes->Lista(), ultimos);
     v.resize(1050, 720);
     v.Splitter1->setSizes({500, 547});
@@ -121,12 +124,12 @@ TEST_F(EditorConvenciones, RecentFilesAndTheWindowOutliveARestart) {
     // A recent file opens as Open... does, and comes to the top.
     acciones[3]->trigger();
     EXPECT_EQ(w.nombreFichero, DString(ficheros[6].toLocal8Bit().constData()));
-    EXPECT_EQ(w.recientes->Lista().front(), ficheros[6]);
+    EXPECT_EQ(w.recientes->Lista().front(), QFile::encodeName(ficheros[6]));
     // One that is gone is reported and taken off the list.
     QFile::remove(ficheros[5]);
     w.recientes->menu->actions()[4]->trigger();
     EXPECT_EQ(dialogos->mensajes.size(), 1);
-    EXPECT_FALSE(w.recientes->Lista().contains(ficheros[5]));
+    EXPECT_FALSE(w.recientes->Lista().contains(QFile::encodeName(ficheros[5])));
 }
 
 TEST_F(EditorConvenciones, TheViewMenuSetsTheViewFields) {

@@ -1,14 +1,20 @@
 // The edit loop of the real window: typing, the caret, picking, the TEXTURET double click.
 #include "Ventana_prueba.h"
 
+#include "Imagen_prueba.h"
+
 #include "editor/Memo_script.h"
 #include "editor/Resaltador_3di.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QUrl>
 
 namespace {
 
@@ -125,22 +131,54 @@ TEST_F(EditorEdicion, AClickOnAControlPointMovesTheCaretToItsField) {
     EXPECT_EQ(v.StatusBarEdit->text(), "1: 5: 0");
 }
 
-TEST_F(EditorEdicion, ADoubleClickOnATextureLineOpensTheImage) {
+// Mended: the double click handed any file to the desktop, which may run it (a
+// ".desktop" file is a program). Only an image the textures take goes now, one the
+// loader refuses for its size included; anything else is named in the status bar. The
+// desktop's own opener is called, with a stand-in for it first on PATH.
+TEST_F(EditorEdicion, ADoubleClickOnATextureLineOpensTheImageAndNothingElse) {
+    const QString abiertos = carpeta.filePath("opened.txt");
+    QDir(carpeta.path()).mkdir("bin");
+    const std::string abridor = "#!/bin/sh\necho \"$1\" >>'" + abiertos.toStdString() + "'\n";
+    const QString xdgOpen = Fichero("bin/xdg-open", &abridor);
+    QFile::setPermissions(xdgOpen, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(carpeta.filePath("bin")) + ":" + path);
+    TImagen(32, 32, 24).GrabaBMP(Fichero("wood.bmp").toLocal8Bit().constData());
+    TImagen(40, 40, 24).GrabaBMP(Fichero("big.bmp").toLocal8Bit().constData());
+    const std::string entrada = "[Desktop Entry]\nType=Application\nExec=touch pwned\n";
+    Fichero("evil.desktop", &entrada);
+    Fichero("fake.png", &entrada);
+
     const std::string script = "; textured\nTEXTURET = \"wood.bmp\" \nQUAD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n";
-    const QString nombre = Fichero("tex.3di", &script);
-    TFormTestOpenGL& v = Abre({nombre});
+    TFormTestOpenGL& v = Abre({Fichero("tex.3di", &script)});
+    dialogos->escritorioReal = true;
     ASSERT_EQ(v.MemoPrograma->document()->blockCount(), 4);
     QTextCursor cursor(v.MemoPrograma->document()->findBlockByNumber(1));
     cursor.setPosition(cursor.position() + 3);
     const QPoint sobreLinea = v.MemoPrograma->cursorRect(cursor).center();
-    QTest::mouseDClick(v.MemoPrograma->viewport(), Qt::LeftButton, Qt::NoModifier, sobreLinea);
+    const auto dobleClic = [&](const QString& textura) {
+        if (!textura.isEmpty()) Escribe("; textured\nTEXTURET=\"" + textura + "\"\n");
+        v.statusBar()->clearMessage();
+        QTest::mouseDClick(v.MemoPrograma->viewport(), Qt::LeftButton, Qt::NoModifier, sobreLinea);
+        return v.statusBar()->currentMessage();
+    };
+    dobleClic("");
     EXPECT_EQ(v.objeto.lineaResaltada, 1);
     // The command keeps its trailing blank ("TEXTURET ") and so is not TEXTURET: nothing.
     EXPECT_TRUE(dialogos->abiertos.isEmpty());
 
-    Escribe("; textured\nTEXTURET=\"wood.bmp\"\n");
-    QTest::mouseDClick(v.MemoPrograma->viewport(), Qt::LeftButton, Qt::NoModifier, sobreLinea);
-    EXPECT_EQ(dialogos->abiertos, QStringList{"edit|" + carpeta.filePath("wood.bmp")});
+    EXPECT_EQ(dobleClic("evil.desktop"),
+              "Not opened: " + carpeta.filePath("evil.desktop") + " is not an image file the textures take");
+    EXPECT_EQ(dobleClic("fake.png"),
+              "Not opened: " + carpeta.filePath("fake.png") + " does not begin as a PNG file does");
+    EXPECT_TRUE(dialogos->abiertos.isEmpty());
+    EXPECT_EQ(dobleClic("wood.bmp"), "");
+    EXPECT_EQ(dobleClic("big.bmp"), "");
+    const QString esperados = QUrl::fromLocalFile(carpeta.filePath("wood.bmp")).toEncoded() + "\n" +
+                              QUrl::fromLocalFile(carpeta.filePath("big.bmp")).toEncoded() + "\n";
+    EXPECT_TRUE(Espera([&] { return QString::fromStdString(LeeFichero(abiertos)) == esperados; }))
+        << LeeFichero(abiertos);
+    qputenv("PATH", path);
 }
 
 TEST_F(EditorEdicion, TheScriptPaneIsColoured) {

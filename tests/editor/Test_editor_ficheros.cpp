@@ -1,18 +1,27 @@
 // The window's file commands, with the dialogs answered by the test.
+#include "Carpeta_prueba.h"
 #include "Escritor_3ds.h"
 #include "Ventana_prueba.h"
 
+#include "editor/Ficheros_recientes.h"
 #include "image/Tdibig.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -360,4 +369,132 @@ TEST_F(EditorFicheros, ShortcutsReachTheFileCommandsWhichAskBeforeDiscardingChan
     Abre();
     EXPECT_EQ(dialogos->mensajes,
               QStringList{"Pictomolder|Error Opening 3DI file NewIcon.3di: No such file or directory"});
+}
+
+// Mended: the autosave went through a link planted at its name and replaced the file it
+// pointed to, and the backup replaced a link at its name. What the editor writes on its
+// own account never follows a link nor takes a link's place: it is skipped, said once in
+// the status bar, and the link is neither offered for recovery nor removed.
+TEST_F(EditorFicheros, TheAutosaveAndTheBackupLeavePlantedLinksAlone) {
+    const std::string precioso = "precious\n";
+    const QString victima = Fichero("victim.txt", &precioso);
+    const QString nombre = Fichero("s.3di", &enDisco);
+    TFormTestOpenGL& v = Abre({nombre});
+    Escribe(script);
+    fs::create_symlink(victima.toStdString(), (nombre + ".seg").toStdString());
+    v.TimerAutoSaveTimer();
+    EXPECT_EQ(LeeFichero(victima), precioso);
+    EXPECT_EQ(v.statusBar()->currentMessage(),
+              "Autosave skipped: " + nombre + ".seg is a symbolic link, left alone");
+    v.statusBar()->clearMessage();
+    v.TimerAutoSaveTimer();
+    EXPECT_EQ(v.statusBar()->currentMessage(), "");
+
+    fs::create_symlink(victima.toStdString(), carpeta.filePath("s.BAK").toStdString());
+    EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_EQ(LeeFichero(nombre), script.toStdString() + " ");
+    EXPECT_EQ(LeeFichero(victima), precioso);
+    EXPECT_EQ(v.statusBar()->currentMessage(),
+              "No backup was kept: " + carpeta.filePath("s.BAK") + " is a symbolic link, left alone");
+    EXPECT_TRUE(QFileInfo(nombre + ".seg").isSymLink());
+    EXPECT_TRUE(QFileInfo(carpeta.filePath("s.BAK")).isSymLink());
+    Cierra();
+
+    fs::last_write_time(victima.toStdString(), fs::file_time_type::clock::now() + std::chrono::hours(1));
+    Abre({nombre});
+    EXPECT_TRUE(dialogos->preguntas.isEmpty());
+}
+
+// Mended: with the open script replaced by a FIFO, the watcher opened it on the window's
+// thread and the window hung until someone wrote to the FIFO. Now the window says so,
+// reads nothing and keeps its text, which counts as unsaved.
+TEST_F(EditorFicheros, AFifoInPlaceOfTheScriptIsReportedNotWaitedOn) {
+    const QString nombre = Fichero("s.3di", &enDisco);
+    TFormTestOpenGL& v = Abre({nombre});
+    // Were the window to wait on the FIFO, this opens its other end after a while, so
+    // that the test fails instead of hanging.
+    std::atomic<bool> terminado = false, rescatado = false;
+    std::thread rescate([&] {
+        for (int i = 0; i < 200 && !terminado; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (terminado) return;
+        rescatado = true;
+        const int fd = ::open(nombre.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+    });
+    fs::remove(nombre.toStdString());
+    ASSERT_EQ(::mkfifo(nombre.toLocal8Bit().constData(), 0600), 0);
+    const bool avisado = Espera([&] { return !dialogos->mensajes.isEmpty(); }, 8000);
+    EsperaCuadro(); // the window still answers
+    terminado = true;
+    rescate.join();
+    EXPECT_TRUE(avisado);
+    EXPECT_FALSE(rescatado);
+    EXPECT_EQ(dialogos->mensajes,
+              QStringList{"Pictomolder|" + nombre +
+                          " has been replaced by something that is not a regular file (a FIFO, a device or a "
+                          "folder). It was not read; the text here is kept."});
+    EXPECT_EQ(v.MemoPrograma->toPlainText().toStdString(), enDisco);
+    EXPECT_TRUE(v.modificado);
+    EXPECT_TRUE(fs::is_fifo(nombre.toStdString()));
+}
+
+// Mended: the settings were written through the fixed temporary name "3d_edit.ini.tmp",
+// so a link planted there made every start truncate the file it pointed to, and two
+// editors raced on that name. A link in place of the settings themselves is read, never
+// written through nor replaced, and the start says so once.
+TEST_F(EditorFicheros, LinksAmongTheSettingsAreLeftAlone) {
+    const std::string precioso = "precious\n";
+    const QString victima = Fichero("victim.txt", &precioso);
+    const fs::path ajustes = carpeta.filePath("config/pictomolder").toStdString();
+    fs::create_directories(ajustes);
+    fs::create_symlink(victima.toStdString(), ajustes / "3d_edit.ini.tmp");
+    const QString nombre = Fichero("s.3di", &enDisco);
+    Abre({nombre}).close(); // writes the last file, the recent files and the window's place
+    Cierra();
+    EXPECT_EQ(LeeFichero(victima), precioso);
+    EXPECT_TRUE(fs::is_symlink(ajustes / "3d_edit.ini.tmp"));
+    EXPECT_NE(prueba::LeeFichero(ajustes / "3d_edit.ini").find("[Recent Files]"), std::string::npos);
+
+    const fs::path ini = ajustes / "3d_edit.ini";
+    fs::remove(ini);
+    fs::create_symlink(victima.toStdString(), ini);
+    TFormTestOpenGL& v = Abre({nombre});
+    EXPECT_EQ(v.statusBar()->currentMessage(),
+              "Settings are not saved: " + QString::fromStdString(ini.string()) +
+                  " is a symbolic link, left alone");
+    v.close();
+    EXPECT_EQ(LeeFichero(victima), precioso);
+    EXPECT_TRUE(fs::is_symlink(ini));
+}
+
+// Mended: a script whose name is not UTF-8 could not be opened from the command line
+// nor from Recent Files ("No such file or directory": the byte had become U+FFFD), and
+// saving the list rewrote such names. Names stay the system's bytes to the file itself;
+// the settings keep them escaped.
+TEST_F(EditorFicheros, ANameThatIsNotUtf8OpensFromTheCommandLineAndRecentFiles) {
+    const std::string raro = carpeta.path().toStdString() + "/na\xffme.3di";
+    std::ofstream(raro, std::ios::binary) << enDisco;
+    TFormTestOpenGL& v = AbreConBytes({QByteArray::fromStdString(raro)});
+    EXPECT_TRUE(dialogos->mensajes.isEmpty()) << dialogos->mensajes.join('\n').toStdString();
+    EXPECT_EQ(v.MemoPrograma->toPlainText().toStdString(), enDisco);
+    Escribe(script);
+    EXPECT_TRUE(v.MenuSaveClick());
+    EXPECT_EQ(prueba::LeeFichero(raro), script.toStdString() + " ");
+    Cierra();
+    EXPECT_NE(LeeFichero(carpeta.filePath("config/pictomolder/3d_edit.ini")).find("/na%FFme.3di"),
+              std::string::npos);
+
+    // The next start opens the last file again.
+    TFormTestOpenGL& w = Abre();
+    EXPECT_STREQ(w.nombreFichero.c_str(), raro.c_str());
+    EXPECT_EQ(w.MemoPrograma->toPlainText(), script);
+    Cierra();
+
+    TFormTestOpenGL& x = Abre({Fichero("other.3di", &enDisco)});
+    ASSERT_EQ(x.recientes->Lista().value(1), QByteArray::fromStdString(raro));
+    x.recientes->menu->actions()[1]->trigger();
+    EXPECT_TRUE(dialogos->mensajes.isEmpty()) << dialogos->mensajes.join('\n').toStdString();
+    EXPECT_STREQ(x.nombreFichero.c_str(), raro.c_str());
+    EXPECT_EQ(x.MemoPrograma->toPlainText(), script);
 }

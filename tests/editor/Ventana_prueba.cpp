@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -85,6 +86,14 @@ void VentanaPrueba::TearDown() {
 }
 
 TFormTestOpenGL& VentanaPrueba::Abre(const QStringList& argumentos, std::deque<TRespuesta> respuestas) {
+    QByteArrayList bytes;
+    for (const QString& a : argumentos)
+        bytes << QFile::encodeName(a);
+    return AbreConBytes(bytes, std::move(respuestas));
+}
+
+TFormTestOpenGL& VentanaPrueba::AbreConBytes(const QByteArrayList& argumentos,
+                                             std::deque<TRespuesta> respuestas) {
     auto d = std::make_unique<TDialogosPrueba>();
     d->respuestas = std::move(respuestas);
     dialogos = d.get();

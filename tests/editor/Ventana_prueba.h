@@ -33,6 +33,8 @@ struct TDialogosPrueba : TDialogosEditor {
     }
     bool AbreConEscritorio(const QString& fichero, const QString& verbo) override {
         abiertos << verbo + "|" + fichero;
+        // The desktop's own opener, for the tests that put a stand-in first on PATH.
+        if (escritorioReal) return TDialogosQt(nullptr).AbreConEscritorio(fichero, verbo);
         return escritorioResponde;
     }
 
@@ -40,6 +42,7 @@ struct TDialogosPrueba : TDialogosEditor {
     std::deque<TRespuesta> respuestas;
     std::deque<int> enteros;
     bool escritorioResponde = false;
+    bool escritorioReal = false;
 
     // What the window asked and showed.
     QStringList peticionesAbrir;  // the initial names handed to the open dialog
@@ -58,6 +61,8 @@ protected:
 
     // Shows the window, bound to OpenGL; `respuestas` answer the start-up's questions.
     TFormTestOpenGL& Abre(const QStringList& argumentos = {}, std::deque<TRespuesta> respuestas = {});
+    // The same with the command line as bytes, as the system gives it.
+    TFormTestOpenGL& AbreConBytes(const QByteArrayList& argumentos, std::deque<TRespuesta> respuestas = {});
     void Cierra(); // without questions
     // A file in the test's folder (with `contenido` written when given).
     QString Fichero(const char* nombre, const std::string* contenido = nullptr) const;

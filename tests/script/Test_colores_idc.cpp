@@ -171,3 +171,30 @@ TEST_F(Modelo3DS, AFileThatCannotBeOpenedSaysSo) {
                   "Error reading the 3DS file " + Ruta(nombre) + ": it cannot be opened (" + razon + ")");
     }
 }
+
+// Mended: memory grew by some 255 bytes a face without a limit (a 52 MB file took
+// 1.67 GB). One import takes at most maxCaras3DS faces, all meshes together; past it the
+// file is refused before its faces are kept.
+TEST_F(Modelo3DS, AFileOfMoreFacesThanOneImportTakesIsRefused) {
+    const auto malla = [](const std::string& nombre, size_t n) {
+        return Objeto(nombre, Vertices({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}) +
+                                  Caras(std::vector<TTriangulo>(n, TTriangulo{0, 1, 2})));
+    };
+    // The limit counts the faces of every mesh: 30 faces pass a limit of 30, not of 29.
+    const std::string pequeno = Fichero(malla("A", 10) + malla("B", 20));
+    EXPECT_TRUE(ReadModel3DS(pequeno.data(), modoMemoria3DS, pequeno.size(), nullptr, 30));
+    DString motivo;
+    EXPECT_FALSE(ReadModel3DS(pequeno.data(), modoMemoria3DS, pequeno.size(), &motivo, 29));
+    EXPECT_STREQ(motivo.c_str(), "it has more than 29 faces, the most one import takes");
+
+    const std::string ruta = Ruta("large.3ds");
+    std::ofstream fichero(ruta, std::ios::binary);
+    EscribeFichero(fichero, malla("Full", 65535), maxCaras3DS / 65535 + 1);
+    fichero.close();
+    TObjeto3D escena;
+    DString error;
+    EXPECT_FALSE(escena.Carga(ruta.c_str(), error));
+    EXPECT_EQ(std::string(error.c_str()), "Error reading the 3DS file " + ruta +
+                                              ": it has more than 4194304 faces, the most one import takes");
+    EXPECT_EQ(escena.Count(), 0);
+}

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
+#include <sys/stat.h>
 
 namespace {
 
@@ -72,4 +74,17 @@ TEST_F(Config, OtherSectionsAndKeysAreKept) {
     c.Asigna("new.3di");
     TstringConfig z(true, "View", "Pan", "3d_edit.ini", "0");
     EXPECT_EQ(Texto(), "; a comment\n[View]\nZoom=3\nPan=0\n\n[File]\nName=new.3di\nOther=1\n");
+}
+
+// Mended: a FIFO in place of the settings file blocked the start until someone wrote to
+// it. Now it reads as no settings and is never replaced (nor is a link: see the editor's
+// tests).
+TEST_F(Config, AFifoInPlaceOfTheSettingsNeitherBlocksNorIsReplaced) {
+    fs::create_directories(Ini().parent_path());
+    ASSERT_EQ(::mkfifo(Ini().c_str(), 0600), 0);
+    TstringConfig c(true, "File", "Name", "3d_edit.ini", "def");
+    EXPECT_STREQ(c.Valor().c_str(), "def");
+    EXPECT_FALSE(EscribePerfil("File", "Name", "x", "3d_edit.ini"));
+    EXPECT_TRUE(fs::is_fifo(Ini()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Ini().parent_path()), fs::directory_iterator()), 1);
 }

@@ -31,13 +31,14 @@ Lineas LeeTexto(const std::string& texto) {
 
 // Runs in a child process: saves `texto` safely while writes beyond `limite` bytes fail
 // (a nearly full disk); exits with 0 when the save reported success.
-[[noreturn]] void GuardaConLimite(const std::string& ruta, const std::string& texto, rlim_t limite) {
+[[noreturn]] void GuardaConLimite(const std::string& ruta, const std::string& texto, rlim_t limite,
+                                  int32_t modo = fqGrabaTexto | fqSeguro) {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit r{};
     r.rlim_cur = r.rlim_max = limite;
     setrlimit(RLIMIT_FSIZE, &r);
     TFicheroQOR f;
-    if (!f.Abre(ruta.c_str(), fqGrabaTexto | fqSeguro)) std::exit(2);
+    if (!f.Abre(ruta.c_str(), modo)) std::exit(2);
     f.EscribeDatoTexto(texto.c_str());
     std::exit(f.Cierra() ? 0 : 1);
 }
@@ -160,12 +161,12 @@ TEST_F(GuardadoSeguro, TheBackupIsWholeOrTheSaveFails) {
     EXPECT_EXIT(GuardaConLimite(Ruta("s.3di"), "new", 8192), ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(Contenido("s.3di"), "new ");
     EXPECT_EQ(Contenido("s.BAK"), antiguo);
-
-    fs::remove(dir / "s.BAK");
-    fs::create_directories(dir / "s.BAK" / "in");
-    EXPECT_FALSE(Guarda(Ruta("s.3di"), "newer"));
-    EXPECT_EQ(Contenido("s.3di"), "new ");
-    EXPECT_TRUE(Temporales().empty());
+    // A plain write's backup is a copy, which the disk cannot hold here.
+    Escribe("c.3di", antiguo);
+    EXPECT_EXIT(GuardaConLimite(Ruta("c.3di"), "new", 8192, fqGrabaTexto | fqCopiaBak),
+                ::testing::ExitedWithCode(2), "");
+    EXPECT_EQ(Contenido("c.3di"), antiguo);
+    EXPECT_FALSE(fs::exists(dir / "c.BAK"));
 }
 
 // Mended: every save wrote "NAME.$$$", so two saves at once wrote into one file and
@@ -190,19 +191,31 @@ TEST_F(GuardadoSeguro, SavesAtTheSameTimeNeverMix) {
 }
 
 // Mended: links planted under the temporary or the backup name made the save write
-// through them into other files.
-TEST_F(GuardadoSeguro, PlantedLinksAreNeverWrittenThrough) {
-    Escribe("s.3di", "old");
+// through them into other files; then a link at the backup's name was replaced. The
+// backup is the program's own file: a link or a folder in its place is left alone, the
+// script is saved without it, and the save says so.
+TEST_F(GuardadoSeguro, PlantedLinksAreNeverWrittenThroughNorReplaced) {
     Escribe("victim1", "one");
     Escribe("victim2", "two");
     fs::create_symlink(dir / "victim1", dir / "s.3di.$$$");
     fs::create_symlink(dir / "victim2", dir / "s.BAK");
-    EXPECT_TRUE(Guarda(Ruta("s.3di"), "new"));
-    EXPECT_EQ(Contenido("s.3di"), "new ");
+    fs::create_directories(dir / "f.BAK" / "in");
+    for (const char* nombre : {"s", "f"}) {
+        const std::string script = Escribe((std::string(nombre) + ".3di").c_str(), "old");
+        TFicheroQOR f;
+        ASSERT_TRUE(f.Abre(script.c_str(), fqGrabaTexto | fqSeguro));
+        EXPECT_TRUE(f.EscribeDatoTexto("new"));
+        EXPECT_TRUE(f.Cierra());
+        EXPECT_EQ(prueba::LeeFichero(script), "new ");
+        const std::string bak = Ruta((std::string(nombre) + ".BAK").c_str());
+        EXPECT_EQ(f.Aviso(), "No backup was kept: " + bak +
+                                 (nombre[0] == 's' ? " is a symbolic link" : " is not a regular file") +
+                                 ", left alone");
+    }
     EXPECT_EQ(Contenido("victim1"), "one");
     EXPECT_EQ(Contenido("victim2"), "two");
-    EXPECT_FALSE(fs::is_symlink(dir / "s.BAK"));
-    EXPECT_EQ(Contenido("s.BAK"), "old");
+    EXPECT_TRUE(fs::is_symlink(dir / "s.BAK"));
+    EXPECT_TRUE(fs::is_directory(dir / "f.BAK" / "in"));
 }
 
 // Mended: a save made every script 644 (a private one world-readable) and replaced a
