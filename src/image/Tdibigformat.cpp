@@ -14,26 +14,32 @@
 
 namespace {
 
+using namespace std::string_view_literals;
+
+constexpr std::array<std::string_view, 4> firmasTIFF = {"II*\0"sv, "MM\0*"sv, "II+\0"sv, "MM\0+"sv};
+constexpr std::array<std::string_view, 4> firmasJPEG = {"\xFF\xD8\xFF"sv};
+constexpr std::array<std::string_view, 4> firmasRAS = {"\x59\xA6\x6A\x95"sv};
+
 constexpr TFormatoImagen formatos[] = {
-    {"BMP", LeeBMP, MideBMP},
-    {"JPG", LeeJPG, MideJPG},
-    {"JPEG", LeeJPG, MideJPG},
-    {"JPE", LeeJPG, MideJPG},
-    {"TIF", LeeTIF, MideTIF},
-    {"TIFF", LeeTIF, MideTIF},
-    {"ICO", LeeICO, MideICO},
-    {"PNG", LeePNG, MidePNG},
-    {"GIF", LeeGIF, MideGIF},
-    {"RAS", LeeRAS, MideRAS},
-    {"RS", LeeRAS, MideRAS},
+    {"BMP", LeeBMP, MideBMP, "BMP", {"BM"sv}},
+    {"JPG", LeeJPG, MideJPG, "JPEG", firmasJPEG},
+    {"JPEG", LeeJPG, MideJPG, "JPEG", firmasJPEG},
+    {"JPE", LeeJPG, MideJPG, "JPEG", firmasJPEG},
+    {"TIF", LeeTIF, MideTIF, "TIFF", firmasTIFF},
+    {"TIFF", LeeTIF, MideTIF, "TIFF", firmasTIFF},
+    {"ICO", LeeICO, MideICO, "icon", {"\0\0\1\0"sv}},
+    {"PNG", LeePNG, MidePNG, "PNG", {"\x89PNG\r\n\x1A\n"sv}},
+    {"GIF", LeeGIF, MideGIF, "GIF", {"GIF87a"sv, "GIF89a"sv}},
+    {"RAS", LeeRAS, MideRAS, "Sun raster", firmasRAS},
+    {"RS", LeeRAS, MideRAS, "Sun raster", firmasRAS},
     // Map formats of other programs of the maker.
-    {"ECW", nullptr, nullptr},
-    {"SID", nullptr, nullptr},
-    {"MPR", nullptr, nullptr},
-    {"NOS", nullptr, nullptr},
-    {"NOL", nullptr, nullptr},
-    {"NO1", nullptr, nullptr},
-    {"KAP", nullptr, nullptr},
+    {"ECW", nullptr, nullptr, "ECW", {}},
+    {"SID", nullptr, nullptr, "MrSID", {}},
+    {"MPR", nullptr, nullptr, "MPR", {}},
+    {"NOS", nullptr, nullptr, "NOS", {}},
+    {"NOL", nullptr, nullptr, "NOL", {}},
+    {"NO1", nullptr, nullptr, "NO1", {}},
+    {"KAP", nullptr, nullptr, "KAP", {}},
 };
 
 } // namespace

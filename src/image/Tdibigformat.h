@@ -6,14 +6,19 @@
 #include "image/Lector_imagen.h"
 #include "support/Dstring.h"
 
+#include <array>
+#include <string_view>
+
 struct TMonitorProcesos;
 
-// One row of the table. A map format of the maker's other programs has neither: it is
-// recognised and never read.
+// One row of the table. A map format of the maker's other programs has no reader and no
+// probe: it is recognised and never read.
 struct TFormatoImagen {
     const char* extension; // upper case, without the dot
     TLectorImagen lee;
     TMedidorImagen mide;
+    const char* nombre;                     // the format as a message names it
+    std::array<std::string_view, 4> firmas; // the bytes its files begin with (empty: none more)
 };
 
 // The row of the file's extension (the text after its last ".", case aside); null for an
