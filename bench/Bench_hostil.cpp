@@ -2,27 +2,16 @@
 // reading each one, as the editor does on every keystroke. Each should stay under a
 // second and 256 MB. The peak ("pico_MB") is the process's resident peak, set back
 // before each script.
+#include "Pico_memoria.h"
 #include "Scripts_hostiles.h"
 
 #include "script/Lectura_escena.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <string>
 
 namespace {
-
-void PonACeroPico() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-double PicoMB() {
-    std::ifstream estado("/proc/self/status");
-    for (std::string linea; std::getline(estado, linea);)
-        if (linea.rfind("VmHWM:", 0) == 0) return std::stod(linea.substr(6)) / 1024.0;
-    return 0.0;
-}
 
 void LeeHostil(benchmark::State& estado, const std::string& texto) {
     PonACeroPico();

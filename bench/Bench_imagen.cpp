@@ -196,7 +196,7 @@ void BM_GifNuestro(benchmark::State& state) {
     for (auto _ : state) {
         TDibIG img;
         DString error;
-        if (!LeeGIF(gif.c_str(), img, error)) state.SkipWithError(error.c_str());
+        if (!LeeGIF(gif.c_str(), img, error, nullptr)) state.SkipWithError(error.c_str());
         benchmark::DoNotOptimize(img.Bits());
     }
     state.SetBytesProcessed(state.iterations() * lado * lado);

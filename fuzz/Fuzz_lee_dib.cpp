@@ -3,7 +3,7 @@
 // container), both through a memory file.
 #include "Imagen_fuzz.h"
 
-#include "image/Tdibig.h"
+#include "image/Lector_bmp.h"
 #include "support/Ficheroqor.h"
 #include "support/Ficheroqordatos.h"
 #include "support/Throw_qor.h"
@@ -13,6 +13,7 @@
 
 namespace {
 
+// With its file header the input is also a file, whose header probe must agree.
 void Lee(const uint8_t* datos, size_t tamano, bool conCabecera) {
     TFicheroQORdatos fichero(fqLeeBinario, reinterpret_cast<const char*>(datos),
                              static_cast<int32_t>(tamano));
@@ -26,6 +27,7 @@ void Lee(const uint8_t* datos, size_t tamano, bool conCabecera) {
     } catch (const TXTextoQOR&) {
         return; // an allocation refused by the system is reported this way
     }
+    if (conCabecera) fuzz::CompruebaMedidas(MideBMP, fuzz::FicheroDeEntrada(datos, tamano), img);
     fuzz::UsaImagen(img);
 }
 

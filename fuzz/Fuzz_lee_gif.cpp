@@ -4,6 +4,9 @@
 #include "image/Gif.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
-    fuzz::LeePorNombre(datos, tamano, "Error 2 opening ", LeeGIF);
+    fuzz::LeePorNombre(
+        datos, tamano, "Error 2 opening ",
+        [](const char* nombre, TDibIG& img, DString& error) { return LeeGIF(nombre, img, error, nullptr); },
+        MideGIF);
     return 0;
 }

@@ -4,8 +4,9 @@
 #include "image/Qor_png.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
-    fuzz::LeePorNombre(datos, tamano, "Error reading ", [](const char* nombre, TDibIG& img, DString& error) {
-        return LeePNG(nombre, img, error, nullptr);
-    });
+    fuzz::LeePorNombre(
+        datos, tamano, "Error reading ",
+        [](const char* nombre, TDibIG& img, DString& error) { return LeePNG(nombre, img, error, nullptr); },
+        MidePNG);
     return 0;
 }

@@ -4,9 +4,9 @@
 #include "image/Lector_ras.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
-    fuzz::LeePorNombre(datos, tamano,
-                       "Error reading RAS: ", [](const char* nombre, TDibIG& img, DString& error) {
-                           return LeeRAS(nombre, img, error, nullptr);
-                       });
+    fuzz::LeePorNombre(
+        datos, tamano, "Error reading RAS: ",
+        [](const char* nombre, TDibIG& img, DString& error) { return LeeRAS(nombre, img, error, nullptr); },
+        MideRAS);
     return 0;
 }

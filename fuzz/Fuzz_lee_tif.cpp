@@ -12,21 +12,12 @@ void _Cierra_TIFF(TRegistroTIFF* registro);
 const char* _Get_TIFF_Error();
 }
 
-namespace {
-
-// The image and the read whose pixels it shows, released together.
-struct TImagenTIFF : TDibIG {
-    std::unique_ptr<TLecturaTIFF> lectura;
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     static const TEntradasTIFF entradas{_Lee_GeoTIFF, _Lee_Cabecera_TIFF, _Lee_Bits_TIFF, _Cierra_TIFF,
                                         _Get_TIFF_Error};
-    fuzz::LeePorNombre<TImagenTIFF>(
-        datos, tamano, "Error reading TIF ", [](const char* nombre, TImagenTIFF& img, DString& error) {
-            return LeeTIFcon(entradas, TModuloCodec(), nombre, img, img.lectura, error, nullptr);
-        });
+    fuzz::LeePorNombre(datos, tamano, "Error reading TIF ",
+                       [](const char* nombre, TDibIG& img, DString& error) {
+                           return LeeTIFcon(entradas, TModuloCodec(), nombre, img, error, nullptr);
+                       });
     return 0;
 }

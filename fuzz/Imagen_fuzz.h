@@ -2,7 +2,7 @@
 // and the checks every read image must pass.
 #pragma once
 
-#include "image/Tdibig.h"
+#include "image/Lector_imagen.h"
 #include "support/Ficheroqordatos.h"
 #include "support/Throw_qor.h"
 
@@ -33,16 +33,29 @@ inline void UsaImagen(TDibIG& img) {
         for (int32_t x = -1; x <= ancho; x += (ancho > 64 ? ancho / 16 + 1 : 1))
             suma += img.Pixel(x, y) + img.Indice(x, y);
     img.PonPixel(ancho - 1, alto - 1, suma);
+    // The whole-picture steps are linear in the pixels: a large picture from a small input
+    // (which the readers allow) would only spend the run's time on them.
+    if (int64_t{ancho} * alto > (int64_t{1} << 22)) return;
     img.IntercambiaRojoAzul();
     img.Convierte(32);
+    img.ConvierteConAlfa(); // palette images with their entries' alpha
     TFicheroQORdatos salida(fqGrabaBinario);
     if (!img.GrabaDIB(salida, true)) __builtin_trap();
 }
 
+// The header probe must give the sides of the picture the reader decoded.
+inline void CompruebaMedidas(TMedidorImagen mide, const char* nombre, const TDibIG& img) {
+    TMedidasImagen medidas;
+    if (!mide(nombre, medidas) || medidas.ancho != img.Ancho() || medidas.alto != img.AltoAbsoluto())
+        __builtin_trap();
+}
+
 // One run of a reader that opens its file by name: the input becomes the file; a failed
-// read must leave a message beginning with `prefijo`, a successful one a usable image.
+// read must leave a message beginning with `prefijo`, a successful one a usable image
+// whose sides `mide` (when given) finds in the header.
 template <typename Imagen = TDibIG, typename Lector>
-void LeePorNombre(const uint8_t* datos, size_t tamano, const char* prefijo, Lector lee) {
+void LeePorNombre(const uint8_t* datos, size_t tamano, const char* prefijo, Lector lee,
+                  TMedidorImagen mide = nullptr) {
     if (tamano > (1u << 22)) return;
     const char* nombre = FicheroDeEntrada(datos, tamano);
     Imagen img;
@@ -55,6 +68,7 @@ void LeePorNombre(const uint8_t* datos, size_t tamano, const char* prefijo, Lect
     } catch (const TXTextoQOR&) {
         return; // an allocation refused by the system is reported this way
     }
+    if (mide) CompruebaMedidas(mide, nombre, img);
     UsaImagen(img);
 }
 

@@ -13,8 +13,12 @@ packages=(
   libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev
   # editor
   qt6-base-dev libqt6opengl6-dev
-  # tests and benchmarks (giflib: the reference decoder the GIF benchmark runs against)
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick libgif-dev
+  # tests and benchmarks (giflib: the reference decoder the GIF benchmark runs against;
+  # netpbm writes the run-length Sun rasters the image tests read; Pillow decodes the
+  # real-world image corpus for comparison, and cjpeg writes the test data's progressive
+  # JPEG files)
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick libgif-dev netpbm python3-pil
+  libjpeg-turbo-progs
   # reference library that the 3D Studio import benchmark compares against (bench only)
   libassimp-dev
   # fonts for the editor under Xvfb

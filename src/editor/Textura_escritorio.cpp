@@ -1,5 +1,6 @@
 #include "editor/Textura_escritorio.h"
 
+#include "image/Tdibigformat.h"
 #include "support/Descriptor_regular.h"
 #include "support/Rutas.h"
 
@@ -12,34 +13,6 @@
 
 namespace {
 
-using namespace std::string_view_literals;
-
-// The formats of the texture loader: their extensions, name and the bytes their files
-// begin with.
-struct TFormatoTextura {
-    std::initializer_list<std::string_view> extensiones;
-    const char* nombre;
-    std::initializer_list<std::string_view> firmas;
-};
-
-const TFormatoTextura formatos[] = {
-    {{"BMP"}, "BMP", {"BM"sv}},
-    {{"JPG", "JPEG"}, "JPEG", {"\xFF\xD8\xFF"sv}},
-    {{"TIF"}, "TIFF", {"II*\0"sv, "MM\0*"sv, "II+\0"sv, "MM\0+"sv}},
-    {{"ICO"}, "icon", {"\0\0\1\0"sv}},
-    {{"PNG"}, "PNG", {"\x89PNG\r\n\x1A\n"sv}},
-    {{"GIF"}, "GIF", {"GIF87a"sv, "GIF89a"sv}},
-    {{"RAS", "RS"}, "Sun raster", {"\x59\xA6\x6A\x95"sv}},
-};
-
-const TFormatoTextura* FormatoDe(const char* ruta) {
-    const DString extension = Extension(ruta);
-    for (const TFormatoTextura& f : formatos)
-        for (const std::string_view e : f.extensiones)
-            if (extension.CompareNoCase(std::string(e).c_str()) == 0) return &f;
-    return nullptr;
-}
-
 bool Falla(std::string& motivo, const char* ruta, const std::string& razon) {
     motivo = std::string(ruta) + " " + razon;
     return false;
@@ -48,8 +21,8 @@ bool Falla(std::string& motivo, const char* ruta, const std::string& razon) {
 } // namespace
 
 bool TexturaParaEscritorio(const char* ruta, std::string& motivo) {
-    const TFormatoTextura* formato = FormatoDe(ruta);
-    if (!formato) return Falla(motivo, ruta, "is not an image file the textures take");
+    const TFormatoImagen* formato = FormatoImagen(ruta);
+    if (!formato || !formato->lee) return Falla(motivo, ruta, "is not an image file the textures take");
     // Looked at before it is opened: opening a device may already do something.
     const std::string sistema = RutaSistema(ruta).string();
     struct stat datos {};
@@ -63,7 +36,7 @@ bool TexturaParaEscritorio(const char* ruta, std::string& motivo) {
     ::close(fd);
     const std::string_view inicio(cabecera, leidos > 0 ? static_cast<size_t>(leidos) : 0);
     if (std::none_of(formato->firmas.begin(), formato->firmas.end(),
-                     [&](std::string_view firma) { return inicio.starts_with(firma); }))
+                     [&](std::string_view firma) { return !firma.empty() && inicio.starts_with(firma); }))
         return Falla(motivo, ruta, std::string("does not begin as a ") + formato->nombre + " file does");
     return true;
 }

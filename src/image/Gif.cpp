@@ -7,6 +7,7 @@
 
 #include "image/Fichero_imagen.h"
 #include "image/Orden_bytes.h"
+#include "support/Monitor_procesos.h"
 
 #include <algorithm>
 #include <array>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -44,9 +46,10 @@ void Empaqueta(uint8_t* linea, int32_t n, int32_t bits) {
 
 class TLectorGIF {
 public:
-    TLectorGIF(std::FILE* f, TDibIG& d) : fichero(f), destino(d) {}
+    TLectorGIF(std::FILE* f, TDibIG& d, TMonitorProcesos* p) : fichero(f), destino(d), progreso(p) {}
     // True when the file is a GIF and its first image was found (decoded whole or in part).
-    bool Lee();
+    // With `medidas`, only the first image's descriptor is read, into it.
+    bool Lee(TMedidasImagen* medidas = nullptr);
 
 private:
     bool Rellena();
@@ -57,7 +60,7 @@ private:
 
     bool SaltaExtension();
     bool LeeTabla(int32_t entradas);
-    bool LeeDescriptor();
+    bool LeeDescriptor(TMedidasImagen* medidas);
     bool PreparaDestino(int32_t ancho, int32_t alto);
 
     int ByteDatos();
@@ -68,6 +71,7 @@ private:
 
     std::FILE* fichero;
     TDibIG& destino;
+    TMonitorProcesos* progreso;
     std::unique_ptr<CImageIterator> iterador;
     int32_t bitsPixel = 8;
     int32_t transparente = -1;
@@ -135,7 +139,7 @@ uint64_t TLectorGIF::BytesRestantes() {
     return BytesHastaFin(fichero) + static_cast<uint64_t>(disponibles - posicion);
 }
 
-bool TLectorGIF::Lee() {
+bool TLectorGIF::Lee(TMedidasImagen* medidas) {
     uint8_t cabecera[13];
     if (LeeBytes(cabecera, sizeof cabecera) != sizeof cabecera || std::memcmp(cabecera, "GIF8", 4) != 0)
         return false;
@@ -148,7 +152,7 @@ bool TLectorGIF::Lee() {
             if (!SaltaExtension()) return false;
             break;
         case 0x2C:
-            return LeeDescriptor();
+            return LeeDescriptor(medidas);
         default: // the trailer, damage or the end of the file: no image
             return false;
         }
@@ -183,9 +187,13 @@ bool TLectorGIF::LeeTabla(int32_t entradas) {
     return true;
 }
 
-bool TLectorGIF::LeeDescriptor() {
+bool TLectorGIF::LeeDescriptor(TMedidasImagen* medidas) {
     uint8_t descriptor[9];
     if (LeeBytes(descriptor, sizeof descriptor) != sizeof descriptor) return false;
+    if (medidas) {
+        *medidas = {LeeU16(descriptor + 4), LeeU16(descriptor + 6)};
+        return true;
+    }
     const uint8_t marcas = descriptor[8];
     if (marcas & 0x80) {
         tamanoTabla = 2 << (marcas & 7);
@@ -221,6 +229,13 @@ bool TLectorGIF::PreparaDestino(int32_t ancho, int32_t altoImagen) {
         entradas = 256;
     }
     destino.Prepara(ancho, altoImagen, bitsPixel, entradas, paleta.data());
+    // The transparent index is kept as the alpha of its entry.
+    if (transparente >= 0 && transparente < destino.NumColores()) {
+        std::vector<uint8_t> alfa(static_cast<size_t>(destino.NumColores()), 0xFF);
+        alfa[static_cast<size_t>(transparente)] = 0;
+        destino.PonAlfaTabla(std::move(alfa));
+    }
+    if (progreso) progreso->Inicia(altoImagen);
     iterador = std::make_unique<CImageIterator>(destino);
     iterador->IrUltimaFila();
     alto = altoImagen;
@@ -284,7 +299,8 @@ int32_t TLectorGIF::LeeCodigo(int32_t tamano) {
 }
 
 void TLectorGIF::Decodifica(int minimo, int32_t ancho) {
-    if (minimo < 2 || minimo > 9) return;
+    // Codes grow to 12 bits, so the first code size is at most 12: a minimum of 11.
+    if (minimo < 2 || minimo > maxBitsCodigo - 1) return;
     // Room for a whole row plus the longest string that can start near its end.
     std::unique_ptr<uint8_t[]> linea(new (std::nothrow) uint8_t[static_cast<size_t>(ancho) + maxCodigos + 1]);
     if (!linea) return;
@@ -299,24 +315,25 @@ void TLectorGIF::Decodifica(int minimo, int32_t ancho) {
     int32_t tamano = minimo + 1;
     int32_t tope = 1 << tamano;
     int32_t siguiente = primeroLibre;
-    int32_t viejo = 0;
+    // The code before, -1 when there is none: the first code of the data, and the first
+    // after a clear code, make no entry (many encoders start without a clear code).
+    int32_t viejo = -1;
     uint8_t primerByte = 0;
     int32_t pos = 0;
     for (;;) {
-        int32_t c = LeeCodigo(tamano);
+        const int32_t c = LeeCodigo(tamano);
         if (c < 0 || c == fin) break;
         if (c == limpia) {
             tamano = minimo + 1;
             tope = 1 << tamano;
             siguiente = primeroLibre;
-            do
-                c = LeeCodigo(tamano);
-            while (c == limpia);
-            if (c < 0 || c == fin) break;
-            if (c >= siguiente) c = 0;
-            primerByte = static_cast<uint8_t>(c);
+            viejo = -1;
+            continue;
+        }
+        if (viejo < 0) {
+            viejo = c < siguiente ? c : 0;
+            primerByte = static_cast<uint8_t>(viejo);
             linea[static_cast<size_t>(pos++)] = primerByte;
-            viejo = c;
         } else {
             // A code past the next free entry names no string: the data is damaged.
             if (c > siguiente) break;
@@ -334,14 +351,15 @@ void TLectorGIF::Decodifica(int minimo, int32_t ancho) {
             *p = static_cast<uint8_t>(codigo);
             primerByte = *p;
             pos += n;
+            // A full table takes no more entries until the next clear code.
             if (siguiente < tope) {
                 const auto s = static_cast<size_t>(siguiente);
                 sufijo[s] = primerByte;
                 prefijo[s] = static_cast<uint16_t>(viejo);
                 largo[s] = static_cast<uint16_t>(largo[static_cast<size_t>(viejo)] + 1);
                 ++siguiente;
-                viejo = c;
             }
+            viejo = c;
             if (siguiente >= tope && tamano < maxBitsCodigo) {
                 tope <<= 1;
                 ++tamano;
@@ -361,6 +379,11 @@ void TLectorGIF::Decodifica(int minimo, int32_t ancho) {
 bool TLectorGIF::EscribeLinea(uint8_t* linea, int32_t pixeles) {
     Empaqueta(linea, pixeles, bitsPixel);
     const int32_t bytes = (pixeles * bitsPixel + 7) / 8;
+    // A cancel ends the decoding; the rows written so far stay, as after damage.
+    if (progreso) {
+        if (progreso->cancelado) return false;
+        progreso->Avanza(1);
+    }
     if (!entrelazada) {
         if (!iterador->Dentro()) return false;
         iterador->CopiaFila(linea, bytes);
@@ -410,7 +433,7 @@ bool CImageIterator::FilaAnterior() {
     return y >= 0;
 }
 
-bool LeeGIF(const char* nombre, TDibIG& destino, DString& error) {
+bool LeeGIF(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
     const TFicheroC fichero = AbreLectura(nombre);
     if (!fichero) {
         error = "Error opening ";
@@ -418,9 +441,15 @@ bool LeeGIF(const char* nombre, TDibIG& destino, DString& error) {
         return false;
     }
     // About 60 KB of tables and buffers: kept off the stack.
-    const auto lector = std::make_unique<TLectorGIF>(fichero.get(), destino);
+    const auto lector = std::make_unique<TLectorGIF>(fichero.get(), destino, progreso);
     if (lector->Lee()) return true;
     error = "Error 2 opening ";
     error += nombre;
     return false;
+}
+
+bool MideGIF(const char* nombre, TMedidasImagen& medidas) {
+    const TFicheroC fichero = AbreLectura(nombre);
+    TDibIG nada;
+    return fichero && std::make_unique<TLectorGIF>(fichero.get(), nada, nullptr)->Lee(&medidas);
 }

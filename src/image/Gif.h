@@ -2,8 +2,7 @@
 // bitmap with a palette of 1, 4 or 8 bits per pixel. The decoder is the program's own.
 #pragma once
 
-#include "image/Tdibig.h"
-#include "support/Dstring.h"
+#include "image/Lector_imagen.h"
 
 #include <cstdint>
 
@@ -33,5 +32,7 @@ private:
 
 // Reads `nombre` into `destino`. Messages: "Error opening NAME" when the file cannot be
 // opened, "Error 2 opening NAME" when it holds no GIF image. Damage inside the image
-// data ends the decoding: the rows decoded so far stay and the load succeeds.
-bool LeeGIF(const char* nombre, TDibIG& destino, DString& error);
+// data, or a cancel, ends the decoding: the rows decoded so far stay and the load
+// succeeds. A transparent index is kept as the alpha of its colour-table entry.
+bool LeeGIF(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+bool MideGIF(const char* nombre, TMedidasImagen& medidas);

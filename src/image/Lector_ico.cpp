@@ -8,6 +8,7 @@
 #include "image/Orden_bytes.h"
 #include "image/Qor_png.h"
 #include "image/Tdibigymask.h"
+#include "support/Monitor_procesos.h"
 
 #include <algorithm>
 #include <cstring>
@@ -57,18 +58,35 @@ bool Describe(std::FILE* f, TCandidato& c) {
     return LeeU32(h) == tamanoCabeceraDib && ancho > 0 && alto > 0;
 }
 
+// True for a colour image that carries alpha: 32 bits with any alpha byte set (an icon
+// of 32 bits whose alpha is all 0 leaves its transparency to the mask).
+bool TieneAlfa(const TDibIG& color) {
+    if (color.BitsPixel() != 32) return false;
+    const uint8_t* p = color.Bits();
+    const int64_t bytes = int64_t{color.BytesFila()} * color.AltoAbsoluto();
+    for (int64_t i = 3; i < bytes; i += 4)
+        if (p[i] != 0) return true;
+    return false;
+}
+
+// True for a colour image with alpha between transparent and opaque somewhere.
+bool AlfaParcial(const TDibIG& color) {
+    if (!TieneAlfa(color)) return false;
+    const uint8_t* p = color.Bits();
+    const int64_t bytes = int64_t{color.BytesFila()} * color.AltoAbsoluto();
+    for (int64_t i = 3; i < bytes; i += 4)
+        if (p[i] != 0 && p[i] != 0xFF) return true;
+    return false;
+}
+
 // Marks transparent in the mask every pixel whose alpha is below one half, for colour
-// images that carry alpha (32 bits with any alpha byte set).
+// images that carry alpha.
 void MascaraDeAlfa(const TDibIG& color, TDibIG& mascara) {
-    if (color.BitsPixel() != 32) return;
+    if (!TieneAlfa(color)) return;
     const int32_t ancho = color.Ancho();
     const int32_t alto = color.AltoAbsoluto();
     const int32_t fila = color.BytesFila();
     const uint8_t* p = color.Bits();
-    bool conAlfa = false;
-    for (int64_t i = 3; i < int64_t{fila} * alto && !conAlfa; i += 4)
-        conAlfa = p[i] != 0;
-    if (!conAlfa) return;
     for (int32_t y = 0; y < alto; ++y)
         for (int32_t x = 0; x < ancho; ++x)
             if (p[int64_t{y} * fila + 4 * x + 3] < alfaOpaco) mascara.PonIndice(x, y, 1);
@@ -125,6 +143,14 @@ bool Decodifica(std::FILE* f, const TCandidato& c, TImagenIcono& icono) {
     return false;
 }
 
+// The order in which the decoder tries the images: the largest first, the deepest among
+// equals, the directory's order among the rest.
+void Ordena(std::vector<TCandidato>& candidatos) {
+    std::stable_sort(candidatos.begin(), candidatos.end(), [](const TCandidato& a, const TCandidato& b) {
+        return a.Area() != b.Area() ? a.Area() > b.Area() : a.imagen.bits > b.imagen.bits;
+    });
+}
+
 // The images of the directory that this decoder can read, in the directory's order;
 // false when the file is no icon file.
 bool LeeDirectorio(std::FILE* f, std::vector<TCandidato>& candidatos) {
@@ -152,9 +178,7 @@ bool DecodificaICO(const char* nombre, TImagenIcono& icono) {
     const TFicheroC fichero = AbreLectura(nombre);
     std::vector<TCandidato> candidatos;
     if (!fichero || !LeeDirectorio(fichero.get(), candidatos)) return false;
-    std::stable_sort(candidatos.begin(), candidatos.end(), [](const TCandidato& a, const TCandidato& b) {
-        return a.Area() != b.Area() ? a.Area() > b.Area() : a.imagen.bits > b.imagen.bits;
-    });
+    Ordena(candidatos);
     for (const TCandidato& c : candidatos)
         if (Decodifica(fichero.get(), c, icono)) return true;
     return false;
@@ -177,7 +201,16 @@ bool DecodificaICO(const char* nombre, size_t indice, TImagenIcono& icono) {
            Decodifica(fichero.get(), candidatos[indice], icono);
 }
 
-bool LeeICO(const char* nombre, TDibIG& destino, DString& error) {
+bool MideICO(const char* nombre, TMedidasImagen& medidas) {
+    const TFicheroC fichero = AbreLectura(nombre);
+    std::vector<TCandidato> candidatos;
+    if (!fichero || !LeeDirectorio(fichero.get(), candidatos) || candidatos.empty()) return false;
+    Ordena(candidatos);
+    medidas = {candidatos[0].imagen.ancho, candidatos[0].imagen.alto};
+    return true;
+}
+
+bool LeeICO(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
     TIconIG icono;
     if (!icono.Carga(nombre)) {
         error = "Error loading ";
@@ -187,15 +220,32 @@ bool LeeICO(const char* nombre, TDibIG& destino, DString& error) {
     error = "Error extracting icon";
     const TImagenIcono* imagen = icono.Icono();
     if (!imagen) return false;
-    // Index 0 is kept for transparent pixels, so at most 254 colours fit.
-    if (!imagen->color.ReduceA256(destino)) {
-        error += ": more than 254 colors";
-        return false;
+    const int32_t alto = imagen->color.AltoAbsoluto();
+    const int32_t ancho = imagen->color.Ancho();
+    if (progreso) progreso->Inicia(alto);
+    // Index 0 is kept for transparent pixels, so at most 254 colours fit, and only all or
+    // nothing of a pixel shows; an icon of more colours, or of partly transparent pixels,
+    // keeps them in 32 bits with its transparency as alpha.
+    if (!AlfaParcial(imagen->color) && imagen->color.ReduceA256(destino)) {
+        for (int32_t y = 0; y < alto; ++y) {
+            for (int32_t x = 0; x < ancho; ++x)
+                if (imagen->mascara.Indice(x, y) != 0) destino.PonIndice(x, y, 0);
+            if (progreso) progreso->Avanza(1);
+        }
+        std::vector<uint8_t> alfa(256, 0xFF);
+        alfa[0] = 0;
+        destino.PonAlfaTabla(std::move(alfa));
+    } else {
+        const bool alfaPropio = TieneAlfa(imagen->color);
+        if (!destino.DesdeBitmap(imagen->color, false, true) || !destino.ConvierteConAlfa()) return false;
+        const int32_t fila = destino.BytesFila();
+        for (int32_t y = 0; y < alto; ++y) {
+            uint8_t* p = destino.Bits() + static_cast<size_t>(y) * static_cast<size_t>(fila);
+            for (int32_t x = 0; !alfaPropio && x < ancho; ++x)
+                p[4 * x + 3] = imagen->mascara.Indice(x, y) != 0 ? 0 : 0xFF;
+            if (progreso) progreso->Avanza(1);
+        }
     }
-    const int32_t alto = destino.AltoAbsoluto();
-    for (int32_t y = 0; y < alto; ++y)
-        for (int32_t x = 0; x < destino.Ancho(); ++x)
-            if (imagen->mascara.Indice(x, y) != 0) destino.PonIndice(x, y, 0);
     error = "";
     return true;
 }

@@ -3,8 +3,7 @@
 // images (through libpng), and the icon reader of the loader.
 #pragma once
 
-#include "image/Tdibig.h"
-#include "support/Dstring.h"
+#include "image/Lector_imagen.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,5 +34,10 @@ bool ListaICO(const char* nombre, std::vector<TImagenDirectorio>& imagenes);
 bool DecodificaICO(const char* nombre, size_t indice, TImagenIcono& icono);
 
 // The icon reader: an 8-bit image whose transparent pixels hold index 0, the reserved
-// colour 99, 99, 99 (see TDibIG::ReduceA256). The error text is empty after a success.
-bool LeeICO(const char* nombre, TDibIG& destino, DString& error);
+// colour 99, 99, 99 (see TDibIG::ReduceA256), whose alpha is 0; an icon of more than 254
+// colours, or with partly transparent pixels, becomes a 32-bit image whose alpha is the
+// icon's own (PNG and 32-bit images) or its mask's. The error text is empty after a
+// success.
+bool LeeICO(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+// The sides of the image that the decoder tries first.
+bool MideICO(const char* nombre, TMedidasImagen& medidas);

@@ -1,5 +1,6 @@
 #include "image/Lector_jpg.h"
 
+#include "image/Fichero_imagen.h"
 #include "image/Modulo_codec.h"
 #include "support/Monitor_procesos.h"
 #include "support/Rutas.h"
@@ -26,7 +27,8 @@ uint8_t* ReservaJPG(TRegistroJPG* r) {
 
 } // namespace
 
-bool LeeJPGcon(TLeeJPG lee, const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
+bool LeeJPGcon(const TEntradasJPG& e, const char* nombre, TDibIG& destino, DString& error,
+               TMonitorProcesos* progreso) {
     destino.Libera();
     TRegistroJPG registro;
     registro.imagen = &destino;
@@ -36,11 +38,16 @@ bool LeeJPGcon(TLeeJPG lee, const char* nombre, TDibIG& destino, DString& error,
         registro.progresoHechas = &progreso->hechas;
         registro.cancelado = &progreso->cancelado;
     }
-    const int correcto = lee(RutaSistema(nombre).c_str(), &registro);
+    const int correcto = e.lee(RutaSistema(nombre).c_str(), &registro);
     if (registro.respuesta != 1) {
         MensajeModuloErroneo(error, moduloJPG);
     } else if (!correcto) {
         error = "Error reading JPG";
+        const char* motivo = e.error ? e.error() : nullptr;
+        if (motivo && *motivo) {
+            error += ": ";
+            error += motivo;
+        }
     } else {
         return true;
     }
@@ -51,10 +58,34 @@ bool LeeJPGcon(TLeeJPG lee, const char* nombre, TDibIG& destino, DString& error,
 bool LeeJPG(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
     TModuloCodec modulo;
     if (!modulo.Abre(moduloJPG, error)) return false;
-    const auto lee = modulo.Entrada<TLeeJPG>(entradaLeeJPG);
-    if (!lee) {
+    const TEntradasJPG e{modulo.Entrada<TLeeJPG>(entradaLeeJPG), modulo.Entrada<TErrorJPG>(entradaErrorJPG)};
+    if (!e.lee) {
         MensajeModuloErroneo(error, moduloJPG);
         return false;
     }
-    return LeeJPGcon(lee, nombre, destino, error, progreso);
+    return LeeJPGcon(e, nombre, destino, error, progreso);
+}
+
+bool MideJPG(const char* nombre, TMedidasImagen& medidas) {
+    const TFicheroC f = AbreLectura(nombre);
+    uint8_t marca[4];
+    if (!f || std::fread(marca, 1, 2, f.get()) != 2 || marca[0] != 0xFF || marca[1] != 0xD8) return false;
+    for (;;) {
+        if (std::fgetc(f.get()) != 0xFF) return false;
+        int c = std::fgetc(f.get());
+        while (c == 0xFF) // fill bytes before the marker's code
+            c = std::fgetc(f.get());
+        if (c == 0x01 || (c >= 0xD0 && c <= 0xD7)) continue; // markers without a segment
+        if (c < 0 || std::fread(marca, 1, 2, f.get()) != 2) return false;
+        const int largo = marca[0] << 8 | marca[1];
+        // Start of frame: SOF0 to SOF15 but DHT (C4), JPG (C8) and DAC (CC).
+        if (c >= 0xC0 && c <= 0xCF && c != 0xC4 && c != 0xC8 && c != 0xCC) {
+            uint8_t sof[5];
+            if (std::fread(sof, 1, sizeof sof, f.get()) != sizeof sof) return false;
+            medidas = {sof[3] << 8 | sof[4], sof[1] << 8 | sof[2]};
+            return true;
+        }
+        if (c == 0xD9 || c == 0xDA || largo < 2 || std::fseek(f.get(), largo - 2, SEEK_CUR) != 0)
+            return false;
+    }
 }

@@ -2,15 +2,21 @@
 // with a grey ramp) or 24 bits.
 #pragma once
 
-#include "image/Tdibig.h"
+#include "image/Lector_imagen.h"
 #include "image/codecs/Registros_codec.h"
-#include "support/Dstring.h"
-
-struct TMonitorProcesos;
 
 inline constexpr const char* moduloJPG = "qorjpg.so";
 
-// Loads the module and reads the file. The image is empty after a failure.
+struct TEntradasJPG {
+    TLeeJPG lee = nullptr;
+    TErrorJPG error = nullptr; // may be missing: an older module gives no reasons
+};
+
+// Loads the module and reads the file. The image is empty after a failure, whose message
+// is "Error reading JPG", followed by ": " and the reason where the module gives one.
 bool LeeJPG(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
-// The same read through an entry point already at hand.
-bool LeeJPGcon(TLeeJPG lee, const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+// The same read through entry points already at hand.
+bool LeeJPGcon(const TEntradasJPG& entradas, const char* nombre, TDibIG& destino, DString& error,
+               TMonitorProcesos* progreso);
+// The sides of the frame header (SOF), found by walking the file's markers.
+bool MideJPG(const char* nombre, TMedidasImagen& medidas);

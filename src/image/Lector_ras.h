@@ -1,10 +1,8 @@
-// Sun raster files (.ras, .rs): uncompressed images of 1, 8, 24 or 32 bits per pixel,
-// read into a top-down bitmap.
+// Sun raster files (.ras, .rs): images of 1, 8, 24 or 32 bits per pixel, plain or
+// run-length encoded, read into a top-down bitmap.
 #pragma once
 
-#include "image/Tdibig.h"
-#include "support/Dstring.h"
-
-struct TMonitorProcesos;
+#include "image/Lector_imagen.h"
 
 bool LeeRAS(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+bool MideRAS(const char* nombre, TMedidasImagen& medidas);

@@ -3,14 +3,9 @@
 // stay in the module's memory for as long as the image shows them.
 #pragma once
 
+#include "image/Lector_imagen.h"
 #include "image/Modulo_codec.h"
-#include "image/Tdibig.h"
 #include "image/codecs/Registros_codec.h"
-#include "support/Dstring.h"
-
-#include <memory>
-
-struct TMonitorProcesos;
 
 inline constexpr const char* moduloTIFF = "qorgeotiff.so";
 
@@ -22,25 +17,12 @@ struct TEntradasTIFF {
     TErrorTIFF error = nullptr;
 };
 
-// One read: the record, whose pixels the module holds until the read is destroyed.
-class TLecturaTIFF {
-public:
-    TLecturaTIFF(const TEntradasTIFF& e, TModuloCodec m) : entradas(e), modulo(std::move(m)) {}
-    ~TLecturaTIFF() { entradas.cierra(&registro); }
-    TLecturaTIFF(const TLecturaTIFF&) = delete;
-    TLecturaTIFF& operator=(const TLecturaTIFF&) = delete;
-
-    TRegistroTIFF registro;
-
-private:
-    TEntradasTIFF entradas;
-    TModuloCodec modulo; // stays open while the module holds the pixels
-};
-
-// Loads the module and reads the file. On success `lectura` holds the read whose pixels
-// `destino` shows; release the image before the read.
-bool LeeTIF(const char* nombre, TDibIG& destino, std::unique_ptr<TLecturaTIFF>& lectura, DString& error,
-            TMonitorProcesos* progreso);
+// Loads the module and reads the file. On success the image shows the module's pixels and
+// holds the read (and the module) until it lets them go.
+bool LeeTIF(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
 // The same read through entry points already at hand (`modulo` may be empty).
 bool LeeTIFcon(const TEntradasTIFF& entradas, TModuloCodec modulo, const char* nombre, TDibIG& destino,
-               std::unique_ptr<TLecturaTIFF>& lectura, DString& error, TMonitorProcesos* progreso);
+               DString& error, TMonitorProcesos* progreso);
+// The sides of the first image, from the tags of the file's first directory (classic and
+// BigTIFF, either byte order).
+bool MideTIF(const char* nombre, TMedidasImagen& medidas);

@@ -4,12 +4,16 @@
 #include "image/Qor_png.h"
 
 #include "image/Fichero_imagen.h"
+#include "image/Orden_bytes.h"
 #include "support/Monitor_procesos.h"
 
 #include <png.h>
 
 #include <algorithm>
+#include <climits>
 #include <csetjmp>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -69,7 +73,11 @@ bool TParserPNG::LeeCabecera(std::FILE* fichero) {
 // blue first, as the bitmap stores them.
 void TParserPNG::PideTransformaciones() {
     if (profundidad == 16) png_set_scale_16(png);
-    if (conAlfa) {
+    // A grey or RGB image with a transparent colour (tRNS) becomes RGB with alpha, which
+    // libpng decides on the file's own samples.
+    const bool claveColor = (tipoColor == PNG_COLOR_TYPE_GRAY || tipoColor == PNG_COLOR_TYPE_RGB) &&
+                            png_get_valid(png, info, PNG_INFO_tRNS);
+    if (conAlfa || claveColor) {
         png_set_expand(png);
         png_set_gray_to_rgb(png);
         png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
@@ -148,6 +156,14 @@ bool TParserPNG::Lee(std::FILE* fichero, TDibIG& destino, DString& error, TMonit
     }
     destino.Crea(static_cast<int32_t>(ancho), static_cast<int32_t>(alto), bits, n, n ? paleta : nullptr,
                  true);
+    // The alpha of palette entries (tRNS) stays with the image; entries it leaves out are opaque.
+    png_bytep alfas = nullptr;
+    int transparentes = 0;
+    if (n && png_get_tRNS(png, info, &alfas, &transparentes, nullptr) && alfas && transparentes > 0) {
+        std::vector<uint8_t> alfa(static_cast<size_t>(n), 0xFF);
+        std::copy_n(alfas, std::min(transparentes, n), alfa.begin());
+        destino.PonAlfaTabla(std::move(alfa));
+    }
     if (progreso) destino.Rellena(colorEspera);
     if (!LeePixeles(destino, progreso)) {
         Limpia();
@@ -155,6 +171,19 @@ bool TParserPNG::Lee(std::FILE* fichero, TDibIG& destino, DString& error, TMonit
         return false;
     }
     Limpia();
+    return true;
+}
+
+bool MidePNG(const char* nombre, TMedidasImagen& medidas) {
+    const TFicheroC fichero = AbreLectura(nombre);
+    uint8_t c[24];
+    if (!fichero || std::fread(c, 1, sizeof c, fichero.get()) != sizeof c || png_sig_cmp(c, 0, 8) != 0 ||
+        std::memcmp(c + 12, "IHDR", 4) != 0)
+        return false;
+    const uint32_t ancho = LeeU32be(c + 16);
+    const uint32_t alto = LeeU32be(c + 20);
+    if (ancho > INT32_MAX || alto > INT32_MAX) return false;
+    medidas = {static_cast<int32_t>(ancho), static_cast<int32_t>(alto)};
     return true;
 }
 

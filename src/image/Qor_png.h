@@ -1,15 +1,15 @@
 // PNG images through libpng: a PNG file read into a bottom-up bitmap at the nearest
 // depth the bitmap holds (palette and grey at 1, 4 or 8 bits, RGB at 24, RGB with alpha
-// and grey with alpha at 32; 16-bit channels scaled to 8).
+// and grey with alpha at 32; 16-bit channels scaled to 8). A palette's transparency
+// (tRNS) is kept as the alpha of its entries; a grey or RGB image with a transparent
+// colour comes as RGB with alpha.
 #pragma once
 
-#include "image/Tdibig.h"
-#include "support/Dstring.h"
+#include "image/Lector_imagen.h"
 
 #include <cstdint>
 #include <cstdio>
 
-struct TMonitorProcesos;
 struct png_struct_def;
 struct png_info_def;
 
@@ -51,3 +51,4 @@ private:
 
 // Opens `nombre` ("Can't open file: NAME" when it cannot) and reads it with a TParserPNG.
 bool LeePNG(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+bool MidePNG(const char* nombre, TMedidasImagen& medidas);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -144,6 +145,8 @@ void TDibIG::Libera() {
     numColores = 0;
     bits = nullptr;
     bytesPixeles = 0;
+    duenoPixeles.reset();
+    alfaTabla.clear();
 }
 
 bool TDibIG::Reserva(const TCabeceraDIB& nueva) {
@@ -183,9 +186,10 @@ void TDibIG::EnlazaCabecera() {
     bits = bytesPixeles ? p + desplazamiento : nullptr;
 }
 
-void TDibIG::EnlazaPixeles(uint8_t* pixeles, size_t bytes) {
+void TDibIG::EnlazaPixeles(uint8_t* pixeles, size_t bytes, std::shared_ptr<void> dueno) {
     bits = pixeles;
     bytesPixeles = pixeles ? bytes : 0;
+    duenoPixeles = std::move(dueno);
 }
 
 void TDibIG::Intercambia(TDibIG& otra) {
@@ -197,6 +201,8 @@ void TDibIG::Intercambia(TDibIG& otra) {
     std::swap(numColores, otra.numColores);
     std::swap(bits, otra.bits);
     std::swap(bytesPixeles, otra.bytesPixeles);
+    std::swap(duenoPixeles, otra.duenoPixeles);
+    std::swap(alfaTabla, otra.alfaTabla);
 }
 
 void TDibIG::PonEntradasTabla(const TColorPaleta* paleta, int32_t entradas) {
@@ -280,6 +286,7 @@ bool TDibIG::DesdeBitmap(const TDibIG& memoria, bool convierte16, bool abajoArri
         std::memcpy(copia.bits + r * fila, memoria.bits + origen * fila, static_cast<size_t>(fila));
     }
     copia.PonEntradasTabla(memoria.tablaColores, memoria.numColores);
+    copia.alfaTabla = memoria.alfaTabla;
     if (convierte16) copia.Convierte(24);
     Libera();
     Intercambia(copia);
@@ -476,15 +483,54 @@ void TDibIG::IntercambiaRojoAzul() {
     }
 }
 
+bool TDibIG::ConvierteConAlfa() {
+    if (!Legible()) return false;
+    const int32_t origen = BitsPixel();
+    if (origen == 32) return true;
+    const int32_t ancho = Ancho();
+    const int32_t filas = AltoAbsoluto();
+    TDibIG nueva;
+    nueva.Reserva(CabeceraCreada(ancho, Alto(), 32));
+    const int64_t fila = BytesFilaDib(ancho, 32);
+    for (int32_t y = 0; y < filas; ++y) {
+        uint8_t* d = nueva.bits + y * fila;
+        for (int32_t x = 0; x < ancho; ++x, d += 4) {
+            uint32_t color = 0;
+            uint8_t alfa = 0xFF;
+            if (origen <= 8) {
+                const uint32_t indice = Indice(x, y);
+                color = ColorTabla(static_cast<int32_t>(indice));
+                if (indice < alfaTabla.size()) alfa = alfaTabla[indice];
+            } else {
+                color = Pixel(x, y);
+            }
+            d[0] = AzulDe(color);
+            d[1] = VerdeDe(color);
+            d[2] = RojoDe(color);
+            d[3] = alfa;
+        }
+    }
+    Libera();
+    Intercambia(nueva);
+    return true;
+}
+
 bool TDibIG::ReduceA256(TDibIG& destino) const {
     if (Vacia()) return false;
     const int32_t ancho = Ancho();
     const int32_t alto = AltoAbsoluto();
+    // Each colour with its palette index, in order of first appearance; a hash table keeps
+    // the cost of a pixel the same however many colours came before it.
+    std::unordered_map<uint32_t, uint8_t> indices;
+    indices.reserve(512);
     std::vector<uint32_t> colores;
+    uint32_t anterior = 0xFFFFFFFF; // no packed colour: the first pixel is always looked up
     for (int32_t y = 0; y < alto; ++y) {
         for (int32_t x = 0; x < ancho; ++x) {
             const uint32_t c = Pixel(x, y);
-            if (std::find(colores.begin(), colores.end(), c) != colores.end()) continue;
+            if (c == anterior) continue;
+            anterior = c;
+            if (!indices.try_emplace(c, static_cast<uint8_t>(colores.size() + 1)).second) continue;
             colores.push_back(c);
             if (colores.size() == 255) return false; // index 0 is taken: 254 colours at most
         }
@@ -495,9 +541,15 @@ bool TDibIG::ReduceA256(TDibIG& destino) const {
     for (int32_t i = 1; i < 256; ++i)
         reducida.tablaColores[i] =
             i <= static_cast<int32_t>(colores.size()) ? EntradaDe(colores[i - 1]) : TColorPaleta{};
-    for (int32_t y = 0; y < alto; ++y)
-        for (int32_t x = 0; x < ancho; ++x)
-            reducida.PonIndice(x, y, static_cast<uint32_t>(reducida.BuscaIndice(Pixel(x, y), false)));
+    const int64_t fila = reducida.BytesFila();
+    for (int32_t y = 0; y < alto; ++y) {
+        uint8_t* d = reducida.bits + y * fila;
+        for (int32_t x = 0; x < ancho; ++x) {
+            // The reserved colour is entry 0 whatever its place in the list.
+            const uint32_t c = Pixel(x, y);
+            d[x] = c == colorReservado ? 0 : indices[c];
+        }
+    }
     destino.Libera();
     destino.Intercambia(reducida);
     return true;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 class TFicheroQOR;
 struct TMonitorProcesos;
@@ -129,9 +130,10 @@ public:
     // negated otherwise) and bit count, the same picture whatever the row orders,
     // the colour table; 16-bit pixels become 24-bit when convierte16.
     bool DesdeBitmap(const TDibIG& memoria, bool convierte16, bool abajoArriba);
-    // Points the pixel rows of an image made without pixels (Crea) at storage it does not
-    // own, such as a codec module's buffer; its owner keeps it alive until Libera.
-    void EnlazaPixeles(uint8_t* pixeles, size_t bytes);
+    // Points the pixel rows of an image made without pixels (Crea) at storage held
+    // elsewhere, such as a codec module's buffer; `dueno` keeps that storage alive and is
+    // let go by Libera.
+    void EnlazaPixeles(uint8_t* pixeles, size_t bytes, std::shared_ptr<void> dueno);
 
     // Pixels. Coordinates address row y in memory order and pixel x in it.
     uint32_t Indice(int32_t x, int32_t y) const;
@@ -144,8 +146,12 @@ public:
     // 16 -> 24, 32 -> 24 and 24 -> 32; true when the image now has that depth.
     bool Convierte(int32_t bits);
     void IntercambiaRojoAzul();
+    // A 32-bit image whose fourth byte is alpha: a palette image takes the alpha of its
+    // entries (AlfaTabla), a 24-bit one becomes opaque, a 32-bit one stays as it is.
+    // False when the image cannot be read as its header says.
+    bool ConvierteConAlfa();
     // An 8-bit copy into `destino` with index 0 reserved for (99, 99, 99); false and
-    // `destino` untouched when the image has 255 or more colours.
+    // `destino` untouched when the image has 255 or more colours. Time linear in the pixels.
     bool ReduceA256(TDibIG& destino) const;
     bool CopiaEscalada(const TRectanguloDib& destino, const TRectanguloDib& origen, const TDibIG& fuente);
 
@@ -175,6 +181,12 @@ public:
     size_t BytesPixeles() const { return bytesPixeles; }
     // Packed colour of a colour-table entry, black outside the table.
     uint32_t ColorTabla(int32_t i) const;
+    // The alpha of each colour-table entry (0 transparent, 255 opaque) when the file
+    // stated transparency for its palette (a PNG's tRNS chunk, a GIF's transparent
+    // index); empty when every entry is opaque. Kept beside the block, which a BMP file
+    // holds as it stands: ConvierteConAlfa turns it into alpha.
+    const std::vector<uint8_t>& AlfaTabla() const { return alfaTabla; }
+    void PonAlfaTabla(std::vector<uint8_t> alfa) { alfaTabla = std::move(alfa); }
     VectorP<TDibIG>& Bandas() { return bandas; }
     const VectorP<TDibIG>& Bandas() const { return bandas; }
 
@@ -195,4 +207,6 @@ private:
     int32_t numColores = 0;
     uint8_t* bits = nullptr;
     size_t bytesPixeles = 0;
+    std::shared_ptr<void> duenoPixeles; // the owner of pixels held outside the block
+    std::vector<uint8_t> alfaTabla;
 };

@@ -1,15 +1,23 @@
-// Reading and writing BMP files (Windows 3.x and OS/2 1.x headers). A BMP file is a
-// 14-byte file header followed by the image's block as TDibIG keeps it in memory,
-// except that OS/2 files carry a 12-byte header and 3-byte colour-table entries.
-// Every size the file states is checked before it drives an allocation or a read.
-#include "image/Tdibig.h"
+// Reading and writing BMP files. A BMP file is a 14-byte file header followed by the
+// image's block as TDibIG keeps it in memory, except that OS/2 files carry a 12-byte
+// header and 3-byte colour-table entries, and later Windows headers (52, 56, 108 and 124
+// bytes, as GIMP, SDL and most tools write) carry the colour masks and more inside the
+// header: their extra fields are skipped, and 16- and 32-bit bit-field pixels become
+// plain 24-bit ones (32-bit with an alpha mask) as they are read. Every size the file
+// states is checked before it drives an allocation or a read.
+#include "image/Lector_bmp.h"
 
+#include "image/Fichero_imagen.h"
 #include "image/Orden_bytes.h"
 
 #include "support/Ficheroqor.h"
 #include "support/Monitor_procesos.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -18,6 +26,11 @@ constexpr uint16_t firmaBMP = 0x4D42; // "BM"
 constexpr uint32_t tamanoCabeceraFichero = 14;
 constexpr uint32_t tamanoCabeceraWindows = 40;
 constexpr uint32_t tamanoCabeceraOS2 = 12;
+// Headers after the Windows 3.x one: with the colour masks (52), with an alpha mask too
+// (56), and the Windows 95 and 98 headers (108, 124).
+constexpr uint32_t tamanosMayores[] = {52, 56, 108, 124};
+constexpr uint32_t tamanoCabeceraMayor = 124;
+constexpr uint32_t compresionCamposAlfa = 6;
 constexpr uint32_t tamanoMascaras = 12;
 constexpr long pasoPixeles = 10000;
 
@@ -33,6 +46,10 @@ void PonU16(uint8_t* p, uint32_t v) {
 void PonU32(uint8_t* p, uint32_t v) {
     PonU16(p, v);
     PonU16(p + 2, v >> 16);
+}
+
+int32_t AltoAbsolutoDe(const TCabeceraDIB& c) {
+    return c.alto < 0 ? -c.alto : c.alto; // after ValidaCabecera: never INT32_MIN
 }
 
 TCabeceraDIB CabeceraOS2(const uint8_t* c) {
@@ -94,6 +111,66 @@ void ExpandeTablaOS2(uint8_t* tabla, uint32_t entradas) {
     }
 }
 
+// One colour of a bit-field pixel: its mask, where it starts and how many bits it has.
+struct TCampoBits {
+    uint32_t mascara = 0;
+    int desplazamiento = 0;
+    int bits = 0;
+
+    // The field scaled to 8 bits (0 without a mask).
+    uint8_t Valor(uint32_t pixel) const {
+        if (bits == 0) return 0;
+        const uint32_t v = (pixel & mascara) >> desplazamiento;
+        if (bits >= 8) return static_cast<uint8_t>(v >> (bits - 8));
+        const uint32_t maximo = (1u << bits) - 1;
+        return static_cast<uint8_t>((v * 255 + maximo / 2) / maximo);
+    }
+};
+
+// The masks of a header of 52 bytes or more: red, green, blue, alpha.
+struct TMascarasBits {
+    TCampoBits campos[4];
+};
+
+// False for a mask whose bits are not one run, or that reaches past the pixel.
+bool CampoDe(uint32_t mascara, int bitsPixel, TCampoBits& campo) {
+    campo = {};
+    if (mascara == 0) return true;
+    if (bitsPixel < 32 && (mascara >> bitsPixel) != 0) return false;
+    campo.mascara = mascara;
+    campo.desplazamiento = std::countr_zero(mascara);
+    campo.bits = std::popcount(mascara);
+    return (mascara >> campo.desplazamiento) == (campo.bits == 32 ? ~0u : (1u << campo.bits) - 1);
+}
+
+// Bit-field rows of the file (16 or 32 bits) into blue, green, red (and alpha) rows. An
+// alpha mask whose values are all 0 stands for a picture without alpha: it is made opaque.
+void ConvierteCamposBits(const std::vector<uint8_t>& origen, const TCabeceraDIB& fichero,
+                         const TMascarasBits& m, TDibIG& destino) {
+    const int64_t filaOrigen = BytesFilaDib(fichero.ancho, fichero.bitsPixel);
+    const int64_t filaDestino = destino.BytesFila();
+    const int32_t bytesDestino = destino.BitsPixel() / 8;
+    bool algunAlfa = false;
+    for (int32_t y = 0; y < destino.AltoAbsoluto(); ++y) {
+        const uint8_t* o = origen.data() + y * filaOrigen;
+        uint8_t* d = destino.Bits() + y * filaDestino;
+        for (int32_t x = 0; x < fichero.ancho; ++x, d += bytesDestino) {
+            const uint32_t pixel = fichero.bitsPixel == 16 ? LeeU16(o + 2 * x) : LeeU32(o + 4 * x);
+            d[0] = m.campos[2].Valor(pixel);
+            d[1] = m.campos[1].Valor(pixel);
+            d[2] = m.campos[0].Valor(pixel);
+            if (bytesDestino == 4) {
+                d[3] = m.campos[3].Valor(pixel);
+                algunAlfa = algunAlfa || d[3] != 0;
+            }
+        }
+    }
+    if (bytesDestino == 4 && !algunAlfa)
+        for (int32_t y = 0; y < destino.AltoAbsoluto(); ++y)
+            for (int32_t x = 0; x < fichero.ancho; ++x)
+                destino.Bits()[y * filaDestino + 4 * x + 3] = 0xFF;
+}
+
 // Before the block is allocated: the rest of the file must hold what the header
 // announces, so that a damaged header never drives a large allocation.
 const char* CompruebaResto(TFicheroQOR& f, int64_t mascaras, int64_t tabla, int64_t salto, int64_t pixeles) {
@@ -150,14 +227,38 @@ bool TDibIG::LeeDIBcuerpo(TFicheroQOR& f, bool conCabeceraFichero, DString& sufi
     uint8_t t[4];
     if (!f.LeeBloque(t, sizeof t)) return Falla(sufijo, " 2");
     const uint32_t tamano = LeeU32(t);
-    if (tamano != tamanoCabeceraOS2 && tamano != tamanoCabeceraWindows) return Falla(sufijo, " 3");
+    const bool mayor =
+        std::find(std::begin(tamanosMayores), std::end(tamanosMayores), tamano) != std::end(tamanosMayores);
+    if (tamano != tamanoCabeceraOS2 && tamano != tamanoCabeceraWindows && !mayor) return Falla(sufijo, " 3");
     const bool os2 = tamano == tamanoCabeceraOS2;
 
-    uint8_t c[tamanoCabeceraWindows - 4];
+    uint8_t c[tamanoCabeceraMayor - 4];
     const long resto = static_cast<long>(tamano - 4);
     if (!f.LeeBloque(c, resto)) return Falla(sufijo, " Invalid PM 1.x DIB Header");
     TCabeceraDIB cab = os2 ? CabeceraOS2(c) : CabeceraWindows(c);
+    // The bit fields of a larger header are read into plain pixels; other depths take
+    // no bit fields there.
+    TMascarasBits mascarasMayor;
+    const bool camposMayor =
+        mayor && (cab.compresion == compresionCamposBits || cab.compresion == compresionCamposAlfa);
+    if (camposMayor) {
+        if (cab.bitsPixel != 16 && cab.bitsPixel != 32) return Falla(sufijo, " Unsupported compression");
+        for (int i = 0; i < 4; ++i) {
+            const uint32_t mascara = i < 3 || tamano > 52 ? LeeU32(c + 36 + 4 * i) : 0;
+            if (!CampoDe(mascara, cab.bitsPixel, mascarasMayor.campos[i]))
+                return Falla(sufijo, " Unsupported bit fields");
+        }
+        cab.compresion = compresionNinguna;
+    }
     if (const char* fallo = ValidaCabecera(cab)) return Falla(sufijo, fallo);
+    TCabeceraDIB leida = cab;
+    if (camposMayor) {
+        leida.bitsPixel = mascarasMayor.campos[3].bits ? 32 : 24;
+        if (!ImagenAdmisible(cab.ancho, AltoAbsolutoDe(cab), leida.bitsPixel))
+            return Falla(sufijo, " Image too large");
+        leida.tamanoImagen =
+            static_cast<uint32_t>(int64_t{BytesFila(cab.ancho, leida.bitsPixel)} * AltoAbsolutoDe(cab));
+    }
 
     const int64_t bytesMascaras = cab.compresion == compresionCamposBits ? tamanoMascaras : 0;
     const int64_t bytesTabla = int64_t{cab.coloresUsados} * (os2 ? 3 : 4);
@@ -167,7 +268,7 @@ bool TDibIG::LeeDIBcuerpo(TFicheroQOR& f, bool conCabeceraFichero, DString& sufi
     if (const char* fallo = CompruebaResto(f, bytesMascaras, bytesTabla, salto, cab.tamanoImagen))
         return Falla(sufijo, fallo);
 
-    Reserva(cab);
+    Reserva(leida);
     if (mascaras && !f.LeeBloque(mascaras, tamanoMascaras))
         return Falla(sufijo, "Could not read DIB color mask");
     if (bytesTabla) {
@@ -176,9 +277,36 @@ bool TDibIG::LeeDIBcuerpo(TFicheroQOR& f, bool conCabeceraFichero, DString& sufi
         if (os2) ExpandeTablaOS2(reinterpret_cast<uint8_t*>(tablaColores), cab.coloresUsados);
     }
     if (salto > 0) f.Salta(static_cast<long>(salto));
+    if (camposMayor) {
+        std::vector<uint8_t> filas(cab.tamanoImagen);
+        if (!f.LeeBloque(filas.data(), static_cast<long>(filas.size()), progreso, pasoPixeles))
+            return Falla(sufijo, "Could not read DIB bits");
+        ConvierteCamposBits(filas, cab, mascarasMayor, *this);
+        return true;
+    }
     if (!bits || bytesPixeles < cab.tamanoImagen ||
         !f.LeeBloque(bits, static_cast<long>(cab.tamanoImagen), progreso, pasoPixeles))
         return Falla(sufijo, "Could not read DIB bits");
+    return true;
+}
+
+bool LeeBMP(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
+    return destino.LeeBMP(nombre, error, progreso);
+}
+
+bool MideBMP(const char* nombre, TMedidasImagen& medidas) {
+    const TFicheroC f = AbreLectura(nombre);
+    uint8_t c[tamanoCabeceraFichero + tamanoCabeceraWindows];
+    if (!f || std::fread(c, 1, sizeof c, f.get()) < tamanoCabeceraFichero + tamanoCabeceraOS2 ||
+        LeeU16(c) != firmaBMP)
+        return false;
+    const uint8_t* h = c + tamanoCabeceraFichero;
+    if (LeeU32(h) == tamanoCabeceraOS2) {
+        medidas = {LeeU16(h + 4), LeeU16(h + 6)};
+        return true;
+    }
+    const int32_t alto = I32(h + 8);
+    medidas = {I32(h + 4), alto == INT32_MIN ? INT32_MAX : std::abs(alto)};
     return true;
 }
 

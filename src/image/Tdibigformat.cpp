@@ -1,6 +1,7 @@
 #include "image/Tdibigformat.h"
 
 #include "image/Gif.h"
+#include "image/Lector_bmp.h"
 #include "image/Lector_ico.h"
 #include "image/Lector_jpg.h"
 #include "image/Lector_ras.h"
@@ -13,52 +14,68 @@
 
 namespace {
 
-// Map formats of other programs of the maker: recognised, never read, no message.
-constexpr const char* formatosMapa[] = {"ECW", "SID", "MPR", "NOS", "NOL", "NO1", "KAP"};
+using namespace std::string_view_literals;
+
+constexpr std::array<std::string_view, 4> firmasTIFF = {"II*\0"sv, "MM\0*"sv, "II+\0"sv, "MM\0+"sv};
+constexpr std::array<std::string_view, 4> firmasJPEG = {"\xFF\xD8\xFF"sv};
+constexpr std::array<std::string_view, 4> firmasRAS = {"\x59\xA6\x6A\x95"sv};
+
+constexpr TFormatoImagen formatos[] = {
+    {"BMP", LeeBMP, MideBMP, "BMP", {"BM"sv}},
+    {"JPG", LeeJPG, MideJPG, "JPEG", firmasJPEG},
+    {"JPEG", LeeJPG, MideJPG, "JPEG", firmasJPEG},
+    {"JPE", LeeJPG, MideJPG, "JPEG", firmasJPEG},
+    {"TIF", LeeTIF, MideTIF, "TIFF", firmasTIFF},
+    {"TIFF", LeeTIF, MideTIF, "TIFF", firmasTIFF},
+    {"ICO", LeeICO, MideICO, "icon", {"\0\0\1\0"sv}},
+    {"PNG", LeePNG, MidePNG, "PNG", {"\x89PNG\r\n\x1A\n"sv}},
+    {"GIF", LeeGIF, MideGIF, "GIF", {"GIF87a"sv, "GIF89a"sv}},
+    {"RAS", LeeRAS, MideRAS, "Sun raster", firmasRAS},
+    {"RS", LeeRAS, MideRAS, "Sun raster", firmasRAS},
+    // Map formats of other programs of the maker.
+    {"ECW", nullptr, nullptr, "ECW", {}},
+    {"SID", nullptr, nullptr, "MrSID", {}},
+    {"MPR", nullptr, nullptr, "MPR", {}},
+    {"NOS", nullptr, nullptr, "NOS", {}},
+    {"NOL", nullptr, nullptr, "NOL", {}},
+    {"NO1", nullptr, nullptr, "NO1", {}},
+    {"KAP", nullptr, nullptr, "KAP", {}},
+};
 
 } // namespace
 
+const TFormatoImagen* FormatoImagen(const char* nombre) {
+    const DString extension = Extension(nombre);
+    for (const TFormatoImagen& f : formatos)
+        if (extension.CompareNoCase(f.extension) == 0) return &f;
+    return nullptr;
+}
+
+bool MideImagen(const char* nombre, TMedidasImagen& medidas) {
+    const TFormatoImagen* formato = FormatoImagen(nombre);
+    return formato && formato->mide && formato->mide(nombre, medidas);
+}
+
 TDibIGformat::TDibIGformat() = default;
 
-TDibIGformat::~TDibIGformat() {
-    TDibIGformat::Libera();
-}
-
-void TDibIGformat::Libera() {
-    if (lecturaTIFF) {
-        EnlazaPixeles(nullptr, 0);
-        lecturaTIFF.reset();
-    }
-    TDibIG::Libera();
-}
+TDibIGformat::~TDibIGformat() = default;
 
 bool TDibIGformat::LeeImagen(const DString& nombre, DString& error, TMonitorProcesos* progreso) {
     Libera();
     TRelojTierra reloj;
+    const TFormatoImagen* formato = FormatoImagen(nombre.c_str());
+    if (!formato) {
+        error = "Unknown bitmap file extension: ";
+        error += nombre;
+        return false;
+    }
     try {
-        if (Despacha(nombre.c_str(), error, progreso)) return true;
+        if (formato->lee && formato->lee(nombre.c_str(), *this, error, progreso)) return true;
     } catch (const std::exception& e) {
         // A bitmap the system has no memory for ("TXOutOfMemory::Raise()").
         error = e.what();
     }
     // Whatever a reader left behind is no picture.
     Libera();
-    return false;
-}
-
-bool TDibIGformat::Despacha(const char* nombre, DString& error, TMonitorProcesos* progreso) {
-    const DString extension = Extension(nombre);
-    const auto es = [&](const char* e) { return extension.CompareNoCase(e) == 0; };
-    if (es("BMP")) return LeeBMP(nombre, error, progreso);
-    if (es("JPG") || es("JPEG")) return LeeJPG(nombre, *this, error, progreso);
-    if (es("TIF")) return LeeTIF(nombre, *this, lecturaTIFF, error, progreso);
-    if (es("ICO")) return LeeICO(nombre, *this, error);
-    if (es("PNG")) return LeePNG(nombre, *this, error, progreso);
-    if (es("GIF")) return LeeGIF(nombre, *this, error);
-    if (es("RAS") || es("RS")) return LeeRAS(nombre, *this, error, progreso);
-    for (const char* mapa : formatosMapa)
-        if (es(mapa)) return false;
-    error = "Unknown bitmap file extension: ";
-    error += nombre;
     return false;
 }

@@ -1,31 +1,42 @@
 // TDibIGformat: the image that loads itself from a file chosen by the file's extension.
-// Every texture a script names comes through here.
+// Every texture a script names comes through here. The formats are one table: per
+// extension, a reader and a header probe, all of one signature (Lector_imagen.h).
 #pragma once
 
-#include "image/Tdibig.h"
+#include "image/Lector_imagen.h"
 #include "support/Dstring.h"
 
-#include <memory>
+#include <array>
+#include <string_view>
 
-class TLecturaTIFF;
 struct TMonitorProcesos;
+
+// One row of the table. A map format of the maker's other programs has no reader and no
+// probe: it is recognised and never read.
+struct TFormatoImagen {
+    const char* extension; // upper case, without the dot
+    TLectorImagen lee;
+    TMedidorImagen mide;
+    const char* nombre;                     // the format as a message names it
+    std::array<std::string_view, 4> firmas; // the bytes its files begin with (empty: none more)
+};
+
+// The row of the file's extension (the text after its last ".", case aside); null for an
+// extension no row has.
+const TFormatoImagen* FormatoImagen(const char* nombre);
+
+// The picture's sides from the file's header, without decoding it; false for an unknown
+// or map format, or a header that cannot be read.
+bool MideImagen(const char* nombre, TMedidasImagen& medidas);
 
 class TDibIGformat : public TDibIG {
 public:
     TDibIGformat();
     ~TDibIGformat() override;
 
-    // Also closes a TIFF read whose pixels the image shows.
-    void Libera() override;
-
-    // Empties the image, then reads the file by its extension (case aside): BMP, JPG and
-    // JPEG, TIF, ICO, PNG, GIF, RAS and RS. A few map formats fail without a message;
+    // Empties the image, then reads the file by its extension: BMP; JPG, JPEG and JPE;
+    // TIF and TIFF; ICO; PNG; GIF; RAS and RS. A few map formats fail without a message;
     // any other extension gives "Unknown bitmap file extension: NAME". On failure `error`
     // holds the reader's message (or stays as it was where there is none).
     bool LeeImagen(const DString& nombre, DString& error, TMonitorProcesos* progreso = nullptr);
-
-private:
-    bool Despacha(const char* nombre, DString& error, TMonitorProcesos* progreso);
-
-    std::unique_ptr<TLecturaTIFF> lecturaTIFF;
 };

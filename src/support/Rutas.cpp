@@ -1,6 +1,7 @@
 #include "support/Rutas.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <system_error>
@@ -35,7 +36,9 @@ DString CambiaExtension(const char* nombre, const char* extension) {
 
 bool EsRutaAbsoluta(const char* nombre) {
     if (!nombre || !*nombre) return false;
-    return EsSeparador(nombre[0]) || std::strchr(nombre, ':') != nullptr;
+    if (EsSeparador(nombre[0])) return true;
+    // A drive: one letter, a colon and a separator. Other colons are ordinary characters.
+    return std::isalpha(static_cast<unsigned char>(nombre[0])) && nombre[1] == ':' && EsSeparador(nombre[2]);
 }
 
 DString Carpeta(const char* nombre) {

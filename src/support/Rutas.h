@@ -1,6 +1,6 @@
 // File-name utilities. Names are taken as written: "\" and "/" both separate
-// folders, and a name that begins with either, or holds a ":" anywhere (a drive
-// letter such as "C:"), is absolute.
+// folders, and a name that begins with either, or with a drive ("C:\", "C:/"), is
+// absolute; any other ":" is an ordinary character of a name.
 #pragma once
 
 #include "support/Dstring.h"

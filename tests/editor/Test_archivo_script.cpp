@@ -55,7 +55,7 @@ TEST(NombresGuardados, AnyNameComesBackExactly) {
 TEST_F(ArchivoScript, OnlyTextureImagesGoToTheDesktop) {
     Escribe("a.png", "\x89PNG\r\n\x1A\n and the rest");
     Escribe("a.JPEG", "\xFF\xD8\xFF\xE0");
-    Escribe("a.tif", std::string("MM\0*", 4));
+    Escribe("a.tiff", std::string("MM\0*", 4));
     Escribe("a.ico", std::string("\0\0\1\0", 4));
     Escribe("a.rs", "\x59\xA6\x6A\x95");
     Escribe("b.bmp", "BM");
@@ -64,7 +64,7 @@ TEST_F(ArchivoScript, OnlyTextureImagesGoToTheDesktop) {
     Escribe("evil.desktop", "[Desktop Entry]\nExec=rm -rf ~\n");
     ASSERT_EQ(::mkfifo(Ruta("pipe.png").c_str(), 0600), 0);
     fs::create_directory(dir / "folder.bmp");
-    for (const char* nombre : {"a.png", "a.JPEG", "a.tif", "a.ico", "a.rs", "b.bmp"}) {
+    for (const char* nombre : {"a.png", "a.JPEG", "a.tiff", "a.ico", "a.rs", "b.bmp"}) {
         std::string motivo;
         EXPECT_TRUE(TexturaParaEscritorio(Ruta(nombre).c_str(), motivo)) << nombre << ": " << motivo;
     }

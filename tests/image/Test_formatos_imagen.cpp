@@ -32,7 +32,9 @@ struct TCaso {
     int colores;        // its colour-table entries
     bool arribaAbajo;   // stored top-down
     int tolerancia = 0; // per channel
-    bool alfa = false;  // compare the fourth byte of 32-bit pixels with the alpha
+    bool alfa = false;  // compare the alpha (of ConvierteConAlfa below 32 bits)
+    // A shell command that writes the file from "origen.ppm" in place of ImageMagick.
+    const char* escritor = nullptr;
 };
 
 class FormatosImagen : public prueba::Carpeta {
@@ -45,8 +47,13 @@ protected:
         const std::string opciones = c.opciones;
         const bool prefijo = !opciones.empty() && opciones.back() == ':';
         const auto corte = prefijo ? opciones.rfind(' ') + 1 : opciones.size();
-        ASSERT_TRUE(prueba::Convert(Ruta("origen.pam") + " " + opciones.substr(0, corte) + " " +
-                                    opciones.substr(corte) + destino));
+        if (c.escritor) {
+            ASSERT_TRUE(prueba::Convert(Ruta("origen.pam") + " -alpha off " + Ruta("origen.ppm")));
+            ASSERT_EQ(std::system(("cd " + dir.string() + " && " + c.escritor + " > " + destino).c_str()), 0);
+        } else {
+            ASSERT_TRUE(prueba::Convert(Ruta("origen.pam") + " " + opciones.substr(0, corte) + " " +
+                                        opciones.substr(corte) + destino));
+        }
         TDibIGformat img;
         DString error;
         ASSERT_TRUE(img.LeeImagen(destino.c_str(), error)) << error.c_str();
@@ -55,6 +62,9 @@ protected:
         EXPECT_EQ(img.BitsPixel(), c.bits);
         EXPECT_EQ(img.NumColores(), c.colores);
         EXPECT_EQ(img.Alto() < 0, c.arribaAbajo);
+        if (c.alfa) {
+            ASSERT_TRUE(img.ConvierteConAlfa());
+        }
         const auto referencia = prueba::DecodificaIM(destino);
         ASSERT_EQ(referencia.size(), 256u);
         int distintos = 0;
@@ -63,6 +73,7 @@ protected:
                 TRGBA esperado = referencia[static_cast<size_t>(y * 16 + x)];
                 TRGBA leido = prueba::ColorCargado(img, x, y);
                 if (!c.alfa) esperado.a = leido.a = 255;
+                if (esperado.a == 0 && leido.a == 0) continue; // no colour shows there
                 const auto lejos = [&](uint8_t a, uint8_t b) { return std::abs(a - b) > c.tolerancia; };
                 if (lejos(esperado.r, leido.r) || lejos(esperado.g, leido.g) || lejos(esperado.b, leido.b) ||
                     esperado.a != leido.a)
@@ -78,15 +89,32 @@ TRGBA ConAlfa(int x, int y) {
     return c;
 }
 
+// 256 colours (more than an 8-bit icon keeps), the alpha of ConAlfa.
+TRGBA ColoresConAlfa(int x, int y) {
+    TRGBA c = Colores(256)(x, y);
+    c.r = static_cast<uint8_t>(x * 16 + y);
+    c.a = ConAlfa(x, y).a;
+    return c;
+}
+
+// The left half opaque, the right half fully transparent.
+TRGBA MitadTransparente(int x, int y) {
+    TRGBA c = Colores(5)(x, y);
+    c.a = x < 8 ? 255 : 0;
+    return c;
+}
+
 } // namespace
 
-TEST_F(FormatosImagen, GifPngRasJpegTiffMatchImageMagick) {
+TEST_F(FormatosImagen, EveryFormatMatchesImageMagick) {
     const TCaso casos[] = {
         // GIF: the colour table's size sets the depth (17 colours need a table of 32, so 8 bits).
         {"c2.gif", "", Colores(2), 1, 2, false},
         {"c16.gif", "", Colores(16), 4, 16, false},
         {"c17.gif", "", Colores(17), 8, 256, false},
         {"interlaced.gif", "-interlace GIF", Colores(5), 4, 16, false},
+        // A transparent index becomes the alpha of its entry.
+        {"transparent.gif", "", MitadTransparente, 4, 16, false, 0, true},
         // PNG: palette and grey at 8 bits, RGB at 24, RGB with alpha at 32; 16-bit
         // channels and interlacing give the same pixels.
         {"palette.png",
@@ -103,6 +131,15 @@ TEST_F(FormatosImagen, GifPngRasJpegTiffMatchImageMagick) {
         // Sun raster: 8 bits with a colour map, 24 bits (ImageMagick writes them red first).
         {"palette.ras", "-type Palette", Colores(40), 8, 256, true},
         {"truecolor.ras", "-type TrueColor", Degradado, 24, 0, true},
+        // Run-length encoded (type 2), as netpbm writes it.
+        {"rle.ras", "", Colores(40), 8, 256, true, 0, false, "pnmtorast -rle origen.ppm"},
+        // BMP with the 124-byte header ImageMagick writes: 24 bits, 16-bit 5-6-5 bit fields
+        // (ImageMagick widens 5 bits by repeating them; the reader scales), 32 bits with alpha.
+        {"v5_24.bmp", "-alpha off BMP:", Degradado, 24, 0, false},
+        {"v5_565.bmp", "-alpha off -define bmp:subtype=RGB565 BMP:", Degradado, 24, 0, false, 1},
+        {"v5_alpha.bmp", "-alpha on BMP:", ConAlfa, 32, 0, false, 0, true},
+        // An icon of more colours than 8 bits leave room for: 32 bits with its alpha.
+        {"colours_256.ico", "", ColoresConAlfa, 32, 0, false, 0, true},
         // JPEG through the codec module, colour and grey.
         {"colour.jpg", "-quality 92", Degradado, 24, 0, true, 2},
         {"grey.jpg", "-colorspace Gray -quality 92", Degradado, 8, 256, true, 2},

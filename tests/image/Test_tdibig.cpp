@@ -122,4 +122,3 @@ TEST(TDibIG, DesdeBitmapTableConversionAndItself) {
     EXPECT_FALSE(img.DesdeBitmap(vacia, false, true));
     EXPECT_TRUE(img.Vacia());
 }
-

@@ -70,7 +70,9 @@ TEST_F(BMP, RoundTripEveryDepth) {
             ASSERT_TRUE(original.GrabaDIB(salida, false));
             EXPECT_EQ(salida.Tamano(), 40 + 4 * original.NumColores() + original.BytesPixeles());
             TDibIG sinCabecera;
-            ASSERT_EQ(LeeDeMemoria(sinCabecera, Bytes(salida.Datos(), salida.Datos() + salida.Tamano()), false), "");
+            ASSERT_EQ(
+                LeeDeMemoria(sinCabecera, Bytes(salida.Datos(), salida.Datos() + salida.Tamano()), false),
+                "");
             EsperaIguales(original, sinCabecera);
         }
     }

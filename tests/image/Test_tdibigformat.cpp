@@ -29,7 +29,8 @@ CursorQOR PonCursor(CursorQOR c) {
 
 // Which reader each name reaches shows in its message for a file that is not there.
 // Mended: a FIFO named as an image made the PNG, GIF, icon, JPEG and TIFF readers wait
-// for a writer; a FIFO or a folder now fails at once as a missing file does.
+// for a writer; a FIFO or a folder now fails at once as a missing file does. Mended too:
+// ".tiff", the usual spelling on Linux, and ".jpe" were unknown extensions.
 TEST_F(Cargador, ExtensionsChooseTheReader) {
     const std::string d = dir.string() + "/";
     const struct {
@@ -40,13 +41,14 @@ TEST_F(Cargador, ExtensionsChooseTheReader) {
         {d + "a.JPG", "Error reading JPG"},
         {d + "a.tar.bmp", "Error: File not found: " + d + "a.tar.bmp"},
         {d + "a.tif", "Error reading TIF header *"},
+        {d + "a.tiff", "Error reading TIF header *"},
+        {d + "a.jpe", "Error reading JPG"},
         {d + "a.ICO", "Error loading " + d + "a.ICO"},
         {d + "a.png", "Can't open file: " + d + "a.png"},
         {d + "a.gif", "Error opening " + d + "a.gif"},
         {d + "a.rs", "Error: File " + d + "a.rs not found."},
         {d + "a.RAS", "Error: File " + d + "a.RAS not found."},
         {d + "noextension", "Unknown bitmap file extension: " + d + "noextension"},
-        {d + "a.tiff", "Unknown bitmap file extension: " + d + "a.tiff"},
         {d + "a.ecw", "unchanged"},
         {d + "a.KAP", "unchanged"},
     };
@@ -119,15 +121,14 @@ TEST(ModulosCodec, MissingWrongAndOutdatedModules) {
         r->respuesta = 0;
         return 1;
     };
-    EXPECT_FALSE(LeeJPGcon(jpgAntiguo, "x.jpg", img, error, nullptr));
+    EXPECT_FALSE(LeeJPGcon({jpgAntiguo}, "x.jpg", img, error, nullptr));
     EXPECT_STREQ(error.c_str(), "Wrong qorjpg.so file. Please update it.");
     TEntradasTIFF tiffAntiguo;
     tiffAntiguo.geo = [](const char*, TBufferGeoTIFF* b) {
         b->version = 12;
         return 1;
     };
-    std::unique_ptr<TLecturaTIFF> lectura;
-    EXPECT_FALSE(LeeTIFcon(tiffAntiguo, TModuloCodec(), "x.tif", img, lectura, error, nullptr));
+    EXPECT_FALSE(LeeTIFcon(tiffAntiguo, TModuloCodec(), "x.tif", img, error, nullptr));
     EXPECT_STREQ(error.c_str(), "Wrong qorgeotiff.so file. Please update it. ");
 }
 
@@ -140,4 +141,21 @@ TEST_F(Cargador, ReservedColourTakesIndexZero) {
     for (int32_t x = 0; x < 4; ++x)
         EXPECT_EQ(img.Indice(x, 0) == 0, img.Pixel(x, 0) == ColorRGB(99, 99, 99)) << x;
     EXPECT_EQ(img.Indice(0, 3), 0u);
+}
+
+// A palette's transparency stays with the loaded image (partial tRNS values too) and
+// turns into alpha on demand; a BMP written from the image is the bitmap as loaded.
+TEST_F(Cargador, PaletteTransparencyIsKeptBesideTheBitmap) {
+    TDibIGformat img;
+    DString error;
+    ASSERT_TRUE(img.LeeImagen(PM_TEST_DATA "/png/built/palette_with_trns.png", error)) << error.c_str();
+    EXPECT_EQ(img.AlfaTabla(), (std::vector<uint8_t>{0, 128, 255, 255}));
+    ASSERT_TRUE(img.GrabaBMP(Ruta("tal_cual.bmp").c_str()));
+    TDibIG escrita;
+    ASSERT_TRUE(escrita.LeeBMP(Ruta("tal_cual.bmp").c_str(), error));
+    EXPECT_EQ(escrita.BitsPixel(), 8);
+    EXPECT_EQ(escrita.TablaColores()[0].reservado, 0);
+    ASSERT_TRUE(img.ConvierteConAlfa());
+    const uint8_t* p = img.Bits();
+    EXPECT_EQ((std::vector<uint8_t>{p[3], p[7], p[11], p[15]}), (std::vector<uint8_t>{0, 128, 255, 255}));
 }

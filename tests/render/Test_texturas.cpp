@@ -171,11 +171,14 @@ TEST_F(Texturas, SizesNamesAndFailuresStopTheReadWithTheLineNumber) {
 
 // Every read of the script (every keystroke in the editor) empties the list; the images
 // and their device textures are kept while the files stay as they are and are named.
+// Mended: the cache was keyed by the spelling of the name, so one file named many ways
+// was decoded and held once for each.
 TEST_F(Texturas, ImagesAreDecodedAndUploadedOnceAcrossReads) {
     ASSERT_TRUE(v.activo);
     Bmp("Wood.bmp", 64, 64);
+    fs::create_symlink(Ruta("Wood.bmp"), Ruta("enlace.bmp"));
     const std::string texturet = "TEXTURET=" + Ruta("Wood.bmp") + "\n";
-    const std::string otraVez = "TEXTURET=" + Ruta("WOOD.BMP") + "\n";
+    const std::string otraVez = "TEXTURET=" + dir.string() + "/./enlace.bmp,1\n";
     const std::string script = texturet + quadFrente + otraVez + "SPHERE=[0,-5,0]:1\n";
     const auto texturas = [&]() -> const TTexturas3Di& { return v.lectura.Texturas(); };
     const TAlmacenTexturasIG& almacen = v.dc.almacenTexturas;
@@ -183,9 +186,11 @@ TEST_F(Texturas, ImagesAreDecodedAndUploadedOnceAcrossReads) {
         v.Pinta(script);
         v.Pinta();
     }
-    // Named twice (in another letter case): one texture, loaded and uploaded once.
-    EXPECT_EQ(texturas().lista.size(), 1);
+    // Named twice (another spelling, through a link, with another alpha option): one
+    // texture with the first line's option, loaded and uploaded once.
+    EXPECT_EQ(texturas().lista.size(), 1u);
     EXPECT_EQ(v.Escena()[1].textura, v.Escena()[0].textura);
+    EXPECT_FALSE(v.Escena()[0].textura->mezcla);
     EXPECT_EQ(texturas().cargas, 1);
     EXPECT_EQ(almacen.Subidas(), 1);
 
@@ -235,4 +240,62 @@ TEST_F(Texturas, TexturedEllipsoidExtrusionAndRevolution) {
     v.Pinta("TEXTURET=" + alta + "\nREVOLUTION=[0,0,0]|[0,0,1]|[3,0,-4]:[3,0,4]\n");
     EXPECT_TRUE(Verdoso(v.EnModelo(0, -3, -2)));
     EXPECT_TRUE(Rojizo(v.EnModelo(0, -3, 2)));
+}
+
+// Two names that differ in letter case are two files; a name with a colon is relative.
+// Mended: both were taken for others (the first texture again, a name of the current
+// folder).
+TEST_F(Texturas, NamesAreComparedExactlyAndOnlyADriveIsAbsolute) {
+    const auto verdeTodo = [](int, int, int, int) { return verde; };
+    Bmp("A.bmp", 32, 32);
+    Bmp("a.bmp", 32, 32, verdeTodo);
+    Bmp("wood:1.bmp", 64, 32);
+    v.lectura.nombreFichero = (dir / "icon.3di").string().c_str();
+    const auto r = Lee("TEXTURET=a.bmp\n" + quadFrente + "TEXTURET=A.bmp\n" + quadFrente +
+                       "TEXTURET=wood:1.bmp\n" + quadFrente);
+    EXPECT_EQ(r.errores, "");
+    ASSERT_EQ(v.Escena().Count(), 3);
+    EXPECT_EQ(v.Escena()[0].textura->imagen->Pixel(0, 0), verde);
+    EXPECT_EQ(v.Escena()[1].textura->imagen->Pixel(0, 0), amarillo); // bottom-left of the quarters
+    EXPECT_EQ(std::string(v.Escena()[2].textura->nombre.c_str()), Ruta("wood:1.bmp"));
+}
+
+// A file that fails is not read again while it stays as it is, a missing one is looked
+// for at each read, and a fixed one loads at the next. Mended: every read (every
+// keystroke) decoded a failing file anew.
+TEST_F(Texturas, AFailureIsRememberedUntilTheFileChanges) {
+    const auto texturas = [&]() -> const TTexturas3Di& { return v.lectura.Texturas(); };
+    Escribe("roto.png", "not a png at all");
+    const std::string script = "TEXTURET=" + Ruta("roto.png") + "\n" + quadFrente;
+    for (int lectura = 0; lectura < 3; ++lectura)
+        EXPECT_EQ(Lee(script).errores, "0: Error reading PNG file.\r\n");
+    EXPECT_EQ(texturas().cargas, 1);
+    // The same file by another name: the message names it as written now.
+    fs::create_symlink(Ruta("roto.png"), Ruta("otro.png"));
+    EXPECT_EQ(Lee("TEXTURET=" + Ruta("otro.png") + "\n").errores, "0: Error reading PNG file.\r\n");
+    EXPECT_EQ(texturas().cargas, 1);
+    fs::remove(Ruta("roto.png"));
+    EXPECT_EQ(Lee(script).errores, "0: Can't open file: " + Ruta("roto.png") + "\r\n");
+    PngMitad("roto.png", 32, 32);
+    EXPECT_EQ(Lee(script).errores, "");
+    EXPECT_EQ(texturas().cargas, 3);
+}
+
+// The textures of one read hold at most 512 MB, decoded and uploaded: past it a TEXTURET
+// fails as an unreadable one does, and the next read tries again.
+TEST_F(Texturas, ATextureReadStopsAtTheMemoryBudget) {
+    // 1024 x 1024 counts 8 MB (4 bytes a pixel, and as much for its upload): 64 fit.
+    prueba::EscribePAM(dir / "gris.pam", 1024, 1024, [](int x, int) {
+        return prueba::TRGBA{uint8_t(x), 0, 0};
+    });
+    ASSERT_TRUE(prueba::Convert((dir / "gris.pam").string() + " -colorspace Gray " + Ruta("t0.png")));
+    std::string script;
+    for (int i = 0; i < 65; ++i) {
+        const std::string nombre = "t" + std::to_string(i) + ".png";
+        if (i) fs::copy_file(Ruta("t0.png"), Ruta(nombre.c_str()));
+        script += "TEXTURET=" + Ruta(nombre.c_str()) + "\n" + quadFrente;
+    }
+    EXPECT_EQ(Lee(script).errores, "128: Texture memory exceeded (512 MB): " + Ruta("t64.png") + "\r\n");
+    EXPECT_EQ(v.Escena().Count(), 64);
+    EXPECT_EQ(Lee("TEXTURET=" + Ruta("t64.png") + "\n" + quadFrente).errores, "");
 }

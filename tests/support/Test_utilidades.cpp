@@ -60,7 +60,10 @@ TEST(Rutas, NamesAsWritten) {
     EXPECT_STREQ(CambiaExtension("dir.x/s.3di", "BAK").c_str(), "dir.x/s.BAK");
     EXPECT_TRUE(EsRutaAbsoluta("/a"));
     EXPECT_TRUE(EsRutaAbsoluta("C:\\a"));
-    EXPECT_TRUE(EsRutaAbsoluta("img:wood.bmp"));
+    EXPECT_TRUE(EsRutaAbsoluta("c:/a"));
+    // Mended: any ":" made a name absolute; only a drive does.
+    EXPECT_FALSE(EsRutaAbsoluta("wood:1.png"));
+    EXPECT_FALSE(EsRutaAbsoluta("C:a.png"));
     EXPECT_FALSE(EsRutaAbsoluta("a/b"));
     EXPECT_STREQ(ResuelveRuta("t.bmp", "/icons/house.3di").c_str(), "/icons/t.bmp");
     EXPECT_STREQ(ResuelveRuta("t.bmp", "C:\\icons\\house.3di").c_str(), "C:\\icons\\t.bmp");

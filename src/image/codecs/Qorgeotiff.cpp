@@ -2,7 +2,7 @@
 // Palette and grey images of 1, 4 or 8 bits and 8-bit RGB(A) in strips are read line by
 // line straight into the bitmap rows; everything else libtiff can turn into RGBA (tiles,
 // 16-bit samples, YCbCr, CMYK, separate planes...) goes through its RGBA reader one
-// strip or tile row at a time. Rows are stored top-down, colours red first. libtiff's
+// strip or one tile at a time. Rows are stored top-down, colours red first. libtiff's
 // errors are kept for _Get_TIFF_Error and its warnings dropped.
 #include "image/Limites_imagen.h"
 #include "image/codecs/Registros_codec.h"
@@ -137,26 +137,69 @@ int ProfundidadRGBA(TIFF* tif) {
     return alfa ? 32 : 24;
 }
 
+// A colour premultiplied by its alpha, as associated alpha stores it and as libtiff's RGBA
+// reader gives every colour with alpha, back to the colour itself (the bitmap's alpha is
+// unassociated, as PNG's).
+uint32_t Desmultiplica(uint32_t c, uint32_t alfa) {
+    return alfa == 0 ? 0 : std::min<uint32_t>(255, (c * 255 + alfa / 2) / alfa);
+}
+
+// True for RGB with alpha whose colours are stored premultiplied (associated alpha).
+bool AlfaAsociada(TIFF* tif) {
+    uint16_t cuantas = 0;
+    uint16_t* tipos = nullptr;
+    return TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &cuantas, &tipos) && cuantas > 0 &&
+           tipos[0] == EXTRASAMPLE_ASSOCALPHA;
+}
+
 bool LeeDirecto(TEstadoTIFF& e, TRegistroTIFF* r, uint32_t alto) {
     if (TIFFScanlineSize(e.tif) > e.bytesFila) return false;
+    const bool asociada = r->bitsPixel == 32 && AlfaAsociada(e.tif);
     for (uint32_t y = 0; y < alto; ++y) {
-        if (TIFFReadScanline(e.tif, r->pixeles + static_cast<size_t>(y) * static_cast<size_t>(e.bytesFila), y,
-                             0) < 0)
-            return false;
+        uint8_t* fila = r->pixeles + static_cast<size_t>(y) * static_cast<size_t>(e.bytesFila);
+        if (TIFFReadScanline(e.tif, fila, y, 0) < 0) return false;
+        for (int32_t x = 0; asociada && x < r->ancho; ++x, fila += 4)
+            for (int c = 0; c < 3 && fila[3] < 255; ++c)
+                fila[c] = static_cast<uint8_t>(Desmultiplica(fila[c], fila[3]));
         if (r->progresoHechas) ++*r->progresoHechas;
         if (r->cancelado && *r->cancelado) return false;
     }
     return true;
 }
 
-// Rows in bands that match the file's strips or tiles, so that each is decoded once.
+// Copies `filas` rows of `ancho` RGBA pixels (rows `paso` pixels apart) into the bitmap
+// at row y, column x.
+void CopiaRGBA(TEstadoTIFF& e, TRegistroTIFF* r, const uint32_t* q, uint32_t paso, uint32_t x, uint32_t y,
+               uint32_t ancho, uint32_t filas, bool asociada) {
+    const int bytesPixel = r->bitsPixel / 8;
+    for (uint32_t f = 0; f < filas; ++f, q += paso) {
+        uint8_t* p = r->pixeles + static_cast<size_t>(y + f) * static_cast<size_t>(e.bytesFila) +
+                     static_cast<size_t>(x) * static_cast<size_t>(bytesPixel);
+        for (uint32_t i = 0; i < ancho; ++i, p += bytesPixel) {
+            const uint32_t alfa = TIFFGetA(q[i]);
+            const bool desmultiplica = asociada && alfa < 255;
+            p[0] = static_cast<uint8_t>(desmultiplica ? Desmultiplica(TIFFGetR(q[i]), alfa) : TIFFGetR(q[i]));
+            p[1] = static_cast<uint8_t>(desmultiplica ? Desmultiplica(TIFFGetG(q[i]), alfa) : TIFFGetG(q[i]));
+            p[2] = static_cast<uint8_t>(desmultiplica ? Desmultiplica(TIFFGetB(q[i]), alfa) : TIFFGetB(q[i]));
+            if (bytesPixel == 4) p[3] = static_cast<uint8_t>(alfa);
+        }
+    }
+}
+
+// The picture in pieces that match the file's strips (the whole width, a strip's rows)
+// or tiles (one tile), so that each is decoded once and the buffer is never larger than
+// the image or one tile.
 bool LeeRGBA(TEstadoTIFF& e, TRegistroTIFF* r, uint32_t ancho, uint32_t alto) {
-    uint32_t banda = 0;
-    if (TIFFIsTiled(e.tif))
-        TIFFGetField(e.tif, TIFFTAG_TILELENGTH, &banda);
-    else
-        TIFFGetFieldDefaulted(e.tif, TIFFTAG_ROWSPERSTRIP, &banda);
-    banda = std::clamp<uint32_t>(banda, 1, alto);
+    uint32_t altoPieza = 0;
+    uint32_t anchoPieza = ancho;
+    if (TIFFIsTiled(e.tif)) {
+        TIFFGetField(e.tif, TIFFTAG_TILELENGTH, &altoPieza);
+        TIFFGetField(e.tif, TIFFTAG_TILEWIDTH, &anchoPieza);
+    } else {
+        TIFFGetFieldDefaulted(e.tif, TIFFTAG_ROWSPERSTRIP, &altoPieza);
+    }
+    altoPieza = std::clamp<uint32_t>(altoPieza, 1, alto);
+    anchoPieza = std::clamp<uint32_t>(anchoPieza, 1, ancho);
     char mensaje[1024] = "";
     TIFFRGBAImage img;
     if (!TIFFRGBAImageBegin(&img, e.tif, 0, mensaje)) {
@@ -164,23 +207,17 @@ bool LeeRGBA(TEstadoTIFF& e, TRegistroTIFF* r, uint32_t ancho, uint32_t alto) {
         return false;
     }
     img.req_orientation = ORIENTATION_TOPLEFT;
-    std::unique_ptr<uint32_t[]> trama(new (std::nothrow) uint32_t[static_cast<size_t>(ancho) * banda]);
+    std::unique_ptr<uint32_t[]> trama(new (std::nothrow)
+                                          uint32_t[static_cast<size_t>(anchoPieza) * altoPieza]);
     bool correcto = trama != nullptr;
-    const int bytesPixel = r->bitsPixel / 8;
-    for (uint32_t y = 0; correcto && y < alto; y += banda) {
-        const uint32_t filas = std::min(banda, alto - y);
-        img.row_offset = static_cast<int>(y);
-        img.col_offset = 0;
-        correcto = TIFFRGBAImageGet(&img, trama.get(), ancho, filas) != 0;
-        for (uint32_t f = 0; correcto && f < filas; ++f) {
-            uint8_t* p = r->pixeles + static_cast<size_t>(y + f) * static_cast<size_t>(e.bytesFila);
-            const uint32_t* q = trama.get() + static_cast<size_t>(f) * ancho;
-            for (uint32_t x = 0; x < ancho; ++x, p += bytesPixel) {
-                p[0] = static_cast<uint8_t>(TIFFGetR(q[x]));
-                p[1] = static_cast<uint8_t>(TIFFGetG(q[x]));
-                p[2] = static_cast<uint8_t>(TIFFGetB(q[x]));
-                if (bytesPixel == 4) p[3] = static_cast<uint8_t>(TIFFGetA(q[x]));
-            }
+    for (uint32_t y = 0; correcto && y < alto; y += altoPieza) {
+        const uint32_t filas = std::min(altoPieza, alto - y);
+        for (uint32_t x = 0; correcto && x < ancho; x += anchoPieza) {
+            const uint32_t columnas = std::min(anchoPieza, ancho - x);
+            img.row_offset = static_cast<int>(y);
+            img.col_offset = static_cast<int>(x);
+            correcto = TIFFRGBAImageGet(&img, trama.get(), columnas, filas) != 0;
+            if (correcto) CopiaRGBA(e, r, trama.get(), columnas, x, y, columnas, filas, img.alpha != 0);
         }
         if (r->progresoHechas) *r->progresoHechas += static_cast<int32_t>(filas);
         if (r->cancelado && *r->cancelado) correcto = false;

@@ -19,10 +19,15 @@ namespace {
 // Grey and colour JPEG give at most about 512 pixel bytes per byte of Huffman-coded data;
 // arithmetic coding of flat areas goes further, so the bound is generous.
 constexpr uint64_t proporcionJPG = 4096;
-// Progressive files may hold scan after scan over the same pixels: more than any encoder
-// writes is taken for a hostile file.
-constexpr int maxEscaneos = 256;
+// Progressive files may hold scan after scan over the same pixels, each costing a pass
+// over the whole picture: more than any encoder writes is taken for a hostile file, and
+// counted before any decoding.
+constexpr int maxEscaneos = 100;
+constexpr const char* motivoEscaneos = "more than 100 scans";
 constexpr long memoriaMaxima = 1L << 30;
+
+// The reason of the last failure for _Get_JPG_Error; empty for damaged data.
+const char* ultimoMotivo = "";
 
 struct TErrorJPG {
     jpeg_error_mgr base;
@@ -53,7 +58,65 @@ void Progreso(j_common_ptr info) {
     const auto* progreso = reinterpret_cast<TProgresoJPG*>(info->progress);
     const auto* d = reinterpret_cast<j_decompress_ptr>(info);
     const bool cancelado = progreso->registro->cancelado && *progreso->registro->cancelado;
+    if (d->input_scan_number > maxEscaneos) ultimoMotivo = motivoEscaneos;
     if (d->input_scan_number > maxEscaneos || cancelado) info->err->error_exit(info);
+}
+
+bool EsRST(int c) {
+    return c >= 0xD0 && c <= 0xD7;
+}
+
+// The code of the marker at the file's position (0xFF, fill bytes, the code); -1 when
+// there is none.
+int SiguienteMarcador(std::FILE* f) {
+    if (std::getc(f) != 0xFF) return -1;
+    int c = 0;
+    do
+        c = std::getc(f);
+    while (c == 0xFF);
+    return c;
+}
+
+// Past the entropy-coded data of a scan: the code of the marker that ends it, or -1.
+int FinDatos(std::FILE* f) {
+    for (;;) {
+        int c = std::getc(f);
+        if (c < 0) return -1;
+        if (c != 0xFF) continue;
+        do
+            c = std::getc(f);
+        while (c == 0xFF);
+        if (c < 0) return -1;
+        if (c != 0 && !EsRST(c)) return c;
+    }
+}
+
+// The scans of the file (SOS markers) found by walking its segments and scan data, up
+// to one past `limite`; the file is rewound after. Damage ends the count: the decoder
+// judges it.
+int CuentaEscaneos(std::FILE* f, int limite) {
+    int escaneos = 0;
+    if (std::getc(f) == 0xFF && std::getc(f) == 0xD8) {
+        int c = SiguienteMarcador(f);
+        while (c >= 0 && c != 0xD9 && escaneos <= limite) {
+            if (c == 0x01 || EsRST(c)) {
+                c = SiguienteMarcador(f);
+                continue;
+            }
+            const int alto = std::getc(f);
+            const int bajo = std::getc(f);
+            const long largo = long{alto} << 8 | bajo;
+            if (bajo < 0 || largo < 2 || std::fseek(f, largo - 2, SEEK_CUR) != 0) break;
+            if (c == 0xDA) {
+                ++escaneos;
+                c = FinDatos(f);
+            } else {
+                c = SiguienteMarcador(f);
+            }
+        }
+    }
+    std::rewind(f);
+    return escaneos;
 }
 
 uint64_t TamanoFichero(std::FILE* f) {
@@ -94,6 +157,11 @@ int Decodifica(std::FILE* f, TRegistroJPG* r) {
     progreso.registro = r;
     info.progress = &progreso.base;
     const uint64_t bytesFichero = TamanoFichero(f);
+    if (CuentaEscaneos(f, maxEscaneos) > maxEscaneos) {
+        ultimoMotivo = motivoEscaneos;
+        jpeg_destroy_decompress(&info);
+        return 0;
+    }
     jpeg_stdio_src(&info, f);
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
         jpeg_destroy_decompress(&info);
@@ -148,6 +216,7 @@ extern "C" __attribute__((visibility("default"))) int _Lee_JPG(const char* nombr
         return 0;
     }
     registro->respuesta = 1;
+    ultimoMotivo = "";
     const int fd = nombre ? AbreLecturaRegular(nombre) : -1;
     if (fd < 0) return 0;
     std::FILE* f = ::fdopen(fd, "rb");
@@ -158,4 +227,8 @@ extern "C" __attribute__((visibility("default"))) int _Lee_JPG(const char* nombr
     const int resultado = Decodifica(f, registro);
     std::fclose(f);
     return resultado;
+}
+
+extern "C" __attribute__((visibility("default"))) const char* _Get_JPG_Error() {
+    return ultimoMotivo;
 }

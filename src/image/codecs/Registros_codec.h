@@ -35,6 +35,10 @@ struct TRegistroJPG {
 // Reads a JPEG file; non-zero on success.
 using TLeeJPG = int (*)(const char* nombre, TRegistroJPG* registro);
 inline constexpr const char* entradaLeeJPG = "_Lee_JPG";
+// Why the last read failed, as a zero-terminated text; empty when there is nothing to add
+// to the failure itself (damaged data).
+using TErrorJPG = const char* (*)();
+inline constexpr const char* entradaErrorJPG = "_Get_JPG_Error";
 
 // ---- qorgeotiff.so ----
 

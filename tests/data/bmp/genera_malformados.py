@@ -61,7 +61,24 @@ caso("signature_PNG.bmp", b"\x89PNG\r\n\x1a\n" + bytes(60), " 1")
 caso("no_info_header.bmp", cabecera_fichero(14, 0), " 2")
 caso("info_header_size_cut.bmp", cabecera_fichero(16, 0) + b"\x28\x00", " 2")
 caso("info_header_size_64.bmp", fichero(cabecera_windows(4, 2, tamano=64) + bytes(64)), " 3")
-caso("info_header_size_124_v5.bmp", fichero(cabecera_windows(4, 2, bits=24, tamano=124) + bytes(200)), " 3")
+# Larger headers (52, 56, 108, 124 bytes) hold the colour masks themselves.
+
+
+def cabecera_mayor(ancho, alto, bits, compresion, mascaras=(0xF800, 0x7E0, 0x1F, 0), tamano=124):
+    cab = cabecera_windows(ancho, alto, bits=bits, compresion=compresion, tamano=tamano)
+    return (cab + struct.pack("<4I", *mascaras)).ljust(tamano, b"\0")[:tamano]
+
+
+caso("v5_bitfields_at_24_bits.bmp", fichero(cabecera_mayor(4, 2, 24, 3) + bytes(32)), " Unsupported compression")
+caso("v5_rle8.bmp", fichero(cabecera_mayor(4, 2, 8, 1) + tabla(256) + bytes(16)), " Unsupported compression")
+caso("v5_mask_not_one_run.bmp", fichero(cabecera_mayor(4, 2, 16, 3, (0xF00F, 0x7E0, 0x1F, 0)) + bytes(16)),
+     " Unsupported bit fields")
+caso("v5_mask_past_16_bits.bmp", fichero(cabecera_mayor(4, 2, 16, 3, (0x1F0000, 0x7E0, 0x1F, 0)) + bytes(16)),
+     " Unsupported bit fields")
+caso("v4_header_cut.bmp", fichero(cabecera_mayor(4, 2, 16, 3, tamano=108)[:80]), " Invalid PM 1.x DIB Header")
+# 16-bit pixels with an alpha mask become 32-bit ones: twice the bytes the file's size check saw.
+caso("v5_16_bit_alpha_30000_square.bmp", fichero(cabecera_mayor(30000, 30000, 16, 3, (0xF00, 0xF0, 0xF, 0xF000))),
+     " Image too large")
 caso("info_header_size_0.bmp", fichero(bytes(60)), " 3")
 caso("windows_header_cut.bmp", fichero(cabecera_windows(4, 2)[:30]), " Invalid PM 1.x DIB Header")
 caso("os2_header_cut.bmp", fichero(cabecera_os2(4, 2)[:9]), " Invalid PM 1.x DIB Header")

@@ -1,0 +1,7 @@
+// BMP files through the loader's reader signature (the reading itself is TDibIG::LeeBMP).
+#pragma once
+
+#include "image/Lector_imagen.h"
+
+bool LeeBMP(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+bool MideBMP(const char* nombre, TMedidasImagen& medidas);
