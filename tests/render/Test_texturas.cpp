@@ -186,6 +186,9 @@ TEST_F(Texturas, ImagesAreDecodedAndUploadedOnceAcrossReads) {
         v.Pinta(script);
         v.Pinta();
     }
+    // The textured elements are taken back by the next read, as the others are.
+    EXPECT_EQ(LeeEscena(TFuenteEscena::Texto(script, DString()), &v.lectura).Escena().Elementos(),
+              v.Escena().Elementos());
     // Named twice (another spelling, through a link, with another alpha option): one
     // texture with the first line's option, loaded and uploaded once.
     EXPECT_EQ(texturas().lista.size(), 1u);
