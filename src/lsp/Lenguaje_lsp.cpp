@@ -20,13 +20,6 @@ constexpr int simboloObjeto = 19, simboloConstante = 14;
 // A folder listed for TEXTURET gives no more names than this.
 constexpr size_t maxFicherosCompletados = 500;
 
-bool IgualSinCaso(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
 json Markdown(std::string texto) {
     return {{"kind", "markdown"}, {"value", std::move(texto)}};
 }

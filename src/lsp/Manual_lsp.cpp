@@ -1,5 +1,6 @@
 #include "lsp/Manual_lsp.h"
 
+#include "script/Lexico_3di.h"
 #include "support/Dstring.h"
 
 #include <algorithm>
@@ -75,13 +76,6 @@ TEntradaManual LeeEntrada(std::string palabra, const std::vector<std::string_vie
     if (!tabla.empty()) e.resumen += tabla + '\n';
     e.resumen += PrimeraFrase(parrafo);
     return e;
-}
-
-bool IgualSinCaso(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
 }
 
 } // namespace

@@ -14,11 +14,11 @@ import unittest
 
 SERVIDOR, EJEMPLOS = sys.argv[1], sys.argv[2]
 
-# Line 1 is an unknown command, line 3 has a bad colour ("é" before it counts one UTF-16
-# unit), line 5 a TEXTURET whose image is missing.
+# Line 1 is an unknown command (its last letter takes two UTF-16 units), line 3 has a bad
+# colour, line 5 a TEXTURET whose image is missing.
 CON_ERRORES = (
     "#define R=1.5\n"
-    "QAUD=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n"
+    "QAUD\U0001F600=[0,0,0]:[1,0,0]:[1,1,0]:[0,1,0]\n"
     "SPHERE=[0,0,0]:R ; a ball of radius R\n"
     "COLOR=(1,2) ; é\n"
     "CYLINDER=[0,0,0]:[0,0,R]:R\n"
@@ -126,12 +126,12 @@ class ProtocoloLsp(unittest.TestCase):
         lugares = [(e["range"]["start"]["line"], e["range"]["start"]["character"],
                     e["range"]["end"]["character"]) for e in d]
         # The command word of line 1; the colour's fields of line 3, after "COLOR=".
-        self.assertEqual(lugares, [(1, 0, 4), (3, 6, 11)])
-        self.assertEqual(d[0]["message"], "Undefined command:QAUD")
+        self.assertEqual(lugares, [(1, 0, 6), (3, 6, 11)])
+        self.assertEqual(d[0]["message"], "Undefined command:QAUD\U0001F600")
         self.assertEqual(d[1]["severity"], 1)
         # A range change fixes the command word; the colour is still wrong.
         self.c.avisa("textDocument/didChange", {"textDocument": {"uri": self.uri, "version": 2}, "contentChanges": [
-            {"range": {"start": {"line": 1, "character": 0}, "end": {"line": 1, "character": 4}}, "text": "QUAD"}]})
+            {"range": {"start": {"line": 1, "character": 0}, "end": {"line": 1, "character": 6}}, "text": "QUAD"}]})
         d = self.c.diagnosticos()
         self.assertEqual([e["range"]["start"]["line"] for e in d], [3])
         # Past the colour the read reaches the missing image.
