@@ -219,7 +219,7 @@ bool TServidorRpc::Atiende(const TLecturaMensaje& leido) {
             RespondeError(conId ? m["id"] : json(nullptr), peticionInvalida, "not a JSON-RPC request");
         return true;
     }
-    static const json sinParametros = json::object();
+    const json sinParametros = json::object();
     const json& parametros = m.contains("params") ? m["params"] : sinParametros;
     const std::string& metodo = m["method"].get_ref<const std::string&>();
     if (conId)

@@ -43,6 +43,7 @@ TEST_F(Cli, CheckGccFormat) {
     EXPECT_EQ(s.texto, nombre + ":1:10: error: Error: File not found: " + Ruta("missing.bmp") + "\n");
     const std::pair<std::string, std::string> finales[] = {
         {"PUSHTRANS=[0,0,0]\n", "<stdin>: error: POPs needed!\n"},
+        {"COLOR=(1,2,3)\rnoequals\n", "<stdin>:2:1: error: '=' needed in line noequals\n"},
         {"CUBE=1:2\n", "<stdin>:1:6: error: Error reading CUBE\n"},
         {"\nPOP\n", "<stdin>:2:1: error: Error invalid POP command\n"},
         {Expansiva(), "<stdin>:4:1: error: Error: the #define replacements make the text too long\n"},
