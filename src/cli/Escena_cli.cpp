@@ -53,7 +53,7 @@ bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string(
     return true;
 }
 
-TLecturaEscena LeeEntrada(const std::string& fichero) {
+TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* anterior) {
     if (fichero == "-") {
         std::string texto;
         char bloque[1 << 16];
@@ -62,11 +62,11 @@ TLecturaEscena LeeEntrada(const std::string& fichero) {
             texto.append(bloque, n);
         if (texto.size() > maxEntradaEstandar)
             throw std::runtime_error("standard input holds more than 64 MB; no script is that long");
-        return LeeEscena(TFuenteEscena::Texto(texto, DString()));
+        return LeeEscena(TFuenteEscena::Texto(texto, DString()), anterior);
     }
     TFicheroQOR prueba;
     if (!prueba.Abre(fichero.c_str(), fqLeeTexto))
         throw std::runtime_error("cannot read " + fichero + ": " + prueba.Motivo());
     prueba.Cierra();
-    return LeeEscena(TFuenteEscena::Fichero(fichero.c_str()));
+    return LeeEscena(TFuenteEscena::Fichero(fichero.c_str()), anterior);
 }

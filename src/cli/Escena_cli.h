@@ -40,5 +40,6 @@ bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string(
 // Reads the script as the editor does: standard input ("-") as a text (as the editor
 // reads its text pane), a named file by its extension. A file that cannot be read
 // raises std::runtime_error with the system's reason (a usage error, not a script
-// error); otherwise the read's report tells whether the script has errors.
-TLecturaEscena LeeEntrada(const std::string& fichero);
+// error); otherwise the read's report tells whether the script has errors. `anterior`,
+// the read of the same file before, lends what is unchanged.
+TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* anterior = nullptr);
