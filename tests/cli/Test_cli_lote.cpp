@@ -6,7 +6,12 @@
 
 #include "Cli_prueba.h"
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <set>
+#include <spawn.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -32,6 +37,17 @@ std::set<std::string> Ficheros(const fs::path& carpeta) {
         ficheros.insert(fs::relative(e.path(), carpeta).string() + lado);
     }
     return ficheros;
+}
+
+// The lines of `fichero` once it holds `cuantas`, or what it holds after 10 s.
+std::string EsperaLineas(const fs::path& fichero, size_t cuantas) {
+    std::string texto;
+    for (int i = 0; i < 200; ++i) {
+        texto = prueba::LeeFichero(fichero);
+        if (static_cast<size_t>(std::count(texto.begin(), texto.end(), '\n')) >= cuantas) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return texto;
 }
 
 } // namespace
@@ -146,4 +162,42 @@ TEST_F(Cli, PresetsGiveTheirPlatformsSizes) {
     EXPECT_NE(s.errores.find("a macOS icon file holds the sizes 16, 32, 64, 128, 256, 512, 1024, not 48"),
               std::string::npos)
         << s.errores;
+}
+
+// A burst of saves of a texture gives one export more; Ctrl+C ends the watch cleanly.
+TEST_F(Cli, WatchDrawsAgainOnceForABurstOfSaves) {
+    fs::copy_file(std::string(PM_EXAMPLES) + "/wood.bmp", dir / "madera.bmp");
+    const std::string script = Escribe("caja.3di", "TEXTURET=madera.bmp\n" + quad);
+    const std::string salida = Ruta("vigila.txt");
+    std::vector<std::string> argumentos{PM_CLI, "export", script, "-o", Ruta("caja.ico"), "--sizes", "16",
+                                        "--watch"};
+    std::vector<char*> argv;
+    for (auto& a : argumentos)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t acciones;
+    posix_spawn_file_actions_init(&acciones);
+    posix_spawn_file_actions_addopen(&acciones, STDOUT_FILENO, salida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t hijo = -1;
+    ASSERT_EQ(posix_spawn(&hijo, PM_CLI, &acciones, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&acciones);
+
+    const std::string linea = script + ": written " + Ruta("caja.ico") + "\n";
+    EXPECT_EQ(EsperaLineas(salida, 1), linea);
+    fs::remove(dir / "caja.ico");
+    // Saved three times, as an editor does: a new file renamed over the old.
+    for (int i = 0; i < 3; ++i) {
+        fs::copy_file(dir / "madera.bmp", dir / "nueva.bmp", fs::copy_options::overwrite_existing);
+        fs::rename(dir / "nueva.bmp", dir / "madera.bmp");
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    EXPECT_EQ(EsperaLineas(salida, 2), linea + linea);
+    EXPECT_TRUE(fs::exists(dir / "caja.ico"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(Contenido("vigila.txt"), linea + linea);
+
+    ::kill(hijo, SIGINT);
+    int estado = -1;
+    ASSERT_EQ(::waitpid(hijo, &estado, 0), hijo);
+    EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0) << estado;
 }
