@@ -228,5 +228,12 @@ std::vector<TTareaExporta> TareasExporta(TOpcionesExporta& o) {
         }
         tareas.push_back(std::move(t));
     }
+    if (!o.dependencias.empty()) {
+        const auto dependencias = RutaSistema(o.dependencias.c_str()).lexically_normal();
+        for (const TTareaExporta& t : tareas)
+            for (const auto& salida : SalidasDestino(t.destino))
+                if (salida.lexically_normal() == dependencias)
+                    throw TErrorUso("--depfile names an icon the command writes: " + o.dependencias);
+    }
     return tareas;
 }
