@@ -90,13 +90,13 @@ void LeeFondo(const std::string& texto, TOpcionesIcono& icono) {
 
 // An option that names a file or a word; false when `a` is none of them.
 bool LeeOpcionTexto(const std::string& a, const std::function<std::string()>& valor, TOpcionesExporta& o) {
-    std::string* destino = a == "-o"              ? &o.salida
-                           : a == "--icon-theme"  ? &o.tema
-                           : a == "--name"        ? &o.nombre
-                           : a == "--outdir"      ? &o.carpeta
-                           : a == "--format"      ? &o.formato
-                           : a == "--depfile"     ? &o.dependencias
-                                                  : nullptr;
+    std::string* destino = a == "-o"             ? &o.salida
+                           : a == "--icon-theme" ? &o.tema
+                           : a == "--name"       ? &o.nombre
+                           : a == "--outdir"     ? &o.carpeta
+                           : a == "--format"     ? &o.formato
+                           : a == "--depfile"    ? &o.dependencias
+                                                 : nullptr;
     if (destino) *destino = valor();
     return destino != nullptr;
 }
@@ -153,8 +153,8 @@ std::string NombreIcono(const std::string& fichero, std::map<std::string, std::s
     const std::string nombre = RutaSistema(fichero.c_str()).stem().string();
     const auto [previo, nuevo] = vistos.emplace(nombre, fichero);
     if (!nuevo)
-        throw TErrorUso("two scripts would make the icon " + nombre + ": " + previo->second + " and " + fichero +
-                        "; nothing was drawn");
+        throw TErrorUso("two scripts would make the icon " + nombre + ": " + previo->second + " and " +
+                        fichero + "; nothing was drawn");
     return nombre;
 }
 

@@ -15,11 +15,11 @@ struct TTareaExporta {
 
 struct TOpcionesExporta {
     std::vector<std::string> ficheros;
-    std::string salida;  // -o
-    std::string tema;    // --icon-theme
-    std::string nombre;  // --name
-    std::string carpeta; // --outdir
-    std::string formato; // --format
+    std::string salida;       // -o
+    std::string tema;         // --icon-theme
+    std::string nombre;       // --name
+    std::string carpeta;      // --outdir
+    std::string formato;      // --format
     std::string dependencias; // --depfile
     std::vector<int> lados;   // empty: the preset's, or the default of the destination
     const TPresetIcono* preset = nullptr;

@@ -103,7 +103,8 @@ void TLoteExporta::Lee(TIconoLote& icono) {
     if (icono.lectura->Correcta()) return;
     if (progreso) progreso->Borra();
     // In a batch the report is headed by its script's name.
-    if (iconos.size() > 1) std::fprintf(stderr, "pictomolder-cli: %s has errors:\n", icono.tarea.fichero.c_str());
+    if (iconos.size() > 1)
+        std::fprintf(stderr, "pictomolder-cli: %s has errors:\n", icono.tarea.fichero.c_str());
     std::fprintf(stderr, "%s\n", icono.lectura->informe.Texto().c_str());
     icono.estado = salidaFallo;
 }

@@ -34,8 +34,8 @@ private:
 
     int inotify = -1;
     int senales = -1;
-    std::map<int, std::filesystem::path> carpetas;                 // watch -> folder
-    std::map<int, std::vector<std::filesystem::path>> ficherosDe;  // watch -> files it is
+    std::map<int, std::filesystem::path> carpetas;                // watch -> folder
+    std::map<int, std::vector<std::filesystem::path>> ficherosDe; // watch -> files it is
     std::set<std::filesystem::path> vigilados;
 };
 

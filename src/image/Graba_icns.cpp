@@ -39,8 +39,8 @@ bool CodificaICNS(std::span<const TImagenICNS> imagenes, std::vector<uint8_t>& d
     for (const TImagenICNS& i : imagenes) {
         const int lado = i.tipo->lado * i.tipo->densidad;
         if (i.imagen->BitsPixel() != 32 || i.imagen->Ancho() != lado || i.imagen->AltoAbsoluto() != lado) {
-            error.Format("The %s image of a macOS icon file is a 32-bit picture of %d pixels a side.", i.tipo->tipo,
-                         lado);
+            error.Format("The %s image of a macOS icon file is a 32-bit picture of %d pixels a side.",
+                         i.tipo->tipo, lado);
             return false;
         }
         if (!CodificaPNG(*i.imagen, png, error)) return false;

@@ -10,7 +10,7 @@
 #include <vector>
 
 struct TEntradaICNS {
-    std::string tipo; // four characters
+    std::string tipo;  // four characters
     size_t inicio = 0; // of the data, after the entry's header
     size_t bytes = 0;  // of the data
     // The PNG image's sides from its header; 0 when the entry holds no PNG.

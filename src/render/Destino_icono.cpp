@@ -72,10 +72,12 @@ std::optional<std::string> FijaLados(TDestinoIcono& destino, const std::vector<i
     case TFormatoIcono::icns:
         for (const int lado : lados)
             if (!Contiene(LadosICNS(), lado))
-                return "a macOS icon file holds the sizes " + Lista(LadosICNS()) + ", not " + std::to_string(lado);
+                return "a macOS icon file holds the sizes " + Lista(LadosICNS()) + ", not " +
+                       std::to_string(lado);
         // Every type whose picture has a side asked, in the order of the types.
         for (const TTipoICNS& t : tiposICNS)
-            if (Contiene(lados, t.lado * t.densidad)) (t.densidad == 1 ? destino.lados : destino.dobles).push_back(t.lado);
+            if (Contiene(lados, t.lado * t.densidad))
+                (t.densidad == 1 ? destino.lados : destino.dobles).push_back(t.lado);
         break;
     }
     return std::nullopt;

@@ -30,9 +30,9 @@ std::vector<int> LadosICNS();
 
 struct TDestinoIcono {
     TFormatoIcono formato = TFormatoIcono::ico;
-    bool tema = false;  // an icon-theme folder (its pictures PNG files) instead of a file
-    std::string ruta;   // the file, or the theme's folder
-    std::string nombre; // the icon's name in the theme
+    bool tema = false;       // an icon-theme folder (its pictures PNG files) instead of a file
+    std::string ruta;        // the file, or the theme's folder
+    std::string nombre;      // the icon's name in the theme
     std::vector<int> lados;  // drawn at their side
     std::vector<int> dobles; // drawn at twice their side with their framing and lines
 };

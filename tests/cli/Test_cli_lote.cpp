@@ -63,7 +63,8 @@ TEST_F(Cli, ABatchWritesEveryIconItCanAndNamesTheRest) {
     EXPECT_EQ(LadosICO(Ruta("out/a.ico")), (std::vector<int>{16, 32}));
     EXPECT_EQ(LadosICO(Ruta("out/roto.ico")), (std::vector<int>{16, 32}));
 
-    s = Ejecuta("export " + a + " " + Ruta("falta.3di") + " --outdir " + Ruta("png") + " --format png --size 8");
+    s = Ejecuta("export " + a + " " + Ruta("falta.3di") + " --outdir " + Ruta("png") +
+                " --format png --size 8");
     EXPECT_EQ(s.estado, 2);
     EXPECT_NE(s.errores.find("cannot read " + Ruta("falta.3di")), std::string::npos) << s.errores;
     EXPECT_EQ(Ficheros(dir / "png"), (std::set<std::string>{"a.png 8"}));
@@ -80,8 +81,9 @@ TEST_F(Cli, TheDependencyFileNamesTheScriptAndItsTexture) {
     fs::create_directories(dir / "s");
     fs::copy_file(std::string(PM_EXAMPLES) + "/wood.bmp", dir / "s/madera.bmp");
     Escribe("s/caja.3di", "TEXTURET=madera.bmp\n" + quad);
-    const int estado = Sistema("cd " + dir.string() + " && " + PM_CLI +
-                               " export s/caja.3di --icon-theme 'mi tema' --name caja --sizes 16,32 --depfile caja.d");
+    const int estado =
+        Sistema("cd " + dir.string() + " && " + PM_CLI +
+                " export s/caja.3di --icon-theme 'mi tema' --name caja --sizes 16,32 --depfile caja.d");
     EXPECT_EQ(estado, 0);
     const std::string entradas = ": \\\n  s/caja.3di \\\n  s/madera.bmp\n";
     EXPECT_EQ(Contenido("caja.d"),
@@ -123,9 +125,10 @@ TEST_F(Cli, AMacOSIconFileIsReadBackByTheDistributionsReaders) {
                       "print(im.format, im.size, sorted(im.info[\"sizes\"]))' " +
                       icns + " >" + Ruta("pillow.txt")),
               0);
-    EXPECT_EQ(Contenido("pillow.txt"), "ICNS (1024, 1024) [(16, 16, 1), (16, 16, 2), (32, 32, 1), (32, 32, 2), "
-                                       "(64, 64, 1), (128, 128, 1), (128, 128, 2), (256, 256, 1), (256, 256, 2), "
-                                       "(512, 512, 1), (512, 512, 2)]\n");
+    EXPECT_EQ(Contenido("pillow.txt"),
+              "ICNS (1024, 1024) [(16, 16, 1), (16, 16, 2), (32, 32, 1), (32, 32, 2), "
+              "(64, 64, 1), (128, 128, 1), (128, 128, 2), (256, 256, 1), (256, 256, 2), "
+              "(512, 512, 1), (512, 512, 2)]\n");
 }
 
 // A theme's @2 folders hold each size drawn at twice its side.
@@ -133,15 +136,17 @@ TEST_F(Cli, AThemeHoldsItsHiDPIFolders) {
     const auto s = Ejecuta("export " + Escribe("e.3di", esfera) + " --outdir " + Ruta("tema") +
                            " --format theme --sizes 16,48 --hidpi");
     EXPECT_EQ(s.estado, 0) << s.errores;
-    EXPECT_EQ(Ficheros(dir / "tema"), (std::set<std::string>{"16x16/apps/e.png 16", "16x16@2/apps/e.png 32",
-                                                             "48x48/apps/e.png 48", "48x48@2/apps/e.png 96"}));
+    EXPECT_EQ(Ficheros(dir / "tema"),
+              (std::set<std::string>{"16x16/apps/e.png 16", "16x16@2/apps/e.png 32", "48x48/apps/e.png 48",
+                                     "48x48@2/apps/e.png 96"}));
 }
 
 TEST_F(Cli, PresetsGiveTheirPlatformsSizes) {
     const std::string e = Escribe("e.3di", esfera);
     auto s = Ejecuta("export " + e + " --preset windows -o " + Ruta("w.ico"));
     EXPECT_EQ(s.estado, 0) << s.errores;
-    EXPECT_EQ(LadosICO(Ruta("w.ico")), (std::vector<int>{16, 20, 24, 30, 32, 36, 40, 48, 60, 64, 72, 80, 96, 256}));
+    EXPECT_EQ(LadosICO(Ruta("w.ico")),
+              (std::vector<int>{16, 20, 24, 30, 32, 36, 40, 48, 60, 64, 72, 80, 96, 256}));
     s = Ejecuta("export " + e + " --preset windows --sizes 16,24 -o " + Ruta("w.ico"));
     EXPECT_EQ(LadosICO(Ruta("w.ico")), (std::vector<int>{16, 24}));
 
@@ -169,15 +174,16 @@ TEST_F(Cli, WatchDrawsAgainOnceForABurstOfSaves) {
     fs::copy_file(std::string(PM_EXAMPLES) + "/wood.bmp", dir / "madera.bmp");
     const std::string script = Escribe("caja.3di", "TEXTURET=madera.bmp\n" + quad);
     const std::string salida = Ruta("vigila.txt");
-    std::vector<std::string> argumentos{PM_CLI, "export", script, "-o", Ruta("caja.ico"), "--sizes", "16",
-                                        "--watch"};
+    std::vector<std::string> argumentos{PM_CLI,           "export",  script, "-o",
+                                        Ruta("caja.ico"), "--sizes", "16",   "--watch"};
     std::vector<char*> argv;
     for (auto& a : argumentos)
         argv.push_back(a.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t acciones;
     posix_spawn_file_actions_init(&acciones);
-    posix_spawn_file_actions_addopen(&acciones, STDOUT_FILENO, salida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&acciones, STDOUT_FILENO, salida.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     pid_t hijo = -1;
     ASSERT_EQ(posix_spawn(&hijo, PM_CLI, &acciones, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&acciones);
