@@ -191,3 +191,24 @@ TEST_F(EditorPantalla, ATextureChangedOnDiskIsDrawnAnew) {
     }));
     EXPECT_FALSE(v.modificado);
 }
+
+// Each example's header (SCALE, CENTER) frames it as the window first opens: the model
+// fills about half to two thirds of the preview, near its middle.
+TEST_F(EditorPantalla, TheExamplesOpenFramedByTheirHeaders) {
+    Abre();
+    for (const QFileInfo& ejemplo : QDir(PM_EXAMPLES).entryInfoList({"*.3di"})) {
+        SCOPED_TRACE(ejemplo.fileName().toStdString());
+        AbreDesdeMenu(ejemplo.filePath());
+        EsperaCuadro();
+        const QImage imagen = Preview();
+        QRect modelo;
+        for (int y = 0; y < imagen.height(); ++y)
+            for (int x = 0; x < imagen.width(); ++x)
+                if (!EsAzul(ColorEn(imagen, x, y))) modelo |= QRect(x, y, 1, 1);
+        const double parte =
+            std::max(double(modelo.width()) / imagen.width(), double(modelo.height()) / imagen.height());
+        EXPECT_GT(parte, 0.45);
+        EXPECT_LT(parte, 0.7);
+        EXPECT_LT((modelo.center() - imagen.rect().center()).manhattanLength(), imagen.width() / 10);
+    }
+}
