@@ -155,7 +155,7 @@ void TFormTestOpenGL::VigilaRecursos() {
         const std::string absoluto = RutaAbsoluta(fichero.string());
         if (absoluto != propio) ficheros << QByteArray::fromStdString(absoluto);
     }
-    if (ficheros != vigilanteRecursos->Ficheros()) vigilanteRecursos->Vigila(ficheros);
+    if (ficheros != vigilanteRecursos->Ficheros()) vigilanteRecursos->CambiaLista(ficheros);
 }
 
 void TFormTestOpenGL::RecursoCambiadoFuera() {

@@ -64,6 +64,12 @@ void TVigilanteFichero::VigilaRuta(const QByteArray& ruta) {
 
 void TVigilanteFichero::Vigila(const QByteArrayList& nombres) {
     Deja();
+    CambiaLista(nombres);
+}
+
+void TVigilanteFichero::CambiaLista(const QByteArrayList& nombres) {
+    std::vector<TVigilado> antes = std::move(vigilados);
+    Deja();
     for (const QByteArray& nombre : nombres) {
         TVigilado v;
         v.fichero = QByteArray::fromStdString(RutaAbsoluta(nombre.toStdString()));
@@ -71,7 +77,12 @@ void TVigilanteFichero::Vigila(const QByteArrayList& nombres) {
         VigilaRuta(barra > 0 ? v.fichero.left(barra) : QByteArray("/"));
         struct stat datos {};
         if (Estado(v.fichero, datos)) VigilaRuta(v.fichero);
-        Anota(v, Huella(v.fichero));
+        const auto visto = std::find_if(antes.begin(), antes.end(),
+                                        [&](const TVigilado& a) { return a.fichero == v.fichero; });
+        if (visto != antes.end())
+            v = *visto;
+        else
+            Anota(v, Huella(v.fichero));
         vigilados.push_back(std::move(v));
     }
 }

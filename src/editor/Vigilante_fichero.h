@@ -25,6 +25,9 @@ public:
     // else; what they hold now is what the editor has. One report covers every file that
     // changed in a burst.
     void Vigila(const QByteArrayList& ficheros);
+    // The same, but a file watched already keeps what it was last noted to hold (a
+    // large texture is not read again because another name came into the list).
+    void CambiaLista(const QByteArrayList& ficheros);
     void Vigila(const QByteArray& fichero) { Vigila(QByteArrayList{fichero}); }
     // Watches nothing.
     void Deja();
