@@ -34,10 +34,6 @@ struct TIconoLote {
     int estado = salidaCorrecta;
 };
 
-void Usa(const char* mensaje) {
-    std::fprintf(stderr, "pictomolder-cli: %s\n\n%s", mensaje, usoExporta);
-}
-
 // The progress of a batch on a terminal: files done of the total, the one being drawn.
 class TProgreso {
 public:
@@ -229,8 +225,7 @@ int OrdenExporta(int cuantos, char** argumentos) {
         }
         tareas = TareasExporta(o);
     } catch (const TErrorUso& e) {
-        Usa(e.what());
-        return salidaUso;
+        return AvisaUso(e.what(), "pictomolder-cli export --help");
     }
     if (!o.carpeta.empty()) {
         std::error_code ec;

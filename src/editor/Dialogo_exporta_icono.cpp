@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -287,7 +288,7 @@ bool TDialogoExportaIcono::GuardaICNS() {
 }
 
 bool TDialogoExportaIcono::GuardaTema() {
-    const QString carpetaTema = dialogos.PideCarpeta(Carpeta());
+    const QString carpetaTema = dialogos.PideCarpeta(CarpetaTemaUsuario());
     if (carpetaTema.isEmpty()) return false;
     TDestinoIcono destino;
     destino.tema = true;
@@ -303,6 +304,15 @@ bool TDialogoExportaIcono::GuardaTema() {
 QString TDialogoExportaIcono::NombreBase() const {
     const QString base = QFileInfo(fuente.FicheroIcono()).completeBaseName();
     return base.isEmpty() ? QString("icon") : base;
+}
+
+QString CarpetaTemaUsuario() {
+    // Where the desktop looks for a user's own icons ($XDG_DATA_HOME, else
+    // ~/.local/share); while it is not made yet, the nearest folder on its way.
+    QString ruta = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/icons/hicolor";
+    while (!QFileInfo(ruta).isDir() && QFileInfo(ruta).absolutePath() != ruta)
+        ruta = QFileInfo(ruta).absolutePath();
+    return ruta;
 }
 
 QString TDialogoExportaIcono::Carpeta() const {

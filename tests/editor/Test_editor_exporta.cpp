@@ -7,6 +7,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -70,10 +72,13 @@ TEST_F(EditorExporta, TheDialogShowsAndSavesTheChosenSizes) {
     dialogos->ficherosGrabar.push_back(png);
     d.botonPNG->click();
     EXPECT_EQ(QImage(png).size(), QSize(48, 48));
-    // And as a theme folder.
+    // And as a theme folder, chosen from where a user's own icons go.
+    QDir(carpeta.path()).mkpath("data/icons/hicolor");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(Fichero("data")));
     dialogos->carpetas.push_back(Fichero("tema"));
     d.nombreTema->setText("bola");
     d.botonTema->click();
+    EXPECT_EQ(dialogos->peticionesCarpeta, QStringList{Fichero("data/icons/hicolor")});
     for (int lado : elegidos)
         EXPECT_TRUE(QFileInfo::exists(Fichero("tema") + QString("/%1x%1/apps/bola.png").arg(lado)));
     // A macOS icon file: every type whose picture has a chosen side (16 at twice the density is 32).
