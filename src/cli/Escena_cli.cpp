@@ -15,6 +15,11 @@ constexpr size_t maxEntradaEstandar = size_t{64} << 20;
 
 } // namespace
 
+int AvisaUso(const std::string& mensaje, const char* ayuda) {
+    std::fprintf(stderr, "pictomolder-cli: %s (see %s)\n", mensaje.c_str(), ayuda);
+    return salidaUso;
+}
+
 double LeeNumero(const std::string& texto, const char* opcion) {
     char* fin = nullptr;
     const double v = std::strtod(texto.c_str(), &fin);
@@ -53,7 +58,7 @@ bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string(
     return true;
 }
 
-TLecturaEscena LeeEntrada(const std::string& fichero, std::string* texto) {
+TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* anterior, std::string* texto) {
     if (fichero == "-") {
         std::string leido;
         char bloque[1 << 16];
@@ -62,7 +67,7 @@ TLecturaEscena LeeEntrada(const std::string& fichero, std::string* texto) {
             leido.append(bloque, n);
         if (leido.size() > maxEntradaEstandar)
             throw std::runtime_error("standard input holds more than 64 MB; no script is that long");
-        TLecturaEscena lectura = LeeEscena(TFuenteEscena::Texto(leido, DString()));
+        TLecturaEscena lectura = LeeEscena(TFuenteEscena::Texto(leido, DString()), anterior);
         if (texto) *texto = std::move(leido);
         return lectura;
     }
@@ -78,5 +83,5 @@ TLecturaEscena LeeEntrada(const std::string& fichero, std::string* texto) {
             throw std::runtime_error("cannot read " + fichero + ": " + prueba.Motivo());
     }
     prueba.Cierra();
-    return LeeEscena(TFuenteEscena::Fichero(fichero.c_str()));
+    return LeeEscena(TFuenteEscena::Fichero(fichero.c_str()), anterior);
 }
