@@ -158,6 +158,12 @@ std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, TGeometriasG
     p->escena = escena.serie;
     p->vertices = std::move(reciclados);
     p->vertices.clear();
+    // Room taken once: grown by doubling, the arrays of a mesh of a million faces would be
+    // copied and their fresh pages touched several times over. An element draws at least
+    // a triangle or a segment, or nothing.
+    const size_t n = escena.Elementos().size();
+    p->elementos.reserve(n);
+    p->vertices.reserve(std::max(p->vertices.capacity(), 3 * n));
     const int inicial = progreso;
     TGeometriaElemento temporal;
     geometrias.EmpiezaRonda();
