@@ -107,7 +107,7 @@ void TCamara::Rueda(int delta) {
         valor /= factor;
 }
 
-double TCamara::Encuadra(const TCajaPixeles& caja, int ancho, int alto, double margen, double maximo) {
+double TCamara::Encuadra(const TCajaVentana& caja, int ancho, int alto, double margen, double maximo) {
     if (caja.Vacia() || ancho < 1 || alto < 1) return 1.0;
     if (!perspectiva || desplazaEnPerspectiva) {
         const double factor =

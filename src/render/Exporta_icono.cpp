@@ -21,11 +21,8 @@ constexpr int muestrasMinimas = 4;
 // in parallel projection the same depth of the model (it grows with the picture's
 // width) as the sizes above.
 constexpr int ladoMinimoDibujo = 256;
-// The side of the pictures that framing measures.
+// The side of the picture that framing measures.
 constexpr int ladoEncuadre = 256;
-// Framing's last step may zoom this much at once: the picture it measures already
-// shows the whole model, so the step is exact up to a pixel of the measure.
-constexpr double zoomMaximoAjuste = 1e6;
 // The depth buffer holds this where nothing was drawn (the cleared depth, clamped).
 constexpr GLuint profundidadVacia = std::numeric_limits<GLuint>::max();
 
@@ -102,21 +99,13 @@ private:
 };
 
 // The camera's zoom and pan set so that what the scene draws fills a square picture but
-// the margin: the preview's Fit to View, then one step to the icon's own margin.
+// the margin: the preview's Fit to View with the icon's own margin.
 bool Encuadra(TVistaEscena& vista, IDCOpenGL& dc, DString& error) {
     dc.Resize(ladoEncuadre, ladoEncuadre);
     vista.camara.desplazamiento = vector3D();
-    TCajaPixeles caja;
-    if (vista.Encuadra(dc)) {
-        vista.Pinta(dc);
-        dc.CajaDibujada(caja);
-    }
-    if (caja.Vacia()) {
-        error = "The scene draws nothing: there is no icon to export.";
-        return false;
-    }
-    vista.camara.Encuadra(caja, ladoEncuadre, ladoEncuadre, 1.0 - 2.0 * margenIcono, zoomMaximoAjuste);
-    return true;
+    if (vista.Encuadra(dc, 1.0 - 2.0 * margenIcono)) return true;
+    error = "The scene draws nothing: there is no icon to export.";
+    return false;
 }
 
 // The frame read on the device (lado x lado samples) averaged into the lado / muestras
