@@ -5,7 +5,7 @@
 //   BM_ComandoRender1x1   with the OpenGL driver's start and its first frame added (a
 //                         1 x 1 `render`, whose shaders the driver compiles on first use);
 //   BM_ExportaIcono       in a running process: framing and the seven pictures (each
-//                         drawn at 4 to 16 times its side and averaged);
+//                         drawn at 4 times its side and averaged);
 //   BM_ExportaLado/N      one size without framing;
 //   BM_CodificaICO        writing the seven pictures as an icon file in memory;
 //   BM_PintaVista         one frame of the model in the preview (413 x 455);

@@ -69,7 +69,7 @@ void TCamara::ConstruyeMatrices(int ancho, int alto, double campoVision, TMatriz
         TMatriz4 pixeles;
         pixeles(0, 0) = 2.0 / w;
         pixeles(1, 1) = 2.0 / h;
-        pixeles(2, 2) = 0.2 / w;
+        pixeles(2, 2) = 0.2 / (anchoProfundidad > 0 ? anchoProfundidad : w);
         vista = pixeles * giro * espejoZ;
         proyeccion = MatrizTraslacion(desplazamiento) * zoom(escala);
         return;

@@ -56,6 +56,11 @@ struct TCamara {
     // The pan moves the picture in perspective too. The preview keeps the rule that it
     // does not; the icon export sets it so that framing can centre a model there.
     bool desplazaEnPerspectiva = false;
+    // Parallel projection holds the depth of 5 W model units on either side of the
+    // origin, W the picture's width in pixels, or this width when it is given: the icon
+    // export draws every size with the depth of its largest picture, so that each size
+    // shows the same model.
+    int anchoProfundidad = 0;
 
     bool operator==(const TCamara&) const = default;
 

@@ -15,21 +15,13 @@
 
 namespace {
 
-// Samples per output pixel along each side, at least.
-constexpr int muestrasMinimas = 4;
-// Small sizes are drawn at least this large: more samples where each pixel counts, and
-// in parallel projection the same depth of the model (it grows with the picture's
-// width) as the sizes above.
-constexpr int ladoMinimoDibujo = 256;
+// Samples per output pixel along each side: 17 levels of coverage for an edge pixel,
+// finer than the steps a desktop shows an icon's edge in at any size.
+constexpr int muestrasPorLado = 4;
 // The side of the picture that framing measures.
 constexpr int ladoEncuadre = 256;
 // The depth buffer holds this where nothing was drawn (the cleared depth, clamped).
 constexpr GLuint profundidadVacia = std::numeric_limits<GLuint>::max();
-
-// Samples a side drawn for an icon of `lado` pixels.
-int MuestrasPorLado(int lado) {
-    return std::max(muestrasMinimas, (ladoMinimoDibujo + lado - 1) / lado);
-}
 
 // The headless device the export draws on, at one size after another, and the frame
 // read back from it.
@@ -177,18 +169,19 @@ bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono&
         if (!Encuadra(vista, dc, error)) return false;
         ladoVista = ladoEncuadre;
     }
-    const TCamara camara = vista.camara;
     int dibujoMaximo = 0;
     for (int lado : opciones.lados)
-        dibujoMaximo = std::max(dibujoMaximo, lado * MuestrasPorLado(lado));
+        dibujoMaximo = std::max(dibujoMaximo, lado * muestrasPorLado);
     if (dibujoMaximo > lienzo.LadoMaximo()) {
         error.Format("The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
                      lienzo.LadoMaximo());
         return false;
     }
     lienzo.Reserva(dibujoMaximo);
+    vista.camara.anchoProfundidad = dibujoMaximo;
+    const TCamara camara = vista.camara;
     for (int lado : opciones.lados) {
-        const int muestras = MuestrasPorLado(lado);
+        const int muestras = muestrasPorLado;
         const int dibujo = lado * muestras;
         dc.Resize(dibujo, dibujo);
         dc.escalaGrosor = muestras;
