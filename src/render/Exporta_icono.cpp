@@ -23,6 +23,8 @@ constexpr int ladoEncuadre = 256;
 // The depth buffer holds this where nothing was drawn (the cleared depth, clamped).
 constexpr GLuint profundidadVacia = std::numeric_limits<GLuint>::max();
 
+} // namespace
+
 // The headless device the export draws on, at one size after another, and the frame
 // read back from it.
 class TLienzoIcono {
@@ -90,6 +92,8 @@ private:
     std::unique_ptr<GLuint[]> profundidad;
 };
 
+namespace {
+
 // The camera's zoom and pan set so that what the scene draws fills a square picture but
 // the margin: the preview's Fit to View with the icon's own margin.
 bool Encuadra(TVistaEscena& vista, IDCOpenGL& dc, DString& error) {
@@ -153,15 +157,27 @@ void Reduce(const TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesI
 
 bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
                   TImagenesIcono& imagenes, DString& error) {
+    return TExportadorIcono().Exporta(std::move(escena), opciones, imagenes, error);
+}
+
+TExportadorIcono::TExportadorIcono() = default;
+TExportadorIcono::~TExportadorIcono() = default;
+
+bool TExportadorIcono::Exporta(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
+                               TImagenesIcono& imagenes, DString& error) {
     imagenes.clear();
+    const int densidad = opciones.densidad;
     for (int lado : opciones.lados)
-        if (lado < 1 || lado > ladoMaximoExportado) {
-            error.Format("Icon sizes go from 1 to %d pixels, not %d.", ladoMaximoExportado, lado);
+        if (densidad < 1 || lado < 1 || lado > ladoMaximoExportado / densidad) {
+            error.Format("Icon sizes go from 1 to %d pixels, not %d.", ladoMaximoExportado, lado * densidad);
             return false;
         }
-    TLienzoIcono lienzo;
-    if (!lienzo.Abre(error)) return false;
-    IDCOpenGL& dc = lienzo.dc;
+    if (!lienzo) {
+        auto nuevo = std::make_unique<TLienzoIcono>();
+        if (!nuevo->Abre(error)) return false;
+        lienzo = std::move(nuevo);
+    }
+    IDCOpenGL& dc = lienzo->dc;
     TVistaEscena vista(std::move(escena), opciones.camara);
     vista.camara.desplazaEnPerspectiva = true;
     int ladoVista = ladoZoom;
@@ -171,27 +187,27 @@ bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono&
     }
     int dibujoMaximo = 0;
     for (int lado : opciones.lados)
-        dibujoMaximo = std::max(dibujoMaximo, lado * muestrasPorLado);
-    if (dibujoMaximo > lienzo.LadoMaximo()) {
+        dibujoMaximo = std::max(dibujoMaximo, lado * densidad * muestrasPorLado);
+    if (dibujoMaximo > lienzo->LadoMaximo()) {
         error.Format("The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
-                     lienzo.LadoMaximo());
+                     lienzo->LadoMaximo());
         return false;
     }
-    lienzo.Reserva(dibujoMaximo);
+    lienzo->Reserva(dibujoMaximo);
     vista.camara.anchoProfundidad = dibujoMaximo;
     const TCamara camara = vista.camara;
     for (int lado : opciones.lados) {
         const int muestras = muestrasPorLado;
-        const int dibujo = lado * muestras;
+        const int dibujo = lado * densidad * muestras;
         dc.Resize(dibujo, dibujo);
-        dc.escalaGrosor = muestras;
+        dc.escalaGrosor = muestras * densidad;
         // The zoom counts pixels: the picture keeps its share of the square at any size.
         vista.camara = camara;
         vista.camara.escala *= static_cast<double>(dibujo) / ladoVista;
         vista.Pinta(dc);
-        lienzo.Lee(dibujo);
+        lienzo->Lee(dibujo);
         auto imagen = std::make_unique<TDibIG>();
-        Reduce(lienzo, dibujo, muestras, opciones, *imagen);
+        Reduce(*lienzo, dibujo, muestras, opciones, *imagen);
         imagenes.push_back(std::move(imagen));
     }
     return true;
