@@ -1,9 +1,10 @@
 // The language server on a keystroke: a one-line change of a 1,000-line document, from
 // the didChange message as the client frames it to the publishDiagnostics it sends back.
-// Its cost over the editor's read of the same change (pm_bench_escena
-// BM_LeeUnaLineaCambiada/1000/16) is what the protocol adds: framing, JSON, the change
-// applied by its range and the diagnostics built.
+// Its cost over the editor's read of the same change (BM_LeeMismoCambio, the read alone) is
+// what the protocol adds: framing, JSON, the change applied by its range and the diagnostics
+// built.
 #include "lsp/Servidor_lsp.h"
+#include "script/Lectura_escena.h"
 
 #include "Script_generado.h"
 
@@ -68,5 +69,23 @@ void BM_CambioUnaLineaLsp(benchmark::State& state) {
         state.SkipWithError("a change published no diagnostics");
 }
 BENCHMARK(BM_CambioUnaLineaLsp)->Args({1000, 16})->Unit(benchmark::kMillisecond);
+
+// The incremental read of the same change, as the editor makes it: the floor of the above.
+void BM_LeeMismoCambio(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const std::string texto = ScriptMixto(n, static_cast<int>(state.range(1)));
+    size_t inicio = 0;
+    for (int i = 0; i < n / 2; ++i)
+        inicio = texto.find('\n', inicio) + 1;
+    std::string cambiado = texto;
+    cambiado.insert(texto.find('=', inicio) + 1, " ");
+    const std::string* textos[2] = {&cambiado, &texto};
+    TLecturaEscena lectura = LeeEscena(TFuenteEscena::Texto(texto, DString()));
+    int k = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lectura =
+                                     LeeEscena(TFuenteEscena::Texto(*textos[k++ & 1], DString()), &lectura));
+}
+BENCHMARK(BM_LeeMismoCambio)->Args({1000, 16})->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -47,7 +47,7 @@ for p in "${programas[@]}"; do
   fi
   # Only the cases the table names, and the cases their ratios are taken against.
   filtro="^($(awk -v p="$p" '!/^#/ && $1 == p {
-      print $2; if ($3 ~ /^ratio:/) print substr($3, 7) }' "$objetivos" |
+      print $2; if ($3 ~ /^ratio:/) print substr($3, 7); if ($3 ~ /^over:/) print substr($3, 6) }' "$objetivos" |
     sort -u | sed 's/[][().*+?^$|\\]/\\&/g' | paste -sd '|'))(/|\$)"
   lanza=("$binario")
   [ "$p" = pm_bench_editor ] && [ -z "${DISPLAY:-}" ] && lanza=(xvfb-run -a "$binario")
@@ -95,6 +95,11 @@ def mide(caso, medida, casos):
         if r is None or r["real_time"] == 0:
             return None
         return b["real_time"] * escala / (r["real_time"] * a_ms.get(r.get("time_unit", "ns"), 1.0))
+    if medida.startswith("over:"):
+        r = casos.get(medida[5:])
+        if r is None:
+            return None
+        return b["real_time"] * escala - r["real_time"] * a_ms.get(r.get("time_unit", "ns"), 1.0)
     raise SystemExit("bench-targets: unknown measure " + medida)
 
 def cifra(valor, unidad):
@@ -119,6 +124,8 @@ for linea in open(objetivos):
     cumplido = valor is not None and valor <= float(numero)
     fallos += not cumplido
     que = caso + (" / " + medida[6:] if medida.startswith("ratio:") else "")
+    if medida.startswith("over:"):
+        que += " over " + medida[5:]
     if medida.startswith("counter:"):
         que += " " + medida[8:]
     elif medida == "cpu":
