@@ -223,12 +223,11 @@ void BM_PintaArrayVertices(benchmark::State& state) {
     std::vector<float> posiciones;
     std::vector<float> colores;
     banco.vista.Escena().ParaCada([&](const TElementoObj3D& e) {
-        const auto& t = dynamic_cast<const TElementoTriang3D&>(e);
+        const auto& t = dynamic_cast<const TElementoCaraMalla&>(e);
         uint32_t c = t.color;
-        Ilumina(luzEscena, c, t.normal, true);
-        for (int k = 0; k < 3; ++k) {
-            for (const double x : {t.puntos[k].x, t.puntos[k].y, t.puntos[k].z})
-                posiciones.push_back(static_cast<float>(x));
+        Ilumina(luzEscena, c, t.Normal(), true);
+        for (const TElementoCaraMalla::TEsquina& esquina : t.esquinas) {
+            posiciones.insert(posiciones.end(), esquina.begin(), esquina.end());
             for (const uint32_t canal : {c & 0xFF, c >> 8 & 0xFF, c >> 16 & 0xFF, 0u})
                 colores.push_back(static_cast<float>(canal) / 256.0f);
         }

@@ -60,12 +60,17 @@ public:
         Triangulos();
         AnadePoligono(g.vertices, std::span(e.puntos.data(), 4), std::span(&c, 1));
     }
-    // The corners in their own order, as a triangle of a mesh comes.
     void Visita(const TElementoTriang3D& e) override {
         const uint32_t c = ColorCara(e, e.normal);
         Triangulos();
         for (size_t k = 0; k < 3; ++k)
             g.vertices.push_back(VerticeColor(e.puntos[k], c));
+    }
+    void Visita(const TElementoCaraMalla& e) override {
+        const uint32_t c = ColorCara(e, e.Normal());
+        Triangulos();
+        for (size_t k = 0; k < 3; ++k)
+            g.vertices.push_back(VerticeColor(e.Punto(k), c));
     }
     void Visita(const TElementoLinea& e) override {
         Lineas(e);

@@ -39,6 +39,12 @@ public:
         dc.Polygon(std::span(e.puntos.data(), 3), {}, modoRelleno);
         Contorno(e);
     }
+    // A mesh's face has no script line to be highlighted by; drawn plain if ever asked.
+    void Visita(const TElementoCaraMalla& e) override {
+        const std::array<vector3D, 3> p = e.Puntos();
+        dc.SetColor(ColorCara(e, e.Normal()));
+        dc.Polygon(p, {}, modoRelleno);
+    }
     void Visita(const TElementoLinea& e) override {
         dc.SetColor(e.color);
         dc.SetLineWidth(e.GrosorResaltado());

@@ -501,30 +501,31 @@ void TLector3DS::CompruebaVertices(const TMalla3DS& malla) const {
                          ", but the object has " + std::to_string(n) + " vertices");
 }
 
-// The triangles of an import in one block of memory, made in place one after another
-// and destroyed with the block.
-class TBloqueTriangulos {
+// The faces of an import in one block of memory, made in place one after another and
+// destroyed with the block.
+class TBloqueCaras {
 public:
-    explicit TBloqueTriangulos(size_t capacidad)
-        : memoria(static_cast<TElementoTriang3D*>(::operator new(capacidad * sizeof(TElementoTriang3D)))) {}
-    ~TBloqueTriangulos() {
-        for (size_t i = hechos; i-- > 0;)
-            memoria[i].~TElementoTriang3D();
+    explicit TBloqueCaras(size_t capacidad)
+        : memoria(static_cast<TElementoCaraMalla*>(::operator new(capacidad * sizeof(TElementoCaraMalla)))) {}
+    ~TBloqueCaras() {
+        for (size_t i = hechas; i-- > 0;)
+            memoria[i].~TElementoCaraMalla();
         ::operator delete(memoria);
     }
-    TBloqueTriangulos(const TBloqueTriangulos&) = delete;
-    TBloqueTriangulos& operator=(const TBloqueTriangulos&) = delete;
+    TBloqueCaras(const TBloqueCaras&) = delete;
+    TBloqueCaras& operator=(const TBloqueCaras&) = delete;
 
-    // The next triangle; the caller never asks for more than the capacity.
-    TElementoTriang3D& Anade(const vector3D& a, const vector3D& b, const vector3D& c) {
-        TElementoTriang3D* t = new (memoria + hechos) TElementoTriang3D(a, b, c);
-        ++hechos;
-        return *t;
+    // The next face; the caller never asks for more than the capacity.
+    TElementoCaraMalla& Anade(const TElementoCaraMalla::TEsquina& a, const TElementoCaraMalla::TEsquina& b,
+                              const TElementoCaraMalla::TEsquina& c) {
+        TElementoCaraMalla* cara = new (memoria + hechas) TElementoCaraMalla(a, b, c);
+        ++hechas;
+        return *cara;
     }
 
 private:
-    TElementoTriang3D* memoria;
-    size_t hechos = 0;
+    TElementoCaraMalla* memoria;
+    size_t hechas = 0;
 };
 
 // One triangle element per face, in file order, appended to the scene. The faces live
@@ -537,18 +538,13 @@ void AnadeTriangulos(TObjeto3D& escena, const TModelo3DS& modelo) {
         total += m.caras.size();
     if (total > static_cast<size_t>(INT_MAX / 2)) throw std::bad_alloc();
     escena.Reserva(total);
-    const auto caras = std::make_shared<TBloqueTriangulos>(total);
-    for (const TMalla3DS& m : modelo.mallas) {
-        const auto punto = [&](uint16_t i) {
-            const auto& v = m.vertices[i];
-            return vector3D(v[0], v[1], v[2]);
-        };
+    const auto caras = std::make_shared<TBloqueCaras>(total);
+    for (const TMalla3DS& m : modelo.mallas)
         for (const TCara3DS& c : m.caras) {
-            TElementoTriang3D& triangulo = caras->Anade(punto(c.a), punto(c.b), punto(c.c));
-            triangulo.color = c.color;
-            escena.Anade(TObjeto3D::TElemento(caras, &triangulo));
+            TElementoCaraMalla& cara = caras->Anade(m.vertices[c.a], m.vertices[c.b], m.vertices[c.c]);
+            cara.color = c.color;
+            escena.Anade(TObjeto3D::TElemento(caras, &cara));
         }
-    }
 }
 
 } // namespace

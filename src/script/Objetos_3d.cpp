@@ -58,6 +58,10 @@ uint64_t NuevaSerie() {
 
 TElementoObj3D::TElementoObj3D(int numPuntos) : puntos(static_cast<size_t>(numPuntos)), serie(NuevaSerie()) {}
 
+void TElementoObj3D::DescribePuntos(TVisitanteCampos& v) const {
+    v.Campo("puntos", std::span<const vector3D>(puntos));
+}
+
 void TEstadoLectura::AbrePush() {
     ++nivelPush;
 }

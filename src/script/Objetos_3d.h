@@ -88,6 +88,8 @@ public:
     virtual const char* NombreClase() const = 0;
     // Hands the element's own fields (beyond the common ones) to the visitor.
     virtual void Describe(TVisitanteCampos&) const {}
+    // Hands its points to the visitor as "puntos": `puntos`, unless it keeps them its own way.
+    virtual void DescribePuntos(TVisitanteCampos& v) const;
 
     std::vector<vector3D> puntos;
     uint32_t color = 0;
@@ -260,6 +262,7 @@ private:
 // (CYLINDER, SPHERE, DISK, CUBE, the three PUSH commands) come as their base.
 class TElementoQuad3D;
 class TElementoTriang3D;
+class TElementoCaraMalla;
 class TElementoLinea;
 class TElementoCircle;
 class TElementoCono3D;
@@ -276,6 +279,7 @@ public:
     virtual ~TVisitanteElementos() = default;
     virtual void Visita(const TElementoQuad3D& e) = 0;
     virtual void Visita(const TElementoTriang3D& e) = 0;
+    virtual void Visita(const TElementoCaraMalla& e) = 0;
     virtual void Visita(const TElementoLinea& e) = 0;
     virtual void Visita(const TElementoCircle& e) = 0;
     virtual void Visita(const TElementoCono3D& e) = 0;

@@ -35,8 +35,7 @@ uint32_t LeeColor(const DString& texto) {
 // ---------------------------------------------------------------------------------------
 // QUAD and TRIANGLE
 
-TElementoCara3D::TElementoCara3D(int numEsquinas, bool cerrada)
-    : TElementoObj3D(cerrada ? numEsquinas + 1 : numEsquinas), esquinas(numEsquinas) {}
+TElementoCara3D::TElementoCara3D(int numEsquinas) : TElementoObj3D(numEsquinas + 1), esquinas(numEsquinas) {}
 
 void TElementoCara3D::LeeEsquinas(const DString& parametros, const char* mensaje) {
     for (auto& p : puntos)
@@ -53,9 +52,18 @@ void TElementoCara3D::CierraCara() {
     CalculaNormal();
 }
 
+namespace {
+
+vector3D NormalTriangulo(const vector3D& a, const vector3D& b, const vector3D& c) {
+    vector3D n = ProductoVectorial(b - a, c - b);
+    Normaliza(n);
+    return n;
+}
+
+} // namespace
+
 void TElementoCara3D::CalculaNormal() {
-    normal = ProductoVectorial(puntos[1] - puntos[0], puntos[2] - puntos[1]);
-    Normaliza(normal);
+    normal = NormalTriangulo(puntos[0], puntos[1], puntos[2]);
 }
 
 void TElementoCara3D::Describe(TVisitanteCampos& v) const {
@@ -70,13 +78,6 @@ void TElementoTriang3D::Lee(const DString& parametros, DString&, TEstadoLectura&
     LeeEsquinas(parametros, "More parameter needed in Triangle");
 }
 
-TElementoTriang3D::TElementoTriang3D(const vector3D& a, const vector3D& b, const vector3D& c)
-    : TElementoCara3D(3, false) {
-    puntos[0] = a;
-    puntos[1] = b;
-    puntos[2] = c;
-    CalculaNormal();
-}
 
 // ---------------------------------------------------------------------------------------
 // LINE
@@ -115,4 +116,17 @@ void TElementoCircle::Describe(TVisitanteCampos& v) const {
     v.Campo("eje", eje);
     v.Campo("radio", radio);
     v.Campo("relleno", relleno);
+}
+
+vector3D TElementoCaraMalla::Normal() const {
+    return NormalTriangulo(Punto(0), Punto(1), Punto(2));
+}
+
+void TElementoCaraMalla::DescribePuntos(TVisitanteCampos& v) const {
+    const std::array<vector3D, 3> p = Puntos();
+    v.Campo("puntos", std::span<const vector3D>(p));
+}
+
+void TElementoCaraMalla::Describe(TVisitanteCampos& v) const {
+    v.Campo("normal", Normal());
 }

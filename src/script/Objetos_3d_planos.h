@@ -4,6 +4,7 @@
 
 #include "script/Objetos_3d.h"
 
+#include <array>
 #include <cstdint>
 
 // Cuts `parametros` at `separador` into exactly `n` fields (empty fields kept, the rest
@@ -18,9 +19,9 @@ uint32_t LeeColor(const DString& texto);
 // Faces with a normal: QUAD and TRIANGLE.
 class TElementoCara3D : public TElementoObj3D {
 public:
-    // `cerrada`: `puntos` holds a copy of the first corner after the last, so that the
-    // outline of a highlighted script line is one closed strip.
-    TElementoCara3D(int esquinas, bool cerrada = true);
+    // `puntos` holds a copy of the first corner after the last, so that the outline of a
+    // highlighted script line is one closed strip.
+    explicit TElementoCara3D(int esquinas);
     void Describe(TVisitanteCampos& v) const override;
     int PuntosControl() const override { return esquinas; }
 
@@ -47,13 +48,34 @@ public:
 class TElementoTriang3D : public TElementoCara3D {
 public:
     TElementoTriang3D() : TElementoCara3D(3) {}
-    // A face of an imported mesh: its three corners and its normal. It keeps no closing
-    // copy of the first corner: a mesh may bring millions of faces, and a face without a
-    // script line is never highlighted, so its outline is never drawn.
-    TElementoTriang3D(const vector3D& a, const vector3D& b, const vector3D& c);
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoTriang3D"; }
+};
+
+// A face of an imported mesh: a triangle as the script's, held in its file's floats. A
+// mesh may bring millions of faces, so a face keeps no point list (its `puntos` stays
+// empty) and no normal: the normal is taken from the corners when asked, in double
+// precision from the very values a double point list would hold, so it is the same.
+class TElementoCaraMalla final : public TElementoObj3D {
+public:
+    using TEsquina = std::array<float, 3>;
+    TElementoCaraMalla(const TEsquina& a, const TEsquina& b, const TEsquina& c)
+        : TElementoObj3D(0), esquinas{a, b, c} {}
+    void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
+    // Made only by the import, never read from a script line.
+    void Lee(const DString&, DString&, TEstadoLectura&) override {}
+    // Shown as the script's triangle: what it draws and describes is the same.
+    const char* NombreClase() const override { return "TElementoTriang3D"; }
+    void DescribePuntos(TVisitanteCampos& v) const override;
+    void Describe(TVisitanteCampos& v) const override;
+
+    vector3D Punto(size_t k) const { return {esquinas[k][0], esquinas[k][1], esquinas[k][2]}; }
+    std::array<vector3D, 3> Puntos() const { return {Punto(0), Punto(1), Punto(2)}; }
+    // The unit normal, as a triangle of the script takes it.
+    vector3D Normal() const;
+
+    std::array<TEsquina, 3> esquinas;
 };
 
 class TElementoLinea : public TElementoObj3D {

@@ -136,7 +136,7 @@ public:
             j.Cadena(e.textura->nombre.c_str());
         else
             j.texto += "null";
-        Campo("puntos", std::span<const vector3D>(e.puntos));
+        e.DescribePuntos(*this);
         e.Describe(*this);
         j.texto += '}';
     }

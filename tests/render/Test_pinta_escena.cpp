@@ -45,6 +45,11 @@ std::vector<uint32_t> TriangulosUnoAUno(TVistaPrueba& v) {
     glPushMatrix();
     glRotated(v.Escena().anguloGiro * 180.0 / std::numbers::pi, 0.0, 0.0, 1.0);
     v.Escena().ParaCada([&](const TElementoObj3D& e) {
+        if (const auto* cara = dynamic_cast<const TElementoCaraMalla*>(&e)) {
+            v.dc.SetColor(ColorCara(e, cara->Normal()));
+            v.dc.Polygon(cara->Puntos(), {}, modoRelleno);
+            return;
+        }
         v.dc.SetColor(ColorCara(e, dynamic_cast<const TElementoTriang3D&>(e).normal));
         v.dc.Polygon(std::span(e.puntos.data(), 3), {}, modoRelleno);
     });

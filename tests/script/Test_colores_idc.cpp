@@ -57,15 +57,15 @@ TEST_F(Modelo3DS, EveryFaceBecomesATriangleInFileOrder) {
     ASSERT_EQ(escena.Escena().Count(), 30);
     for (int i = 0; i < 10; ++i) {
         SCOPED_TRACE(i);
-        const auto& t = ElementoComo<TElementoTriang3D>(escena, i);
+        const auto& t = ElementoComo<TElementoCaraMalla>(escena, i);
         const auto punto = [](int k) { return vector3D(k / 2, 0, k % 2); };
-        EXPECT_EQ(t.puntos, (std::vector<vector3D>{punto(i), punto(i + 1), punto(i + 2)}));
-        EXPECT_EQ(t.normal, vector3D(0, i % 2 ? -1 : 1, 0));
+        EXPECT_EQ(t.Puntos(), (std::array<vector3D, 3>{punto(i), punto(i + 1), punto(i + 2)}));
+        EXPECT_EQ(t.Normal(), vector3D(0, i % 2 ? -1 : 1, 0));
         EXPECT_EQ(t.color, i == 0 || i == 9 ? colorRojo : colorBlanco);
         EXPECT_EQ(escena.Escena().Linea(i), -1);
     }
-    const auto& ultimo = ElementoComo<TElementoTriang3D>(escena, 29);
-    EXPECT_EQ(ultimo.puntos[2], vector3D(110, 0, 1));
+    const auto& ultimo = ElementoComo<TElementoCaraMalla>(escena, 29);
+    EXPECT_EQ(ultimo.Punto(2), vector3D(110, 0, 1));
     EXPECT_EQ(ultimo.color, colorVerde);
 
     // A script read afterwards is not turned as the mesh was.
