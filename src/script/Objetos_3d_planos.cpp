@@ -78,7 +78,6 @@ void TElementoTriang3D::Lee(const DString& parametros, DString&, TEstadoLectura&
     LeeEsquinas(parametros, "More parameter needed in Triangle");
 }
 
-
 // ---------------------------------------------------------------------------------------
 // LINE
 
@@ -117,6 +116,9 @@ void TElementoCircle::Describe(TVisitanteCampos& v) const {
     v.Campo("radio", radio);
     v.Campo("relleno", relleno);
 }
+
+// ---------------------------------------------------------------------------------------
+// A face of an imported mesh
 
 vector3D TElementoCaraMalla::Normal() const {
     return NormalTriangulo(Punto(0), Punto(1), Punto(2));

@@ -5,6 +5,7 @@
 
 #include "script/Colores_idc.h"
 #include "script/Objetos_3d_planos.h"
+#include "script/Volcado_json.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,11 @@ TEST_F(Modelo3DS, EveryFaceBecomesATriangleInFileOrder) {
     const auto& ultimo = ElementoComo<TElementoCaraMalla>(escena, 29);
     EXPECT_EQ(ultimo.Punto(2), vector3D(110, 0, 1));
     EXPECT_EQ(ultimo.color, colorVerde);
+    // The dump shows a face as the script's triangle, with its corners and normal.
+    EXPECT_NE(VuelcaEscena(escena.Escena(), true, "")
+                  .find(R"({"class": "TElementoTriang3D", "linea": -1, "color": 255, "grosorLinea": 1, )"
+                        R"("textura": null, "puntos": [[0,0,0],[0,0,1],[1,0,0]], "normal": [-0,1,0]})"),
+              std::string::npos);
 
     // A script read afterwards is not turned as the mesh was.
     LeeScript(escena, "LINE=[0,0,0]:[1,0,0]\n");
