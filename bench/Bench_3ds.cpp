@@ -97,9 +97,9 @@ size_t HeapEnUso() {
 }
 
 bool Importa(benchmark::State& state, TObjeto3D& escena) {
-    DString error;
-    if (ImportScene3DS(escena, RutaMalla().c_str(), error)) return true;
-    state.SkipWithError(error.c_str());
+    const auto importada = ImportScene3DS(escena, RutaMalla().c_str());
+    if (importada) return true;
+    state.SkipWithError(importada.Mensaje().c_str());
     return false;
 }
 
@@ -182,8 +182,7 @@ struct TBancoPintura {
     TBancoPintura() {
         dc.luz = luzEscena;
         int bits = 0;
-        DString error;
-        activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 413, 455}, 512, error);
+        activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 413, 455}, 512).Correcto();
         vista.camara.ResetView();
     }
     // Whether the device works and the mesh is the scene shown.
@@ -204,7 +203,7 @@ void BM_PintaEscena3DS(benchmark::State& state) {
     TBancoPintura banco;
     if (!banco.Listo(state)) return;
     for (auto _ : state)
-        banco.vista.Pinta(banco.dc); // ends with the swap, which waits for the frame
+        if (!banco.vista.Pinta(banco.dc)) state.SkipWithError("painting failed"); // ends with the swap
     state.SetItemsProcessed(state.iterations() * numTriangulos);
 }
 BENCHMARK(BM_PintaEscena3DS)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();

@@ -55,8 +55,10 @@ struct TChampinon {
         opciones.camara.ResetView();
     }
     bool Exporta(TImagenesIcono& imagenes) {
-        DString error;
-        return ExportaIcono(lectura.escena, opciones, imagenes, error);
+        TResultado<TImagenesIcono> exportadas = ExportaIcono(lectura.escena, opciones);
+        if (!exportadas) return false;
+        imagenes = std::move(exportadas).Valor();
+        return true;
     }
     TLecturaEscena lectura;
     TOpcionesIcono opciones;
@@ -85,11 +87,13 @@ void BM_CodificaICO(benchmark::State& state) {
     std::vector<const TDibIG*> punteros;
     for (const auto& i : imagenes)
         punteros.push_back(i.get());
-    std::vector<uint8_t> datos;
-    DString error;
-    for (auto _ : state)
-        if (!CodificaICO(punteros, datos, error)) state.SkipWithError("encoding failed");
-    state.counters["bytes"] = static_cast<double>(datos.size());
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const auto datos = CodificaICO(punteros);
+        if (!datos) state.SkipWithError("encoding failed");
+        bytes = datos ? datos->size() : 0;
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
 }
 
 } // namespace

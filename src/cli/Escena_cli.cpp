@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
 #include <tuple>
 
 namespace {
@@ -61,12 +60,13 @@ TLecturaEscena LeeEntrada(const std::string& fichero) {
              texto.size() <= maxEntradaEstandar && (n = std::fread(bloque, 1, sizeof bloque, stdin)) > 0;)
             texto.append(bloque, n);
         if (texto.size() > maxEntradaEstandar)
-            throw std::runtime_error("standard input holds more than 64 MB; no script is that long");
+            throw TXPictomolder(TCausa::limite,
+                                "standard input holds more than 64 MB; no script is that long");
         return LeeEscena(TFuenteEscena::Texto(texto, DString()));
     }
     TFicheroQOR prueba;
     if (!prueba.Abre(fichero.c_str(), fqLeeTexto))
-        throw std::runtime_error("cannot read " + fichero + ": " + prueba.Motivo());
+        throw TXPictomolder(TCausa::entradaSalida, "cannot read " + fichero + ": " + prueba.Motivo());
     prueba.Cierra();
     return LeeEscena(TFuenteEscena::Fichero(fichero.c_str()));
 }

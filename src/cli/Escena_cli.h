@@ -5,6 +5,7 @@
 
 #include "render/Camara.h"
 #include "script/Lectura_escena.h"
+#include "support/Resultado.h"
 
 #include <exception>
 #include <functional>
@@ -18,11 +19,9 @@ constexpr int salidaFallo = 1;
 constexpr int salidaUso = 2;
 
 // A mistake in the command line: the tool prints it with the usage text, status 2.
-class TErrorUso : public std::exception {
+class TErrorUso : public TXPictomolder {
 public:
-    explicit TErrorUso(std::string t) : texto(std::move(t)) {}
-    const char* what() const noexcept override { return texto.c_str(); }
-    std::string texto;
+    explicit TErrorUso(const std::string& texto) : TXPictomolder(TCausa::uso, DString(texto.c_str())) {}
 };
 
 // A finite number of at most 1e12 in size; `opcion` names the option in the message.

@@ -184,13 +184,13 @@ int OrdenExporta(int cuantos, char** argumentos) {
     const bool correcto = lectura.Correcta();
     CompruebaSalidas(EntradasDe(o.fichero, lectura.Escena()), SalidasDe(o));
     if (!correcto) std::fprintf(stderr, "%s\n", lectura.informe.Texto().c_str());
-    TImagenesIcono imagenes;
-    DString fallo;
-    const bool escrito = ExportaIcono(lectura.escena, o.icono, imagenes, fallo) &&
-                         (o.tema.empty() ? GrabaIcono(imagenes, formato, o.salida, fallo)
-                                         : GrabaTemaIconos(imagenes, o.tema, o.nombre, fallo));
+    const auto imagenes = ExportaIcono(lectura.escena, o.icono);
+    TResultado<void> escrito = imagenes ? TResultado<void>() : imagenes.Fallo();
+    if (escrito)
+        escrito = o.tema.empty() ? GrabaIcono(*imagenes, formato, o.salida)
+                                 : GrabaTemaIconos(*imagenes, o.tema, o.nombre);
     if (!escrito) {
-        std::fprintf(stderr, "pictomolder-cli: %s\n", fallo.c_str());
+        std::fprintf(stderr, "pictomolder-cli: %s\n", escrito.Mensaje().c_str());
         return salidaUso;
     }
     return correcto ? salidaCorrecta : salidaFallo;

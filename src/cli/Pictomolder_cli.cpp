@@ -149,9 +149,8 @@ int Renderiza(const TOpciones& o, const TLecturaEscena& lectura, bool icono) {
     TVistaEscena vista(lectura.escena, o.camara);
     vista.seleccion = o.seleccion;
     TDibIG imagen;
-    DString error;
-    if (!RenderizaEscena(vista, o.encuadra, o.ancho, o.alto, imagen, error)) {
-        std::fprintf(stderr, "pictomolder-cli: cannot draw: %s\n", error.c_str());
+    if (const auto dibujada = RenderizaEscena(vista, o.encuadra, o.ancho, o.alto, imagen); !dibujada) {
+        std::fprintf(stderr, "pictomolder-cli: cannot draw: %s\n", dibujada.Mensaje().c_str());
         return salidaUso;
     }
     TDibIG icono32;

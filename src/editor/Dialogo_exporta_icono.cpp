@@ -144,20 +144,16 @@ TDialogoExportaIcono::THuella TDialogoExportaIcono::Huella(const TObjeto3D& esce
         opciones.camara.escala = 0.0;
         opciones.camara.desplazamiento = vector3D();
     }
-    return {escena.serie, std::move(opciones)};
+    return {escena.Identidad(), std::move(opciones)};
 }
 
-bool TDialogoExportaIcono::Dibuja(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
-                                  TImagenesIcono& destino, DString& error) const {
-    destino.clear();
-    if (opciones.lados.empty()) {
-        error = "Choose at least one size.";
-        return false;
-    }
+TResultado<TImagenesIcono> TDialogoExportaIcono::Dibuja(std::shared_ptr<const TObjeto3D> escena,
+                                                        const TOpcionesIcono& opciones) const {
+    if (opciones.lados.empty()) return TFallo{TCausa::uso, "Choose at least one size."};
     // The export draws on a headless context of its own; the preview's must let go of
     // the thread first.
     if (QOpenGLContext* actual = QOpenGLContext::currentContext()) actual->doneCurrent();
-    return ExportaIcono(std::move(escena), opciones, destino, error);
+    return ExportaIcono(std::move(escena), opciones);
 }
 
 void TDialogoExportaIcono::Refresca() {
@@ -167,9 +163,9 @@ void TDialogoExportaIcono::Refresca() {
     THuella huella = Huella(*escena, opciones);
     if (huella == huellaMostrada) return;
     huellaMostrada = std::move(huella);
-    DString error;
-    if (!Dibuja(escena, opciones, imagenes, error)) imagenes.clear();
-    estado->setText(QString::fromLocal8Bit(error.c_str()));
+    TResultado<TImagenesIcono> dibujo = Dibuja(escena, opciones);
+    imagenes = dibujo ? std::move(dibujo).Valor() : TImagenesIcono();
+    estado->setText(QString::fromLocal8Bit(MensajeDe(dibujo).c_str()));
     Muestra();
 }
 
@@ -199,12 +195,12 @@ void TDialogoExportaIcono::EligeColor() {
     CambiaEleccion();
 }
 
-bool TDialogoExportaIcono::Guarda(const std::function<bool(const TImagenesIcono&, DString&)>& graba,
+bool TDialogoExportaIcono::Guarda(const std::function<TResultado<void>(const TImagenesIcono&)>& graba,
                                   const TOpcionesIcono& opciones) {
-    TImagenesIcono aGuardar;
-    DString error;
-    if (Dibuja(fuente.EscenaIcono(), opciones, aGuardar, error) && graba(aGuardar, error)) return true;
-    dialogos.Mensaje(QString::fromLocal8Bit(error.c_str()), tituloDialogo, TIconoMensaje::error);
+    const TResultado<TImagenesIcono> aGuardar = Dibuja(fuente.EscenaIcono(), opciones);
+    const TResultado<void> guardado = aGuardar ? graba(*aGuardar) : aGuardar.Fallo();
+    if (guardado) return true;
+    dialogos.Mensaje(QString::fromLocal8Bit(guardado.Mensaje().c_str()), tituloDialogo, TIconoMensaje::error);
     return false;
 }
 
@@ -215,8 +211,7 @@ bool TDialogoExportaIcono::GuardaFichero(TFormatoIcono formato, const TOpcionesI
                                    FiltroQt(ico ? "Icons|*.ico" : "PNG images|*.png"));
     if (fichero.isEmpty()) return false;
     const std::string nombre = fichero.toLocal8Bit().toStdString();
-    if (!Guarda([&](const TImagenesIcono& i, DString& e) { return GrabaIcono(i, formato, nombre, e); },
-                opciones))
+    if (!Guarda([&](const TImagenesIcono& i) { return GrabaIcono(i, formato, nombre); }, opciones))
         return false;
     RecuerdaCarpeta(fichero);
     estado->setText("Saved " + fichero);
@@ -239,8 +234,7 @@ bool TDialogoExportaIcono::GuardaTema() {
     if (carpetaTema.isEmpty()) return false;
     const std::string carpetaSistema = carpetaTema.toLocal8Bit().toStdString();
     const std::string nombre = nombreTema->text().toLocal8Bit().toStdString();
-    if (!Guarda([&](const TImagenesIcono& i,
-                    DString& e) { return GrabaTemaIconos(i, carpetaSistema, nombre, e); },
+    if (!Guarda([&](const TImagenesIcono& i) { return GrabaTemaIconos(i, carpetaSistema, nombre); },
                 Opciones()))
         return false;
     carpeta = carpetaTema;

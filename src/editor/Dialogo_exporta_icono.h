@@ -62,11 +62,11 @@ protected:
     void showEvent(QShowEvent* evento) override;
 
 private:
-    // The icon of the scene, at `opciones`; false with the reason.
-    bool Dibuja(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
-                TImagenesIcono& destino, DString& error) const;
+    // The icon of the scene, at `opciones`, or the reason.
+    TResultado<TImagenesIcono> Dibuja(std::shared_ptr<const TObjeto3D> escena,
+                                      const TOpcionesIcono& opciones) const;
     // Writes the pictures (drawn again at the sizes and background asked) through `graba`.
-    bool Guarda(const std::function<bool(const TImagenesIcono&, DString&)>& graba,
+    bool Guarda(const std::function<TResultado<void>(const TImagenesIcono&)>& graba,
                 const TOpcionesIcono& opciones);
     // Asks for a file name and writes the icon file or PNG file there.
     bool GuardaFichero(TFormatoIcono formato, const TOpcionesIcono& opciones);
@@ -82,7 +82,7 @@ private:
     // What the pictures are drawn from: the scene (by its number) and the choices, the
     // camera's zoom and pan only when they are not framed anew.
     struct THuella {
-        uint64_t escena = 0;
+        TIdentidadEscena escena;
         TOpcionesIcono opciones;
         bool operator==(const THuella&) const = default;
     };

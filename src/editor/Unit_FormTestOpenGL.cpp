@@ -162,6 +162,7 @@ void TFormTestOpenGL::CreaControles() {
     connect(TimerAutoSave, &QTimer::timeout, this, &TFormTestOpenGL::TimerAutoSaveTimer);
     connect(TimerLectura, &QTimer::timeout, this, [this] { AplicaCambiosPendientes(); });
     PaintBox3D->antesDeDibujar = [this] { AplicaCambiosPendientes(false); };
+    PaintBox3D->alFallar = [this](const TFallo& fallo) { AvisaFalloPintura(fallo); };
     vigilante = new TVigilanteFichero(this);
     connect(vigilante, &TVigilanteFichero::cambiado, this, &TFormTestOpenGL::FicheroCambiadoFuera);
     connect(PaintBox3D, &TLienzoGL::puntoElegido, this, &TFormTestOpenGL::EligePunto);
@@ -278,20 +279,19 @@ void TFormTestOpenGL::Arranca() {
     UpdateCaption();
 }
 
-bool TFormTestOpenGL::EnlazaPreview(DString& error) {
+TResultado<void> TFormTestOpenGL::EnlazaPreview() {
     int bits = 0;
     return idc.SetWindow(&PaintBox3D->Superficie(), bits, colorAzul, PaintBox3D->Rectangulo(),
-                         maxTexturaPreview, error);
+                         maxTexturaPreview);
 }
 
 void TFormTestOpenGL::StartClick() {
     textoError = "";
     try {
         if (!idc.IsActive()) {
-            DString error;
-            if (!EnlazaPreview(error)) {
+            if (const auto enlazado = EnlazaPreview(); !enlazado) {
                 // Without OpenGL the preview stays blue; the error pane says why.
-                textoError = error;
+                textoError = enlazado.Mensaje();
                 MuestraPanelErrores();
             }
         }
@@ -579,16 +579,14 @@ void TFormTestOpenGL::EnlazaPantallaCompleta() {
     TRectanguloGL rectangulo;
     rectangulo.derecha = superficie->Ancho();
     rectangulo.abajo = superficie->Alto();
-    DString error;
-    bool enlazado = false;
+    TResultado<void> enlazado;
     try {
-        enlazado =
-            idc.SetWindow(superficie, ventanaCompleta.bits, colorAzul, rectangulo, maxTexturaPreview, error);
+        enlazado = idc.SetWindow(superficie, ventanaCompleta.bits, colorAzul, rectangulo, maxTexturaPreview);
     } catch (const TXTextoQOR& e) {
-        error = e.what();
+        enlazado = e.Fallo();
     }
     if (!enlazado) {
-        textoError = error;
+        textoError = enlazado.Mensaje();
         SalPantallaCompleta();
         return;
     }
@@ -604,20 +602,23 @@ void TFormTestOpenGL::PintaPantallaCompleta() {
     }
     if (idc.rectangulo.derecha != superficie->Ancho() || idc.rectangulo.abajo != superficie->Alto())
         idc.Resize(superficie->Ancho(), superficie->Alto());
-    PintaEscenaSegura(idc, vista);
+    if (const auto pintado = PintaEscenaSegura(idc, vista); !pintado) AvisaFalloPintura(pintado.Fallo());
+}
+
+void TFormTestOpenGL::AvisaFalloPintura(const TFallo& fallo) {
+    Avisa(QString::fromUtf8(fallo.mensaje.c_str()), tituloErrorPintura, TIconoMensaje::aviso);
 }
 
 void TFormTestOpenGL::SalPantallaCompleta() {
     if (!ventanaCompleta.Abierta()) return;
     if (idc.IsActive()) SueltaRecursosDispositivo(idc);
-    DString error;
-    bool enlazado = false;
+    TResultado<void> enlazado;
     try {
-        enlazado = EnlazaPreview(error);
+        enlazado = EnlazaPreview();
     } catch (const TXTextoQOR& e) {
-        error = e.what();
+        enlazado = e.Fallo();
     }
-    if (!enlazado && textoError.IsEmpty()) textoError = error;
+    if (!enlazado && textoError.IsEmpty()) textoError = enlazado.Mensaje();
     show();
     ventanaCompleta.Close();
     raise();

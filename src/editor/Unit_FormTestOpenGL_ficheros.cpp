@@ -68,16 +68,22 @@ bool TFormTestOpenGL::LoadFile() {
     if (EsModelo3DS(nombreFichero.c_str())) {
         // A mesh is binary: the pane gets a note instead of its bytes, and it stays read
         // only so that nothing can be saved over the mesh.
-        if (!SePuedeLeer(nombreFichero.c_str(), motivo)) return falla();
+        if (const auto legible = SePuedeLeer(nombreFichero.c_str()); !legible) {
+            motivo = legible.Mensaje().c_str();
+            return falla();
+        }
         notaModelo = true;
         codificacionLatin1 = false;
         finesCRLF = false;
         PonTextoPanel(QString(notaModelo3DS) + Texto(nombreFichero) + "\n", true);
     } else {
-        std::string contenido;
-        if (!LeeTextoScript(nombreFichero.c_str(), contenido, &motivo)) return falla();
+        const auto contenido = LeeTextoScript(nombreFichero.c_str());
+        if (!contenido) {
+            motivo = contenido.Mensaje().c_str();
+            return falla();
+        }
         notaModelo = false;
-        PonTextoPanel(TextoDesdeBytes(contenido), false);
+        PonTextoPanel(TextoDesdeBytes(*contenido), false);
     }
     StartClick();
     modificado = false;
@@ -95,8 +101,9 @@ void TFormTestOpenGL::OfreceRecuperacion() {
                                      "Recover them?")
                                  .arg(Texto(nombreFichero), Texto(copia));
     if (dialogos->Pregunta(pregunta, tituloPrograma) != TRespuesta::si) return;
-    std::string bytes;
-    if (!LeeTextoScript(copia.c_str(), bytes)) return;
+    const auto leidos = LeeTextoScript(copia.c_str());
+    if (!leidos) return;
+    const std::string& bytes = *leidos;
     // The script stays in its file's encoding and line ends (a copy that had to be
     // written in UTF-8 brings the same question on saving as the edits did).
     const bool latin1 = codificacionLatin1;
@@ -215,10 +222,10 @@ bool TFormTestOpenGL::MenuSaveClick() {
         codificacionLatin1 = false;
     }
     TRelojTierra reloj;
-    std::string motivo, aviso;
-    if (!GrabaTextoScript(nombreFichero.c_str(), TextoScript(), &motivo, &aviso)) {
-        Avisa(Texto(TextoFallo("Error Saving File", nombreFichero.c_str(), motivo)), tituloPrograma,
-              TIconoMensaje::error);
+    std::string aviso;
+    if (const auto grabado = GrabaTextoScript(nombreFichero.c_str(), TextoScript(), &aviso); !grabado) {
+        Avisa(Texto(TextoFallo("Error Saving File", nombreFichero.c_str(), grabado.Mensaje().c_str())),
+              tituloPrograma, TIconoMensaje::error);
         return false;
     }
     AvisaUnaVez(Texto(aviso));

@@ -34,19 +34,16 @@ bool FormatoPorNombre(const std::string& nombre, TFormatoIcono& formato) {
     return false;
 }
 
-bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std::string& nombre,
-                DString& error) {
+TResultado<void> GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato,
+                            const std::string& nombre) {
     if (formato == TFormatoIcono::png) {
-        if (imagenes.size() != 1) {
-            error = "A PNG file holds one size of the icon.";
-            return false;
-        }
-        return GrabaPNG(*imagenes.front(), nombre.c_str(), error);
+        if (imagenes.size() != 1) return TFallo{TCausa::uso, "A PNG file holds one size of the icon."};
+        return GrabaPNG(*imagenes.front(), nombre.c_str());
     }
     std::vector<const TDibIG*> punteros;
     for (const auto& imagen : imagenes)
         punteros.push_back(imagen.get());
-    return GrabaICO(punteros, nombre.c_str(), error);
+    return GrabaICO(punteros, nombre.c_str());
 }
 
 fs::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nombre) {
@@ -54,28 +51,20 @@ fs::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nom
     return RutaSistema(carpeta.c_str()) / tamano / "apps" / (nombre + ".png");
 }
 
-bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta, const std::string& nombre,
-                     DString& error) {
-    if (nombre.empty() || nombre == "." || nombre == ".." ||
-        nombre.find_first_of("/\\") != std::string::npos) {
-        error = "An icon's name in a theme is a plain file name, not \"";
-        error += nombre.c_str();
-        error += "\".";
-        return false;
-    }
+TResultado<void> GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta,
+                                 const std::string& nombre) {
+    if (nombre.empty() || nombre == "." || nombre == ".." || nombre.find_first_of("/\\") != std::string::npos)
+        return FalloNombrando(TCausa::uso, "An icon's name in a theme is a plain file name, not \"",
+                              nombre.c_str(), "\".");
     for (const auto& imagen : imagenes) {
         const fs::path fichero = RutaEnTema(carpeta, imagen->Ancho(), nombre);
         const fs::path apps = fichero.parent_path();
         std::error_code ec;
         fs::create_directories(apps, ec);
-        if (ec) {
-            error = "Can't make the folder ";
-            error += apps.c_str();
-            error += ": ";
-            error += ec.message().c_str();
-            return false;
-        }
-        if (!GrabaPNG(*imagen, fichero.c_str(), error)) return false;
+        if (ec)
+            return FalloNombrando(TCausa::entradaSalida, "Can't make the folder ", apps.c_str(),
+                                  (": " + ec.message()).c_str());
+        if (auto grabado = GrabaPNG(*imagen, fichero.c_str()); !grabado) return grabado;
     }
-    return true;
+    return {};
 }

@@ -5,6 +5,7 @@
 
 #include "image/Tdibig.h"
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <filesystem>
 #include <memory>
@@ -20,11 +21,10 @@ enum class TFormatoIcono { ico, png };
 // false for any other.
 bool FormatoPorNombre(const std::string& nombre, TFormatoIcono& formato);
 // Writes the pictures as an icon file (all of them) or as a PNG file (exactly one).
-bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std::string& nombre,
-                DString& error);
+TResultado<void> GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std::string& nombre);
 // Where a theme keeps the picture of one size: FOLDER/NxN/apps/NAME.png.
 std::filesystem::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nombre);
 // Writes each picture as FOLDER/NxN/apps/NAME.png, making the folders it needs. NAME is
 // a plain file name without its extension.
-bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta, const std::string& nombre,
-                     DString& error);
+TResultado<void> GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta,
+                                 const std::string& nombre);

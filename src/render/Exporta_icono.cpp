@@ -41,26 +41,24 @@ class TLienzoIcono {
     TSuperficieEGL superficie{ladoEncuadre, ladoEncuadre};
 
 public:
-    bool Abre(DString& error) {
+    TResultado<void> Abre() {
         dc.luz = luzEscena;
         TRectanguloGL rectangulo;
         rectangulo.derecha = rectangulo.abajo = ladoEncuadre;
         int bits = 0;
-        DString motivo;
-        bool abierto = false;
+        TResultado<void> abierto;
         try {
-            abierto = dc.SetWindow(&superficie, bits, 0, rectangulo, 512, motivo);
+            abierto = dc.SetWindow(&superficie, bits, 0, rectangulo, 512);
         } catch (const TXTextoQOR& e) {
-            motivo = e.what();
+            abierto = e.Fallo();
         }
-        if (!abierto) {
-            error = "No OpenGL context without a display (EGL) for the icon: ";
-            error += motivo;
-            return false;
-        }
+        if (!abierto)
+            return FalloNombrando(
+                TCausa::entradaSalida,
+                "No OpenGL context without a display (EGL) for the icon: ", abierto.Mensaje().c_str());
         glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &ladoMaximo);
         conAlfa = dc.ConAlfaDibujado();
-        return true;
+        return {};
     }
     // The largest picture the driver draws off screen.
     int LadoMaximo() const { return ladoMaximo; }
@@ -103,20 +101,17 @@ private:
 
 // The camera's zoom and pan set so that what the scene draws fills a square picture but
 // the margin: the preview's Fit to View, then one step to the icon's own margin.
-bool Encuadra(TVistaEscena& vista, IDCOpenGL& dc, DString& error) {
+TResultado<void> Encuadra(TVistaEscena& vista, IDCOpenGL& dc) {
     dc.Resize(ladoEncuadre, ladoEncuadre);
     vista.camara.desplazamiento = vector3D();
     TCajaPixeles caja;
     if (vista.Encuadra(dc)) {
-        vista.Pinta(dc);
+        if (auto pintado = vista.Pinta(dc); !pintado) return pintado;
         dc.CajaDibujada(caja);
     }
-    if (caja.Vacia()) {
-        error = "The scene draws nothing: there is no icon to export.";
-        return false;
-    }
+    if (caja.Vacia()) return TFallo{TCausa::uso, "The scene draws nothing: there is no icon to export."};
     vista.camara.Encuadra(caja, ladoEncuadre, ladoEncuadre, 1.0 - 2.0 * margenIcono, zoomMaximoAjuste);
-    return true;
+    return {};
 }
 
 // The frame read on the device (lado x lado samples) averaged into the lado / muestras
@@ -170,22 +165,22 @@ void Reduce(const TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesI
 
 } // namespace
 
-bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
-                  TImagenesIcono& imagenes, DString& error) {
-    imagenes.clear();
+TResultado<TImagenesIcono> ExportaIcono(std::shared_ptr<const TObjeto3D> escena,
+                                        const TOpcionesIcono& opciones) {
     for (int lado : opciones.lados)
         if (lado < 1 || lado > ladoMaximoExportado) {
-            error.Format("Icon sizes go from 1 to %d pixels, not %d.", ladoMaximoExportado, lado);
-            return false;
+            TFallo fallo{TCausa::uso, {}};
+            fallo.mensaje.Format("Icon sizes go from 1 to %d pixels, not %d.", ladoMaximoExportado, lado);
+            return fallo;
         }
     TLienzoIcono lienzo;
-    if (!lienzo.Abre(error)) return false;
+    if (auto abierto = lienzo.Abre(); !abierto) return abierto.Fallo();
     IDCOpenGL& dc = lienzo.dc;
     TVistaEscena vista(std::move(escena), opciones.camara);
     vista.camara.desplazaEnPerspectiva = true;
     int ladoVista = ladoZoom;
     if (opciones.encuadra) {
-        if (!Encuadra(vista, dc, error)) return false;
+        if (auto encuadrado = Encuadra(vista, dc); !encuadrado) return encuadrado.Fallo();
         ladoVista = ladoEncuadre;
     }
     const TCamara camara = vista.camara;
@@ -193,11 +188,13 @@ bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono&
     for (int lado : opciones.lados)
         dibujoMaximo = std::max(dibujoMaximo, lado * MuestrasPorLado(lado));
     if (dibujoMaximo > lienzo.LadoMaximo()) {
-        error.Format("The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
-                     lienzo.LadoMaximo());
-        return false;
+        TFallo fallo{TCausa::limite, {}};
+        fallo.mensaje.Format("The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
+                             lienzo.LadoMaximo());
+        return fallo;
     }
     lienzo.Reserva(dibujoMaximo);
+    TImagenesIcono imagenes;
     for (int lado : opciones.lados) {
         const int muestras = MuestrasPorLado(lado);
         const int dibujo = lado * muestras;
@@ -206,11 +203,11 @@ bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono&
         // The zoom counts pixels: the picture keeps its share of the square at any size.
         vista.camara = camara;
         vista.camara.escala *= static_cast<double>(dibujo) / ladoVista;
-        vista.Pinta(dc);
+        if (auto pintado = vista.Pinta(dc); !pintado) return pintado.Fallo();
         lienzo.Lee(dibujo);
         auto imagen = std::make_unique<TDibIG>();
         Reduce(lienzo, dibujo, muestras, opciones, *imagen);
         imagenes.push_back(std::move(imagen));
     }
-    return true;
+    return imagenes;
 }

@@ -37,8 +37,8 @@ struct TOpcionesIcono {
 
 // The icon of the scene at each size of `opciones.lados`, in that order, drawn as the
 // preview draws it (and framed as its Fit to View frames it): square 32-bit bottom-up
-// bitmaps, alpha in the fourth byte (not premultiplied). False with a message when a
-// size is outside 1 to ladoMaximoExportado, when no OpenGL context can be had, or when
-// framing finds that the scene draws nothing.
-bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
-                  TImagenesIcono& imagenes, DString& error);
+// bitmaps, alpha in the fourth byte (not premultiplied). A failure with a message when a
+// size is outside 1 to ladoMaximoExportado, when no OpenGL context can be had, when
+// framing finds that the scene draws nothing, or when the painter fails.
+TResultado<TImagenesIcono> ExportaIcono(std::shared_ptr<const TObjeto3D> escena,
+                                        const TOpcionesIcono& opciones);

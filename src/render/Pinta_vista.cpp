@@ -40,24 +40,34 @@ void CargaVista(IDCOpenGL& dc, const TCamara& camara) {
     dc.SetProjection(matrizVista, matrizProyeccion);
 }
 
-// A frame left in the buffer; false when the viewport has no width to draw in.
-bool TVistaEscena::PintaSinPresentar(IDCOpenGL& dc, const TCamara& camaraCuadro,
-                                     const TSeleccion& seleccionCuadro) {
-    CargaVista(dc, camaraCuadro);
-    dc.Clear();
-    if (dc.rectangulo.derecha - dc.rectangulo.izquierda < 1) return false;
-    pintor.Pinta(dc, *escena, camaraCuadro.cabecera, seleccionCuadro);
-    return true;
+namespace {
+
+bool TieneAncho(const IDCOpenGL& dc) {
+    return dc.rectangulo.derecha - dc.rectangulo.izquierda >= 1;
 }
 
-void TVistaEscena::Pinta(IDCOpenGL& dc) {
-    if (PintaSinPresentar(dc, camara, seleccion)) dc.Swap();
+} // namespace
+
+// A frame left in the buffer; nothing is drawn when the viewport has no width to draw in.
+TResultado<void> TVistaEscena::PintaSinPresentar(IDCOpenGL& dc, const TCamara& camaraCuadro,
+                                                 const TSeleccion& seleccionCuadro) {
+    CargaVista(dc, camaraCuadro);
+    dc.Clear();
+    if (!TieneAncho(dc)) return {};
+    return pintor.Pinta(dc, *escena, camaraCuadro.cabecera, seleccionCuadro);
+}
+
+TResultado<void> TVistaEscena::Pinta(IDCOpenGL& dc) {
+    TResultado<void> pintado = PintaSinPresentar(dc, camara, seleccion);
+    if (TieneAncho(dc)) dc.Swap();
+    return pintado;
 }
 
 // What a frame with the camera `prueba` covers; the selection is left out (its marker is
 // not part of the model, and its tripod can be far larger).
 TCajaPixeles TVistaEscena::Mide(IDCOpenGL& dc, const TCamara& prueba) {
-    PintaSinPresentar(dc, prueba, TSeleccion());
+    // A failure shows with the frame painted next.
+    static_cast<void>(PintaSinPresentar(dc, prueba, TSeleccion()));
     TCajaPixeles caja;
     dc.CajaDibujada(caja);
     return caja;
@@ -141,8 +151,7 @@ void TVistaEscena::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& line
     ::BuscaPunto(dc, *escena, camara.cabecera, posicion, linea, indice);
 }
 
-bool RenderizaEscena(TVistaEscena& vista, bool encuadra, int ancho, int alto, TDibIG& imagen,
-                     DString& error) {
+TResultado<void> RenderizaEscena(TVistaEscena& vista, bool encuadra, int ancho, int alto, TDibIG& imagen) {
     TSuperficieEGL superficie(ancho, alto);
     IDCOpenGL dc;
     dc.luz = luzEscena;
@@ -150,11 +159,11 @@ bool RenderizaEscena(TVistaEscena& vista, bool encuadra, int ancho, int alto, TD
     rectangulo.derecha = ancho;
     rectangulo.abajo = alto;
     int bits = 0;
-    if (!dc.SetWindow(&superficie, bits, colorAzul, rectangulo, 512, error)) return false;
+    if (auto abierto = dc.SetWindow(&superficie, bits, colorAzul, rectangulo, 512); !abierto) return abierto;
     const TCamara camara = vista.camara;
     if (encuadra) vista.Encuadra(dc);
-    vista.Pinta(dc);
+    TResultado<void> pintado = vista.Pinta(dc);
     vista.camara = camara;
     dc.ReadPixels(imagen);
-    return true;
+    return pintado;
 }

@@ -16,9 +16,9 @@ class ArchivoScript : public prueba::Carpeta {};
 } // namespace
 
 TEST_F(ArchivoScript, AFolderCannotBeReadAsAScript) {
-    std::string texto, motivo;
-    EXPECT_FALSE(LeeTextoFichero(dir.string().c_str(), texto, &motivo));
-    EXPECT_EQ(motivo, "Is a directory");
+    const auto texto = LeeTextoFichero(dir.string().c_str());
+    ASSERT_FALSE(texto);
+    EXPECT_STREQ(texto.Mensaje().c_str(), "Is a directory");
 }
 
 TEST_F(ArchivoScript, SwitchesAreToldFromAbsolutePaths) {
