@@ -14,6 +14,11 @@ constexpr size_t maxEntradaEstandar = size_t{64} << 20;
 
 } // namespace
 
+int AvisaUso(const std::string& mensaje, const char* ayuda) {
+    std::fprintf(stderr, "pictomolder-cli: %s (see %s)\n", mensaje.c_str(), ayuda);
+    return salidaUso;
+}
+
 double LeeNumero(const std::string& texto, const char* opcion) {
     char* fin = nullptr;
     const double v = std::strtod(texto.c_str(), &fin);

@@ -18,11 +18,15 @@ constexpr int salidaCorrecta = 0;
 constexpr int salidaFallo = 1;
 constexpr int salidaUso = 2;
 
-// A mistake in the command line: the tool prints it with the usage text, status 2.
+// A mistake in the command line: the tool prints it on one line (AvisaUso), status 2.
 class TErrorUso : public TXPictomolder {
 public:
     explicit TErrorUso(const std::string& texto) : TXPictomolder(TCausa::uso, DString(texto.c_str())) {}
 };
+
+// Prints a mistake in the command line as one line that names it and where the whole
+// usage is told (`ayuda`, the help command of the subcommand); gives status 2.
+int AvisaUso(const std::string& mensaje, const char* ayuda = "pictomolder-cli --help");
 
 // A finite number of at most 1e12 in size; `opcion` names the option in the message.
 double LeeNumero(const std::string& texto, const char* opcion);
@@ -38,6 +42,6 @@ bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string(
 
 // Reads the script as the editor does: standard input ("-") as a text (as the editor
 // reads its text pane), a named file by its extension. A file that cannot be read
-// raises std::runtime_error with the system's reason (a usage error, not a script
+// raises TXPictomolder with the system's reason (a usage error, not a script
 // error); otherwise the read's report tells whether the script has errors.
 TLecturaEscena LeeEntrada(const std::string& fichero);

@@ -159,10 +159,6 @@ std::vector<std::filesystem::path> SalidasDe(const TOpcionesExporta& o) {
     return salidas;
 }
 
-void Usa(const char* mensaje) {
-    std::fprintf(stderr, "pictomolder-cli: %s\n\n%s", mensaje, usoExporta);
-}
-
 } // namespace
 
 int OrdenExporta(int cuantos, char** argumentos) {
@@ -176,8 +172,7 @@ int OrdenExporta(int cuantos, char** argumentos) {
         }
         Comprueba(o, formato);
     } catch (const TErrorUso& e) {
-        Usa(e.what());
-        return salidaUso;
+        return AvisaUso(e.what(), "pictomolder-cli export --help");
     }
 
     const TLecturaEscena lectura = LeeEntrada(o.fichero);

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -230,7 +231,7 @@ bool TDialogoExportaIcono::GuardaPNG() {
 }
 
 bool TDialogoExportaIcono::GuardaTema() {
-    const QString carpetaTema = dialogos.PideCarpeta(Carpeta());
+    const QString carpetaTema = dialogos.PideCarpeta(CarpetaTemaUsuario());
     if (carpetaTema.isEmpty()) return false;
     const std::string carpetaSistema = carpetaTema.toLocal8Bit().toStdString();
     const std::string nombre = nombreTema->text().toLocal8Bit().toStdString();
@@ -246,6 +247,15 @@ bool TDialogoExportaIcono::GuardaTema() {
 QString TDialogoExportaIcono::NombreBase() const {
     const QString base = QFileInfo(fuente.FicheroIcono()).completeBaseName();
     return base.isEmpty() ? QString("icon") : base;
+}
+
+QString CarpetaTemaUsuario() {
+    // Where the desktop looks for a user's own icons ($XDG_DATA_HOME, else
+    // ~/.local/share); while it is not made yet, the nearest folder on its way.
+    QString ruta = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/icons/hicolor";
+    while (!QFileInfo(ruta).isDir() && QFileInfo(ruta).absolutePath() != ruta)
+        ruta = QFileInfo(ruta).absolutePath();
+    return ruta;
 }
 
 QString TDialogoExportaIcono::Carpeta() const {

@@ -94,3 +94,6 @@ private:
     std::optional<THuella> huellaMostrada;
     QString carpeta;
 };
+
+// The folder that the icon-theme chooser starts in: the user's own hicolor theme.
+QString CarpetaTemaUsuario();

@@ -5,6 +5,8 @@
 #include "image/Lector_ico.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,10 +70,13 @@ TEST_F(EditorExporta, TheDialogShowsAndSavesTheChosenSizes) {
     dialogos->ficherosGrabar.push_back(png);
     d.botonPNG->click();
     EXPECT_EQ(QImage(png).size(), QSize(48, 48));
-    // And as a theme folder.
+    // And as a theme folder, chosen from where a user's own icons go.
+    QDir(carpeta.path()).mkpath("data/icons/hicolor");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(Fichero("data")));
     dialogos->carpetas.push_back(Fichero("tema"));
     d.nombreTema->setText("bola");
     d.botonTema->click();
+    EXPECT_EQ(dialogos->peticionesCarpeta, QStringList{Fichero("data/icons/hicolor")});
     for (int lado : elegidos)
         EXPECT_TRUE(QFileInfo::exists(Fichero("tema") + QString("/%1x%1/apps/bola.png").arg(lado)));
     EXPECT_TRUE(dialogos->mensajes.isEmpty()) << dialogos->mensajes.join("\n").toStdString();
