@@ -503,9 +503,8 @@ void TFormTestOpenGL::MemoProgramaDblClick() {
     DString textura;
     if (!TexturaDeLinea(linea.c_str(), textura)) return;
     const DString ruta = ResuelveRuta(textura.c_str(), nombreFichero.c_str());
-    std::string motivo;
-    if (!TexturaParaEscritorio(ruta.c_str(), motivo)) {
-        AvisaEstado("Not opened: " + QString::fromLocal8Bit(motivo));
+    if (const auto abrible = TexturaParaEscritorio(ruta.c_str()); !abrible) {
+        AvisaEstado("Not opened: " + QString::fromLocal8Bit(abrible.Mensaje().c_str()));
         return;
     }
     dialogos->AbreConEscritorio(QString::fromLocal8Bit(ruta.c_str()), "edit");
