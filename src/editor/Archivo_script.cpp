@@ -71,7 +71,7 @@ std::string NombreAutoguardado(const char* nombre) {
     return nombre && *nombre ? std::string(nombre) + ".seg" : std::string();
 }
 
-TResultadoPropio GrabaAutoguardado(const char* nombre, const std::string& texto, std::string& motivo) {
+TResultado<void> GrabaAutoguardado(const char* nombre, const std::string& texto) {
     const std::string copia = RutaSistema(NombreAutoguardado(nombre).c_str()).string();
     // The separator space that a script saved as one text datum ends with.
     std::string datos = texto + ' ';
@@ -80,14 +80,13 @@ TResultadoPropio GrabaAutoguardado(const char* nombre, const std::string& texto,
     const auto permisos = ::stat(RutaSistema(nombre).c_str(), &script) == 0
                               ? std::optional<mode_t>(script.st_mode & 0666)
                               : std::nullopt;
-    return GrabaFicheroPropio(copia, datos, permisos, motivo);
+    return GrabaFicheroPropio(copia, datos, permisos);
 }
 
 bool AutoguardadoPendiente(const char* nombre) {
     const std::string copia = NombreAutoguardado(nombre);
     std::error_code errorCopia, errorScript;
-    std::string motivo;
-    if (copia.empty() || !ExisteFichero(copia.c_str()) || !PuedeSustituir(RutaSistema(copia.c_str()), motivo))
+    if (copia.empty() || !ExisteFichero(copia.c_str()) || !PuedeSustituir(RutaSistema(copia.c_str())))
         return false;
     if (NadaSeLlama(nombre)) return true;
     const auto fechaCopia = fs::last_write_time(RutaSistema(copia.c_str()), errorCopia);
@@ -105,10 +104,8 @@ void BorraAutoguardado(const char* nombre) {
     // Only the copy the program wrote: never a link, a folder or another user's file that
     // happens to have its name.
     const fs::path ruta = RutaSistema(copia.c_str());
-    std::string motivo;
     std::error_code error;
-    if (fs::is_regular_file(fs::symlink_status(ruta, error)) && PuedeSustituir(ruta, motivo))
-        fs::remove(ruta, error);
+    if (fs::is_regular_file(fs::symlink_status(ruta, error)) && PuedeSustituir(ruta)) fs::remove(ruta, error);
 }
 
 DString NombrePropuesto(const char* nombre, bool propio) {

@@ -36,7 +36,7 @@ std::string NombreAutoguardado(const char* nombre);
 // script but as a file of the program's own: never through a link, never in the place
 // of anything but the user's regular file (`apartado` then, with `motivo` saying what
 // stands there), readable by whom the script is readable by.
-TResultadoPropio GrabaAutoguardado(const char* nombre, const std::string& texto, std::string& motivo);
+TResultado<void> GrabaAutoguardado(const char* nombre, const std::string& texto);
 // Whether the autosave copy of `nombre` is worth recovering: it is the user's regular
 // file (never a link), it was written after the script and holds something else, or the
 // script was never saved at all.

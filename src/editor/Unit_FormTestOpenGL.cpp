@@ -276,11 +276,10 @@ void TFormTestOpenGL::Arranca() {
     StartClick();
     // Settings that cannot be written are left alone; the window works on without them.
     const std::string ajustes = RutaPerfil(ficheroAjustes).string();
-    std::string motivo;
-    if (!PuedeSustituir(ajustes, motivo))
-        AvisaUnaVez(
-            QString("Settings are not saved: %1 %2, left alone")
-                .arg(QFile::decodeName(QByteArray::fromStdString(ajustes)), QString::fromStdString(motivo)));
+    if (const auto sustituible = PuedeSustituir(ajustes); !sustituible)
+        AvisaUnaVez(QString("Settings are not saved: %1 %2, left alone")
+                        .arg(QFile::decodeName(QByteArray::fromStdString(ajustes)),
+                             QString::fromUtf8(sustituible.Mensaje().c_str())));
     // File names stay the system's bytes from the command line and the settings to the
     // file itself: text cannot hold every name.
     if (!argumentos.isEmpty()) {

@@ -311,12 +311,11 @@ void TFormTestOpenGL::TimerAutoSaveTimer() {
     // A copy of the program's own: never through a link nor over anything but the user's
     // own copy, with no ".BAK", written in UTF-8 when the script's encoding cannot hold
     // its text. A failure is silent; what stands in its way is said once.
-    std::string motivo;
-    if (GrabaAutoguardado(nombreFichero.c_str(), TextoScript(!TextoCabeEnCodificacion()), motivo) ==
-        TResultadoPropio::apartado)
-        AvisaUnaVez(
-            QString("Autosave skipped: %1 %2, left alone")
-                .arg(Texto(NombreAutoguardado(nombreFichero.c_str())), QString::fromStdString(motivo)));
+    const auto grabada = GrabaAutoguardado(nombreFichero.c_str(), TextoScript(!TextoCabeEnCodificacion()));
+    if (!grabada && grabada.Causa() == TCausa::ajeno)
+        AvisaUnaVez(QString("Autosave skipped: %1 %2, left alone")
+                        .arg(Texto(NombreAutoguardado(nombreFichero.c_str())),
+                             QString::fromUtf8(grabada.Mensaje().c_str())));
 }
 
 void TFormTestOpenGL::MenuSavefor2DIconClick() {

@@ -21,6 +21,8 @@ enum class TCausa {
     limite,        // the data passes a bound set to keep time or memory in check
     uso,           // the caller or the user asked for something that cannot be done
     abandono,      // the work was stopped on purpose (a hostile file, a cancelled task)
+    ajeno,         // a name the program writes on its own account is taken by what is not
+                   // its to replace (a link, a special or another user's file): left alone
     interna,       // our own fault: a broken invariant
 };
 
