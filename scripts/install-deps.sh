@@ -19,6 +19,8 @@ packages=(
   # JPEG files)
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick libgif-dev netpbm python3-pil
   libjpeg-turbo-progs
+  # the reader of macOS icon files that checks the exported ones
+  icnsutils
   # reference library that the 3D Studio import benchmark compares against (bench only)
   libassimp-dev
   # fonts for the editor under Xvfb
@@ -31,6 +33,8 @@ packages=(
   # schema of GtkSourceView's language files with xmllint, and Neovim
   appstream man-db bash-completion libkf5syntaxhighlighting-tools libgtksourceview-5-common
   libxml2-utils neovim
+  # JSON of the language server and of the command line's machine-readable messages
+  nlohmann-json3-dev
 )
 
 missing=()

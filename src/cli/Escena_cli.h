@@ -43,5 +43,8 @@ bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string(
 // Reads the script as the editor does: standard input ("-") as a text (as the editor
 // reads its text pane), a named file by its extension. A file that cannot be read
 // raises TXPictomolder with the system's reason (a usage error, not a script
-// error); otherwise the read's report tells whether the script has errors.
-TLecturaEscena LeeEntrada(const std::string& fichero);
+// error); otherwise the read's report tells whether the script has errors. `anterior`,
+// the read of the same file before, lends what is unchanged. `texto`, when given,
+// receives the script's text, for the messages that point into it.
+TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* anterior = nullptr,
+                          std::string* texto = nullptr);

@@ -15,24 +15,15 @@
 
 namespace {
 
-// Samples per output pixel along each side, at least.
-constexpr int muestrasMinimas = 4;
-// Small sizes are drawn at least this large: more samples where each pixel counts, and
-// in parallel projection the same depth of the model (it grows with the picture's
-// width) as the sizes above.
-constexpr int ladoMinimoDibujo = 256;
-// The side of the pictures that framing measures.
+// Samples per output pixel along each side: 17 levels of coverage for an edge pixel,
+// finer than the steps a desktop shows an icon's edge in at any size.
+constexpr int muestrasPorLado = 4;
+// The side of the picture that framing measures.
 constexpr int ladoEncuadre = 256;
-// Framing's last step may zoom this much at once: the picture it measures already
-// shows the whole model, so the step is exact up to a pixel of the measure.
-constexpr double zoomMaximoAjuste = 1e6;
 // The depth buffer holds this where nothing was drawn (the cleared depth, clamped).
 constexpr GLuint profundidadVacia = std::numeric_limits<GLuint>::max();
 
-// Samples a side drawn for an icon of `lado` pixels.
-int MuestrasPorLado(int lado) {
-    return std::max(muestrasMinimas, (ladoMinimoDibujo + lado - 1) / lado);
-}
+} // namespace
 
 // The headless device the export draws on, at one size after another, and the frame
 // read back from it.
@@ -41,7 +32,7 @@ class TLienzoIcono {
     TSuperficieEGL superficie{ladoEncuadre, ladoEncuadre};
 
 public:
-    TResultado<void> Abre() {
+    bool Abre(DString& error) {
         dc.luz = luzEscena;
         TRectanguloGL rectangulo;
         rectangulo.derecha = rectangulo.abajo = ladoEncuadre;
@@ -52,13 +43,14 @@ public:
         } catch (const TXTextoQOR& e) {
             abierto = e.Fallo();
         }
-        if (!abierto)
-            return FalloNombrando(
-                TCausa::entradaSalida,
-                "No OpenGL context without a display (EGL) for the icon: ", abierto.Mensaje().c_str());
+        if (!abierto) {
+            error = "No OpenGL context without a display (EGL) for the icon: ";
+            error += abierto.Mensaje();
+            return false;
+        }
         glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &ladoMaximo);
         conAlfa = dc.ConAlfaDibujado();
-        return {};
+        return true;
     }
     // The largest picture the driver draws off screen.
     int LadoMaximo() const { return ladoMaximo; }
@@ -99,19 +91,16 @@ private:
     std::unique_ptr<GLuint[]> profundidad;
 };
 
+namespace {
+
 // The camera's zoom and pan set so that what the scene draws fills a square picture but
-// the margin: the preview's Fit to View, then one step to the icon's own margin.
-TResultado<void> Encuadra(TVistaEscena& vista, IDCOpenGL& dc) {
+// the margin: the preview's Fit to View with the icon's own margin.
+bool Encuadra(TVistaEscena& vista, IDCOpenGL& dc, DString& error) {
     dc.Resize(ladoEncuadre, ladoEncuadre);
     vista.camara.desplazamiento = vector3D();
-    TCajaPixeles caja;
-    if (vista.Encuadra(dc)) {
-        if (auto pintado = vista.Pinta(dc); !pintado) return pintado;
-        dc.CajaDibujada(caja);
-    }
-    if (caja.Vacia()) return TFallo{TCausa::uso, "The scene draws nothing: there is no icon to export."};
-    vista.camara.Encuadra(caja, ladoEncuadre, ladoEncuadre, 1.0 - 2.0 * margenIcono, zoomMaximoAjuste);
-    return {};
+    if (vista.Encuadra(dc, 1.0 - 2.0 * margenIcono)) return true;
+    error = "The scene draws nothing: there is no icon to export.";
+    return false;
 }
 
 // The frame read on the device (lado x lado samples) averaged into the lado / muestras
@@ -165,49 +154,63 @@ void Reduce(const TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesI
 
 } // namespace
 
-TResultado<TImagenesIcono> ExportaIcono(std::shared_ptr<const TObjeto3D> escena,
-                                        const TOpcionesIcono& opciones) {
+bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
+                  TImagenesIcono& imagenes, DString& error) {
+    return TExportadorIcono().Exporta(std::move(escena), opciones, imagenes, error);
+}
+
+TExportadorIcono::TExportadorIcono() = default;
+TExportadorIcono::~TExportadorIcono() = default;
+
+bool TExportadorIcono::Exporta(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
+                               TImagenesIcono& imagenes, DString& error) {
+    imagenes.clear();
+    const int densidad = opciones.densidad;
     for (int lado : opciones.lados)
-        if (lado < 1 || lado > ladoMaximoExportado) {
-            TFallo fallo{TCausa::uso, {}};
-            fallo.mensaje.Format("Icon sizes go from 1 to %d pixels, not %d.", ladoMaximoExportado, lado);
-            return fallo;
+        if (densidad < 1 || lado < 1 || lado > ladoMaximoExportado / densidad) {
+            error.Format("Icon sizes go from 1 to %d pixels, not %d.", ladoMaximoExportado, lado * densidad);
+            return false;
         }
-    TLienzoIcono lienzo;
-    if (auto abierto = lienzo.Abre(); !abierto) return abierto.Fallo();
-    IDCOpenGL& dc = lienzo.dc;
+    if (!lienzo) {
+        auto nuevo = std::make_unique<TLienzoIcono>();
+        if (!nuevo->Abre(error)) return false;
+        lienzo = std::move(nuevo);
+    }
+    IDCOpenGL& dc = lienzo->dc;
     TVistaEscena vista(std::move(escena), opciones.camara);
     vista.camara.desplazaEnPerspectiva = true;
     int ladoVista = ladoZoom;
     if (opciones.encuadra) {
-        if (auto encuadrado = Encuadra(vista, dc); !encuadrado) return encuadrado.Fallo();
+        if (!Encuadra(vista, dc, error)) return false;
         ladoVista = ladoEncuadre;
     }
-    const TCamara camara = vista.camara;
     int dibujoMaximo = 0;
     for (int lado : opciones.lados)
-        dibujoMaximo = std::max(dibujoMaximo, lado * MuestrasPorLado(lado));
-    if (dibujoMaximo > lienzo.LadoMaximo()) {
-        TFallo fallo{TCausa::limite, {}};
-        fallo.mensaje.Format("The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
-                             lienzo.LadoMaximo());
-        return fallo;
+        dibujoMaximo = std::max(dibujoMaximo, lado * densidad * muestrasPorLado);
+    if (dibujoMaximo > lienzo->LadoMaximo()) {
+        error.Format("The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
+                     lienzo->LadoMaximo());
+        return false;
     }
-    lienzo.Reserva(dibujoMaximo);
-    TImagenesIcono imagenes;
+    lienzo->Reserva(dibujoMaximo);
+    vista.camara.anchoProfundidad = dibujoMaximo;
+    const TCamara camara = vista.camara;
     for (int lado : opciones.lados) {
-        const int muestras = MuestrasPorLado(lado);
-        const int dibujo = lado * muestras;
+        const int muestras = muestrasPorLado;
+        const int dibujo = lado * densidad * muestras;
         dc.Resize(dibujo, dibujo);
-        dc.escalaGrosor = muestras;
+        dc.escalaGrosor = muestras * densidad;
         // The zoom counts pixels: the picture keeps its share of the square at any size.
         vista.camara = camara;
         vista.camara.escala *= static_cast<double>(dibujo) / ladoVista;
-        if (auto pintado = vista.Pinta(dc); !pintado) return pintado.Fallo();
-        lienzo.Lee(dibujo);
+        if (const auto pintado = vista.Pinta(dc); !pintado) {
+            error = pintado.Mensaje();
+            return false;
+        }
+        lienzo->Lee(dibujo);
         auto imagen = std::make_unique<TDibIG>();
-        Reduce(lienzo, dibujo, muestras, opciones, *imagen);
+        Reduce(*lienzo, dibujo, muestras, opciones, *imagen);
         imagenes.push_back(std::move(imagen));
     }
-    return imagenes;
+    return true;
 }

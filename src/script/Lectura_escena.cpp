@@ -194,6 +194,8 @@ private:
     int definiciones = 0;
     bool definicionesIguales = true;
     bool definicion = false;
+    // What of the line being read an error raised now belongs to.
+    TErrorLectura::TParte parte = TErrorLectura::enLinea;
 };
 
 void TLector3Di::LeeLineas(TFicheroQOR& lector) {
@@ -201,6 +203,7 @@ void TLector3Di::LeeLineas(TFicheroQOR& lector) {
     int numero = lector.LeeLinea(linea);
     try {
         while (!linea.IsEmpty()) {
+            parte = TErrorLectura::enLinea;
             if (textoExpandido || !definicionesIguales || !Reutiliza(linea, numero)) {
                 TLineaElemento registro = Clave(linea);
                 const long trabajo = defines.Trabajo();
@@ -230,7 +233,7 @@ void TLector3Di::LeeLineas(TFicheroQOR& lector) {
             numero = lector.LeeLinea(linea);
         }
     } catch (const TXErrorObjeto3D& e) {
-        informe.AnadeNumerado(numero, e.mensaje);
+        informe.AnadeNumerado(numero, e.mensaje, parte);
         informe.correcto = false;
         return;
     }
@@ -289,10 +292,11 @@ bool TLector3Di::LeeLinea(DString& linea, int numero) {
     if (!c) {
         DString mensaje("Undefined command:");
         mensaje += comando;
-        informe.AnadeNumerado(numero, mensaje.c_str());
+        informe.AnadeNumerado(numero, mensaje.c_str(), TErrorLectura::enComando);
         fallo = true;
         return true;
     }
+    parte = TErrorLectura::enCampos;
     switch (c->tipo) {
     case TTipoComando::version:
         break;
@@ -305,7 +309,7 @@ bool TLector3Di::LeeLinea(DString& linea, int numero) {
         break;
     case TTipoComando::texturet: {
         if (const auto leida = LeeTextura(memoria->texturas, parametros, escena->nombreFichero); !leida) {
-            informe.AnadeNumerado(numero, leida.Mensaje().c_str());
+            informe.AnadeNumerado(numero, leida.Mensaje().c_str(), TErrorLectura::enCampos);
             return false;
         }
         break;
