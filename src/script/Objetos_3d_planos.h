@@ -41,7 +41,7 @@ public:
     TElementoQuad3D() : TElementoCara3D(4) {}
     bool BlancoConTextura() const override { return true; }
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoQuad3D"; }
 };
 
@@ -49,7 +49,7 @@ class TElementoTriang3D : public TElementoCara3D {
 public:
     TElementoTriang3D() : TElementoCara3D(3) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoTriang3D"; }
 };
 
@@ -64,7 +64,7 @@ public:
         : TElementoObj3D(0), esquinas{a, b, c} {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     // Made only by the import, never read from a script line.
-    void Lee(const DString&, DString&, TEstadoLectura&) override {}
+    TResultado<void> Lee(const DString&, TEstadoLectura&) override { return {}; }
     // Shown as the script's triangle: what it draws and describes is the same.
     const char* NombreClase() const override { return "TElementoTriang3D"; }
     void DescribePuntos(TVisitanteCampos& v) const override;
@@ -82,7 +82,7 @@ class TElementoLinea : public TElementoObj3D {
 public:
     TElementoLinea() : TElementoObj3D(2) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     int PuntosControl() const override { return 2; }
     const char* NombreClase() const override { return "TElementoLinea"; }
 };
@@ -93,7 +93,7 @@ public:
     TElementoCircle();
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
 
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoCircle"; }
     void Describe(TVisitanteCampos& v) const override;
 
