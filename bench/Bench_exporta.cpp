@@ -8,6 +8,9 @@
 //                         drawn at 4 to 16 times its side and averaged);
 //   BM_ExportaLado/N      one size without framing;
 //   BM_CodificaICO        writing the seven pictures as an icon file in memory.
+// BM_LoteExporta is 20 copies of the script exported by one `export ... --outdir` call,
+// BM_VeinteComandos the same by 20 single-script commands: the batch pays the process
+// and the OpenGL driver's start once, and is meant to take at most half as long.
 #include "image/Graba_ico.h"
 #include "render/Exporta_icono.h"
 #include "script/Lectura_escena.h"
@@ -48,6 +51,37 @@ void BM_ComandoRender1x1(benchmark::State& state) {
     const std::string bmp = Temporal(".bmp");
     Comando(state, {PM_CLI, "render", champinon, "-o", bmp, "--size", "1x1"});
     std::filesystem::remove(bmp);
+}
+
+// Twenty copies of the mushroom in a scratch folder, removed afterwards.
+struct TVeinteScripts {
+    TVeinteScripts() {
+        std::filesystem::create_directories(carpeta);
+        for (int i = 0; i < 20; ++i) {
+            scripts.push_back(carpeta + "/hongo" + std::to_string(i) + ".3di");
+            std::filesystem::copy_file(champinon, scripts.back(),
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+    }
+    ~TVeinteScripts() { std::filesystem::remove_all(carpeta); }
+    const std::string carpeta = Temporal("_lote");
+    std::vector<std::string> scripts;
+};
+
+void BM_LoteExporta(benchmark::State& state) {
+    TVeinteScripts v;
+    std::vector<std::string> argumentos{PM_CLI, "export"};
+    argumentos.insert(argumentos.end(), v.scripts.begin(), v.scripts.end());
+    argumentos.insert(argumentos.end(), {"--outdir", v.carpeta + "/iconos"});
+    Comando(state, argumentos);
+}
+
+void BM_VeinteComandos(benchmark::State& state) {
+    TVeinteScripts v;
+    for (auto _ : state)
+        for (const std::string& script : v.scripts)
+            if (!Ejecuta({PM_CLI, "export", script, "-o", script + ".ico"}))
+                state.SkipWithError("pictomolder-cli failed");
 }
 
 struct TChampinon {
@@ -100,3 +134,5 @@ BENCHMARK(BM_ComandoRender1x1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExportaIcono)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExportaLado)->Arg(16)->Arg(64)->Arg(128)->Arg(256)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CodificaICO)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoteExporta)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_VeinteComandos)->Unit(benchmark::kMillisecond)->UseRealTime();

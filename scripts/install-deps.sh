@@ -19,6 +19,8 @@ packages=(
   # JPEG files)
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick libgif-dev netpbm python3-pil
   libjpeg-turbo-progs
+  # the reader of macOS icon files that checks the exported ones
+  icnsutils
   # reference library that the 3D Studio import benchmark compares against (bench only)
   libassimp-dev
   # fonts for the editor under Xvfb

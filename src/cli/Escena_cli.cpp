@@ -15,6 +15,11 @@ constexpr size_t maxEntradaEstandar = size_t{64} << 20;
 
 } // namespace
 
+int AvisaUso(const std::string& mensaje, const char* ayuda) {
+    std::fprintf(stderr, "pictomolder-cli: %s (see %s)\n", mensaje.c_str(), ayuda);
+    return salidaUso;
+}
+
 double LeeNumero(const std::string& texto, const char* opcion) {
     char* fin = nullptr;
     const double v = std::strtod(texto.c_str(), &fin);
@@ -53,7 +58,7 @@ bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string(
     return true;
 }
 
-TLecturaEscena LeeEntrada(const std::string& fichero) {
+TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* anterior) {
     if (fichero == "-") {
         std::string texto;
         char bloque[1 << 16];
@@ -62,11 +67,11 @@ TLecturaEscena LeeEntrada(const std::string& fichero) {
             texto.append(bloque, n);
         if (texto.size() > maxEntradaEstandar)
             throw std::runtime_error("standard input holds more than 64 MB; no script is that long");
-        return LeeEscena(TFuenteEscena::Texto(texto, DString()));
+        return LeeEscena(TFuenteEscena::Texto(texto, DString()), anterior);
     }
     TFicheroQOR prueba;
     if (!prueba.Abre(fichero.c_str(), fqLeeTexto))
         throw std::runtime_error("cannot read " + fichero + ": " + prueba.Motivo());
     prueba.Cierra();
-    return LeeEscena(TFuenteEscena::Fichero(fichero.c_str()));
+    return LeeEscena(TFuenteEscena::Fichero(fichero.c_str()), anterior);
 }

@@ -17,13 +17,17 @@ constexpr int salidaCorrecta = 0;
 constexpr int salidaFallo = 1;
 constexpr int salidaUso = 2;
 
-// A mistake in the command line: the tool prints it with the usage text, status 2.
+// A mistake in the command line: the tool prints it on one line (AvisaUso), status 2.
 class TErrorUso : public std::exception {
 public:
     explicit TErrorUso(std::string t) : texto(std::move(t)) {}
     const char* what() const noexcept override { return texto.c_str(); }
     std::string texto;
 };
+
+// Prints a mistake in the command line as one line that names it and where the whole
+// usage is told (`ayuda`, the help command of the subcommand); gives status 2.
+int AvisaUso(const std::string& mensaje, const char* ayuda = "pictomolder-cli --help");
 
 // A finite number of at most 1e12 in size; `opcion` names the option in the message.
 double LeeNumero(const std::string& texto, const char* opcion);
@@ -40,5 +44,6 @@ bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string(
 // Reads the script as the editor does: standard input ("-") as a text (as the editor
 // reads its text pane), a named file by its extension. A file that cannot be read
 // raises std::runtime_error with the system's reason (a usage error, not a script
-// error); otherwise the read's report tells whether the script has errors.
-TLecturaEscena LeeEntrada(const std::string& fichero);
+// error); otherwise the read's report tells whether the script has errors. `anterior`,
+// the read of the same file before, lends what is unchanged.
+TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* anterior = nullptr);

@@ -1,197 +1,242 @@
 #include "cli/Orden_exporta.h"
 
 #include "cli/Escena_cli.h"
+#include "cli/Fichero_dependencias.h"
+#include "cli/Opciones_exporta.h"
 #include "cli/Salidas_cli.h"
-#include "image/Graba_ico.h"
-#include "image/Graba_icono.h"
-#include "render/Exporta_icono.h"
+#include "cli/Vigilante_inotify.h"
+#include "image/Fichero_imagen.h"
+#include "script/Ficheros_leidos.h"
 #include "support/Rutas.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <unistd.h>
 #include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 
-const char* const usoExporta =
-    "Usage: pictomolder-cli export FILE -o OUT.ico|OUT.png [options]\n"
-    "       pictomolder-cli export FILE --icon-theme DIR --name NAME [options]\n"
-    "\n"
-    "Draws the icon of FILE transparent, antialiased and framed (the model fills the\n"
-    "square but a margin of 1/16 of the side), each size drawn at its own size, into an\n"
-    "icon file (every size), a PNG file (one size) or an icon-theme folder\n"
-    "(DIR/NxN/apps/NAME.png for each size).\n"
-    "\n"
-    "Options:\n"
-    "  --sizes 16,24,32,48,64,128,256   the sizes (the default for .ico and themes;\n"
-    "                                   up to 256 in an icon file, 1024 elsewhere)\n"
-    "  --size N                         one size (a PNG file's default is 256)\n"
-    "  --background none|#RRGGBB        transparent (the default) or this colour\n"
-    "  --angles X,Y                     the view's angles in radians (default -0.785,0)\n"
-    "  --view front|back|left|right|top|bottom|iso   a named view instead\n"
-    "  --perspective [--distance D]     perspective, the eye D model units away\n"
-    "  --zoom S                         pixels per model unit at 256 pixels, no framing\n"
-    "  --pan X,Y                        pan (2 = the whole side), no framing\n"
-    "\n"
-    "Exit status: 0 written, 1 written although the script has errors, 2 usage, drawing\n"
-    "or file errors.\n";
+// A burst of saves ends when the files have been quiet this long.
+constexpr std::chrono::milliseconds calmaVigilancia{300};
 
-// The size of a PNG file when none is given.
-constexpr int ladoPNG = 256;
-
-struct TOpcionesExporta {
-    std::string fichero;
-    std::string salida;
-    std::string tema;
-    std::string nombre;
-    std::vector<int> lados; // empty: the default of the destination
-    TOpcionesIcono icono;
-    bool encuadreDado = false;
-    bool ayuda = false;
+// One icon of the command as it goes: its read (none when the script could not be
+// read) and its exit status.
+struct TIconoLote {
+    TTareaExporta tarea;
+    std::optional<TLecturaEscena> lectura;
+    int estado = salidaCorrecta;
 };
 
-int LeeLado(const std::string& texto, const char* opcion) {
-    const double v = LeeNumero(texto, opcion);
-    if (v < 1 || v > ladoMaximoExportado || v != static_cast<int>(v))
-        throw TErrorUso(std::string(opcion) + " wants whole numbers from 1 to " +
-                        std::to_string(ladoMaximoExportado) + ": " + texto);
-    return static_cast<int>(v);
-}
-
-// "16,24,32" in that order, each once.
-std::vector<int> LeeLados(const std::string& texto) {
-    std::vector<int> lados;
-    size_t desde = 0;
-    for (;;) {
-        const size_t coma = texto.find(',', desde);
-        const int lado = LeeLado(texto.substr(desde, coma - desde), "--sizes");
-        if (std::find(lados.begin(), lados.end(), lado) == lados.end()) lados.push_back(lado);
-        if (coma == std::string::npos) return lados;
-        desde = coma + 1;
+// The progress of a batch on a terminal: files done of the total, the one being drawn.
+class TProgreso {
+public:
+    explicit TProgreso(size_t total) : total(total), activo(total > 1 && isatty(STDERR_FILENO)) {}
+    ~TProgreso() { Borra(); }
+    void Muestra(size_t hechos, const std::string& fichero) {
+        if (!activo) return;
+        std::fprintf(stderr, "\r\033[K[%zu/%zu] %s", hechos, total, fichero.c_str());
+        std::fflush(stderr);
     }
+    // Before another line is written to the terminal.
+    void Borra() {
+        if (activo) std::fputs("\r\033[K", stderr);
+    }
+
+private:
+    size_t total;
+    bool activo;
+};
+
+class TLoteExporta {
+public:
+    TLoteExporta(const TOpcionesExporta& o, std::vector<TTareaExporta> tareas) : opciones(o) {
+        for (auto& t : tareas)
+            iconos.push_back({std::move(t), std::nullopt, salidaCorrecta});
+    }
+
+    // Reads, checks and draws the icons of `cuales` (all when empty); the worst status.
+    int Exporta(const std::vector<size_t>& cuales, bool informa);
+    // Every file the icons depend on, for a watcher.
+    std::vector<fs::path> Entradas() const;
+    // The icons whose script or read files are among `cambiados`.
+    std::vector<size_t> Afectados(const std::set<fs::path>& cambiados) const;
+
+private:
+    void Lee(TIconoLote& icono);
+    void Dibuja(TIconoLote& icono, const std::vector<fs::path>& entradas);
+    int EscribeDependencias(const std::vector<fs::path>& entradas);
+    void Falla(TIconoLote& icono, const std::string& mensaje);
+
+    const TOpcionesExporta& opciones;
+    std::vector<TIconoLote> iconos;
+    TExportadorIcono exportador;
+    std::optional<TProgreso> progreso;
+};
+
+void TLoteExporta::Falla(TIconoLote& icono, const std::string& mensaje) {
+    if (progreso) progreso->Borra();
+    std::fprintf(stderr, "pictomolder-cli: %s\n", mensaje.c_str());
+    icono.estado = salidaUso;
 }
 
-// "none" or "#RRGGBB".
-void LeeFondo(const std::string& texto, TOpcionesIcono& icono) {
-    if (texto == "none") {
-        icono.transparente = true;
+void TLoteExporta::Lee(TIconoLote& icono) {
+    icono.estado = salidaCorrecta;
+    try {
+        const TLecturaEscena* anterior = icono.lectura ? &*icono.lectura : nullptr;
+        icono.lectura = LeeEntrada(icono.tarea.fichero, anterior);
+    } catch (const std::runtime_error& e) {
+        icono.lectura.reset();
+        Falla(icono, e.what());
         return;
     }
-    const bool hex = texto.size() == 7 && texto[0] == '#' &&
-                     texto.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
-    if (!hex) throw TErrorUso("--background wants none or #RRGGBB: " + texto);
-    const unsigned long rgb = std::strtoul(texto.c_str() + 1, nullptr, 16);
-    icono.transparente = false;
-    icono.fondo = ColorRGB(static_cast<uint32_t>(rgb >> 16 & 0xFF), static_cast<uint32_t>(rgb >> 8 & 0xFF),
-                           static_cast<uint32_t>(rgb & 0xFF));
+    if (icono.lectura->Correcta()) return;
+    if (progreso) progreso->Borra();
+    // In a batch the report is headed by its script's name.
+    if (iconos.size() > 1)
+        std::fprintf(stderr, "pictomolder-cli: %s has errors:\n", icono.tarea.fichero.c_str());
+    std::fprintf(stderr, "%s\n", icono.lectura->informe.Texto().c_str());
+    icono.estado = salidaFallo;
 }
 
-TOpcionesExporta LeeOpciones(int cuantos, char** argumentos) {
-    TOpcionesExporta o;
-    o.icono.camara.ResetView();
-    for (int i = 0; i < cuantos; ++i) {
-        const std::string a = argumentos[i];
-        const auto valor = [&]() -> std::string {
-            if (i + 1 >= cuantos) throw TErrorUso("option " + a + " needs a value");
-            return argumentos[++i];
-        };
-        if (LeeOpcionCamara(a, valor, o.icono.camara, o.encuadreDado)) {
-            continue;
-        } else if (a == "--help" || a == "-h") {
-            o.ayuda = true;
-            return o;
-        } else if (a == "-o") {
-            o.salida = valor();
-        } else if (a == "--icon-theme") {
-            o.tema = valor();
-        } else if (a == "--name") {
-            o.nombre = valor();
-        } else if (a == "--sizes") {
-            o.lados = LeeLados(valor());
-        } else if (a == "--size") {
-            o.lados = {LeeLado(valor(), "--size")};
-        } else if (a == "--background") {
-            LeeFondo(valor(), o.icono);
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw TErrorUso("unknown option for export: " + a);
-        } else if (o.fichero.empty()) {
-            o.fichero = a;
-        } else {
-            throw TErrorUso("more than one file given: " + a);
+void TLoteExporta::Dibuja(TIconoLote& icono, const std::vector<fs::path>& entradas) {
+    try {
+        CompruebaSalidas(entradas, SalidasDestino(icono.tarea.destino));
+    } catch (const std::runtime_error& e) {
+        Falla(icono, e.what());
+        return;
+    }
+    DString fallo;
+    if (!GrabaDestino(exportador, icono.lectura->escena, opciones.icono, icono.tarea.destino, fallo)) {
+        const std::string prefijo = iconos.size() > 1 ? icono.tarea.fichero + ": " : "";
+        Falla(icono, prefijo + fallo.c_str());
+    }
+}
+
+std::vector<fs::path> TLoteExporta::Entradas() const {
+    std::vector<fs::path> entradas;
+    for (const TIconoLote& i : iconos) {
+        entradas.push_back(RutaSistema(i.tarea.fichero.c_str()));
+        if (i.lectura)
+            for (fs::path& f : FicherosLeidos(i.lectura->Escena()))
+                entradas.push_back(std::move(f));
+    }
+    return entradas;
+}
+
+std::vector<size_t> TLoteExporta::Afectados(const std::set<fs::path>& cambiados) const {
+    std::vector<size_t> afectados;
+    for (size_t n = 0; n < iconos.size(); ++n) {
+        std::vector<fs::path> propias{RutaSistema(iconos[n].tarea.fichero.c_str())};
+        if (iconos[n].lectura) propias = FicherosLeidos(iconos[n].lectura->Escena());
+        if (std::any_of(propias.begin(), propias.end(),
+                        [&](const fs::path& f) { return cambiados.count(RutaVigilada(f)) > 0; }))
+            afectados.push_back(n);
+    }
+    return afectados;
+}
+
+int TLoteExporta::EscribeDependencias(const std::vector<fs::path>& entradas) {
+    std::vector<TReglaDependencias> reglas;
+    for (const TIconoLote& i : iconos) {
+        if (!i.lectura) continue;
+        const std::vector<fs::path> leidos = FicherosLeidos(i.lectura->Escena());
+        for (const fs::path& salida : SalidasDestino(i.tarea.destino))
+            reglas.push_back({salida, leidos});
+    }
+    const fs::path fichero = RutaSistema(opciones.dependencias.c_str());
+    const std::string texto = TextoDependencias(reglas);
+    DString fallo;
+    try {
+        CompruebaSalidas(entradas, std::span(&fichero, 1));
+    } catch (const std::runtime_error& e) {
+        fallo = e.what();
+    }
+    if (fallo.IsEmpty() &&
+        GrabaFichero(fichero.c_str(), {reinterpret_cast<const uint8_t*>(texto.data()), texto.size()}, fallo))
+        return salidaCorrecta;
+    std::fprintf(stderr, "pictomolder-cli: %s\n", fallo.c_str());
+    return salidaUso;
+}
+
+int TLoteExporta::Exporta(const std::vector<size_t>& cuales, bool informa) {
+    std::vector<size_t> lista = cuales;
+    if (lista.empty())
+        for (size_t n = 0; n < iconos.size(); ++n)
+            lista.push_back(n);
+    // Every script is read before any is drawn: no output may replace a file that any
+    // of them reads.
+    for (const size_t n : lista)
+        Lee(iconos[n]);
+    const std::vector<fs::path> entradas = Entradas();
+    progreso.emplace(lista.size());
+    for (size_t hechos = 0; hechos < lista.size(); ++hechos) {
+        TIconoLote& icono = iconos[lista[hechos]];
+        if (!icono.lectura) continue;
+        progreso->Muestra(hechos, icono.tarea.fichero);
+        Dibuja(icono, entradas);
+        if (informa && icono.estado != salidaUso) {
+            progreso->Borra();
+            std::printf("%s: written %s\n", icono.tarea.fichero.c_str(), icono.tarea.destino.ruta.c_str());
+            std::fflush(stdout);
         }
     }
-    return o;
+    progreso.reset();
+    int peor = salidaCorrecta;
+    for (const TIconoLote& i : iconos)
+        peor = std::max(peor, i.estado);
+    if (!opciones.dependencias.empty()) peor = std::max(peor, EscribeDependencias(entradas));
+    return peor;
 }
 
-// The destination's rules on top of the options.
-void Comprueba(TOpcionesExporta& o, TFormatoIcono& formato) {
-    if (o.fichero.empty()) throw TErrorUso("no file given");
-    if (o.salida.empty() == o.tema.empty())
-        throw TErrorUso("give either -o OUT.ico|OUT.png or --icon-theme DIR");
-    if (!o.tema.empty() && o.nombre.empty()) throw TErrorUso("--icon-theme needs --name NAME");
-    if (o.tema.empty() && !o.nombre.empty()) throw TErrorUso("--name goes with --icon-theme");
-    if (!o.salida.empty() && !FormatoPorNombre(o.salida, formato))
-        throw TErrorUso("-o wants a file name ending in .ico or .png: " + o.salida);
-    const bool png = o.tema.empty() && formato == TFormatoIcono::png;
-    if (o.lados.empty()) o.lados = png ? std::vector<int>{ladoPNG} : o.icono.lados;
-    if (png && o.lados.size() != 1) throw TErrorUso("a PNG file holds one size: give --size N");
-    if (o.tema.empty() && formato == TFormatoIcono::ico &&
-        std::any_of(o.lados.begin(), o.lados.end(), [](int lado) { return lado > ladoMaximoIcono; }))
-        throw TErrorUso("an icon file holds sizes up to 256");
-    if (o.icono.camara.perspectiva && !(o.icono.camara.distancia > 0))
-        throw TErrorUso("--distance wants a positive number");
-    o.icono.lados = o.lados;
-    // A zoom or pan given by hand is kept as given.
-    o.icono.encuadra = !o.encuadreDado;
-}
-
-// Every file the command writes: an option that names one adds it here, so that none
-// replaces an input.
-std::vector<std::filesystem::path> SalidasDe(const TOpcionesExporta& o) {
-    if (o.tema.empty()) return {RutaSistema(o.salida.c_str())};
-    std::vector<std::filesystem::path> salidas;
-    for (const int lado : o.lados)
-        salidas.push_back(RutaEnTema(o.tema, lado, o.nombre));
-    return salidas;
-}
-
-void Usa(const char* mensaje) {
-    std::fprintf(stderr, "pictomolder-cli: %s\n\n%s", mensaje, usoExporta);
+// Draws the icons again whenever their files change, until Ctrl+C.
+int Vigila(TLoteExporta& lote) {
+    TVigilanteInotify vigilante;
+    if (!vigilante.Listo()) {
+        std::fprintf(stderr, "pictomolder-cli: cannot watch the files: %s\n", std::strerror(errno));
+        return salidaUso;
+    }
+    int estado = salidaCorrecta;
+    for (;;) {
+        vigilante.Vigila(lote.Entradas());
+        const std::set<fs::path> cambiados = vigilante.Espera(calmaVigilancia);
+        if (cambiados.empty()) return estado;
+        const std::vector<size_t> afectados = lote.Afectados(cambiados);
+        if (!afectados.empty()) estado = lote.Exporta(afectados, true);
+    }
 }
 
 } // namespace
 
 int OrdenExporta(int cuantos, char** argumentos) {
     TOpcionesExporta o;
-    TFormatoIcono formato = TFormatoIcono::ico;
+    std::vector<TTareaExporta> tareas;
     try {
-        o = LeeOpciones(cuantos, argumentos);
+        o = LeeOpcionesExporta(cuantos, argumentos);
         if (o.ayuda) {
             std::fputs(usoExporta, stdout);
             return salidaCorrecta;
         }
-        Comprueba(o, formato);
+        tareas = TareasExporta(o);
     } catch (const TErrorUso& e) {
-        Usa(e.what());
-        return salidaUso;
+        return AvisaUso(e.what(), "pictomolder-cli export --help");
     }
-
-    const TLecturaEscena lectura = LeeEntrada(o.fichero);
-    const bool correcto = lectura.Correcta();
-    CompruebaSalidas(EntradasDe(o.fichero, lectura.Escena()), SalidasDe(o));
-    if (!correcto) std::fprintf(stderr, "%s\n", lectura.informe.Texto().c_str());
-    TImagenesIcono imagenes;
-    DString fallo;
-    const bool escrito = ExportaIcono(lectura.escena, o.icono, imagenes, fallo) &&
-                         (o.tema.empty() ? GrabaIcono(imagenes, formato, o.salida, fallo)
-                                         : GrabaTemaIconos(imagenes, o.tema, o.nombre, fallo));
-    if (!escrito) {
-        std::fprintf(stderr, "pictomolder-cli: %s\n", fallo.c_str());
-        return salidaUso;
+    if (!o.carpeta.empty()) {
+        std::error_code ec;
+        fs::create_directories(RutaSistema(o.carpeta.c_str()), ec);
+        if (ec) {
+            std::fprintf(stderr, "pictomolder-cli: cannot make the folder %s: %s\n", o.carpeta.c_str(),
+                         ec.message().c_str());
+            return salidaUso;
+        }
     }
-    return correcto ? salidaCorrecta : salidaFallo;
+    TLoteExporta lote(o, std::move(tareas));
+    const int estado = lote.Exporta({}, o.vigila);
+    return o.vigila ? Vigila(lote) : estado;
 }

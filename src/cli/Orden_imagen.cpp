@@ -1,5 +1,6 @@
 #include "cli/Orden_imagen.h"
 
+#include "cli/Escena_cli.h"
 #include "cli/Salidas_cli.h"
 #include "image/Tdibigformat.h"
 #include "support/Rutas.h"
@@ -9,34 +10,23 @@
 #include <filesystem>
 #include <string>
 
-namespace {
-
-constexpr const char* usoImagen = "Usage: pictomolder-cli image FILE [-o OUT.bmp]\n";
-
-int ErrorUso(const std::string& texto) {
-    std::fprintf(stderr, "pictomolder-cli: %s\n%s", texto.c_str(), usoImagen);
-    return 2;
-}
-
-} // namespace
-
 int OrdenImagen(int cuantos, char** argumentos) {
     std::string fichero;
     std::string salida;
     for (int i = 0; i < cuantos; ++i) {
         const std::string a = argumentos[i];
         if (a == "-o") {
-            if (++i >= cuantos) return ErrorUso("option -o needs a value");
+            if (++i >= cuantos) return AvisaUso("option -o needs a value");
             salida = argumentos[i];
         } else if (a.size() > 1 && a[0] == '-') {
-            return ErrorUso("unknown option for image: " + a);
+            return AvisaUso("unknown option for image: " + a);
         } else if (fichero.empty()) {
             fichero = a;
         } else {
-            return ErrorUso("more than one file given: " + a);
+            return AvisaUso("more than one file given: " + a);
         }
     }
-    if (fichero.empty()) return ErrorUso("no file given");
+    if (fichero.empty()) return AvisaUso("no file given");
     const std::filesystem::path entradas[] = {RutaSistema(fichero.c_str())};
     const std::filesystem::path salidas[] = {RutaSistema(salida.c_str())};
     CompruebaSalidas(entradas, salidas);

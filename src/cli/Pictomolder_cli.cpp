@@ -5,12 +5,14 @@
 #include "cli/Orden_exporta.h"
 #include "cli/Orden_imagen.h"
 #include "cli/Salidas_cli.h"
+#include "image/Graba_png.h"
 #include "image/Tdibig.h"
 #include "render/Icono_2d.h"
 #include "render/Pinta_vista.h"
 #include "script/Volcado_json.h"
 #include "support/Rutas.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -32,16 +34,18 @@ const char* const textoAyuda =
     "Commands:\n"
     "  check FILE        parse FILE and print what the editor's error pane shows\n"
     "  dump FILE         print the parsed scene as JSON\n"
-    "  render FILE -o OUT.bmp [--size WxH] [--angles X,Y] [--zoom S] [--pan X,Y]\n"
+    "  render FILE -o OUT.bmp|OUT.png [--size WxH] [--angles X,Y] [--zoom S] [--pan X,Y]\n"
     "                    [--perspective] [--distance D] [--highlight LINE[:POINT]]\n"
     "                    [--view front|back|left|right|top|bottom|iso] [--fit]\n"
-    "                    draw the scene headless into a 24-bit BMP file; --view turns\n"
-    "                    the model as the editor's View menu does, --fit frames it whole\n"
-    "  icon FILE [-o OUT.bmp] [--size WxH]\n"
+    "                    draw the scene headless into a 24-bit BMP or PNG file (by the\n"
+    "                    name's extension); --view turns the model as the editor's View\n"
+    "                    menu does, --fit frames it whole\n"
+    "  icon FILE [-o OUT.bmp|OUT.png] [--size WxH]\n"
     "                    export the 32 x 32 icon (default output FILE.bmp)\n"
-    "  export FILE -o OUT.ico|OUT.png | --icon-theme DIR --name NAME [options]\n"
+    "  export FILE... -o OUT | --icon-theme DIR --name NAME | --outdir DIR [options]\n"
     "                    the icon at every size a desktop asks for, transparent,\n"
-    "                    antialiased and framed (pictomolder-cli export --help)\n"
+    "                    antialiased and framed; many scripts in one run, dependency\n"
+    "                    files, watching (pictomolder-cli export --help)\n"
     "  image FILE [-o OUT.bmp]\n"
     "                    load an image file as a texture: its size as JSON (exit 1 and the\n"
     "                    loader's message when it cannot), written unchanged as BMP with -o\n"
@@ -63,7 +67,19 @@ struct TOpciones {
     TCamara camara;
     bool encuadra = false;
     TSeleccion seleccion;
+    bool png = false;
 };
+
+// Whether a picture goes out as PNG (".png") or BMP (".bmp"), any case; any other name
+// is a mistake, so that no file holds a format its name does not say.
+bool SalidaPNG(const std::string& salida) {
+    std::string extension = std::filesystem::path(salida).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension != ".bmp" && extension != ".png")
+        throw TErrorUso("-o wants a file name ending in .bmp or .png: " + salida);
+    return extension == ".png";
+}
 
 // Every file the command writes: an option that names one adds it here, so that none
 // replaces an input.
@@ -137,6 +153,7 @@ TOpciones LeeOpciones(int argc, char** argv) {
         if (o.fichero == "-") throw TErrorUso("icon of standard input needs -o OUT.bmp");
         o.salida = o.fichero + ".bmp";
     }
+    if (!o.salida.empty()) o.png = SalidaPNG(o.salida);
     return o;
 }
 
@@ -159,8 +176,11 @@ int Renderiza(const TOpciones& o, const TLecturaEscena& lectura, bool icono) {
         std::fprintf(stderr, "pictomolder-cli: cannot shrink the picture to an icon\n");
         return salidaUso;
     }
-    if (!(icono ? icono32 : imagen).GrabaBMP(o.salida.c_str(), nullptr)) {
-        std::fprintf(stderr, "pictomolder-cli: cannot write %s\n", o.salida.c_str());
+    const TDibIG& salida = icono ? icono32 : imagen;
+    DString fallo;
+    if (o.png ? !GrabaPNG(salida, o.salida.c_str(), fallo) : !salida.GrabaBMP(o.salida.c_str(), nullptr)) {
+        std::fprintf(stderr, "pictomolder-cli: cannot write %s%s%s\n", o.salida.c_str(),
+                     fallo.IsEmpty() ? "" : ": ", fallo.c_str());
         return salidaUso;
     }
     return lectura.Correcta() ? salidaCorrecta : salidaFallo;
@@ -195,8 +215,7 @@ int main(int argc, char** argv) {
         }
         return Ejecuta(o);
     } catch (const TErrorUso& e) {
-        std::fprintf(stderr, "pictomolder-cli: %s\n\n%s", e.what(), textoAyuda);
-        return salidaUso;
+        return AvisaUso(e.what());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pictomolder-cli: %s\n", e.what());
         return salidaUso;

@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr int caracteresVisibles = 20;
+
 QPushButton* Boton(const char* texto, QWidget* padre) {
     auto* boton = new QPushButton(texto, padre);
     boton->setAutoDefault(false);
@@ -39,24 +41,26 @@ TBarraBuscar::TBarraBuscar(QPlainTextEdit* memo, QWidget* padre) : QWidget(padre
     cierra->setAutoRaise(true);
     cierra->setToolTip("Close (Escape)");
 
+    // The text to find has a row of its own, the options under it: in a narrow pane it
+    // keeps room for 20 characters and more, and it grows with the pane.
+    textoBuscar->setMinimumWidth(textoBuscar->fontMetrics().averageCharWidth() * caracteresVisibles + 12);
     auto* rejilla = new QGridLayout(this);
     rejilla->setContentsMargins(4, 2, 4, 2);
-    rejilla->addWidget(textoBuscar, 0, 0);
-    rejilla->addWidget(siguiente, 0, 1);
-    rejilla->addWidget(anterior, 0, 2);
-    rejilla->addWidget(mayusculas, 0, 3);
-    rejilla->addWidget(palabraEntera, 0, 4);
-    rejilla->addWidget(aviso, 0, 5);
-    rejilla->addWidget(cierra, 0, 6);
+    rejilla->addWidget(textoBuscar, 0, 0, 1, 3);
+    rejilla->addWidget(anterior, 0, 3);
+    rejilla->addWidget(siguiente, 0, 4);
+    rejilla->addWidget(cierra, 0, 5);
+    rejilla->addWidget(mayusculas, 1, 0);
+    rejilla->addWidget(palabraEntera, 1, 1);
+    rejilla->addWidget(aviso, 1, 2, 1, 4);
     filaReemplazo = new QWidget(this);
     auto* fila = new QHBoxLayout(filaReemplazo);
     fila->setContentsMargins(0, 0, 0, 0);
     fila->addWidget(textoReemplazo, 1);
     fila->addWidget(reemplaza);
     fila->addWidget(reemplazaTodo);
-    fila->addStretch(2);
-    rejilla->addWidget(filaReemplazo, 1, 0, 1, 7);
-    rejilla->setColumnStretch(0, 1);
+    rejilla->addWidget(filaReemplazo, 2, 0, 1, 6);
+    rejilla->setColumnStretch(2, 1);
 
     connect(textoBuscar, &QLineEdit::returnPressed, this, [this] { BuscaSiguiente(); });
     connect(textoReemplazo, &QLineEdit::returnPressed, this, [this] { Reemplaza(); });

@@ -7,6 +7,7 @@
 #include "support/Var_config.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QColorDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -91,6 +93,19 @@ TDialogoExportaIcono::TDialogoExportaIcono(TFuenteIcono& fuente, TDialogosEditor
     nombreTema = new QLineEdit;
     fondo->addWidget(nombreTema);
     columna->addLayout(fondo);
+    auto* tamanos = new QHBoxLayout;
+    tamanos->addWidget(new QLabel("Sizes:"));
+    preset = new QComboBox;
+    preset->addItem("The chosen sizes");
+    for (const TPresetIcono& p : PresetsIcono())
+        preset->addItem(QString("Preset %1").arg(p.nombre));
+    tamanos->addWidget(preset);
+    dobles = new QCheckBox("@2 folders in a theme (HiDPI)");
+    tamanos->addWidget(dobles);
+    tamanos->addStretch();
+    columna->addLayout(tamanos);
+    connect(preset, &QComboBox::currentIndexChanged, this, &TDialogoExportaIcono::CambiaEleccion);
+    connect(dobles, &QCheckBox::toggled, this, &TDialogoExportaIcono::GuardaAjustes);
     connect(transparente, &QRadioButton::toggled, this, &TDialogoExportaIcono::CambiaEleccion);
     connect(botonColor, &QPushButton::clicked, this, &TDialogoExportaIcono::EligeColor);
 
@@ -99,16 +114,19 @@ TDialogoExportaIcono::TDialogoExportaIcono(TFuenteIcono& fuente, TDialogosEditor
     auto* botones = new QHBoxLayout;
     botonICO = new QPushButton("Save ICO...");
     botonPNG = new QPushButton("Save PNG...");
+    botonICNS = new QPushButton("Save ICNS...");
     botonTema = new QPushButton("Save Icon Theme...");
     auto* cerrar = new QPushButton("Close");
     botones->addWidget(botonICO);
     botones->addWidget(botonPNG);
+    botones->addWidget(botonICNS);
     botones->addWidget(botonTema);
     botones->addStretch();
     botones->addWidget(cerrar);
     columna->addLayout(botones);
     connect(botonICO, &QPushButton::clicked, this, &TDialogoExportaIcono::GuardaICO);
     connect(botonPNG, &QPushButton::clicked, this, &TDialogoExportaIcono::GuardaPNG);
+    connect(botonICNS, &QPushButton::clicked, this, &TDialogoExportaIcono::GuardaICNS);
     connect(botonTema, &QPushButton::clicked, this, &TDialogoExportaIcono::GuardaTema);
     connect(cerrar, &QPushButton::clicked, this, &QDialog::close);
 
@@ -186,6 +204,8 @@ void TDialogoExportaIcono::Muestra() {
 
 void TDialogoExportaIcono::CambiaEleccion() {
     botonColor->setEnabled(!transparente->isChecked());
+    for (QCheckBox* casilla : casillas)
+        casilla->setEnabled(!PresetElegido());
     GuardaAjustes();
     Refresca();
 }
@@ -199,50 +219,82 @@ void TDialogoExportaIcono::EligeColor() {
     CambiaEleccion();
 }
 
-bool TDialogoExportaIcono::Guarda(const std::function<bool(const TImagenesIcono&, DString&)>& graba,
-                                  const TOpcionesIcono& opciones) {
-    TImagenesIcono aGuardar;
+const TPresetIcono* TDialogoExportaIcono::PresetElegido() const {
+    const int elegido = preset->currentIndex();
+    return elegido >= 1 ? &PresetsIcono()[static_cast<size_t>(elegido - 1)] : nullptr;
+}
+
+std::vector<int> TDialogoExportaIcono::LadosGuardados() const {
+    const TPresetIcono* p = PresetElegido();
+    return p ? p->lados : Opciones().lados;
+}
+
+bool TDialogoExportaIcono::Guarda(TDestinoIcono destino, const std::vector<int>& lados) {
+    const TPresetIcono* p = PresetElegido();
+    const bool conDobles = destino.tema && (dobles->isChecked() || (p && p->dobles));
     DString error;
-    if (Dibuja(fuente.EscenaIcono(), opciones, aGuardar, error) && graba(aGuardar, error)) return true;
+    if (lados.empty()) {
+        error = "Choose at least one size.";
+    } else if (const auto fallo = FijaLados(destino, lados, conDobles)) {
+        error = ("The icon cannot be saved: " + *fallo + ".").c_str();
+    } else {
+        // The export draws on a headless context of its own; the preview's must let go
+        // of the thread first.
+        if (QOpenGLContext* actual = QOpenGLContext::currentContext()) actual->doneCurrent();
+        TExportadorIcono exportador;
+        if (GrabaDestino(exportador, fuente.EscenaIcono(), Opciones(), destino, error)) return true;
+    }
     dialogos.Mensaje(QString::fromLocal8Bit(error.c_str()), tituloDialogo, TIconoMensaje::error);
     return false;
 }
 
-bool TDialogoExportaIcono::GuardaFichero(TFormatoIcono formato, const TOpcionesIcono& opciones) {
-    const bool ico = formato == TFormatoIcono::ico;
+bool TDialogoExportaIcono::GuardaFichero(TFormatoIcono formato, const std::vector<int>& lados) {
+    struct TTipo {
+        const char* extension;
+        const char* filtro;
+    };
+    const TTipo tipo = formato == TFormatoIcono::ico   ? TTipo{".ico", "Icons|*.ico"}
+                       : formato == TFormatoIcono::png ? TTipo{".png", "PNG images|*.png"}
+                                                       : TTipo{".icns", "macOS icons|*.icns"};
     const QString fichero =
-        dialogos.PideFicheroGrabar(QDir(Carpeta()).filePath(NombreBase() + (ico ? ".ico" : ".png")),
-                                   FiltroQt(ico ? "Icons|*.ico" : "PNG images|*.png"));
+        dialogos.PideFicheroGrabar(QDir(Carpeta()).filePath(NombreBase() + tipo.extension), FiltroQt(tipo.filtro));
     if (fichero.isEmpty()) return false;
-    const std::string nombre = fichero.toLocal8Bit().toStdString();
-    if (!Guarda([&](const TImagenesIcono& i, DString& e) { return GrabaIcono(i, formato, nombre, e); },
-                opciones))
-        return false;
+    TDestinoIcono destino;
+    destino.formato = formato;
+    destino.ruta = fichero.toLocal8Bit().toStdString();
+    if (!Guarda(destino, lados)) return false;
     RecuerdaCarpeta(fichero);
     estado->setText("Saved " + fichero);
     return true;
 }
 
 bool TDialogoExportaIcono::GuardaICO() {
-    return GuardaFichero(TFormatoIcono::ico, Opciones());
+    return GuardaFichero(TFormatoIcono::ico, LadosGuardados());
 }
 
 bool TDialogoExportaIcono::GuardaPNG() {
-    TOpcionesIcono opciones = Opciones();
-    if (!opciones.lados.empty())
-        opciones.lados = {*std::max_element(opciones.lados.begin(), opciones.lados.end())};
-    return GuardaFichero(TFormatoIcono::png, opciones);
+    std::vector<int> lados = LadosGuardados();
+    if (!lados.empty()) lados = {*std::max_element(lados.begin(), lados.end())};
+    return GuardaFichero(TFormatoIcono::png, lados);
+}
+
+bool TDialogoExportaIcono::GuardaICNS() {
+    // The sizes the file has types for.
+    std::vector<int> lados;
+    const std::vector<int> posibles = LadosICNS();
+    for (const int lado : LadosGuardados())
+        if (std::find(posibles.begin(), posibles.end(), lado) != posibles.end()) lados.push_back(lado);
+    return GuardaFichero(TFormatoIcono::icns, lados);
 }
 
 bool TDialogoExportaIcono::GuardaTema() {
-    const QString carpetaTema = dialogos.PideCarpeta(Carpeta());
+    const QString carpetaTema = dialogos.PideCarpeta(CarpetaTemaUsuario());
     if (carpetaTema.isEmpty()) return false;
-    const std::string carpetaSistema = carpetaTema.toLocal8Bit().toStdString();
-    const std::string nombre = nombreTema->text().toLocal8Bit().toStdString();
-    if (!Guarda([&](const TImagenesIcono& i,
-                    DString& e) { return GrabaTemaIconos(i, carpetaSistema, nombre, e); },
-                Opciones()))
-        return false;
+    TDestinoIcono destino;
+    destino.tema = true;
+    destino.ruta = carpetaTema.toLocal8Bit().toStdString();
+    destino.nombre = nombreTema->text().toLocal8Bit().toStdString();
+    if (!Guarda(destino, LadosGuardados())) return false;
     carpeta = carpetaTema;
     GuardaAjustes();
     estado->setText("Saved into the icon theme " + carpetaTema);
@@ -252,6 +304,15 @@ bool TDialogoExportaIcono::GuardaTema() {
 QString TDialogoExportaIcono::NombreBase() const {
     const QString base = QFileInfo(fuente.FicheroIcono()).completeBaseName();
     return base.isEmpty() ? QString("icon") : base;
+}
+
+QString CarpetaTemaUsuario() {
+    // Where the desktop looks for a user's own icons ($XDG_DATA_HOME, else
+    // ~/.local/share); while it is not made yet, the nearest folder on its way.
+    QString ruta = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/icons/hicolor";
+    while (!QFileInfo(ruta).isDir() && QFileInfo(ruta).absolutePath() != ruta)
+        ruta = QFileInfo(ruta).absolutePath();
+    return ruta;
 }
 
 QString TDialogoExportaIcono::Carpeta() const {
@@ -273,6 +334,9 @@ void TDialogoExportaIcono::GuardaAjustes() const {
     const QString fondo = transparente->isChecked() ? QString("none") : TextoColor(colorFondo);
     EscribePerfil(seccionIcono, "Background", fondo.toLocal8Bit().constData(), ficheroAjustes);
     EscribePerfil(seccionIcono, "Folder", carpeta.toLocal8Bit().constData(), ficheroAjustes);
+    const TPresetIcono* p = PresetElegido();
+    EscribePerfil(seccionIcono, "Preset", p ? p->nombre : "", ficheroAjustes);
+    EscribePerfil(seccionIcono, "HiDPI", dobles->isChecked() ? "1" : "0", ficheroAjustes);
 }
 
 void TDialogoExportaIcono::LeeAjustes() {
@@ -294,4 +358,10 @@ void TDialogoExportaIcono::LeeAjustes() {
     botonColor->setText(TextoColor(colorFondo));
     botonColor->setEnabled(color.isValid());
     carpeta = QString::fromLocal8Bit(LeePerfil(seccionIcono, "Folder", "", ficheroAjustes));
+    const TPresetIcono* p = PresetPorNombre(LeePerfil(seccionIcono, "Preset", "", ficheroAjustes).c_str());
+    const QSignalBlocker bloqueoPreset(preset);
+    preset->setCurrentIndex(p ? static_cast<int>(p - PresetsIcono().data()) + 1 : 0);
+    for (QCheckBox* casilla : casillas)
+        casilla->setEnabled(!p);
+    dobles->setChecked(LeePerfil(seccionIcono, "HiDPI", "0", ficheroAjustes) == "1");
 }

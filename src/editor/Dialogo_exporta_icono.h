@@ -2,22 +2,24 @@
 // chosen size (what it takes from the window: Fuente_icono.h), side by side on a checkerboard, as it will be
 // written: transparent (or on a chosen colour), antialiased and framed, seen from the preview's direction.
 // The pictures follow the script and the view while the dialog is open. They are saved as an icon file (every
-// chosen size), a PNG file (the largest chosen size) or an icon-theme folder. The chosen sizes, the
-// background and the last folder are kept in the settings file.
+// chosen size), a PNG file (the largest chosen size), a macOS icon file (the chosen sizes it has types for,
+// with their @2x pictures) or an icon-theme folder (with its @2 folders when asked); a platform's preset may
+// stand for the chosen sizes. The chosen sizes, the preset, the background and the last folder are kept in
+// the settings file.
 #pragma once
 
-#include "render/Exporta_icono.h"
+#include "render/Destino_icono.h"
 
 #include <QColor>
 #include <QDialog>
 #include <QString>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -40,6 +42,7 @@ public:
     // has been told why).
     bool GuardaICO();
     bool GuardaPNG();
+    bool GuardaICNS();
     bool GuardaTema();
 
     // --- controls ---
@@ -49,8 +52,11 @@ public:
     QRadioButton* conColor = nullptr;
     QPushButton* botonColor = nullptr;
     QLineEdit* nombreTema = nullptr;
+    QComboBox* preset = nullptr; // first the chosen sizes, then each of PresetsIcono()
+    QCheckBox* dobles = nullptr; // a theme's @2 folders
     QPushButton* botonICO = nullptr;
     QPushButton* botonPNG = nullptr;
+    QPushButton* botonICNS = nullptr;
     QPushButton* botonTema = nullptr;
     QLabel* estado = nullptr;
 
@@ -65,11 +71,14 @@ private:
     // The icon of the scene, at `opciones`; false with the reason.
     bool Dibuja(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
                 TImagenesIcono& destino, DString& error) const;
-    // Writes the pictures (drawn again at the sizes and background asked) through `graba`.
-    bool Guarda(const std::function<bool(const TImagenesIcono&, DString&)>& graba,
-                const TOpcionesIcono& opciones);
-    // Asks for a file name and writes the icon file or PNG file there.
-    bool GuardaFichero(TFormatoIcono formato, const TOpcionesIcono& opciones);
+    // The preset chosen instead of the sizes; null for the chosen sizes.
+    const TPresetIcono* PresetElegido() const;
+    // The sizes a save draws: the preset's or the chosen ones.
+    std::vector<int> LadosGuardados() const;
+    // Draws the pictures at `lados` and the background asked and writes them to `destino`.
+    bool Guarda(TDestinoIcono destino, const std::vector<int>& lados);
+    // Asks for a file name and writes the icon file, PNG file or macOS icon file there.
+    bool GuardaFichero(TFormatoIcono formato, const std::vector<int>& lados);
     void Muestra();
     void CambiaEleccion();
     void EligeColor();
@@ -94,3 +103,6 @@ private:
     std::optional<THuella> huellaMostrada;
     QString carpeta;
 };
+
+// The folder that the icon-theme chooser starts in: the user's own hicolor theme.
+QString CarpetaTemaUsuario();

@@ -71,7 +71,8 @@ QString FiltroQt(const QString& filtroWindows) {
     QStringList filtros;
     for (qsizetype i = 0; i + 1 < trozos.size(); i += 2) {
         const QString& descripcion = trozos[i];
-        const QString& patron = trozos[i + 1];
+        // Windows parts the patterns of one filter with ";", Qt with spaces.
+        const QString patron = QString(trozos[i + 1]).replace(u';', u' ');
         if (descripcion.contains(u'('))
             filtros << descripcion.left(descripcion.indexOf(u'(')).trimmed() + " (" + patron + ")";
         else

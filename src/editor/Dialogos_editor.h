@@ -48,8 +48,8 @@ private:
     QWidget* ventana;
 };
 
-// "Description|*.a|Other|*.b" (the pairs of a Windows filter) in Qt's form,
-// "Description (*.a);;Other (*.b)". Qt takes the patterns from the brackets, so a
+// "Description|*.a;*.c|Other|*.b" (the pairs of a Windows filter) in Qt's form,
+// "Description (*.a *.c);;Other (*.b)". Qt takes the patterns from the brackets, so a
 // description that shows a pattern of its own in brackets ("Iconos 3D (*.3DI)") gets
 // the real one in their place.
 QString FiltroQt(const QString& filtroWindows);

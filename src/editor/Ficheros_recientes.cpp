@@ -59,7 +59,7 @@ void TFicherosRecientes::RehaceMenu() {
         connect(accion, &QAction::triggered, this, [this, fichero] { emit elegido(fichero); });
     }
     menu->addSeparator();
-    QAction* vaciar = menu->addAction("Clear Recent Files", this, &TFicherosRecientes::Vacia);
+    QAction* vaciar = menu->addAction("&Clear Recent Files", this, &TFicherosRecientes::Vacia);
     vaciar->setEnabled(!lista.isEmpty());
     menu->setEnabled(!lista.isEmpty());
 }

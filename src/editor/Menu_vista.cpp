@@ -9,12 +9,12 @@
 TMenuVista CreaMenuVista(QMenu* menu, TCamara& camara, const std::function<void()>& repinta,
                          const std::function<void()>& encuadra) {
     TMenuVista m;
-    m.restablece = menu->addAction("Reset View", [&camara, repinta] {
+    m.restablece = menu->addAction("&Reset View", [&camara, repinta] {
         camara.Restablece();
         repinta();
     });
     m.restablece->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    m.encuadra = menu->addAction("Fit to View", encuadra);
+    m.encuadra = menu->addAction("Fit to &View", encuadra);
     m.encuadra->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     menu->addSeparator();
     // Ctrl+1 to Ctrl+7, in the table's order.

@@ -35,12 +35,14 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -86,6 +88,7 @@ TFormTestOpenGL::TFormTestOpenGL(const QByteArrayList& argumentos, std::unique_p
     CreaBarraHerramientas();
     CreaMenus();
     RestauraVentana(*this, *Splitter1, *Splitter2);
+    AnotaDivisor();
     UpdateCaption();
 }
 
@@ -142,6 +145,10 @@ void TFormTestOpenGL::CreaControles() {
     // Painted after the script pane, which it waits for the driver's frame behind.
     PaintBox3D->raise();
     Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 1);
+    // A new width is shared as the divider shares the old one; the user's drag sets it.
+    Splitter1->installEventFilter(this);
+    connect(Splitter1, &QSplitter::splitterMoved, this, [this] { AnotaDivisor(); });
     setCentralWidget(Splitter1);
 
     StatusBarEdit = new QLabel;
@@ -159,11 +166,18 @@ void TFormTestOpenGL::CreaControles() {
 
     connect(MemoPrograma, &QPlainTextEdit::textChanged, this, &TFormTestOpenGL::MemoProgramaChange);
     connect(MemoPrograma, &QPlainTextEdit::cursorPositionChanged, this, &TFormTestOpenGL::TrackCaret);
+    // The document knows whether its text is the saved one, undo and redo included.
+    connect(MemoPrograma->document(), &QTextDocument::modificationChanged, this, [this](bool cambiado) {
+        modificado = cambiado;
+        setWindowModified(cambiado);
+    });
     connect(TimerAutoSave, &QTimer::timeout, this, &TFormTestOpenGL::TimerAutoSaveTimer);
     connect(TimerLectura, &QTimer::timeout, this, [this] { AplicaCambiosPendientes(); });
     PaintBox3D->antesDeDibujar = [this] { AplicaCambiosPendientes(false); };
     vigilante = new TVigilanteFichero(this);
     connect(vigilante, &TVigilanteFichero::cambiado, this, &TFormTestOpenGL::FicheroCambiadoFuera);
+    vigilanteRecursos = new TVigilanteFichero(this);
+    connect(vigilanteRecursos, &TVigilanteFichero::cambiado, this, &TFormTestOpenGL::RecursoCambiadoFuera);
     connect(PaintBox3D, &TLienzoGL::puntoElegido, this, &TFormTestOpenGL::EligePunto);
     // Every change of the script or of the camera ends in a frame of the preview.
     connect(PaintBox3D, &TLienzoGL::cuadroMostrado, this, [this] {
@@ -191,58 +205,58 @@ void TFormTestOpenGL::CreaBarraHerramientas() {
 }
 
 void TFormTestOpenGL::CreaMenus() {
-    QMenu* fichero = menuBar()->addMenu("File");
-    Orden(fichero, "New", QKeySequence::New, this, &TFormTestOpenGL::MenuNewClick);
-    Orden(fichero, "Open...", QKeySequence::Open, this, &TFormTestOpenGL::AbrirOtroClick);
-    recientes = new TFicherosRecientes(fichero->addMenu("Recent Files"), this);
+    QMenu* fichero = menuBar()->addMenu("&File");
+    Orden(fichero, "&New", QKeySequence::New, this, &TFormTestOpenGL::MenuNewClick);
+    Orden(fichero, "&Open...", QKeySequence::Open, this, &TFormTestOpenGL::AbrirOtroClick);
+    recientes = new TFicherosRecientes(fichero->addMenu("Recent &Files"), this);
     connect(recientes, &TFicherosRecientes::elegido, this, &TFormTestOpenGL::AbreReciente);
-    Orden(fichero, "Save", QKeySequence::Save, this, [this] { MenuSaveClick(); });
-    Orden(fichero, "Save As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+    Orden(fichero, "&Save", QKeySequence::Save, this, [this] { MenuSaveClick(); });
+    Orden(fichero, "Save &As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
           [this] { MenuSaveAsClick(); });
     fichero->addSeparator();
-    Orden(fichero, "Save for 2D Icon", QKeySequence(), this, &TFormTestOpenGL::MenuSavefor2DIconClick);
-    Orden(fichero, "Export Icon...", QKeySequence(Qt::CTRL | Qt::Key_E), this,
+    Orden(fichero, "Save for &2D Icon", QKeySequence(), this, &TFormTestOpenGL::MenuSavefor2DIconClick);
+    Orden(fichero, "&Export Icon...", QKeySequence(Qt::CTRL | Qt::Key_E), this,
           &TFormTestOpenGL::MenuExportIconClick);
     fichero->addSeparator();
-    Orden(fichero, "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), this, &TFormTestOpenGL::ExitClick);
+    Orden(fichero, "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), this, &TFormTestOpenGL::ExitClick);
 
-    QMenu* edicion = menuBar()->addMenu("Edit");
-    Orden(edicion, "Undo", QKeySequence::Undo, MemoPrograma, &QPlainTextEdit::undo);
-    Orden(edicion, "Redo", QKeySequence::Redo, MemoPrograma, &QPlainTextEdit::redo);
+    QMenu* edicion = menuBar()->addMenu("&Edit");
+    Orden(edicion, "&Undo", QKeySequence::Undo, MemoPrograma, &QPlainTextEdit::undo);
+    Orden(edicion, "&Redo", QKeySequence::Redo, MemoPrograma, &QPlainTextEdit::redo);
     edicion->addSeparator();
-    Orden(edicion, "Cut", QKeySequence::Cut, this, &TFormTestOpenGL::Cut1Click);
-    Orden(edicion, "Copy", QKeySequence::Copy, this, &TFormTestOpenGL::Copy1Click);
-    Orden(edicion, "Paste", QKeySequence::Paste, this, &TFormTestOpenGL::Paste1Click);
+    Orden(edicion, "Cu&t", QKeySequence::Cut, this, &TFormTestOpenGL::Cut1Click);
+    Orden(edicion, "&Copy", QKeySequence::Copy, this, &TFormTestOpenGL::Copy1Click);
+    Orden(edicion, "&Paste", QKeySequence::Paste, this, &TFormTestOpenGL::Paste1Click);
     edicion->addSeparator();
-    Orden(edicion, "Find...", QKeySequence(Qt::CTRL | Qt::Key_F), BarraBuscar, &TBarraBuscar::MuestraBuscar);
-    Orden(edicion, "Replace...", QKeySequence(Qt::CTRL | Qt::Key_H), BarraBuscar,
+    Orden(edicion, "&Find...", QKeySequence(Qt::CTRL | Qt::Key_F), BarraBuscar, &TBarraBuscar::MuestraBuscar);
+    Orden(edicion, "R&eplace...", QKeySequence(Qt::CTRL | Qt::Key_H), BarraBuscar,
           &TBarraBuscar::MuestraReemplazar);
-    Orden(edicion, "Find Next", QKeySequence(Qt::Key_F3), BarraBuscar,
+    Orden(edicion, "Find &Next", QKeySequence(Qt::Key_F3), BarraBuscar,
           [this] { BarraBuscar->BuscaSiguiente(); });
-    Orden(edicion, "Find Previous", QKeySequence(Qt::SHIFT | Qt::Key_F3), BarraBuscar,
+    Orden(edicion, "Find Pre&vious", QKeySequence(Qt::SHIFT | Qt::Key_F3), BarraBuscar,
           [this] { BarraBuscar->BuscaSiguiente(true); });
     edicion->addSeparator();
-    Orden(edicion, "Go to Line...", QKeySequence(Qt::CTRL | Qt::Key_G), this,
+    Orden(edicion, "&Go to Line...", QKeySequence(Qt::CTRL | Qt::Key_G), this,
           &TFormTestOpenGL::MenuGoToLineClick);
 
     MenuStart = menuBar()->addAction("Start", this, &TFormTestOpenGL::StartClick);
     MenuStart->setVisible(false);
 
-    MenuView = menuBar()->addMenu("View");
+    MenuView = menuBar()->addMenu("&View");
     menuVista = CreaMenuVista(
         MenuView, vista.camara, [this] { Repaint(); }, [this] { MenuFitToViewClick(); });
-    MenuPerspectiva = Orden(MenuView, "Perspective", QKeySequence(Qt::Key_F5), this,
+    MenuPerspectiva = Orden(MenuView, "&Perspective", QKeySequence(Qt::Key_F5), this,
                             &TFormTestOpenGL::MenuPerspectivaClick);
     MenuPerspectiva->setCheckable(true);
-    MenuFullScreen = Orden(MenuView, "Full Screen", QKeySequence(Qt::Key_F11), this,
+    MenuFullScreen = Orden(MenuView, "F&ull Screen", QKeySequence(Qt::Key_F11), this,
                            &TFormTestOpenGL::MenuFullScreenClick);
 
-    QMenu* menuAyuda = menuBar()->addMenu("Help");
-    Orden(menuAyuda, "Index", QKeySequence(), this, &TFormTestOpenGL::IndexClick);
-    Orden(menuAyuda, "Language Reference", QKeySequence::HelpContents, this,
+    QMenu* menuAyuda = menuBar()->addMenu("&Help");
+    Orden(menuAyuda, "&Index", QKeySequence(), this, &TFormTestOpenGL::IndexClick);
+    Orden(menuAyuda, "&Language Reference", QKeySequence::HelpContents, this,
           &TFormTestOpenGL::LanguageReferenceClick);
     menuAyuda->addSeparator();
-    Orden(menuAyuda, "About Pictomolder", QKeySequence(), this, &TFormTestOpenGL::AboutPictomolder1Click);
+    Orden(menuAyuda, "&About Pictomolder", QKeySequence(), this, &TFormTestOpenGL::AboutPictomolder1Click);
     ayuda = new TAyudaEditor(this);
 }
 
@@ -410,8 +424,6 @@ void TFormTestOpenGL::PonTextoPanel(const QString& texto, bool soloLectura) {
 // for the latest text and the preview never falls behind the typing.
 void TFormTestOpenGL::MemoProgramaChange() {
     if (cargando) return;
-    modificado = true;
-    setWindowModified(true);
     lecturaPendiente = true;
     TimerLectura->start();
     // The first key since the last frame is read and drawn at once, so that the driver
@@ -437,6 +449,7 @@ void TFormTestOpenGL::PonLectura(TLecturaEscena nueva) {
     ++lecturas;
     vista.Muestra(lectura.escena);
     ShowErrors(lectura.informe);
+    VigilaRecursos();
 }
 
 std::shared_ptr<const TObjeto3D> TFormTestOpenGL::EscenaIcono() {
@@ -492,7 +505,7 @@ void TFormTestOpenGL::MemoProgramaDblClick() {
     const DString ruta = ResuelveRuta(textura.c_str(), nombreFichero.c_str());
     std::string motivo;
     if (!TexturaParaEscritorio(ruta.c_str(), motivo)) {
-        statusBar()->showMessage("Not opened: " + QString::fromLocal8Bit(motivo), duracionAviso);
+        AvisaEstado("Not opened: " + QString::fromLocal8Bit(motivo));
         return;
     }
     dialogos->AbreConEscritorio(QString::fromLocal8Bit(ruta.c_str()), "edit");
@@ -506,6 +519,7 @@ bool TFormTestOpenGL::eventFilter(QObject* objetoFiltrado, QEvent* evento) {
         MemoPrograma->setTextCursor(MemoPrograma->cursorForPosition(posicion));
         MemoProgramaDblClick();
     }
+    if (objetoFiltrado == Splitter1 && evento->type() == QEvent::Resize) RepartePorDivisor();
     if (objetoFiltrado == MemoErrores->viewport() && evento->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(evento)->button() == Qt::LeftButton)
         MemoErroresClick(static_cast<QMouseEvent*>(evento)->position().toPoint());
@@ -521,6 +535,20 @@ bool TFormTestOpenGL::eventFilter(QObject* objetoFiltrado, QEvent* evento) {
 
 // ---------------------------------------------------------------------------------------
 // View
+
+void TFormTestOpenGL::AnotaDivisor() {
+    const QList<int> anchos = Splitter1->sizes();
+    const int total = anchos.value(0) + anchos.value(1);
+    if (total > 0) partePreview = static_cast<double>(anchos.value(0)) / total;
+}
+
+void TFormTestOpenGL::RepartePorDivisor() {
+    // Seen before the splitter lays itself out anew: it then finds the sizes fitting.
+    const int total = Splitter1->width() - Splitter1->handleWidth();
+    if (total <= 0) return;
+    const int preview = static_cast<int>(std::lround(total * partePreview));
+    Splitter1->setSizes({preview, total - preview});
+}
 
 bool TFormTestOpenGL::FormMouseWheel(const QPoint& posicion, int delta) {
     // Right of the preview the pointer is over the script side: not ours.
@@ -650,8 +678,15 @@ void TFormTestOpenGL::Paste1Click() {
 }
 
 void TFormTestOpenGL::IndexClick() {
-    if (!dialogos->AbreConEscritorio(ayuda->RutaManualPdf(), "open"))
+    const QString pdf = ayuda->RutaManualPdf();
+    if (!QFileInfo::exists(pdf)) {
         Avisa(ficheroAyuda, "File not found", TIconoMensaje::error);
+        return;
+    }
+    if (dialogos->AbreConEscritorio(pdf, "open")) return;
+    // A desktop with no PDF viewer still has the manual: the same text, shown here.
+    Avisa(QString("No program to show ") + ficheroAyuda, tituloPrograma, TIconoMensaje::informacion);
+    ayuda->MuestraReferencia(QString());
 }
 
 void TFormTestOpenGL::LanguageReferenceClick() {
@@ -679,6 +714,10 @@ void TFormTestOpenGL::closeEvent(QCloseEvent* evento) {
 void TFormTestOpenGL::AvisaUnaVez(const QString& texto) {
     if (texto.isEmpty() || avisados.contains(texto)) return;
     avisados << texto;
+    AvisaEstado(texto);
+}
+
+void TFormTestOpenGL::AvisaEstado(const QString& texto) {
     statusBar()->showMessage(texto, duracionAviso);
 }
 

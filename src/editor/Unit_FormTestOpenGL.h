@@ -60,6 +60,9 @@ public:
     void ShowErrors(const TInformeLectura& informe);
     bool ConfirmDiscard();
     void UpdateCaption();
+    // Whether the pane's text differs from the file's: the document's own state, so that
+    // undoing back to the saved text clears the title's marker.
+    void PonModificado(bool cambiado);
     void TrackCaret();
     // Reads the script pane when it changed since the last read (and shows the errors),
     // with a repaint when `repinta`.
@@ -96,6 +99,9 @@ public:
     // holds no changes of its own, else only if the user says so. Something that is no
     // regular file in its place is never read: the window says so and keeps its text.
     void FicheroCambiadoFuera();
+    // A file that the scene read (a texture, a mesh) was changed on disk: the scene is
+    // read again, the text as it is.
+    void RecursoCambiadoFuera();
     // A click in the error pane at a position in its viewport: the caret goes to the
     // script line that the clicked message names.
     void MemoErroresClick(const QPoint& posicion);
@@ -147,6 +153,7 @@ public:
     TFicherosRecientes* recientes = nullptr;
     TAyudaEditor* ayuda = nullptr;
     TVigilanteFichero* vigilante = nullptr;
+    TVigilanteFichero* vigilanteRecursos = nullptr; // the other files the scene read
     TDialogoExportaIcono* dialogoIcono = nullptr; // made on first use
 
     // --- state ---
@@ -193,21 +200,32 @@ private:
     QString TextoDesdeBytes(const std::string& bytes);
     DString LineaDelMemo(int linea) const;
     void Avisa(const QString& texto, const QString& titulo, TIconoMensaje icono);
+    // Save and Save As with a mesh shown: nothing is written, the user is told why (false).
+    bool AvisaMallaSoloLectura();
     // Names the window's script `fichero` (the system's bytes) and loads it (the tail of
     // every way of opening a file); false when it could not be read.
     bool AbreFichero(const QByteArray& fichero);
     // A note in the status bar about something left undone, shown once per run however
     // often it happens (an autosave skipped every minute).
     void AvisaUnaVez(const QString& texto);
+    // A note in the status bar, for a while.
+    void AvisaEstado(const QString& texto);
     // The autosave copy of the file just loaded, offered when it holds newer text.
     void OfreceRecuperacion();
     // The window lets go of its file: the autosave copy of what was discarded goes.
     void SueltaFichero();
+    // The share of the preview in the width beside the script: noted from the divider
+    // where the user puts it, and kept when the window's width changes.
+    void AnotaDivisor();
+    void RepartePorDivisor();
+    // Watches the files that the last read used, but for the window's own.
+    void VigilaRecursos();
 
     QByteArrayList argumentos;
     std::unique_ptr<TDialogosEditor> dialogos;
     QStringList avisados; // what AvisaUnaVez has shown
     bool primeraActivacion = true;
+    double partePreview = 0.6;
     // What ShowErrors last showed (nothing before the first read): the parse result,
     // apart from `textoError` (the device).
     std::optional<TInformeLectura> informeMostrado;
@@ -216,7 +234,9 @@ private:
 
 // Texts of the window that the tests compare.
 inline constexpr const char* tituloPrograma = "Pictomolder";
-inline constexpr const char* filtroAbrir = "Iconos 3D (*.3DI)|*.3di|3DS Files|*.3DS";
+// Both kinds first, then each kind alone.
+inline constexpr const char* filtroAbrir =
+    "3D Icons and 3DS Files|*.3di;*.3ds|Iconos 3D (*.3DI)|*.3di|3DS Files|*.3DS";
 inline constexpr const char* filtroGrabar = "3D Icons|*.3di";
 inline constexpr const char* filtroIcono = "Bitmaps|*.bmp";
 inline constexpr const char* textoAcercaDe = "Selvaron Pictomolder\r\n\r\nversion 1.05";

@@ -8,6 +8,7 @@
 #include "editor/Unit_FormTestOpenGL.h"
 #include "editor/Vigilante_fichero.h"
 #include "render/Icono_2d.h"
+#include "script/Ficheros_leidos.h"
 #include "support/Reloj_tierra.h"
 #include "support/Rutas.h"
 
@@ -51,6 +52,13 @@ void TFormTestOpenGL::UpdateCaption() {
     setWindowModified(modificado);
 }
 
+void TFormTestOpenGL::PonModificado(bool cambiado) {
+    MemoPrograma->document()->setModified(cambiado);
+    // Told by the document only when its state changes.
+    modificado = cambiado;
+    setWindowModified(cambiado);
+}
+
 bool TFormTestOpenGL::LoadFile() {
     TRelojTierra reloj;
     // Whatever the pane held is replaced by the file.
@@ -80,8 +88,7 @@ bool TFormTestOpenGL::LoadFile() {
         PonTextoPanel(TextoDesdeBytes(contenido), false);
     }
     StartClick();
-    modificado = false;
-    setWindowModified(false);
+    PonModificado(false);
     recientes->Anade(Bytes(nombreFichero));
     vigilante->Vigila(Bytes(nombreFichero));
     OfreceRecuperacion();
@@ -106,14 +113,14 @@ void TFormTestOpenGL::OfreceRecuperacion() {
     finesCRLF = crlf;
     // Re-parsed and marked modified: the file still holds the older text.
     MemoPrograma->setPlainText(texto);
+    PonModificado(true);
 }
 
 void TFormTestOpenGL::FicheroCambiadoFuera() {
     if (vigilante->NoRegular()) {
         // Nothing of it is read (a FIFO would keep the window waiting); the text in the
         // pane is on disk no more, so it counts as unsaved.
-        modificado = true;
-        setWindowModified(true);
+        PonModificado(true);
         Avisa(QString("%1 has been replaced by something that is not a regular file (a FIFO, a device or a "
                       "folder). It was not read; the text here is kept.")
                   .arg(Texto(nombreFichero)),
@@ -137,6 +144,28 @@ void TFormTestOpenGL::FicheroCambiadoFuera() {
     cursor.setPosition(std::min(posicion, MemoPrograma->document()->characterCount() - 1));
     MemoPrograma->setTextCursor(cursor);
     UpdateCaption();
+    Repaint();
+}
+
+void TFormTestOpenGL::VigilaRecursos() {
+    // The window's own file has its own watch, which reloads the text.
+    const std::string propio = nombreFichero.IsEmpty() ? std::string() : RutaAbsoluta(nombreFichero.c_str());
+    QByteArrayList ficheros;
+    for (const auto& fichero : FicherosLeidos(lectura.Escena())) {
+        const std::string absoluto = RutaAbsoluta(fichero.string());
+        if (absoluto != propio) ficheros << QByteArray::fromStdString(absoluto);
+    }
+    if (ficheros != vigilanteRecursos->Ficheros()) vigilanteRecursos->CambiaLista(ficheros);
+}
+
+void TFormTestOpenGL::RecursoCambiadoFuera() {
+    // The text is as it was: the scene is read again for what its files give now.
+    if (notaModelo) {
+        PonLectura(LeeEscena(TFuenteEscena::Fichero(nombreFichero), &lectura));
+    } else {
+        lecturaPendiente = true;
+        AplicaCambiosPendientes(false);
+    }
     Repaint();
 }
 
@@ -184,7 +213,7 @@ void TFormTestOpenGL::MenuNewClick() {
     finesCRLF = false;
     MemoPrograma->setReadOnly(false);
     MemoPrograma->setPlainText(QString()); // re-parses the empty script
-    modificado = false;
+    PonModificado(false);
     sinNombre = true;
     UpdateCaption();
 }
@@ -203,8 +232,8 @@ void TFormTestOpenGL::AbreReciente(const QByteArray& fichero) {
 }
 
 bool TFormTestOpenGL::MenuSaveClick() {
-    // A mesh is never written over: its script needs a name of its own.
-    if (sinNombre || notaModelo || EsModelo3DS(nombreFichero.c_str())) return MenuSaveAsClick();
+    if (notaModelo) return AvisaMallaSoloLectura();
+    if (sinNombre || EsModelo3DS(nombreFichero.c_str())) return MenuSaveAsClick();
     if (!TextoCabeEnCodificacion()) {
         // Latin-1 would write "?" for them: the text is saved as UTF-8 or not at all.
         DString pregunta;
@@ -222,7 +251,7 @@ bool TFormTestOpenGL::MenuSaveClick() {
         return false;
     }
     AvisaUnaVez(Texto(aviso));
-    modificado = false;
+    PonModificado(false);
     BorraAutoguardado(nombreFichero.c_str());
     vigilante->Vigila(Bytes(nombreFichero));
     recientes->Anade(Bytes(nombreFichero));
@@ -230,7 +259,17 @@ bool TFormTestOpenGL::MenuSaveClick() {
     return true;
 }
 
+bool TFormTestOpenGL::AvisaMallaSoloLectura() {
+    // The pane holds a note, not the mesh: a script saved from it would hold that note
+    // alone, and the language has no command that brings a mesh into a script.
+    Avisa(QString("%1 is a 3D Studio mesh, shown read only: there is no script to save.")
+              .arg(QFileInfo(Texto(nombreFichero)).fileName()),
+          tituloPrograma, TIconoMensaje::informacion);
+    return false;
+}
+
 bool TFormTestOpenGL::MenuSaveAsClick() {
+    if (notaModelo) return AvisaMallaSoloLectura();
     // The script's own name, or a free one: never another file that a Return would
     // overwrite.
     const QString propuesto = Texto(NombrePropuesto(nombreFichero.c_str(), !sinNombre));
@@ -246,11 +285,6 @@ bool TFormTestOpenGL::MenuSaveAsClick() {
     nombreFichero = nombre;
     configFichero.Asigna(Guardado(nombreFichero).c_str());
     sinNombre = false;
-    if (notaModelo) {
-        // The note becomes the start of a new script (it is a comment line).
-        notaModelo = false;
-        MemoPrograma->setReadOnly(false);
-    }
     const bool grabado = MenuSaveClick();
     // The edits that the old name's autosave copy kept are in the new file now; after a
     // failure the old file is not the window's any more.
@@ -291,6 +325,14 @@ void TFormTestOpenGL::MenuSavefor2DIconClick() {
     }
     // The frame is drawn again first: after Qt has shown a frame, its buffer need not
     // hold it any more.
-    if (!PaintBox3D->DibujaAhora()) return;
-    GrabaIcono2D(idc, nombre.c_str());
+    if (!PaintBox3D->DibujaAhora()) {
+        AvisaEstado("2D icon not saved: the preview cannot be drawn");
+        return;
+    }
+    std::string motivo;
+    if (!GrabaIcono2D(idc, nombre.c_str(), &motivo)) {
+        AvisaEstado(Texto(TextoFallo("2D icon not saved:", nombre.c_str(), motivo)));
+        return;
+    }
+    AvisaEstado("2D icon saved as " + Texto(nombre));
 }

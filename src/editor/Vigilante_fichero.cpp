@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,68 +57,99 @@ void TVigilanteFichero::VigilaRuta(const QByteArray& ruta) {
     // The watcher takes names as text: a name that text cannot give back exactly is not
     // watched by itself (its folder's watch still sees it replaced).
     const QString texto = QFile::decodeName(ruta);
-    if (QFile::encodeName(texto) == ruta) vigia.addPath(texto);
+    if (QFile::encodeName(texto) != ruta || vigia.files().contains(texto) || vigia.directories().contains(texto))
+        return;
+    vigia.addPath(texto);
 }
 
-void TVigilanteFichero::Vigila(const QByteArray& nombre) {
+void TVigilanteFichero::Vigila(const QByteArrayList& nombres) {
     Deja();
-    fichero = QByteArray::fromStdString(RutaAbsoluta(nombre.toStdString()));
-    const qsizetype barra = fichero.lastIndexOf('/');
-    VigilaRuta(barra > 0 ? fichero.left(barra) : QByteArray("/"));
-    struct stat datos {};
-    if (Estado(fichero, datos)) VigilaRuta(fichero);
-    Anota(Huella(fichero));
+    CambiaLista(nombres);
+}
+
+void TVigilanteFichero::CambiaLista(const QByteArrayList& nombres) {
+    std::vector<TVigilado> antes = std::move(vigilados);
+    Deja();
+    for (const QByteArray& nombre : nombres) {
+        TVigilado v;
+        v.fichero = QByteArray::fromStdString(RutaAbsoluta(nombre.toStdString()));
+        const qsizetype barra = v.fichero.lastIndexOf('/');
+        VigilaRuta(barra > 0 ? v.fichero.left(barra) : QByteArray("/"));
+        struct stat datos {};
+        if (Estado(v.fichero, datos)) VigilaRuta(v.fichero);
+        const auto visto = std::find_if(antes.begin(), antes.end(),
+                                        [&](const TVigilado& a) { return a.fichero == v.fichero; });
+        if (visto != antes.end())
+            v = *visto;
+        else
+            Anota(v, Huella(v.fichero));
+        vigilados.push_back(std::move(v));
+    }
+}
+
+QByteArrayList TVigilanteFichero::Ficheros() const {
+    QByteArrayList ficheros;
+    for (const TVigilado& v : vigilados)
+        ficheros << v.fichero;
+    return ficheros;
 }
 
 void TVigilanteFichero::Deja() {
     espera.stop();
     if (!vigia.files().isEmpty()) vigia.removePaths(vigia.files());
     if (!vigia.directories().isEmpty()) vigia.removePaths(vigia.directories());
-    fichero.clear();
-    huella.clear();
-    tamano = -1;
-    noRegular = false;
+    vigilados.clear();
+}
+
+bool TVigilanteFichero::NoRegular() const {
+    return std::any_of(vigilados.begin(), vigilados.end(), [](const TVigilado& v) { return v.noRegular; });
 }
 
 void TVigilanteFichero::Avisado() {
-    if (!fichero.isEmpty()) espera.start();
+    if (!vigilados.empty()) espera.start();
 }
 
-void TVigilanteFichero::Anota(const QByteArray& huellaActual) {
+void TVigilanteFichero::Anota(TVigilado& v, const QByteArray& huellaActual) {
     struct stat datos {};
-    const bool existe = Estado(fichero, datos);
-    huella = huellaActual;
-    fecha = existe ? Nanosegundos(datos.st_mtim) : 0;
-    tamano = existe ? static_cast<int64_t>(datos.st_size) : -1;
+    const bool existe = Estado(v.fichero, datos);
+    v.huella = huellaActual;
+    v.fecha = existe ? Nanosegundos(datos.st_mtim) : 0;
+    v.tamano = existe ? static_cast<int64_t>(datos.st_size) : -1;
 }
 
 void TVigilanteFichero::Comprueba() {
-    if (fichero.isEmpty()) return;
+    if (vigilados.empty()) return;
     // Not in the middle of another question: it is asked once that one is answered.
     if (QApplication::activeModalWidget()) {
         espera.start();
         return;
     }
+    bool cambio = false;
+    for (TVigilado& v : vigilados)
+        cambio = Cambiado(v) || cambio;
+    if (cambio) emit cambiado();
+}
+
+bool TVigilanteFichero::Cambiado(TVigilado& v) {
     struct stat datos {};
     // Gone for now (a program that deletes and writes anew): the folder's watch tells
     // when it is back.
-    if (!Estado(fichero, datos)) return;
+    if (!Estado(v.fichero, datos)) return false;
     // The watch goes to the file that has the name now: after a rename it would stay
     // on the old one (gone, or kept as a backup by a second link).
-    const QString texto = QFile::decodeName(fichero);
+    const QString texto = QFile::decodeName(v.fichero);
     if (vigia.files().contains(texto)) vigia.removePath(texto);
-    VigilaRuta(fichero);
+    VigilaRuta(v.fichero);
     if (!S_ISREG(datos.st_mode)) {
         // Reported once, and nothing is read.
-        if (noRegular) return;
-        noRegular = true;
-        emit cambiado();
-        return;
+        if (v.noRegular) return false;
+        v.noRegular = true;
+        return true;
     }
-    noRegular = false;
-    if (static_cast<int64_t>(datos.st_size) == tamano && Nanosegundos(datos.st_mtim) == fecha) return;
-    const QByteArray actual = Huella(fichero);
-    const bool otro = actual != huella;
-    Anota(actual);
-    if (otro) emit cambiado();
+    v.noRegular = false;
+    if (static_cast<int64_t>(datos.st_size) == v.tamano && Nanosegundos(datos.st_mtim) == v.fecha) return false;
+    const QByteArray actual = Huella(v.fichero);
+    const bool otro = actual != v.huella;
+    Anota(v, actual);
+    return otro;
 }

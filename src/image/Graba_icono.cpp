@@ -1,5 +1,6 @@
 #include "image/Graba_icono.h"
 
+#include "image/Graba_icns.h"
 #include "image/Graba_ico.h"
 #include "image/Graba_png.h"
 #include "support/Rutas.h"
@@ -31,11 +32,39 @@ bool FormatoPorNombre(const std::string& nombre, TFormatoIcono& formato) {
         formato = TFormatoIcono::png;
         return true;
     }
+    if (TerminaEn(nombre, ".icns")) {
+        formato = TFormatoIcono::icns;
+        return true;
+    }
     return false;
 }
 
+namespace {
+
+// Each picture under the macOS type of its side at its density.
+bool GrabaICNSDe(const TImagenesIcono& sencillas, const TImagenesIcono& dobles, const std::string& nombre,
+                 DString& error) {
+    std::vector<TImagenICNS> imagenes;
+    for (const int densidad : {1, 2})
+        for (const auto& imagen : densidad == 1 ? sencillas : dobles) {
+            const auto tipo = std::find_if(tiposICNS.begin(), tiposICNS.end(), [&](const TTipoICNS& t) {
+                return t.densidad == densidad && t.lado * densidad == imagen->Ancho();
+            });
+            if (tipo == tiposICNS.end()) {
+                error.Format("A macOS icon file has no place for a picture of %d pixels at density %d.",
+                             imagen->Ancho(), densidad);
+                return false;
+            }
+            imagenes.push_back({&*tipo, imagen.get()});
+        }
+    return GrabaICNS(imagenes, nombre.c_str(), error);
+}
+
+} // namespace
+
 bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std::string& nombre,
-                DString& error) {
+                DString& error, const TImagenesIcono& dobles) {
+    if (formato == TFormatoIcono::icns) return GrabaICNSDe(imagenes, dobles, nombre, error);
     if (formato == TFormatoIcono::png) {
         if (imagenes.size() != 1) {
             error = "A PNG file holds one size of the icon.";
@@ -49,13 +78,14 @@ bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std
     return GrabaICO(punteros, nombre.c_str(), error);
 }
 
-fs::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nombre) {
-    const std::string tamano = std::to_string(lado) + "x" + std::to_string(lado);
+fs::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nombre, int densidad) {
+    std::string tamano = std::to_string(lado) + "x" + std::to_string(lado);
+    if (densidad != 1) tamano += "@" + std::to_string(densidad);
     return RutaSistema(carpeta.c_str()) / tamano / "apps" / (nombre + ".png");
 }
 
 bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta, const std::string& nombre,
-                     DString& error) {
+                     DString& error, int densidad) {
     if (nombre.empty() || nombre == "." || nombre == ".." ||
         nombre.find_first_of("/\\") != std::string::npos) {
         error = "An icon's name in a theme is a plain file name, not \"";
@@ -64,7 +94,7 @@ bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta,
         return false;
     }
     for (const auto& imagen : imagenes) {
-        const fs::path fichero = RutaEnTema(carpeta, imagen->Ancho(), nombre);
+        const fs::path fichero = RutaEnTema(carpeta, imagen->Ancho() / densidad, nombre, densidad);
         const fs::path apps = fichero.parent_path();
         std::error_code ec;
         fs::create_directories(apps, ec);

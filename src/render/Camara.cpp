@@ -17,13 +17,13 @@ constexpr double distanciaInicial = 10.0;
 // vertical axis (anguloY) or tilt it towards the viewer (anguloX). The isometric view
 // looks down the diagonal from front, right and above.
 const std::array<TOrientacionVista, 7> orientacionesVista = {{
-    {"front", "Front", 0.0, 0.0},
-    {"back", "Back", 0.0, pi},
-    {"left", "Left", 0.0, pi / 2.0},
-    {"right", "Right", 0.0, -pi / 2.0},
-    {"top", "Top", -pi / 2.0, 0.0},
-    {"bottom", "Bottom", pi / 2.0, 0.0},
-    {"iso", "Isometric", -0.6154797086703874 /* atan(1/sqrt 2) */, -pi / 4.0},
+    {"front", "&Front", 0.0, 0.0},
+    {"back", "&Back", 0.0, pi},
+    {"left", "&Left", 0.0, pi / 2.0},
+    {"right", "R&ight", 0.0, -pi / 2.0},
+    {"top", "&Top", -pi / 2.0, 0.0},
+    {"bottom", "B&ottom", pi / 2.0, 0.0},
+    {"iso", "I&sometric", -0.6154797086703874 /* atan(1/sqrt 2) */, -pi / 4.0},
 }};
 
 void TCamara::ResetView() {

@@ -28,7 +28,7 @@ struct TCajaPixeles {
 // model's z axis is up, its y axis goes into the picture in the front view.
 struct TOrientacionVista {
     const char* nombre; // as the command line takes it
-    const char* titulo; // as the View menu shows it
+    const char* titulo; // as the View menu shows it, "&" before its access key
     double anguloX;
     double anguloY;
 };

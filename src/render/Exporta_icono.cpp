@@ -34,6 +34,8 @@ int MuestrasPorLado(int lado) {
     return std::max(muestrasMinimas, (ladoMinimoDibujo + lado - 1) / lado);
 }
 
+} // namespace
+
 // The headless device the export draws on, at one size after another, and the frame
 // read back from it.
 class TLienzoIcono {
@@ -100,6 +102,8 @@ private:
     std::unique_ptr<uint8_t[]> color;
     std::unique_ptr<GLuint[]> profundidad;
 };
+
+namespace {
 
 // The camera's zoom and pan set so that what the scene draws fills a square picture but
 // the margin: the preview's Fit to View, then one step to the icon's own margin.
@@ -172,15 +176,27 @@ void Reduce(const TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesI
 
 bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
                   TImagenesIcono& imagenes, DString& error) {
+    return TExportadorIcono().Exporta(std::move(escena), opciones, imagenes, error);
+}
+
+TExportadorIcono::TExportadorIcono() = default;
+TExportadorIcono::~TExportadorIcono() = default;
+
+bool TExportadorIcono::Exporta(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
+                               TImagenesIcono& imagenes, DString& error) {
     imagenes.clear();
+    const int densidad = opciones.densidad;
     for (int lado : opciones.lados)
-        if (lado < 1 || lado > ladoMaximoExportado) {
-            error.Format("Icon sizes go from 1 to %d pixels, not %d.", ladoMaximoExportado, lado);
+        if (densidad < 1 || lado < 1 || lado > ladoMaximoExportado / densidad) {
+            error.Format("Icon sizes go from 1 to %d pixels, not %d.", ladoMaximoExportado, lado * densidad);
             return false;
         }
-    TLienzoIcono lienzo;
-    if (!lienzo.Abre(error)) return false;
-    IDCOpenGL& dc = lienzo.dc;
+    if (!lienzo) {
+        auto nuevo = std::make_unique<TLienzoIcono>();
+        if (!nuevo->Abre(error)) return false;
+        lienzo = std::move(nuevo);
+    }
+    IDCOpenGL& dc = lienzo->dc;
     TVistaEscena vista(std::move(escena), opciones.camara);
     vista.camara.desplazaEnPerspectiva = true;
     int ladoVista = ladoZoom;
@@ -191,25 +207,25 @@ bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono&
     const TCamara camara = vista.camara;
     int dibujoMaximo = 0;
     for (int lado : opciones.lados)
-        dibujoMaximo = std::max(dibujoMaximo, lado * MuestrasPorLado(lado));
-    if (dibujoMaximo > lienzo.LadoMaximo()) {
+        dibujoMaximo = std::max(dibujoMaximo, lado * densidad * MuestrasPorLado(lado * densidad));
+    if (dibujoMaximo > lienzo->LadoMaximo()) {
         error.Format("The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
-                     lienzo.LadoMaximo());
+                     lienzo->LadoMaximo());
         return false;
     }
-    lienzo.Reserva(dibujoMaximo);
+    lienzo->Reserva(dibujoMaximo);
     for (int lado : opciones.lados) {
-        const int muestras = MuestrasPorLado(lado);
-        const int dibujo = lado * muestras;
+        const int muestras = MuestrasPorLado(lado * densidad);
+        const int dibujo = lado * densidad * muestras;
         dc.Resize(dibujo, dibujo);
-        dc.escalaGrosor = muestras;
+        dc.escalaGrosor = muestras * densidad;
         // The zoom counts pixels: the picture keeps its share of the square at any size.
         vista.camara = camara;
         vista.camara.escala *= static_cast<double>(dibujo) / ladoVista;
         vista.Pinta(dc);
-        lienzo.Lee(dibujo);
+        lienzo->Lee(dibujo);
         auto imagen = std::make_unique<TDibIG>();
-        Reduce(lienzo, dibujo, muestras, opciones, *imagen);
+        Reduce(*lienzo, dibujo, muestras, opciones, *imagen);
         imagenes.push_back(std::move(imagen));
     }
     return true;

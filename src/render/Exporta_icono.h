@@ -32,13 +32,35 @@ struct TOpcionesIcono {
     // and pan count only without framing. Its header settings are the scene's.
     TCamara camara;
     bool encuadra = true;
+    // Pixels per pixel of the size: 2 draws a size at twice its side with its framing
+    // and its line widths doubled (a HiDPI screen's picture of that size).
+    int densidad = 1;
     bool operator==(const TOpcionesIcono&) const = default;
 };
 
 // The icon of the scene at each size of `opciones.lados`, in that order, drawn as the
 // preview draws it (and framed as its Fit to View frames it): square 32-bit bottom-up
-// bitmaps, alpha in the fourth byte (not premultiplied). False with a message when a
-// size is outside 1 to ladoMaximoExportado, when no OpenGL context can be had, or when
-// framing finds that the scene draws nothing.
+// bitmaps of lado x densidad pixels a side, alpha in the fourth byte (not
+// premultiplied). False with a message when a size times the density is outside 1 to
+// ladoMaximoExportado, when no OpenGL context can be had, or when framing finds that
+// the scene draws nothing.
 bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
                   TImagenesIcono& imagenes, DString& error);
+
+class TLienzoIcono;
+
+// The same export for many icons on one headless OpenGL context, made at the first
+// export and kept: a batch pays the driver's start and its shader compiles once.
+class TExportadorIcono {
+public:
+    TExportadorIcono();
+    ~TExportadorIcono();
+    TExportadorIcono(const TExportadorIcono&) = delete;
+    TExportadorIcono& operator=(const TExportadorIcono&) = delete;
+
+    bool Exporta(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones, TImagenesIcono& imagenes,
+                 DString& error);
+
+private:
+    std::unique_ptr<TLienzoIcono> lienzo;
+};

@@ -3,6 +3,7 @@
 #include "image/Tdibig.h"
 #include "render/Idc_opengl.h"
 #include "render/Objetos_idc.h"
+#include "support/Ficheroqor.h"
 
 bool ReduceAIcono(const TDibIG& imagen, TDibIG& icono, int bitsPantalla) {
     if (imagen.Vacia() || imagen.Ancho() < 1 || imagen.AltoAbsoluto() < 1) return false;
@@ -18,9 +19,18 @@ bool ReduceAIcono(const TDibIG& imagen, TDibIG& icono, int bitsPantalla) {
     return icono.DesdeBitmap(*fuera.Dib(), true, false);
 }
 
-bool GrabaIcono2D(IDCOpenGL& dc, const char* fichero) {
+bool GrabaIcono2D(IDCOpenGL& dc, const char* fichero, std::string* motivo) {
     TDibIG vista;
     dc.ReadPixels(vista);
     TDibIG icono;
-    return ReduceAIcono(vista, icono, dc.bitsColor) && icono.GrabaBMP(fichero, nullptr);
+    if (!ReduceAIcono(vista, icono, dc.bitsColor)) {
+        if (motivo) *motivo = "the preview could not be read back";
+        return false;
+    }
+    // As a BMP file is written, all or nothing, with the system's reason on failure.
+    TFicheroQOR f;
+    const bool abierto = f.Abre(fichero, fqGrabaBinario | fqSeguro | fqSinCopiaBak);
+    const bool escrito = abierto && icono.GrabaDIB(f, true) && f.Cierra();
+    if (!escrito && motivo) *motivo = f.Motivo();
+    return escrito;
 }

@@ -45,8 +45,14 @@ TEST_F(Cli, FileAndUsageErrors) {
           "render x -o y --highlight 1e12", "render x -o y --highlight 0:-3e9", "image a.gif b.gif"}) {
         s = Ejecuta(malo);
         EXPECT_EQ(s.estado, 2) << malo;
-        EXPECT_NE(s.errores.find("Usage:"), std::string::npos) << malo;
+        // One line that names the mistake, not the whole help.
+        EXPECT_TRUE(s.errores.starts_with("pictomolder-cli: ")) << malo;
+        EXPECT_TRUE(s.errores.ends_with(" (see pictomolder-cli --help)\n")) << malo << ": " << s.errores;
+        EXPECT_EQ(std::count(s.errores.begin(), s.errores.end(), '\n'), 1) << malo;
     }
+    EXPECT_EQ(Ejecuta("frobnicate x.3di").errores,
+              "pictomolder-cli: unknown command: frobnicate (see pictomolder-cli --help)\n");
+    EXPECT_TRUE(Ejecuta("export x.3di").errores.ends_with(" (see pictomolder-cli export --help)\n"));
     s = Ejecuta("--help");
     EXPECT_EQ(s.estado, 0);
     EXPECT_NE(s.texto.find("render FILE -o OUT.bmp"), std::string::npos);
@@ -177,6 +183,28 @@ TEST_F(Cli, IconIsA32By32BitmapBesideTheScript) {
     EXPECT_LT(AzulDe(icono.Pixel(16, 16)), 254); // the quad, shrunk into the middle
     EXPECT_EQ(Ejecuta("icon - -o " + Ruta("otro.bmp"), quad).estado, 0);
     EXPECT_TRUE(fs::exists(Ruta("otro.bmp")));
+}
+
+// Mended: "render -o x.png" wrote a BMP file under the PNG name. The name's extension
+// chooses the format; a name that says neither is refused, and nothing is written.
+TEST_F(Cli, RenderAndIconWriteTheFormatTheirOutputNames) {
+    const std::string script = Escribe("a.3di", quad);
+    const auto identifica = [&](const char* salida) {
+        Sistema("identify -format '%m %wx%h' '" + Ruta(salida) + "' >" + Ruta("id.txt") + " 2>&1");
+        return Contenido("id.txt");
+    };
+    EXPECT_EQ(Ejecuta("render " + script + " -o " + Ruta("a.png") + " --size 40x30").estado, 0);
+    EXPECT_EQ(identifica("a.png"), "PNG 40x30");
+    EXPECT_EQ(Ejecuta("render " + script + " -o " + Ruta("a.BMP")).estado, 0);
+    EXPECT_EQ(identifica("a.BMP"), "BMP3 256x256");
+    EXPECT_EQ(Ejecuta("icon " + script + " -o " + Ruta("i.PNG")).estado, 0);
+    EXPECT_EQ(identifica("i.PNG"), "PNG 32x32");
+    for (const char* salida : {"a.jpg", "a", "a.png.txt"}) {
+        const auto s = Ejecuta("render " + script + " -o " + Ruta(salida));
+        EXPECT_EQ(s.estado, 2) << salida;
+        EXPECT_NE(s.errores.find("-o wants a file name ending in .bmp or .png"), std::string::npos) << s.errores;
+        EXPECT_FALSE(fs::exists(Ruta(salida))) << salida;
+    }
 }
 
 TEST_F(Cli, A3DStudioMeshIsTakenByItsExtensionInAnyCase) {
@@ -310,8 +338,9 @@ TEST_F(Cli, AnOutputNeverReplacesAnInput) {
             comprueba(orden, c.nombrada ? c.nombrada : c.entrada);
             fs::remove(salida);
         }
-    // By its own name.
-    comprueba("render h.3di -o h.3di", "h.3di");
+    // By its own name (a script's name is no picture's: refused before anything is read).
+    EXPECT_EQ(Sistema("cd '" + dir.string() + "' && " + PM_CLI + " render h.3di -o h.3di 2>/dev/null"), 2);
+    EXPECT_TRUE(sinCambios());
     comprueba("image tex.bmp -o ./tex.bmp", "tex.bmp");
     // Other outputs are written as before.
     EXPECT_EQ(Sistema("cd '" + dir.string() + "' && " + PM_CLI + " render t.3di -o out.bmp"), 0);

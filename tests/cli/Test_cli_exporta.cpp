@@ -70,11 +70,11 @@ TEST_F(Cli, ExportRefusesWhatItCannotWrite) {
         std::string argumentos;
         const char* mensaje;
     } casos[] = {
-        {"-o " + Ruta("a.bmp"), "-o wants a file name ending in .ico or .png"},
+        {"-o " + Ruta("a.bmp"), "-o wants a file name ending in .ico, .png or .icns"},
         {"-o " + Ruta("a.ico") + " --sizes 16,300", "an icon file holds sizes up to 256"},
         {"-o " + Ruta("a.png") + " --sizes 16,32", "a PNG file holds one size"},
         {"-o " + Ruta("a.ico") + " --size 0", "--size wants whole numbers from 1 to 1024"},
-        {"-o " + Ruta("a.ico") + " --icon-theme " + Ruta("t"), "give either -o"},
+        {"-o " + Ruta("a.ico") + " --icon-theme " + Ruta("t"), "give one of -o OUT"},
         {"--icon-theme " + Ruta("t"), "--icon-theme needs --name NAME"},
         {"-o " + Ruta("a.ico") + " --background red", "--background wants none or #RRGGBB"},
         {"-o " + Ruta("a.ico") + " --frame", "unknown option for export: --frame"},

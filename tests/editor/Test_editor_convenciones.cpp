@@ -7,12 +7,14 @@
 #include "render/Camara.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSplitter>
 #include <QTest>
 #include <QTextBlock>
@@ -158,7 +160,8 @@ TEST_F(EditorConvenciones, TheViewMenuSetsTheViewFields) {
 
 TEST_F(EditorConvenciones, TheManualIsFoundBesideTheProgramAndF1OpensTheEntry) {
     TFormTestOpenGL& v = Abre();
-    // Where the desktop opens nothing, the window says which file it wanted.
+    // Without the PDF the window says which file it wanted.
+    v.ayuda->carpetaPrograma = carpeta.path();
     v.AboutPictomolder1Click();
     v.IndexClick();
     EXPECT_EQ(dialogos->mensajes, (QStringList{"Pictomolder|Selvaron Pictomolder\r\n\r\nversion 1.05",
@@ -186,9 +189,71 @@ TEST_F(EditorConvenciones, TheManualIsFoundBesideTheProgramAndF1OpensTheEntry) {
     EXPECT_EQ(entrada(0, 10), "COLOR");
     EXPECT_EQ(entrada(2, 3), "Pictomolder manual"); // no command: the top
 
+    // Mended: with the PDF there but no program on PATH to show it, the window said it
+    // was not found. It says what is missing and shows the manual itself.
+    dialogos->mensajes.clear();
+    dialogos->escritorioReal = true;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(carpeta.path()));
+    v.ayuda->ventana->hide();
+    v.IndexClick();
+    qputenv("PATH", path);
+    EXPECT_EQ(dialogos->mensajes, QStringList{"Pictomolder|No program to show HELP Pictomolder 1.pdf"});
+    EXPECT_TRUE(v.ayuda->ventana->isVisible());
+
     // Without the manual the window says where it looked.
     TAyudaEditor sinManual;
     sinManual.carpetaPrograma = carpeta.path();
     EXPECT_FALSE(sinManual.MuestraReferencia("CONE"));
     EXPECT_TRUE(sinManual.texto->toPlainText().startsWith("The manual was not found"));
+}
+
+// The habits of desktop programs: access keys, a find field with room, a divider that
+// shares the width as the user set it, both file kinds in the first filter of Open.
+TEST_F(EditorConvenciones, AccessKeysFindFieldDividerAndOpenFilter) {
+    TFormTestOpenGL& v = Abre();
+    v.MemoPrograma->setFocus();
+    QTest::keyClick(v.MemoPrograma, Qt::Key_F, Qt::AltModifier);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr); // not an "f" in the script
+    EXPECT_EQ(menu->title(), "&File");
+    EXPECT_EQ(v.MemoPrograma->toPlainText(), "");
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QTest::keyClick(v.menuBar(), Qt::Key_Escape);
+    for (QAction* a : v.menuBar()->actions()) {
+        if (a->isVisible()) {
+            EXPECT_TRUE(a->text().contains('&')) << a->text().toStdString();
+        }
+    }
+
+    // The find field has room for 20 characters and more in the narrow pane, and grows.
+    QTest::keyClick(&v, Qt::Key_F, Qt::ControlModifier);
+    QLineEdit* campo = v.BarraBuscar->textoBuscar;
+    EXPECT_GE(campo->width(), campo->fontMetrics().horizontalAdvance(QString(20, 'M')) * 3 / 4);
+    const int antes = campo->width();
+
+    // A wider window widens the script as well as the preview, in the same shares.
+    const auto parte = [&] {
+        return double(v.PaintBox3D->width()) / (v.PaintBox3D->width() + v.Splitter2->width());
+    };
+    const int anchoScript = v.Splitter2->width();
+    const double inicial = parte();
+    v.resize(v.width() + 240, v.height());
+    EXPECT_TRUE(Espera([&] { return v.Splitter2->width() > anchoScript + 60; }));
+    EXPECT_NEAR(parte(), inicial, 0.01);
+    EXPECT_GT(campo->width(), antes);
+    // The divider moved by hand keeps its share when the window changes.
+    QWidget* asa = v.Splitter1->handle(1);
+    const QPoint centro = asa->rect().center();
+    QTest::mousePress(asa, Qt::LeftButton, {}, centro);
+    QTest::mouseMove(asa, centro - QPoint(150, 0));
+    QTest::mouseRelease(asa, Qt::LeftButton, {}, centro - QPoint(150, 0));
+    const double elegida = parte();
+    EXPECT_LT(elegida, inicial - 0.05);
+    v.resize(v.width() - 300, v.height());
+    EXPECT_TRUE(Espera([&] { return std::abs(parte() - elegida) < 0.01; })) << parte() << " " << elegida;
+
+    v.AbrirOtroClick();
+    EXPECT_EQ(dialogos->filtrosAbrir,
+              QStringList{"3D Icons and 3DS Files (*.3di *.3ds);;Iconos 3D (*.3di);;3DS Files (*.3DS)"});
 }

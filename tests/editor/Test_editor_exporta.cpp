@@ -2,9 +2,13 @@
 #include "Ventana_prueba.h"
 
 #include "editor/Dialogo_exporta_icono.h"
+#include "image/Lector_icns.h"
 #include "image/Lector_ico.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,12 +72,33 @@ TEST_F(EditorExporta, TheDialogShowsAndSavesTheChosenSizes) {
     dialogos->ficherosGrabar.push_back(png);
     d.botonPNG->click();
     EXPECT_EQ(QImage(png).size(), QSize(48, 48));
-    // And as a theme folder.
+    // And as a theme folder, chosen from where a user's own icons go.
+    QDir(carpeta.path()).mkpath("data/icons/hicolor");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(Fichero("data")));
     dialogos->carpetas.push_back(Fichero("tema"));
     d.nombreTema->setText("bola");
     d.botonTema->click();
+    EXPECT_EQ(dialogos->peticionesCarpeta, QStringList{Fichero("data/icons/hicolor")});
     for (int lado : elegidos)
         EXPECT_TRUE(QFileInfo::exists(Fichero("tema") + QString("/%1x%1/apps/bola.png").arg(lado)));
+    // A macOS icon file: every type whose picture has a chosen side (16 at twice the density is 32).
+    const QString icns = Fichero("esfera.icns");
+    dialogos->ficherosGrabar.push_back(icns);
+    d.botonICNS->click();
+    std::vector<TEntradaICNS> entradas;
+    ASSERT_TRUE(ListaFicheroICNS(icns.toLocal8Bit().constData(), entradas));
+    std::string tipos;
+    for (const auto& e : entradas)
+        tipos += e.tipo + " ";
+    EXPECT_EQ(tipos, "icp4 icp5 ic11 ");
+    // A preset stands for the chosen sizes: the hicolor theme's, with its @2 folders.
+    d.preset->setCurrentText("Preset hicolor");
+    EXPECT_FALSE(d.casillas[0]->isEnabled());
+    dialogos->carpetas.push_back(Fichero("hicolor"));
+    d.botonTema->click();
+    for (int lado : {22, 512})
+        EXPECT_EQ(QImage(Fichero("hicolor") + QString("/%1x%1@2/apps/bola.png").arg(lado)).width(), 2 * lado);
+    d.preset->setCurrentIndex(0);
     EXPECT_TRUE(dialogos->mensajes.isEmpty()) << dialogos->mensajes.join("\n").toStdString();
     // The export's own context left the preview's working.
     EsperaCuadro();

@@ -67,6 +67,17 @@ TEST_F(EditorFicheros, SaveAndOpenRoundTripAScript) {
     w.LoadFile();
     EXPECT_TRUE(w.MenuSaveClick());
     EXPECT_EQ(LeeFichero(nombre), guardado);
+
+    // Mended: the title's marker stayed after undoing back to the saved text.
+    w.MemoPrograma->setFocus();
+    QTest::keyClicks(w.MemoPrograma, "xy");
+    EXPECT_TRUE(w.isWindowModified());
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(w.isWindowModified());
+    EXPECT_FALSE(w.modificado);
+    EXPECT_EQ(w.MemoPrograma->toPlainText(), script);
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(w.isWindowModified());
 }
 
 TEST_F(EditorFicheros, ScriptsKeepTheirLineEndsAndBytes) {
@@ -306,21 +317,24 @@ TEST_F(EditorFicheros, AMeshIsShownButNeverAsTextNorOverwritten) {
     EXPECT_EQ(v.MemoPrograma->toPlainText(), notaModelo3DS + nombre + "\n");
     EXPECT_TRUE(v.MemoPrograma->isReadOnly());
 
-    // "Save" asks for a script name; a mesh name is refused.
-    dialogos->ficherosGrabar.push_back(nombre);
-    EXPECT_FALSE(v.MenuSaveClick());
-    EXPECT_EQ(dialogos->peticionesGrabar.size(), 1);
-    EXPECT_EQ(dialogos->mensajes.size(), 1);
+    // Mended: Save proposed a script, wrote the note alone into it and took its name, and
+    // the mesh was gone at the next key. Save and Save As write nothing and say why.
+    const QString titulo = v.windowTitle();
+    dialogos->ficherosGrabar.push_back(Fichero("model.3di"));
+    QTest::keyClick(&v, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(v.MenuSaveAsClick());
+    EXPECT_TRUE(dialogos->peticionesGrabar.isEmpty());
+    EXPECT_EQ(dialogos->mensajes,
+              QStringList(2, "Pictomolder|model.3DS is a 3D Studio mesh, shown read only: there is no "
+                             "script to save."));
+    EXPECT_FALSE(QFileInfo::exists(Fichero("model.3di")));
     EXPECT_EQ(LeeFichero(nombre), malla);
+    EXPECT_EQ(v.windowTitle(), titulo);
+    QTest::keyClicks(v.MemoPrograma, "x");
+    EXPECT_TRUE(v.MemoPrograma->isReadOnly());
+    EXPECT_EQ(v.vista.Escena().Count(), 2);
     v.TimerAutoSaveTimer();
     EXPECT_FALSE(QFileInfo::exists(nombre + ".seg"));
-
-    const QString nuevo = Fichero("model.3di");
-    dialogos->ficherosGrabar.push_back(nuevo);
-    EXPECT_TRUE(v.MenuSaveAsClick());
-    EXPECT_EQ(LeeFichero(nombre), malla);
-    EXPECT_EQ(LeeFichero(nuevo), (notaModelo3DS + nombre + "\n ").toStdString());
-    EXPECT_FALSE(v.MemoPrograma->isReadOnly());
 
     // A broken mesh: the error pane says why, and nothing is shown.
     const std::string cortada = malla.substr(0, malla.size() - 1);

@@ -6,6 +6,9 @@
 #include "script/Texturas_3di.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStatusBar>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -159,4 +162,53 @@ TEST_F(EditorPantalla, TheIconGoesBesideTheScriptOrWhereAsked) {
     v.MenuSavefor2DIconClick();
     EXPECT_TRUE(EsAzul(Esquinas(nombre + ".bmp")[4]));
     EXPECT_EQ(dialogos->peticionesGrabar.size(), 2);
+    // The status bar says where it went. Mended: a failure said nothing at all.
+    EXPECT_EQ(v.statusBar()->currentMessage(), "2D icon saved as " + nombre + ".bmp");
+    QFile::remove(nombre + ".bmp");
+    QDir(carpeta.path()).mkdir("icon.3di.bmp");
+    v.MenuSavefor2DIconClick();
+    EXPECT_TRUE(v.statusBar()->currentMessage().startsWith("2D icon not saved: " + nombre + ".bmp: "))
+        << v.statusBar()->currentMessage().toStdString();
+}
+
+// Mended: a texture changed on disk showed only after the next key in the script.
+TEST_F(EditorPantalla, ATextureChangedOnDiskIsDrawnAnew) {
+    const auto pinta = [&](uint32_t color) {
+        TDibIG imagen;
+        imagen.Crea(64, 64, 24, 0, nullptr, true);
+        imagen.Rellena(color);
+        ASSERT_TRUE(imagen.GrabaBMP(carpeta.filePath("skin.bmp").toLocal8Bit().constData()));
+    };
+    pinta(colorRojo);
+    const std::string script = "TEXTURET=skin.bmp\n" + casa;
+    TFormTestOpenGL& v = Abre({Fichero("skin.3di", &script)});
+    EsperaCuadro();
+    EXPECT_GT(RojoDe(EnMedio(Preview())), 200u) << v.TextoPanelErrores().toStdString();
+    pinta(0x00FF00);
+    EXPECT_TRUE(Espera([&] {
+        const uint32_t c = EnMedio(Preview());
+        return VerdeDe(c) > 200 && RojoDe(c) < 40;
+    }));
+    EXPECT_FALSE(v.modificado);
+}
+
+// Each example's header (SCALE, CENTER) frames it as the window first opens: the model
+// fills about half to two thirds of the preview, near its middle.
+TEST_F(EditorPantalla, TheExamplesOpenFramedByTheirHeaders) {
+    Abre();
+    for (const QFileInfo& ejemplo : QDir(PM_EXAMPLES).entryInfoList({"*.3di"})) {
+        SCOPED_TRACE(ejemplo.fileName().toStdString());
+        AbreDesdeMenu(ejemplo.filePath());
+        EsperaCuadro();
+        const QImage imagen = Preview();
+        QRect modelo;
+        for (int y = 0; y < imagen.height(); ++y)
+            for (int x = 0; x < imagen.width(); ++x)
+                if (!EsAzul(ColorEn(imagen, x, y))) modelo |= QRect(x, y, 1, 1);
+        const double parte =
+            std::max(double(modelo.width()) / imagen.width(), double(modelo.height()) / imagen.height());
+        EXPECT_GT(parte, 0.45);
+        EXPECT_LT(parte, 0.7);
+        EXPECT_LT((modelo.center() - imagen.rect().center()).manhattanLength(), imagen.width() / 10);
+    }
 }

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -28,8 +30,9 @@ template <class T> T Saca(std::deque<T>& cola, T vacia) {
 
 } // namespace
 
-QString TDialogosPrueba::PideFicheroAbrir(const QString& inicial, const QString&) {
+QString TDialogosPrueba::PideFicheroAbrir(const QString& inicial, const QString& filtro) {
     peticionesAbrir << inicial;
+    filtrosAbrir << filtro;
     return Saca(ficherosAbrir, QString());
 }
 
@@ -39,7 +42,8 @@ QString TDialogosPrueba::PideFicheroGrabar(const QString& inicial, const QString
     return Saca(ficherosGrabar, QString());
 }
 
-QString TDialogosPrueba::PideCarpeta(const QString&) {
+QString TDialogosPrueba::PideCarpeta(const QString& inicial) {
+    peticionesCarpeta << inicial;
     return Saca(carpetas, QString());
 }
 
@@ -138,7 +142,10 @@ void VentanaPrueba::AbreDesdeMenu(const QString& nombre) {
 }
 
 void VentanaPrueba::Escribe(const QString& texto) {
-    ventana->MemoPrograma->setPlainText(texto);
+    // An edit, as a paste over the whole text is (setPlainText would start a new document).
+    QTextCursor cursor(ventana->MemoPrograma->document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(texto);
     EsperaCuadro();
 }
 

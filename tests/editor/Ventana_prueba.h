@@ -46,6 +46,8 @@ struct TDialogosPrueba : TDialogosEditor {
 
     // What the window asked and showed.
     QStringList peticionesAbrir;  // the initial names handed to the open dialog
+    QStringList filtrosAbrir;     // and its filters
+    QStringList peticionesCarpeta; // the folders the folder requests started in
     QStringList peticionesGrabar; // the filters of the save requests
     QStringList propuestasGrabar; // the names they proposed
     QStringList preguntas;        // the question texts

@@ -3,7 +3,9 @@
 # prefix holds the programs (reached through bin/), their codec modules and manual, the
 # desktop entry, the MIME type of .3di scripts, the icon at every size, the manual pages,
 # the bash completion, the AppStream metainfo and the syntax definitions of other editors,
-# each accepted by the tool that reads it; the installed tool finds its modules;
+# each accepted by the tool that reads it; the installed tool finds its modules; the CMake
+# package draws a sample application's icons and draws again only the one whose texture
+# changed;
 # `cpack -G DEB` builds a package that holds the same.
 #   Prueba_instalacion.sh BUILD_DIR
 set -euo pipefail
@@ -24,7 +26,8 @@ compartidos="share/applications/pictomolder.desktop share/mime/packages/pictomol
   share/gtksourceview-4/language-specs/3di.lang share/gtksourceview-5/language-specs/3di.lang
   share/vim/vimfiles/syntax/3di.vim share/vim/vimfiles/ftdetect/3di.vim
   share/nvim/site/syntax/3di.vim share/nvim/site/ftdetect/3di.vim"
-esperados="lib/pictomolder/pictomolder-cli lib/pictomolder/qorjpg.so lib/pictomolder/qorgeotiff.so $compartidos"
+esperados="lib/cmake/Pictomolder/PictomolderConfig.cmake lib/cmake/Pictomolder/PictomolderConfigVersion.cmake
+  lib/pictomolder/pictomolder-cli lib/pictomolder/qorjpg.so lib/pictomolder/qorgeotiff.so $compartidos"
 if [ -e "$build/bin/pictomolder" ]; then
   esperados+=" lib/pictomolder/pictomolder lib/pictomolder/HELP?Pictomolder?1.pdf lib/pictomolder/manual/manual.md
     share/man/man1/pictomolder.1"
@@ -132,6 +135,23 @@ convert -size 4x4 xc:red "$tmp/a.jpg"
 "$prefijo/bin/pictomolder-cli" image "$tmp/a.jpg" | grep -q '"width": 4' || fallo "JPEG module not found"
 echo 'SPHERE=[0,0,0]:1' >"$tmp/a.3di"
 "$prefijo/bin/pictomolder-cli" export "$tmp/a.3di" -o "$tmp/a.ico" || fallo "export"
+
+# An application built against the installed CMake package: every icon drawn, then after
+# one texture is touched only the icons of its script.
+app=$tmp/aplicacion
+cp -r "$fuente/tests/instalacion/iconos" "$app"
+cp "$fuente/examples/wood.bmp" "$app/caja.bmp"
+cp "$fuente/examples/pattern.bmp" "$app/dibujo.bmp"
+cmake -S "$app" -B "$app/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefijo" >"$tmp/cmake" 2>&1 || fallo "configure: $(cat "$tmp/cmake")"
+cmake --build "$app/build" >"$tmp/cmake" 2>&1 || fallo "build: $(cat "$tmp/cmake")"
+for f in caja.ico dibujo.ico caja.icns dibujo.icns 16x16/apps/caja.png 32x32@2/apps/dibujo.png; do
+  [ -s "$app/build/icons/$f" ] || fallo "the sample's icon $f"
+done
+touch "$app/caja.bmp"
+cmake --build "$app/build" >"$tmp/cmake" 2>&1 || fallo "build again: $(cat "$tmp/cmake")"
+redibujados=$(grep -o 'Drawing the icon [a-z]* ([a-z]*)' "$tmp/cmake" | sort | tr '\n' ,)
+[ "$redibujados" = "Drawing the icon caja (icns),Drawing the icon caja (ico),Drawing the icon caja (theme)," ] ||
+  fallo "after touching one texture: $redibujados"
 
 # The package.
 (cd "$build" && cpack -G DEB -B "$tmp/paquete" >/dev/null) || fallo "cpack"

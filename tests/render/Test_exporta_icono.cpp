@@ -120,6 +120,15 @@ TEST(ExportaIcono, LinesKeepTheirWidthInPixels) {
             alfa += e.Pixel(i, lado / 2, y).a;
         EXPECT_NEAR(alfa, 3 * 255, 120) << lado;
     }
+    // At twice the density a size is drawn at twice its side, its line twice as wide.
+    TOpcionesIcono doble = Opciones({48});
+    doble.densidad = 2;
+    ASSERT_TRUE(e.Exporta("LINEWIDTH=3\nLINE=[-3,0,0]:[3,0,0]\n", doble)) << e.error.c_str();
+    ASSERT_EQ(e.imagenes[0]->Ancho(), 96);
+    int alfa = 0;
+    for (int y = 0; y < 96; ++y)
+        alfa += e.Pixel(0, 48, y).a;
+    EXPECT_NEAR(alfa, 6 * 255, 120);
 }
 
 // Without framing, a zoom given counts pixels per model unit at 256 pixels, and every

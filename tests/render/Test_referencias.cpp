@@ -42,7 +42,7 @@ const TCaso casos[] = {
     {"tube", "ejemplo:tube.3di"},
     {"vase", "ejemplo:vase.3ds"},
     {"house_perspectiva", "ejemplo:house.3di", 0, "iso", true},
-    {"bolt_resaltado", "ejemplo:bolt.3di", 0, nullptr, false, 13, 0},
+    {"bolt_resaltado", "ejemplo:bolt.3di", 0, nullptr, false, 14, 0},
     {"planos", "planos.3di", 9},
     {"planos_quad", "planos.3di", 9, nullptr, false, 3, 0},
     {"planos_triangle", "planos.3di", 9, nullptr, false, 4, 2},
