@@ -154,7 +154,7 @@ public:
     TAyudaEditor* ayuda = nullptr;
     TVigilanteFichero* vigilante = nullptr;
     TVigilanteFichero* vigilanteRecursos = nullptr; // the other files the scene read
-    TDialogoExportaIcono* dialogoIcono = nullptr; // made on first use
+    TDialogoExportaIcono* dialogoIcono = nullptr;   // made on first use
 
     // --- state ---
     IDCOpenGL idc;
