@@ -24,6 +24,7 @@
 #include <assimp/scene.h>
 #endif
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -203,6 +204,12 @@ struct TBancoPintura {
 void BM_PintaEscena3DS(benchmark::State& state) {
     TBancoPintura banco;
     if (!banco.Listo(state)) return;
+    // The first paint makes the mesh into the frame's arrays, which the next ones keep
+    // (as the bare draw below makes its arrays before it is timed); it is reported apart.
+    const auto inicio = std::chrono::steady_clock::now();
+    banco.vista.Pinta(banco.dc);
+    state.counters["first_frame_ms"] =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
     for (auto _ : state)
         banco.vista.Pinta(banco.dc); // ends with the swap, which waits for the frame
     state.SetItemsProcessed(state.iterations() * numTriangulos);

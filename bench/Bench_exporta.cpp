@@ -5,14 +5,20 @@
 //   BM_ComandoRender1x1   with the OpenGL driver's start and its first frame added (a
 //                         1 x 1 `render`, whose shaders the driver compiles on first use);
 //   BM_ExportaIcono       in a running process: framing and the seven pictures (each
-//                         drawn at 4 to 16 times its side and averaged);
+//                         drawn at 4 times its side and averaged);
 //   BM_ExportaLado/N      one size without framing;
-//   BM_CodificaICO        writing the seven pictures as an icon file in memory.
+//   BM_CodificaICO        writing the seven pictures as an icon file in memory;
+//   BM_PintaVista         one frame of the model in the preview (413 x 455);
+//   BM_EncuadraVista      Fit to View there, meant to cost at most two such frames.
 // BM_LoteExporta is 20 copies of the script exported by one `export ... --outdir` call,
 // BM_VeinteComandos the same by 20 single-script commands: the batch pays the process
 // and the OpenGL driver's start once, and is meant to take at most half as long.
+#include "geometry/Luz_normals.h"
 #include "image/Graba_ico.h"
 #include "render/Exporta_icono.h"
+#include "render/Idc_opengl.h"
+#include "render/Pinta_vista.h"
+#include "render/Superficie_egl.h"
 #include "script/Lectura_escena.h"
 
 #include "Ejecuta_programa.h"
@@ -126,6 +132,45 @@ void BM_CodificaICO(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(datos.size());
 }
 
+// The preview (413 x 455) showing the model at the editor's default view: one frame, and
+// Fit to View (meant to cost at most two frames).
+struct TVistaPrevia {
+    TVistaPrevia() {
+        dc.luz = luzEscena;
+        int bits = 0;
+        DString error;
+        activa = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 413, 455}, 512, error);
+        vista.camara.ResetView();
+        vista.Pinta(dc);
+    }
+    bool Activa(benchmark::State& state) {
+        if (!activa) state.SkipWithError("no OpenGL surface");
+        return activa;
+    }
+    TChampinon c;
+    TSuperficieEGL superficie{413, 455};
+    IDCOpenGL dc;
+    TVistaEscena vista{c.lectura.escena};
+    bool activa = false;
+};
+
+void BM_PintaVista(benchmark::State& state) {
+    TVistaPrevia p;
+    if (!p.Activa(state)) return;
+    for (auto _ : state)
+        p.vista.Pinta(p.dc);
+}
+
+void BM_EncuadraVista(benchmark::State& state) {
+    TVistaPrevia p;
+    if (!p.Activa(state)) return;
+    const TCamara inicial = p.vista.camara;
+    for (auto _ : state) {
+        p.vista.camara = inicial;
+        if (!p.vista.Encuadra(p.dc)) state.SkipWithError("nothing to frame");
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_ComandoExporta)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -133,6 +178,8 @@ BENCHMARK(BM_ComandoCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ComandoRender1x1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExportaIcono)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExportaLado)->Arg(16)->Arg(64)->Arg(128)->Arg(256)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PintaVista)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EncuadraVista)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CodificaICO)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoteExporta)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_VeinteComandos)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -33,6 +33,8 @@ packages=(
   # schema of GtkSourceView's language files with xmllint, and Neovim
   appstream man-db bash-completion libkf5syntaxhighlighting-tools libgtksourceview-5-common
   libxml2-utils neovim
+  # JSON of the language server and of the command line's machine-readable messages
+  nlohmann-json3-dev
 )
 
 missing=()

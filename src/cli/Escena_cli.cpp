@@ -58,20 +58,30 @@ bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string(
     return true;
 }
 
-TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* anterior) {
+TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* anterior, std::string* texto) {
     if (fichero == "-") {
-        std::string texto;
+        std::string leido;
         char bloque[1 << 16];
         for (size_t n;
-             texto.size() <= maxEntradaEstandar && (n = std::fread(bloque, 1, sizeof bloque, stdin)) > 0;)
-            texto.append(bloque, n);
-        if (texto.size() > maxEntradaEstandar)
+             leido.size() <= maxEntradaEstandar && (n = std::fread(bloque, 1, sizeof bloque, stdin)) > 0;)
+            leido.append(bloque, n);
+        if (leido.size() > maxEntradaEstandar)
             throw std::runtime_error("standard input holds more than 64 MB; no script is that long");
-        return LeeEscena(TFuenteEscena::Texto(texto, DString()), anterior);
+        TLecturaEscena lectura = LeeEscena(TFuenteEscena::Texto(leido, DString()), anterior);
+        if (texto) *texto = std::move(leido);
+        return lectura;
     }
     TFicheroQOR prueba;
     if (!prueba.Abre(fichero.c_str(), fqLeeTexto))
         throw std::runtime_error("cannot read " + fichero + ": " + prueba.Motivo());
+    if (texto) {
+        const long tamano = prueba.Tamano();
+        if (tamano < 0 || static_cast<size_t>(tamano) > maxEntradaEstandar)
+            throw std::runtime_error("cannot read " + fichero + ": not a script of at most 64 MB");
+        texto->resize(static_cast<size_t>(tamano));
+        if (tamano > 0 && !prueba.LeeBloque(texto->data(), tamano))
+            throw std::runtime_error("cannot read " + fichero + ": " + prueba.Motivo());
+    }
     prueba.Cierra();
     return LeeEscena(TFuenteEscena::Fichero(fichero.c_str()), anterior);
 }

@@ -45,5 +45,7 @@ bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string(
 // reads its text pane), a named file by its extension. A file that cannot be read
 // raises std::runtime_error with the system's reason (a usage error, not a script
 // error); otherwise the read's report tells whether the script has errors. `anterior`,
-// the read of the same file before, lends what is unchanged.
-TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* anterior = nullptr);
+// the read of the same file before, lends what is unchanged. `texto`, when given,
+// receives the script's text, for the messages that point into it.
+TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* anterior = nullptr,
+                          std::string* texto = nullptr);

@@ -1,6 +1,7 @@
 // pictomolder-cli: the editor's work without a display. It parses 3DI scripts (or
 // imports 3D Studio meshes) as the editor does, dumps the scene, renders it headless to
 // a BMP file, exports the 32 x 32 icon and the icon at every size.
+#include "cli/Diagnosticos_cli.h"
 #include "cli/Escena_cli.h"
 #include "cli/Orden_exporta.h"
 #include "cli/Orden_imagen.h"
@@ -32,7 +33,9 @@ const char* const textoAyuda =
     "Usage: pictomolder-cli COMMAND FILE [options]\n"
     "\n"
     "Commands:\n"
-    "  check FILE        parse FILE and print what the editor's error pane shows\n"
+    "  check FILE [--format pane|gcc|json]\n"
+    "                    parse FILE and print what the editor's error pane shows, or\n"
+    "                    the errors as FILE:LINE:COLUMN: error: MESSAGE, or as JSON\n"
     "  dump FILE         print the parsed scene as JSON\n"
     "  render FILE -o OUT.bmp|OUT.png [--size WxH] [--angles X,Y] [--zoom S] [--pan X,Y]\n"
     "                    [--perspective] [--distance D] [--highlight LINE[:POINT]]\n"
@@ -67,6 +70,7 @@ struct TOpciones {
     TCamara camara;
     bool encuadra = false;
     TSeleccion seleccion;
+    TFormatoDiagnosticos formato = TFormatoDiagnosticos::pane;
     bool png = false;
 };
 
@@ -131,6 +135,8 @@ TOpciones LeeOpciones(int argc, char** argv) {
             o.salida = valor();
         } else if (a == "--size" && dibuja) {
             LeeTamano(valor(), o);
+        } else if (o.orden == "check" && (a == "--format" || a.starts_with("--format="))) {
+            o.formato = FormatoDiagnosticos(a == "--format" ? valor() : a.substr(9));
         } else if (o.orden == "render" && a == "--fit") {
             o.encuadra = true;
         } else if (o.orden == "render" && a == "--highlight") {
@@ -187,10 +193,15 @@ int Renderiza(const TOpciones& o, const TLecturaEscena& lectura, bool icono) {
 }
 
 int Ejecuta(const TOpciones& o) {
-    const TLecturaEscena lectura = LeeEntrada(o.fichero);
+    std::string texto;
+    const bool conColumnas = o.formato != TFormatoDiagnosticos::pane;
+    const TLecturaEscena lectura = LeeEntrada(o.fichero, nullptr, conColumnas ? &texto : nullptr);
     const bool correcto = lectura.Correcta();
     if (o.orden == "check") {
-        EscribeTexto(lectura.informe.Texto());
+        if (conColumnas)
+            std::fputs(TextoDiagnosticos(o.formato, o.fichero, texto, lectura.informe).c_str(), stdout);
+        else
+            EscribeTexto(lectura.informe.Texto());
         return correcto ? salidaCorrecta : salidaFallo;
     }
     if (o.orden == "dump") {

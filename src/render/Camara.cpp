@@ -69,7 +69,7 @@ void TCamara::ConstruyeMatrices(int ancho, int alto, double campoVision, TMatriz
         TMatriz4 pixeles;
         pixeles(0, 0) = 2.0 / w;
         pixeles(1, 1) = 2.0 / h;
-        pixeles(2, 2) = 0.2 / w;
+        pixeles(2, 2) = 0.2 / (anchoProfundidad > 0 ? anchoProfundidad : w);
         vista = pixeles * giro * espejoZ;
         proyeccion = MatrizTraslacion(desplazamiento) * zoom(escala);
         return;
@@ -107,7 +107,7 @@ void TCamara::Rueda(int delta) {
         valor /= factor;
 }
 
-double TCamara::Encuadra(const TCajaPixeles& caja, int ancho, int alto, double margen, double maximo) {
+double TCamara::Encuadra(const TCajaVentana& caja, int ancho, int alto, double margen, double maximo) {
     if (caja.Vacia() || ancho < 1 || alto < 1) return 1.0;
     if (!perspectiva || desplazaEnPerspectiva) {
         const double factor =

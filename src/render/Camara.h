@@ -24,6 +24,16 @@ struct TCajaPixeles {
     bool TocaBorde(int ancho, int alto) const { return x0 <= 0 || y0 <= 0 || x1 >= ancho || y1 >= alto; }
 };
 
+// The same measure in window units, fractions of a pixel kept: where the points of a
+// frame's geometry fall (x and y from the bottom-left corner; `cerca` as above).
+struct TCajaVentana {
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    double cerca = 1.0;
+    TCajaVentana() = default;
+    TCajaVentana(const TCajaPixeles& c) : x0(c.x0), y0(c.y0), x1(c.x1), y1(c.y1), cerca(c.cerca) {}
+    bool Vacia() const { return !(x1 > x0 && y1 > y0); }
+};
+
 // A named orientation: the two view angles that look at the model from one side. The
 // model's z axis is up, its y axis goes into the picture in the front view.
 struct TOrientacionVista {
@@ -46,6 +56,11 @@ struct TCamara {
     // The pan moves the picture in perspective too. The preview keeps the rule that it
     // does not; the icon export sets it so that framing can centre a model there.
     bool desplazaEnPerspectiva = false;
+    // Parallel projection holds the depth of 5 W model units on either side of the
+    // origin, W the picture's width in pixels, or this width when it is given: the icon
+    // export draws every size with the depth of its largest picture, so that each size
+    // shows the same model.
+    int anchoProfundidad = 0;
 
     bool operator==(const TCamara&) const = default;
 
@@ -84,5 +99,5 @@ struct TCamara {
     // perspective (where pan has no effect) the picture grows about its middle. The zoom
     // grows by at most `maximo` at a time: a box of a few pixels tells the model's middle
     // only roughly, so callers measure again. Returns the zoom factor.
-    double Encuadra(const TCajaPixeles& caja, int ancho, int alto, double margen = 0.9, double maximo = 4.0);
+    double Encuadra(const TCajaVentana& caja, int ancho, int alto, double margen = 0.9, double maximo = 4.0);
 };

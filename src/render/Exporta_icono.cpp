@@ -15,24 +15,13 @@
 
 namespace {
 
-// Samples per output pixel along each side, at least.
-constexpr int muestrasMinimas = 4;
-// Small sizes are drawn at least this large: more samples where each pixel counts, and
-// in parallel projection the same depth of the model (it grows with the picture's
-// width) as the sizes above.
-constexpr int ladoMinimoDibujo = 256;
-// The side of the pictures that framing measures.
+// Samples per output pixel along each side: 17 levels of coverage for an edge pixel,
+// finer than the steps a desktop shows an icon's edge in at any size.
+constexpr int muestrasPorLado = 4;
+// The side of the picture that framing measures.
 constexpr int ladoEncuadre = 256;
-// Framing's last step may zoom this much at once: the picture it measures already
-// shows the whole model, so the step is exact up to a pixel of the measure.
-constexpr double zoomMaximoAjuste = 1e6;
 // The depth buffer holds this where nothing was drawn (the cleared depth, clamped).
 constexpr GLuint profundidadVacia = std::numeric_limits<GLuint>::max();
-
-// Samples a side drawn for an icon of `lado` pixels.
-int MuestrasPorLado(int lado) {
-    return std::max(muestrasMinimas, (ladoMinimoDibujo + lado - 1) / lado);
-}
 
 } // namespace
 
@@ -106,21 +95,13 @@ private:
 namespace {
 
 // The camera's zoom and pan set so that what the scene draws fills a square picture but
-// the margin: the preview's Fit to View, then one step to the icon's own margin.
+// the margin: the preview's Fit to View with the icon's own margin.
 bool Encuadra(TVistaEscena& vista, IDCOpenGL& dc, DString& error) {
     dc.Resize(ladoEncuadre, ladoEncuadre);
     vista.camara.desplazamiento = vector3D();
-    TCajaPixeles caja;
-    if (vista.Encuadra(dc)) {
-        vista.Pinta(dc);
-        dc.CajaDibujada(caja);
-    }
-    if (caja.Vacia()) {
-        error = "The scene draws nothing: there is no icon to export.";
-        return false;
-    }
-    vista.camara.Encuadra(caja, ladoEncuadre, ladoEncuadre, 1.0 - 2.0 * margenIcono, zoomMaximoAjuste);
-    return true;
+    if (vista.Encuadra(dc, 1.0 - 2.0 * margenIcono)) return true;
+    error = "The scene draws nothing: there is no icon to export.";
+    return false;
 }
 
 // The frame read on the device (lado x lado samples) averaged into the lado / muestras
@@ -204,18 +185,19 @@ bool TExportadorIcono::Exporta(std::shared_ptr<const TObjeto3D> escena, const TO
         if (!Encuadra(vista, dc, error)) return false;
         ladoVista = ladoEncuadre;
     }
-    const TCamara camara = vista.camara;
     int dibujoMaximo = 0;
     for (int lado : opciones.lados)
-        dibujoMaximo = std::max(dibujoMaximo, lado * densidad * MuestrasPorLado(lado * densidad));
+        dibujoMaximo = std::max(dibujoMaximo, lado * densidad * muestrasPorLado);
     if (dibujoMaximo > lienzo->LadoMaximo()) {
         error.Format("The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
                      lienzo->LadoMaximo());
         return false;
     }
     lienzo->Reserva(dibujoMaximo);
+    vista.camara.anchoProfundidad = dibujoMaximo;
+    const TCamara camara = vista.camara;
     for (int lado : opciones.lados) {
-        const int muestras = MuestrasPorLado(lado * densidad);
+        const int muestras = muestrasPorLado;
         const int dibujo = lado * densidad * muestras;
         dc.Resize(dibujo, dibujo);
         dc.escalaGrosor = muestras * densidad;

@@ -158,6 +158,12 @@ std::unique_ptr<TProgramaEscena> Construye(const TObjeto3D& escena, TGeometriasG
     p->escena = escena.serie;
     p->vertices = std::move(reciclados);
     p->vertices.clear();
+    // Room taken once: grown by doubling, the arrays of a mesh of a million faces would be
+    // copied and their fresh pages touched several times over. An element draws at least
+    // a triangle or a segment, or nothing.
+    const size_t n = escena.Elementos().size();
+    p->elementos.reserve(n);
+    p->vertices.reserve(std::max(p->vertices.capacity(), 3 * n));
     const int inicial = progreso;
     TGeometriaElemento temporal;
     geometrias.EmpiezaRonda();
@@ -427,6 +433,114 @@ private:
     double alto;
 };
 
+// The box of the window positions of points given in the coordinates where the
+// painter's frame starts (its view applied), under the PUSH matrices met on the way: the
+// device's matrices read once, each level's product made here.
+class TMedidaVentana {
+public:
+    explicit TMedidaVentana(const IDCOpenGL& dc) : escalaGrosor(dc.escalaGrosor) {
+        std::array<double, 16> modelo{}, proyeccion{};
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelo.data());
+        glGetDoublev(GL_PROJECTION_MATRIX, proyeccion.data());
+        glGetIntegerv(GL_VIEWPORT, vista);
+        niveles.push_back(Producto(proyeccion, modelo));
+    }
+    void Empuja(const std::array<double, 16>& matriz) { niveles.push_back(Producto(niveles.back(), matriz)); }
+    void Saca() {
+        if (niveles.size() > 1) niveles.pop_back();
+    }
+    void Anade(const float* p) { Anade(p[0], p[1], p[2]); }
+    void Anade(double x, double y, double z) {
+        const std::array<double, 16>& m = niveles.back(); // column by column, as OpenGL's
+        const double w = m[3] * x + m[7] * y + m[11] * z + m[15];
+        if (!(w > 0.0)) return; // behind the eye: clipped away
+        const double nx = (m[0] * x + m[4] * y + m[8] * z + m[12]) / w;
+        const double ny = (m[1] * x + m[5] * y + m[9] * z + m[13]) / w;
+        const double nz = (m[2] * x + m[6] * y + m[10] * z + m[14]) / w;
+        const double vx = vista[0] + (nx + 1.0) * 0.5 * vista[2];
+        const double vy = vista[1] + (ny + 1.0) * 0.5 * vista[3];
+        x0 = std::min(x0, vx - anchoMedio);
+        x1 = std::max(x1, vx + anchoMedio);
+        y0 = std::min(y0, vy - anchoMedio);
+        y1 = std::max(y1, vy + anchoMedio);
+        cerca = std::min(cerca, (nz + 1.0) * 0.5);
+        alguno = true;
+    }
+    // Lines reach half their width beyond their points.
+    void Lineas(float ancho) { anchoMedio = 0.5 * ancho * escalaGrosor; }
+    void Superficies() { anchoMedio = 0.0; }
+
+    // A box of at least a pixel each way, as anything drawn covers.
+    bool Caja(TCajaVentana& caja) const {
+        caja = TCajaVentana();
+        if (!alguno) return false;
+        caja.x0 = x0;
+        caja.x1 = x1;
+        caja.y0 = y0;
+        caja.y1 = y1;
+        caja.cerca = cerca;
+        for (auto [desde, hasta] : {std::pair{&caja.x0, &caja.x1}, std::pair{&caja.y0, &caja.y1}})
+            if (*hasta - *desde < 1.0) {
+                const double medio = 0.5 * (*desde + *hasta);
+                *desde = medio - 0.5;
+                *hasta = medio + 0.5;
+            }
+        return true;
+    }
+
+private:
+    static std::array<double, 16> Producto(const std::array<double, 16>& a, const std::array<double, 16>& b) {
+        std::array<double, 16> r{};
+        for (int c = 0; c < 4; ++c)
+            for (int f = 0; f < 4; ++f)
+                for (int k = 0; k < 4; ++k)
+                    r[4 * c + f] += a[4 * k + f] * b[4 * c + k];
+        return r;
+    }
+
+    std::vector<std::array<double, 16>> niveles;
+    GLint vista[4] = {};
+    double escalaGrosor = 1.0, anchoMedio = 0.0;
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL, cerca = HUGE_VAL;
+    bool alguno = false;
+};
+
+// Every point a frame of the program draws, into the measure.
+void MidePrograma(const TProgramaEscena& p, TMedidaVentana& medida) {
+    for (const TPaso& s : p.pasos) {
+        switch (s.forma) {
+        case TFormaGeometria::triangulos:
+        case TFormaGeometria::lineas:
+            if (s.forma == TFormaGeometria::lineas)
+                medida.Lineas(s.ancho);
+            else
+                medida.Superficies();
+            for (uint32_t i = s.primero; i < s.primero + s.cuenta; ++i)
+                medida.Anade(p.vertices[i].posicion);
+            break;
+        case TFormaGeometria::texturada: {
+            medida.Superficies();
+            const TGeometriaElemento& g = *s.geometria;
+            for (const TVerticeTextura& v : g.verticesTextura)
+                medida.Anade(v.posicion);
+            if (g.mallaTextura)
+                for (const TVerticeTextura& v : *g.mallaTextura)
+                    medida.Anade(g.inicio.x + v.posicion[0], g.inicio.y + v.posicion[1],
+                                 g.inicio.z + v.posicion[2]);
+            break;
+        }
+        case TFormaGeometria::empuja:
+            medida.Empuja(*s.matriz);
+            break;
+        case TFormaGeometria::saca:
+            medida.Saca();
+            break;
+        case TFormaGeometria::nada:
+            break;
+        }
+    }
+}
+
 } // namespace
 
 TPintorEscena::TPintorEscena() = default;
@@ -483,6 +597,18 @@ void TPintorEscena::Pinta(IDCOpenGL& dc, const TObjeto3D& escena, const TCabecer
         Informa(mensaje.c_str(), tituloErrorPintura);
     }
     dc.luz = luzGuardada;
+}
+
+bool TPintorEscena::Mide(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera,
+                         TCajaVentana& caja) {
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    int progreso = 0;
+    AplicaVista(cabecera, vector3D(), 0.0, cabecera.escala, 0.0, 1.0, progreso);
+    TMedidaVentana medida(dc);
+    glPopMatrix();
+    MidePrograma(Programa(escena, progreso), medida);
+    return medida.Caja(caja);
 }
 
 void BuscaPunto(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera,

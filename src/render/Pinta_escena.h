@@ -8,6 +8,7 @@
 #pragma once
 
 #include "geometry/Matrix3.h"
+#include "render/Camara.h"
 #include "render/Geometria_escena.h"
 #include "script/Objetos_3d.h"
 
@@ -33,6 +34,12 @@ public:
     // leaves the matrix stack as it was found.
     void Pinta(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera,
                const TSeleccion& seleccion);
+
+    // Where the points of the scene's geometry fall in the window under the device's
+    // matrices as they stand (the camera's) and the view of `cabecera`, as Pinta would
+    // draw them, selection left out; false, with `caja` empty, when the scene draws
+    // nothing. No frame is drawn: the geometry made for it is kept for the next paint.
+    bool Mide(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera, TCajaVentana& caja);
 
 private:
     const TProgramaEscena& Programa(const TObjeto3D& escena, int& progreso);

@@ -31,11 +31,12 @@ public:
 
     // One frame on the device, presented; nothing is drawn when its viewport has no width.
     void Pinta(IDCOpenGL& dc);
-    // Changes the camera so that the whole scene fills the device's viewport (its
-    // Encuadra), measuring what frames drawn with trial cameras cover; the orientation
-    // stays. False, with the camera unchanged, when the scene draws nothing. The frames
-    // are not presented: the caller paints again.
-    bool Encuadra(IDCOpenGL& dc);
+    // Changes the camera so that the whole scene fills the share `margen` of the
+    // device's viewport, the orientation kept: zoomed and panned (in perspective zoomed
+    // about the middle, the eye moved back when the model reaches it) by where the
+    // points of the scene's geometry fall, in one step and without drawing. False, with
+    // the camera unchanged, when the scene draws nothing.
+    bool Encuadra(IDCOpenGL& dc, double margen = 0.9);
     // The control point under a window position of the frame on show (see BuscaPunto).
     void BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& linea, int& indice);
 
@@ -44,10 +45,7 @@ public:
 
 private:
     bool PintaSinPresentar(IDCOpenGL& dc, const TCamara& camaraCuadro, const TSeleccion& seleccionCuadro);
-    TCajaPixeles Mide(IDCOpenGL& dc, const TCamara& prueba);
-    bool BuscaModeloEntero(IDCOpenGL& dc, TCamara& prueba, TCajaPixeles& caja, int ancho, int alto);
-    void AjustaModelo(IDCOpenGL& dc, TCamara& prueba, TCajaPixeles caja, int ancho, int alto);
-    bool ApartaOjo(IDCOpenGL& dc, TCamara& prueba, int ancho, int alto);
+    bool Mide(IDCOpenGL& dc, const TCamara& prueba, TCajaVentana& caja);
 
     std::shared_ptr<const TObjeto3D> escena;
     TPintorEscena pintor;

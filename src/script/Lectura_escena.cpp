@@ -188,6 +188,8 @@ private:
     int definiciones = 0;
     bool definicionesIguales = true;
     bool definicion = false;
+    // What of the line being read an error raised now belongs to.
+    TErrorLectura::TParte parte = TErrorLectura::enLinea;
 };
 
 void TLector3Di::LeeLineas(TFicheroQOR& lector) {
@@ -195,6 +197,7 @@ void TLector3Di::LeeLineas(TFicheroQOR& lector) {
     int numero = lector.LeeLinea(linea);
     try {
         while (!linea.IsEmpty()) {
+            parte = TErrorLectura::enLinea;
             if (textoExpandido || !definicionesIguales || !Reutiliza(linea, numero)) {
                 TLineaElemento registro = Clave(linea);
                 const long trabajo = defines.Trabajo();
@@ -224,7 +227,7 @@ void TLector3Di::LeeLineas(TFicheroQOR& lector) {
             numero = lector.LeeLinea(linea);
         }
     } catch (const TXErrorObjeto3D& e) {
-        informe.AnadeNumerado(numero, e.mensaje);
+        informe.AnadeNumerado(numero, e.mensaje, parte);
         informe.correcto = false;
         return;
     }
@@ -283,10 +286,11 @@ bool TLector3Di::LeeLinea(DString& linea, int numero) {
     if (!c) {
         DString mensaje("Undefined command:");
         mensaje += comando;
-        informe.AnadeNumerado(numero, mensaje.c_str());
+        informe.AnadeNumerado(numero, mensaje.c_str(), TErrorLectura::enComando);
         fallo = true;
         return true;
     }
+    parte = TErrorLectura::enCampos;
     switch (c->tipo) {
     case TTipoComando::version:
         break;
@@ -300,7 +304,7 @@ bool TLector3Di::LeeLinea(DString& linea, int numero) {
     case TTipoComando::texturet: {
         DString mensaje;
         if (!LeeTextura(memoria->texturas, parametros, escena->nombreFichero, mensaje)) {
-            informe.AnadeNumerado(numero, mensaje.c_str());
+            informe.AnadeNumerado(numero, mensaje.c_str(), TErrorLectura::enCampos);
             return false;
         }
         break;

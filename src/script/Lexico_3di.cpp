@@ -11,14 +11,14 @@ bool EsBlanco(char c) {
     return c == ' ' || c == '\t';
 }
 
+} // namespace
+
 bool IgualSinCaso(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::toupper(static_cast<unsigned char>(x)) ==
                       std::toupper(static_cast<unsigned char>(y));
            });
 }
-
-} // namespace
 
 TLineaCodigo CodigoDeLinea(std::string_view linea) {
     TLineaCodigo c;

@@ -11,6 +11,10 @@
 #include <cstddef>
 #include <string_view>
 
+// Whether two words are the same but for the case of ASCII letters, as command words
+// are compared.
+bool IgualSinCaso(std::string_view a, std::string_view b);
+
 // A line of the text as written, without its line end. The code runs from its first
 // character that is not blank (space, tab) to the comment (';') or the end, without the
 // blanks that end it; it is empty on a blank or comment line.

@@ -101,16 +101,16 @@ TObjeto3D::TObjeto3D(const TObjeto3D& otra)
 // ---------------------------------------------------------------------------------------
 // The outcome of a read
 
-void TInformeLectura::AnadeNumerado(int32_t linea, const char* mensaje) {
-    errores.push_back({linea, DString(mensaje), TErrorLectura::conNumero});
+void TInformeLectura::AnadeNumerado(int32_t linea, const char* mensaje, TErrorLectura::TParte parte) {
+    errores.push_back({linea, DString(mensaje), TErrorLectura::conNumero, parte});
 }
 
-void TInformeLectura::AnadeDelLector(int32_t linea, const DString& texto) {
+void TInformeLectura::AnadeDelLector(int32_t linea, const DString& texto, TErrorLectura::TParte parte) {
     const int largo = texto.Length();
     if (largo >= 2 && texto.CharAt(largo - 2) == '\r' && texto.CharAt(largo - 1) == '\n')
-        errores.push_back({linea, texto.Mid(0, largo - 2), TErrorLectura::conFinLinea});
+        errores.push_back({linea, texto.Mid(0, largo - 2), TErrorLectura::conFinLinea, parte});
     else
-        errores.push_back({linea, texto, TErrorLectura::suelto});
+        errores.push_back({linea, texto, TErrorLectura::suelto, parte});
 }
 
 void TInformeLectura::Sustituye(const DString& mensaje) {

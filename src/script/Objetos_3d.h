@@ -106,11 +106,15 @@ public:
 // (-1 when it is the whole script's or the file's) and its message. `forma` is how
 // the message stands in the error text: "N: message" and a line end, the message and
 // a line end (as the extrusion readers and TEXTURET give theirs), or the message alone.
+// `parte` is what of the line is wrong, as far as the reader knows: the command word,
+// the fields after the "=", or the line as a whole.
 struct TErrorLectura {
     enum TForma : uint8_t { conNumero, conFinLinea, suelto };
+    enum TParte : uint8_t { enLinea, enComando, enCampos };
     int32_t linea = -1;
     DString mensaje;
     TForma forma = conNumero;
+    TParte parte = enLinea;
 };
 
 // The outcome of a load or read of a scene: success and the errors in the order they
@@ -119,9 +123,11 @@ struct TErrorLectura {
 class TInformeLectura {
 public:
     // "N: message\r\n".
-    void AnadeNumerado(int32_t linea, const char* mensaje);
+    void AnadeNumerado(int32_t linea, const char* mensaje,
+                       TErrorLectura::TParte parte = TErrorLectura::enLinea);
     // A reader's own text, which ends with its line end (when it has one).
-    void AnadeDelLector(int32_t linea, const DString& texto);
+    void AnadeDelLector(int32_t linea, const DString& texto,
+                        TErrorLectura::TParte parte = TErrorLectura::enCampos);
     // A message that stands for the whole read, replacing whatever came before.
     void Sustituye(const DString& mensaje);
     void Vacia();

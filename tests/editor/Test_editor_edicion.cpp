@@ -178,11 +178,18 @@ TEST_F(EditorEdicion, ADoubleClickOnATextureLineOpensTheImageAndNothingElse) {
     // Mended: the name is the one the reader takes, in any case, after blanks and without
     // the alpha option and the comment that follow it ("big.bmp,1 ; blended" named no file).
     EXPECT_EQ(dobleClic("  texturet=big.bmp,1 ; blended"), "");
-    const QString esperados = QUrl::fromLocalFile(carpeta.filePath("wood.bmp")).toEncoded() + "\n" +
-                              QUrl::fromLocalFile(carpeta.filePath("big.bmp")).toEncoded() + "\n" +
-                              QUrl::fromLocalFile(carpeta.filePath("big.bmp")).toEncoded() + "\n";
-    EXPECT_TRUE(Espera([&] { return QString::fromStdString(LeeFichero(abiertos)) == esperados; }))
-        << LeeFichero(abiertos);
+    // Each opener runs detached, so their lines may land in any order.
+    const auto lineasOrdenadas = [](const QString& texto) {
+        QStringList lineas = texto.split('\n', Qt::SkipEmptyParts);
+        lineas.sort();
+        return lineas;
+    };
+    const QString madera = QUrl::fromLocalFile(carpeta.filePath("wood.bmp")).toEncoded();
+    const QString grande = QUrl::fromLocalFile(carpeta.filePath("big.bmp")).toEncoded();
+    const QStringList esperados = lineasOrdenadas(madera + "\n" + grande + "\n" + grande + "\n");
+    EXPECT_TRUE(Espera([&] {
+        return lineasOrdenadas(QString::fromStdString(LeeFichero(abiertos))) == esperados;
+    })) << LeeFichero(abiertos);
     qputenv("PATH", path);
 }
 

@@ -27,7 +27,7 @@ compartidos="share/applications/pictomolder.desktop share/mime/packages/pictomol
   share/vim/vimfiles/syntax/3di.vim share/vim/vimfiles/ftdetect/3di.vim
   share/nvim/site/syntax/3di.vim share/nvim/site/ftdetect/3di.vim"
 esperados="lib/cmake/Pictomolder/PictomolderConfig.cmake lib/cmake/Pictomolder/PictomolderConfigVersion.cmake
-  lib/pictomolder/pictomolder-cli lib/pictomolder/qorjpg.so lib/pictomolder/qorgeotiff.so $compartidos"
+  lib/pictomolder/pictomolder-cli lib/pictomolder/pictomolder-lsp lib/pictomolder/qorjpg.so lib/pictomolder/qorgeotiff.so $compartidos"
 if [ -e "$build/bin/pictomolder" ]; then
   esperados+=" lib/pictomolder/pictomolder lib/pictomolder/HELP?Pictomolder?1.pdf lib/pictomolder/manual/manual.md
     share/man/man1/pictomolder.1"
@@ -35,7 +35,7 @@ fi
 for f in $esperados; do
   compgen -G "$prefijo/$f" >/dev/null || fallo "missing $f"
 done
-for programa in pictomolder pictomolder-cli; do
+for programa in pictomolder pictomolder-cli pictomolder-lsp; do
   [ -e "$build/bin/$programa" ] || continue
   [ "$(readlink "$prefijo/bin/$programa")" = "../lib/pictomolder/$programa" ] || fallo "bin/$programa is no link"
 done
@@ -135,6 +135,11 @@ convert -size 4x4 xc:red "$tmp/a.jpg"
 "$prefijo/bin/pictomolder-cli" image "$tmp/a.jpg" | grep -q '"width": 4' || fallo "JPEG module not found"
 echo 'SPHERE=[0,0,0]:1' >"$tmp/a.3di"
 "$prefijo/bin/pictomolder-cli" export "$tmp/a.3di" -o "$tmp/a.ico" || fallo "export"
+# The installed language server answers an editor that starts it by its name (it ends
+# with status 1 at the end of its input, without a shutdown).
+mensaje='{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}}'
+respuesta=$(printf 'Content-Length: %d\r\n\r\n%s' ${#mensaje} "$mensaje" | PATH="$prefijo/bin:$PATH" pictomolder-lsp || true)
+grep -q '"hoverProvider":true' <<<"$respuesta" || fallo "pictomolder-lsp does not answer: $respuesta"
 
 # An application built against the installed CMake package: every icon drawn, then after
 # one texture is touched only the icons of its script.
@@ -159,7 +164,7 @@ deb=$(compgen -G "$tmp/paquete/pictomolder_*.deb") || fallo "no package"
 dpkg-deb -f "$deb" Depends | grep -q 'libpng16-16' || fallo "Depends: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -f "$deb" Depends | grep -q 'libgl1-mesa-dri' || fallo "Depends without the OpenGL driver"
 contenido=$(dpkg-deb -c "$deb")
-for f in bin/pictomolder-cli lib/pictomolder/qorjpg.so share/icons/hicolor/256x256/apps/pictomolder.png $compartidos; do
+for f in bin/pictomolder-cli bin/pictomolder-lsp lib/pictomolder/qorjpg.so share/icons/hicolor/256x256/apps/pictomolder.png $compartidos; do
   grep -qF " ./usr/$f" <<<"$contenido" || fallo "the package lacks $f"
 done
 echo "installed and packaged"

@@ -1,5 +1,6 @@
 // The scene at the editor's default view: batching, highlights, picking, views and
 // framing. (What each command draws is held by the reference pictures.)
+#include "Escritor_3ds.h"
 #include "Pinta_prueba.h"
 
 #include "render/Geometria_escena.h"
@@ -13,8 +14,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <numbers>
+#include <numeric>
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
@@ -24,6 +28,39 @@ namespace {
 
 const char* quadArriba = "QUAD=[-2,-2,0]:[2,-2,0]:[2,2,0]:[-2,2,0]\n";
 const char* quadCentro = "QUAD=[-0.5,-0.5,0]:[0.5,-0.5,0]:[0.5,0.5,0]:[-0.5,0.5,0]\n";
+
+// The scene's triangles painted one by one as polygons, under the scene's turn.
+std::vector<uint32_t> Pixeles(const TDibIG& imagen) {
+    std::vector<uint32_t> pixeles;
+    for (int y = 0; y < lado; ++y)
+        for (int x = 0; x < lado; ++x)
+            pixeles.push_back(imagen.Pixel(x, y));
+    return pixeles;
+}
+
+std::vector<uint32_t> TriangulosUnoAUno(TVistaPrueba& v) {
+    CargaVista(v.dc, v.vista.camara);
+    v.dc.Clear();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glRotated(v.Escena().anguloGiro * 180.0 / std::numbers::pi, 0.0, 0.0, 1.0);
+    v.Escena().ParaCada([&](const TElementoObj3D& e) {
+        v.dc.SetColor(ColorCara(e, dynamic_cast<const TElementoTriang3D&>(e).normal));
+        v.dc.Polygon(std::span(e.puntos.data(), 3), {}, modoRelleno);
+    });
+    glPopMatrix();
+    v.dc.Swap();
+    TDibIG imagen;
+    v.dc.ReadPixels(imagen);
+    return Pixeles(imagen);
+}
+
+int PixelesDistintos(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    int distintos = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        distintos += a[i] != b[i];
+    return distintos + static_cast<int>(std::max(a.size(), b.size()) - std::min(a.size(), b.size()));
+}
 
 } // namespace
 
@@ -56,21 +93,51 @@ TEST(PintaEscena, BatchedTrianglesPaintAsPolygonsDo) {
                   std::to_string(y) + ",0]:[" + std::to_string(x) + "," + std::to_string(y + 2) + ",1]\n";
     }
     v.Pinta(script);
-    CargaVista(v.dc, v.vista.camara);
-    v.dc.Clear();
-    v.Escena().ParaCada([&](const TElementoObj3D& e) {
-        v.dc.SetColor(ColorCara(e, dynamic_cast<const TElementoTriang3D&>(e).normal));
-        v.dc.Polygon(std::span(e.puntos.data(), 3), {}, modoRelleno);
-    });
-    v.dc.Swap();
-    TDibIG unoAUno;
-    v.dc.ReadPixels(unoAUno);
-    int distintos = 0;
-    for (int y = 0; y < lado; ++y)
-        for (int x = 0; x < lado; ++x)
-            distintos += unoAUno.Pixel(x, y) != v.imagen.Pixel(x, y);
-    EXPECT_EQ(distintos, 0);
+    EXPECT_EQ(PixelesDistintos(Pixeles(v.imagen), TriangulosUnoAUno(v)), 0);
     EXPECT_FALSE(v.EsFondo(v.Desde(0, 0)));
+}
+
+// A 3D Studio mesh is made into the frame once: the frames after the first, and a frame
+// made again after another scene, are the pixels of its triangles painted one by one.
+TEST(PintaEscena, AnImportedMeshKeepsItsFrame) {
+    using namespace prueba3ds;
+    std::string meshes = Material("Clay", 190, 90, 60) + Material("Moss", 80, 140, 60);
+    for (int t = 0; t < 2; ++t) {
+        std::vector<TPunto> puntos;
+        std::vector<TTriangulo> caras;
+        for (float j = 0; j <= 8; ++j)
+            for (float i = 0; i <= 8; ++i)
+                puntos.push_back({i - 4.0f, j - 4.0f + 0.5f * static_cast<float>(t),
+                                  std::sin(i * j + 3.0f * static_cast<float>(t))});
+        for (uint16_t j = 0; j < 8; ++j)
+            for (uint16_t i = 0; i < 8; ++i) {
+                const auto k = static_cast<uint16_t>(9 * j + i);
+                caras.push_back({k, static_cast<uint16_t>(k + 1), static_cast<uint16_t>(k + 10)});
+                caras.push_back({k, static_cast<uint16_t>(k + 10), static_cast<uint16_t>(k + 9)});
+            }
+        std::vector<uint16_t> todas(caras.size());
+        std::iota(todas.begin(), todas.end(), uint16_t{0});
+        meshes += Objeto("Tile" + std::to_string(t),
+                         Vertices(puntos) + Caras(caras, GrupoMaterial(t ? "Moss" : "Clay", todas)));
+    }
+    const std::string ruta = testing::TempDir() + "pm_frame_mesh.3ds";
+    std::ofstream(ruta, std::ios::binary) << Fichero(meshes);
+    const TLecturaEscena malla = LeeEscena(TFuenteEscena::Fichero(ruta.c_str()));
+    std::remove(ruta.c_str());
+    ASSERT_EQ(malla.escena->Count(), 256);
+
+    TVistaPrueba v;
+    v.vista.Muestra(malla.escena);
+    v.Pinta();
+    const std::vector<uint32_t> primero = Pixeles(v.imagen);
+    v.Pinta();
+    EXPECT_EQ(PixelesDistintos(Pixeles(v.imagen), primero), 0);
+    v.Pinta("TRIANGLE=[0,0,0]:[1,0,0]:[0,1,0]\n");
+    v.vista.Muestra(malla.escena);
+    v.Pinta();
+    EXPECT_EQ(PixelesDistintos(Pixeles(v.imagen), primero), 0);
+    EXPECT_EQ(PixelesDistintos(primero, TriangulosUnoAUno(v)), 0);
+    EXPECT_GT(v.Cuenta([](uint32_t c) { return Diferencia(c, 0xFE0000) > 1; }), lado * lado / 8);
 }
 
 // Mended: LINEWIDTH=1e308 on a highlighted element overflowed the width of its outline.
