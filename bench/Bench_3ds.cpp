@@ -98,9 +98,9 @@ size_t HeapEnUso() {
 }
 
 bool Importa(benchmark::State& state, TObjeto3D& escena) {
-    DString error;
-    if (ImportScene3DS(escena, RutaMalla().c_str(), error)) return true;
-    state.SkipWithError(error.c_str());
+    const auto importada = ImportScene3DS(escena, RutaMalla().c_str());
+    if (importada) return true;
+    state.SkipWithError(importada.Mensaje().c_str());
     return false;
 }
 
@@ -183,8 +183,7 @@ struct TBancoPintura {
     TBancoPintura() {
         dc.luz = luzEscena;
         int bits = 0;
-        DString error;
-        activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 413, 455}, 512, error);
+        activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 413, 455}, 512).Correcto();
         vista.camara.ResetView();
     }
     // Whether the device works and the mesh is the scene shown.
@@ -207,11 +206,11 @@ void BM_PintaEscena3DS(benchmark::State& state) {
     // The first paint makes the mesh into the frame's arrays, which the next ones keep
     // (as the bare draw below makes its arrays before it is timed); it is reported apart.
     const auto inicio = std::chrono::steady_clock::now();
-    banco.vista.Pinta(banco.dc);
+    if (!banco.vista.Pinta(banco.dc)) state.SkipWithError("painting failed");
     state.counters["first_frame_ms"] =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
     for (auto _ : state)
-        banco.vista.Pinta(banco.dc); // ends with the swap, which waits for the frame
+        if (!banco.vista.Pinta(banco.dc)) state.SkipWithError("painting failed"); // ends with the swap
     state.SetItemsProcessed(state.iterations() * numTriangulos);
 }
 BENCHMARK(BM_PintaEscena3DS)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();

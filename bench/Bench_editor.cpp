@@ -9,7 +9,6 @@
 #include "editor/Aplicacion_editor.h"
 #include "editor/Lienzo_gl.h"
 #include "editor/Unit_FormTestOpenGL.h"
-#include "support/Informa.h"
 
 #include "Script_generado.h"
 
@@ -194,7 +193,6 @@ int main(int argc, char** argv) {
     PreparaFormatoGL();
     QApplication aplicacion(argc, argv);
     InstalaGanchosQt();
-    InstalaInformador(nullptr);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -80,8 +80,7 @@ struct TBanco {
         rect.derecha = 413;
         rect.abajo = 455;
         int bits = 0;
-        DString error;
-        activo = dc.SetWindow(&superficie, bits, colorAzul, rect, 512, error);
+        activo = dc.SetWindow(&superficie, bits, colorAzul, rect, 512).Correcto();
         vista.camara.ResetView();
     }
     bool Listo(benchmark::State& state) const {
@@ -103,7 +102,8 @@ void BM_LeeYPintaScript(benchmark::State& state) {
     for (auto _ : state) {
         lectura = Lee(t.Siguiente(), &lectura);
         banco.vista.Muestra(lectura.escena);
-        banco.vista.Pinta(banco.dc); // ends with the swap, which waits for the frame
+        // Ends with the swap, which waits for the frame.
+        if (!banco.vista.Pinta(banco.dc)) state.SkipWithError("painting failed");
     }
     CuentaPorLinea(state, t.n);
 }
@@ -126,7 +126,7 @@ void BM_PintaEscena(benchmark::State& state) {
     TBanco banco;
     if (!LeeParaCuadros(state, banco)) return;
     for (auto _ : state)
-        banco.vista.Pinta(banco.dc);
+        if (!banco.vista.Pinta(banco.dc)) state.SkipWithError("painting failed");
     state.counters["triangles"] = static_cast<double>(TriangulosEscena(banco.vista.Escena()).size() / 3);
 }
 BENCHMARK(BM_PintaEscena)->Args({1000, 16})->Args({1000, 8})->Unit(benchmark::kMillisecond);

@@ -125,11 +125,13 @@ void BM_CodificaICO(benchmark::State& state) {
     std::vector<const TDibIG*> punteros;
     for (const auto& i : imagenes)
         punteros.push_back(i.get());
-    std::vector<uint8_t> datos;
-    DString error;
-    for (auto _ : state)
-        if (!CodificaICO(punteros, datos, error)) state.SkipWithError("encoding failed");
-    state.counters["bytes"] = static_cast<double>(datos.size());
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const auto datos = CodificaICO(punteros);
+        if (!datos) state.SkipWithError("encoding failed");
+        bytes = datos ? datos->size() : 0;
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
 }
 
 // The preview (413 x 455) showing the model at the editor's default view: one frame, and
@@ -138,10 +140,9 @@ struct TVistaPrevia {
     TVistaPrevia() {
         dc.luz = luzEscena;
         int bits = 0;
-        DString error;
-        activa = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 413, 455}, 512, error);
+        activa = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 413, 455}, 512).Correcto();
         vista.camara.ResetView();
-        vista.Pinta(dc);
+        activa = activa && vista.Pinta(dc).Correcto();
     }
     bool Activa(benchmark::State& state) {
         if (!activa) state.SkipWithError("no OpenGL surface");
@@ -158,7 +159,7 @@ void BM_PintaVista(benchmark::State& state) {
     TVistaPrevia p;
     if (!p.Activa(state)) return;
     for (auto _ : state)
-        p.vista.Pinta(p.dc);
+        if (!p.vista.Pinta(p.dc)) state.SkipWithError("painting failed");
 }
 
 void BM_EncuadraVista(benchmark::State& state) {

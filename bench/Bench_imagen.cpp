@@ -195,8 +195,8 @@ void BM_GifNuestro(benchmark::State& state) {
     const std::string& gif = Ficheros().Gif();
     for (auto _ : state) {
         TDibIG img;
-        DString error;
-        if (!LeeGIF(gif.c_str(), img, error, nullptr)) state.SkipWithError(error.c_str());
+        if (const auto leida = LeeGIF(gif.c_str(), img, nullptr); !leida)
+            state.SkipWithError(leida.Mensaje().c_str());
         benchmark::DoNotOptimize(img.Bits());
     }
     state.SetBytesProcessed(state.iterations() * lado * lado);
@@ -218,8 +218,8 @@ void BM_PngNuestro(benchmark::State& state) {
     const std::string& png = Ficheros().Png();
     for (auto _ : state) {
         TDibIG img;
-        DString error;
-        if (!LeePNG(png.c_str(), img, error, nullptr)) state.SkipWithError(error.c_str());
+        if (const auto leida = LeePNG(png.c_str(), img, nullptr); !leida)
+            state.SkipWithError(leida.Mensaje().c_str());
         benchmark::DoNotOptimize(img.Bits());
     }
     state.SetBytesProcessed(state.iterations() * lado * lado * 3);
@@ -284,10 +284,10 @@ void BM_MemoriaCarga(benchmark::State& state) {
     int64_t bitmap = 0;
     for (auto _ : state) {
         TDibIGformat img;
-        DString error;
         const int64_t antes = memoria::Actual();
         memoria::ReiniciaPico();
-        if (!img.LeeImagen(fichero.c_str(), error)) state.SkipWithError(error.c_str());
+        if (const auto leida = img.LeeImagen(fichero.c_str()); !leida)
+            state.SkipWithError(leida.Mensaje().c_str());
         bitmap = static_cast<int64_t>(img.BytesPixeles());
         extra = memoria::Pico() - antes - bitmap;
     }

@@ -14,8 +14,7 @@ namespace {
 struct TBanco {
     TBanco(int ancho, int alto) : superficie(ancho, alto) {
         int bits = 0;
-        DString error;
-        activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, ancho, alto}, 512, error);
+        activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, ancho, alto}, 512).Correcto();
         dc.luz = luzEscena;
         TMatriz4 proyeccion;
         proyeccion(2, 2) = -1.0;

@@ -294,8 +294,8 @@ void BM_TiffTeselasImagen(benchmark::State& estado) {
     PonACeroPico();
     for (auto _ : estado) {
         TDibIGformat img;
-        DString error;
-        if (!img.LeeImagen(ruta.c_str(), error)) estado.SkipWithError(error.c_str());
+        if (const auto leida = img.LeeImagen(ruta.c_str()); !leida)
+            estado.SkipWithError(leida.Mensaje().c_str());
         estado.counters["bitmap_MB"] = static_cast<double>(img.BytesPixeles()) / (1 << 20);
     }
     estado.counters["pico_MB"] = PicoMB();
@@ -307,8 +307,8 @@ void BM_IcoEnormeImagen(benchmark::State& estado) {
     PonACeroPico();
     for (auto _ : estado) {
         TDibIGformat img;
-        DString error;
-        if (!img.LeeImagen(ruta.c_str(), error)) estado.SkipWithError(error.c_str());
+        if (const auto leida = img.LeeImagen(ruta.c_str()); !leida)
+            estado.SkipWithError(leida.Mensaje().c_str());
     }
     estado.counters["pico_MB"] = PicoMB();
 }
@@ -318,10 +318,9 @@ void BM_Jpeg254Escaneos(benchmark::State& estado) {
     PonACeroPico();
     for (auto _ : estado) {
         TDibIGformat img;
-        DString error;
-        if (img.LeeImagen(ruta.c_str(), error) ||
-            std::string(error.c_str()) != "Error reading JPG: more than 100 scans")
-            estado.SkipWithError(("not refused: " + std::string(error.c_str())).c_str());
+        const std::string error = MensajeDe(img.LeeImagen(ruta.c_str())).c_str();
+        if (error != "Error reading JPG: more than 100 scans")
+            estado.SkipWithError(("not refused: " + error).c_str());
     }
     estado.counters["pico_MB"] = PicoMB();
 }

@@ -21,12 +21,12 @@ int64_t Caras(const TModelo3DS& modelo) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
-    DString motivo;
-    auto modelo = ReadModel3DS(datos, modoMemoria3DS, tamano, &motivo);
-    if (!modelo) {
-        if (datos && motivo.IsEmpty()) __builtin_trap();
+    auto leido = ReadModel3DS(datos, modoMemoria3DS, tamano);
+    if (!leido) {
+        if (datos && leido.Mensaje().IsEmpty()) __builtin_trap();
         return 0;
     }
+    std::unique_ptr<TModelo3DS> modelo = std::move(leido).Valor();
     for (const TMalla3DS& m : modelo->mallas)
         for (const TCara3DS& c : m.caras)
             if (c.a >= m.vertices.size() || c.b >= m.vertices.size() || c.c >= m.vertices.size())
@@ -34,10 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     const int64_t caras = Caras(*modelo);
     FreeModel3DS(std::move(modelo));
     if (caras == 0) return 0;
-    auto igual = ReadModel3DS(datos, modoMemoria3DS, tamano, nullptr, caras);
-    if (!igual || Caras(*igual) != caras) __builtin_trap();
-    if (ReadModel3DS(datos, modoMemoria3DS, tamano, &motivo, caras - 1) ||
-        !std::strstr(motivo.c_str(), "faces, the most one import takes"))
+    const auto igual = ReadModel3DS(datos, modoMemoria3DS, tamano, caras);
+    if (!igual || Caras(**igual) != caras) __builtin_trap();
+    if (!std::strstr(MensajeDe(ReadModel3DS(datos, modoMemoria3DS, tamano, caras - 1)).c_str(),
+                     "faces, the most one import takes"))
         __builtin_trap();
     return 0;
 }

@@ -18,10 +18,9 @@ void Lee(const uint8_t* datos, size_t tamano, bool conCabecera) {
     TFicheroQORdatos fichero(fqLeeBinario, reinterpret_cast<const char*>(datos),
                              static_cast<int32_t>(tamano));
     TDibIG img;
-    DString error;
     try {
-        if (!img.LeeDIB(fichero, conCabecera, error)) {
-            if (error.CompareN("Error reading the BMP file.", 27) != 0) __builtin_trap();
+        if (const auto leida = img.LeeDIB(fichero, conCabecera); !leida) {
+            if (leida.Mensaje().CompareN("Error reading the BMP file.", 27) != 0) __builtin_trap();
             return;
         }
     } catch (const TXTextoQOR&) {

@@ -6,7 +6,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     fuzz::LeePorNombre(
         datos, tamano, "Error 2 opening ",
-        [](const char* nombre, TDibIG& img, DString& error) { return LeeGIF(nombre, img, error, nullptr); },
-        MideGIF);
+        [](const char* nombre, TDibIG& img) { return LeeGIF(nombre, img, nullptr); }, MideGIF);
     return 0;
 }

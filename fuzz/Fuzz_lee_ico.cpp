@@ -6,9 +6,8 @@
 #include "image/Lector_ico.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
-    fuzz::LeePorNombre(
-        datos, tamano, "Error extracting icon",
-        [](const char* nombre, TDibIG& img, DString& error) { return LeeICO(nombre, img, error, nullptr); });
+    fuzz::LeePorNombre(datos, tamano, "Error extracting icon",
+                       [](const char* nombre, TDibIG& img) { return LeeICO(nombre, img, nullptr); });
     const char* nombre = fuzz::FicheroDeEntrada(datos, tamano);
     std::vector<TImagenDirectorio> imagenes;
     if (tamano > (1u << 22) || !ListaICO(nombre, imagenes)) return 0;

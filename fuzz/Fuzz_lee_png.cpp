@@ -6,7 +6,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     fuzz::LeePorNombre(
         datos, tamano, "Error reading ",
-        [](const char* nombre, TDibIG& img, DString& error) { return LeePNG(nombre, img, error, nullptr); },
-        MidePNG);
+        [](const char* nombre, TDibIG& img) { return LeePNG(nombre, img, nullptr); }, MidePNG);
     return 0;
 }

@@ -5,8 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     fuzz::LeePorNombre(
-        datos, tamano, "Error reading RAS: ",
-        [](const char* nombre, TDibIG& img, DString& error) { return LeeRAS(nombre, img, error, nullptr); },
+        datos, tamano,
+        "Error reading RAS: ", [](const char* nombre, TDibIG& img) { return LeeRAS(nombre, img, nullptr); },
         MideRAS);
     return 0;
 }

@@ -15,9 +15,8 @@ const char* _Get_TIFF_Error();
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     static const TEntradasTIFF entradas{_Lee_GeoTIFF, _Lee_Cabecera_TIFF, _Lee_Bits_TIFF, _Cierra_TIFF,
                                         _Get_TIFF_Error};
-    fuzz::LeePorNombre(datos, tamano, "Error reading TIF ",
-                       [](const char* nombre, TDibIG& img, DString& error) {
-                           return LeeTIFcon(entradas, TModuloCodec(), nombre, img, error, nullptr);
-                       });
+    fuzz::LeePorNombre(datos, tamano, "Error reading TIF ", [](const char* nombre, TDibIG& img) {
+        return LeeTIFcon(entradas, TModuloCodec(), nombre, img, nullptr);
+    });
     return 0;
 }

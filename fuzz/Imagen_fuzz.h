@@ -59,10 +59,9 @@ void LeePorNombre(const uint8_t* datos, size_t tamano, const char* prefijo, Lect
     if (tamano > (1u << 22)) return;
     const char* nombre = FicheroDeEntrada(datos, tamano);
     Imagen img;
-    DString error;
     try {
-        if (!lee(nombre, img, error)) {
-            if (std::string(error.c_str()).rfind(prefijo, 0) != 0) __builtin_trap();
+        if (const auto leida = lee(nombre, img); !leida) {
+            if (std::string(leida.Mensaje().c_str()).rfind(prefijo, 0) != 0) __builtin_trap();
             return;
         }
     } catch (const TXTextoQOR&) {

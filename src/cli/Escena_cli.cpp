@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
 #include <tuple>
 
 namespace {
@@ -66,21 +65,22 @@ TLecturaEscena LeeEntrada(const std::string& fichero, const TLecturaEscena* ante
              leido.size() <= maxEntradaEstandar && (n = std::fread(bloque, 1, sizeof bloque, stdin)) > 0;)
             leido.append(bloque, n);
         if (leido.size() > maxEntradaEstandar)
-            throw std::runtime_error("standard input holds more than 64 MB; no script is that long");
+            throw TXPictomolder(TCausa::limite,
+                                "standard input holds more than 64 MB; no script is that long");
         TLecturaEscena lectura = LeeEscena(TFuenteEscena::Texto(leido, DString()), anterior);
         if (texto) *texto = std::move(leido);
         return lectura;
     }
     TFicheroQOR prueba;
     if (!prueba.Abre(fichero.c_str(), fqLeeTexto))
-        throw std::runtime_error("cannot read " + fichero + ": " + prueba.Motivo());
+        throw TXPictomolder(TCausa::entradaSalida, "cannot read " + fichero + ": " + prueba.Motivo());
     if (texto) {
         const long tamano = prueba.Tamano();
         if (tamano < 0 || static_cast<size_t>(tamano) > maxEntradaEstandar)
-            throw std::runtime_error("cannot read " + fichero + ": not a script of at most 64 MB");
+            throw TXPictomolder(TCausa::limite, "cannot read " + fichero + ": not a script of at most 64 MB");
         texto->resize(static_cast<size_t>(tamano));
         if (tamano > 0 && !prueba.LeeBloque(texto->data(), tamano))
-            throw std::runtime_error("cannot read " + fichero + ": " + prueba.Motivo());
+            throw TXPictomolder(TCausa::entradaSalida, "cannot read " + fichero + ": " + prueba.Motivo());
     }
     prueba.Cierra();
     return LeeEscena(TFuenteEscena::Fichero(fichero.c_str()), anterior);

@@ -5,6 +5,7 @@
 
 #include "render/Camara.h"
 #include "script/Lectura_escena.h"
+#include "support/Resultado.h"
 
 #include <exception>
 #include <functional>
@@ -18,11 +19,9 @@ constexpr int salidaFallo = 1;
 constexpr int salidaUso = 2;
 
 // A mistake in the command line: the tool prints it on one line (AvisaUso), status 2.
-class TErrorUso : public std::exception {
+class TErrorUso : public TXPictomolder {
 public:
-    explicit TErrorUso(std::string t) : texto(std::move(t)) {}
-    const char* what() const noexcept override { return texto.c_str(); }
-    std::string texto;
+    explicit TErrorUso(const std::string& texto) : TXPictomolder(TCausa::uso, DString(texto.c_str())) {}
 };
 
 // Prints a mistake in the command line as one line that names it and where the whole
@@ -43,7 +42,7 @@ bool LeeOpcionCamara(const std::string& opcion, const std::function<std::string(
 
 // Reads the script as the editor does: standard input ("-") as a text (as the editor
 // reads its text pane), a named file by its extension. A file that cannot be read
-// raises std::runtime_error with the system's reason (a usage error, not a script
+// raises TXPictomolder with the system's reason (a usage error, not a script
 // error); otherwise the read's report tells whether the script has errors. `anterior`,
 // the read of the same file before, lends what is unchanged. `texto`, when given,
 // receives the script's text, for the messages that point into it.

@@ -91,7 +91,7 @@ void TLoteExporta::Lee(TIconoLote& icono) {
     try {
         const TLecturaEscena* anterior = icono.lectura ? &*icono.lectura : nullptr;
         icono.lectura = LeeEntrada(icono.tarea.fichero, anterior);
-    } catch (const std::runtime_error& e) {
+    } catch (const TXPictomolder& e) {
         icono.lectura.reset();
         Falla(icono, e.what());
         return;
@@ -108,7 +108,7 @@ void TLoteExporta::Lee(TIconoLote& icono) {
 void TLoteExporta::Dibuja(TIconoLote& icono, const std::vector<fs::path>& entradas) {
     try {
         CompruebaSalidas(entradas, SalidasDestino(icono.tarea.destino));
-    } catch (const std::runtime_error& e) {
+    } catch (const TXPictomolder& e) {
         Falla(icono, e.what());
         return;
     }
@@ -155,12 +155,15 @@ int TLoteExporta::EscribeDependencias(const std::vector<fs::path>& entradas) {
     DString fallo;
     try {
         CompruebaSalidas(entradas, std::span(&fichero, 1));
-    } catch (const std::runtime_error& e) {
+    } catch (const TXPictomolder& e) {
         fallo = e.what();
     }
-    if (fallo.IsEmpty() &&
-        GrabaFichero(fichero.c_str(), {reinterpret_cast<const uint8_t*>(texto.data()), texto.size()}, fallo))
-        return salidaCorrecta;
+    if (fallo.IsEmpty()) {
+        const auto grabado =
+            GrabaFichero(fichero.c_str(), {reinterpret_cast<const uint8_t*>(texto.data()), texto.size()});
+        if (grabado) return salidaCorrecta;
+        fallo = grabado.Mensaje();
+    }
     std::fprintf(stderr, "pictomolder-cli: %s\n", fallo.c_str());
     return salidaUso;
 }

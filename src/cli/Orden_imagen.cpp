@@ -32,9 +32,8 @@ int OrdenImagen(int cuantos, char** argumentos) {
     CompruebaSalidas(entradas, salidas);
 
     TDibIGformat imagen;
-    DString error;
-    if (!imagen.LeeImagen(fichero.c_str(), error)) {
-        std::printf("%s\n", error.c_str());
+    if (const auto leida = imagen.LeeImagen(fichero.c_str()); !leida) {
+        std::printf("%s\n", leida.Mensaje().c_str());
         return 1;
     }
     std::printf("{\"width\": %d, \"height\": %d, \"bits\": %d, \"colours\": %d, \"topDown\": %s}\n",

@@ -172,9 +172,8 @@ int Renderiza(const TOpciones& o, const TLecturaEscena& lectura, bool icono) {
     TVistaEscena vista(lectura.escena, o.camara);
     vista.seleccion = o.seleccion;
     TDibIG imagen;
-    DString error;
-    if (!RenderizaEscena(vista, o.encuadra, o.ancho, o.alto, imagen, error)) {
-        std::fprintf(stderr, "pictomolder-cli: cannot draw: %s\n", error.c_str());
+    if (const auto dibujada = RenderizaEscena(vista, o.encuadra, o.ancho, o.alto, imagen); !dibujada) {
+        std::fprintf(stderr, "pictomolder-cli: cannot draw: %s\n", dibujada.Mensaje().c_str());
         return salidaUso;
     }
     TDibIG icono32;
@@ -183,8 +182,13 @@ int Renderiza(const TOpciones& o, const TLecturaEscena& lectura, bool icono) {
         return salidaUso;
     }
     const TDibIG& salida = icono ? icono32 : imagen;
-    DString fallo;
-    if (o.png ? !GrabaPNG(salida, o.salida.c_str(), fallo) : !salida.GrabaBMP(o.salida.c_str(), nullptr)) {
+    TResultado<void> escrita;
+    if (o.png)
+        escrita = GrabaPNG(salida, o.salida.c_str());
+    else if (!salida.GrabaBMP(o.salida.c_str(), nullptr))
+        escrita = TFallo{TCausa::entradaSalida, {}}; // a BMP write gives no reason
+    if (!escrita) {
+        const DString& fallo = escrita.Mensaje();
         std::fprintf(stderr, "pictomolder-cli: cannot write %s%s%s\n", o.salida.c_str(),
                      fallo.IsEmpty() ? "" : ": ", fallo.c_str());
         return salidaUso;

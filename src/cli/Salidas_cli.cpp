@@ -1,9 +1,9 @@
 #include "cli/Salidas_cli.h"
 
 #include "script/Ficheros_leidos.h"
+#include "support/Resultado.h"
 #include "support/Rutas.h"
 
-#include <stdexcept>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -34,8 +34,9 @@ void CompruebaSalidas(std::span<const fs::path> entradas, std::span<const fs::pa
             struct stat origen {};
             if (Identidad(entrada, origen) && origen.st_dev == destino.st_dev &&
                 origen.st_ino == destino.st_ino)
-                throw std::runtime_error("the output " + salida.string() + " is the same file as the input " +
-                                         entrada.string() + "; nothing was written");
+                throw TXPictomolder(TCausa::uso, "the output " + salida.string() +
+                                                     " is the same file as the input " + entrada.string() +
+                                                     "; nothing was written");
         }
     }
 }

@@ -1,21 +1,15 @@
 #include "editor/Aplicacion_editor.h"
 
-#include "support/Informa.h"
 #include "support/Reloj_tierra.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QCursor>
-#include <QMessageBox>
+#include <QGuiApplication>
 #include <QSurfaceFormat>
 
 #include <clocale>
 
 namespace {
-
-void InformaConVentana(const char* texto, const char* titulo) {
-    QMessageBox::warning(QApplication::activeWindow(), QString::fromUtf8(titulo ? titulo : ""),
-                         QString::fromUtf8(texto ? texto : ""));
-}
 
 // The guard asks for the wait cursor and later hands back what it was given; the
 // override cursors of Qt form a stack, so "back" is one restore.
@@ -44,6 +38,5 @@ void PreparaFormatoGL() {
 
 void InstalaGanchosQt() {
     std::setlocale(LC_NUMERIC, "C");
-    InstalaInformador(InformaConVentana);
     InstalaCursorQOR(PonCursor);
 }

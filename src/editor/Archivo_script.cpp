@@ -16,9 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool Falla(std::string* motivo, const std::string& razon) {
-    if (motivo) *motivo = razon;
-    return false;
+// The system's reason ("Permission denied") as the failure's message.
+TFallo Falla(const char* razon) {
+    return {TCausa::entradaSalida, razon};
 }
 
 // Nothing at all has the name (a dangling link is something).
@@ -29,40 +29,36 @@ bool NadaSeLlama(const char* nombre) {
 
 } // namespace
 
-bool GrabaTextoScript(const char* nombre, const std::string& texto, std::string* motivo, std::string* aviso) {
+TResultado<void> GrabaTextoScript(const char* nombre, const std::string& texto, std::string* aviso) {
     TFicheroQOR fichero;
-    if (!fichero.Abre(nombre, fqGrabaTexto | fqSeguro)) return Falla(motivo, fichero.Motivo());
+    if (!fichero.Abre(nombre, fqGrabaTexto | fqSeguro)) return Falla(fichero.Motivo());
     const bool escrito = fichero.EscribeDatoTexto(texto.data(), texto.size());
-    if (!fichero.Cierra() || !escrito) return Falla(motivo, fichero.Motivo());
+    if (!fichero.Cierra() || !escrito) return Falla(fichero.Motivo());
     if (aviso) *aviso = fichero.Aviso();
-    return true;
+    return {};
 }
 
-bool LeeTextoFichero(const char* nombre, std::string& texto, std::string* motivo) {
-    texto.clear();
+TResultado<std::string> LeeTextoFichero(const char* nombre) {
     TFicheroQOR fichero;
-    if (!fichero.Abre(nombre, fqLeeTexto)) return Falla(motivo, fichero.Motivo());
+    if (!fichero.Abre(nombre, fqLeeTexto)) return Falla(fichero.Motivo());
     errno = 0;
     const long tamano = fichero.Tamano();
-    texto.resize(static_cast<size_t>(std::max(tamano, 0L)));
-    if (tamano < 0 || (tamano > 0 && !fichero.LeeBloque(texto.data(), tamano))) {
-        texto.clear();
-        return Falla(motivo, std::strerror(errno ? errno : EIO));
-    }
-    return true;
+    std::string texto(static_cast<size_t>(std::max(tamano, 0L)), '\0');
+    if (tamano < 0 || (tamano > 0 && !fichero.LeeBloque(texto.data(), tamano)))
+        return Falla(std::strerror(errno ? errno : EIO));
+    return texto;
 }
 
-bool LeeTextoScript(const char* nombre, std::string& texto, std::string* motivo) {
-    if (!LeeTextoFichero(nombre, texto, motivo)) return false;
-    if (!texto.empty() && texto.back() == ' ') texto.pop_back();
-    return true;
+TResultado<std::string> LeeTextoScript(const char* nombre) {
+    TResultado<std::string> texto = LeeTextoFichero(nombre);
+    if (texto && !texto->empty() && texto->back() == ' ') texto->pop_back();
+    return texto;
 }
 
-bool SePuedeLeer(const char* nombre, std::string& motivo) {
+TResultado<void> SePuedeLeer(const char* nombre) {
     TFicheroQOR fichero;
-    if (fichero.Abre(nombre, fqLeeBinario)) return true;
-    motivo = fichero.Motivo();
-    return false;
+    if (fichero.Abre(nombre, fqLeeBinario)) return {};
+    return Falla(fichero.Motivo());
 }
 
 std::string TextoFallo(const char* texto, const char* nombre, const std::string& motivo) {
@@ -75,7 +71,7 @@ std::string NombreAutoguardado(const char* nombre) {
     return nombre && *nombre ? std::string(nombre) + ".seg" : std::string();
 }
 
-TResultadoPropio GrabaAutoguardado(const char* nombre, const std::string& texto, std::string& motivo) {
+TResultado<void> GrabaAutoguardado(const char* nombre, const std::string& texto) {
     const std::string copia = RutaSistema(NombreAutoguardado(nombre).c_str()).string();
     // The separator space that a script saved as one text datum ends with.
     std::string datos = texto + ' ';
@@ -84,22 +80,22 @@ TResultadoPropio GrabaAutoguardado(const char* nombre, const std::string& texto,
     const auto permisos = ::stat(RutaSistema(nombre).c_str(), &script) == 0
                               ? std::optional<mode_t>(script.st_mode & 0666)
                               : std::nullopt;
-    return GrabaFicheroPropio(copia, datos, permisos, motivo);
+    return GrabaFicheroPropio(copia, datos, permisos);
 }
 
 bool AutoguardadoPendiente(const char* nombre) {
     const std::string copia = NombreAutoguardado(nombre);
     std::error_code errorCopia, errorScript;
-    std::string motivo;
-    if (copia.empty() || !ExisteFichero(copia.c_str()) || !PuedeSustituir(RutaSistema(copia.c_str()), motivo))
+    if (copia.empty() || !ExisteFichero(copia.c_str()) || !PuedeSustituir(RutaSistema(copia.c_str())))
         return false;
     if (NadaSeLlama(nombre)) return true;
     const auto fechaCopia = fs::last_write_time(RutaSistema(copia.c_str()), errorCopia);
     const auto fechaScript = fs::last_write_time(RutaSistema(nombre), errorScript);
     if (errorCopia || errorScript || fechaCopia <= fechaScript) return false;
-    std::string textoCopia, textoScript;
-    return LeeTextoFichero(copia.c_str(), textoCopia) && LeeTextoFichero(nombre, textoScript) &&
-           textoCopia != textoScript;
+    const auto textoCopia = LeeTextoFichero(copia.c_str());
+    if (!textoCopia) return false;
+    const auto textoScript = LeeTextoFichero(nombre);
+    return textoScript && *textoCopia != *textoScript;
 }
 
 void BorraAutoguardado(const char* nombre) {
@@ -108,10 +104,8 @@ void BorraAutoguardado(const char* nombre) {
     // Only the copy the program wrote: never a link, a folder or another user's file that
     // happens to have its name.
     const fs::path ruta = RutaSistema(copia.c_str());
-    std::string motivo;
     std::error_code error;
-    if (fs::is_regular_file(fs::symlink_status(ruta, error)) && PuedeSustituir(ruta, motivo))
-        fs::remove(ruta, error);
+    if (fs::is_regular_file(fs::symlink_status(ruta, error)) && PuedeSustituir(ruta)) fs::remove(ruta, error);
 }
 
 DString NombrePropuesto(const char* nombre, bool propio) {

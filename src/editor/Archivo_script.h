@@ -5,6 +5,7 @@
 
 #include "support/Dstring.h"
 #include "support/Guardado_seguro.h"
+#include "support/Resultado.h"
 
 #include <string>
 #include <vector>
@@ -13,19 +14,18 @@
 // separator space after it) through a temporary file that replaces `nombre` only once
 // the whole text is on disk: a failed or interrupted write leaves the old file as it
 // was. The old file is kept as its ".BAK", unless something other than the user's
-// regular file has that name: it is left alone and `aviso` (when given) says so. On
-// failure `motivo` (when given) receives the system's reason ("Permission denied").
-bool GrabaTextoScript(const char* nombre, const std::string& texto, std::string* motivo = nullptr,
-                      std::string* aviso = nullptr);
-// The whole content of a file, read as text; false (with the reason in `motivo`, when
-// given) when it cannot be opened or read.
-bool LeeTextoFichero(const char* nombre, std::string& texto, std::string* motivo = nullptr);
+// regular file has that name: it is left alone and `aviso` (when given) says so. A
+// failure's message is the system's reason ("Permission denied").
+TResultado<void> GrabaTextoScript(const char* nombre, const std::string& texto, std::string* aviso = nullptr);
+// The whole content of a file, read as text; a failure (with the system's reason) when
+// it cannot be opened or read.
+TResultado<std::string> LeeTextoFichero(const char* nombre);
 // The script text of a file as GrabaTextoScript wrote it: the content less the one
 // separator space that saving puts after the text, so that opening and saving again
 // gives the same file instead of one space more each time.
-bool LeeTextoScript(const char* nombre, std::string& texto, std::string* motivo = nullptr);
-// Whether the file can be opened for reading; the reason in `motivo` when not.
-bool SePuedeLeer(const char* nombre, std::string& motivo);
+TResultado<std::string> LeeTextoScript(const char* nombre);
+// Whether the file can be opened for reading; the system's reason when not.
+TResultado<void> SePuedeLeer(const char* nombre);
 // A failure as the editor reports it: "TEXT NAME: REASON".
 std::string TextoFallo(const char* texto, const char* nombre, const std::string& motivo);
 
@@ -36,7 +36,7 @@ std::string NombreAutoguardado(const char* nombre);
 // script but as a file of the program's own: never through a link, never in the place
 // of anything but the user's regular file (`apartado` then, with `motivo` saying what
 // stands there), readable by whom the script is readable by.
-TResultadoPropio GrabaAutoguardado(const char* nombre, const std::string& texto, std::string& motivo);
+TResultado<void> GrabaAutoguardado(const char* nombre, const std::string& texto);
 // Whether the autosave copy of `nombre` is worth recovering: it is the user's regular
 // file (never a link), it was written after the script and holds something else, or the
 // script was never saved at all.

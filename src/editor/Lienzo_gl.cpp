@@ -2,7 +2,6 @@
 
 #include "render/Pinta_escena.h"
 #include "render/Pinta_vista.h"
-#include "support/Informa.h"
 
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -12,13 +11,15 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <exception>
+#include <new>
 
-void PintaEscenaSegura(IDCOpenGL& dc, TVistaEscena& vista) {
+TResultado<void> PintaEscenaSegura(IDCOpenGL& dc, TVistaEscena& vista) {
     try {
-        vista.Pinta(dc);
-    } catch (const std::exception& e) {
-        Informa(e.what(), tituloErrorPintura);
+        return vista.Pinta(dc);
+    } catch (const TXPictomolder& e) {
+        return e.Fallo();
+    } catch (const std::bad_alloc& e) {
+        return TFallo{TCausa::limite, e.what()};
     }
 }
 
@@ -89,7 +90,7 @@ bool TLienzoGL::DibujaAhora() {
     if (!Enlazado()) return false;
     PreparaEscena();
     dc.MakeCurrent();
-    PintaEscenaSegura(dc, vista);
+    Pinta();
     update(); // shown at the next paint
     return true;
 }
@@ -115,11 +116,16 @@ void TLienzoGL::resizeEvent(QResizeEvent* evento) {
     if (Enlazado()) dc.Resize(superficie.Ancho(), superficie.Alto());
 }
 
+void TLienzoGL::Pinta() {
+    const TResultado<void> pintado = PintaEscenaSegura(dc, vista);
+    if (!pintado && alFallar) alFallar(pintado.Fallo());
+}
+
 void TLienzoGL::DibujaCuadro() {
     PreparaEscena();
     if (!HazActual()) return;
     if (Enlazado())
-        PintaEscenaSegura(dc, vista);
+        Pinta();
     else
         PintaFondoAzul();
 }
@@ -141,7 +147,7 @@ QImage TLienzoGL::CapturaCuadro() {
 }
 
 TLienzoGL::TSello TLienzoGL::Sello() const {
-    return {vista.Escena().serie, vista.camara, vista.seleccion, superficie.Ancho(), superficie.Alto()};
+    return {vista.Escena().Identidad(), vista.camara, vista.seleccion, superficie.Ancho(), superficie.Alto()};
 }
 
 void TLienzoGL::Adelanta() {

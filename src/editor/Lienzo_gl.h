@@ -61,6 +61,8 @@ public:
 
     // Called before the scene is drawn or searched, so that it is up to date.
     std::function<void()> antesDeDibujar;
+    // Told of a frame that the painters failed to draw (the window shows the message).
+    std::function<void(const TFallo&)> alFallar;
 
     // Mouse drag state.
     bool arrastrando = false;
@@ -86,6 +88,7 @@ protected:
 private:
     void BuscaPuntoEn(const QPoint& posicion);
     void PreparaEscena();
+    void Pinta();
     bool CreaContexto();
     void AjustaMarco();
     void DibujaCuadro();
@@ -93,7 +96,7 @@ private:
     // What a frame is drawn from: the scene (by its number), the camera, the selection
     // and the size.
     struct TSello {
-        uint64_t escena = 0;
+        TIdentidadEscena escena;
         TCamara camara;
         TSeleccion seleccion;
         int ancho = 0, alto = 0;
@@ -114,9 +117,9 @@ private:
     TSello selloAdelantado;
 };
 
-// Paints the scene of a device that is bound to the current context, reporting a
-// failure of the painters instead of letting it escape a paint event.
-void PintaEscenaSegura(IDCOpenGL& dc, TVistaEscena& vista);
+// Paints the scene of a device that is bound to the current context; a failure of the
+// painters (a thrown one too) comes back instead of escaping a paint event.
+TResultado<void> PintaEscenaSegura(IDCOpenGL& dc, TVistaEscena& vista);
 // A plain blue frame, for a widget that the device is not bound to.
 void PintaFondoAzul();
 // Deletes the device's font lists and its own texture in the context it is bound to,

@@ -5,8 +5,8 @@
 // its size still goes, since the user opens it to fix it.
 #pragma once
 
-#include <string>
+#include "support/Resultado.h"
 
-// True when the file at `ruta` may go to the desktop; otherwise false, and `motivo` says
-// why, naming the file ("/a/b.desktop is not an image file the textures take").
-bool TexturaParaEscritorio(const char* ruta, std::string& motivo);
+// Success when the file at `ruta` may go to the desktop; otherwise the message says why,
+// naming the file ("/a/b.desktop is not an image file the textures take").
+TResultado<void> TexturaParaEscritorio(const char* ruta);

@@ -174,6 +174,7 @@ void TFormTestOpenGL::CreaControles() {
     connect(TimerAutoSave, &QTimer::timeout, this, &TFormTestOpenGL::TimerAutoSaveTimer);
     connect(TimerLectura, &QTimer::timeout, this, [this] { AplicaCambiosPendientes(); });
     PaintBox3D->antesDeDibujar = [this] { AplicaCambiosPendientes(false); };
+    PaintBox3D->alFallar = [this](const TFallo& fallo) { AvisaFalloPintura(fallo); };
     vigilante = new TVigilanteFichero(this);
     connect(vigilante, &TVigilanteFichero::cambiado, this, &TFormTestOpenGL::FicheroCambiadoFuera);
     vigilanteRecursos = new TVigilanteFichero(this);
@@ -275,11 +276,10 @@ void TFormTestOpenGL::Arranca() {
     StartClick();
     // Settings that cannot be written are left alone; the window works on without them.
     const std::string ajustes = RutaPerfil(ficheroAjustes).string();
-    std::string motivo;
-    if (!PuedeSustituir(ajustes, motivo))
-        AvisaUnaVez(
-            QString("Settings are not saved: %1 %2, left alone")
-                .arg(QFile::decodeName(QByteArray::fromStdString(ajustes)), QString::fromStdString(motivo)));
+    if (const auto sustituible = PuedeSustituir(ajustes); !sustituible)
+        AvisaUnaVez(QString("Settings are not saved: %1 %2, left alone")
+                        .arg(QFile::decodeName(QByteArray::fromStdString(ajustes)),
+                             QString::fromUtf8(sustituible.Mensaje().c_str())));
     // File names stay the system's bytes from the command line and the settings to the
     // file itself: text cannot hold every name.
     if (!argumentos.isEmpty()) {
@@ -292,20 +292,19 @@ void TFormTestOpenGL::Arranca() {
     UpdateCaption();
 }
 
-bool TFormTestOpenGL::EnlazaPreview(DString& error) {
+TResultado<void> TFormTestOpenGL::EnlazaPreview() {
     int bits = 0;
     return idc.SetWindow(&PaintBox3D->Superficie(), bits, colorAzul, PaintBox3D->Rectangulo(),
-                         maxTexturaPreview, error);
+                         maxTexturaPreview);
 }
 
 void TFormTestOpenGL::StartClick() {
     textoError = "";
     try {
         if (!idc.IsActive()) {
-            DString error;
-            if (!EnlazaPreview(error)) {
+            if (const auto enlazado = EnlazaPreview(); !enlazado) {
                 // Without OpenGL the preview stays blue; the error pane says why.
-                textoError = error;
+                textoError = enlazado.Mensaje();
                 MuestraPanelErrores();
             }
         }
@@ -503,9 +502,8 @@ void TFormTestOpenGL::MemoProgramaDblClick() {
     DString textura;
     if (!TexturaDeLinea(linea.c_str(), textura)) return;
     const DString ruta = ResuelveRuta(textura.c_str(), nombreFichero.c_str());
-    std::string motivo;
-    if (!TexturaParaEscritorio(ruta.c_str(), motivo)) {
-        AvisaEstado("Not opened: " + QString::fromLocal8Bit(motivo));
+    if (const auto abrible = TexturaParaEscritorio(ruta.c_str()); !abrible) {
+        AvisaEstado("Not opened: " + QString::fromLocal8Bit(abrible.Mensaje().c_str()));
         return;
     }
     dialogos->AbreConEscritorio(QString::fromLocal8Bit(ruta.c_str()), "edit");
@@ -607,16 +605,14 @@ void TFormTestOpenGL::EnlazaPantallaCompleta() {
     TRectanguloGL rectangulo;
     rectangulo.derecha = superficie->Ancho();
     rectangulo.abajo = superficie->Alto();
-    DString error;
-    bool enlazado = false;
+    TResultado<void> enlazado;
     try {
-        enlazado =
-            idc.SetWindow(superficie, ventanaCompleta.bits, colorAzul, rectangulo, maxTexturaPreview, error);
+        enlazado = idc.SetWindow(superficie, ventanaCompleta.bits, colorAzul, rectangulo, maxTexturaPreview);
     } catch (const TXTextoQOR& e) {
-        error = e.what();
+        enlazado = e.Fallo();
     }
     if (!enlazado) {
-        textoError = error;
+        textoError = enlazado.Mensaje();
         SalPantallaCompleta();
         return;
     }
@@ -632,20 +628,23 @@ void TFormTestOpenGL::PintaPantallaCompleta() {
     }
     if (idc.rectangulo.derecha != superficie->Ancho() || idc.rectangulo.abajo != superficie->Alto())
         idc.Resize(superficie->Ancho(), superficie->Alto());
-    PintaEscenaSegura(idc, vista);
+    if (const auto pintado = PintaEscenaSegura(idc, vista); !pintado) AvisaFalloPintura(pintado.Fallo());
+}
+
+void TFormTestOpenGL::AvisaFalloPintura(const TFallo& fallo) {
+    Avisa(QString::fromUtf8(fallo.mensaje.c_str()), tituloErrorPintura, TIconoMensaje::aviso);
 }
 
 void TFormTestOpenGL::SalPantallaCompleta() {
     if (!ventanaCompleta.Abierta()) return;
     if (idc.IsActive()) SueltaRecursosDispositivo(idc);
-    DString error;
-    bool enlazado = false;
+    TResultado<void> enlazado;
     try {
-        enlazado = EnlazaPreview(error);
+        enlazado = EnlazaPreview();
     } catch (const TXTextoQOR& e) {
-        error = e.what();
+        enlazado = e.Fallo();
     }
-    if (!enlazado && textoError.IsEmpty()) textoError = error;
+    if (!enlazado && textoError.IsEmpty()) textoError = enlazado.Mensaje();
     show();
     ventanaCompleta.Close();
     raise();

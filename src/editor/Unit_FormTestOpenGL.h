@@ -190,7 +190,9 @@ private:
     void CreaMenus();
     void CreaBarraHerramientas();
     void Arranca();
-    bool EnlazaPreview(DString& error);
+    TResultado<void> EnlazaPreview();
+    // A frame the painters failed to draw, told as the core's messages are.
+    void AvisaFalloPintura(const TFallo& fallo);
     void EnlazaPantallaCompleta();
     void SalPantallaCompleta();
     void PintaPantallaCompleta();

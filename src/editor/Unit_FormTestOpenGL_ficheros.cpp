@@ -76,16 +76,22 @@ bool TFormTestOpenGL::LoadFile() {
     if (EsModelo3DS(nombreFichero.c_str())) {
         // A mesh is binary: the pane gets a note instead of its bytes, and it stays read
         // only so that nothing can be saved over the mesh.
-        if (!SePuedeLeer(nombreFichero.c_str(), motivo)) return falla();
+        if (const auto legible = SePuedeLeer(nombreFichero.c_str()); !legible) {
+            motivo = legible.Mensaje().c_str();
+            return falla();
+        }
         notaModelo = true;
         codificacionLatin1 = false;
         finesCRLF = false;
         PonTextoPanel(QString(notaModelo3DS) + Texto(nombreFichero) + "\n", true);
     } else {
-        std::string contenido;
-        if (!LeeTextoScript(nombreFichero.c_str(), contenido, &motivo)) return falla();
+        const auto contenido = LeeTextoScript(nombreFichero.c_str());
+        if (!contenido) {
+            motivo = contenido.Mensaje().c_str();
+            return falla();
+        }
         notaModelo = false;
-        PonTextoPanel(TextoDesdeBytes(contenido), false);
+        PonTextoPanel(TextoDesdeBytes(*contenido), false);
     }
     StartClick();
     PonModificado(false);
@@ -102,8 +108,9 @@ void TFormTestOpenGL::OfreceRecuperacion() {
                                      "Recover them?")
                                  .arg(Texto(nombreFichero), Texto(copia));
     if (dialogos->Pregunta(pregunta, tituloPrograma) != TRespuesta::si) return;
-    std::string bytes;
-    if (!LeeTextoScript(copia.c_str(), bytes)) return;
+    const auto leidos = LeeTextoScript(copia.c_str());
+    if (!leidos) return;
+    const std::string& bytes = *leidos;
     // The script stays in its file's encoding and line ends (a copy that had to be
     // written in UTF-8 brings the same question on saving as the edits did).
     const bool latin1 = codificacionLatin1;
@@ -244,10 +251,10 @@ bool TFormTestOpenGL::MenuSaveClick() {
         codificacionLatin1 = false;
     }
     TRelojTierra reloj;
-    std::string motivo, aviso;
-    if (!GrabaTextoScript(nombreFichero.c_str(), TextoScript(), &motivo, &aviso)) {
-        Avisa(Texto(TextoFallo("Error Saving File", nombreFichero.c_str(), motivo)), tituloPrograma,
-              TIconoMensaje::error);
+    std::string aviso;
+    if (const auto grabado = GrabaTextoScript(nombreFichero.c_str(), TextoScript(), &aviso); !grabado) {
+        Avisa(Texto(TextoFallo("Error Saving File", nombreFichero.c_str(), grabado.Mensaje().c_str())),
+              tituloPrograma, TIconoMensaje::error);
         return false;
     }
     AvisaUnaVez(Texto(aviso));
@@ -304,12 +311,11 @@ void TFormTestOpenGL::TimerAutoSaveTimer() {
     // A copy of the program's own: never through a link nor over anything but the user's
     // own copy, with no ".BAK", written in UTF-8 when the script's encoding cannot hold
     // its text. A failure is silent; what stands in its way is said once.
-    std::string motivo;
-    if (GrabaAutoguardado(nombreFichero.c_str(), TextoScript(!TextoCabeEnCodificacion()), motivo) ==
-        TResultadoPropio::apartado)
-        AvisaUnaVez(
-            QString("Autosave skipped: %1 %2, left alone")
-                .arg(Texto(NombreAutoguardado(nombreFichero.c_str())), QString::fromStdString(motivo)));
+    const auto grabada = GrabaAutoguardado(nombreFichero.c_str(), TextoScript(!TextoCabeEnCodificacion()));
+    if (!grabada && grabada.Causa() == TCausa::ajeno)
+        AvisaUnaVez(QString("Autosave skipped: %1 %2, left alone")
+                        .arg(Texto(NombreAutoguardado(nombreFichero.c_str())),
+                             QString::fromUtf8(grabada.Mensaje().c_str())));
 }
 
 void TFormTestOpenGL::MenuSavefor2DIconClick() {

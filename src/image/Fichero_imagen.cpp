@@ -20,14 +20,12 @@ uint64_t BytesHastaFin(std::FILE* f) {
     return fin > aqui ? static_cast<uint64_t>(fin - aqui) : 0;
 }
 
-bool GrabaFichero(const char* nombre, std::span<const uint8_t> datos, DString& error) {
+TResultado<void> GrabaFichero(const char* nombre, std::span<const uint8_t> datos) {
     TFicheroQOR fichero;
     const bool escrito = fichero.Abre(nombre, fqGrabaBinario | fqSeguro | fqSinCopiaBak) &&
                          fichero.EscribeBloque(datos.data(), static_cast<long>(datos.size()));
-    if (fichero.Cierra() && escrito) return true;
-    error = "Can't write ";
-    error += nombre;
-    error += ": ";
-    error += fichero.Motivo();
-    return false;
+    if (fichero.Cierra() && escrito) return {};
+    TFallo fallo = FalloNombrando(TCausa::entradaSalida, "Can't write ", nombre, ": ");
+    fallo.mensaje += fichero.Motivo();
+    return fallo;
 }

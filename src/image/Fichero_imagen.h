@@ -3,6 +3,7 @@
 #pragma once
 
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -22,5 +23,5 @@ TFicheroC AbreLectura(const char* nombre);
 uint64_t BytesHastaFin(std::FILE* f);
 
 // Writes a whole file safely: the bytes go to a temporary file that then replaces the
-// old one whole, or the old one stays. False with "Can't write NAME: reason" otherwise.
-bool GrabaFichero(const char* nombre, std::span<const uint8_t> datos, DString& error);
+// old one whole, or the old one stays; "Can't write NAME: reason" otherwise.
+TResultado<void> GrabaFichero(const char* nombre, std::span<const uint8_t> datos);

@@ -433,19 +433,13 @@ bool CImageIterator::FilaAnterior() {
     return y >= 0;
 }
 
-bool LeeGIF(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
+TResultado<void> LeeGIF(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso) {
     const TFicheroC fichero = AbreLectura(nombre);
-    if (!fichero) {
-        error = "Error opening ";
-        error += nombre;
-        return false;
-    }
+    if (!fichero) return FalloNombrando(TCausa::entradaSalida, "Error opening ", nombre);
     // About 60 KB of tables and buffers: kept off the stack.
     const auto lector = std::make_unique<TLectorGIF>(fichero.get(), destino, progreso);
-    if (lector->Lee()) return true;
-    error = "Error 2 opening ";
-    error += nombre;
-    return false;
+    if (lector->Lee()) return {};
+    return FalloNombrando(TCausa::entrada, "Error 2 opening ", nombre);
 }
 
 bool MideGIF(const char* nombre, TMedidasImagen& medidas) {

@@ -34,5 +34,5 @@ private:
 // opened, "Error 2 opening NAME" when it holds no GIF image. Damage inside the image
 // data, or a cancel, ends the decoding: the rows decoded so far stay and the load
 // succeeds. A transparent index is kept as the alpha of its colour-table entry.
-bool LeeGIF(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+TResultado<void> LeeGIF(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso);
 bool MideGIF(const char* nombre, TMedidasImagen& medidas);

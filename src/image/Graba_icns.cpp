@@ -35,7 +35,6 @@ bool CodificaICNS(std::span<const TImagenICNS> imagenes, std::vector<uint8_t>& d
         return false;
     }
     AnadeCabecera(datos, CodigoTipoICNS("icns"), 0);
-    std::vector<uint8_t> png;
     for (const TImagenICNS& i : imagenes) {
         const int lado = i.tipo->lado * i.tipo->densidad;
         if (i.imagen->BitsPixel() != 32 || i.imagen->Ancho() != lado || i.imagen->AltoAbsoluto() != lado) {
@@ -43,9 +42,14 @@ bool CodificaICNS(std::span<const TImagenICNS> imagenes, std::vector<uint8_t>& d
                          i.tipo->tipo, lado);
             return false;
         }
-        if (!CodificaPNG(*i.imagen, png, error)) return false;
-        AnadeCabecera(datos, CodigoTipoICNS(i.tipo->tipo), static_cast<uint32_t>(bytesCabecera + png.size()));
-        datos.insert(datos.end(), png.begin(), png.end());
+        const auto png = CodificaPNG(*i.imagen);
+        if (!png) {
+            error = png.Mensaje();
+            return false;
+        }
+        AnadeCabecera(datos, CodigoTipoICNS(i.tipo->tipo),
+                      static_cast<uint32_t>(bytesCabecera + png->size()));
+        datos.insert(datos.end(), png->begin(), png->end());
     }
     PonU32BE(datos, 4, static_cast<uint32_t>(datos.size()));
     return true;
@@ -53,5 +57,8 @@ bool CodificaICNS(std::span<const TImagenICNS> imagenes, std::vector<uint8_t>& d
 
 bool GrabaICNS(std::span<const TImagenICNS> imagenes, const char* nombre, DString& error) {
     std::vector<uint8_t> datos;
-    return CodificaICNS(imagenes, datos, error) && GrabaFichero(nombre, datos, error);
+    if (!CodificaICNS(imagenes, datos, error)) return false;
+    const auto grabado = GrabaFichero(nombre, datos);
+    error = MensajeDe(grabado);
+    return grabado.Correcto();
 }

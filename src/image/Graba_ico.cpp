@@ -64,27 +64,23 @@ bool Admisible(const TDibIG* imagen) {
 
 } // namespace
 
-bool CodificaICO(std::span<const TDibIG* const> imagenes, std::vector<uint8_t>& datos, DString& error) {
-    datos.clear();
-    if (imagenes.empty() || imagenes.size() > maxImagenesIcono) {
-        error = "An icon file holds from 1 to 256 images.";
-        return false;
-    }
+TResultado<std::vector<uint8_t>> CodificaICO(std::span<const TDibIG* const> imagenes) {
+    if (imagenes.empty() || imagenes.size() > maxImagenesIcono)
+        return TFallo{TCausa::uso, "An icon file holds from 1 to 256 images."};
     for (const TDibIG* imagen : imagenes)
-        if (!Admisible(imagen)) {
-            error = "An icon image is a 32-bit picture of 1 to 256 pixels a side.";
-            return false;
-        }
+        if (!Admisible(imagen))
+            return TFallo{TCausa::uso, "An icon image is a 32-bit picture of 1 to 256 pixels a side."};
+    std::vector<uint8_t> datos;
     datos.resize(bytesDirectorio + bytesEntrada * imagenes.size());
     PonU16(datos, 2, 1); // an icon, not a cursor
     PonU16(datos, 4, static_cast<uint32_t>(imagenes.size()));
-    std::vector<uint8_t> png;
     for (size_t i = 0; i < imagenes.size(); ++i) {
         const TDibIG& imagen = *imagenes[i];
         const size_t inicio = datos.size();
         if (imagen.Ancho() == ladoMaximoIcono || imagen.AltoAbsoluto() == ladoMaximoIcono) {
-            if (!CodificaPNG(imagen, png, error)) return false;
-            datos.insert(datos.end(), png.begin(), png.end());
+            const auto png = CodificaPNG(imagen);
+            if (!png) return png.Fallo();
+            datos.insert(datos.end(), png->begin(), png->end());
         } else {
             AnadeBMP(imagen, datos);
         }
@@ -97,10 +93,11 @@ bool CodificaICO(std::span<const TDibIG* const> imagenes, std::vector<uint8_t>& 
         PonU32(datos, entrada + 8, static_cast<uint32_t>(datos.size() - inicio));
         PonU32(datos, entrada + 12, static_cast<uint32_t>(inicio));
     }
-    return true;
+    return datos;
 }
 
-bool GrabaICO(std::span<const TDibIG* const> imagenes, const char* nombre, DString& error) {
-    std::vector<uint8_t> datos;
-    return CodificaICO(imagenes, datos, error) && GrabaFichero(nombre, datos, error);
+TResultado<void> GrabaICO(std::span<const TDibIG* const> imagenes, const char* nombre) {
+    const auto datos = CodificaICO(imagenes);
+    if (!datos) return datos.Fallo();
+    return GrabaFichero(nombre, *datos);
 }

@@ -6,6 +6,7 @@
 
 #include "image/Tdibig.h"
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <cstdint>
 #include <span>
@@ -14,8 +15,8 @@
 // The largest side an icon image may have.
 inline constexpr int32_t ladoMaximoIcono = 256;
 
-// The bytes of an icon file holding `imagenes` in that order; false with a message
+// The bytes of an icon file holding `imagenes` in that order; a failure with a message
 // when there are none or more than 256, or one is not a 32-bit picture of 1 to 256 pixels a side.
-bool CodificaICO(std::span<const TDibIG* const> imagenes, std::vector<uint8_t>& datos, DString& error);
+TResultado<std::vector<uint8_t>> CodificaICO(std::span<const TDibIG* const> imagenes);
 // Writes them as an icon file, replacing the old file whole or not at all.
-bool GrabaICO(std::span<const TDibIG* const> imagenes, const char* nombre, DString& error);
+TResultado<void> GrabaICO(std::span<const TDibIG* const> imagenes, const char* nombre);

@@ -70,12 +70,16 @@ bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std
             error = "A PNG file holds one size of the icon.";
             return false;
         }
-        return GrabaPNG(*imagenes.front(), nombre.c_str(), error);
+        const auto grabado = GrabaPNG(*imagenes.front(), nombre.c_str());
+        error = MensajeDe(grabado);
+        return grabado.Correcto();
     }
     std::vector<const TDibIG*> punteros;
     for (const auto& imagen : imagenes)
         punteros.push_back(imagen.get());
-    return GrabaICO(punteros, nombre.c_str(), error);
+    const auto grabado = GrabaICO(punteros, nombre.c_str());
+    error = MensajeDe(grabado);
+    return grabado.Correcto();
 }
 
 fs::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nombre, int densidad) {
@@ -109,7 +113,10 @@ bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta,
             error += ec.message().c_str();
             return false;
         }
-        if (!GrabaPNG(*imagen, fichero.c_str(), error)) return false;
+        if (const auto grabado = GrabaPNG(*imagen, fichero.c_str()); !grabado) {
+            error = grabado.Mensaje();
+            return false;
+        }
     }
     return true;
 }

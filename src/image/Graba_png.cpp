@@ -46,13 +46,10 @@ bool Escribe(png_structp png, png_infop info, const TDibIG& imagen, png_bytepp f
 
 } // namespace
 
-bool CodificaPNG(const TDibIG& imagen, std::vector<uint8_t>& datos, DString& error) {
-    datos.clear();
+TResultado<std::vector<uint8_t>> CodificaPNG(const TDibIG& imagen) {
     if ((imagen.BitsPixel() != 24 && imagen.BitsPixel() != 32) || !imagen.Legible() || imagen.Ancho() < 1 ||
-        imagen.AltoAbsoluto() < 1) {
-        error = "Only 24- and 32-bit pictures are written as PNG.";
-        return false;
-    }
+        imagen.AltoAbsoluto() < 1)
+        return TFallo{TCausa::uso, "Only 24- and 32-bit pictures are written as PNG."};
     // Row pointers from the top of the picture, whichever way the bitmap stores them.
     const int32_t alto = imagen.AltoAbsoluto();
     std::vector<png_bytep> filas(static_cast<size_t>(alto));
@@ -61,18 +58,17 @@ bool CodificaPNG(const TDibIG& imagen, std::vector<uint8_t>& datos, DString& err
         filas[static_cast<size_t>(y)] =
             const_cast<png_bytep>(imagen.Bits()) + static_cast<size_t>(fila) * imagen.BytesFila();
     }
+    std::vector<uint8_t> datos;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     const bool escrito = info && Escribe(png, info, imagen, filas.data(), datos);
     png_destroy_write_struct(&png, &info);
-    if (!escrito) {
-        datos.clear();
-        error = "Error writing PNG file.";
-    }
-    return escrito;
+    if (!escrito) return TFallo{TCausa::entradaSalida, "Error writing PNG file."};
+    return datos;
 }
 
-bool GrabaPNG(const TDibIG& imagen, const char* nombre, DString& error) {
-    std::vector<uint8_t> datos;
-    return CodificaPNG(imagen, datos, error) && GrabaFichero(nombre, datos, error);
+TResultado<void> GrabaPNG(const TDibIG& imagen, const char* nombre) {
+    const auto datos = CodificaPNG(imagen);
+    if (!datos) return datos.Fallo();
+    return GrabaFichero(nombre, *datos);
 }

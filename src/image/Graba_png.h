@@ -4,12 +4,13 @@
 
 #include "image/Tdibig.h"
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <cstdint>
 #include <vector>
 
 // The bytes of a PNG file of `imagen` (24 or 32 bits, rows in either order), made
-// quickly rather than smallest; false with a message for any other image.
-bool CodificaPNG(const TDibIG& imagen, std::vector<uint8_t>& datos, DString& error);
+// quickly rather than smallest; a failure with a message for any other image.
+TResultado<std::vector<uint8_t>> CodificaPNG(const TDibIG& imagen);
 // Writes `imagen` as a PNG file, replacing the old file whole or not at all.
-bool GrabaPNG(const TDibIG& imagen, const char* nombre, DString& error);
+TResultado<void> GrabaPNG(const TDibIG& imagen, const char* nombre);

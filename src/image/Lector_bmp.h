@@ -3,5 +3,5 @@
 
 #include "image/Lector_imagen.h"
 
-bool LeeBMP(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+TResultado<void> LeeBMP(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso);
 bool MideBMP(const char* nombre, TMedidasImagen& medidas);

@@ -129,8 +129,7 @@ bool DecodificaPNG(std::FILE* f, const TCandidato& c, TImagenIcono& icono) {
     if (std::fseek(f, static_cast<long>(c.desplazamiento), SEEK_SET) != 0) return false;
     TParserPNG parser;
     parser.conAlfa = true;
-    DString error;
-    if (!parser.Lee(f, icono.color, error, nullptr)) return false;
+    if (!parser.Lee(f, icono.color, nullptr)) return false;
     icono.mascara.Crea(icono.color.Ancho(), icono.color.Alto(), 1, 2, nullptr, true);
     MascaraDeAlfa(icono.color, icono.mascara);
     return true;
@@ -210,16 +209,12 @@ bool MideICO(const char* nombre, TMedidasImagen& medidas) {
     return true;
 }
 
-bool LeeICO(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
+TResultado<void> LeeICO(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso) {
     TIconIG icono;
-    if (!icono.Carga(nombre)) {
-        error = "Error loading ";
-        error += nombre;
-        return false;
-    }
-    error = "Error extracting icon";
+    if (!icono.Carga(nombre)) return FalloNombrando(TCausa::entrada, "Error loading ", nombre);
+    const TFallo sinIcono{TCausa::entrada, "Error extracting icon"};
     const TImagenIcono* imagen = icono.Icono();
-    if (!imagen) return false;
+    if (!imagen) return sinIcono;
     const int32_t alto = imagen->color.AltoAbsoluto();
     const int32_t ancho = imagen->color.Ancho();
     if (progreso) progreso->Inicia(alto);
@@ -237,7 +232,7 @@ bool LeeICO(const char* nombre, TDibIG& destino, DString& error, TMonitorProceso
         destino.PonAlfaTabla(std::move(alfa));
     } else {
         const bool alfaPropio = TieneAlfa(imagen->color);
-        if (!destino.DesdeBitmap(imagen->color, false, true) || !destino.ConvierteConAlfa()) return false;
+        if (!destino.DesdeBitmap(imagen->color, false, true) || !destino.ConvierteConAlfa()) return sinIcono;
         const int32_t fila = destino.BytesFila();
         for (int32_t y = 0; y < alto; ++y) {
             uint8_t* p = destino.Bits() + static_cast<size_t>(y) * static_cast<size_t>(fila);
@@ -246,6 +241,5 @@ bool LeeICO(const char* nombre, TDibIG& destino, DString& error, TMonitorProceso
             if (progreso) progreso->Avanza(1);
         }
     }
-    error = "";
-    return true;
+    return {};
 }

@@ -38,6 +38,6 @@ bool DecodificaICO(const char* nombre, size_t indice, TImagenIcono& icono);
 // colours, or with partly transparent pixels, becomes a 32-bit image whose alpha is the
 // icon's own (PNG and 32-bit images) or its mask's. The error text is empty after a
 // success.
-bool LeeICO(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+TResultado<void> LeeICO(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso);
 // The sides of the image that the decoder tries first.
 bool MideICO(const char* nombre, TMedidasImagen& medidas);

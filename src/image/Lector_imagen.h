@@ -5,6 +5,7 @@
 
 #include "image/Tdibig.h"
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <cstdint>
 
@@ -15,12 +16,11 @@ struct TMedidasImagen {
     int32_t alto = 0; // always positive
 };
 
-// Reads the file `nombre` into `destino`. False with the reader's message in `error`; the
+// Reads the file `nombre` into `destino`. A failure carries the reader's message; the
 // image may then hold part of a picture, which the loader discards. `progreso`, when
 // given, counts the rows done against their total, and the reader stops when it finds the
 // cancel flag set.
-using TLectorImagen = bool (*)(const char* nombre, TDibIG& destino, DString& error,
-                               TMonitorProcesos* progreso);
+using TLectorImagen = TResultado<void> (*)(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso);
 // The sides of the picture that the reader would decode, as the file's header states them,
 // without decoding a pixel; false when the header cannot be read (the reader says why).
 using TMedidorImagen = bool (*)(const char* nombre, TMedidasImagen& medidas);

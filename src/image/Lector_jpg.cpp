@@ -27,8 +27,8 @@ uint8_t* ReservaJPG(TRegistroJPG* r) {
 
 } // namespace
 
-bool LeeJPGcon(const TEntradasJPG& e, const char* nombre, TDibIG& destino, DString& error,
-               TMonitorProcesos* progreso) {
+TResultado<void> LeeJPGcon(const TEntradasJPG& e, const char* nombre, TDibIG& destino,
+                           TMonitorProcesos* progreso) {
     destino.Libera();
     TRegistroJPG registro;
     registro.imagen = &destino;
@@ -39,31 +39,24 @@ bool LeeJPGcon(const TEntradasJPG& e, const char* nombre, TDibIG& destino, DStri
         registro.cancelado = &progreso->cancelado;
     }
     const int correcto = e.lee(RutaSistema(nombre).c_str(), &registro);
-    if (registro.respuesta != 1) {
-        MensajeModuloErroneo(error, moduloJPG);
-    } else if (!correcto) {
-        error = "Error reading JPG";
-        const char* motivo = e.error ? e.error() : nullptr;
-        if (motivo && *motivo) {
-            error += ": ";
-            error += motivo;
-        }
-    } else {
-        return true;
-    }
+    if (registro.respuesta == 1 && correcto) return {};
     destino.Libera();
-    return false;
+    if (registro.respuesta != 1) return ModuloErroneo(moduloJPG);
+    TFallo fallo{TCausa::entrada, "Error reading JPG"};
+    const char* motivo = e.error ? e.error() : nullptr;
+    if (motivo && *motivo) {
+        fallo.mensaje += ": ";
+        fallo.mensaje += motivo;
+    }
+    return fallo;
 }
 
-bool LeeJPG(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
+TResultado<void> LeeJPG(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso) {
     TModuloCodec modulo;
-    if (!modulo.Abre(moduloJPG, error)) return false;
+    if (auto abierto = modulo.Abre(moduloJPG); !abierto) return abierto;
     const TEntradasJPG e{modulo.Entrada<TLeeJPG>(entradaLeeJPG), modulo.Entrada<TErrorJPG>(entradaErrorJPG)};
-    if (!e.lee) {
-        MensajeModuloErroneo(error, moduloJPG);
-        return false;
-    }
-    return LeeJPGcon(e, nombre, destino, error, progreso);
+    if (!e.lee) return ModuloErroneo(moduloJPG);
+    return LeeJPGcon(e, nombre, destino, progreso);
 }
 
 bool MideJPG(const char* nombre, TMedidasImagen& medidas) {

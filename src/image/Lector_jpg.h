@@ -14,9 +14,9 @@ struct TEntradasJPG {
 
 // Loads the module and reads the file. The image is empty after a failure, whose message
 // is "Error reading JPG", followed by ": " and the reason where the module gives one.
-bool LeeJPG(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+TResultado<void> LeeJPG(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso);
 // The same read through entry points already at hand.
-bool LeeJPGcon(const TEntradasJPG& entradas, const char* nombre, TDibIG& destino, DString& error,
-               TMonitorProcesos* progreso);
+TResultado<void> LeeJPGcon(const TEntradasJPG& entradas, const char* nombre, TDibIG& destino,
+                           TMonitorProcesos* progreso);
 // The sides of the frame header (SOF), found by walking the file's markers.
 bool MideJPG(const char* nombre, TMedidasImagen& medidas);

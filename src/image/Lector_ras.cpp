@@ -36,9 +36,8 @@ struct TCabeceraRAS {
     uint32_t magia, ancho, alto, profundidad, largo, tipo, tipoMapa, largoMapa;
 };
 
-bool Falla(DString& error, const char* texto) {
-    error = texto;
-    return false;
+TFallo Falla(const char* texto, TCausa causa = TCausa::entrada) {
+    return {causa, texto};
 }
 
 // The colour map's three planes as palette entries; at most 256 are kept, the rest skipped.
@@ -145,40 +144,37 @@ bool MideRAS(const char* nombre, TMedidasImagen& medidas) {
     return true;
 }
 
-bool LeeRAS(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
+TResultado<void> LeeRAS(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso) {
     TFicheroQOR f;
     if (!f.Abre(nombre, fqLeeBinario)) {
-        error = "Error: File ";
-        error += nombre;
-        error += " not found.";
-        return false;
+        return FalloNombrando(TCausa::entradaSalida, "Error: File ", nombre, " not found.");
     }
     TCabeceraRAS c{};
-    if (!LeeCabecera(f, c)) return Falla(error, msgCorto);
-    if (c.magia != magiaRAS) return Falla(error, msgMagia);
-    if (c.tipo != tipoEstandar && c.tipo != tipoRLE && c.tipo != tipoRGB) return Falla(error, msgTipo);
+    if (!LeeCabecera(f, c)) return Falla(msgCorto);
+    if (c.magia != magiaRAS) return Falla(msgMagia);
+    if (c.tipo != tipoEstandar && c.tipo != tipoRLE && c.tipo != tipoRGB) return Falla(msgTipo);
     if (c.profundidad != 1 && c.profundidad != 8 && c.profundidad != 24 && c.profundidad != 32)
-        return Falla(error, msgProfundidad);
+        return Falla(msgProfundidad);
     const auto bits = static_cast<int32_t>(c.profundidad);
-    if (!ImagenAdmisible(c.ancho, c.alto, bits)) return Falla(error, msgTamano);
+    if (!ImagenAdmisible(c.ancho, c.alto, bits)) return Falla(msgTamano, TCausa::limite);
 
     // Rows are padded to 16 bits; a length of 0 (written by some programs) means exactly
     // that, and so does any length of a run-length encoded file, which counts its bytes.
     const bool rle = c.tipo == tipoRLE;
     const uint64_t necesarios = (uint64_t{c.ancho} * c.profundidad + 7) / 8;
     const uint64_t filaFichero = c.largo && !rle ? c.largo / c.alto : (necesarios + 1) & ~uint64_t{1};
-    if (filaFichero < necesarios) return Falla(error, msgLargo);
+    if (filaFichero < necesarios) return Falla(msgLargo);
     const long resto = f.Tamano() - f.Posicion();
-    if (resto < 0 || c.largoMapa > static_cast<uint64_t>(resto)) return Falla(error, msgCorto);
+    if (resto < 0 || c.largoMapa > static_cast<uint64_t>(resto)) return Falla(msgCorto);
     const uint64_t trasMapa = static_cast<uint64_t>(resto) - c.largoMapa;
     const uint64_t bytesImagen = filaFichero * c.alto;
     const uint64_t bytesDatos = !rle ? bytesImagen : (c.largo ? c.largo : trasMapa);
     if (bytesDatos > trasMapa || (rle && !CabeEnDatos(bytesImagen, bytesDatos, proporcionRLE)))
-        return Falla(error, msgCorto);
+        return Falla(msgCorto);
 
     std::vector<TColorPaleta> paleta;
     if (c.profundidad <= 8 && c.largoMapa >= 3) {
-        if (!LeeMapa(f, c.largoMapa, paleta)) return Falla(error, msgCorto);
+        if (!LeeMapa(f, c.largoMapa, paleta)) return Falla(msgCorto);
     } else {
         f.Salta(static_cast<long>(c.largoMapa));
         // Without a map a mono raster is black on white, a byte raster a grey ramp.
@@ -194,7 +190,7 @@ bool LeeRAS(const char* nombre, TDibIG& destino, DString& error, TMonitorProceso
     std::unique_ptr<TRunsRAS> runs;
     if (rle) {
         std::vector<uint8_t> comprimidos(bytesDatos);
-        if (!f.LeeBloque(comprimidos.data(), static_cast<long>(bytesDatos))) return Falla(error, msgCorto);
+        if (!f.LeeBloque(comprimidos.data(), static_cast<long>(bytesDatos))) return Falla(msgCorto);
         runs = std::make_unique<TRunsRAS>(std::move(comprimidos));
     }
     const auto bytesFila = static_cast<uint64_t>(destino.BytesFila());
@@ -203,14 +199,13 @@ bool LeeRAS(const char* nombre, TDibIG& destino, DString& error, TMonitorProceso
     for (uint32_t r = 0; r < c.alto; ++r) {
         uint8_t* fila = destino.Bits() + r * bytesFila;
         if (runs) {
-            if (!runs->Lee(fila, leidos) || !runs->Lee(nullptr, filaFichero - leidos))
-                return Falla(error, msgCorto);
+            if (!runs->Lee(fila, leidos) || !runs->Lee(nullptr, filaFichero - leidos)) return Falla(msgCorto);
         } else {
-            if (!f.LeeBloque(fila, static_cast<long>(leidos))) return Falla(error, msgCorto);
+            if (!f.LeeBloque(fila, static_cast<long>(leidos))) return Falla(msgCorto);
             f.Salta(static_cast<long>(filaFichero - leidos));
         }
         if (c.profundidad >= 24) OrdenaFila(fila, c.ancho, c.profundidad, c.tipo);
         if (progreso) progreso->Avanza(1);
     }
-    return true;
+    return {};
 }

@@ -4,5 +4,5 @@
 
 #include "image/Lector_imagen.h"
 
-bool LeeRAS(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+TResultado<void> LeeRAS(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso);
 bool MideRAS(const char* nombre, TMedidasImagen& medidas);

@@ -37,15 +37,12 @@ bool RegistroValido(const TRegistroTIFF& r) {
 
 } // namespace
 
-bool LeeTIFcon(const TEntradasTIFF& e, TModuloCodec modulo, const char* nombre, TDibIG& destino,
-               DString& error, TMonitorProcesos* progreso) {
+TResultado<void> LeeTIFcon(const TEntradasTIFF& e, TModuloCodec modulo, const char* nombre, TDibIG& destino,
+                           TMonitorProcesos* progreso) {
     const std::string ruta = RutaSistema(nombre).string();
     TBufferGeoTIFF geo;
     e.geo(ruta.c_str(), &geo);
-    if (geo.version != versionGeoTIFF) {
-        MensajeModuloErroneo(error, moduloTIFF, finalErroneo);
-        return false;
-    }
+    if (geo.version != versionGeoTIFF) return ModuloErroneo(moduloTIFF, finalErroneo);
     destino.Libera();
     auto lectura = std::make_shared<TLecturaTIFF>(e, std::move(modulo));
     TRegistroTIFF& r = lectura->registro;
@@ -54,38 +51,32 @@ bool LeeTIFcon(const TEntradasTIFF& e, TModuloCodec modulo, const char* nombre, 
         r.progresoHechas = &progreso->hechas;
         r.cancelado = &progreso->cancelado;
     }
-    if (!e.cabecera(ruta.c_str(), &r) || !RegistroValido(r)) {
-        error = "Error reading TIF header ";
-        error += e.error();
-        return false;
-    }
+    if (!e.cabecera(ruta.c_str(), &r) || !RegistroValido(r))
+        return FalloNombrando(TCausa::entrada, "Error reading TIF header ", e.error());
     const auto* paleta = r.numColores ? reinterpret_cast<const TColorPaleta*>(r.paleta) : nullptr;
     destino.Crea(r.ancho, r.alto, r.bitsPixel, r.numColores, paleta, false);
     destino.EnlazaPixeles(r.pixeles, static_cast<size_t>(destino.BytesFila()) * destino.AltoAbsoluto(),
                           lectura);
     if (!e.bits(&r)) {
         destino.Libera();
-        error = "Error reading TIF bits";
-        return false;
+        return TFallo{TCausa::entrada, "Error reading TIF bits"};
     }
     if (r.bitsPixel >= 24) destino.IntercambiaRojoAzul();
-    return true;
+    return {};
 }
 
-bool LeeTIF(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
+TResultado<void> LeeTIF(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso) {
     TModuloCodec modulo;
-    if (!modulo.Abre(moduloTIFF, error, finalErroneo)) return false;
+    if (auto abierto = modulo.Abre(moduloTIFF, finalErroneo); !abierto) return abierto;
     TEntradasTIFF e;
     e.geo = modulo.Entrada<TLeeGeoTIFF>(entradaLeeGeoTIFF);
     e.cabecera = modulo.Entrada<TLeeCabeceraTIFF>(entradaLeeCabeceraTIFF);
     e.bits = modulo.Entrada<TLeeBitsTIFF>(entradaLeeBitsTIFF);
     e.cierra = modulo.Entrada<TCierraTIFF>(entradaCierraTIFF);
     e.error = modulo.Entrada<TErrorTIFF>(entradaErrorTIFF);
-    if (!e.geo || !e.cabecera || !e.bits || !e.cierra || !e.error) {
-        MensajeModuloErroneo(error, moduloTIFF, finalErroneo);
-        return false;
-    }
-    return LeeTIFcon(e, std::move(modulo), nombre, destino, error, progreso);
+    if (!e.geo || !e.cabecera || !e.bits || !e.cierra || !e.error)
+        return ModuloErroneo(moduloTIFF, finalErroneo);
+    return LeeTIFcon(e, std::move(modulo), nombre, destino, progreso);
 }
 
 bool MideTIF(const char* nombre, TMedidasImagen& medidas) {

@@ -19,10 +19,10 @@ struct TEntradasTIFF {
 
 // Loads the module and reads the file. On success the image shows the module's pixels and
 // holds the read (and the module) until it lets them go.
-bool LeeTIF(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+TResultado<void> LeeTIF(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso);
 // The same read through entry points already at hand (`modulo` may be empty).
-bool LeeTIFcon(const TEntradasTIFF& entradas, TModuloCodec modulo, const char* nombre, TDibIG& destino,
-               DString& error, TMonitorProcesos* progreso);
+TResultado<void> LeeTIFcon(const TEntradasTIFF& entradas, TModuloCodec modulo, const char* nombre,
+                           TDibIG& destino, TMonitorProcesos* progreso);
 // The sides of the first image, from the tags of the file's first directory (classic and
 // BigTIFF, either byte order).
 bool MideTIF(const char* nombre, TMedidasImagen& medidas);

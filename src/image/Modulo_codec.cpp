@@ -9,21 +9,19 @@ void TModuloCodec::TCierra::operator()(void* m) const {
     dlclose(m);
 }
 
-bool TModuloCodec::Abre(const char* n, DString& error, const char* final) {
+TResultado<void> TModuloCodec::Abre(const char* n, const char* final) {
     manejador.reset();
-    if (!VerificaDLL(n, msgInstalaLibreria, error)) return false;
+    if (auto presente = VerificaDLL(n, msgInstalaLibreria); !presente) return presente;
     const std::string ruta = (CarpetaPrograma() / n).string();
     manejador.reset(dlopen(ruta.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
-    if (manejador) return true;
-    MensajeModuloErroneo(error, n, final);
-    return false;
+    if (manejador) return {};
+    return ModuloErroneo(n, final);
 }
 
-void MensajeModuloErroneo(DString& error, const char* nombre, const char* final) {
-    error = "Wrong ";
-    error += nombre;
-    error += " file. Please update it.";
-    error += final;
+TFallo ModuloErroneo(const char* nombre, const char* final) {
+    TFallo f = FalloNombrando(TCausa::entradaSalida, "Wrong ", nombre, " file. Please update it.");
+    f.mensaje += final;
+    return f;
 }
 
 void* TModuloCodec::Simbolo(const char* entrada) const {

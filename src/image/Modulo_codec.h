@@ -3,16 +3,16 @@
 #pragma once
 
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <memory>
 
 class TModuloCodec {
 public:
     TModuloCodec() = default;
-    // The presence check first: when the file is missing `error` says how to install it.
-    // Then the module is opened; when it cannot be, or lacks an entry point the reader
-    // asks for, `error` is "Wrong NAME file. Please update it." followed by `final`.
-    bool Abre(const char* nombre, DString& error, const char* final = "");
+    // The presence check first: when the file is missing the message says how to install
+    // it. Then the module is opened; when it cannot be, the message is ModuloErroneo's.
+    TResultado<void> Abre(const char* nombre, const char* final = "");
     // The entry point `entrada` as a function of type F; null when missing.
     template <typename F> F Entrada(const char* entrada) const {
         return reinterpret_cast<F>(Simbolo(entrada));
@@ -28,4 +28,4 @@ private:
 
 // "Wrong NAME file. Please update it." followed by `final`: a module that is there but
 // does not answer as this program expects.
-void MensajeModuloErroneo(DString& error, const char* nombre, const char* final = "");
+TFallo ModuloErroneo(const char* nombre, const char* final = "");

@@ -128,21 +128,19 @@ bool TParserPNG::LeePixeles(TDibIG& destino, TMonitorProcesos* progreso) {
     return true;
 }
 
-bool TParserPNG::Lee(std::FILE* fichero, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
+TResultado<void> TParserPNG::Lee(std::FILE* fichero, TDibIG& destino, TMonitorProcesos* progreso) {
     Limpia();
     const uint64_t bytesFichero = BytesHastaFin(fichero);
     if (!LeeCabecera(fichero)) {
         Limpia();
-        error = msgErrorFichero;
-        return false;
+        return TFallo{TCausa::entrada, msgErrorFichero};
     }
     const int bits = png_get_channels(png, info) * png_get_bit_depth(png, info);
     const int64_t bytesFila = BytesFilaDib(ancho, bits);
     if (TDibIG::ColoresPorBits(bits) < 0 || !ImagenAdmisible(ancho, alto, bits) ||
         !CabeEnDatos(static_cast<uint64_t>(bytesFila) * alto, bytesFichero, proporcionPNG)) {
         Limpia();
-        error = msgErrorFichero;
-        return false;
+        return TFallo{TCausa::limite, msgErrorFichero};
     }
     png_colorp colores = nullptr;
     int n = 0;
@@ -167,11 +165,10 @@ bool TParserPNG::Lee(std::FILE* fichero, TDibIG& destino, DString& error, TMonit
     if (progreso) destino.Rellena(colorEspera);
     if (!LeePixeles(destino, progreso)) {
         Limpia();
-        error = msgErrorBits;
-        return false;
+        return TFallo{TCausa::entrada, msgErrorBits};
     }
     Limpia();
-    return true;
+    return {};
 }
 
 bool MidePNG(const char* nombre, TMedidasImagen& medidas) {
@@ -187,13 +184,9 @@ bool MidePNG(const char* nombre, TMedidasImagen& medidas) {
     return true;
 }
 
-bool LeePNG(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
+TResultado<void> LeePNG(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso) {
     const TFicheroC fichero = AbreLectura(nombre);
-    if (!fichero) {
-        error = "Can't open file: ";
-        error += nombre;
-        return false;
-    }
+    if (!fichero) return FalloNombrando(TCausa::entradaSalida, "Can't open file: ", nombre);
     TParserPNG parser;
-    return parser.Lee(fichero.get(), destino, error, progreso);
+    return parser.Lee(fichero.get(), destino, progreso);
 }

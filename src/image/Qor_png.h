@@ -21,9 +21,9 @@ public:
     TParserPNG& operator=(const TParserPNG&) = delete;
 
     // Reads the open file (which the caller closes) into `destino`. A libpng error ends
-    // the read with false and a message; a cancel through the progress record ends it
+    // the read with its message; a cancel through the progress record ends it
     // early with true.
-    bool Lee(std::FILE* fichero, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+    TResultado<void> Lee(std::FILE* fichero, TDibIG& destino, TMonitorProcesos* progreso);
 
     // Pixels always as 32-bit blue, green, red, alpha (palette transparency, grey and
     // missing alpha expanded): for readers that need the alpha channel.
@@ -50,5 +50,5 @@ private:
 };
 
 // Opens `nombre` ("Can't open file: NAME" when it cannot) and reads it with a TParserPNG.
-bool LeePNG(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso);
+TResultado<void> LeePNG(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso);
 bool MidePNG(const char* nombre, TMedidasImagen& medidas);

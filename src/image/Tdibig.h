@@ -8,6 +8,7 @@
 
 #include "image/Limites_imagen.h"
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 #include "support/Vectores_dg.h"
 
 #include <bit>
@@ -111,11 +112,11 @@ public:
     virtual void EntregaCopia(TReceptorDibIG& receptor) const;
     virtual void Actualiza() {} // a hook for derived images; a plain bitmap has nothing to refresh
 
-    // BMP files. Read failures write a message into `error`; write failures give false only.
-    bool LeeBMP(const char* nombre, DString& error, TMonitorProcesos* progreso = nullptr);
+    // BMP files. Read failures carry a message; write failures give false only.
+    TResultado<void> LeeBMP(const char* nombre, TMonitorProcesos* progreso = nullptr);
     bool GrabaBMP(const char* nombre, TMonitorProcesos* progreso = nullptr) const;
-    bool LeeDIB(TFicheroQOR& fichero, bool conCabeceraFichero, DString& error,
-                TMonitorProcesos* progreso = nullptr);
+    TResultado<void> LeeDIB(TFicheroQOR& fichero, bool conCabeceraFichero,
+                            TMonitorProcesos* progreso = nullptr);
     bool GrabaDIB(TFicheroQOR& fichero, bool conCabeceraFichero, TMonitorProcesos* progreso = nullptr) const;
 
     // Building. Each releases the previous image first; allocation failure raises
@@ -195,8 +196,7 @@ private:
     uint8_t* DireccionPixel(int32_t x, int32_t y) const;
     void Intercambia(TDibIG& otra);
     void PonEntradasTabla(const TColorPaleta* paleta, int32_t entradas);
-    bool LeeDIBcuerpo(TFicheroQOR& fichero, bool conCabeceraFichero, DString& sufijo,
-                      TMonitorProcesos* progreso);
+    TResultado<void> LeeDIBcuerpo(TFicheroQOR& fichero, bool conCabeceraFichero, TMonitorProcesos* progreso);
 
     VectorP<TDibIG> bandas{10, 10, true};
     TBloqueDib bloque;

@@ -188,53 +188,46 @@ const char* CompruebaResto(TFicheroQOR& f, int64_t mascaras, int64_t tabla, int6
     return nullptr;
 }
 
-bool Falla(DString& sufijo, const char* texto) {
-    sufijo = texto;
-    return false;
+// The end of the message, after "Error reading the BMP file.".
+TFallo Falla(const char* sufijo, TCausa causa = TCausa::entrada) {
+    return {causa, sufijo};
 }
 
 } // namespace
 
-bool TDibIG::LeeBMP(const char* nombre, DString& error, TMonitorProcesos* progreso) {
+TResultado<void> TDibIG::LeeBMP(const char* nombre, TMonitorProcesos* progreso) {
     TFicheroQOR fichero;
-    if (!fichero.Abre(nombre, fqLeeBinario)) {
-        error = "Error: File not found: ";
-        error += nombre ? nombre : "";
-        return false;
-    }
-    return LeeDIB(fichero, true, error, progreso);
+    if (!fichero.Abre(nombre, fqLeeBinario))
+        return FalloNombrando(TCausa::entradaSalida, "Error: File not found: ", nombre ? nombre : "");
+    return LeeDIB(fichero, true, progreso);
 }
 
-bool TDibIG::LeeDIB(TFicheroQOR& fichero, bool conCabeceraFichero, DString& error,
-                    TMonitorProcesos* progreso) {
-    DString sufijo;
-    if (LeeDIBcuerpo(fichero, conCabeceraFichero, sufijo, progreso)) return true;
-    error = prefijoError;
-    error += sufijo;
-    return false;
+TResultado<void> TDibIG::LeeDIB(TFicheroQOR& fichero, bool conCabeceraFichero, TMonitorProcesos* progreso) {
+    const TResultado<void> leido = LeeDIBcuerpo(fichero, conCabeceraFichero, progreso);
+    if (leido) return leido;
+    return FalloNombrando(leido.Causa(), prefijoError, leido.Mensaje().c_str());
 }
 
-bool TDibIG::LeeDIBcuerpo(TFicheroQOR& f, bool conCabeceraFichero, DString& sufijo,
-                          TMonitorProcesos* progreso) {
+TResultado<void> TDibIG::LeeDIBcuerpo(TFicheroQOR& f, bool conCabeceraFichero, TMonitorProcesos* progreso) {
     // Position of the pixels counted from the end of the file header; -1 when unknown.
     int64_t posicionPixeles = -1;
     if (conCabeceraFichero) {
         uint8_t c[tamanoCabeceraFichero];
-        if (!f.LeeBloque(c, sizeof c) || LeeU16(c) != firmaBMP) return Falla(sufijo, " 1");
+        if (!f.LeeBloque(c, sizeof c) || LeeU16(c) != firmaBMP) return Falla(" 1");
         const uint32_t desplazamiento = LeeU32(c + 10);
         if (desplazamiento != 0) posicionPixeles = int64_t{desplazamiento} - tamanoCabeceraFichero;
     }
     uint8_t t[4];
-    if (!f.LeeBloque(t, sizeof t)) return Falla(sufijo, " 2");
+    if (!f.LeeBloque(t, sizeof t)) return Falla(" 2");
     const uint32_t tamano = LeeU32(t);
     const bool mayor =
         std::find(std::begin(tamanosMayores), std::end(tamanosMayores), tamano) != std::end(tamanosMayores);
-    if (tamano != tamanoCabeceraOS2 && tamano != tamanoCabeceraWindows && !mayor) return Falla(sufijo, " 3");
+    if (tamano != tamanoCabeceraOS2 && tamano != tamanoCabeceraWindows && !mayor) return Falla(" 3");
     const bool os2 = tamano == tamanoCabeceraOS2;
 
     uint8_t c[tamanoCabeceraMayor - 4];
     const long resto = static_cast<long>(tamano - 4);
-    if (!f.LeeBloque(c, resto)) return Falla(sufijo, " Invalid PM 1.x DIB Header");
+    if (!f.LeeBloque(c, resto)) return Falla(" Invalid PM 1.x DIB Header");
     TCabeceraDIB cab = os2 ? CabeceraOS2(c) : CabeceraWindows(c);
     // The bit fields of a larger header are read into plain pixels; other depths take
     // no bit fields there.
@@ -242,20 +235,20 @@ bool TDibIG::LeeDIBcuerpo(TFicheroQOR& f, bool conCabeceraFichero, DString& sufi
     const bool camposMayor =
         mayor && (cab.compresion == compresionCamposBits || cab.compresion == compresionCamposAlfa);
     if (camposMayor) {
-        if (cab.bitsPixel != 16 && cab.bitsPixel != 32) return Falla(sufijo, " Unsupported compression");
+        if (cab.bitsPixel != 16 && cab.bitsPixel != 32) return Falla(" Unsupported compression");
         for (int i = 0; i < 4; ++i) {
             const uint32_t mascara = i < 3 || tamano > 52 ? LeeU32(c + 36 + 4 * i) : 0;
             if (!CampoDe(mascara, cab.bitsPixel, mascarasMayor.campos[i]))
-                return Falla(sufijo, " Unsupported bit fields");
+                return Falla(" Unsupported bit fields");
         }
         cab.compresion = compresionNinguna;
     }
-    if (const char* fallo = ValidaCabecera(cab)) return Falla(sufijo, fallo);
+    if (const char* fallo = ValidaCabecera(cab)) return Falla(fallo);
     TCabeceraDIB leida = cab;
     if (camposMayor) {
         leida.bitsPixel = mascarasMayor.campos[3].bits ? 32 : 24;
         if (!ImagenAdmisible(cab.ancho, AltoAbsolutoDe(cab), leida.bitsPixel))
-            return Falla(sufijo, " Image too large");
+            return Falla(" Image too large", TCausa::limite);
         leida.tamanoImagen =
             static_cast<uint32_t>(int64_t{BytesFila(cab.ancho, leida.bitsPixel)} * AltoAbsolutoDe(cab));
     }
@@ -266,32 +259,31 @@ bool TDibIG::LeeDIBcuerpo(TFicheroQOR& f, bool conCabeceraFichero, DString& sufi
     const int64_t leido = tamano + bytesMascaras + bytesTabla;
     const int64_t salto = posicionPixeles > leido ? posicionPixeles - leido : 0;
     if (const char* fallo = CompruebaResto(f, bytesMascaras, bytesTabla, salto, cab.tamanoImagen))
-        return Falla(sufijo, fallo);
+        return Falla(fallo);
 
     Reserva(leida);
-    if (mascaras && !f.LeeBloque(mascaras, tamanoMascaras))
-        return Falla(sufijo, "Could not read DIB color mask");
+    if (mascaras && !f.LeeBloque(mascaras, tamanoMascaras)) return Falla("Could not read DIB color mask");
     if (bytesTabla) {
         if (!tablaColores || !f.LeeBloque(tablaColores, static_cast<long>(bytesTabla)))
-            return Falla(sufijo, "Could not read DIB color table");
+            return Falla("Could not read DIB color table");
         if (os2) ExpandeTablaOS2(reinterpret_cast<uint8_t*>(tablaColores), cab.coloresUsados);
     }
     if (salto > 0) f.Salta(static_cast<long>(salto));
     if (camposMayor) {
         std::vector<uint8_t> filas(cab.tamanoImagen);
         if (!f.LeeBloque(filas.data(), static_cast<long>(filas.size()), progreso, pasoPixeles))
-            return Falla(sufijo, "Could not read DIB bits");
+            return Falla("Could not read DIB bits");
         ConvierteCamposBits(filas, cab, mascarasMayor, *this);
-        return true;
+        return {};
     }
     if (!bits || bytesPixeles < cab.tamanoImagen ||
         !f.LeeBloque(bits, static_cast<long>(cab.tamanoImagen), progreso, pasoPixeles))
-        return Falla(sufijo, "Could not read DIB bits");
-    return true;
+        return Falla("Could not read DIB bits");
+    return {};
 }
 
-bool LeeBMP(const char* nombre, TDibIG& destino, DString& error, TMonitorProcesos* progreso) {
-    return destino.LeeBMP(nombre, error, progreso);
+TResultado<void> LeeBMP(const char* nombre, TDibIG& destino, TMonitorProcesos* progreso) {
+    return destino.LeeBMP(nombre, progreso);
 }
 
 bool MideBMP(const char* nombre, TMedidasImagen& medidas) {

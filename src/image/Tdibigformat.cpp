@@ -10,7 +10,7 @@
 #include "support/Reloj_tierra.h"
 #include "support/Rutas.h"
 
-#include <exception>
+#include <new>
 
 namespace {
 
@@ -60,22 +60,21 @@ TDibIGformat::TDibIGformat() = default;
 
 TDibIGformat::~TDibIGformat() = default;
 
-bool TDibIGformat::LeeImagen(const DString& nombre, DString& error, TMonitorProcesos* progreso) {
+TResultado<void> TDibIGformat::LeeImagen(const DString& nombre, TMonitorProcesos* progreso) {
     Libera();
     TRelojTierra reloj;
     const TFormatoImagen* formato = FormatoImagen(nombre.c_str());
-    if (!formato) {
-        error = "Unknown bitmap file extension: ";
-        error += nombre;
-        return false;
-    }
+    if (!formato) return FalloNombrando(TCausa::uso, "Unknown bitmap file extension: ", nombre.c_str());
+    TResultado<void> leido = TFallo{TCausa::uso, DString()};
     try {
-        if (formato->lee && formato->lee(nombre.c_str(), *this, error, progreso)) return true;
-    } catch (const std::exception& e) {
+        if (formato->lee) leido = formato->lee(nombre.c_str(), *this, progreso);
+    } catch (const TXPictomolder& e) {
         // A bitmap the system has no memory for ("TXOutOfMemory::Raise()").
-        error = e.what();
+        leido = e.Fallo();
+    } catch (const std::bad_alloc& e) {
+        leido = TFallo{TCausa::limite, e.what()};
     }
     // Whatever a reader left behind is no picture.
-    Libera();
-    return false;
+    if (!leido) Libera();
+    return leido;
 }

@@ -36,7 +36,7 @@ public:
 
     // Empties the image, then reads the file by its extension: BMP; JPG, JPEG and JPE;
     // TIF and TIFF; ICO; PNG; GIF; RAS and RS. A few map formats fail without a message;
-    // any other extension gives "Unknown bitmap file extension: NAME". On failure `error`
-    // holds the reader's message (or stays as it was where there is none).
-    bool LeeImagen(const DString& nombre, DString& error, TMonitorProcesos* progreso = nullptr);
+    // any other extension gives "Unknown bitmap file extension: NAME". A failure carries
+    // the reader's message (empty where there is none).
+    TResultado<void> LeeImagen(const DString& nombre, TMonitorProcesos* progreso = nullptr);
 };

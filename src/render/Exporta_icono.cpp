@@ -37,16 +37,15 @@ public:
         TRectanguloGL rectangulo;
         rectangulo.derecha = rectangulo.abajo = ladoEncuadre;
         int bits = 0;
-        DString motivo;
-        bool abierto = false;
+        TResultado<void> abierto;
         try {
-            abierto = dc.SetWindow(&superficie, bits, 0, rectangulo, 512, motivo);
+            abierto = dc.SetWindow(&superficie, bits, 0, rectangulo, 512);
         } catch (const TXTextoQOR& e) {
-            motivo = e.what();
+            abierto = e.Fallo();
         }
         if (!abierto) {
             error = "No OpenGL context without a display (EGL) for the icon: ";
-            error += motivo;
+            error += abierto.Mensaje();
             return false;
         }
         glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &ladoMaximo);
@@ -204,7 +203,10 @@ bool TExportadorIcono::Exporta(std::shared_ptr<const TObjeto3D> escena, const TO
         // The zoom counts pixels: the picture keeps its share of the square at any size.
         vista.camara = camara;
         vista.camara.escala *= static_cast<double>(dibujo) / ladoVista;
-        vista.Pinta(dc);
+        if (const auto pintado = vista.Pinta(dc); !pintado) {
+            error = pintado.Mensaje();
+            return false;
+        }
         lienzo->Lee(dibujo);
         auto imagen = std::make_unique<TDibIG>();
         Reduce(*lienzo, dibujo, muestras, opciones, *imagen);

@@ -178,24 +178,18 @@ vector2D IDCOpenGL::DispositivoAMundo(int x, int y) const {
 // ---------------------------------------------------------------------------------------
 // Context and frame
 
-bool IDCOpenGL::SetWindow(TSuperficieGL* nueva, int& bits, uint32_t colorFondo, const TRectanguloGL& rect,
-                          int maxTex, DString& error) {
+TResultado<void> IDCOpenGL::SetWindow(TSuperficieGL* nueva, int& bits, uint32_t colorFondo,
+                                      const TRectanguloGL& rect, int maxTex) {
     ReleaseWindow();
     superficie = nueva;
-    if (!superficie) {
-        error = "Error in wglCreateContext, hWnd=NULL";
-        return false;
-    }
-    if (!superficie->AbreDispositivo()) {
-        error = "Error in wglCreateContext, ghDC=NULL";
-        return false;
-    }
+    if (!superficie) return TFallo{TCausa::uso, "Error in wglCreateContext, hWnd=NULL"};
+    if (!superficie->AbreDispositivo())
+        return TFallo{TCausa::entradaSalida, "Error in wglCreateContext, ghDC=NULL"};
     SetupPixelFormat(*superficie, bits);
     uint32_t codigo = 0;
     if (!superficie->CreaContexto(codigo)) {
         ultimoErrorContexto = codigo;
-        error = TextoErrorContexto(codigo, bitsColor);
-        return false;
+        return TFallo{TCausa::entradaSalida, TextoErrorContexto(codigo, bitsColor)};
     }
     superficie->CambiaTamano(rect.derecha, rect.abajo);
     MakeCurrent();
@@ -206,10 +200,7 @@ bool IDCOpenGL::SetWindow(TSuperficieGL* nueva, int& bits, uint32_t colorFondo, 
     maxTextura = maxTex;
     rectangulo = rect;
     glViewport(0, 0, rectangulo.derecha, rectangulo.abajo);
-    if (rectangulo.abajo < 1) {
-        error = "Error in IDCOpenGL::SetWindow, minimized window!";
-        return false;
-    }
+    if (rectangulo.abajo < 1) return TFallo{TCausa::uso, "Error in IDCOpenGL::SetWindow, minimized window!"};
     if (perspectiva) {
         gluPerspective(campoVision, Aspecto(rectangulo), planoCercano, planoLejano);
         glMatrixMode(GL_MODELVIEW);
@@ -218,7 +209,7 @@ bool IDCOpenGL::SetWindow(TSuperficieGL* nueva, int& bits, uint32_t colorFondo, 
         glMatrixMode(GL_MODELVIEW);
     }
     CreateFontLists();
-    return true;
+    return {};
 }
 
 void IDCOpenGL::SetupPixelFormat(TSuperficieGL& destino, int& bits) {

@@ -101,8 +101,8 @@ public:
 
     // --- context and frame ---
     // Binds the device to a surface (instead of a window handle) and creates the context.
-    bool SetWindow(TSuperficieGL* superficie, int& bitsColor, uint32_t colorFondo, const TRectanguloGL& rect,
-                   int maxTextura, DString& error);
+    TResultado<void> SetWindow(TSuperficieGL* superficie, int& bitsColor, uint32_t colorFondo,
+                               const TRectanguloGL& rect, int maxTextura);
     void SetupPixelFormat(TSuperficieGL& superficie, int& bitsColor); // throws TXTextoQOR on failure
     void ReleaseWindow();
     // Deletes the font lists, the device texture and the scene textures in the current

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 // ---------------------------------------------------------------------------------------
 // Device context
@@ -64,7 +65,10 @@ bool TImagenIG::Create(const TContextoDC* referencia, int ancho, int alto) {
     try {
         // Top-down, so that device rows are memory rows; the pixels start black.
         bitmap->Crea(ancho, -alto, bits, 0, nullptr, true);
-    } catch (...) {
+    } catch (const TXPictomolder&) {
+        ultimoError = 8; // not enough memory
+        return false;
+    } catch (const std::bad_alloc&) {
         ultimoError = 8; // not enough memory
         return false;
     }

@@ -6,13 +6,13 @@
 #include "render/Resalte_escena.h"
 #include "script/Objetos_3d.h"
 #include "script/Objetos_3d_pila.h"
-#include "support/Informa.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <memory>
 #include <numbers>
 #include <utility>
@@ -547,6 +547,11 @@ TPintorEscena::TPintorEscena() = default;
 TPintorEscena::~TPintorEscena() = default;
 
 const TProgramaEscena& TPintorEscena::Programa(const TObjeto3D& escena, int& progreso) {
+    if (numeracion != escena.numeracion) {
+        programa.reset();
+        geometrias = TGeometriasGuardadas();
+        numeracion = escena.numeracion;
+    }
     if (programa && programa->escena == escena.serie) return *programa;
     if (programa && Actualiza(*programa, escena, geometrias, progreso)) return *programa;
     std::vector<TVerticeColor> reciclados;
@@ -556,8 +561,8 @@ const TProgramaEscena& TPintorEscena::Programa(const TObjeto3D& escena, int& pro
     return *programa;
 }
 
-void TPintorEscena::Pinta(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera,
-                          const TSeleccion& seleccion) {
+TResultado<void> TPintorEscena::Pinta(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera,
+                                      const TSeleccion& seleccion) {
     // The painter's own view settings, those a paint is asked with: at the origin,
     // neither zoomed, stretched nor turned beyond the header's.
     const vector3D posicion;
@@ -583,20 +588,22 @@ void TPintorEscena::Pinta(IDCOpenGL& dc, const TObjeto3D& escena, const TCabecer
         glPopMatrix();
         empujada = false;
         progreso = 1002;
-    } catch (...) {
-        // Leave the matrix stack and the shading as they were found, so that later frames
-        // stay correct.
+    } catch (const std::exception&) {
+        // Any failure, an allocation's too: leave the matrix stack and the shading as they
+        // were found, so that later frames stay correct.
         pila.Deshaz();
         glShadeModel(GL_SMOOTH);
         if (empujada) {
             glMatrixMode(GL_MODELVIEW);
             glPopMatrix();
         }
+        dc.luz = luzGuardada;
         DString mensaje;
         mensaje.Format("Undefined critical in TObjeto3D::Pinta tr=%d", progreso);
-        Informa(mensaje.c_str(), tituloErrorPintura);
+        return TFallo{TCausa::interna, std::move(mensaje)};
     }
     dc.luz = luzGuardada;
+    return {};
 }
 
 bool TPintorEscena::Mide(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera,

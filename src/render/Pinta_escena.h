@@ -30,10 +30,10 @@ public:
     // Paints the scene with the device: the view of the scene's header settings
     // `cabecera` (turned by its turn, zoomed by its scale, its centre at the origin), the
     // transform stack of its PUSH and POP elements, and the elements of the selected
-    // line drawn highlighted. A failure is reported with how far the painting got, and
+    // line drawn highlighted. A failure's message tells how far the painting got; it
     // leaves the matrix stack as it was found.
-    void Pinta(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera,
-               const TSeleccion& seleccion);
+    TResultado<void> Pinta(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera,
+                           const TSeleccion& seleccion);
 
     // Where the points of the scene's geometry fall in the window under the device's
     // matrices as they stand (the camera's) and the view of `cabecera`, as Pinta would
@@ -44,6 +44,9 @@ public:
 private:
     const TProgramaEscena& Programa(const TObjeto3D& escena, int& progreso);
 
+    // What is kept is keyed by numbers of this line of reads (held, so that it stays
+    // that line's); a scene of another line finds nothing kept.
+    std::shared_ptr<const TNumeracion> numeracion;
     std::unique_ptr<TProgramaEscena> programa;
     TGeometriasGuardadas geometrias;
 };

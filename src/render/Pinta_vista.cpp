@@ -30,18 +30,27 @@ void CargaVista(IDCOpenGL& dc, const TCamara& camara) {
     dc.SetProjection(matrizVista, matrizProyeccion);
 }
 
-// A frame left in the buffer; false when the viewport has no width to draw in.
-bool TVistaEscena::PintaSinPresentar(IDCOpenGL& dc, const TCamara& camaraCuadro,
-                                     const TSeleccion& seleccionCuadro) {
-    CargaVista(dc, camaraCuadro);
-    dc.Clear();
-    if (dc.rectangulo.derecha - dc.rectangulo.izquierda < 1) return false;
-    pintor.Pinta(dc, *escena, camaraCuadro.cabecera, seleccionCuadro);
-    return true;
+namespace {
+
+bool TieneAncho(const IDCOpenGL& dc) {
+    return dc.rectangulo.derecha - dc.rectangulo.izquierda >= 1;
 }
 
-void TVistaEscena::Pinta(IDCOpenGL& dc) {
-    if (PintaSinPresentar(dc, camara, seleccion)) dc.Swap();
+} // namespace
+
+// A frame left in the buffer; nothing is drawn when the viewport has no width to draw in.
+TResultado<void> TVistaEscena::PintaSinPresentar(IDCOpenGL& dc, const TCamara& camaraCuadro,
+                                                 const TSeleccion& seleccionCuadro) {
+    CargaVista(dc, camaraCuadro);
+    dc.Clear();
+    if (!TieneAncho(dc)) return {};
+    return pintor.Pinta(dc, *escena, camaraCuadro.cabecera, seleccionCuadro);
+}
+
+TResultado<void> TVistaEscena::Pinta(IDCOpenGL& dc) {
+    TResultado<void> pintado = PintaSinPresentar(dc, camara, seleccion);
+    if (TieneAncho(dc)) dc.Swap();
+    return pintado;
 }
 
 // Where the scene's geometry falls in the viewport with the camera `prueba`; the
@@ -86,8 +95,7 @@ void TVistaEscena::BuscaPunto(IDCOpenGL& dc, const vector2D& posicion, int& line
     ::BuscaPunto(dc, *escena, camara.cabecera, posicion, linea, indice);
 }
 
-bool RenderizaEscena(TVistaEscena& vista, bool encuadra, int ancho, int alto, TDibIG& imagen,
-                     DString& error) {
+TResultado<void> RenderizaEscena(TVistaEscena& vista, bool encuadra, int ancho, int alto, TDibIG& imagen) {
     TSuperficieEGL superficie(ancho, alto);
     IDCOpenGL dc;
     dc.luz = luzEscena;
@@ -95,11 +103,11 @@ bool RenderizaEscena(TVistaEscena& vista, bool encuadra, int ancho, int alto, TD
     rectangulo.derecha = ancho;
     rectangulo.abajo = alto;
     int bits = 0;
-    if (!dc.SetWindow(&superficie, bits, colorAzul, rectangulo, 512, error)) return false;
+    if (auto abierto = dc.SetWindow(&superficie, bits, colorAzul, rectangulo, 512); !abierto) return abierto;
     const TCamara camara = vista.camara;
     if (encuadra) vista.Encuadra(dc);
-    vista.Pinta(dc);
+    TResultado<void> pintado = vista.Pinta(dc);
     vista.camara = camara;
     dc.ReadPixels(imagen);
-    return true;
+    return pintado;
 }

@@ -30,7 +30,8 @@ public:
     const std::shared_ptr<const TObjeto3D>& EscenaCompartida() const { return escena; }
 
     // One frame on the device, presented; nothing is drawn when its viewport has no width.
-    void Pinta(IDCOpenGL& dc);
+    // A failure of the painter (the frame then shows what was drawn before it).
+    TResultado<void> Pinta(IDCOpenGL& dc);
     // Changes the camera so that the whole scene fills the share `margen` of the
     // device's viewport, the orientation kept: zoomed and panned (in perspective zoomed
     // about the middle, the eye moved back when the model reaches it) by where the
@@ -44,7 +45,8 @@ public:
     TSeleccion seleccion;
 
 private:
-    bool PintaSinPresentar(IDCOpenGL& dc, const TCamara& camaraCuadro, const TSeleccion& seleccionCuadro);
+    TResultado<void> PintaSinPresentar(IDCOpenGL& dc, const TCamara& camaraCuadro,
+                                       const TSeleccion& seleccionCuadro);
     bool Mide(IDCOpenGL& dc, const TCamara& prueba, TCajaVentana& caja);
 
     std::shared_ptr<const TObjeto3D> escena;
@@ -57,5 +59,6 @@ void CargaVista(IDCOpenGL& dc, const TCamara& camara);
 
 // Draws the view without a display (a headless surface of ancho x alto on the blue
 // background) and reads the picture back as a 24-bit bottom-up image; with `encuadra`
-// the camera (a copy) is first fitted to the whole scene.
-bool RenderizaEscena(TVistaEscena& vista, bool encuadra, int ancho, int alto, TDibIG& imagen, DString& error);
+// the camera (a copy) is first fitted to the whole scene. A failure of the context or of
+// the painter (the picture then holds what was drawn).
+TResultado<void> RenderizaEscena(TVistaEscena& vista, bool encuadra, int ancho, int alto, TDibIG& imagen);

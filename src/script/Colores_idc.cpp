@@ -50,12 +50,14 @@ constexpr size_t largoNombreObjeto = 15;
 constexpr size_t largoMaximoMaterial = 63;
 
 // Ends the whole read; ReadModel3DS turns it into a null model and the reason.
-struct TAbandono {
-    std::string motivo;
+class TAbandono : public TXPictomolder {
+public:
+    explicit TAbandono(const std::string& motivo)
+        : TXPictomolder(TCausa::abandono, DString(motivo.c_str())) {}
 };
 
-[[noreturn]] void Abandona(std::string motivo) {
-    throw TAbandono{std::move(motivo)};
+[[noreturn]] void Abandona(const std::string& motivo) {
+    throw TAbandono(motivo);
 }
 
 // How a chunk is called in messages.
@@ -546,33 +548,29 @@ void AnadeTriangulos(TObjeto3D& escena, const TModelo3DS& modelo) {
         for (const TCara3DS& c : m.caras) {
             TElementoTriang3D& triangulo = caras->Anade(punto(c.a), punto(c.b), punto(c.c));
             triangulo.color = c.color;
-            escena.Anade(TObjeto3D::TElemento(caras, &triangulo));
+            escena.Anade(std::shared_ptr<TElementoObj3D>(caras, &triangulo));
         }
     }
 }
 
 } // namespace
 
-std::unique_ptr<TModelo3DS> ReadModel3DS(const void* fuente, int modo, size_t tamano, DString* motivo,
-                                         int64_t maxCaras) {
-    const auto falla = [&](const std::string& texto) {
-        if (motivo) *motivo = texto.c_str();
-        return std::unique_ptr<TModelo3DS>();
-    };
-    if (!fuente) return falla("there is nothing to read");
+TResultado<std::unique_ptr<TModelo3DS>> ReadModel3DS(const void* fuente, int modo, size_t tamano,
+                                                     int64_t maxCaras) {
+    if (!fuente) return TFallo{TCausa::uso, "there is nothing to read"};
     std::unique_ptr<TFuente3DS> origen;
     if (modo == modoFichero3DS)
         origen = std::make_unique<TFuenteFichero>(static_cast<std::FILE*>(const_cast<void*>(fuente)));
     else if (modo == modoMemoria3DS)
         origen = std::make_unique<TFuenteMemoria>(fuente, tamano);
     else
-        return falla("the read mode is unknown");
+        return TFallo{TCausa::uso, "the read mode is unknown"};
     try {
         return TLector3DS(*origen, maxCaras).Lee();
     } catch (const TAbandono& a) {
-        return falla(a.motivo);
+        return a.Fallo();
     } catch (const std::bad_alloc&) {
-        return falla("there is not enough memory to read it");
+        return TFallo{TCausa::limite, "there is not enough memory to read it"};
     }
 }
 
@@ -580,30 +578,27 @@ void FreeModel3DS(std::unique_ptr<TModelo3DS> modelo) {
     modelo.reset();
 }
 
-bool ImportScene3DS(TObjeto3D& escena, const char* nombreFichero, DString& error) {
+TResultado<void> ImportScene3DS(TObjeto3D& escena, const char* nombreFichero) {
     escena.giroEnY = true;
     escena.Vacia();
     escena.nombreFichero = nombreFichero;
-    error = "";
-    const auto falla = [&](const char* motivo) {
-        error = "Error reading the 3DS file ";
-        error += nombreFichero;
-        error += ": ";
-        error += motivo;
-        return false;
+    const auto falla = [&](TCausa causa, const char* motivo) {
+        TFallo fallo = FalloNombrando(causa, "Error reading the 3DS file ", nombreFichero, ": ");
+        fallo.mensaje += motivo;
+        return fallo;
     };
     std::unique_ptr<TModelo3DS> modelo;
-    DString motivo;
     {
         // Never a FIFO or a device: opening one would wait for a writer.
         const TFicheroC fichero = AbreLectura(nombreFichero);
         if (!fichero) {
             const char* razon = errno == errorNoRegular ? "not a regular file" : std::strerror(errno);
-            return falla((std::string("it cannot be opened (") + razon + ")").c_str());
+            return falla(TCausa::entradaSalida, (std::string("it cannot be opened (") + razon + ")").c_str());
         }
-        modelo = ReadModel3DS(fichero.get(), modoFichero3DS, 0, &motivo);
+        auto leido = ReadModel3DS(fichero.get(), modoFichero3DS, 0);
+        if (!leido) return falla(leido.Causa(), leido.Mensaje().c_str());
+        modelo = std::move(leido).Valor();
     }
-    if (!modelo) return falla(motivo.c_str());
     escena.escala = 1.0;
     escena.anguloGiro = -std::numbers::pi / 2;
     escena.centro = vector3D();
@@ -611,8 +606,8 @@ bool ImportScene3DS(TObjeto3D& escena, const char* nombreFichero, DString& error
         AnadeTriangulos(escena, *modelo);
     } catch (const std::bad_alloc&) {
         escena.Vacia();
-        return falla("there is not enough memory for its triangles");
+        return falla(TCausa::limite, "there is not enough memory for its triangles");
     }
     FreeModel3DS(std::move(modelo));
-    return true;
+    return {};
 }

@@ -52,16 +52,16 @@ enum ModoLectura3DS : int {
 // declares more is refused before anything of it is kept.
 inline constexpr int64_t maxCaras3DS = int64_t{1} << 22; // 4,194,304
 
-// Reads a model; null on any failure (a null source too), with the reason in `motivo`
-// when it is given. `tamano` is used in memory mode only. A file whose face lists hold
+// Reads a model; a failure (a null source too) carries the reason. `tamano` is used in
+// memory mode only. A file whose face lists hold
 // more than `maxCaras` faces in all is refused ("it has more than N faces, the most one
 // import takes") before anything is allocated for them.
-std::unique_ptr<TModelo3DS> ReadModel3DS(const void* fuente, int modo, size_t tamano,
-                                         DString* motivo = nullptr, int64_t maxCaras = maxCaras3DS);
+TResultado<std::unique_ptr<TModelo3DS>> ReadModel3DS(const void* fuente, int modo, size_t tamano,
+                                                     int64_t maxCaras = maxCaras3DS);
 // Releases a model (null is accepted).
 void FreeModel3DS(std::unique_ptr<TModelo3DS> modelo);
 
 // The scene loader's 3D Studio branch: empties the scene, reads the file and fills the
 // scene with one triangle per face, in file order. On failure the scene stays empty and
-// `error` reads "Error reading the 3DS file NAME: REASON".
-bool ImportScene3DS(TObjeto3D& escena, const char* nombreFichero, DString& error);
+// the message reads "Error reading the 3DS file NAME: REASON".
+TResultado<void> ImportScene3DS(TObjeto3D& escena, const char* nombreFichero);

@@ -67,7 +67,7 @@ struct TLineaElemento {
 // with the images kept.
 class TMemoriaLectura {
 public:
-    uint64_t escena = 0; // the number of the scene it belongs to
+    TIdentidadEscena escena; // the scene it belongs to
     std::vector<TLineaElemento> lineas;
     std::vector<std::string> definiciones;
     TTexturas3Di texturas;
@@ -81,7 +81,7 @@ namespace {
 class TAnteriores {
 public:
     TAnteriores(const TMemoriaLectura* memoria, const TObjeto3D* escena) {
-        if (!memoria || !escena || memoria->escena != escena->serie ||
+        if (!memoria || !escena || memoria->escena != escena->Identidad() ||
             memoria->lineas.size() != escena->Elementos().size())
             return;
         lineas = &memoria->lineas;
@@ -124,13 +124,19 @@ private:
     size_t siguiente = 0;
 };
 
+// The line of reads a read belongs to: the one of the read before, or a new one.
+std::shared_ptr<TNumeracion> Numeracion(const TLecturaEscena* anterior) {
+    return anterior ? anterior->Escena().numeracion : std::make_shared<TNumeracion>();
+}
+
 } // namespace
 
 // One read of a script: the scene and the memory it makes, and the reader state.
 class TLector3Di {
 public:
     TLector3Di(const DString& nombreFichero, const TLecturaEscena* anterior, DString* textoExpandido)
-        : escena(std::make_shared<TObjeto3D>()), memoria(std::make_shared<TMemoriaLectura>()),
+        : escena(std::make_shared<TObjeto3D>(Numeracion(anterior))),
+          memoria(std::make_shared<TMemoriaLectura>()),
           anteriores(anterior ? anterior->memoria.get() : nullptr,
                      anterior ? anterior->escena.get() : nullptr),
           textoExpandido(textoExpandido) {
@@ -143,7 +149,7 @@ public:
             escena->giroEnY = false;
             memoria->texturas = anterior->Texturas();
             // Definitions are compared only with a read whose elements can be taken back.
-            if (anterior->memoria && anterior->memoria->escena == anterior->escena->serie)
+            if (anterior->memoria && anterior->memoria->escena == anterior->escena->Identidad())
                 definicionesAnteriores = &anterior->memoria->definiciones;
         }
         memoria->texturas.Vacia();
@@ -157,7 +163,7 @@ public:
         texturas.TerminaLectura();
         escena->texturas = texturas.lista;
         escena->ficheros.insert(escena->ficheros.end(), texturas.nombradas.begin(), texturas.nombradas.end());
-        memoria->escena = escena->serie;
+        memoria->escena = escena->Identidad();
         const DString nombre = escena->nombreFichero;
         return {std::move(escena), std::move(informe), nombre, std::move(memoria)};
     }
@@ -258,7 +264,7 @@ bool TLector3Di::Reutiliza(const DString& linea, int numero) {
     clave.malla = anterior.malla;
     clave.pila = anterior.pila;
     memoria->lineas.push_back(std::move(clave));
-    escena->Anade(anteriores.Elemento(i), numero);
+    escena->Retoma(anteriores.Elemento(i), numero);
     return true;
 }
 
@@ -302,9 +308,8 @@ bool TLector3Di::LeeLinea(DString& linea, int numero) {
         colorActual = LeeColor(parametros);
         break;
     case TTipoComando::texturet: {
-        DString mensaje;
-        if (!LeeTextura(memoria->texturas, parametros, escena->nombreFichero, mensaje)) {
-            informe.AnadeNumerado(numero, mensaje.c_str(), TErrorLectura::enCampos);
+        if (const auto leida = LeeTextura(memoria->texturas, parametros, escena->nombreFichero); !leida) {
+            informe.AnadeNumerado(numero, leida.Mensaje().c_str(), TErrorLectura::enCampos);
             return false;
         }
         break;
@@ -324,10 +329,8 @@ bool TLector3Di::LeeLinea(DString& linea, int numero) {
     case TTipoComando::elemento: {
         const std::shared_ptr<TElementoObj3D> elemento = c->fabrica();
         elemento->textura = memoria->texturas.TexturaActual();
-        DString errorElemento;
-        elemento->Lee(parametros, errorElemento, estado);
-        if (!errorElemento.IsEmpty()) {
-            informe.AnadeDelLector(numero, errorElemento);
+        if (const TResultado<void> leido = elemento->Lee(parametros, estado); !leido) {
+            informe.AnadeDelLector(numero, leido.Mensaje());
             break;
         }
         elemento->color = colorActual;
@@ -371,15 +374,15 @@ TLecturaEscena CargaScript(const DString& nombre, const TLecturaEscena* anterior
 }
 
 TLecturaEscena Importa3DS(const DString& nombre, const TLecturaEscena* anterior) {
-    auto escena = std::make_shared<TObjeto3D>();
+    auto escena = std::make_shared<TObjeto3D>(Numeracion(anterior));
     if (anterior) static_cast<TCabeceraEscena&>(*escena) = anterior->Escena();
     escena->ficheros.push_back(nombre);
     TLecturaEscena lectura;
     // A mesh names no texture: the name for the textures of a script read later stays.
     if (anterior) lectura.nombreFichero = anterior->nombreFichero;
-    DString error;
-    lectura.informe.correcto = ImportScene3DS(*escena, nombre.c_str(), error);
-    if (!error.IsEmpty()) lectura.informe.Sustituye(error);
+    const TResultado<void> importada = ImportScene3DS(*escena, nombre.c_str());
+    lectura.informe.correcto = importada.Correcto();
+    if (!importada) lectura.informe.Sustituye(importada.Mensaje());
     lectura.escena = std::move(escena);
     return lectura;
 }
@@ -427,31 +430,21 @@ const TTexturas3Di& TLecturaEscena::Texturas() const {
     return memoria->texturas;
 }
 
-bool TLecturaEscena::Sustituye(TLecturaEscena nueva, DString& error) {
+TResultado<void> TLecturaEscena::Sustituye(TLecturaEscena nueva) {
     *this = std::move(nueva);
-    // The messages join whatever the caller's text held, except a message that stands
-    // for the whole read.
-    if (informe.errores.size() == 1 && informe.errores[0].linea < 0)
-        error = informe.Mensajes();
-    else
-        error += informe.Mensajes();
-    return informe.correcto;
+    if (informe.correcto) return {};
+    return TFallo{TCausa::entrada, informe.Mensajes()};
 }
 
-bool TLecturaEscena::Carga(const char* nombre, DString& error, void* extra) {
-    const DString extension = Extension(nombre);
-    if (extension.CompareNoCase("3di") == 0) return CargaScript(nombre, error, extra);
-    *this = LeeEscena(TFuenteEscena::Fichero(nombre), this);
-    // A drawing leaves the caller's text as it was.
-    if (extension.CompareNoCase("dwg") != 0) error = informe.Mensajes();
-    return informe.correcto;
+TResultado<void> TLecturaEscena::Carga(const char* nombre, void* extra) {
+    if (Extension(nombre).CompareNoCase("3di") == 0) return CargaScript(nombre, extra);
+    return Sustituye(LeeEscena(TFuenteEscena::Fichero(nombre), this));
 }
 
-bool TLecturaEscena::CargaScript(const char* nombre, DString& error, void*) {
-    error = "";
-    return Sustituye(::CargaScript(nombre, this), error);
+TResultado<void> TLecturaEscena::CargaScript(const char* nombre, void*) {
+    return Sustituye(::CargaScript(nombre, this));
 }
 
-bool TLecturaEscena::Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error) {
-    return Sustituye(LeeScript(lector, nombreFichero, this, textoExpandido), error);
+TResultado<void> TLecturaEscena::Lee(TFicheroQOR& lector, DString* textoExpandido) {
+    return Sustituye(LeeScript(lector, nombreFichero, this, textoExpandido));
 }

@@ -12,6 +12,7 @@
 #include "script/Objetos_3d.h"
 #include "script/Texturas_3di.h"
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <memory>
 #include <string_view>
@@ -52,21 +53,21 @@ public:
     DString nombreFichero;
 
     // The operations of the scene's loader, as entry points to LeeEscena: each reads with
-    // this read as the one before, and the new read takes this one's place. They return
-    // whether the read had no error, and write the messages into `error` (after what it
-    // held, but for a message that stands for the whole read).
-    bool Carga(const char* nombre, DString& error, void* extra = nullptr);
-    bool CargaScript(const char* nombre, DString& error, void* extra = nullptr);
+    // this read as the one before, and the new read takes this one's place. A read with
+    // an error fails with the report's messages (none for a drawing); the messages of a
+    // read that succeeds stay in `informe`.
+    TResultado<void> Carga(const char* nombre, void* extra = nullptr);
+    TResultado<void> CargaScript(const char* nombre, void* extra = nullptr);
     // The parse loop over any reader of the file family; `textoExpandido`, when given,
     // receives every line after macro replacement followed by CR LF (every line is then
     // read anew).
-    bool Lee(TFicheroQOR& lector, DString* textoExpandido, DString& error);
+    TResultado<void> Lee(TFicheroQOR& lector, DString* textoExpandido);
 
 private:
     friend class TLector3Di;
     TLecturaEscena(std::shared_ptr<const TObjeto3D> escena, TInformeLectura informe, DString nombreFichero,
                    std::shared_ptr<const TMemoriaLectura> memoria);
-    bool Sustituye(TLecturaEscena nueva, DString& error);
+    TResultado<void> Sustituye(TLecturaEscena nueva);
 
     std::shared_ptr<const TMemoriaLectura> memoria;
 };

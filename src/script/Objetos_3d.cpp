@@ -7,7 +7,6 @@
 #include "script/Objetos_3d_solidos.h"
 
 #include <algorithm>
-#include <atomic>
 
 namespace {
 
@@ -49,14 +48,7 @@ const TComando3Di tablaComandos[] = {
 // ---------------------------------------------------------------------------------------
 // Elements
 
-uint64_t NuevaSerie() {
-    // Shared by every read, so that the numbers of elements of different reads (and of
-    // scenes read on different threads) never meet.
-    static std::atomic<uint64_t> ultima{0};
-    return ++ultima;
-}
-
-TElementoObj3D::TElementoObj3D(int numPuntos) : puntos(static_cast<size_t>(numPuntos)), serie(NuevaSerie()) {}
+TElementoObj3D::TElementoObj3D(int numPuntos) : puntos(static_cast<size_t>(numPuntos)) {}
 
 void TEstadoLectura::AbrePush() {
     ++nivelPush;
@@ -96,7 +88,8 @@ std::vector<const char*> Comandos3Di() {
 
 TObjeto3D::TObjeto3D(const TObjeto3D& otra)
     : TCabeceraEscena(otra), nombreFichero(otra.nombreFichero), texturas(otra.texturas),
-      ficheros(otra.ficheros), serie(NuevaSerie()), elementos(otra.elementos), lineas(otra.lineas) {}
+      ficheros(otra.ficheros), numeracion(otra.numeracion), serie(numeracion->Nueva()),
+      elementos(otra.elementos), lineas(otra.lineas) {}
 
 // ---------------------------------------------------------------------------------------
 // The outcome of a read

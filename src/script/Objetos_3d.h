@@ -7,9 +7,11 @@
 
 #include "geometry/Matrix3.h"
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 #include "support/Vectores_dg.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -22,9 +24,9 @@ struct TTextura3Di;
 class TVisitanteElementos;
 
 // The script error that element readers raise: it carries a fixed message text.
-class TXErrorObjeto3D : public std::exception {
+class TXErrorObjeto3D : public TXPictomolder {
 public:
-    explicit TXErrorObjeto3D(const char* texto) : mensaje(texto) {}
+    explicit TXErrorObjeto3D(const char* texto) : TXPictomolder(TCausa::entrada), mensaje(texto) {}
     const char* what() const noexcept override { return mensaje; }
     const char* mensaje;
 };
@@ -60,10 +62,26 @@ public:
     int64_t puntosMalla = 0;
 };
 
-// A number that tells an element (or a scene) from every other one the program makes:
-// elements taken from one read into the next keep theirs, so whoever keeps something
-// made from an element (the painter's geometry) keys it by the number.
-uint64_t NuevaSerie();
+// The numbers of a line of reads, each read taking it from the read before: a number
+// tells an element (or a scene) from every other one of the line. Elements taken from
+// one read into the next keep theirs, so whoever keeps something made from an element
+// (the painter's geometry) keys it by the number, and starts again when handed a scene
+// of another line. Reads of one line may run on different threads.
+class TNumeracion {
+public:
+    uint64_t Nueva() { return ++ultima; }
+
+private:
+    std::atomic<uint64_t> ultima{0};
+};
+
+// Which scene: its line of reads (held, so that it is never another line's) and its
+// number in it.
+struct TIdentidadEscena {
+    std::shared_ptr<const TNumeracion> numeracion;
+    uint64_t serie = 0;
+    bool operator==(const TIdentidadEscena&) const = default;
+};
 
 class TElementoObj3D {
 public:
@@ -72,10 +90,10 @@ public:
     TElementoObj3D(const TElementoObj3D&) = delete;
     TElementoObj3D& operator=(const TElementoObj3D&) = delete;
 
-    // Reads the parameter text; a problem is either written into `error` (the element
-    // is then discarded) or raised as TXErrorObjeto3D (the parse then stops). `estado`
-    // is the read under way.
-    virtual void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) = 0;
+    // Reads the parameter text; a problem is either a failure returned (the element is
+    // then discarded, its message kept) or raised as TXErrorObjeto3D (the parse then
+    // stops). `estado` is the read under way.
+    virtual TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) = 0;
     // Hands the element, as its own class, to the visitor (the painter, for one).
     virtual void Acepta(TVisitanteElementos& visitante) const = 0;
     // How many of the first `puntos` are control points that a click in the preview
@@ -97,9 +115,10 @@ public:
     int32_t GrosorResaltado() const { return grosorLinea > INT32_MAX - 3 ? INT32_MAX : grosorLinea + 3; }
     // The texture current when it was read; the scenes that hold the element hold it too.
     const TTextura3Di* textura = nullptr;
-    // Its number (NuevaSerie): an element is never changed after its read, so what was
-    // made from it stays true while the number is the same.
-    const uint64_t serie;
+    // Its number in the scene's line of reads (TNumeracion), given when a scene takes it
+    // in: an element is never changed after its read, so what was made from it stays
+    // true while the number is the same.
+    uint64_t serie = 0;
 };
 
 // One problem met while loading or reading a script: the script line it belongs to
@@ -204,8 +223,10 @@ class TObjeto3D : public TCabeceraEscena {
 public:
     using TElemento = std::shared_ptr<const TElementoObj3D>;
 
-    TObjeto3D() : serie(NuevaSerie()) {}
-    // A copy is another scene: it gets a number of its own.
+    // A scene of a new line of reads, or the next scene of the line `numeracion`.
+    explicit TObjeto3D(std::shared_ptr<TNumeracion> numeracion = std::make_shared<TNumeracion>())
+        : numeracion(std::move(numeracion)), serie(this->numeracion->Nueva()) {}
+    // A copy is another scene of the same line: it gets a number of its own.
     TObjeto3D(const TObjeto3D& otra);
     TObjeto3D& operator=(const TObjeto3D&) = delete;
 
@@ -216,7 +237,7 @@ public:
     // text and state, and may stand on another line there.
     int32_t Linea(int i) const {
         const auto k = static_cast<size_t>(i);
-        if (k >= elementos.size()) throw std::out_of_range("TObjeto3D::Linea");
+        if (k >= elementos.size()) throw TXPictomolder(TCausa::interna, "TObjeto3D::Linea");
         return k < lineas.size() ? lineas[k] : -1;
     }
     const std::vector<TElemento>& Elementos() const { return elementos; }
@@ -227,8 +248,13 @@ public:
             f(*e);
     }
 
-    // While the scene is made (the readers only).
-    void Anade(TElemento elemento, int32_t linea = -1) {
+    // While the scene is made (the readers only): a new element, which gets its number,
+    // or one taken back from the read before, which keeps its own.
+    void Anade(std::shared_ptr<TElementoObj3D> nuevo, int32_t linea = -1) {
+        nuevo->serie = numeracion->Nueva();
+        Retoma(std::move(nuevo), linea);
+    }
+    void Retoma(TElemento elemento, int32_t linea = -1) {
         elementos.push_back(std::move(elemento));
         if (linea < 0 && lineas.empty()) return;
         lineas.resize(elementos.size() - 1, -1);
@@ -248,8 +274,11 @@ public:
     // The files the read used (see Ficheros_leidos.h): the scene's own file when it has
     // a name, then every image file that TEXTURET named, read or not, each once.
     std::vector<DString> ficheros;
-    // Its number (NuevaSerie): another scene, or another read, has another.
+    // Its line of reads, which the next read of the line numbers from, and its number in
+    // it: another scene, or another read, has another.
+    const std::shared_ptr<TNumeracion> numeracion;
     const uint64_t serie;
+    TIdentidadEscena Identidad() const { return {numeracion, serie}; }
 
 private:
     std::vector<TElemento> elementos;

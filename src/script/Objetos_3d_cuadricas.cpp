@@ -13,17 +13,19 @@ void TElementoCono3D::LeeCentros(const DString& parametros, int n, const char* m
     puntos[1] = LeePunto(campos[1]);
 }
 
-void TElementoCono3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
+TResultado<void> TElementoCono3D::Lee(const DString& parametros, TEstadoLectura&) {
     Vector<DString> campos(4, 1, true);
     LeeCentros(parametros, 4, "Error reading Cone", campos);
     radio1 = campos[2].ToDouble();
     radio2 = campos[3].ToDouble();
+    return {};
 }
 
-void TElementoCylinder3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
+TResultado<void> TElementoCylinder3D::Lee(const DString& parametros, TEstadoLectura&) {
     Vector<DString> campos(3, 1, true);
     LeeCentros(parametros, 3, "Error reading Cylinder", campos);
     radio1 = radio2 = campos[2].ToDouble();
+    return {};
 }
 
 void TElementoCono3D::Describe(TVisitanteCampos& v) const {
@@ -39,7 +41,7 @@ void TElementoElipsoide3D::Reinicia() {
     radioA = radioB = radioC = 0.0;
 }
 
-void TElementoElipsoide3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
+TResultado<void> TElementoElipsoide3D::Lee(const DString& parametros, TEstadoLectura&) {
     Reinicia();
     Vector<DString> campos(6, 1, true);
     LeeCampos(parametros, ":", 6, "Error reading Elipsoid", campos);
@@ -47,14 +49,16 @@ void TElementoElipsoide3D::Lee(const DString& parametros, DString&, TEstadoLectu
     radioA = campos[3].ToDouble();
     radioB = campos[4].ToDouble();
     radioC = campos[5].ToDouble();
+    return {};
 }
 
-void TElementoEsfera3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
+TResultado<void> TElementoEsfera3D::Lee(const DString& parametros, TEstadoLectura&) {
     Reinicia();
     Vector<DString> campos(2, 1, true);
     LeeCampos(parametros, ":", 2, "Error reading Sphere", campos);
     puntos[0] = LeePunto(campos[0]);
     radioA = radioB = radioC = campos[1].ToDouble();
+    return {};
 }
 
 void TElementoElipsoide3D::Describe(TVisitanteCampos& v) const {

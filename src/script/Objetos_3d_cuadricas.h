@@ -10,7 +10,7 @@ class TElementoCono3D : public TElementoObj3D {
 public:
     TElementoCono3D() : TElementoObj3D(2) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     int PuntosControl() const override { return 2; }
     const char* NombreClase() const override { return "TElementoCono3D"; }
     void Describe(TVisitanteCampos& v) const override;
@@ -26,7 +26,7 @@ protected:
 class TElementoCylinder3D : public TElementoCono3D {
 public:
     using TElementoCono3D::TElementoCono3D;
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoCylinder3D"; }
 };
 
@@ -36,7 +36,7 @@ class TElementoElipsoide3D : public TElementoObj3D {
 public:
     TElementoElipsoide3D() : TElementoObj3D(1) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     int PuntosControl() const override { return 1; }
     const char* NombreClase() const override { return "TElementoElipsoide3D"; }
     void Describe(TVisitanteCampos& v) const override;
@@ -53,6 +53,6 @@ protected:
 class TElementoEsfera3D : public TElementoElipsoide3D {
 public:
     using TElementoElipsoide3D::TElementoElipsoide3D;
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoEsfera3D"; }
 };

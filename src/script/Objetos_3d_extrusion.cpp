@@ -48,10 +48,6 @@ int PuntosIntercalados(double largo, double paso, double v0, double v1) {
     return porLargo < porRazon ? static_cast<int>(porLargo) : porRazon;
 }
 
-bool ErrorNuevo(const DString& error, int largoAntes) {
-    return error.Length() != largoAntes;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -64,18 +60,18 @@ void TElementoPolilinea::FijaPuntos(std::vector<vector3D> nuevos) {
     longitud = 0.0;
 }
 
-void TElementoPolilinea::Lee(const DString& parametros, DString& error, TEstadoLectura&) {
+TResultado<void> TElementoPolilinea::Lee(const DString& parametros, TEstadoLectura&) {
     FijaPuntos({});
     Vector<DString> campos(64, 4096, true);
     const int n = PartePuntos(parametros, campos);
     if (n < 2) {
-        error += mensajePolilinea;
-        return;
+        return TFallo{TCausa::entrada, mensajePolilinea};
     }
     std::vector<vector3D> leidos(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         leidos[static_cast<size_t>(i)] = LeePunto(campos[i]);
     FijaPuntos(std::move(leidos));
+    return {};
 }
 
 void TElementoPolilinea::CalculaLongitudes() {
@@ -206,14 +202,13 @@ void TElementoQuads::Describe(TVisitanteCampos& v) const {
 // ---------------------------------------------------------------------------------------
 // XTRUSION
 
-bool TElementoXtrusion::LeeRuta(const DString& texto, DString& error) {
+TResultado<void> TElementoXtrusion::LeeRuta(const DString& texto) {
     escalas.clear();
     ruta.FijaPuntos({});
     Vector<DString> campos(64, 4096, true);
     const int pares = PartePuntos(texto, campos) / 2;
     if (pares < 2) {
-        error += mensajeRuta;
-        return false;
+        return TFallo{TCausa::entrada, mensajeRuta};
     }
     std::vector<vector3D> leidos(static_cast<size_t>(pares));
     escalas.reserve(static_cast<size_t>(pares));
@@ -222,25 +217,21 @@ bool TElementoXtrusion::LeeRuta(const DString& texto, DString& error) {
         escalas.push_back(campos[2 * i + 1].ToDouble());
     }
     ruta.FijaPuntos(std::move(leidos));
-    return true;
+    return {};
 }
 
-void TElementoXtrusion::Lee(const DString& parametros, DString& error, TEstadoLectura& estado) {
+TResultado<void> TElementoXtrusion::Lee(const DString& parametros, TEstadoLectura& estado) {
     Vector<DString> campos(4, 1, true);
     const int n = parametros.Split("|", campos, 4, true);
     if (n < 2) {
-        error += mensajeXtrusion;
-        return;
+        return TFallo{TCausa::entrada, mensajeXtrusion};
     }
     desplazamiento = LeePunto(campos[0]);
-    const int antes = error.Length();
-    seccion.Lee(campos[1], error, estado);
-    if (ErrorNuevo(error, antes)) return;
+    if (auto leida = seccion.Lee(campos[1], estado); !leida) return leida;
     if (n < 3) {
-        error += mensajeXtrusion;
-        return;
+        return TFallo{TCausa::entrada, mensajeXtrusion};
     }
-    if (!LeeRuta(campos[2], error)) return;
+    if (auto leida = LeeRuta(campos[2]); !leida) return leida;
     if (textura) RefinaRuta(ruta, escalas);
     if (n >= 4)
         invertir = ConvierteEntero(campos[3].c_str()) < 1;
@@ -250,8 +241,7 @@ void TElementoXtrusion::Lee(const DString& parametros, DString& error, TEstadoLe
     // The section is scaled and moved to every route point, never turned.
     const size_t R = ruta.puntos.size(), C = seccion.puntos.size();
     if (static_cast<int64_t>(R) * static_cast<int64_t>(C) > maxPuntosMalla) {
-        error += mensajeMallaXtrusion;
-        return;
+        return TFallo{TCausa::limite, mensajeMallaXtrusion};
     }
     estado.ReservaMalla(static_cast<int64_t>(R * C));
     std::vector<std::vector<vector3D>> filas(R);
@@ -261,6 +251,7 @@ void TElementoXtrusion::Lee(const DString& parametros, DString& error, TEstadoLe
             filas[i].push_back(p * escalas[i] + desplazamiento + ruta.puntos[i]);
     }
     ConstruyeQuads(filas, seccion, ruta);
+    return {};
 }
 
 void TElementoXtrusion::Describe(TVisitanteCampos& v) const {
@@ -274,22 +265,18 @@ void TElementoXtrusion::Describe(TVisitanteCampos& v) const {
 // ---------------------------------------------------------------------------------------
 // REVOLUTION
 
-void TElementoRevolution::Lee(const DString& parametros, DString& error, TEstadoLectura& estado) {
+TResultado<void> TElementoRevolution::Lee(const DString& parametros, TEstadoLectura& estado) {
     Vector<DString> campos(3, 1, true);
     const int n = parametros.Split("|", campos, 3, true);
     if (n < 2) {
-        error += mensajeRevolution;
-        return;
+        return TFallo{TCausa::entrada, mensajeRevolution};
     }
     puntoEje1 = LeePunto(campos[0]);
     puntoEje2 = LeePunto(campos[1]);
     if (n < 3) {
-        error += mensajeRevolution;
-        return;
+        return TFallo{TCausa::entrada, mensajeRevolution};
     }
-    const int antes = error.Length();
-    perfil.Lee(campos[2], error, estado);
-    if (ErrorNuevo(error, antes)) return;
+    if (auto leido = perfil.Lee(campos[2], estado); !leido) return leido;
     if (textura) {
         // Long profile segments whose distance from the axis changes a lot are refined.
         std::vector<double> radios;
@@ -302,8 +289,7 @@ void TElementoRevolution::Lee(const DString& parametros, DString& error, TEstado
 
     const size_t C = perfil.puntos.size();
     if (static_cast<int64_t>(C) * filasRevolucion > maxPuntosMalla) {
-        error += mensajeMallaRevolution;
-        return;
+        return TFallo{TCausa::limite, mensajeMallaRevolution};
     }
     estado.ReservaMalla(static_cast<int64_t>(C) * filasRevolucion);
     std::vector<std::vector<vector3D>> filas(filasRevolucion);
@@ -320,6 +306,7 @@ void TElementoRevolution::Lee(const DString& parametros, DString& error, TEstado
     TElementoPolilinea rutaAngular;
     rutaAngular.FijaPuntos(std::move(angular));
     ConstruyeQuads(filas, perfil, rutaAngular);
+    return {};
 }
 
 void TElementoRevolution::Describe(TVisitanteCampos& v) const {

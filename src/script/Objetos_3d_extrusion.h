@@ -26,7 +26,7 @@ public:
     TElementoPolilinea() : TElementoObj3D(0) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
     // A list of points separated by ':', at least two.
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     int PuntosControl() const override { return numPuntos; }
     const char* NombreClase() const override { return "TElementoPolilinea"; }
     void Describe(TVisitanteCampos& v) const override;
@@ -76,13 +76,13 @@ public:
     TElementoXtrusion() = default;
     bool BlancoConTextura() const override { return true; }
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoXtrusion"; }
     void Describe(TVisitanteCampos& v) const override;
 
     // point:scale:point:scale... into `ruta` and `escalas`; false (with the message
     // appended) unless there are two pairs at least.
-    bool LeeRuta(const DString& texto, DString& error);
+    TResultado<void> LeeRuta(const DString& texto);
 
     std::vector<double> escalas; // one per route point
     TElementoPolilinea seccion;
@@ -95,7 +95,7 @@ class TElementoRevolution : public TElementoQuads {
 public:
     TElementoRevolution() = default;
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoRevolution"; }
     void Describe(TVisitanteCampos& v) const override;
 

@@ -21,21 +21,21 @@ public:
 class TElementoPushScale : public TElementoPush {
 public:
     using TElementoPush::TElementoPush;
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoPushScale"; }
 };
 
 class TElementoPushTrans : public TElementoPush {
 public:
     using TElementoPush::TElementoPush;
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoPushTrans"; }
 };
 
 class TElementoPushTurn : public TElementoPush {
 public:
     using TElementoPush::TElementoPush;
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoPushTurn"; }
 };
 
@@ -43,6 +43,6 @@ class TElementoPop : public TElementoObj3D {
 public:
     TElementoPop() : TElementoObj3D(0) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoPop"; }
 };

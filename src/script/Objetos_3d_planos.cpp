@@ -62,12 +62,14 @@ void TElementoCara3D::Describe(TVisitanteCampos& v) const {
     v.Campo("normal", normal);
 }
 
-void TElementoQuad3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
+TResultado<void> TElementoQuad3D::Lee(const DString& parametros, TEstadoLectura&) {
     LeeEsquinas(parametros, "Error reading Quad");
+    return {};
 }
 
-void TElementoTriang3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
+TResultado<void> TElementoTriang3D::Lee(const DString& parametros, TEstadoLectura&) {
     LeeEsquinas(parametros, "More parameter needed in Triangle");
+    return {};
 }
 
 TElementoTriang3D::TElementoTriang3D(const vector3D& a, const vector3D& b, const vector3D& c)
@@ -81,12 +83,13 @@ TElementoTriang3D::TElementoTriang3D(const vector3D& a, const vector3D& b, const
 // ---------------------------------------------------------------------------------------
 // LINE
 
-void TElementoLinea::Lee(const DString& parametros, DString&, TEstadoLectura&) {
+TResultado<void> TElementoLinea::Lee(const DString& parametros, TEstadoLectura&) {
     puntos[0] = puntos[1] = vector3D();
     Vector<DString> campos(2, 1, true);
     LeeCampos(parametros, ":", 2, "Error reading LINE", campos);
     puntos[0] = LeePunto(campos[0]);
     puntos[1] = LeePunto(campos[1]);
+    return {};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -94,7 +97,7 @@ void TElementoLinea::Lee(const DString& parametros, DString&, TEstadoLectura&) {
 
 TElementoCircle::TElementoCircle() : TElementoObj3D(17) {}
 
-void TElementoCircle::Lee(const DString& parametros, DString&, TEstadoLectura&) {
+TResultado<void> TElementoCircle::Lee(const DString& parametros, TEstadoLectura&) {
     Vector<DString> campos(2, 1, true);
     LeeCampos(parametros, ":", 3, "Error reading CIRCLE", campos);
     centro = LeePunto(campos[0]);
@@ -107,6 +110,7 @@ void TElementoCircle::Lee(const DString& parametros, DString&, TEstadoLectura&) 
     for (int i = 0; i < numSegmentos; ++i)
         puntos[static_cast<size_t>(i)] = centro + Transforma(MatrizGiro(eje, i * paso), r0);
     puntos[static_cast<size_t>(numSegmentos)] = puntos[0];
+    return {};
 }
 
 void TElementoCircle::Describe(TVisitanteCampos& v) const {

@@ -40,7 +40,7 @@ public:
     TElementoQuad3D() : TElementoCara3D(4) {}
     bool BlancoConTextura() const override { return true; }
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoQuad3D"; }
 };
 
@@ -52,7 +52,7 @@ public:
     // script line is never highlighted, so its outline is never drawn.
     TElementoTriang3D(const vector3D& a, const vector3D& b, const vector3D& c);
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoTriang3D"; }
 };
 
@@ -60,7 +60,7 @@ class TElementoLinea : public TElementoObj3D {
 public:
     TElementoLinea() : TElementoObj3D(2) {}
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     int PuntosControl() const override { return 2; }
     const char* NombreClase() const override { return "TElementoLinea"; }
 };
@@ -71,7 +71,7 @@ public:
     TElementoCircle();
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
 
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoCircle"; }
     void Describe(TVisitanteCampos& v) const override;
 

@@ -17,20 +17,22 @@ void TElementoPrisma3D::ConstruyeCaja(const vector3D& c, double sx, double sy, d
 }
 
 // The third field must be present although nothing reads it.
-void TElementoPrisma3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
+TResultado<void> TElementoPrisma3D::Lee(const DString& parametros, TEstadoLectura&) {
     Vector<DString> campos(3, 1, true);
     LeeCampos(parametros, ":", 3, "Error reading Prism", campos);
     const vector3D centro = LeePunto(campos[0]);
     const vector3D lados = LeePunto(campos[1]);
     ConstruyeCaja(centro, lados.x, lados.y, lados.z);
+    return {};
 }
 
-void TElementoCubo3D::Lee(const DString& parametros, DString&, TEstadoLectura&) {
+TResultado<void> TElementoCubo3D::Lee(const DString& parametros, TEstadoLectura&) {
     Vector<DString> campos(3, 1, true);
     LeeCampos(parametros, ":", 3, "Error reading CUBE", campos);
     const vector3D centro = LeePunto(campos[0]);
     const double lado = campos[1].ToDouble();
     ConstruyeCaja(centro, lado, lado, lado);
+    return {};
 }
 
 void TElementoPrisma3D::Describe(TVisitanteCampos& v) const {

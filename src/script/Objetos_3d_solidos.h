@@ -11,7 +11,7 @@ public:
     TElementoPrisma3D() : TElementoObj3D(8) {}
     // A box is drawn the same whether highlighted or not, and has no control points.
     void Acepta(TVisitanteElementos& v) const override { v.Visita(*this); }
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoPrisma3D"; }
     void Describe(TVisitanteCampos& v) const override;
 
@@ -26,6 +26,6 @@ public:
 class TElementoCubo3D : public TElementoPrisma3D {
 public:
     using TElementoPrisma3D::TElementoPrisma3D;
-    void Lee(const DString& parametros, DString& error, TEstadoLectura& estado) override;
+    TResultado<void> Lee(const DString& parametros, TEstadoLectura& estado) override;
     const char* NombreClase() const override { return "TElementoCubo3D"; }
 };

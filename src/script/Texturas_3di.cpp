@@ -36,11 +36,9 @@ bool EstadoFichero(const DString& nombre, TEstadoFichero& estado) {
     return true;
 }
 
-bool SinMemoria(const DString& nombre, DString& error, bool* sinMemoria) {
-    error = mensajeMemoria;
-    error += nombre;
-    if (sinMemoria) *sinMemoria = true;
-    return false;
+// Past the read's budget: a failure that depends on the rest of the script.
+TFallo SinMemoria(const DString& nombre) {
+    return FalloNombrando(TCausa::limite, mensajeMemoria, nombre.c_str());
 }
 
 // A remembered failure's message for the file named anew: the old spelling replaced.
@@ -84,13 +82,13 @@ const TTextura3Di* TexturaActual(const TTexturas3Di& texturas) {
     return texturas.TexturaActual();
 }
 
-bool LeeTextura(TTexturas3Di& texturas, const DString& parametros, const DString& script, DString& error) {
+TResultado<void> LeeTextura(TTexturas3Di& texturas, const DString& parametros, const DString& script) {
     const TCamposTextura campos = CamposTextura(parametros);
-    return SeleccionaTextura(texturas, campos.nombre, script, campos.alfa, error);
+    return SeleccionaTextura(texturas, campos.nombre, script, campos.alfa);
 }
 
-bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script, bool alfa,
-                       DString& error) {
+TResultado<void> SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script,
+                                   bool alfa) {
     const DString completo = ResuelveRuta(nombre.c_str(), script.c_str());
     if (std::find(texturas.nombradas.begin(), texturas.nombradas.end(), completo) == texturas.nombradas.end())
         texturas.nombradas.push_back(completo);
@@ -99,7 +97,7 @@ bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DStr
     for (size_t i = 0; existe && i < texturas.lista.size(); ++i) {
         if (texturas.lista[i]->estado.MismoFichero(estado)) {
             texturas.actual = static_cast<int32_t>(i);
-            return true;
+            return {};
         }
     }
     texturas.actual = -1;
@@ -111,13 +109,10 @@ bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DStr
     std::shared_ptr<const TTextura3Di> elegida;
     if (guardado != texturas.guardados.end()) {
         guardado->nombrada = true;
-        if (!guardado->textura) {
-            error = MensajePara(guardado->mensaje, guardado->nombre, completo);
-            return false;
-        }
+        if (!guardado->textura)
+            return TFallo{TCausa::entrada, MensajePara(guardado->mensaje, guardado->nombre, completo)};
         const TDibIG& imagen = *guardado->textura->imagen;
-        if (BytesTextura(imagen.Ancho(), imagen.AltoAbsoluto()) > libres)
-            return SinMemoria(completo, error, nullptr);
+        if (BytesTextura(imagen.Ancho(), imagen.AltoAbsoluto()) > libres) return SinMemoria(completo);
         // The very texture of the read before, so that the elements taken back from it
         // keep theirs; a new one of the same image for a name spelled anew.
         elegida = guardado->textura;
@@ -131,12 +126,13 @@ bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DStr
         auto textura = std::make_shared<TTextura3Di>();
         textura->mezcla = alfa;
         textura->estado = estado;
-        bool sinMemoria = false;
-        if (!CargaTextura(*textura, completo, alfa, error, libres, &sinMemoria)) {
+        TResultado<void> cargada = CargaTextura(*textura, completo, alfa, libres);
+        if (!cargada) {
             // A failure of the file itself stays until the file changes; one for the budget
             // depends on the rest of the script.
-            if (existe && !sinMemoria) texturas.guardados.push_back({estado, alfa, nullptr, completo, error});
-            return false;
+            if (existe && cargada.Causa() != TCausa::limite)
+                texturas.guardados.push_back({estado, alfa, nullptr, completo, cargada.Mensaje()});
+            return cargada;
         }
         elegida = std::move(textura);
         if (existe) texturas.guardados.push_back({estado, alfa, elegida, completo, {}});
@@ -144,39 +140,30 @@ bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DStr
     texturas.bytesLectura += BytesTextura(elegida->imagen->Ancho(), elegida->imagen->AltoAbsoluto());
     texturas.actual = static_cast<int32_t>(texturas.lista.size());
     texturas.lista.push_back(std::move(elegida));
-    return true;
+    return {};
 }
 
-bool CargaTextura(TTextura3Di& textura, const DString& nombreCompleto, bool alfa, DString& error,
-                  int64_t libres, bool* sinMemoria) {
+TResultado<void> CargaTextura(TTextura3Di& textura, const DString& nombreCompleto, bool alfa,
+                              int64_t libres) {
+    const TFallo malTamano{TCausa::entrada, mensajeTamano};
     // The header first: a picture of the wrong size, or past the budget, is never decoded.
     TMedidasImagen medidas;
     if (MideImagen(nombreCompleto.c_str(), medidas)) {
-        if (!LadoTextura(medidas.ancho) || !LadoTextura(medidas.alto)) {
-            error = mensajeTamano;
-            return false;
-        }
-        if (BytesTextura(medidas.ancho, medidas.alto) > libres)
-            return SinMemoria(nombreCompleto, error, sinMemoria);
+        if (!LadoTextura(medidas.ancho) || !LadoTextura(medidas.alto)) return malTamano;
+        if (BytesTextura(medidas.ancho, medidas.alto) > libres) return SinMemoria(nombreCompleto);
     }
     auto imagen = std::make_shared<TDibIGformat>();
-    const DString antes = error;
-    if (!imagen->LeeImagen(nombreCompleto, error)) {
-        // Readers of the map formats fail without a word.
-        if (error.IsEmpty() || error == antes) {
-            error = "Error reading the texture file ";
-            error += nombreCompleto;
-        }
-        return false;
+    if (const TResultado<void> leida = imagen->LeeImagen(nombreCompleto); !leida) {
+        // Readers of the map formats fail without a word. Whatever the reader's cause, the
+        // file is what failed (not the read's budget).
+        if (leida.Mensaje().IsEmpty())
+            return FalloNombrando(TCausa::entrada, "Error reading the texture file ", nombreCompleto.c_str());
+        return TFallo{TCausa::entrada, leida.Mensaje()};
     }
-    if (!LadoTextura(imagen->Ancho()) || !LadoTextura(imagen->AltoAbsoluto())) {
-        error = mensajeTamano;
-        return false;
-    }
-    if (BytesTextura(imagen->Ancho(), imagen->AltoAbsoluto()) > libres)
-        return SinMemoria(nombreCompleto, error, sinMemoria);
+    if (!LadoTextura(imagen->Ancho()) || !LadoTextura(imagen->AltoAbsoluto())) return malTamano;
+    if (BytesTextura(imagen->Ancho(), imagen->AltoAbsoluto()) > libres) return SinMemoria(nombreCompleto);
     if (alfa) imagen->ConvierteConAlfa();
     textura.nombre = nombreCompleto;
     textura.imagen = std::move(imagen);
-    return true;
+    return {};
 }

@@ -27,6 +27,7 @@
 #pragma once
 
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <cstdint>
 #include <memory>
@@ -90,25 +91,25 @@ private:
     };
     std::vector<TGuardado> guardados;
 
-    friend bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script,
-                                  bool alfa, DString& error);
+    friend TResultado<void> SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre,
+                                              const DString& script, bool alfa);
 };
 
-// The TEXTURET handler, for a script that stands for the file `script`: false (with the
-// message in `error`) when the texture cannot be made current; the read then stops.
-bool LeeTextura(TTexturas3Di& texturas, const DString& parametros, const DString& script, DString& error);
+// The TEXTURET handler, for a script that stands for the file `script`: a failure when
+// the texture cannot be made current; the read then stops.
+TResultado<void> LeeTextura(TTexturas3Di& texturas, const DString& parametros, const DString& script);
 // Makes the file `nombre` current, resolved against the folder of `script` (the current
 // folder when there is no script file): from the list when the read has it already, else
 // from the cache or the file, within the read's budget.
-bool SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script, bool alfa,
-                       DString& error);
+TResultado<void> SeleccionaTextura(TTexturas3Di& texturas, const DString& nombre, const DString& script,
+                                   bool alfa);
 // Reads the image file into the texture and checks its size (each side one of 32 to
 // 1024, a power of two), from the header before decoding where the header can be read;
 // with `alfa` the image becomes 32-bit with alpha (its palette's transparency, or
 // opaque). A texture that would take more than `libres` bytes is refused with the budget's
-// message, and `sinMemoria` (when given) set.
-bool CargaTextura(TTextura3Di& textura, const DString& nombreCompleto, bool alfa, DString& error,
-                  int64_t libres = presupuestoTexturas, bool* sinMemoria = nullptr);
+// message and the cause `limite`; every other failure is the file's (`entrada`).
+TResultado<void> CargaTextura(TTextura3Di& textura, const DString& nombreCompleto, bool alfa,
+                              int64_t libres = presupuestoTexturas);
 const TTextura3Di* TexturaActual(const TTexturas3Di& texturas);
 // The bytes a texture of these sides counts against the budget: its decoded image (at
 // most 4 bytes a pixel) and its upload, a square of the next power of two.

@@ -221,19 +221,15 @@ bool TFicheroQOR::AbreSeguro(const char* nombre, const char* tipo) {
 }
 
 bool TFicheroQOR::GuardaCopia(const std::string& real, const std::string& bak, bool enlazar) {
-    std::string razon;
-    switch (CopiaDeSeguridad(real, bak, enlazar, razon)) {
-    case TResultadoPropio::escrito:
-        return true;
-    case TResultadoPropio::apartado:
+    const TResultado<void> copia = CopiaDeSeguridad(real, bak, enlazar);
+    if (copia) return true;
+    if (copia.Causa() == TCausa::ajeno) {
         // The backup is the program's own file: whatever stands at its name is the
         // user's, or someone's trap, and is left alone; the save goes on without it.
-        aviso = "No backup was kept: " + bak + " " + razon + ", left alone";
+        aviso = "No backup was kept: " + bak + " " + copia.Mensaje().c_str() + ", left alone";
         return true;
-    case TResultadoPropio::fallido:
-        break;
     }
-    return Falla(razon.c_str());
+    return Falla(copia.Mensaje().c_str());
 }
 
 bool TFicheroQOR::Cierra() {

@@ -82,95 +82,84 @@ int CreaFicheroUnico(const std::string& base, std::string& nombre) {
     return fd;
 }
 
-bool PuedeSustituir(const std::string& nombre, std::string& motivo) {
+TResultado<void> PuedeSustituir(const std::string& nombre) {
     struct stat datos {};
     if (::lstat(nombre.c_str(), &datos) != 0) {
-        if (errno == ENOENT) return true;
-        motivo = std::string("cannot be looked at (") + std::strerror(errno) + ")";
-        return false;
+        if (errno == ENOENT) return {};
+        return FalloNombrando(TCausa::entradaSalida, "cannot be looked at (", std::strerror(errno), ")");
     }
-    if (S_ISLNK(datos.st_mode))
-        motivo = "is a symbolic link";
-    else if (!S_ISREG(datos.st_mode))
-        motivo = "is not a regular file";
-    else if (datos.st_uid != ::geteuid())
-        motivo = "belongs to another user";
-    else
-        return true;
-    return false;
+    if (S_ISLNK(datos.st_mode)) return TFallo{TCausa::ajeno, "is a symbolic link"};
+    if (!S_ISREG(datos.st_mode)) return TFallo{TCausa::ajeno, "is not a regular file"};
+    if (datos.st_uid != ::geteuid()) return TFallo{TCausa::ajeno, "belongs to another user"};
+    return {};
 }
 
 namespace {
 
 // Puts the finished temporary file in the place of `nombre`, unless something that may not
 // be replaced has taken the name meanwhile; the temporary file goes in any case.
-TResultadoPropio Sustituye(const std::string& temporal, const std::string& nombre, std::string& motivo) {
-    if (!PuedeSustituir(nombre, motivo)) {
+// The system's refusal, errno kept.
+TFallo Rechazo(int error) {
+    errno = error;
+    return {TCausa::entradaSalida, std::strerror(error)};
+}
+
+TResultado<void> Sustituye(const std::string& temporal, const std::string& nombre) {
+    if (auto sustituible = PuedeSustituir(nombre); !sustituible) {
         ::unlink(temporal.c_str());
-        return TResultadoPropio::apartado;
+        return sustituible;
     }
     if (::rename(temporal.c_str(), nombre.c_str()) != 0) {
         const int error = errno;
         ::unlink(temporal.c_str());
-        errno = error;
-        motivo = std::strerror(error);
-        return TResultadoPropio::fallido;
+        return Rechazo(error);
     }
-    return TResultadoPropio::escrito;
+    return {};
 }
 
-TResultadoPropio Falla(int fd, const std::string& temporal, std::string& motivo) {
+TFallo Falla(int fd, const std::string& temporal) {
     const int error = errno ? errno : EIO;
     if (fd >= 0) ::close(fd);
     ::unlink(temporal.c_str());
-    errno = error;
-    motivo = std::strerror(error);
-    return TResultadoPropio::fallido;
+    return Rechazo(error);
 }
 
 } // namespace
 
-TResultadoPropio GrabaFicheroPropio(const std::string& nombre, std::string_view datos,
-                                    std::optional<mode_t> permisos, std::string& motivo) {
-    if (!PuedeSustituir(nombre, motivo)) return TResultadoPropio::apartado;
+TResultado<void> GrabaFicheroPropio(const std::string& nombre, std::string_view datos,
+                                    std::optional<mode_t> permisos) {
+    if (auto sustituible = PuedeSustituir(nombre); !sustituible) return sustituible;
     if (!permisos) {
         struct stat actual {};
         permisos = ::lstat(nombre.c_str(), &actual) == 0 ? actual.st_mode & 07777 : PermisosNuevos();
     }
     std::string temporal;
     const int fd = CreaFicheroUnico(nombre + ".", temporal);
-    if (fd < 0) {
-        motivo = std::strerror(errno);
-        return TResultadoPropio::fallido;
-    }
+    if (fd < 0) return Rechazo(errno);
     if (!EscribeTodo(fd, datos.data(), datos.size()) || ::fchmod(fd, *permisos) != 0 || ::fsync(fd) != 0)
-        return Falla(fd, temporal, motivo);
-    if (::close(fd) != 0) return Falla(-1, temporal, motivo);
-    const TResultadoPropio resultado = Sustituye(temporal, nombre, motivo);
-    if (resultado == TResultadoPropio::escrito) SincronizaCarpeta(nombre);
-    return resultado;
+        return Falla(fd, temporal);
+    if (::close(fd) != 0) return Falla(-1, temporal);
+    TResultado<void> sustituido = Sustituye(temporal, nombre);
+    if (sustituido) SincronizaCarpeta(nombre);
+    return sustituido;
 }
 
-TResultadoPropio CopiaDeSeguridad(const std::string& real, const std::string& bak, bool enlazar,
-                                  std::string& motivo) {
-    if (!PuedeSustituir(bak, motivo)) return TResultadoPropio::apartado;
+TResultado<void> CopiaDeSeguridad(const std::string& real, const std::string& bak, bool enlazar) {
+    if (auto sustituible = PuedeSustituir(bak); !sustituible) return sustituible;
     std::string temporal;
     const int fd = CreaFicheroUnico(bak + ".", temporal);
-    if (fd < 0) {
-        motivo = std::strerror(errno);
-        return TResultadoPropio::fallido;
-    }
+    if (fd < 0) return Rechazo(errno);
     if (enlazar) {
         // The unique name is free again only for as long as it takes to link it; if
         // someone takes it in between, link() refuses and the copy below is made instead.
         ::unlink(temporal.c_str());
         ::close(fd);
-        if (::link(real.c_str(), temporal.c_str()) != 0) return CopiaDeSeguridad(real, bak, false, motivo);
-        return Sustituye(temporal, bak, motivo);
+        if (::link(real.c_str(), temporal.c_str()) != 0) return CopiaDeSeguridad(real, bak, false);
+        return Sustituye(temporal, bak);
     }
-    if (!CopiaEn(real, fd)) return Falla(fd, temporal, motivo);
-    if (::close(fd) != 0) return Falla(-1, temporal, motivo);
-    return Sustituye(temporal, bak, motivo);
+    if (!CopiaEn(real, fd)) return Falla(fd, temporal);
+    if (::close(fd) != 0) return Falla(-1, temporal);
+    return Sustituye(temporal, bak);
 }
 
 void SincronizaCarpeta(const std::string& fichero) {

@@ -1,5 +1,5 @@
 #include "support/Throw_qor.h"
 
-void LanzaTexto(const char* texto) {
-    throw TXTextoQOR(texto ? texto : "");
+void LanzaTexto(const char* texto, TCausa causa) {
+    throw TXTextoQOR(texto ? texto : "", causa);
 }

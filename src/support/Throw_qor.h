@@ -2,11 +2,13 @@
 // payload is the message text.
 #pragma once
 
-#include <stdexcept>
+#include "support/Resultado.h"
 
-class TXTextoQOR : public std::runtime_error {
+class TXTextoQOR : public TXPictomolder {
 public:
-    using std::runtime_error::runtime_error;
+    explicit TXTextoQOR(const char* texto, TCausa causa = TCausa::interna)
+        : TXPictomolder(causa, DString(texto)) {}
 };
 
-[[noreturn]] void LanzaTexto(const char* texto);
+// `causa` says why: a misuse of the classes (interna), a block too large (limite), ...
+[[noreturn]] void LanzaTexto(const char* texto, TCausa causa = TCausa::interna);

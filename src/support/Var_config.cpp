@@ -135,8 +135,7 @@ bool EscribePerfil(const char* seccion, const char* clave, const char* valor, co
         contenido.append(l).append(1, '\n');
     // The settings are the program's own file: a unique temporary file renamed over
     // them, never written through a link nor over anything but the user's own file.
-    std::string motivo;
-    return GrabaFicheroPropio(ruta.string(), contenido, std::nullopt, motivo) == TResultadoPropio::escrito;
+    return GrabaFicheroPropio(ruta.string(), contenido, std::nullopt).Correcto();
 }
 
 TvarConfig::TvarConfig(bool rellenar, const char* seccionConfig, const char* claveConfig,

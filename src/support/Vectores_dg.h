@@ -3,6 +3,8 @@
 // TXErrorVectoresDG with a numeric code; nothing is caught inside the vectors.
 #pragma once
 
+#include "support/Resultado.h"
+
 #include <algorithm>
 #include <exception>
 #include <memory>
@@ -22,9 +24,10 @@ enum CodigoErrorVector : int {
     errVectorNulo = 16,        // a null pointer passed to Add or Insert
 };
 
-class TXErrorVectoresDG : public std::exception {
+class TXErrorVectoresDG : public TXPictomolder {
 public:
-    explicit TXErrorVectoresDG(int c) : codigo(c) {}
+    explicit TXErrorVectoresDG(int c)
+        : TXPictomolder(c == errVectorMemoria ? TCausa::limite : TCausa::interna), codigo(c) {}
     const char* what() const noexcept override { return "TXErrorVectoresDG"; }
     int codigo;
 };
@@ -194,7 +197,8 @@ public:
     // Hands an object to an owning vector; a vector that does not own its objects
     // would leave the pointer dangling, so it refuses.
     int Insert(std::unique_ptr<T> pointer, int index = -1) {
-        if (!this->owns) throw std::logic_error("VectorP::Insert: the vector does not own its objects");
+        if (!this->owns)
+            throw TXPictomolder(TCausa::interna, "VectorP::Insert: the vector does not own its objects");
         const int j = Insert(pointer.get(), index);
         pointer.release();
         return j;

@@ -2,9 +2,9 @@
 
 #include "support/Rutas.h"
 
-bool VerificaDLL(const char* nombre, const char* formato, DString& error) {
+TResultado<void> VerificaDLL(const char* nombre, const char* formato) {
     const std::string ruta = (CarpetaPrograma() / RutaSistema(nombre)).string();
-    if (ExisteFichero(ruta.c_str())) return true;
+    if (ExisteFichero(ruta.c_str())) return {};
     // The format comes from our own message table; it is filled by hand so that no
     // text is ever used as a printf format.
     DString texto(formato);
@@ -15,9 +15,8 @@ bool VerificaDLL(const char* nombre, const char* formato, DString& error) {
         texto += nombre;
         texto += resto;
     }
-    error = texto;
-    error += "\r\n(";
-    error += ruta.c_str();
-    error += ")\r\n";
-    return false;
+    texto += "\r\n(";
+    texto += ruta.c_str();
+    texto += ")\r\n";
+    return TFallo{TCausa::entradaSalida, std::move(texto)};
 }

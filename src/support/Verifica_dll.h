@@ -3,10 +3,11 @@
 #pragma once
 
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
-// True when the module exists; otherwise `error` = `formato` with its "%s" filled
-// with the module's name, then "\r\n(", the absolute path and ")\r\n".
-bool VerificaDLL(const char* nombre, const char* formato, DString& error);
+// Success when the module exists; otherwise the message is `formato` with its "%s"
+// filled with the module's name, then "\r\n(", the absolute path and ")\r\n".
+TResultado<void> VerificaDLL(const char* nombre, const char* formato);
 
 // The messages used with it.
 inline constexpr const char* msgInstalaLibreria =

@@ -39,9 +39,9 @@ protected:
     }
     // Reads a picture the tool wrote; a failure names the file and the reader's reason.
     static ::testing::AssertionResult LeeBmp(TDibIG& imagen, const std::string& ruta) {
-        DString error;
-        if (imagen.LeeBMP(ruta.c_str(), error)) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << ruta << ": " << error.c_str();
+        const auto leida = imagen.LeeBMP(ruta.c_str());
+        if (leida) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << ruta << ": " << leida.Mensaje().c_str();
     }
 };
 

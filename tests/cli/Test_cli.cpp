@@ -252,8 +252,7 @@ TEST_F(Cli, ImageDescribesTheLoadedBitmap) {
         // The BMP holds the bitmap unchanged.
         TDibIGformat cargada;
         TDibIG escrita;
-        DString error;
-        ASSERT_TRUE(cargada.LeeImagen((datos + fichero).c_str(), error));
+        ASSERT_TRUE(cargada.LeeImagen((datos + fichero).c_str()));
         ASSERT_TRUE(LeeBmp(escrita, Ruta("out.bmp")));
         ASSERT_EQ(escrita.BytesPixeles(), cargada.BytesPixeles());
         EXPECT_EQ(escrita.Alto(), cargada.Alto());

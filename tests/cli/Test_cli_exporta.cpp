@@ -42,8 +42,8 @@ TEST_F(Cli, ExportOfAScriptWithErrorsStillWritesThePicture) {
     EXPECT_EQ(s.estado, 1);
     EXPECT_NE(s.errores.find("2:"), std::string::npos) << s.errores;
     TDibIG img;
-    DString error;
-    ASSERT_TRUE(LeePNG(png.c_str(), img, error, nullptr)) << error.c_str();
+    const auto leida = LeePNG(png.c_str(), img, nullptr);
+    ASSERT_TRUE(leida) << leida.Mensaje().c_str();
     ASSERT_EQ(img.Ancho(), 256); // a PNG file's size when none is given
     ASSERT_EQ(img.BitsPixel(), 32);
     for (int esquina : {0, 255}) {

@@ -16,9 +16,9 @@ class ArchivoScript : public prueba::Carpeta {};
 } // namespace
 
 TEST_F(ArchivoScript, AFolderCannotBeReadAsAScript) {
-    std::string texto, motivo;
-    EXPECT_FALSE(LeeTextoFichero(dir.string().c_str(), texto, &motivo));
-    EXPECT_EQ(motivo, "Is a directory");
+    const auto texto = LeeTextoFichero(dir.string().c_str());
+    ASSERT_FALSE(texto);
+    EXPECT_STREQ(texto.Mensaje().c_str(), "Is a directory");
 }
 
 TEST_F(ArchivoScript, SwitchesAreToldFromAbsolutePaths) {
@@ -65,8 +65,8 @@ TEST_F(ArchivoScript, OnlyTextureImagesGoToTheDesktop) {
     ASSERT_EQ(::mkfifo(Ruta("pipe.png").c_str(), 0600), 0);
     fs::create_directory(dir / "folder.bmp");
     for (const char* nombre : {"a.png", "a.JPEG", "a.tiff", "a.ico", "a.rs", "b.bmp"}) {
-        std::string motivo;
-        EXPECT_TRUE(TexturaParaEscritorio(Ruta(nombre).c_str(), motivo)) << nombre << ": " << motivo;
+        const auto abrible = TexturaParaEscritorio(Ruta(nombre).c_str());
+        EXPECT_TRUE(abrible) << nombre << ": " << abrible.Mensaje().c_str();
     }
     const std::pair<const char*, const char*> rechazos[] = {
         {"fake.png", "does not begin as a PNG file does"},
@@ -77,8 +77,7 @@ TEST_F(ArchivoScript, OnlyTextureImagesGoToTheDesktop) {
         {"missing.bmp", "cannot be read (No such file or directory)"},
     };
     for (const auto& [nombre, razon] : rechazos) {
-        std::string motivo;
-        EXPECT_FALSE(TexturaParaEscritorio(Ruta(nombre).c_str(), motivo)) << nombre;
-        EXPECT_EQ(motivo, Ruta(nombre) + " " + razon);
+        EXPECT_EQ(MensajeDe(TexturaParaEscritorio(Ruta(nombre).c_str())).c_str(), Ruta(nombre) + " " + razon)
+            << nombre;
     }
 }

@@ -20,8 +20,8 @@ const std::string casa = "QUAD=[-2,-2,0]:[2,-2,0]:[2,2,0]:[-2,2,0]\n";
 // The icon's four corners and its centre as packed colours.
 std::vector<uint32_t> Esquinas(const QString& nombre) {
     TDibIG icono;
-    DString error;
-    EXPECT_TRUE(icono.LeeBMP(nombre.toLocal8Bit().constData(), error)) << error.c_str();
+    const auto leida = icono.LeeBMP(nombre.toLocal8Bit().constData());
+    EXPECT_TRUE(leida) << leida.Mensaje().c_str();
     EXPECT_EQ(icono.Ancho(), 32);
     EXPECT_EQ(icono.AltoAbsoluto(), 32);
     return {icono.Pixel(0, 0), icono.Pixel(31, 0), icono.Pixel(0, 31), icono.Pixel(31, 31),

@@ -3,7 +3,6 @@
 #include "Carpeta_prueba.h"
 
 #include "editor/Aplicacion_editor.h"
-#include "support/Informa.h"
 
 #include <QApplication>
 #include <QDir>
@@ -182,8 +181,6 @@ int main(int argc, char** argv) {
     // Windows come and go in every test; none of them ends the application.
     QApplication::setQuitOnLastWindowClosed(false);
     InstalaGanchosQt();
-    // A message of the core goes to standard error here: a modal box would stop the test.
-    InstalaInformador(nullptr);
     const int resultado = RUN_ALL_TESTS();
     dl_iterate_phdr(FijaBiblioteca, nullptr);
     return resultado;

@@ -39,9 +39,9 @@ TEST(BMPmalformado, EveryFileIsRefusedWithItsMessage) {
         SCOPED_TRACE(nombre);
         ++vistos;
         TDibIG img;
-        DString error;
-        EXPECT_FALSE(img.LeeBMP(entrada.path().c_str(), error));
-        const std::string texto = error.c_str();
+        const auto leida = img.LeeBMP(entrada.path().c_str());
+        EXPECT_FALSE(leida);
+        const std::string texto = MensajeDe(leida).c_str();
         EXPECT_EQ(texto.rfind(prefijo, 0), 0u) << texto;
         const auto it = esperados.find(nombre);
         ASSERT_NE(it, esperados.end()) << "not listed in expected.txt";
@@ -59,9 +59,9 @@ TEST(BMPmalformado, Truncated) {
             TFicheroQORdatos f(fqLeeBinario, reinterpret_cast<const char*>(datos.data()),
                                static_cast<int32_t>(n));
             TDibIG img;
-            DString error;
-            EXPECT_FALSE(img.LeeDIB(f, true, error)) << valido << " cut at " << n;
-            EXPECT_EQ(std::string(error.c_str()).rfind(prefijo, 0), 0u);
+            const auto leida = img.LeeDIB(f, true);
+            EXPECT_FALSE(leida) << valido << " cut at " << n;
+            EXPECT_EQ(std::string(MensajeDe(leida).c_str()).rfind(prefijo, 0), 0u);
         }
     }
 }

@@ -100,9 +100,9 @@ TEST(CorpusImagenes, EveryFileAgreesWithItsReferenceOrIsRefusedForANamedReason) 
         SCOPED_TRACE(ruta);
         const TReferencia r = LeeReferencia(entrada.path());
         TDibIGformat img;
-        DString error;
-        const bool leida = img.LeeImagen(ruta.c_str(), error);
-        const std::string mensaje = error.c_str();
+        const auto lectura = img.LeeImagen(ruta.c_str());
+        const bool leida = lectura.Correcto();
+        const std::string mensaje = MensajeDe(lectura).c_str();
         if (DanadoAdrede(ruta) || !r.correcta) {
             // Nothing to agree with: the file is damaged (on purpose, or for the reference).
             ++cuentas[leida ? "damaged, read" : "damaged, refused"];

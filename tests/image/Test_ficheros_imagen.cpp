@@ -35,8 +35,9 @@ std::vector<TEsperado> Esperados(const fs::path& carpeta) {
 
 void Comprueba(const fs::path& ruta, const std::string& esperado) {
     TDibIGformat img;
-    DString error;
-    const bool correcto = img.LeeImagen(ruta.c_str(), error);
+    const auto lectura = img.LeeImagen(ruta.c_str());
+    const bool correcto = lectura.Correcto();
+    const DString error = MensajeDe(lectura);
     if (esperado.rfind("ok ", 0) == 0) {
         ASSERT_TRUE(correcto) << error.c_str();
         std::istringstream s(esperado.substr(3));
@@ -98,9 +99,8 @@ TEST_F(FicherosImagen, EveryCutOfAValidFileEndsCleanly) {
         for (size_t n = 0; n < datos.size(); n += 1 + n / 64) {
             const std::string ruta = Escribe(nombre.c_str(), datos.substr(0, n));
             TDibIGformat img;
-            DString error;
-            if (!img.LeeImagen(ruta.c_str(), error)) {
-                EXPECT_FALSE(error.IsEmpty()) << valido << " cut at " << n;
+            if (const auto leida = img.LeeImagen(ruta.c_str()); !leida) {
+                EXPECT_FALSE(leida.Mensaje().IsEmpty()) << valido << " cut at " << n;
                 EXPECT_TRUE(img.Vacia());
             } else {
                 EXPECT_GT(img.Ancho(), 0) << valido << " cut at " << n;

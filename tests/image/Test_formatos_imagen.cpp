@@ -55,8 +55,8 @@ protected:
                                         opciones.substr(corte) + destino));
         }
         TDibIGformat img;
-        DString error;
-        ASSERT_TRUE(img.LeeImagen(destino.c_str(), error)) << error.c_str();
+        const auto leida = img.LeeImagen(destino.c_str());
+        ASSERT_TRUE(leida) << leida.Mensaje().c_str();
         EXPECT_EQ(img.Ancho(), 16);
         EXPECT_EQ(img.AltoAbsoluto(), 16);
         EXPECT_EQ(img.BitsPixel(), c.bits);

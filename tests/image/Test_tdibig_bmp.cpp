@@ -33,8 +33,8 @@ void EsperaIguales(const TDibIG& a, const TDibIG& b) {
 std::string LeeDeMemoria(TDibIG& img, const Bytes& datos, bool conCabecera = true) {
     TFicheroQORdatos f(fqLeeBinario, reinterpret_cast<const char*>(datos.data()),
                        static_cast<int32_t>(datos.size()));
-    DString error;
-    return img.LeeDIB(f, conCabecera, error) ? "" : "failed: " + std::string(error.c_str());
+    const auto leida = img.LeeDIB(f, conCabecera);
+    return leida ? "" : "failed: " + std::string(leida.Mensaje().c_str());
 }
 
 // The numbers of a P3 file: width, height, maximum, then red, green and blue of every
@@ -62,8 +62,8 @@ TEST_F(BMP, RoundTripEveryDepth) {
             const std::string ruta = Ruta("r.bmp");
             ASSERT_TRUE(original.GrabaBMP(ruta.c_str()));
             TDibIG leida;
-            DString error;
-            ASSERT_TRUE(leida.LeeBMP(ruta.c_str(), error)) << error.c_str();
+            const auto resultado = leida.LeeBMP(ruta.c_str());
+            ASSERT_TRUE(resultado) << resultado.Mensaje().c_str();
             EsperaIguales(original, leida); // header, table and bits byte for byte
             // The same in memory without the file header, as a DIB inside another container.
             TFicheroQORdatos salida(fqGrabaBinario);
@@ -173,8 +173,8 @@ TEST_F(BMP, FilesWrittenByImageMagick) {
                           Caso{"imagemagick_5x3_os2.bmp", 4}}) {
         SCOPED_TRACE(c.nombre);
         TDibIG img;
-        DString error;
-        ASSERT_TRUE(img.LeeBMP((carpeta + c.nombre).c_str(), error)) << error.c_str();
+        const auto leida = img.LeeBMP((carpeta + c.nombre).c_str());
+        ASSERT_TRUE(leida) << leida.Mensaje().c_str();
         EXPECT_EQ(img.BitsPixel(), c.bits);
         ASSERT_EQ(img.Ancho(), ppm[0]);
         ASSERT_EQ(img.Alto(), ppm[1]); // bottom-up
@@ -194,15 +194,14 @@ TEST_F(BMP, ProgressCountsAndCancels) {
     EXPECT_EQ(escritura.hechas, 60000);
 
     TDibIG leida;
-    DString error;
     TMonitorProcesos progreso;
-    ASSERT_TRUE(leida.LeeBMP(ruta.c_str(), error, &progreso));
+    ASSERT_TRUE(leida.LeeBMP(ruta.c_str(), &progreso));
     EXPECT_EQ(progreso.hechas, 60000);
 
     TMonitorProcesos cancelado;
     cancelado.cancelado = true;
-    EXPECT_FALSE(leida.LeeBMP(ruta.c_str(), error, &cancelado));
-    EXPECT_STREQ(error.c_str(), "Error reading the BMP file.Could not read DIB bits");
+    EXPECT_STREQ(MensajeDe(leida.LeeBMP(ruta.c_str(), &cancelado)).c_str(),
+                 "Error reading the BMP file.Could not read DIB bits");
     EXPECT_EQ(cancelado.hechas, 10000); // the first chunk only
     EXPECT_FALSE(img.GrabaBMP(Ruta("q.bmp").c_str(), &cancelado));
 }

@@ -16,7 +16,9 @@ struct TDispositivoPrueba {
     explicit TDispositivoPrueba(int ancho = 64, int alto = 64, uint32_t fondo = colorAzul, int bits = 32)
         : superficie(ancho, alto, bits), ancho(ancho), alto(alto) {
         int bitsColor = 0;
-        activo = dc.SetWindow(&superficie, bitsColor, fondo, {0, 0, ancho, alto}, 512, error);
+        const auto abierto = dc.SetWindow(&superficie, bitsColor, fondo, {0, 0, ancho, alto}, 512);
+        activo = abierto.Correcto();
+        error = MensajeDe(abierto);
         dc.luz = luzEscena;
         TMatriz4 proyeccion;
         proyeccion(2, 2) = -1.0;

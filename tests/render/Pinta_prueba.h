@@ -45,13 +45,12 @@ struct TVistaPrueba {
     TVistaPrueba() {
         dc.luz = luzEscena;
         int bits = 0;
-        DString error;
-        activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, lado, lado}, 512, error);
+        activo = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, lado, lado}, 512).Correcto();
         vista.camara.ResetView();
     }
     // Paints the view as it stands.
     void Pinta() {
-        vista.Pinta(dc);
+        EXPECT_TRUE(vista.Pinta(dc));
         dc.ReadPixels(imagen);
     }
     // Reads the script after the last read and shows it.

@@ -43,16 +43,14 @@ int Distintos(TDispositivoPrueba& p, uint32_t color) {
 
 TEST(IdcOpenGL, SetWindowFailures) {
     IDCOpenGL dc;
-    DString error;
     int bits = 0;
     TSuperficieFalsa falsa;
     const auto falla = [&](TSuperficieGL* s) {
         try {
-            EXPECT_FALSE(dc.SetWindow(s, bits, colorAzul, {0, 0, 10, 10}, 512, error));
+            return std::string(MensajeDe(dc.SetWindow(s, bits, colorAzul, {0, 0, 10, 10}, 512)).c_str());
         } catch (const TXTextoQOR& e) {
             return std::string("throws ") + e.what();
         }
-        return std::string(error.c_str());
     };
     EXPECT_EQ(falla(nullptr), "Error in wglCreateContext, hWnd=NULL");
     EXPECT_FALSE(dc.IsActive());
@@ -72,8 +70,8 @@ TEST(IdcOpenGL, SetWindowFailures) {
 
     // Zero height: the context is made, then the call fails.
     TSuperficieEGL superficie(10, 0);
-    EXPECT_FALSE(dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 10, 0}, 512, error));
-    EXPECT_STREQ(error.c_str(), "Error in IDCOpenGL::SetWindow, minimized window!");
+    EXPECT_STREQ(MensajeDe(dc.SetWindow(&superficie, bits, colorAzul, {0, 0, 10, 0}, 512)).c_str(),
+                 "Error in IDCOpenGL::SetWindow, minimized window!");
     EXPECT_TRUE(dc.IsActive());
     dc.ReleaseWindow();
     EXPECT_FALSE(dc.IsActive());
@@ -224,8 +222,7 @@ TEST(IdcOpenGL, SeveralDevicesInOneProcess) {
         EXPECT_EQ(rojo->Lee(2, 2), ColorRGB(254, 0, 0));
         // A device may be bound again to the same surface.
         int bits = 0;
-        EXPECT_TRUE(
-            rojo->dc.SetWindow(&rojo->superficie, bits, colorBlanco, {0, 0, 16, 16}, 512, rojo->error));
+        EXPECT_TRUE(rojo->dc.SetWindow(&rojo->superficie, bits, colorBlanco, {0, 0, 16, 16}, 512));
         rojo->dc.Clear();
         EXPECT_EQ(rojo->Lee(2, 2), ColorRGB(254, 254, 254));
     }

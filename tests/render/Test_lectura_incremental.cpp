@@ -96,8 +96,7 @@ std::string Vuelca(const TObjeto3D& escena, const TLecturaEscena& lectura) {
 struct TPantalla {
     TPantalla() {
         int bits = 0;
-        DString error;
-        activa = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, lado, lado}, 512, error);
+        activa = dc.SetWindow(&superficie, bits, colorAzul, {0, 0, lado, lado}, 512).Correcto();
         dc.luz = luzEscena;
         camara.ResetView();
         camara.escala = 5.0;
@@ -108,7 +107,7 @@ struct TPantalla {
         glLineWidth(1.0f);
         vista.camara = camara;
         vista.camara.TomaCabecera(vista.Escena());
-        vista.Pinta(dc);
+        EXPECT_TRUE(vista.Pinta(dc));
         TDibIG imagen;
         dc.ReadPixels(imagen);
         return std::vector<uint8_t>(imagen.Bits(), imagen.Bits() + imagen.BytesPixeles());

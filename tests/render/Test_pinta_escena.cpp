@@ -10,7 +10,6 @@
 #include "script/Objetos_3d_planos.h"
 #include "script/Texturas_3di.h"
 #include "script/Volcado_json.h"
-#include "support/Informa.h"
 
 #include <algorithm>
 #include <climits>
@@ -182,10 +181,8 @@ TEST(PintaEscena, TexturedElementsPaintWithoutAnImage) {
         else
             e = std::make_shared<TElementoXtrusion>();
         e->textura = &textura;
-        DString error;
         TEstadoLectura estado;
-        e->Lee(DString(lineas[i]), error, estado);
-        ASSERT_STREQ(error.c_str(), "") << i;
+        ASSERT_STREQ(MensajeDe(e->Lee(DString(lineas[i]), estado)).c_str(), "") << i;
         e->color = 0x80C0FF;
         escena->Anade(e, i % 3);
     }
@@ -223,7 +220,7 @@ TEST(PintaEscena, TwoSelectionsAndTwoCamerasLeaveTheSceneAsRead) {
     v.vista.seleccion = {2, 0};
     otra.seleccion = {3, 1};
     const auto pinta = [&](TVistaEscena& vista) {
-        vista.Pinta(v.dc);
+        EXPECT_TRUE(vista.Pinta(v.dc));
         TDibIG imagen;
         v.dc.ReadPixels(imagen);
         return std::vector<uint8_t>(imagen.Bits(), imagen.Bits() + imagen.BytesPixeles());
@@ -291,15 +288,10 @@ namespace {
 class TElementoRoto : public TElementoObj3D {
 public:
     TElementoRoto() : TElementoObj3D(0) {}
-    void Acepta(TVisitanteElementos&) const override { throw std::runtime_error("broken"); }
-    void Lee(const DString&, DString&, TEstadoLectura&) override {}
+    void Acepta(TVisitanteElementos&) const override { throw TXPictomolder(TCausa::interna, "broken"); }
+    TResultado<void> Lee(const DString&, TEstadoLectura&) override { return {}; }
     const char* NombreClase() const override { return "TElementoRoto"; }
 };
-
-std::string informado;
-void Apunta(const char* texto, const char* titulo) {
-    informado = std::string(titulo) + "|" + texto;
-}
 
 } // namespace
 
@@ -312,12 +304,11 @@ TEST(PintaEscena, AFailingElementIsReportedAndTheStackStaysBalanced) {
     const auto rota = std::make_shared<TObjeto3D>(v.Escena());
     rota->Anade(std::make_shared<TElementoRoto>());
     v.vista.Muestra(rota);
-    const InformadorQOR previo = InstalaInformador(Apunta);
     v.dc.luz.ambiente = 0.1;
-    v.Pinta();
-    InstalaInformador(previo);
+    const TResultado<void> pintado = v.vista.Pinta(v.dc);
+    ASSERT_FALSE(pintado);
     // Five elements before it: the count reached 5 after the view steps, then 6 .. 11.
-    EXPECT_EQ(informado, "Selvaron|Undefined critical in TObjeto3D::Pinta tr=11");
+    EXPECT_STREQ(pintado.Mensaje().c_str(), "Undefined critical in TObjeto3D::Pinta tr=11");
     EXPECT_EQ(v.dc.luz.ambiente, 0.1); // the device's light is put back
     EXPECT_EQ(v.ProfundidadPila(), 1);
 }
@@ -424,4 +415,22 @@ TEST(Camara, NavigationRules) {
     v.Orienta("top");
     EXPECT_DOUBLE_EQ(v.anguloX, -std::numbers::pi / 2);
     EXPECT_DOUBLE_EQ(v.escala, 7.0);
+}
+
+// Two reads that know nothing of each other number their scenes and elements alike: the
+// painter that painted the one paints the other as it is, not from what it kept.
+TEST(PintaEscena, ScenesOfUnrelatedReadsAreNotTakenForEachOther) {
+    TVistaPrueba v;
+    const TLecturaEscena rojo =
+        LeeEscena(TFuenteEscena::Texto(std::string("COLOR=(255,0,0)\n") + quadArriba, {}));
+    const TLecturaEscena verde =
+        LeeEscena(TFuenteEscena::Texto(std::string("COLOR=(0,255,0)\n") + quadArriba, {}));
+    ASSERT_EQ(rojo.Escena().serie, verde.Escena().serie);
+    ASSERT_EQ(rojo.Escena()[0].serie, verde.Escena()[0].serie);
+    for (const TLecturaEscena* lectura : {&rojo, &verde}) {
+        v.vista.Muestra(lectura->escena);
+        v.Pinta();
+        EXPECT_EQ(EsRojo(v.EnModelo(0, 0, 0)), lectura == &rojo);
+        EXPECT_EQ(EsVerde(v.EnModelo(0, 0, 0)), lectura == &verde);
+    }
 }

@@ -169,8 +169,7 @@ TEST(TexturasIG, LimiteAutomatico) {
     TSuperficieEGL superficie(16, 16);
     IDCOpenGL dc;
     int bits = 0;
-    DString error;
-    ASSERT_TRUE(dc.SetWindow(&superficie, bits, colorNegro, {0, 0, 16, 16}, 0, error));
+    ASSERT_TRUE(dc.SetWindow(&superficie, bits, colorNegro, {0, 0, 16, 16}, 0));
     auto imagen = Imagen(40, 40, true, Dibujo);
     TTexturaIG textura;
     dc.CreateTexture(*imagen, 0, 0, 40, 40, textura);

@@ -16,8 +16,12 @@ using namespace prueba3ds;
 
 namespace {
 
+// The model read, or null with the reason in `motivo`.
 std::unique_ptr<TModelo3DS> LeeMemoria(const std::string& datos, DString* motivo = nullptr) {
-    return ReadModel3DS(datos.data(), modoMemoria3DS, datos.size(), motivo);
+    auto leido = ReadModel3DS(datos.data(), modoMemoria3DS, datos.size());
+    if (leido) return std::move(leido).Valor();
+    if (motivo) *motivo = leido.Mensaje();
+    return nullptr;
 }
 
 // The colours of every face of every mesh, in order.
@@ -49,8 +53,8 @@ class Modelo3DS : public prueba::Carpeta {};
 TEST_F(Modelo3DS, EveryFaceBecomesATriangleInFileOrder) {
     TLecturaEscena escena;
     LeeScript(escena, "CENTER=[1,2,3]\n");
-    DString error;
-    ASSERT_TRUE(escena.Carga(Escribe("two.3ds", dosMallas).c_str(), error)) << error.c_str();
+    const auto cargada = escena.Carga(Escribe("two.3ds", dosMallas).c_str());
+    ASSERT_TRUE(cargada) << cargada.Mensaje().c_str();
     EXPECT_TRUE(escena.Escena().giroEnY);
     EXPECT_EQ(escena.Escena().anguloGiro, -1.5707963267948966);
     EXPECT_EQ(escena.Escena().centro, vector3D());
@@ -146,8 +150,7 @@ TEST_F(Modelo3DS, EveryMalformedFileIsRefusedWithItsReason) {
         EXPECT_EQ(std::string(m.c_str()), motivo);
         TLecturaEscena escena;
         LeeScript(escena, "LINE=[0,0,0]:[1,0,0]\n");
-        DString error;
-        EXPECT_FALSE(escena.Carga(ruta.c_str(), error));
+        const DString error = MensajeDe(escena.Carga(ruta.c_str()));
         EXPECT_EQ(escena.Escena().Count(), 0);
         EXPECT_EQ(std::string(error.c_str()), "Error reading the 3DS file " + ruta + ": " + motivo);
     }
@@ -165,8 +168,7 @@ TEST_F(Modelo3DS, AFileThatCannotBeOpenedSaysSo) {
          {std::pair<const char*, std::string>{"missing.3ds", "No such file or directory"},
           {"pipe.3ds", "not a regular file"}}) {
         TLecturaEscena escena;
-        DString error;
-        EXPECT_FALSE(escena.Carga(Ruta(nombre).c_str(), error));
+        const DString error = MensajeDe(escena.Carga(Ruta(nombre).c_str()));
         EXPECT_EQ(std::string(error.c_str()),
                   "Error reading the 3DS file " + Ruta(nombre) + ": it cannot be opened (" + razon + ")");
     }
@@ -182,18 +184,16 @@ TEST_F(Modelo3DS, AFileOfMoreFacesThanOneImportTakesIsRefused) {
     };
     // The limit counts the faces of every mesh: 30 faces pass a limit of 30, not of 29.
     const std::string pequeno = Fichero(malla("A", 10) + malla("B", 20));
-    EXPECT_TRUE(ReadModel3DS(pequeno.data(), modoMemoria3DS, pequeno.size(), nullptr, 30));
-    DString motivo;
-    EXPECT_FALSE(ReadModel3DS(pequeno.data(), modoMemoria3DS, pequeno.size(), &motivo, 29));
-    EXPECT_STREQ(motivo.c_str(), "it has more than 29 faces, the most one import takes");
+    EXPECT_TRUE(ReadModel3DS(pequeno.data(), modoMemoria3DS, pequeno.size(), 30));
+    const auto refusado = ReadModel3DS(pequeno.data(), modoMemoria3DS, pequeno.size(), 29);
+    EXPECT_STREQ(MensajeDe(refusado).c_str(), "it has more than 29 faces, the most one import takes");
 
     const std::string ruta = Ruta("large.3ds");
     std::ofstream fichero(ruta, std::ios::binary);
     EscribeFichero(fichero, malla("Full", 65535), maxCaras3DS / 65535 + 1);
     fichero.close();
     TLecturaEscena escena;
-    DString error;
-    EXPECT_FALSE(escena.Carga(ruta.c_str(), error));
+    const DString error = MensajeDe(escena.Carga(ruta.c_str()));
     EXPECT_EQ(std::string(error.c_str()), "Error reading the 3DS file " + ruta +
                                               ": it has more than 4194304 faces, the most one import takes");
     EXPECT_EQ(escena.Escena().Count(), 0);

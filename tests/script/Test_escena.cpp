@@ -207,26 +207,26 @@ class EscenaFicheros : public prueba::Carpeta {};
 TEST_F(EscenaFicheros, LoadingFilesByExtension) {
     const std::string script = Escribe("model.3DI", std::string(quad) + "\n");
     TLecturaEscena e;
-    DString error;
-    EXPECT_TRUE(e.Carga(script.c_str(), error));
+    EXPECT_TRUE(e.Carga(script.c_str()));
     EXPECT_EQ(e.Escena().Count(), 1);
     EXPECT_EQ(FicherosLeidos(e.Escena()), std::vector<fs::path>{script});
-    EXPECT_FALSE(e.Carga("noextension", error));
-    EXPECT_EQ(std::string(error.c_str()), "Format unknown: noextension");
+    EXPECT_STREQ(MensajeDe(e.Carga("noextension")).c_str(), "Format unknown: noextension");
     ASSERT_EQ(::mkfifo(Ruta("pipe.3di").c_str(), 0600), 0);
     for (const std::string& falta : {Ruta("missing.3di"), Ruta("pipe.3di")}) {
-        EXPECT_FALSE(e.Carga(falta.c_str(), error));
-        EXPECT_EQ(std::string(error.c_str()), "Error, File " + falta + " not found");
+        const auto cargada = e.Carga(falta.c_str());
+        EXPECT_FALSE(cargada);
+        EXPECT_EQ(std::string(MensajeDe(cargada).c_str()), "Error, File " + falta + " not found");
     }
-    error = "untouched";
-    EXPECT_FALSE(e.Carga("drawing.dwg", error));
-    EXPECT_STREQ(error.c_str(), "untouched");
+    // A drawing fails without a message.
+    const auto dibujo = e.Carga("drawing.dwg");
+    EXPECT_FALSE(dibujo);
+    EXPECT_STREQ(MensajeDe(dibujo).c_str(), "");
 
     // The parse loop over a reader of the file family, with the lines after the macros.
     const std::string texto = "#define ESQUINA=[0,0,0]\nQUAD=ESQUINA:[1,0,0]:[1,1,0]:[0,1,0]\n";
     TFicheroQORdatos lector(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
     DString expandido;
-    EXPECT_TRUE(e.Lee(lector, &expandido, error));
+    EXPECT_TRUE(e.Lee(lector, &expandido));
     EXPECT_EQ(e.Escena().Count(), 1);
     EXPECT_EQ(std::string(expandido.c_str()), "#define ESQUINA=[0,0,0]\r\n" QUAD "\r\n");
 }

@@ -23,10 +23,8 @@ std::string Xtrusion(const char* seccion, const char* resto) {
 template <class T>
 std::string LeeElemento(T& elemento, const std::string& parametros, const TTextura3Di* textura = nullptr) {
     elemento.textura = textura;
-    DString error;
     TEstadoLectura estado;
-    elemento.Lee(DString(parametros.c_str()), error, estado);
-    return error.c_str();
+    return MensajeDe(elemento.Lee(DString(parametros.c_str()), estado)).c_str();
 }
 
 // Whether every vertex normal points away from the z axis (or towards it).

@@ -44,14 +44,15 @@ TEST(RelojTierra, NestedGuardsRestoreTheOriginalCursorEvenOnException) {
 }
 
 TEST(VerificaDll, MissingModuleMessage) {
-    DString error;
-    EXPECT_FALSE(VerificaDLL("zlib.dll", msgDllNoEncontrada, error));
+    const auto falta = VerificaDLL("zlib.dll", msgDllNoEncontrada);
+    ASSERT_FALSE(falta);
     const std::string ruta = (CarpetaPrograma() / "zlib.dll").string();
-    EXPECT_EQ(std::string(error.c_str()), "Error: DLL not found zlib.dll\r\n(" + ruta + ")\r\n");
+    EXPECT_EQ(std::string(falta.Mensaje().c_str()), "Error: DLL not found zlib.dll\r\n(" + ruta + ")\r\n");
 
     // A format holding other printf directives is filled literally, never interpreted.
-    EXPECT_FALSE(VerificaDLL("a%n.dll", "%d %s %n", error));
-    EXPECT_EQ(std::string(error.c_str()).substr(0, 12), "%d a%n.dll %");
+    const auto literal = VerificaDLL("a%n.dll", "%d %s %n");
+    ASSERT_FALSE(literal);
+    EXPECT_EQ(std::string(literal.Mensaje().c_str()).substr(0, 12), "%d a%n.dll %");
 }
 
 TEST(Rutas, NamesAsWritten) {

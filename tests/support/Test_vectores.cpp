@@ -78,7 +78,7 @@ TEST(Vectores, OwningVectorsDeleteTheirObjects) {
     {
         VectorP<TContado> prestado(1, 1, false);
         prestado.Insert(&fuera);
-        EXPECT_THROW(prestado.Insert(std::make_unique<TContado>(vivos)), std::logic_error);
+        EXPECT_THROW(prestado.Insert(std::make_unique<TContado>(vivos)), TXPictomolder);
     }
     EXPECT_EQ(vivos, 1); // the borrowed object outlives the vector
 }
