@@ -86,9 +86,9 @@ TEST_F(Cargador, ProgressReachesEveryReader) {
                                       std::string(PM_TEST_DATA "/ico/built/bmp_24_bit_with_mask.ico"),
                                       std::string(PM_TEST_DATA "/tif/built/palette_4_bit.tif"), jpg}) {
         TDibIGformat img;
-        DString error;
         TMonitorProcesos progreso;
-        ASSERT_TRUE(img.LeeImagen(nombre.c_str(), error, &progreso)) << nombre << ": " << error.c_str();
+        const auto leida = img.LeeImagen(nombre.c_str(), &progreso);
+        ASSERT_TRUE(leida) << nombre << ": " << MensajeDe(leida).c_str();
         EXPECT_GT(progreso.total, 0) << nombre;
         EXPECT_GT(progreso.hechas, 0) << nombre;
     }
