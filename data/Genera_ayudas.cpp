@@ -162,7 +162,9 @@ std::string RamaDeOrden(const TEntradaAyuda& orden, const TAyudaCli* propia) {
     std::vector<std::string> sinopsis{orden.sinopsis};
     std::string texto = orden.sinopsis + " " + orden.descripcion;
     if (propia) {
-        texto += " " + propia->TextoEntero();
+        // Appended piece by piece: GCC 12 at -O3 takes " " + std::string for an overlapping copy.
+        texto += ' ';
+        texto += propia->TextoEntero();
         sinopsis.insert(sinopsis.end(), propia->uso.begin(), propia->uso.end());
         for (const TBloqueAyuda& b : propia->bloques)
             for (const TEntradaAyuda& e : b.entradas)

@@ -7,8 +7,8 @@
 #include "support/Var_config.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -256,8 +256,8 @@ bool TDialogoExportaIcono::GuardaFichero(TFormatoIcono formato, const std::vecto
     const TTipo tipo = formato == TFormatoIcono::ico   ? TTipo{".ico", "Icons|*.ico"}
                        : formato == TFormatoIcono::png ? TTipo{".png", "PNG images|*.png"}
                                                        : TTipo{".icns", "macOS icons|*.icns"};
-    const QString fichero =
-        dialogos.PideFicheroGrabar(QDir(Carpeta()).filePath(NombreBase() + tipo.extension), FiltroQt(tipo.filtro));
+    const QString fichero = dialogos.PideFicheroGrabar(
+        QDir(Carpeta()).filePath(NombreBase() + tipo.extension), FiltroQt(tipo.filtro));
     if (fichero.isEmpty()) return false;
     TDestinoIcono destino;
     destino.formato = formato;

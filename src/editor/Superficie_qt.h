@@ -20,7 +20,8 @@ class TSuperficieQt : public TSuperficieGL {
 public:
     // The widget gives the size and the screen; the two hooks give its context (null
     // while there is none) and make it current with its frame buffer bound.
-    TSuperficieQt(QWidget* widget, std::function<QOpenGLContext*()> contexto, std::function<void()> hazActual);
+    TSuperficieQt(QWidget* widget, std::function<QOpenGLContext*()> contexto,
+                  std::function<void()> hazActual);
     explicit TSuperficieQt(QOpenGLWidget* widget);
 
     bool AbreDispositivo() override;

@@ -2,10 +2,10 @@
 // (`MemoPrograma`, with its line-number gutter) with the parse result below it
 // (`MemoErrores`) and the live OpenGL preview (`PaintBox3D`) to the left. Every change
 // of the script reads the whole text into a new scene (taking back what it can from the
-// read before) and repaints the preview; the caret picks the highlighted element. The window holds the file commands (new, open,
-// recent files, save, save as, autosave; Unit_FormTestOpenGL_ficheros.cpp), the
-// icon export (Dialogo_exporta_icono.cpp), the clipboard, find and replace, go to line, help and about
-// commands, the zoom buttons, and the View menu: reset, fit, named orientations, perspective and full screen.
+// read before) and repaints the preview; the caret picks the highlighted element. The window holds the file
+// commands (new, open, recent files, save, save as, autosave; Unit_FormTestOpenGL_ficheros.cpp), the icon
+// export (Dialogo_exporta_icono.cpp), the clipboard, find and replace, go to line, help and about commands,
+// the zoom buttons, and the View menu: reset, fit, named orientations, perspective and full screen.
 #pragma once
 
 #include "editor/Dialogos_editor.h"
@@ -154,7 +154,7 @@ public:
     TAyudaEditor* ayuda = nullptr;
     TVigilanteFichero* vigilante = nullptr;
     TVigilanteFichero* vigilanteRecursos = nullptr; // the other files the scene read
-    TDialogoExportaIcono* dialogoIcono = nullptr; // made on first use
+    TDialogoExportaIcono* dialogoIcono = nullptr;   // made on first use
 
     // --- state ---
     IDCOpenGL idc;

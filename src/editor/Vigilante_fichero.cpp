@@ -57,7 +57,8 @@ void TVigilanteFichero::VigilaRuta(const QByteArray& ruta) {
     // The watcher takes names as text: a name that text cannot give back exactly is not
     // watched by itself (its folder's watch still sees it replaced).
     const QString texto = QFile::decodeName(ruta);
-    if (QFile::encodeName(texto) != ruta || vigia.files().contains(texto) || vigia.directories().contains(texto))
+    if (QFile::encodeName(texto) != ruta || vigia.files().contains(texto) ||
+        vigia.directories().contains(texto))
         return;
     vigia.addPath(texto);
 }
@@ -147,7 +148,8 @@ bool TVigilanteFichero::Cambiado(TVigilado& v) {
         return true;
     }
     v.noRegular = false;
-    if (static_cast<int64_t>(datos.st_size) == v.tamano && Nanosegundos(datos.st_mtim) == v.fecha) return false;
+    if (static_cast<int64_t>(datos.st_size) == v.tamano && Nanosegundos(datos.st_mtim) == v.fecha)
+        return false;
     const QByteArray actual = Huella(v.fichero);
     const bool otro = actual != v.huella;
     Anota(v, actual);

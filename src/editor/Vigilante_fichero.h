@@ -1,10 +1,10 @@
 // TVigilanteFichero: tells the editor when the file it has open (or the files its scene
-// read: textures, a mesh) is changed on disk by someone else. What the editor itself loads or saves is recorded (Vigila after each),
-// so only a change that leaves other content in the file is reported, once. A file
-// replaced by a rename (as the editor's own safe save and many other programs do) stays
-// watched: the folder is watched too, and the file's watch is put back. Something that
-// is no regular file put in the file's place (a FIFO, a device, a folder) is reported
-// too, and never opened: a FIFO would keep the window waiting for a writer.
+// read: textures, a mesh) is changed on disk by someone else. What the editor itself loads or saves is
+// recorded (Vigila after each), so only a change that leaves other content in the file is reported, once. A
+// file replaced by a rename (as the editor's own safe save and many other programs do) stays watched: the
+// folder is watched too, and the file's watch is put back. Something that is no regular file put in the
+// file's place (a FIFO, a device, a folder) is reported too, and never opened: a FIFO would keep the window
+// waiting for a writer.
 #pragma once
 
 #include <QByteArray>

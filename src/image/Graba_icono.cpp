@@ -84,7 +84,11 @@ bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std
 
 fs::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nombre, int densidad) {
     std::string tamano = std::to_string(lado) + "x" + std::to_string(lado);
-    if (densidad != 1) tamano += "@" + std::to_string(densidad);
+    // Appended piece by piece: GCC 12 at -O3 takes "@" + std::string for an overlapping copy.
+    if (densidad != 1) {
+        tamano += '@';
+        tamano += std::to_string(densidad);
+    }
     return RutaSistema(carpeta.c_str()) / tamano / "apps" / (nombre + ".png");
 }
 

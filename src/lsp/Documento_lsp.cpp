@@ -44,7 +44,8 @@ size_t Entero(const json& valor) {
 } // namespace
 
 TDocumentoLsp::TDocumentoLsp(std::string nombre, std::string inicial, int64_t version)
-    : uri(std::move(nombre)), texto(std::move(inicial)), lineas(texto), ruta(RutaDeUri(uri)), version(version) {}
+    : uri(std::move(nombre)), texto(std::move(inicial)), lineas(texto), ruta(RutaDeUri(uri)),
+      version(version) {}
 
 TLugarTexto TDocumentoLsp::Lugar(const json& posicion) const {
     const size_t linea = Entero(posicion.at("line"));

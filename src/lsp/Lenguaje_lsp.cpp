@@ -83,7 +83,10 @@ template <class F> void Usos(std::string_view linea, std::string_view nombre, F&
 
 std::string TextoTextura(const TContexto& c, const DString& nombre) {
     const DString completo = ResuelveRuta(nombre.c_str(), c.doc.Ruta().c_str());
-    std::string texto = "`" + std::string(nombre.c_str()) + "`: ";
+    // Appended piece by piece: GCC 12 at -O3 takes "`" + std::string for an overlapping copy.
+    std::string texto = "`";
+    texto += nombre.c_str();
+    texto += "`: ";
     TMedidasImagen medidas;
     if (MideImagen(completo.c_str(), medidas))
         return texto + std::to_string(medidas.ancho) + " x " + std::to_string(medidas.alto) + ", " +

@@ -58,8 +58,8 @@ public:
     TExportadorIcono(const TExportadorIcono&) = delete;
     TExportadorIcono& operator=(const TExportadorIcono&) = delete;
 
-    bool Exporta(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones, TImagenesIcono& imagenes,
-                 DString& error);
+    bool Exporta(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
+                 TImagenesIcono& imagenes, DString& error);
 
 private:
     std::unique_ptr<TLienzoIcono> lienzo;

@@ -152,10 +152,8 @@ void IDC::SetBrush(uint32_t color) {
     if (lienzo) lienzo->brocha = color & 0xFFFFFF;
 }
 
-void IDC::SetPen(uint32_t color, int ancho, int estilo) {
-    if (!lienzo) return;
-    lienzo->pluma = {color & 0xFFFFFF, std::max(ancho, 1), estilo};
-    lienzo->fasePatron = 0;
+void IDC::SetPen(uint32_t color, int ancho, int /*estilo*/) {
+    if (lienzo) lienzo->pluma = {color & 0xFFFFFF, std::max(ancho, 1)};
 }
 
 void IDC::SetStretchMode(int modo) {
@@ -166,45 +164,9 @@ void IDC::MoveTo(int x, int y) {
     if (!lienzo) return;
     lienzo->x = x;
     lienzo->y = y;
-    lienzo->fasePatron = 0;
-}
-
-namespace {
-
-// On/off runs of the dashed styles, in pixels, starting with a run that is drawn.
-struct TPatron {
-    int tramos[6];
-    int cuantos;
-};
-constexpr TPatron patrones[] = {
-    {{18, 6}, 2},            // dashes
-    {{3, 3}, 2},             // dots
-    {{9, 6, 3, 6}, 4},       // dash dot
-    {{9, 3, 3, 3, 3, 3}, 6}, // dash dot dot
-};
-
-} // namespace
-
-bool IDC::PatronEncendido() {
-    const TPlumaIG& pluma = lienzo->pluma;
-    if (pluma.estilo == estiloPlumaSolido || pluma.ancho > 1 || pluma.estilo < 0 ||
-        pluma.estilo > estiloPlumaGuionPuntoPunto)
-        return true;
-    const TPatron& patron = patrones[pluma.estilo - 1];
-    int periodo = 0;
-    for (int i = 0; i < patron.cuantos; ++i)
-        periodo += patron.tramos[i];
-    int fase = lienzo->fasePatron % periodo;
-    lienzo->fasePatron = (lienzo->fasePatron + 1) % periodo;
-    for (int i = 0; i < patron.cuantos; ++i) {
-        if (fase < patron.tramos[i]) return i % 2 == 0;
-        fase -= patron.tramos[i];
-    }
-    return true;
 }
 
 void IDC::PuntoPluma(int x, int y) {
-    if (!PatronEncendido()) return;
     const int w = lienzo->pluma.ancho;
     if (w <= 1) {
         lienzo->PonPunto(x, y, lienzo->pluma.color);
@@ -270,15 +232,13 @@ void RecorreLinea(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int ancho, int
 
 void IDC::LineTo(int x, int y) {
     if (!lienzo) return;
-    if (lienzo->pluma.estilo != estiloPlumaNula) {
-        const int margen =
-            std::min(lienzo->pluma.ancho, std::max(lienzo->AnchoDestino(), lienzo->AltoDestino()) + 1);
-        RecorreLinea(lienzo->x, lienzo->y, x, y, lienzo->AnchoDestino(), lienzo->AltoDestino(), margen,
-                     [&](int64_t px, int64_t py) {
-                         if (px >= INT32_MIN && px <= INT32_MAX && py >= INT32_MIN && py <= INT32_MAX)
-                             PuntoPluma(static_cast<int>(px), static_cast<int>(py));
-                     });
-    }
+    const int margen =
+        std::min(lienzo->pluma.ancho, std::max(lienzo->AnchoDestino(), lienzo->AltoDestino()) + 1);
+    RecorreLinea(lienzo->x, lienzo->y, x, y, lienzo->AnchoDestino(), lienzo->AltoDestino(), margen,
+                 [&](int64_t px, int64_t py) {
+                     if (px >= INT32_MIN && px <= INT32_MAX && py >= INT32_MIN && py <= INT32_MAX)
+                         PuntoPluma(static_cast<int>(px), static_cast<int>(py));
+                 });
     lienzo->x = x;
     lienzo->y = y;
 }
@@ -288,17 +248,11 @@ void IDC::Rectangle(const TRectanguloDib& r) {
     const int izq = std::min(r.izquierda, r.derecha), der = std::max(r.izquierda, r.derecha);
     const int arr = std::min(r.arriba, r.abajo), aba = std::max(r.arriba, r.abajo);
     if (der - izq < 1 || aba - arr < 1) return;
-    if (lienzo->pluma.estilo == estiloPlumaNula) {
-        // Without an outline the filled area is one pixel smaller each way.
-        lienzo->Rellena(izq, arr, der - 1, aba - 1, lienzo->brocha);
-        return;
-    }
     lienzo->Rellena(izq + 1, arr + 1, der - 1, aba - 1, lienzo->brocha);
     // The outline runs along the outermost pixels, round and back to the start.
-    const int x = lienzo->x, y = lienzo->y, fase = lienzo->fasePatron;
+    const int x = lienzo->x, y = lienzo->y;
     lienzo->x = izq;
     lienzo->y = arr;
-    lienzo->fasePatron = 0;
     if (der - izq == 1 || aba - arr == 1) {
         // A one-pixel-wide rectangle is a single line; walking back would draw it twice.
         LineTo(der - 1, aba - 1);
@@ -311,7 +265,6 @@ void IDC::Rectangle(const TRectanguloDib& r) {
     }
     lienzo->x = x;
     lienzo->y = y;
-    lienzo->fasePatron = fase;
 }
 
 void IDC::Frame(const TRectanguloDib& r) {

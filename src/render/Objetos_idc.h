@@ -21,27 +21,15 @@ constexpr int WHITEONBLACK = 2;
 constexpr int COLORONCOLOR = 3;
 constexpr int HALFTONE = 4;
 
-// Raster operations accepted by StretchDIB.
+// The raster operation StretchDIB accepts: the source replaces the destination.
 constexpr uint32_t SRCCOPY = 0x00CC0020;
-constexpr uint32_t SRCPAINT = 0x00EE0086;
-constexpr uint32_t SRCAND = 0x008800C6;
-constexpr uint32_t SRCINVERT = 0x00660046;
-constexpr uint32_t NOTSRCCOPY = 0x00330008;
-constexpr uint32_t BLACKNESS = 0x00000042;
-constexpr uint32_t WHITENESS = 0x00FF0062;
 
-// Pen styles; the dashed ones apply to one-pixel pens (wider pens draw solid).
+// Pen style: every pen draws solid.
 constexpr int estiloPlumaSolido = 0;
-constexpr int estiloPlumaGuiones = 1;
-constexpr int estiloPlumaPuntos = 2;
-constexpr int estiloPlumaGuionPunto = 3;
-constexpr int estiloPlumaGuionPuntoPunto = 4;
-constexpr int estiloPlumaNula = 5;
 
 struct TPlumaIG {
     uint32_t color = 0;
     int ancho = 1;
-    int estilo = estiloPlumaSolido;
 };
 
 // A device context: where drawing goes and the state selected into it. A context
@@ -66,8 +54,7 @@ public:
     TPlumaIG pluma;
     uint32_t brocha = 0xFFFFFF;
     int modoEstirado = BLACKONWHITE;
-    int x = 0, y = 0;   // current position of MoveTo/LineTo
-    int fasePatron = 0; // where a dashed pen is in its pattern
+    int x = 0, y = 0; // current position of MoveTo/LineTo
 };
 
 // The pieces of an off-screen bitmap: its memory context and bitmap (both null when
@@ -131,6 +118,7 @@ public:
 
     // --- drawing on the canvas (nothing without one) ---
     void SetBrush(uint32_t color);
+    // Any style draws solid.
     void SetPen(uint32_t color, int ancho, int estilo);
     void MoveTo(int x, int y);
     // A line from the current position up to, not including, the end point.
@@ -164,7 +152,6 @@ private:
                                        const TDibIG& imagen, uint32_t operacion);
     bool PintaFallido(const TRectanguloDib& destino);
     void PuntoPluma(int x, int y);
-    bool PatronEncendido();
 
     TContextoDC* lienzo = nullptr;
     TContextoDC* lienzoGuardado = nullptr;

@@ -63,46 +63,6 @@ TEje CalculaEje(int64_t inicioDestino, int64_t largoDestino, int64_t visible0, i
     return eje;
 }
 
-bool OperacionConocida(uint32_t operacion) {
-    switch (operacion) {
-    case SRCCOPY:
-    case SRCPAINT:
-    case SRCAND:
-    case SRCINVERT:
-    case NOTSRCCOPY:
-    case BLACKNESS:
-    case WHITENESS:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The operations whose result depends on what the destination already holds. Only they
-// read it back: most stretches are plain copies, which need not pay for that per pixel.
-bool LeeDestino(uint32_t operacion) {
-    return operacion == SRCPAINT || operacion == SRCAND || operacion == SRCINVERT;
-}
-
-uint32_t Combina(uint32_t operacion, uint32_t fuente, uint32_t destino) {
-    switch (operacion) {
-    case SRCPAINT:
-        return fuente | destino;
-    case SRCAND:
-        return fuente & destino;
-    case SRCINVERT:
-        return fuente ^ destino;
-    case NOTSRCCOPY:
-        return ~fuente & 0xFFFFFF;
-    case BLACKNESS:
-        return colorNegro;
-    case WHITENESS:
-        return colorBlanco;
-    default:
-        return fuente;
-    }
-}
-
 // A readable image with at least one column whose row size can be represented.
 bool ImagenLegible(const TDibIG& imagen) {
     return imagen.Legible() && TDibIG::BytesFila(imagen.Ancho(), imagen.BitsPixel()) > 0;
@@ -212,7 +172,7 @@ bool IDC::PintaFallido(const TRectanguloDib& destino) {
 // rows: counted from the bottom in a bottom-up image, from the top in a top-down one.
 IDC::TResultadoEstirado IDC::EstiraPrimitivo(const TRectanguloDib& destino, const TRectanguloDib& origen,
                                              const TDibIG& imagen, uint32_t operacion) {
-    if (!ImagenLegible(imagen) || !OperacionConocida(operacion)) {
+    if (!ImagenLegible(imagen) || operacion != SRCCOPY) {
         ultimoError = errorParametro;
         return TResultadoEstirado::imposible;
     }
@@ -236,7 +196,6 @@ IDC::TResultadoEstirado IDC::EstiraPrimitivo(const TRectanguloDib& destino, cons
     const bool abajoArriba = imagen.Alto() > 0;
     const int64_t inicioFilas = abajoArriba ? alto - (sy.inicio + sy.largo) : sy.inicio;
     const bool promedia = lienzo->modoEstirado == HALFTONE;
-    const bool leeDestino = LeeDestino(operacion);
     const TEje columnas = CalculaEje(dx.inicio, dx.largo, x0, x1, sx.inicio, sx.largo, imagen.Ancho(),
                                      dx.invertido != sx.invertido, promedia);
     const TEje filas = CalculaEje(dy.inicio, dy.largo, y0, y1, inicioFilas, sy.largo, alto,
@@ -264,10 +223,8 @@ IDC::TResultadoEstirado IDC::EstiraPrimitivo(const TRectanguloDib& destino, cons
             auto canal = [&](double v) {
                 return static_cast<uint32_t>(std::clamp(std::floor(v / divisor + 0.5), 0.0, 255.0));
             };
-            const uint32_t fuente = ColorRGB(canal(r), canal(g), canal(b));
-            const int px = static_cast<int>(x), py = static_cast<int>(y);
-            const uint32_t previo = leeDestino ? lienzo->Punto(px, py) : 0;
-            lienzo->PonPunto(px, py, Combina(operacion, fuente, previo));
+            lienzo->PonPunto(static_cast<int>(x), static_cast<int>(y),
+                             ColorRGB(canal(r), canal(g), canal(b)));
         }
     }
     return TResultadoEstirado::hecho;

@@ -7,7 +7,7 @@
 class IDCOpenGL;
 class TElementoObj3D;
 struct TGeometriaElemento;
-struct vector3D;
+class vector3D;
 
 // Draws a highlighted element (not a PUSH or a POP) of that plain geometry; `punto` is
 // the field under the caret, or -1.

@@ -64,15 +64,6 @@ void SustituyeDefines(TDefines3Di& defines, DString& linea) {
 
 } // namespace
 
-void TDefines3Di::Vacia() {
-    Clear(Owns());
-    porPalabra.clear();
-    sinPalabra.clear();
-    indexadas = 0;
-    totalValores = 0;
-    trabajo = 0;
-}
-
 long TDefines3Di::TotalValores() {
     Indexa();
     return totalValores;

@@ -26,9 +26,6 @@ class TDefines3Di : public VectorP<TDefine3Di> {
 public:
     TDefines3Di() : VectorP<TDefine3Di>(10, 10, true) {}
 
-    // Empties the list and the index and starts the count of work anew (a new read).
-    void Vacia();
-
     // The first definition from `desde` on (an index of the list) whose name occurs in
     // the line as a whole word; -1 when none does.
     int PrimeraPresente(const DString& linea, int desde);

@@ -73,11 +73,6 @@ bool ExisteFichero(const char* nombre) {
     return nombre && *nombre && fs::is_regular_file(RutaSistema(nombre), ec);
 }
 
-bool CopiaFichero(const char* origen, const char* destino) {
-    std::error_code ec;
-    return fs::copy_file(RutaSistema(origen), RutaSistema(destino), fs::copy_options::overwrite_existing, ec);
-}
-
 fs::path CarpetaPrograma() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);

@@ -22,6 +22,5 @@ DString ResuelveRuta(const char* nombre, const char* referencia);
 std::filesystem::path RutaSistema(const char* nombre);
 // True when the name is an existing file (not a folder).
 bool ExisteFichero(const char* nombre);
-bool CopiaFichero(const char* origen, const char* destino);
 // The folder of the running program.
 std::filesystem::path CarpetaPrograma();

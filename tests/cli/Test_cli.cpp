@@ -202,7 +202,8 @@ TEST_F(Cli, RenderAndIconWriteTheFormatTheirOutputNames) {
     for (const char* salida : {"a.jpg", "a", "a.png.txt"}) {
         const auto s = Ejecuta("render " + script + " -o " + Ruta(salida));
         EXPECT_EQ(s.estado, 2) << salida;
-        EXPECT_NE(s.errores.find("-o wants a file name ending in .bmp or .png"), std::string::npos) << s.errores;
+        EXPECT_NE(s.errores.find("-o wants a file name ending in .bmp or .png"), std::string::npos)
+            << s.errores;
         EXPECT_FALSE(fs::exists(Ruta(salida))) << salida;
     }
 }

@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QStatusBar>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTest>
 
 namespace {

@@ -45,15 +45,15 @@ struct TDialogosPrueba : TDialogosEditor {
     bool escritorioReal = false;
 
     // What the window asked and showed.
-    QStringList peticionesAbrir;  // the initial names handed to the open dialog
-    QStringList filtrosAbrir;     // and its filters
+    QStringList peticionesAbrir;   // the initial names handed to the open dialog
+    QStringList filtrosAbrir;      // and its filters
     QStringList peticionesCarpeta; // the folders the folder requests started in
-    QStringList peticionesGrabar; // the filters of the save requests
-    QStringList propuestasGrabar; // the names they proposed
-    QStringList preguntas;        // the question texts
-    QStringList peticionesEntero; // "title|label|value|min|max"
-    QStringList mensajes;         // "caption|text"
-    QStringList abiertos;         // "verb|file"
+    QStringList peticionesGrabar;  // the filters of the save requests
+    QStringList propuestasGrabar;  // the names they proposed
+    QStringList preguntas;         // the question texts
+    QStringList peticionesEntero;  // "title|label|value|min|max"
+    QStringList mensajes;          // "caption|text"
+    QStringList abiertos;          // "verb|file"
 };
 
 class VentanaPrueba : public ::testing::Test {

@@ -42,11 +42,30 @@ TEST(Rectas, Distancia) {
     EXPECT_NEAR(DistanciaRecta({0, 3, 4}, {{0, 0, 0}, {0, 0, 0}}), 5.0, tol);
 }
 
+TEST(Rangos, Solape) {
+    TRango r{};
+    EXPECT_TRUE(Solape({0, 5}, {3, 9}, r));
+    EXPECT_EQ(r.bajo, 3.0);
+    EXPECT_EQ(r.alto, 5.0);
+    EXPECT_TRUE(Solape({3, 9}, {0, 5}, r));
+    EXPECT_EQ(r.bajo, 3.0);
+    EXPECT_EQ(r.alto, 5.0);
+    // Touching ranges meet in a point; apart, the result is left as it was.
+    EXPECT_TRUE(Solape({0, 2}, {2, 4}, r));
+    EXPECT_EQ(r.bajo, 2.0);
+    EXPECT_EQ(r.alto, 2.0);
+    EXPECT_FALSE(Solape({0, 1}, {2, 4}, r));
+    EXPECT_FALSE(Solape({2, 4}, {0, 1}, r));
+    EXPECT_EQ(r.bajo, 2.0);
+}
+
 TEST(Matriz4, ProductosYTranspuesta) {
     const TMatriz4 t = MatrizTraslacion({1, 2, 3}), s = MatrizEscala(2);
     // (t*s) p = t(s p): scale first, then move.
     EXPECT_EQ(Transforma(Multiplica(t, s), vector3D(1, 1, 1)), vector3D(3, 4, 5));
     EXPECT_EQ(Transforma(s * t, vector3D(1, 1, 1)), vector3D(4, 6, 8));
+    TMatriz4 enSitio = t;
+    EXPECT_EQ(Transforma(enSitio.Multiplica(s), vector3D(1, 1, 1)), vector3D(3, 4, 5));
     const auto col = Transpuesta(t); // column-major, as OpenGL takes it
     EXPECT_EQ(vector3D(col[12], col[13], col[14]), vector3D(1, 2, 3));
     EXPECT_EQ(col[3], 0);

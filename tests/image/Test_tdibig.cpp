@@ -122,3 +122,25 @@ TEST(TDibIG, DesdeBitmapTableConversionAndItself) {
     EXPECT_FALSE(img.DesdeBitmap(vacia, false, true));
     EXPECT_TRUE(img.Vacia());
 }
+
+TEST(TDibIG, EntregaCopiaHandsOverAnEqualCopy) {
+    struct TReceptor : TReceptorDibIG {
+        void Recibe(TDibIG& copia, const TDibIG& original) override {
+            ++veces;
+            origen = &original;
+            ASSERT_EQ(copia.Alto(), original.Alto());
+            for (int y = 0; y < copia.AltoAbsoluto(); ++y)
+                for (int x = 0; x < copia.Ancho(); ++x)
+                    EXPECT_EQ(copia.Pixel(x, y), original.Pixel(x, y));
+        }
+        int veces = 0;
+        const TDibIG* origen = nullptr;
+    } receptor;
+    TImagen imagen(4, -3, 24);
+    Dibuja(imagen);
+    imagen.EntregaCopia(receptor);
+    EXPECT_EQ(receptor.veces, 1);
+    EXPECT_EQ(receptor.origen, &imagen);
+    TDibIG().EntregaCopia(receptor); // an empty image hands over nothing
+    EXPECT_EQ(receptor.veces, 1);
+}

@@ -6,6 +6,7 @@
 #include "image/Lector_tif.h"
 #include "image/Tdibigformat.h"
 #include "image/Tdibigymask.h"
+#include "support/Monitor_procesos.h"
 #include "support/Reloj_tierra.h"
 #include "support/Rutas.h"
 
@@ -72,6 +73,24 @@ TEST_F(Cargador, ExtensionsChooseTheReader) {
                 EXPECT_EQ(texto, c.mensaje);
             fs::remove(c.nombre);
         }
+    }
+}
+
+// A progress record given to the loader reaches the reader of every format.
+TEST_F(Cargador, ProgressReachesEveryReader) {
+    const std::string jpg = Ruta("grey.jpg");
+    ASSERT_TRUE(prueba::Convert("-size 8x6 gradient: " + jpg));
+    for (const std::string& nombre : {std::string(PM_TEST_DATA "/gif/built/code_size_11.gif"),
+                                      std::string(PM_TEST_DATA "/png/built/grey_2_bit.png"),
+                                      std::string(PM_TEST_DATA "/ras/built/24_bit_type_1_bgr.ras"),
+                                      std::string(PM_TEST_DATA "/ico/built/bmp_24_bit_with_mask.ico"),
+                                      std::string(PM_TEST_DATA "/tif/built/palette_4_bit.tif"), jpg}) {
+        TDibIGformat img;
+        TMonitorProcesos progreso;
+        const auto leida = img.LeeImagen(nombre.c_str(), &progreso);
+        ASSERT_TRUE(leida) << nombre << ": " << MensajeDe(leida).c_str();
+        EXPECT_GT(progreso.total, 0) << nombre;
+        EXPECT_GT(progreso.hechas, 0) << nombre;
     }
 }
 

@@ -166,7 +166,11 @@ TEST(ObjetosIdc, RectangleAndFrame) {
         for (int y = 0; y < alto; ++y, m += '|')
             for (int x = 0; x < ancho; ++x) {
                 const uint32_t c = l.Punto(x, y);
-                m += c == colorNegro ? '.' : c == colorRojo ? 'R' : c == colorAzul ? 'B' : c == colorBlanco ? 'W' : '?';
+                m += c == colorNegro    ? '.'
+                     : c == colorRojo   ? 'R'
+                     : c == colorAzul   ? 'B'
+                     : c == colorBlanco ? 'W'
+                                        : '?';
             }
         return m;
     };

@@ -7,6 +7,7 @@
 #include "script/Ficheros_leidos.h"
 #include "script/Objetos_3d_pila.h"
 #include "script/Objetos_3d_planos.h"
+#include "support/Ficheroqordatos.h"
 
 #include <gtest/gtest.h>
 
@@ -220,6 +221,14 @@ TEST_F(EscenaFicheros, LoadingFilesByExtension) {
     const auto dibujo = e.Carga("drawing.dwg");
     EXPECT_FALSE(dibujo);
     EXPECT_STREQ(MensajeDe(dibujo).c_str(), "");
+
+    // The parse loop over a reader of the file family, with the lines after the macros.
+    const std::string texto = "#define ESQUINA=[0,0,0]\nQUAD=ESQUINA:[1,0,0]:[1,1,0]:[0,1,0]\n";
+    TFicheroQORdatos lector(fqLeeTexto, texto.data(), static_cast<int32_t>(texto.size()));
+    DString expandido;
+    EXPECT_TRUE(e.Lee(lector, &expandido));
+    EXPECT_EQ(e.Escena().Count(), 1);
+    EXPECT_EQ(std::string(expandido.c_str()), "#define ESQUINA=[0,0,0]\r\n" QUAD "\r\n");
 }
 
 TEST(Escena, HostileScriptsEndInAResult) {

@@ -130,6 +130,16 @@ TEST(Extrusion, RefinementOfTheRoute) {
         TElementoQuads::RefinaRuta(ruta, valores);
         EXPECT_EQ(ruta.numPuntos, n) << valores[0];
     }
+
+    // Two points into the second segment, the values alongside; indices out of range do nothing.
+    ruta.FijaPuntos({{0, 0, 0}, {0, 0, 30}, {0, 0, 60}});
+    std::vector<double> valores{0, 3, 6};
+    for (int j : {0, 3})
+        ruta.Subdivide(j, 1, valores);
+    ruta.Subdivide(2, 2, valores);
+    ASSERT_EQ(ruta.numPuntos, 5);
+    EXPECT_NEAR(ruta.puntos[3].z, 50, 1e-12);
+    EXPECT_EQ(valores, (std::vector<double>{0, 3, 4, 5, 6}));
 }
 
 TEST(Extrusion, TexturePositionsAndRefinement) {

@@ -98,16 +98,32 @@ TEST(DString, UnquoteAndUnparen) {
     // Quotes or parentheses, text, whether it succeeds, and what is left (the closing mark
     // is cut even on failure).
     const std::tuple<bool, const char*, bool, const char*> casos[] = {
-        {true, "  \"tex.bmp\"  ", true, "tex.bmp"}, {true, "tex.bmp\"", false, "tex.bmp"},
-        {true, "tex.bmp", false, "tex.bmp"},       {true, "\"", false, nullptr},
-        {false, "(1,2,3)x", true, "1,2,3"},       {false, "1,2)", false, "1,2"},
-        {false, ")1", false, ")1"},               {false, "(1,2", false, nullptr}};
+        {true, "  \"tex.bmp\"  ", true, "tex.bmp"},
+        {true, "tex.bmp\"", false, "tex.bmp"},
+        {true, "tex.bmp", false, "tex.bmp"},
+        {true, "\"", false, nullptr},
+        {false, "(1,2,3)x", true, "1,2,3"},
+        {false, "1,2)", false, "1,2"},
+        {false, ")1", false, ")1"},
+        {false, "(1,2", false, nullptr}};
     for (const auto& [comillas, texto, bien, queda] : casos) {
         DString s(texto);
         EXPECT_EQ(comillas ? s.Unquote() : s.Unparen(), bien) << texto;
         if (queda) {
             EXPECT_STREQ(s.c_str(), queda);
         }
+    }
+}
+
+TEST(DString, FindParensTakesTheInnermostLastPair) {
+    // Text, open, close, found: the last "(" and the first ")" after it.
+    const std::tuple<const char*, int, int, bool> casos[] = {
+        {"a(b)(c(d)e)", 6, 8, true}, {"x)(", 2, -1, false}, {"a)b", -1, 1, true}, {"", -1, -1, false}};
+    for (const auto& [texto, abre, cierra, hay] : casos) {
+        int a = 0, c = 0;
+        EXPECT_EQ(DString(texto).FindParens(a, c), hay) << texto;
+        EXPECT_EQ(a, abre) << texto;
+        EXPECT_EQ(c, cierra) << texto;
     }
 }
 
@@ -120,6 +136,14 @@ TEST(DString, SetsAndTrim) {
     EXPECT_STREQ(t.c_str(), "a b \t"); // only spaces are trimmed
     t = "a,b,,c";
     EXPECT_EQ(t.ReplaceChar(',', ';'), 3);
+    t.RemoveChar(';');
+    EXPECT_STREQ(t.c_str(), "abc");
+    t = "a-b_c-";
+    t.RemoveChars("-_");
+    EXPECT_STREQ(t.c_str(), "abc");
+    EXPECT_EQ(t.CompareN("abX", 2), 0);
+    EXPECT_NE(t.CompareN("abX", 3), 0);
+    EXPECT_NE(DString().CompareN("a", 1), 0);
 }
 
 // The length is kept with the text; every change made in place keeps it right.
