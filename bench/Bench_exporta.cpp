@@ -95,8 +95,10 @@ struct TChampinon {
         opciones.camara.ResetView();
     }
     bool Exporta(TImagenesIcono& imagenes) {
-        DString error;
-        return ExportaIcono(lectura.escena, opciones, imagenes, error);
+        auto exportadas = ExportaIcono(lectura.escena, opciones);
+        if (!exportadas) return false;
+        imagenes = std::move(*exportadas);
+        return true;
     }
     TLecturaEscena lectura;
     TOpcionesIcono opciones;

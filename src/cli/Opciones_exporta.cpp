@@ -207,7 +207,8 @@ std::vector<TTareaExporta> TareasExporta(TOpcionesExporta& o) {
     FijaFormato(o, modelo);
     if (o.dobles && !modelo.tema) throw TErrorUso("--hidpi goes with --icon-theme or --format theme");
     const bool dobles = o.dobles || (o.preset && o.preset->dobles && modelo.tema);
-    if (const auto fallo = FijaLados(modelo, LadosPedidos(o, modelo), dobles)) throw TErrorUso(*fallo);
+    if (const auto fijados = FijaLados(modelo, LadosPedidos(o, modelo), dobles); !fijados)
+        throw TErrorUso(fijados.Mensaje().c_str());
     // A zoom or pan given by hand is kept as given.
     o.icono.encuadra = !o.encuadreDado;
     std::vector<TTareaExporta> tareas;

@@ -112,10 +112,10 @@ void TLoteExporta::Dibuja(TIconoLote& icono, const std::vector<fs::path>& entrad
         Falla(icono, e.what());
         return;
     }
-    DString fallo;
-    if (!GrabaDestino(exportador, icono.lectura->escena, opciones.icono, icono.tarea.destino, fallo)) {
+    const auto grabado = GrabaDestino(exportador, icono.lectura->escena, opciones.icono, icono.tarea.destino);
+    if (!grabado) {
         const std::string prefijo = iconos.size() > 1 ? icono.tarea.fichero + ": " : "";
-        Falla(icono, prefijo + fallo.c_str());
+        Falla(icono, prefijo + grabado.Mensaje().c_str());
     }
 }
 

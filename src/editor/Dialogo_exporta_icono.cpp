@@ -29,6 +29,8 @@ namespace {
 
 constexpr const char* seccionIcono = "Export Icon";
 constexpr const char* tituloDialogo = "Export Icon";
+constexpr const char* eligeUnLado = "Choose at least one size.";
+
 // The pictures are drawn again this long after the last change, not at every keystroke.
 constexpr int esperaRefresco = 150;
 constexpr int ladoCuadro = 4; // the checkerboard's squares
@@ -165,17 +167,13 @@ TDialogoExportaIcono::THuella TDialogoExportaIcono::Huella(const TObjeto3D& esce
     return {escena.serie, std::move(opciones)};
 }
 
-bool TDialogoExportaIcono::Dibuja(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
-                                  TImagenesIcono& destino, DString& error) const {
-    destino.clear();
-    if (opciones.lados.empty()) {
-        error = "Choose at least one size.";
-        return false;
-    }
+TResultado<TImagenesIcono> TDialogoExportaIcono::Dibuja(std::shared_ptr<const TObjeto3D> escena,
+                                                        const TOpcionesIcono& opciones) const {
+    if (opciones.lados.empty()) return TFallo{TCausa::uso, eligeUnLado};
     // The export draws on a headless context of its own; the preview's must let go of
     // the thread first.
     if (QOpenGLContext* actual = QOpenGLContext::currentContext()) actual->doneCurrent();
-    return ExportaIcono(std::move(escena), opciones, destino, error);
+    return ExportaIcono(std::move(escena), opciones);
 }
 
 void TDialogoExportaIcono::Refresca() {
@@ -185,9 +183,9 @@ void TDialogoExportaIcono::Refresca() {
     THuella huella = Huella(*escena, opciones);
     if (huella == huellaMostrada) return;
     huellaMostrada = std::move(huella);
-    DString error;
-    if (!Dibuja(escena, opciones, imagenes, error)) imagenes.clear();
-    estado->setText(QString::fromLocal8Bit(error.c_str()));
+    auto dibujadas = Dibuja(escena, opciones);
+    imagenes = dibujadas ? std::move(*dibujadas) : TImagenesIcono();
+    estado->setText(QString::fromLocal8Bit(MensajeDe(dibujadas).c_str()));
     Muestra();
 }
 
@@ -229,23 +227,24 @@ std::vector<int> TDialogoExportaIcono::LadosGuardados() const {
     return p ? p->lados : Opciones().lados;
 }
 
-bool TDialogoExportaIcono::Guarda(TDestinoIcono destino, const std::vector<int>& lados) {
+TResultado<void> TDialogoExportaIcono::Guarda(TDestinoIcono destino, const std::vector<int>& lados) {
     const TPresetIcono* p = PresetElegido();
     const bool conDobles = destino.tema && (dobles->isChecked() || (p && p->dobles));
-    DString error;
-    if (lados.empty()) {
-        error = "Choose at least one size.";
-    } else if (const auto fallo = FijaLados(destino, lados, conDobles)) {
-        error = ("The icon cannot be saved: " + *fallo + ".").c_str();
-    } else {
-        // The export draws on a headless context of its own; the preview's must let go
-        // of the thread first.
-        if (QOpenGLContext* actual = QOpenGLContext::currentContext()) actual->doneCurrent();
-        TExportadorIcono exportador;
-        if (GrabaDestino(exportador, fuente.EscenaIcono(), Opciones(), destino, error)) return true;
-    }
-    dialogos.Mensaje(QString::fromLocal8Bit(error.c_str()), tituloDialogo, TIconoMensaje::error);
-    return false;
+    if (lados.empty()) return TFallo{TCausa::uso, eligeUnLado};
+    if (const auto fijados = FijaLados(destino, lados, conDobles); !fijados)
+        return FalloNombrando(TCausa::uso, "The icon cannot be saved: ", fijados.Mensaje().c_str(), ".");
+    // The export draws on a headless context of its own; the preview's must let go of
+    // the thread first.
+    if (QOpenGLContext* actual = QOpenGLContext::currentContext()) actual->doneCurrent();
+    TExportadorIcono exportador;
+    return GrabaDestino(exportador, fuente.EscenaIcono(), Opciones(), destino);
+}
+
+bool TDialogoExportaIcono::Avisa(const TResultado<void>& guardado) const {
+    if (!guardado)
+        dialogos.Mensaje(QString::fromLocal8Bit(guardado.Mensaje().c_str()), tituloDialogo,
+                         TIconoMensaje::error);
+    return guardado.Correcto();
 }
 
 bool TDialogoExportaIcono::GuardaFichero(TFormatoIcono formato, const std::vector<int>& lados) {
@@ -262,7 +261,7 @@ bool TDialogoExportaIcono::GuardaFichero(TFormatoIcono formato, const std::vecto
     TDestinoIcono destino;
     destino.formato = formato;
     destino.ruta = fichero.toLocal8Bit().toStdString();
-    if (!Guarda(destino, lados)) return false;
+    if (!Avisa(Guarda(destino, lados))) return false;
     RecuerdaCarpeta(fichero);
     estado->setText("Saved " + fichero);
     return true;
@@ -294,7 +293,7 @@ bool TDialogoExportaIcono::GuardaTema() {
     destino.tema = true;
     destino.ruta = carpetaTema.toLocal8Bit().toStdString();
     destino.nombre = nombreTema->text().toLocal8Bit().toStdString();
-    if (!Guarda(destino, LadosGuardados())) return false;
+    if (!Avisa(Guarda(destino, LadosGuardados()))) return false;
     carpeta = carpetaTema;
     GuardaAjustes();
     estado->setText("Saved into the icon theme " + carpetaTema);

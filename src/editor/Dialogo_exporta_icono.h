@@ -68,15 +68,17 @@ protected:
     void showEvent(QShowEvent* evento) override;
 
 private:
-    // The icon of the scene, at `opciones`; false with the reason.
-    bool Dibuja(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
-                TImagenesIcono& destino, DString& error) const;
+    // The icon of the scene, at `opciones`.
+    TResultado<TImagenesIcono> Dibuja(std::shared_ptr<const TObjeto3D> escena,
+                                      const TOpcionesIcono& opciones) const;
     // The preset chosen instead of the sizes; null for the chosen sizes.
     const TPresetIcono* PresetElegido() const;
     // The sizes a save draws: the preset's or the chosen ones.
     std::vector<int> LadosGuardados() const;
     // Draws the pictures at `lados` and the background asked and writes them to `destino`.
-    bool Guarda(TDestinoIcono destino, const std::vector<int>& lados);
+    TResultado<void> Guarda(TDestinoIcono destino, const std::vector<int>& lados);
+    // Whether it was saved; a failure is shown in a message box.
+    bool Avisa(const TResultado<void>& guardado) const;
     // Asks for a file name and writes the icon file, PNG file or macOS icon file there.
     bool GuardaFichero(TFormatoIcono formato, const std::vector<int>& lados);
     void Muestra();

@@ -335,9 +335,8 @@ void TFormTestOpenGL::MenuSavefor2DIconClick() {
         AvisaEstado("2D icon not saved: the preview cannot be drawn");
         return;
     }
-    std::string motivo;
-    if (!GrabaIcono2D(idc, nombre.c_str(), &motivo)) {
-        AvisaEstado(Texto(TextoFallo("2D icon not saved:", nombre.c_str(), motivo)));
+    if (const auto grabado = GrabaIcono2D(idc, nombre.c_str()); !grabado) {
+        AvisaEstado(Texto(TextoFallo("2D icon not saved:", nombre.c_str(), grabado.Mensaje().c_str())));
         return;
     }
     AvisaEstado("2D icon saved as " + Texto(nombre));

@@ -28,37 +28,29 @@ uint32_t CodigoTipoICNS(const char* tipo) {
     return codigo;
 }
 
-bool CodificaICNS(std::span<const TImagenICNS> imagenes, std::vector<uint8_t>& datos, DString& error) {
-    datos.clear();
-    if (imagenes.empty()) {
-        error = "A macOS icon file holds at least one image.";
-        return false;
-    }
+TResultado<std::vector<uint8_t>> CodificaICNS(std::span<const TImagenICNS> imagenes) {
+    if (imagenes.empty()) return TFallo{TCausa::uso, "A macOS icon file holds at least one image."};
+    std::vector<uint8_t> datos;
     AnadeCabecera(datos, CodigoTipoICNS("icns"), 0);
     for (const TImagenICNS& i : imagenes) {
         const int lado = i.tipo->lado * i.tipo->densidad;
         if (i.imagen->BitsPixel() != 32 || i.imagen->Ancho() != lado || i.imagen->AltoAbsoluto() != lado) {
-            error.Format("The %s image of a macOS icon file is a 32-bit picture of %d pixels a side.",
-                         i.tipo->tipo, lado);
-            return false;
+            return FalloFormato(TCausa::uso,
+                                "The %s image of a macOS icon file is a 32-bit picture of %d pixels a side.",
+                                i.tipo->tipo, lado);
         }
         const auto png = CodificaPNG(*i.imagen);
-        if (!png) {
-            error = png.Mensaje();
-            return false;
-        }
+        if (!png) return png.Fallo();
         AnadeCabecera(datos, CodigoTipoICNS(i.tipo->tipo),
                       static_cast<uint32_t>(bytesCabecera + png->size()));
         datos.insert(datos.end(), png->begin(), png->end());
     }
     PonU32BE(datos, 4, static_cast<uint32_t>(datos.size()));
-    return true;
+    return datos;
 }
 
-bool GrabaICNS(std::span<const TImagenICNS> imagenes, const char* nombre, DString& error) {
-    std::vector<uint8_t> datos;
-    if (!CodificaICNS(imagenes, datos, error)) return false;
-    const auto grabado = GrabaFichero(nombre, datos);
-    error = MensajeDe(grabado);
-    return grabado.Correcto();
+TResultado<void> GrabaICNS(std::span<const TImagenICNS> imagenes, const char* nombre) {
+    const auto datos = CodificaICNS(imagenes);
+    if (!datos) return datos.Fallo();
+    return GrabaFichero(nombre, *datos);
 }

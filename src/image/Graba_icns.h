@@ -4,6 +4,7 @@
 
 #include "image/Tdibig.h"
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <array>
 #include <cstdint>
@@ -42,8 +43,8 @@ struct TImagenICNS {
     const TDibIG* imagen;
 };
 
-// The bytes of a macOS icon file holding the images in that order; false with a message
-// when there are none or a picture is not of its type's size.
-bool CodificaICNS(std::span<const TImagenICNS> imagenes, std::vector<uint8_t>& datos, DString& error);
+// The bytes of a macOS icon file holding the images in that order; a failure with a
+// message when there are none or a picture is not of its type's size.
+TResultado<std::vector<uint8_t>> CodificaICNS(std::span<const TImagenICNS> imagenes);
 // Writes them as an icon file, replacing the old file whole or not at all.
-bool GrabaICNS(std::span<const TImagenICNS> imagenes, const char* nombre, DString& error);
+TResultado<void> GrabaICNS(std::span<const TImagenICNS> imagenes, const char* nombre);

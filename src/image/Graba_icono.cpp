@@ -42,44 +42,36 @@ bool FormatoPorNombre(const std::string& nombre, TFormatoIcono& formato) {
 namespace {
 
 // Each picture under the macOS type of its side at its density.
-bool GrabaICNSDe(const TImagenesIcono& sencillas, const TImagenesIcono& dobles, const std::string& nombre,
-                 DString& error) {
+TResultado<void> GrabaICNSDe(const TImagenesIcono& sencillas, const TImagenesIcono& dobles,
+                             const std::string& nombre) {
     std::vector<TImagenICNS> imagenes;
     for (const int densidad : {1, 2})
         for (const auto& imagen : densidad == 1 ? sencillas : dobles) {
             const auto tipo = std::find_if(tiposICNS.begin(), tiposICNS.end(), [&](const TTipoICNS& t) {
                 return t.densidad == densidad && t.lado * densidad == imagen->Ancho();
             });
-            if (tipo == tiposICNS.end()) {
-                error.Format("A macOS icon file has no place for a picture of %d pixels at density %d.",
-                             imagen->Ancho(), densidad);
-                return false;
-            }
+            if (tipo == tiposICNS.end())
+                return FalloFormato(
+                    TCausa::uso, "A macOS icon file has no place for a picture of %d pixels at density %d.",
+                    imagen->Ancho(), densidad);
             imagenes.push_back({&*tipo, imagen.get()});
         }
-    return GrabaICNS(imagenes, nombre.c_str(), error);
+    return GrabaICNS(imagenes, nombre.c_str());
 }
 
 } // namespace
 
-bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std::string& nombre,
-                DString& error, const TImagenesIcono& dobles) {
-    if (formato == TFormatoIcono::icns) return GrabaICNSDe(imagenes, dobles, nombre, error);
+TResultado<void> GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std::string& nombre,
+                            const TImagenesIcono& dobles) {
+    if (formato == TFormatoIcono::icns) return GrabaICNSDe(imagenes, dobles, nombre);
     if (formato == TFormatoIcono::png) {
-        if (imagenes.size() != 1) {
-            error = "A PNG file holds one size of the icon.";
-            return false;
-        }
-        const auto grabado = GrabaPNG(*imagenes.front(), nombre.c_str());
-        error = MensajeDe(grabado);
-        return grabado.Correcto();
+        if (imagenes.size() != 1) return TFallo{TCausa::uso, "A PNG file holds one size of the icon."};
+        return GrabaPNG(*imagenes.front(), nombre.c_str());
     }
     std::vector<const TDibIG*> punteros;
     for (const auto& imagen : imagenes)
         punteros.push_back(imagen.get());
-    const auto grabado = GrabaICO(punteros, nombre.c_str());
-    error = MensajeDe(grabado);
-    return grabado.Correcto();
+    return GrabaICO(punteros, nombre.c_str());
 }
 
 fs::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nombre, int densidad) {
@@ -92,31 +84,20 @@ fs::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nom
     return RutaSistema(carpeta.c_str()) / tamano / "apps" / (nombre + ".png");
 }
 
-bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta, const std::string& nombre,
-                     DString& error, int densidad) {
-    if (nombre.empty() || nombre == "." || nombre == ".." ||
-        nombre.find_first_of("/\\") != std::string::npos) {
-        error = "An icon's name in a theme is a plain file name, not \"";
-        error += nombre.c_str();
-        error += "\".";
-        return false;
-    }
+TResultado<void> GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta,
+                                 const std::string& nombre, int densidad) {
+    if (nombre.empty() || nombre == "." || nombre == ".." || nombre.find_first_of("/\\") != std::string::npos)
+        return FalloNombrando(TCausa::uso, "An icon's name in a theme is a plain file name, not \"",
+                              nombre.c_str(), "\".");
     for (const auto& imagen : imagenes) {
         const fs::path fichero = RutaEnTema(carpeta, imagen->Ancho() / densidad, nombre, densidad);
         const fs::path apps = fichero.parent_path();
         std::error_code ec;
         fs::create_directories(apps, ec);
-        if (ec) {
-            error = "Can't make the folder ";
-            error += apps.c_str();
-            error += ": ";
-            error += ec.message().c_str();
-            return false;
-        }
-        if (const auto grabado = GrabaPNG(*imagen, fichero.c_str()); !grabado) {
-            error = grabado.Mensaje();
-            return false;
-        }
+        if (ec)
+            return FalloNombrando(TCausa::entradaSalida, "Can't make the folder ", apps.c_str(),
+                                  (": " + ec.message()).c_str());
+        if (auto grabado = GrabaPNG(*imagen, fichero.c_str()); !grabado) return grabado;
     }
-    return true;
+    return {};
 }

@@ -5,6 +5,7 @@
 
 #include "image/Tdibig.h"
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <filesystem>
 #include <memory>
@@ -22,8 +23,8 @@ bool FormatoPorNombre(const std::string& nombre, TFormatoIcono& formato);
 // Writes the pictures as an icon file (all of them) or as a PNG file (exactly one). A
 // macOS icon file takes `dobles` too, the pictures drawn at twice their size's side,
 // each under the type of its size and density.
-bool GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std::string& nombre,
-                DString& error, const TImagenesIcono& dobles = {});
+TResultado<void> GrabaIcono(const TImagenesIcono& imagenes, TFormatoIcono formato, const std::string& nombre,
+                            const TImagenesIcono& dobles = {});
 // Where a theme keeps the picture of one size: FOLDER/NxN/apps/NAME.png, and the
 // picture of that size at twice the density FOLDER/NxN@2/apps/NAME.png.
 std::filesystem::path RutaEnTema(const std::string& carpeta, int lado, const std::string& nombre,
@@ -31,5 +32,5 @@ std::filesystem::path RutaEnTema(const std::string& carpeta, int lado, const std
 // Writes each picture as FOLDER/NxN/apps/NAME.png (N its side over `densidad`, in the
 // @2 folder at density 2), making the folders it needs. NAME is a plain file name
 // without its extension.
-bool GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta, const std::string& nombre,
-                     DString& error, int densidad = 1);
+TResultado<void> GrabaTemaIconos(const TImagenesIcono& imagenes, const std::string& carpeta,
+                                 const std::string& nombre, int densidad = 1);

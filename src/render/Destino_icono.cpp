@@ -20,6 +20,10 @@ std::string Lista(const std::vector<int>& lados) {
     return texto;
 }
 
+TFallo NoCabe(const std::string& motivo) {
+    return {TCausa::uso, DString(motivo.c_str())};
+}
+
 } // namespace
 
 std::vector<int> LadosICNS() {
@@ -45,7 +49,7 @@ const TPresetIcono* PresetPorNombre(std::string_view nombre) {
     return nullptr;
 }
 
-std::optional<std::string> FijaLados(TDestinoIcono& destino, const std::vector<int>& lados, bool dobles) {
+TResultado<void> FijaLados(TDestinoIcono& destino, const std::vector<int>& lados, bool dobles) {
     destino.lados.clear();
     destino.dobles.clear();
     if (destino.tema) {
@@ -53,34 +57,34 @@ std::optional<std::string> FijaLados(TDestinoIcono& destino, const std::vector<i
         if (dobles) {
             for (const int lado : lados)
                 if (lado > ladoMaximoExportado / 2)
-                    return "an @2 folder holds its size drawn at twice the side, up to " +
-                           std::to_string(ladoMaximoExportado / 2);
+                    return NoCabe("an @2 folder holds its size drawn at twice the side, up to " +
+                                  std::to_string(ladoMaximoExportado / 2));
             destino.dobles = lados;
         }
-        return std::nullopt;
+        return {};
     }
     switch (destino.formato) {
     case TFormatoIcono::png:
-        if (lados.size() != 1) return "a PNG file holds one size: give --size N";
+        if (lados.size() != 1) return NoCabe("a PNG file holds one size: give --size N");
         destino.lados = lados;
         break;
     case TFormatoIcono::ico:
         if (std::any_of(lados.begin(), lados.end(), [](int lado) { return lado > ladoMaximoIcono; }))
-            return "an icon file holds sizes up to 256";
+            return NoCabe("an icon file holds sizes up to 256");
         destino.lados = lados;
         break;
     case TFormatoIcono::icns:
         for (const int lado : lados)
             if (!Contiene(LadosICNS(), lado))
-                return "a macOS icon file holds the sizes " + Lista(LadosICNS()) + ", not " +
-                       std::to_string(lado);
+                return NoCabe("a macOS icon file holds the sizes " + Lista(LadosICNS()) + ", not " +
+                              std::to_string(lado));
         // Every type whose picture has a side asked, in the order of the types.
         for (const TTipoICNS& t : tiposICNS)
             if (Contiene(lados, t.lado * t.densidad))
                 (t.densidad == 1 ? destino.lados : destino.dobles).push_back(t.lado);
         break;
     }
-    return std::nullopt;
+    return {};
 }
 
 std::vector<std::filesystem::path> SalidasDestino(const TDestinoIcono& destino) {
@@ -92,17 +96,20 @@ std::vector<std::filesystem::path> SalidasDestino(const TDestinoIcono& destino) 
     return salidas;
 }
 
-bool GrabaDestino(TExportadorIcono& exportador, std::shared_ptr<const TObjeto3D> escena,
-                  const TOpcionesIcono& opciones, const TDestinoIcono& destino, DString& error) {
+TResultado<void> GrabaDestino(TExportadorIcono& exportador, std::shared_ptr<const TObjeto3D> escena,
+                              const TOpcionesIcono& opciones, const TDestinoIcono& destino) {
     TImagenesIcono sencillas, dobles;
     TOpcionesIcono o = opciones;
     for (const int densidad : {1, 2}) {
         o.lados = densidad == 1 ? destino.lados : destino.dobles;
         o.densidad = densidad;
-        if (!o.lados.empty() && !exportador.Exporta(escena, o, densidad == 1 ? sencillas : dobles, error))
-            return false;
+        if (o.lados.empty()) continue;
+        auto dibujadas = exportador.Exporta(escena, o);
+        if (!dibujadas) return std::move(dibujadas).Fallo();
+        (densidad == 1 ? sencillas : dobles) = std::move(*dibujadas);
     }
-    if (!destino.tema) return GrabaIcono(sencillas, destino.formato, destino.ruta, error, dobles);
-    return GrabaTemaIconos(sencillas, destino.ruta, destino.nombre, error) &&
-           (dobles.empty() || GrabaTemaIconos(dobles, destino.ruta, destino.nombre, error, 2));
+    if (!destino.tema) return GrabaIcono(sencillas, destino.formato, destino.ruta, dobles);
+    if (auto grabado = GrabaTemaIconos(sencillas, destino.ruta, destino.nombre); !grabado || dobles.empty())
+        return grabado;
+    return GrabaTemaIconos(dobles, destino.ruta, destino.nombre, 2);
 }

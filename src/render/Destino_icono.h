@@ -9,7 +9,6 @@
 #include "render/Exporta_icono.h"
 
 #include <filesystem>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,10 +37,11 @@ struct TDestinoIcono {
 };
 
 // The pictures a destination needs for the sizes asked (in pixels), `dobles` asking for
-// a theme's @2 folders; a message when the destination cannot hold them.
-std::optional<std::string> FijaLados(TDestinoIcono& destino, const std::vector<int>& lados, bool dobles);
+// a theme's @2 folders; a failure (a phrase to go after a colon) when the destination
+// cannot hold them.
+TResultado<void> FijaLados(TDestinoIcono& destino, const std::vector<int>& lados, bool dobles);
 // Every file the destination writes.
 std::vector<std::filesystem::path> SalidasDestino(const TDestinoIcono& destino);
 // Draws the scene's pictures for the destination and writes them there.
-bool GrabaDestino(TExportadorIcono& exportador, std::shared_ptr<const TObjeto3D> escena,
-                  const TOpcionesIcono& opciones, const TDestinoIcono& destino, DString& error);
+TResultado<void> GrabaDestino(TExportadorIcono& exportador, std::shared_ptr<const TObjeto3D> escena,
+                              const TOpcionesIcono& opciones, const TDestinoIcono& destino);

@@ -32,7 +32,7 @@ class TLienzoIcono {
     TSuperficieEGL superficie{ladoEncuadre, ladoEncuadre};
 
 public:
-    bool Abre(DString& error) {
+    TResultado<void> Abre() {
         dc.luz = luzEscena;
         TRectanguloGL rectangulo;
         rectangulo.derecha = rectangulo.abajo = ladoEncuadre;
@@ -43,14 +43,12 @@ public:
         } catch (const TXTextoQOR& e) {
             abierto = e.Fallo();
         }
-        if (!abierto) {
-            error = "No OpenGL context without a display (EGL) for the icon: ";
-            error += abierto.Mensaje();
-            return false;
-        }
+        if (!abierto)
+            return FalloNombrando(abierto.Causa(), "No OpenGL context without a display (EGL) for the icon: ",
+                                  abierto.Mensaje().c_str());
         glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &ladoMaximo);
         conAlfa = dc.ConAlfaDibujado();
-        return true;
+        return {};
     }
     // The largest picture the driver draws off screen.
     int LadoMaximo() const { return ladoMaximo; }
@@ -95,12 +93,11 @@ namespace {
 
 // The camera's zoom and pan set so that what the scene draws fills a square picture but
 // the margin: the preview's Fit to View with the icon's own margin.
-bool Encuadra(TVistaEscena& vista, IDCOpenGL& dc, DString& error) {
+TResultado<void> Encuadra(TVistaEscena& vista, IDCOpenGL& dc) {
     dc.Resize(ladoEncuadre, ladoEncuadre);
     vista.camara.desplazamiento = vector3D();
-    if (vista.Encuadra(dc, 1.0 - 2.0 * margenIcono)) return true;
-    error = "The scene draws nothing: there is no icon to export.";
-    return false;
+    if (vista.Encuadra(dc, 1.0 - 2.0 * margenIcono)) return {};
+    return TFallo{TCausa::entrada, "The scene draws nothing: there is no icon to export."};
 }
 
 // The frame read on the device (lado x lado samples) averaged into the lado / muestras
@@ -154,26 +151,24 @@ void Reduce(const TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesI
 
 } // namespace
 
-bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
-                  TImagenesIcono& imagenes, DString& error) {
-    return TExportadorIcono().Exporta(std::move(escena), opciones, imagenes, error);
+TResultado<TImagenesIcono> ExportaIcono(std::shared_ptr<const TObjeto3D> escena,
+                                        const TOpcionesIcono& opciones) {
+    return TExportadorIcono().Exporta(std::move(escena), opciones);
 }
 
 TExportadorIcono::TExportadorIcono() = default;
 TExportadorIcono::~TExportadorIcono() = default;
 
-bool TExportadorIcono::Exporta(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
-                               TImagenesIcono& imagenes, DString& error) {
-    imagenes.clear();
+TResultado<TImagenesIcono> TExportadorIcono::Exporta(std::shared_ptr<const TObjeto3D> escena,
+                                                     const TOpcionesIcono& opciones) {
     const int densidad = opciones.densidad;
     for (int lado : opciones.lados)
-        if (densidad < 1 || lado < 1 || lado > ladoMaximoExportado / densidad) {
-            error.Format("Icon sizes go from 1 to %d pixels, not %d.", ladoMaximoExportado, lado * densidad);
-            return false;
-        }
+        if (densidad < 1 || lado < 1 || lado > ladoMaximoExportado / densidad)
+            return FalloFormato(TCausa::uso, "Icon sizes go from 1 to %d pixels, not %d.",
+                                ladoMaximoExportado, lado * densidad);
     if (!lienzo) {
         auto nuevo = std::make_unique<TLienzoIcono>();
-        if (!nuevo->Abre(error)) return false;
+        if (auto abierto = nuevo->Abre(); !abierto) return std::move(abierto).Fallo();
         lienzo = std::move(nuevo);
     }
     IDCOpenGL& dc = lienzo->dc;
@@ -181,20 +176,20 @@ bool TExportadorIcono::Exporta(std::shared_ptr<const TObjeto3D> escena, const TO
     vista.camara.desplazaEnPerspectiva = true;
     int ladoVista = ladoZoom;
     if (opciones.encuadra) {
-        if (!Encuadra(vista, dc, error)) return false;
+        if (auto encuadrado = Encuadra(vista, dc); !encuadrado) return std::move(encuadrado).Fallo();
         ladoVista = ladoEncuadre;
     }
     int dibujoMaximo = 0;
     for (int lado : opciones.lados)
         dibujoMaximo = std::max(dibujoMaximo, lado * densidad * muestrasPorLado);
-    if (dibujoMaximo > lienzo->LadoMaximo()) {
-        error.Format("The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
-                     lienzo->LadoMaximo());
-        return false;
-    }
+    if (dibujoMaximo > lienzo->LadoMaximo())
+        return FalloFormato(TCausa::limite,
+                            "The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
+                            lienzo->LadoMaximo());
     lienzo->Reserva(dibujoMaximo);
     vista.camara.anchoProfundidad = dibujoMaximo;
     const TCamara camara = vista.camara;
+    TImagenesIcono imagenes;
     for (int lado : opciones.lados) {
         const int muestras = muestrasPorLado;
         const int dibujo = lado * densidad * muestras;
@@ -203,14 +198,11 @@ bool TExportadorIcono::Exporta(std::shared_ptr<const TObjeto3D> escena, const TO
         // The zoom counts pixels: the picture keeps its share of the square at any size.
         vista.camara = camara;
         vista.camara.escala *= static_cast<double>(dibujo) / ladoVista;
-        if (const auto pintado = vista.Pinta(dc); !pintado) {
-            error = pintado.Mensaje();
-            return false;
-        }
+        if (auto pintado = vista.Pinta(dc); !pintado) return std::move(pintado).Fallo();
         lienzo->Lee(dibujo);
         auto imagen = std::make_unique<TDibIG>();
         Reduce(*lienzo, dibujo, muestras, opciones, *imagen);
         imagenes.push_back(std::move(imagen));
     }
-    return true;
+    return imagenes;
 }

@@ -10,6 +10,7 @@
 #include "render/Camara.h"
 #include "script/Objetos_3d.h"
 #include "support/Dstring.h"
+#include "support/Resultado.h"
 
 #include <array>
 #include <cstdint>
@@ -41,11 +42,11 @@ struct TOpcionesIcono {
 // The icon of the scene at each size of `opciones.lados`, in that order, drawn as the
 // preview draws it (and framed as its Fit to View frames it): square 32-bit bottom-up
 // bitmaps of lado x densidad pixels a side, alpha in the fourth byte (not
-// premultiplied). False with a message when a size times the density is outside 1 to
-// ladoMaximoExportado, when no OpenGL context can be had, or when framing finds that
+// premultiplied). A failure with a message when a size times the density is outside 1
+// to ladoMaximoExportado, when no OpenGL context can be had, or when framing finds that
 // the scene draws nothing.
-bool ExportaIcono(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
-                  TImagenesIcono& imagenes, DString& error);
+TResultado<TImagenesIcono> ExportaIcono(std::shared_ptr<const TObjeto3D> escena,
+                                        const TOpcionesIcono& opciones);
 
 class TLienzoIcono;
 
@@ -58,8 +59,8 @@ public:
     TExportadorIcono(const TExportadorIcono&) = delete;
     TExportadorIcono& operator=(const TExportadorIcono&) = delete;
 
-    bool Exporta(std::shared_ptr<const TObjeto3D> escena, const TOpcionesIcono& opciones,
-                 TImagenesIcono& imagenes, DString& error);
+    TResultado<TImagenesIcono> Exporta(std::shared_ptr<const TObjeto3D> escena,
+                                       const TOpcionesIcono& opciones);
 
 private:
     std::unique_ptr<TLienzoIcono> lienzo;

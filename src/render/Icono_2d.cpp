@@ -19,18 +19,15 @@ bool ReduceAIcono(const TDibIG& imagen, TDibIG& icono, int bitsPantalla) {
     return icono.DesdeBitmap(*fuera.Dib(), true, false);
 }
 
-bool GrabaIcono2D(IDCOpenGL& dc, const char* fichero, std::string* motivo) {
+TResultado<void> GrabaIcono2D(IDCOpenGL& dc, const char* fichero) {
     TDibIG vista;
     dc.ReadPixels(vista);
     TDibIG icono;
-    if (!ReduceAIcono(vista, icono, dc.bitsColor)) {
-        if (motivo) *motivo = "the preview could not be read back";
-        return false;
-    }
+    if (!ReduceAIcono(vista, icono, dc.bitsColor))
+        return TFallo{TCausa::entradaSalida, "the preview could not be read back"};
     // As a BMP file is written, all or nothing, with the system's reason on failure.
     TFicheroQOR f;
     const bool abierto = f.Abre(fichero, fqGrabaBinario | fqSeguro | fqSinCopiaBak);
-    const bool escrito = abierto && icono.GrabaDIB(f, true) && f.Cierra();
-    if (!escrito && motivo) *motivo = f.Motivo();
-    return escrito;
+    if (abierto && icono.GrabaDIB(f, true) && f.Cierra()) return {};
+    return TFallo{TCausa::entradaSalida, f.Motivo()};
 }

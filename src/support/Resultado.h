@@ -8,6 +8,7 @@
 
 #include "support/Dstring.h"
 
+#include <cstdarg>
 #include <exception>
 #include <optional>
 #include <string>
@@ -121,6 +122,17 @@ inline TFallo FalloNombrando(TCausa causa, const char* antes, const char* nombre
     mensaje += nombre;
     mensaje += despues;
     return {causa, std::move(mensaje)};
+}
+
+// A failure whose message is formatted as printf formats it.
+inline TFallo FalloFormato(TCausa causa, const char* formato, ...) __attribute__((format(printf, 2, 3)));
+inline TFallo FalloFormato(TCausa causa, const char* formato, ...) {
+    TFallo fallo{causa, {}};
+    va_list argumentos;
+    va_start(argumentos, formato);
+    fallo.mensaje.FormatV(formato, argumentos);
+    va_end(argumentos);
+    return fallo;
 }
 
 // The message of a failed result, or "" on success (for callers that collect texts).

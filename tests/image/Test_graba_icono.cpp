@@ -51,8 +51,8 @@ TEST_F(EscritorIcono, AnIconFileHoldsEverySizeAsItWasGiven) {
     for (int lado : {16, 24, 48, 256})
         imagenes.push_back(Imagen(lado));
     const std::string ico = Ruta("a.ico");
-    DString error;
-    ASSERT_TRUE(GrabaIcono(imagenes, TFormatoIcono::ico, ico, error)) << error.c_str();
+    const auto grabado = GrabaIcono(imagenes, TFormatoIcono::ico, ico);
+    ASSERT_TRUE(grabado) << MensajeDe(grabado).c_str();
 
     // Our reader: BMP images below 256, a PNG at 256, every pixel and alpha back; the
     // AND mask marks the pixels less than half opaque.
@@ -96,31 +96,31 @@ TEST_F(EscritorIcono, WhatCannotBeWrittenIsRefusedWithAReason) {
     const std::string fichero = Escribe("fichero", "x");
     struct TCaso {
         const char* que;
-        std::function<bool(DString&)> graba;
+        std::function<TResultado<void>()> graba;
         const char* mensaje;
     } casos[] = {
-        {"no image", [&](DString& e) { return GrabaIcono(ninguna, TFormatoIcono::ico, Ruta("a.ico"), e); },
+        {"no image", [&] { return GrabaIcono(ninguna, TFormatoIcono::ico, Ruta("a.ico")); },
          "An icon file holds from 1 to 256 images."},
-        {"257 pixels", [&](DString& e) { return GrabaIcono(grande, TFormatoIcono::ico, Ruta("a.ico"), e); },
+        {"257 pixels", [&] { return GrabaIcono(grande, TFormatoIcono::ico, Ruta("a.ico")); },
          "An icon image is a 32-bit picture of 1 to 256 pixels a side."},
-        {"24 bits", [&](DString& e) { return GrabaIcono(plana, TFormatoIcono::ico, Ruta("a.ico"), e); },
+        {"24 bits", [&] { return GrabaIcono(plana, TFormatoIcono::ico, Ruta("a.ico")); },
          "An icon image is a 32-bit picture of 1 to 256 pixels a side."},
         {"two in a PNG",
-         [&](DString& e) {
+         [&] {
              una.push_back(Imagen(8));
-             const bool r = GrabaIcono(una, TFormatoIcono::png, Ruta("a.png"), e);
+             auto r = GrabaIcono(una, TFormatoIcono::png, Ruta("a.png"));
              una.pop_back();
              return r;
          },
          "A PNG file holds one size of the icon."},
-        {"theme folder over a file", [&](DString& e) { return GrabaTemaIconos(una, fichero, "x", e); },
+        {"theme folder over a file", [&] { return GrabaTemaIconos(una, fichero, "x"); },
          "Can't make the folder *"},
     };
     for (auto& c : casos) {
         SCOPED_TRACE(c.que);
-        DString error;
-        EXPECT_FALSE(c.graba(error));
-        const std::string mensaje = c.mensaje, texto = error.c_str();
+        const auto grabado = c.graba();
+        EXPECT_FALSE(grabado);
+        const std::string mensaje = c.mensaje, texto = MensajeDe(grabado).c_str();
         if (mensaje.back() == '*')
             EXPECT_EQ(texto.substr(0, mensaje.size() - 1), mensaje.substr(0, mensaje.size() - 1));
         else

@@ -22,7 +22,10 @@ struct TExportacion {
     bool Exporta(const std::string& script, const TOpcionesIcono& opciones) {
         const TLecturaEscena lectura = LeeEscena(TFuenteEscena::Texto(script, DString()));
         EXPECT_TRUE(lectura.Correcta()) << lectura.informe.Texto().c_str();
-        return ExportaIcono(lectura.escena, opciones, imagenes, error);
+        auto exportadas = ExportaIcono(lectura.escena, opciones);
+        imagenes = exportadas ? std::move(*exportadas) : TImagenesIcono();
+        error = MensajeDe(exportadas);
+        return exportadas.Correcto();
     }
     TRGBA Pixel(size_t i, int x, int y) const { return prueba::ColorCargado(*imagenes[i], x, y); }
 
