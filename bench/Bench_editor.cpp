@@ -58,6 +58,12 @@ struct TVentanaBanco {
             state.SkipWithError("ImageMagick's convert could not make the texture");
             return;
         }
+        // The window sized so that the preview is (within a few pixels) 413 x 455, whatever the
+        // default layout gives it: the figures stay comparable between layouts.
+        for (int i = 0; i < 4 && ventana->PaintBox3D->size() != QSize(413, 455); ++i) {
+            ventana->resize(ventana->size() - (ventana->PaintBox3D->size() - QSize(413, 455)));
+            Espera([] { return false; }, 50);
+        }
         ventana->MemoPrograma->setPlainText(QString::fromStdString(texto));
         listo = Espera([&] { return ventana->PaintBox3D->Cuadros() > 0 && !ventana->lecturaPendiente; });
         // The caret just after the "=[" of a line in the middle (an element's line).
