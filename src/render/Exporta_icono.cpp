@@ -22,6 +22,12 @@ constexpr int muestrasPorLado = 4;
 constexpr int ladoEncuadre = 256;
 // The depth buffer holds this where nothing was drawn (the cleared depth, clamped).
 constexpr GLuint profundidadVacia = std::numeric_limits<GLuint>::max();
+// Rows of samples read back at a time from a frame of `lado` a side: whole rows of
+// output pixels, about 64 K samples.
+int FilasBanda(int lado, int muestras) {
+    const int filas = std::max(1, (1 << 16) / lado / muestras) * muestras;
+    return std::min(filas, lado);
+}
 
 } // namespace
 
@@ -53,29 +59,28 @@ public:
     // The largest picture the driver draws off screen.
     int LadoMaximo() const { return ladoMaximo; }
 
-    // Room for frames up to `lado` a side, taken once for every size: fresh memory
-    // costs a page fault per page, as much as the reading itself.
-    void Reserva(int lado) {
-        const size_t n = static_cast<size_t>(lado) * static_cast<size_t>(lado);
+    // Room for a band of `n` samples, taken once for every size and reused band after
+    // band: fresh memory costs a page fault per page, as much as the reading itself.
+    void Reserva(size_t n) {
         color = std::make_unique_for_overwrite<uint8_t[]>(4 * n);
         profundidad = std::make_unique_for_overwrite<GLuint[]>(n);
     }
-    // Reads the frame of `lado` a side: blue, green, red, alpha and depth of each sample,
-    // rows from the bottom.
-    void Lee(int lado) {
+    // Reads `filas` rows from row `primera` of the frame of `lado` a side: blue, green,
+    // red, alpha and depth of each sample, rows from the bottom.
+    void Lee(int lado, int primera, int filas) {
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
         glPixelStorei(GL_PACK_ROW_LENGTH, 0);
         glPixelStorei(GL_PACK_SKIP_ROWS, 0);
         glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
-        glReadPixels(0, 0, lado, lado, GL_BGRA, GL_UNSIGNED_BYTE, color.get());
-        glReadPixels(0, 0, lado, lado, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, profundidad.get());
+        glReadPixels(0, primera, lado, filas, GL_BGRA, GL_UNSIGNED_BYTE, color.get());
+        glReadPixels(0, primera, lado, filas, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, profundidad.get());
         glPopClientAttrib();
     }
     const uint8_t* Color() const { return color.get(); }
-    // Whether sample `i` was drawn: depth written, or (a texture blended without the
-    // depth test) its alpha raised from the cleared 0.
+    // Whether sample `i` of the band was drawn: depth written, or (a texture blended
+    // without the depth test) its alpha raised from the cleared 0.
     bool Dibujada(size_t i) const {
         return profundidad[i] != profundidadVacia || (conAlfa && color[4 * i + 3] > 0);
     }
@@ -100,21 +105,23 @@ TResultado<void> Encuadra(TVistaEscena& vista, IDCOpenGL& dc) {
     return TFallo{TCausa::entrada, "The scene draws nothing: there is no icon to export."};
 }
 
-// The frame read on the device (lado x lado samples) averaged into the lado / muestras
-// pixels of `imagen` a side. Only samples where something was drawn count as colour;
-// the others are clear or the background.
-void Reduce(const TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesIcono& opciones,
-            TDibIG& imagen) {
-    const uint8_t* color = lienzo.Color();
+// The frame drawn on the device (lado x lado samples) read band by band and averaged
+// into the lado / muestras pixels of `imagen` a side. Only samples where something was
+// drawn count as colour; the others are clear or the background.
+void Reduce(TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesIcono& opciones, TDibIG& imagen) {
     const int salida = lado / muestras;
     const uint32_t total = static_cast<uint32_t>(muestras * muestras);
     const uint32_t fondo[3] = {AzulDe(opciones.fondo), VerdeDe(opciones.fondo), RojoDe(opciones.fondo)};
     imagen.Crea(salida, salida, 32, 0, nullptr, true);
+    const int filasBanda = FilasBanda(lado, muestras);
     // Per output pixel of a row: blue, green, red sums and the samples drawn.
     std::vector<uint32_t> suma(4 * static_cast<size_t>(salida));
     for (int y = 0; y < salida; ++y) {
+        const int filaBanda = (y * muestras) % filasBanda;
+        if (filaBanda == 0) lienzo.Lee(lado, y * muestras, std::min(filasBanda, lado - y * muestras));
+        const uint8_t* color = lienzo.Color();
         std::fill(suma.begin(), suma.end(), 0u);
-        for (int fila = y * muestras; fila < (y + 1) * muestras; ++fila) {
+        for (int fila = filaBanda; fila < filaBanda + muestras; ++fila) {
             const size_t inicio = static_cast<size_t>(fila) * static_cast<size_t>(lado);
             for (int x = 0; x < salida; ++x) {
                 uint32_t* s = &suma[4 * static_cast<size_t>(x)];
@@ -180,13 +187,18 @@ TResultado<TImagenesIcono> TExportadorIcono::Exporta(std::shared_ptr<const TObje
         ladoVista = ladoEncuadre;
     }
     int dibujoMaximo = 0;
-    for (int lado : opciones.lados)
-        dibujoMaximo = std::max(dibujoMaximo, lado * densidad * muestrasPorLado);
+    size_t banda = 0; // the most samples a band of any size holds
+    for (int lado : opciones.lados) {
+        const int dibujo = lado * densidad * muestrasPorLado;
+        dibujoMaximo = std::max(dibujoMaximo, dibujo);
+        banda = std::max(banda, static_cast<size_t>(dibujo) *
+                                    static_cast<size_t>(FilasBanda(dibujo, muestrasPorLado)));
+    }
     if (dibujoMaximo > lienzo->LadoMaximo())
         return FalloFormato(TCausa::limite,
                             "The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
                             lienzo->LadoMaximo());
-    lienzo->Reserva(dibujoMaximo);
+    lienzo->Reserva(banda);
     vista.camara.anchoProfundidad = dibujoMaximo;
     const TCamara camara = vista.camara;
     TImagenesIcono imagenes;
@@ -199,7 +211,6 @@ TResultado<TImagenesIcono> TExportadorIcono::Exporta(std::shared_ptr<const TObje
         vista.camara = camara;
         vista.camara.escala *= static_cast<double>(dibujo) / ladoVista;
         if (auto pintado = vista.Pinta(dc); !pintado) return std::move(pintado).Fallo();
-        lienzo->Lee(dibujo);
         auto imagen = std::make_unique<TDibIG>();
         Reduce(*lienzo, dibujo, muestras, opciones, *imagen);
         imagenes.push_back(std::move(imagen));
