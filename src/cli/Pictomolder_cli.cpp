@@ -177,10 +177,12 @@ int Renderiza(const TOpciones& o, const TLecturaEscena& lectura, bool icono) {
         return salidaUso;
     }
     TDibIG icono32;
-    if (icono && !ReduceAIcono(imagen, icono32)) {
-        std::fprintf(stderr, "pictomolder-cli: cannot shrink the picture to an icon\n");
-        return salidaUso;
-    }
+    if (icono)
+        if (const auto reducida = ReduceAIcono(imagen, icono32); !reducida) {
+            std::fprintf(stderr, "pictomolder-cli: cannot shrink the picture to an icon: %s\n",
+                         reducida.Mensaje().c_str());
+            return salidaUso;
+        }
     const TDibIG& salida = icono ? icono32 : imagen;
     TResultado<void> escrita;
     if (o.png)

@@ -198,8 +198,9 @@ bool TFicheroQOR::Abre(const char* nombre, int32_t modoApertura) {
 }
 
 bool TFicheroQOR::AbreSeguro(const char* nombre, const char* tipo) {
-    std::string real;
-    if (!ResuelveEnlaces(RutaSistema(nombre).string(), real)) return Falla(errno);
+    const auto resuelto = ResuelveEnlaces(RutaSistema(nombre).string());
+    if (!resuelto) return Falla(errno);
+    const std::string& real = *resuelto;
     struct stat datos {};
     existia = ::stat(real.c_str(), &datos) == 0;
     if (existia) {

@@ -59,20 +59,29 @@ bool CopiaEn(const std::string& origen, int fd) {
 
 } // namespace
 
-bool ResuelveEnlaces(const std::string& nombre, std::string& real) {
-    real = nombre;
+TResultado<std::string> ResuelveEnlaces(const std::string& nombre) {
+    const auto fallo = [] {
+        const int error = errno;
+        TFallo f{TCausa::entradaSalida, std::strerror(error)};
+        errno = error;
+        return f;
+    };
+    std::string real = nombre;
     for (int i = 0; i < maxEnlaces; ++i) {
         struct stat datos {};
-        if (::lstat(real.c_str(), &datos) != 0) return errno == ENOENT;
-        if (!S_ISLNK(datos.st_mode)) return true;
+        if (::lstat(real.c_str(), &datos) != 0) {
+            if (errno == ENOENT) return real;
+            return fallo();
+        }
+        if (!S_ISLNK(datos.st_mode)) return real;
         std::vector<char> destino(static_cast<size_t>(PATH_MAX) + 1);
         const ssize_t n = ::readlink(real.c_str(), destino.data(), destino.size() - 1);
-        if (n < 0) return false;
+        if (n < 0) return fallo();
         const std::string objetivo(destino.data(), static_cast<size_t>(n));
         real = objetivo.front() == '/' ? objetivo : CarpetaDe(real) + "/" + objetivo;
     }
     errno = ELOOP;
-    return false;
+    return fallo();
 }
 
 int CreaFicheroUnico(const std::string& base, std::string& nombre) {

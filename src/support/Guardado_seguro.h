@@ -14,9 +14,10 @@
 #include <sys/types.h>
 
 // The file that a name finally stands for: symbolic links followed (a relative target
-// read against the link's folder). The result need not exist. False, with errno set,
-// on a loop of links or a failure to read one.
-bool ResuelveEnlaces(const std::string& nombre, std::string& real);
+// read against the link's folder). The result need not exist. A failure (cause
+// `entradaSalida`, the system's reason, errno set) on a loop of links or a failure to
+// look at or read one.
+TResultado<std::string> ResuelveEnlaces(const std::string& nombre);
 
 // Creates a new file, exclusively and readable by its owner only, named `base`
 // followed by a unique suffix; its descriptor, or -1 with errno set. An existing name,

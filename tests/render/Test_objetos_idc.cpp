@@ -1,4 +1,5 @@
 #include "Imagen_prueba.h"
+#include "render/Icono_2d.h"
 #include "render/Objetos_idc.h"
 
 #include "geometry/Luz_normals.h"
@@ -224,6 +225,20 @@ TEST(ObjetosIdc, BitmapFueraDePantalla) {
     TDibIG copia(*imagen.Dib(), false, true);
     EXPECT_EQ(copia.Alto(), 2);
     EXPECT_EQ(copia.Pixel(0, 1), colorRojo);
+}
+
+TEST(ObjetosIdc, ReduceAIconoHalvesAndSaysWhyNot) {
+    auto mitades = Imagen(64, 64, true, [](int x, int) { return x < 32 ? colorRojo : colorBlanco; });
+    TDibIG icono;
+    ASSERT_TRUE(ReduceAIcono(*mitades, icono));
+    EXPECT_EQ(icono.Ancho(), ladoIcono);
+    EXPECT_EQ(icono.Pixel(0, 0), colorRojo);
+    EXPECT_EQ(icono.Pixel(ladoIcono - 1, ladoIcono - 1), colorBlanco);
+
+    const auto vacia = ReduceAIcono(TDibIG(), icono);
+    ASSERT_FALSE(vacia);
+    EXPECT_EQ(vacia.Causa(), TCausa::entrada);
+    EXPECT_STREQ(vacia.Mensaje().c_str(), "there is no picture to shrink");
 }
 
 } // namespace

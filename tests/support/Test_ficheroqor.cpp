@@ -9,6 +9,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -246,4 +247,23 @@ TEST_F(GuardadoSeguro, KeepsPermissionsAndLinksAndRefusesSpecialFiles) {
     EXPECT_TRUE(fs::is_fifo(dir / "pipe.3di"));
     EXPECT_FALSE(f.Abre("/dev/zero", fqLeeTexto));
     EXPECT_FALSE(f.Abre(dir.c_str(), fqGrabaTexto | fqSeguro));
+}
+
+TEST_F(GuardadoSeguro, LinksAreFollowedToTheEndAndALoopIsRefusedWithTheSystemsReason) {
+    fs::create_directory(dir / "d");
+    fs::create_symlink("d/b", dir / "a");
+    fs::create_symlink("c", dir / "d/b");
+    const auto real = ResuelveEnlaces(Ruta("a"));
+    ASSERT_TRUE(real) << real.Mensaje().c_str();
+    EXPECT_EQ(fs::path(*real), dir / "d/c"); // need not exist
+
+    fs::create_symlink("y", dir / "x");
+    fs::create_symlink("x", dir / "y");
+    const auto bucle = ResuelveEnlaces(Ruta("x"));
+    ASSERT_FALSE(bucle);
+    EXPECT_EQ(bucle.Causa(), TCausa::entradaSalida);
+    EXPECT_STREQ(bucle.Mensaje().c_str(), std::strerror(ELOOP));
+    TFicheroQOR f;
+    EXPECT_FALSE(f.Abre(Ruta("x").c_str(), fqGrabaTexto | fqSeguro));
+    EXPECT_STREQ(f.Motivo(), std::strerror(ELOOP));
 }
