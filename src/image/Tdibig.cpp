@@ -4,10 +4,10 @@
 #include "support/Throw_qor.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -44,6 +44,33 @@ TCabeceraDIB CabeceraCreada(int32_t ancho, int32_t alto, int32_t bits) {
     cabecera.tamanoImagen = TamanoImagenCreada(ancho, alto, bits);
     return cabecera;
 }
+
+// The palette indices (1 to 254) of the colours of a picture reduced to 256 colours, in
+// a table of fixed size with open addressing: it never fills (at most 254 of its 512
+// places are taken) and takes nothing from the heap, so a small picture's load costs
+// no more than its bitmap.
+class TIndicesColor {
+public:
+    // The colour's index; 0 when it has none.
+    uint8_t Indice(uint32_t color) const { return indices[Lugar(color)]; }
+    void Pon(uint32_t color, uint8_t indice) {
+        const size_t i = Lugar(color);
+        colores[i] = color;
+        indices[i] = indice;
+    }
+
+private:
+    static constexpr size_t lugares = 512;
+    // Where the colour is, or the free place where it would go.
+    size_t Lugar(uint32_t color) const {
+        size_t i = (color * 2654435761u) >> 23;
+        while (indices[i] != 0 && colores[i] != color)
+            i = (i + 1) % lugares;
+        return i;
+    }
+    std::array<uint32_t, lugares> colores{};
+    std::array<uint8_t, lugares> indices{}; // 0: a free place
+};
 
 // Zero-filled, so that gaps a reader leaves (and padding bytes) never hold stale memory.
 TBloqueDib NuevoBloque(uint64_t tamano) {
@@ -519,35 +546,36 @@ bool TDibIG::ReduceA256(TDibIG& destino) const {
     if (Vacia()) return false;
     const int32_t ancho = Ancho();
     const int32_t alto = AltoAbsoluto();
-    // Each colour with its palette index, in order of first appearance; a hash table keeps
-    // the cost of a pixel the same however many colours came before it.
-    std::unordered_map<uint32_t, uint8_t> indices;
-    indices.reserve(512);
-    std::vector<uint32_t> colores;
+    // Each colour with its palette index, in order of first appearance.
+    TIndicesColor indices;
+    std::array<uint32_t, 254> colores;
+    size_t cuantos = 0;
     uint32_t anterior = 0xFFFFFFFF; // no packed colour: the first pixel is always looked up
     for (int32_t y = 0; y < alto; ++y) {
         for (int32_t x = 0; x < ancho; ++x) {
             const uint32_t c = Pixel(x, y);
             if (c == anterior) continue;
             anterior = c;
-            if (!indices.try_emplace(c, static_cast<uint8_t>(colores.size() + 1)).second) continue;
-            colores.push_back(c);
-            if (colores.size() == 255) return false; // index 0 is taken: 254 colours at most
+            if (indices.Indice(c) != 0) continue;
+            if (cuantos == colores.size()) return false; // index 0 is taken: 254 colours at most
+            colores[cuantos++] = c;
+            indices.Pon(c, static_cast<uint8_t>(cuantos));
         }
     }
     TDibIG reducida;
     reducida.Crea(ancho, Alto(), 8, 256, nullptr, true);
     reducida.tablaColores[0] = EntradaDe(colorReservado);
     for (int32_t i = 1; i < 256; ++i)
-        reducida.tablaColores[i] =
-            i <= static_cast<int32_t>(colores.size()) ? EntradaDe(colores[i - 1]) : TColorPaleta{};
+        reducida.tablaColores[i] = i <= static_cast<int32_t>(cuantos)
+                                       ? EntradaDe(colores[static_cast<size_t>(i - 1)])
+                                       : TColorPaleta{};
     const int64_t fila = reducida.BytesFila();
     for (int32_t y = 0; y < alto; ++y) {
         uint8_t* d = reducida.bits + y * fila;
         for (int32_t x = 0; x < ancho; ++x) {
             // The reserved colour is entry 0 whatever its place in the list.
             const uint32_t c = Pixel(x, y);
-            d[x] = c == colorReservado ? 0 : indices[c];
+            d[x] = c == colorReservado ? 0 : indices.Indice(c);
         }
     }
     destino.Libera();
