@@ -59,23 +59,25 @@ public:
     // The largest picture the driver draws off screen.
     int LadoMaximo() const { return ladoMaximo; }
 
-    // Room for a band of `n` samples, taken once for every size and reused band after
-    // band: fresh memory costs a page fault per page, as much as the reading itself.
+    // Room for a band of `n` samples, taken once and reused band after band: fresh
+    // memory costs a page fault per page, as much as the reading itself.
     void Reserva(size_t n) {
+        if (n <= capacidad) return;
         color = std::make_unique_for_overwrite<uint8_t[]>(4 * n);
         profundidad = std::make_unique_for_overwrite<GLuint[]>(n);
+        capacidad = n;
     }
-    // Reads `filas` rows from row `primera` of the frame of `lado` a side: blue, green,
-    // red, alpha and depth of each sample, rows from the bottom.
-    void Lee(int lado, int primera, int filas) {
+    // Reads `filas` rows of `ancho` samples from (x, y) of the frame: blue, green, red,
+    // alpha and depth of each sample, rows from the bottom.
+    void Lee(int x, int y, int ancho, int filas) {
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
         glPixelStorei(GL_PACK_ROW_LENGTH, 0);
         glPixelStorei(GL_PACK_SKIP_ROWS, 0);
         glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
-        glReadPixels(0, primera, lado, filas, GL_BGRA, GL_UNSIGNED_BYTE, color.get());
-        glReadPixels(0, primera, lado, filas, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, profundidad.get());
+        glReadPixels(x, y, ancho, filas, GL_BGRA, GL_UNSIGNED_BYTE, color.get());
+        glReadPixels(x, y, ancho, filas, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, profundidad.get());
         glPopClientAttrib();
     }
     const uint8_t* Color() const { return color.get(); }
@@ -90,6 +92,7 @@ public:
 private:
     GLint ladoMaximo = 0;
     bool conAlfa = false;
+    size_t capacidad = 0;
     std::unique_ptr<uint8_t[]> color;
     std::unique_ptr<GLuint[]> profundidad;
 };
@@ -105,24 +108,35 @@ TResultado<void> Encuadra(TVistaEscena& vista, IDCOpenGL& dc) {
     return TFallo{TCausa::entrada, "The scene draws nothing: there is no icon to export."};
 }
 
-// The frame drawn on the device (lado x lado samples) read band by band and averaged
-// into the lado / muestras pixels of `imagen` a side. Only samples where something was
-// drawn count as colour; the others are clear or the background.
-void Reduce(TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesIcono& opciones, TDibIG& imagen) {
-    const int salida = lado / muestras;
+// A piece of a frame on the device: `ancho` x `alto` samples from (x, y) of its buffers,
+// which become the pixels from (destinoX, destinoY) of the picture.
+struct TPieza {
+    int x = 0, y = 0;
+    int ancho = 0, alto = 0;
+    int destinoX = 0, destinoY = 0;
+};
+
+// The piece read band by band and averaged into its pixels of `imagen`, `muestras` x
+// `muestras` samples a pixel. Only samples where something was drawn count as colour;
+// the others are clear or the background.
+void Reduce(TLienzoIcono& lienzo, const TPieza& pieza, int muestras, const TOpcionesIcono& opciones,
+            TDibIG& imagen) {
+    const int salida = pieza.ancho / muestras;
     const uint32_t total = static_cast<uint32_t>(muestras * muestras);
     const uint32_t fondo[3] = {AzulDe(opciones.fondo), VerdeDe(opciones.fondo), RojoDe(opciones.fondo)};
-    imagen.Crea(salida, salida, 32, 0, nullptr, true);
-    const int filasBanda = FilasBanda(lado, muestras);
+    const int filasBanda = FilasBanda(pieza.ancho, muestras);
+    lienzo.Reserva(static_cast<size_t>(pieza.ancho) * static_cast<size_t>(filasBanda));
     // Per output pixel of a row: blue, green, red sums and the samples drawn.
     std::vector<uint32_t> suma(4 * static_cast<size_t>(salida));
-    for (int y = 0; y < salida; ++y) {
+    for (int y = 0; y < pieza.alto / muestras; ++y) {
         const int filaBanda = (y * muestras) % filasBanda;
-        if (filaBanda == 0) lienzo.Lee(lado, y * muestras, std::min(filasBanda, lado - y * muestras));
+        if (filaBanda == 0)
+            lienzo.Lee(pieza.x, pieza.y + y * muestras, pieza.ancho,
+                       std::min(filasBanda, pieza.alto - y * muestras));
         const uint8_t* color = lienzo.Color();
         std::fill(suma.begin(), suma.end(), 0u);
         for (int fila = filaBanda; fila < filaBanda + muestras; ++fila) {
-            const size_t inicio = static_cast<size_t>(fila) * static_cast<size_t>(lado);
+            const size_t inicio = static_cast<size_t>(fila) * static_cast<size_t>(pieza.ancho);
             for (int x = 0; x < salida; ++x) {
                 uint32_t* s = &suma[4 * static_cast<size_t>(x)];
                 const size_t primera = inicio + static_cast<size_t>(x) * muestras;
@@ -136,7 +150,8 @@ void Reduce(TLienzoIcono& lienzo, int lado, int muestras, const TOpcionesIcono& 
                 }
             }
         }
-        uint8_t* destino = imagen.Bits() + static_cast<size_t>(y) * imagen.BytesFila();
+        uint8_t* destino = imagen.Bits() + static_cast<size_t>(pieza.destinoY + y) * imagen.BytesFila() +
+                           4 * static_cast<size_t>(pieza.destinoX);
         for (int x = 0; x < salida; ++x) {
             const uint32_t* s = &suma[4 * static_cast<size_t>(x)];
             uint8_t* p = destino + 4 * x;
@@ -163,7 +178,7 @@ TResultado<TImagenesIcono> ExportaIcono(std::shared_ptr<const TObjeto3D> escena,
     return TExportadorIcono().Exporta(std::move(escena), opciones);
 }
 
-TExportadorIcono::TExportadorIcono() = default;
+TExportadorIcono::TExportadorIcono(int ladoPieza) : ladoPieza(ladoPieza) {}
 TExportadorIcono::~TExportadorIcono() = default;
 
 TResultado<TImagenesIcono> TExportadorIcono::Exporta(std::shared_ptr<const TObjeto3D> escena,
@@ -187,33 +202,57 @@ TResultado<TImagenesIcono> TExportadorIcono::Exporta(std::shared_ptr<const TObje
         ladoVista = ladoEncuadre;
     }
     int dibujoMaximo = 0;
-    size_t banda = 0; // the most samples a band of any size holds
-    for (int lado : opciones.lados) {
-        const int dibujo = lado * densidad * muestrasPorLado;
-        dibujoMaximo = std::max(dibujoMaximo, dibujo);
-        banda = std::max(banda, static_cast<size_t>(dibujo) *
-                                    static_cast<size_t>(FilasBanda(dibujo, muestrasPorLado)));
-    }
-    if (dibujoMaximo > lienzo->LadoMaximo())
+    for (int lado : opciones.lados)
+        dibujoMaximo = std::max(dibujoMaximo, lado * densidad * muestrasPorLado);
+    const int superficie = dibujoMaximo <= ladoPieza ? dibujoMaximo : ladoPieza + 2 * margenPieza;
+    if (superficie > lienzo->LadoMaximo())
         return FalloFormato(TCausa::limite,
                             "The OpenGL driver draws at most %d pixels a side, too few for the sizes asked.",
                             lienzo->LadoMaximo());
-    lienzo->Reserva(banda);
     vista.camara.anchoProfundidad = dibujoMaximo;
     const TCamara camara = vista.camara;
     TImagenesIcono imagenes;
     for (int lado : opciones.lados) {
         const int muestras = muestrasPorLado;
         const int dibujo = lado * densidad * muestras;
-        dc.Resize(dibujo, dibujo);
         dc.escalaGrosor = muestras * densidad;
         // The zoom counts pixels: the picture keeps its share of the square at any size.
         vista.camara = camara;
         vista.camara.escala *= static_cast<double>(dibujo) / ladoVista;
-        if (auto pintado = vista.Pinta(dc); !pintado) return std::move(pintado).Fallo();
         auto imagen = std::make_unique<TDibIG>();
-        Reduce(*lienzo, dibujo, muestras, opciones, *imagen);
+        imagen->Crea(lado * densidad, lado * densidad, 32, 0, nullptr, true);
+        if (auto dibujado = Dibuja(vista, dibujo, muestras, opciones, *imagen); !dibujado)
+            return std::move(dibujado).Fallo();
         imagenes.push_back(std::move(imagen));
     }
     return imagenes;
+}
+
+// A picture of `dibujo` samples a side drawn whole when it fits in a piece, else a piece
+// at a time, each with a margin round it that is drawn but not read: a wide line or
+// point cut at the edge of a viewport is cut square there, in the margin. A piece of
+// the driver's buffers is taken again and again instead of fresh memory for the whole.
+TResultado<void> TExportadorIcono::Dibuja(TVistaEscena& vista, int dibujo, int muestras,
+                                          const TOpcionesIcono& opciones, TDibIG& imagen) {
+    IDCOpenGL& dc = lienzo->dc;
+    if (dibujo <= ladoPieza) {
+        dc.tesela = {};
+        dc.Resize(dibujo, dibujo);
+        if (auto pintado = vista.Pinta(dc); !pintado) return std::move(pintado).Fallo();
+        Reduce(*lienzo, {0, 0, dibujo, dibujo, 0, 0}, muestras, opciones, imagen);
+        return {};
+    }
+    dc.Resize(ladoPieza + 2 * margenPieza, ladoPieza + 2 * margenPieza);
+    TResultado<void> pintado;
+    for (int y = 0; y < dibujo && pintado; y += ladoPieza)
+        for (int x = 0; x < dibujo && pintado; x += ladoPieza) {
+            dc.tesela = {dibujo, dibujo, x - margenPieza, y - margenPieza};
+            pintado = vista.Pinta(dc);
+            const TPieza pieza{
+                margenPieza,  margenPieza, std::min(ladoPieza, dibujo - x), std::min(ladoPieza, dibujo - y),
+                x / muestras, y / muestras};
+            if (pintado) Reduce(*lienzo, pieza, muestras, opciones, imagen);
+        }
+    dc.tesela = {};
+    return pintado;
 }

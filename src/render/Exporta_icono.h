@@ -49,12 +49,17 @@ TResultado<TImagenesIcono> ExportaIcono(std::shared_ptr<const TObjeto3D> escena,
                                         const TOpcionesIcono& opciones);
 
 class TLienzoIcono;
+class TVistaEscena;
 
 // The same export for many icons on one headless OpenGL context, made at the first
 // export and kept: a batch pays the driver's start and its shader compiles once.
 class TExportadorIcono {
 public:
-    TExportadorIcono();
+    // Samples a side of the largest piece drawn at once: a larger picture is drawn in
+    // pieces of this side (a multiple of 4), each with a margin round it.
+    static constexpr int ladoPiezaNormal = 512;
+    static constexpr int margenPieza = 64;
+    explicit TExportadorIcono(int ladoPieza = ladoPiezaNormal);
     ~TExportadorIcono();
     TExportadorIcono(const TExportadorIcono&) = delete;
     TExportadorIcono& operator=(const TExportadorIcono&) = delete;
@@ -63,5 +68,9 @@ public:
                                        const TOpcionesIcono& opciones);
 
 private:
+    TResultado<void> Dibuja(TVistaEscena& vista, int dibujo, int muestras, const TOpcionesIcono& opciones,
+                            TDibIG& imagen);
+
+    int ladoPieza;
     std::unique_ptr<TLienzoIcono> lienzo;
 };

@@ -257,19 +257,41 @@ void IDCOpenGL::SetBackColor(uint32_t color) {
     glClearColor(Canal256(color, 0), Canal256(color, 8), Canal256(color, 16), 0.0f);
 }
 
+int IDCOpenGL::AnchoImagen() const {
+    return tesela.ancho > 0 ? tesela.ancho : rectangulo.derecha - rectangulo.izquierda;
+}
+
+int IDCOpenGL::AltoImagen() const {
+    return tesela.ancho > 0 ? tesela.alto : rectangulo.abajo - rectangulo.arriba;
+}
+
+// From the whole picture's normalized coordinates to those of the tile's viewport.
+TMatriz4 IDCOpenGL::MatrizTesela() const {
+    TMatriz4 m;
+    const double w = rectangulo.derecha - rectangulo.izquierda;
+    const double h = rectangulo.abajo - rectangulo.arriba;
+    if (tesela.ancho <= 0 || w < 1 || h < 1) return m;
+    m(0, 0) = tesela.ancho / w;
+    m(1, 1) = tesela.alto / h;
+    m(0, 3) = (tesela.ancho - 2.0 * tesela.x) / w - 1.0;
+    m(1, 3) = (tesela.alto - 2.0 * tesela.y) / h - 1.0;
+    return m;
+}
+
 void IDCOpenGL::SetProjection(const TMatriz4& vista, const TMatriz4& proyeccion) {
     matrizActual = vista;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (!perspectiva) {
-        matrizActual = proyeccion * vista;
+        matrizActual = MatrizTesela() * proyeccion * vista;
         glLoadMatrixd(Transpuesta(matrizActual).data());
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         return;
     }
-    glLoadMatrixd(Transpuesta(proyeccion).data());
-    gluPerspective(campoVision, Aspecto(rectangulo), planoCercano, planoLejano);
+    glLoadMatrixd(Transpuesta(MatrizTesela() * proyeccion).data());
+    const TRectanguloGL imagen{0, 0, AnchoImagen(), AltoImagen()};
+    gluPerspective(campoVision, Aspecto(imagen), planoCercano, planoLejano);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glLoadMatrixd(Transpuesta(vista).data());

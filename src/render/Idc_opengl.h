@@ -86,6 +86,17 @@ void ParteImagen(const TTexturaIG& textura, double& ancho, double& alto);
 // A lit colour as a texture modulates it: each channel over 255 (no alpha).
 void ComponentesTextura(uint32_t color, float* componentes);
 
+// A picture of `ancho` x `alto` pixels drawn a viewport at a time: the viewport shows the
+// part whose lower left corner is at (x, y) of the picture (x and y may be negative, a
+// margin round a tile). The projection is the whole picture's, moved and enlarged so
+// that the part fills the viewport; each sample falls where it falls in the whole.
+struct TTesela {
+    int ancho = 0; // 0: no tile
+    int alto = 0;
+    int x = 0;
+    int y = 0;
+};
+
 class IDCOpenGL : public IDC {
 public:
     IDCOpenGL();
@@ -184,6 +195,11 @@ public:
     int32_t maxTextura = 0;
     TRectanguloGL rectangulo;
     TMatriz4 matrizActual;
+    // The size of the whole picture the projection is for: the tile's picture, else the
+    // viewport.
+    int AnchoImagen() const;
+    int AltoImagen() const;
+    TMatriz4 MatrizTesela() const;
     int32_t baseFuente = -1;
     TTexturaIG texturaDispositivo;
     // The textures of the images the scenes paint with (see Almacen_texturas.h).
@@ -191,6 +207,9 @@ public:
     // Line widths are multiplied by it: a picture drawn k times larger to be averaged
     // down (the icon export) draws its lines k times wider.
     double escalaGrosor = 1.0;
+    // The part of a larger picture that the viewport shows, for a picture drawn piece
+    // by piece (see TTesela); none: the viewport is the whole picture.
+    TTesela tesela;
     double extensionAncho = 100.0;
     double extensionAlto = 100.0;
     // Platform code of the last context creation failure; last texture upload result and

@@ -24,8 +24,7 @@ void TVistaEscena::Muestra(std::shared_ptr<const TObjeto3D> nueva) {
 void CargaVista(IDCOpenGL& dc, const TCamara& camara) {
     dc.perspectiva = camara.perspectiva;
     TMatriz4 matrizVista, matrizProyeccion;
-    camara.ConstruyeMatrices(dc.rectangulo.derecha - dc.rectangulo.izquierda,
-                             dc.rectangulo.abajo - dc.rectangulo.arriba, dc.campoVision, matrizVista,
+    camara.ConstruyeMatrices(dc.AnchoImagen(), dc.AltoImagen(), dc.campoVision, matrizVista,
                              matrizProyeccion);
     dc.SetProjection(matrizVista, matrizProyeccion);
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -132,6 +133,34 @@ TEST(ExportaIcono, LinesKeepTheirWidthInPixels) {
     for (int y = 0; y < 96; ++y)
         alfa += e.Pixel(0, 48, y).a;
     EXPECT_NEAR(alfa, 6 * 255, 120);
+}
+
+// A picture larger than a piece is drawn a piece at a time: in either projection the
+// pieces join without a seam, wide lines across their edges included. A sample on an
+// edge may fall the other way, one sixteenth of a pixel at most.
+TEST(ExportaIcono, APictureDrawnInPiecesIsThePictureDrawnWhole) {
+    const std::string script =
+        std::string(esfera) + "LINEWIDTH=5\nLINE=[-3,-3,0]:[3,3,0]\nLINE=[0,-3,1]:[0,3,1]\n";
+    const TLecturaEscena lectura = LeeEscena(TFuenteEscena::Texto(script, DString()));
+    for (const bool perspectiva : {false, true}) {
+        TOpcionesIcono o = Opciones({32});
+        o.camara.perspectiva = perspectiva;
+        auto entera = TExportadorIcono().Exporta(lectura.escena, o);
+        auto piezas = TExportadorIcono(24).Exporta(lectura.escena, o); // 128 samples: 6 x 6 pieces
+        ASSERT_TRUE(entera && piezas);
+        int distintos = 0, diferencia = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const TRGBA a = prueba::ColorCargado(*(*entera)[0], x, y);
+                const TRGBA b = prueba::ColorCargado(*(*piezas)[0], x, y);
+                const int d = std::max(
+                    {std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b), std::abs(a.a - b.a)});
+                distintos += d > 0;
+                diferencia = std::max(diferencia, d);
+            }
+        EXPECT_LE(diferencia, 16) << perspectiva;
+        EXPECT_LE(distintos, 10) << perspectiva;
+    }
 }
 
 // Without framing, a zoom given counts pixels per model unit at 256 pixels, and every
