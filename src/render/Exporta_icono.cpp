@@ -18,6 +18,8 @@ namespace {
 // Samples per output pixel along each side: 17 levels of coverage for an edge pixel,
 // finer than the steps a desktop shows an icon's edge in at any size.
 constexpr int muestrasPorLado = 4;
+// The sums of a pixel's samples share one 64-bit word, 16 bits each.
+static_assert(muestrasPorLado * muestrasPorLado * 255 < 1 << 16);
 // The side of the picture that framing measures.
 constexpr int ladoEncuadre = 256;
 // The depth buffer holds this where nothing was drawn (the cleared depth, clamped).
@@ -126,36 +128,39 @@ void Reduce(TLienzoIcono& lienzo, const TPieza& pieza, int muestras, const TOpci
     const uint32_t fondo[3] = {AzulDe(opciones.fondo), VerdeDe(opciones.fondo), RojoDe(opciones.fondo)};
     const int filasBanda = FilasBanda(pieza.ancho, muestras);
     lienzo.Reserva(static_cast<size_t>(pieza.ancho) * static_cast<size_t>(filasBanda));
-    // Per output pixel of a row: blue, green, red sums and the samples drawn.
-    std::vector<uint32_t> suma(4 * static_cast<size_t>(salida));
+    // Per output pixel of a row: the sums of blue, green and red and the count of samples
+    // drawn, each in 16 bits of one word (at most 16 x 16 x 255 fits).
+    std::vector<uint64_t> suma(static_cast<size_t>(salida));
     for (int y = 0; y < pieza.alto / muestras; ++y) {
         const int filaBanda = (y * muestras) % filasBanda;
         if (filaBanda == 0)
             lienzo.Lee(pieza.x, pieza.y + y * muestras, pieza.ancho,
                        std::min(filasBanda, pieza.alto - y * muestras));
         const uint8_t* color = lienzo.Color();
-        std::fill(suma.begin(), suma.end(), 0u);
+        std::fill(suma.begin(), suma.end(), uint64_t{0});
         for (int fila = filaBanda; fila < filaBanda + muestras; ++fila) {
             const size_t inicio = static_cast<size_t>(fila) * static_cast<size_t>(pieza.ancho);
             for (int x = 0; x < salida; ++x) {
-                uint32_t* s = &suma[4 * static_cast<size_t>(x)];
                 const size_t primera = inicio + static_cast<size_t>(x) * muestras;
+                uint64_t s = 0;
                 for (size_t i = primera; i < primera + muestras; ++i) {
-                    if (!lienzo.Dibujada(i)) continue;
                     const uint8_t* c = &color[4 * i];
-                    s[0] += c[0];
-                    s[1] += c[1];
-                    s[2] += c[2];
-                    ++s[3];
+                    const uint64_t muestra =
+                        c[0] | uint64_t{c[1]} << 16 | uint64_t{c[2]} << 32 | uint64_t{1} << 48;
+                    s += lienzo.Dibujada(i) ? muestra : 0;
                 }
+                suma[static_cast<size_t>(x)] += s;
             }
         }
         uint8_t* destino = imagen.Bits() + static_cast<size_t>(pieza.destinoY + y) * imagen.BytesFila() +
                            4 * static_cast<size_t>(pieza.destinoX);
         for (int x = 0; x < salida; ++x) {
-            const uint32_t* s = &suma[4 * static_cast<size_t>(x)];
+            const uint64_t sumas = suma[static_cast<size_t>(x)];
+            const uint32_t s[3] = {static_cast<uint32_t>(sumas & 0xFFFF),
+                                   static_cast<uint32_t>(sumas >> 16 & 0xFFFF),
+                                   static_cast<uint32_t>(sumas >> 32 & 0xFFFF)};
             uint8_t* p = destino + 4 * x;
-            const uint32_t dibujadas = s[3];
+            const uint32_t dibujadas = static_cast<uint32_t>(sumas >> 48);
             if (!opciones.transparente) {
                 // The background fills the samples where nothing was drawn.
                 for (int i = 0; i < 3; ++i)
