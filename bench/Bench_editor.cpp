@@ -33,12 +33,18 @@
 
 namespace {
 
+// Waits in the event loop as the editor does between events, for the condition or `ms`
+// milliseconds: a wait that spun would take a core from the OpenGL driver's threads and
+// add its own cost to every figure. A timer wakes the loop now and then, so that the
+// time limit holds when no event comes.
 bool Espera(const std::function<bool()>& condicion, int ms = 10000) {
     QElapsedTimer reloj;
     reloj.start();
+    QTimer despertador;
+    despertador.start(5);
     while (!condicion()) {
         if (reloj.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
