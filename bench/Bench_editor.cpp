@@ -98,6 +98,7 @@ void Pulsaciones(benchmark::State& state, int texturados) {
     // blank the formulas skip), so that the line is read again and the script keeps its
     // size.
     bool escribir = true;
+    const int64_t copias = banco.ventana->idc.cuadroGuardado.Restauraciones();
     for (auto _ : state) {
         const long antes = banco.Lienzo().Cuadros();
         if (escribir)
@@ -113,6 +114,10 @@ void Pulsaciones(benchmark::State& state, int texturados) {
         glFinish();
     }
     state.counters["elements"] = banco.ventana->vista.Escena().Count();
+    // The share of frames drawn from the copy of the frame before (from the typed line on).
+    state.counters["from_copy"] =
+        static_cast<double>(banco.ventana->idc.cuadroGuardado.Restauraciones() - copias) /
+        static_cast<double>(std::max<int64_t>(state.iterations(), 1));
 }
 void BM_PulsacionEditor(benchmark::State& state) {
     Pulsaciones(state, 0);

@@ -84,6 +84,8 @@ TFormTestOpenGL::TFormTestOpenGL(const QByteArrayList& argumentos, std::unique_p
       dialogos(std::move(dialogos)) {
     if (!this->dialogos) this->dialogos = std::make_unique<TDialogosQt>(this);
     idc.luz = luzEscena;
+    // Typing redraws the preview from the line typed in on.
+    vista.GuardaCuadros(true);
     CreaControles();
     CreaBarraHerramientas();
     CreaMenus();

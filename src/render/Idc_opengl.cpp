@@ -234,6 +234,7 @@ void IDCOpenGL::ReleaseWindow() {
     // Without a context these only clear the records.
     ReleaseTexture(texturaDispositivo);
     almacenTexturas.Libera(*this);
+    cuadroGuardado.Libera(false);
     baseFuente = -1;
 }
 

@@ -8,6 +8,7 @@
 #include "geometry/Luz_normals.h"
 #include "geometry/Matrix3.h"
 #include "render/Almacen_texturas.h"
+#include "render/Cuadro_guardado.h"
 #include "render/Objetos_idc.h"
 #include "render/Superficie_gl.h"
 #include "render/Textura_ig.h"
@@ -204,6 +205,9 @@ public:
     TTexturaIG texturaDispositivo;
     // The textures of the images the scenes paint with (see Almacen_texturas.h).
     TAlmacenTexturasIG almacenTexturas;
+    // The copy of the preview's frame part way through, for the next frame (see
+    // Cuadro_guardado.h).
+    TCuadroGuardadoIG cuadroGuardado;
     // Line widths are multiplied by it: a picture drawn k times larger to be averaged
     // down (the icon export) draws its lines k times wider.
     double escalaGrosor = 1.0;

@@ -13,8 +13,11 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <numbers>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -282,8 +285,32 @@ std::vector<int> Resaltados(const TProgramaEscena& p, int32_t linea) {
     return indices;
 }
 
+// The first vertex of the run `s` that element `k` or a later one of the run draws (the
+// run's end when none does).
+uint32_t VerticeDesde(const TProgramaEscena& p, const TPaso& s, int k) {
+    for (int j = std::max(k, s.elemento0); j < s.elemento1; ++j) {
+        const TElementoPrograma& e = p.elementos[static_cast<size_t>(j)];
+        if (e.forma == TFormaGeometria::triangulos || e.forma == TFormaGeometria::lineas) return e.primero;
+    }
+    return s.primero + s.cuenta;
+}
+
+} // namespace
+
+// What part of the frame is drawn: from element `desde` on (those before are in the
+// buffers already, put back from a copy), and where the frame leaves a copy of itself
+// for the next one: before element `guardaEn` is drawn (-1: nowhere).
+struct TTramoCuadro {
+    int desde = 0;
+    int guardaEn = -1;
+    std::function<void()> guarda;
+};
+
+namespace {
+
 void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, TGeometriasGuardadas& geometrias,
-             const TSeleccion& seleccion, TPilaTransformaciones& pila, int& progreso) {
+             const TSeleccion& seleccion, TPilaTransformaciones& pila, int& progreso,
+             const TTramoCuadro& tramo) {
     const int inicial = progreso;
     const std::vector<int> resaltados = Resaltados(p, seleccion.lineaResaltada);
     auto h = resaltados.begin();
@@ -349,14 +376,33 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, TGeometriasGuardadas& geom
         PintaResaltado(dc, e, geometrias.De(e, temporal), seleccion.puntoResaltado);
         glGetFloatv(GL_LINE_WIDTH, &ancho);
     };
+    bool guardado = tramo.guardaEn < 0;
+    const auto guarda = [&] {
+        tramo.guarda();
+        guardado = true;
+    };
     for (const TPaso& s : p.pasos) {
         progreso = inicial + s.elemento0 + 1;
+        if (s.elemento1 <= tramo.desde) {
+            // Drawn already; the transforms still apply to what follows.
+            if (s.forma == TFormaGeometria::empuja) pila.Empuja(*s.matriz);
+            if (s.forma == TFormaGeometria::saca) pila.Saca();
+            continue;
+        }
+        if (!guardado && s.elemento0 >= tramo.guardaEn) guarda();
         while (h != resaltados.end() && *h < s.elemento0)
             ++h; // elements that draw nothing
         switch (s.forma) {
         case TFormaGeometria::triangulos:
         case TFormaGeometria::lineas: {
-            uint32_t cursor = s.primero;
+            uint32_t cursor = s.elemento0 < tramo.desde ? VerticeDesde(p, s, tramo.desde) : s.primero;
+            if (!guardado && s.elemento0 < tramo.guardaEn && tramo.guardaEn < s.elemento1) {
+                // The copy goes part way through a run (nothing highlighted before it).
+                const uint32_t corte = VerticeDesde(p, s, tramo.guardaEn);
+                dibuja(s, cursor, corte);
+                guarda();
+                cursor = corte;
+            }
             for (; h != resaltados.end() && *h < s.elemento1; ++h) {
                 const TElementoPrograma& ep = p.elementos[static_cast<size_t>(*h)];
                 dibuja(s, cursor, ep.primero);
@@ -386,6 +432,8 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, TGeometriasGuardadas& geom
             break;
         }
     }
+    // Nothing from that element on draws: the copy is the whole frame.
+    if (!guardado) guarda();
     sombreado(false);
 }
 
@@ -546,9 +594,47 @@ void MidePrograma(const TProgramaEscena& p, TMedidaVentana& medida) {
 TPintorEscena::TPintorEscena() = default;
 TPintorEscena::~TPintorEscena() = default;
 
+namespace {
+
+// The first element whose number differs between two frames' lists; -1 when the lists
+// are the same or there is no frame before.
+int PrimerCambio(const std::vector<uint64_t>& antes, const std::vector<uint64_t>& ahora) {
+    if (antes.empty() || antes == ahora) return -1;
+    const auto [a, b] = std::mismatch(antes.begin(), antes.end(), ahora.begin(), ahora.end());
+    return static_cast<int>(a - antes.begin());
+}
+
+} // namespace
+
+// Starts the frame from the copy of the frame before when everything before the copy's
+// element is as it was, and asks for a new copy before the first element that differs
+// from the frame before (where one types). Nothing highlighted may be in a copy: the
+// selection moves on its own.
+void TPintorEscena::PreparaTramo(IDCOpenGL& dc, const TProgramaEscena& p, const TSeleccion& seleccion,
+                                 TTramoCuadro& tramo) {
+    auto series = std::make_shared<std::vector<uint64_t>>();
+    series->reserve(p.elementos.size());
+    for (const TElementoPrograma& e : p.elementos)
+        series->push_back(e.serie);
+    const std::vector<int> resaltados = Resaltados(p, seleccion.lineaResaltada);
+    const int primerResaltado = resaltados.empty() ? std::numeric_limits<int>::max() : resaltados.front();
+    const TEstadoCuadro estado = LeeEstadoCuadro(dc, numeracion);
+    const int k = dc.cuadroGuardado.Vale(estado, *series);
+    if (k > 0 && k <= primerResaltado && dc.cuadroGuardado.Restaura()) tramo.desde = k;
+    const int cambio = PrimerCambio(seriesCuadro, *series);
+    if (cambio > tramo.desde && cambio <= primerResaltado) {
+        tramo.guardaEn = cambio;
+        tramo.guarda = [&dc, estado, series, cambio] {
+            dc.cuadroGuardado.Guarda(estado, std::span(*series).first(static_cast<size_t>(cambio)));
+        };
+    }
+    seriesCuadro = *series;
+}
+
 const TProgramaEscena& TPintorEscena::Programa(const TObjeto3D& escena, int& progreso) {
     if (numeracion != escena.numeracion) {
         programa.reset();
+        seriesCuadro.clear();
         geometrias = TGeometriasGuardadas();
         numeracion = escena.numeracion;
     }
@@ -580,7 +666,10 @@ TResultado<void> TPintorEscena::Pinta(IDCOpenGL& dc, const TObjeto3D& escena, co
         glPushMatrix();
         empujada = true;
         AplicaVista(cabecera, posicion, giroZ, zoom * cabecera.escala, giroX, estiramientoZ, progreso);
-        Ejecuta(dc, Programa(escena, progreso), geometrias, seleccion, pila, progreso);
+        const TProgramaEscena& p = Programa(escena, progreso);
+        TTramoCuadro tramo;
+        if (guardaCuadros) PreparaTramo(dc, p, seleccion, tramo);
+        Ejecuta(dc, p, geometrias, seleccion, pila, progreso, tramo);
         progreso = 1000;
         pila.Deshaz();
         progreso = 1001;

@@ -16,6 +16,7 @@
 
 class IDCOpenGL;
 class TProgramaEscena;
+struct TTramoCuadro;
 
 // Paint failures are reported with this caption.
 inline constexpr const char* tituloErrorPintura = "Selvaron";
@@ -41,14 +42,22 @@ public:
     // nothing. No frame is drawn: the geometry made for it is kept for the next paint.
     bool Mide(IDCOpenGL& dc, const TObjeto3D& escena, const TCabeceraEscena& cabecera, TCajaVentana& caja);
 
+    // Whether a frame keeps a copy of itself before the first element that changed since
+    // the frame before, and starts from such a copy when it can (see Cuadro_guardado.h):
+    // for a preview redrawn at every keystroke. The picture is the same either way.
+    bool guardaCuadros = false;
+
 private:
     const TProgramaEscena& Programa(const TObjeto3D& escena, int& progreso);
+    void PreparaTramo(IDCOpenGL& dc, const TProgramaEscena& p, const TSeleccion& seleccion,
+                      TTramoCuadro& tramo);
 
     // What is kept is keyed by numbers of this line of reads (held, so that it stays
     // that line's); a scene of another line finds nothing kept.
     std::shared_ptr<const TNumeracion> numeracion;
     std::unique_ptr<TProgramaEscena> programa;
     TGeometriasGuardadas geometrias;
+    std::vector<uint64_t> seriesCuadro; // the element numbers of the last frame drawn
 };
 
 // The control point under a window position (y downwards), looked for among the elements'

@@ -43,6 +43,8 @@ public:
 
     TCamara camara;
     TSeleccion seleccion;
+    // Keystroke frames drawn from a copy of the frame before (see TPintorEscena).
+    void GuardaCuadros(bool si) { pintor.guardaCuadros = si; }
 
 private:
     TResultado<void> PintaSinPresentar(IDCOpenGL& dc, const TCamara& camaraCuadro,

@@ -439,3 +439,51 @@ TEST(PintaEscena, ScenesOfUnrelatedReadsAreNotTakenForEachOther) {
         EXPECT_EQ(EsVerde(v.EnModelo(0, 0, 0)), lectura == &verde);
     }
 }
+
+// Typing redraws the preview from the typed line on, starting from a copy of the frame
+// before: whatever is typed where, and whatever else changes, each frame is the one a
+// whole frame of the same script gives.
+TEST(PintaEscena, FramesStartedFromTheFrameBeforeAreWholeFrames) {
+    const auto script = [](double radio, int giro, int color) {
+        return "COLOR=(200,40,40)\nQUAD=[-6,-1,0]:[-2,-1,0]:[-2,1,0]:[-6,1,0]\n"
+               "LINEWIDTH=3\nLINE=[-6,0,2]:[6,0,-2]\nPUSHTURN=UP|" +
+               std::to_string(giro) +
+               "\nCOLOR=(40,200,40)\nCONE=[2,0,0]:[2,0,3]:1.5:0.5\nSPHERE=[0,0,1]:" + std::to_string(radio) +
+               "\nPOP\nCOLOR=(40,40," + std::to_string(color) +
+               ")\nTRIANGLE=[-1,-3,0]:[3,-3,0]:[1,2,-1]\nSPHERE=[4,0,2]:1.5\n";
+    };
+    TVistaPrueba guardando, entera;
+    ASSERT_TRUE(guardando.activo && entera.activo);
+    guardando.vista.GuardaCuadros(true);
+    int restauraciones = 0;
+    const auto igual = [&](const std::string& s, bool desdeCopia, const char* paso) {
+        for (TVistaPrueba* v : {&guardando, &entera}) {
+            // Read as the editor reads a keystroke: the unchanged lines' elements taken back.
+            v->lectura = LeeEscena(TFuenteEscena::Texto(s, DString()), &v->lectura);
+            v->vista.Muestra(v->lectura.escena);
+            v->dc.MakeCurrent();
+            v->Pinta();
+        }
+        EXPECT_EQ(PixelesDistintos(Pixeles(guardando.imagen), Pixeles(entera.imagen)), 0) << paso;
+        const auto hechas = static_cast<int>(guardando.dc.cuadroGuardado.Restauraciones());
+        EXPECT_EQ(hechas - restauraciones, desdeCopia ? 1 : 0) << paso;
+        restauraciones = hechas;
+    };
+    igual(script(1.0, 30, 200), false, "first frame");
+    igual(script(1.5, 30, 200), false, "a sphere in a turn changed: the copy is taken before it");
+    igual(script(2.0, 30, 200), true, "the same sphere again");
+    igual(script(2.0, 30, 120), true, "a later line: from the copy, a new one taken there");
+    igual(script(2.0, 30, 250), true, "that later line again");
+    igual(script(2.0, 45, 250), false, "an earlier line, a transform");
+    igual(script(2.5, 45, 250), true, "a later line: from the transform's copy, a new one taken");
+    guardando.vista.camara.Gira(10, 0);
+    entera.vista.camara.Gira(10, 0);
+    igual(script(3.0, 45, 250), false, "another camera");
+    igual(script(2.5, 45, 250), true, "the same camera again");
+    guardando.vista.seleccion.lineaResaltada = entera.vista.seleccion.lineaResaltada = 1;
+    igual(script(2.0, 45, 250), false, "a line before the copy highlighted");
+    guardando.vista.seleccion.lineaResaltada = entera.vista.seleccion.lineaResaltada = 7;
+    igual(script(2.0, 45, 250), true, "the line of the copy's first element highlighted");
+    igual(script(1.5, 45, 250), true, "typing in the highlighted line");
+    EXPECT_EQ(guardando.ProfundidadPila(), 1);
+}
