@@ -2,7 +2,8 @@
 // - BM_PulsacionEditor: from a one-character change in a line in the middle of the
 //   script to the end of the preview's repaint (the read, the error pane, the paint event
 //   and the GPU work); BM_PulsacionEditorTexturada the same with a third argument: that
-//   many elements textured from one 1024 x 1024 PNG;
+//   many elements textured from one 1024 x 1024 PNG; `from_copy` is the share of frames
+//   drawn from the copy of the frame before (from the typed line on);
 // - BM_TecleoEditor: 40 keys typed at 20 keys a second into the 1,000-line script of
 //   every command, and the time from the last key to the frame that shows it on screen.
 // It needs a display; run it by hand:  xvfb-run -a build/bin/pm_bench_editor

@@ -85,6 +85,27 @@ TEST_F(EditorEdicion, AFrameDrawnAheadOfAChangedViewIsDrawnAgain) {
     EXPECT_TRUE(EsAzul(enMedio()));
 }
 
+// Keys typed in a line draw from a copy of the frame before, taken before that line:
+// the picture is the whole frame's.
+TEST_F(EditorEdicion, AKeysFrameFromTheFrameBeforeIsTheWholeFrame) {
+    TFormTestOpenGL& v = Abre();
+    Escribe("COLOR=(200,40,40)\nSPHERE=[-1,0,0]:1\nLINE=[-3,-3,0]:[3,3,0]\nSPHERE=[1,0,0]:1\n"
+            "COLOR=(40,200,40)\n" +
+            QString(cuadrado) + "\n");
+    PonCursor(*v.MemoPrograma, 3, 16); // after the second sphere's radius
+    const int64_t copias = v.idc.cuadroGuardado.Restauraciones();
+    for (const char* tecla : {".", "5", "2"}) {
+        const long antes = v.PaintBox3D->Cuadros();
+        v.MemoPrograma->textCursor().insertText(tecla);
+        ASSERT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes && !v.lecturaPendiente; }));
+    }
+    EXPECT_GT(v.idc.cuadroGuardado.Restauraciones(), copias);
+    const QImage tecleado = v.PaintBox3D->UltimoCuadro().copy();
+    v.vista.GuardaCuadros(false);
+    EXPECT_EQ(Preview(), tecleado);
+    v.vista.GuardaCuadros(true);
+}
+
 TEST_F(EditorEdicion, TheCaretPicksTheHighlightedElementAndField) {
     TFormTestOpenGL& v = Abre();
     Escribe("; two elements\nLINE=[0,0,0]:[1,1,0]\n" + QString(cuadrado) + "\n");
