@@ -57,7 +57,7 @@ class TExportadorIcono {
 public:
     // Samples a side of the largest piece drawn at once: a larger picture is drawn in
     // pieces of this side (a multiple of 4), each with a margin round it.
-    static constexpr int ladoPiezaNormal = 512;
+    static constexpr int ladoPiezaNormal = 1024;
     static constexpr int margenPieza = 64;
     explicit TExportadorIcono(int ladoPieza = ladoPiezaNormal);
     ~TExportadorIcono();
