@@ -74,8 +74,12 @@ std::string Formatea(double v) {
 }
 
 // Standard decimal reading of the operand alone.
+double Valor(const char* operando) {
+    return *operando == '\0' ? 0.0 : ConvierteReal(operando);
+}
+
 double Valor(const std::string& operando) {
-    return operando.empty() ? 0.0 : ConvierteReal(operando.c_str());
+    return Valor(operando.c_str());
 }
 
 // The operand ahead of the cursor, taken off the text: one optional '-', then digits
@@ -175,11 +179,11 @@ void ResuelveOperador(std::string& texto, char op) {
             continue;
         }
         const size_t desde = InicioOperandoIzquierdo(r.hecho);
-        const double izquierdo = Valor(r.hecho.substr(desde));
+        const double izquierdo = Valor(r.hecho.c_str() + desde); // the operand ends the text
         r.hecho.resize(desde);
         r.Toma();
         const double derecho = Valor(TomaOperandoDerecho(r));
-        r.Devuelve(Formatea(Opera(op, izquierdo, derecho)));
+        r.Devuelve(FormateaReal(Opera(op, izquierdo, derecho)).c_str());
         r.Retrocede(1);
     }
     texto = r.Resultado();
