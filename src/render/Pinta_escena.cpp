@@ -621,7 +621,10 @@ void TPintorEscena::PreparaTramo(IDCOpenGL& dc, const TProgramaEscena& p, const 
     const TEstadoCuadro estado = LeeEstadoCuadro(dc, numeracion);
     const int k = dc.cuadroGuardado.Vale(estado, *series);
     if (k > 0 && k <= primerResaltado && dc.cuadroGuardado.Restaura()) tramo.desde = k;
-    const int cambio = PrimerCambio(seriesCuadro, *series);
+    // The same elements as the frame before (another camera, or a line typed in that
+    // changes no element): a copy of the whole frame, for a frame that draws them again.
+    int cambio = PrimerCambio(seriesCuadro, *series);
+    if (cambio < 0 && !seriesCuadro.empty()) cambio = static_cast<int>(series->size());
     if (cambio > tramo.desde && cambio <= primerResaltado) {
         tramo.guardaEn = cambio;
         tramo.guarda = [&dc, estado, series, cambio] {

@@ -485,5 +485,8 @@ TEST(PintaEscena, FramesStartedFromTheFrameBeforeAreWholeFrames) {
     guardando.vista.seleccion.lineaResaltada = entera.vista.seleccion.lineaResaltada = 7;
     igual(script(2.0, 45, 250), true, "the line of the copy's first element highlighted");
     igual(script(1.5, 45, 250), true, "typing in the highlighted line");
+    guardando.vista.seleccion.lineaResaltada = entera.vista.seleccion.lineaResaltada = -1;
+    igual(script(1.5, 45, 250), true, "the same elements: a copy of the whole frame taken");
+    igual(script(1.5, 45, 250) + "; a comment\n", true, "drawn again from the whole frame's copy");
     EXPECT_EQ(guardando.ProfundidadPila(), 1);
 }
