@@ -604,12 +604,40 @@ int PrimerCambio(const std::vector<uint64_t>& antes, const std::vector<uint64_t>
     return static_cast<int>(a - antes.begin());
 }
 
+// The work of drawing the elements before `k`, in vertices sent: a draw's own cost is
+// about that of 20 vertices.
+double TrabajoAntes(const TProgramaEscena& p, int k) {
+    double trabajo = 0.0;
+    for (const TPaso& s : p.pasos) {
+        if (s.elemento0 >= k) break;
+        const uint32_t hasta = s.elemento1 <= k ? s.primero + s.cuenta : VerticeDesde(p, s, k);
+        const TGeometriaElemento* g = s.geometria;
+        if (g && g->forma == TFormaGeometria::texturada)
+            trabajo += static_cast<double>(g->verticesTextura.size() +
+                                           (g->mallaTextura ? g->mallaTextura->size() : 0));
+        else if (g && g->cerrada)
+            trabajo += static_cast<double>(IndicesMallaEsfera().size());
+        else
+            trabajo += hasta - s.primero;
+        trabajo += 20.0;
+    }
+    return trabajo;
+}
+
+// Whether drawing the elements before `k` costs more than putting back a copy of the
+// viewport, which costs about as much as a vertex for every eight pixels.
+bool ValeLaCopia(const TProgramaEscena& p, int k, const TEstadoCuadro& estado) {
+    const double pixeles = static_cast<double>(estado.viewport[2]) * estado.viewport[3];
+    return TrabajoAntes(p, k) > pixeles / 8.0;
+}
+
 } // namespace
 
 // Starts the frame from the copy of the frame before when everything before the copy's
 // element is as it was, and asks for a new copy before the first element that differs
-// from the frame before (where one types). Nothing highlighted may be in a copy: the
-// selection moves on its own.
+// from the frame before (where one types); either only when what the copy stands for is
+// worth more than the copy. Nothing highlighted may be in a copy: the selection moves on
+// its own.
 void TPintorEscena::PreparaTramo(IDCOpenGL& dc, const TProgramaEscena& p, const TSeleccion& seleccion,
                                  TTramoCuadro& tramo) {
     auto series = std::make_shared<std::vector<uint64_t>>();
@@ -620,12 +648,13 @@ void TPintorEscena::PreparaTramo(IDCOpenGL& dc, const TProgramaEscena& p, const 
     const int primerResaltado = resaltados.empty() ? std::numeric_limits<int>::max() : resaltados.front();
     const TEstadoCuadro estado = LeeEstadoCuadro(dc, numeracion);
     const int k = dc.cuadroGuardado.Vale(estado, *series);
-    if (k > 0 && k <= primerResaltado && dc.cuadroGuardado.Restaura()) tramo.desde = k;
+    if (k > 0 && k <= primerResaltado && ValeLaCopia(p, k, estado) && dc.cuadroGuardado.Restaura())
+        tramo.desde = k;
     // The same elements as the frame before (another camera, or a line typed in that
     // changes no element): a copy of the whole frame, for a frame that draws them again.
     int cambio = PrimerCambio(seriesCuadro, *series);
     if (cambio < 0 && !seriesCuadro.empty()) cambio = static_cast<int>(series->size());
-    if (cambio > tramo.desde && cambio <= primerResaltado) {
+    if (cambio > tramo.desde && cambio <= primerResaltado && ValeLaCopia(p, cambio, estado)) {
         tramo.guardaEn = cambio;
         tramo.guarda = [&dc, estado, series, cambio] {
             dc.cuadroGuardado.Guarda(estado, std::span(*series).first(static_cast<size_t>(cambio)));

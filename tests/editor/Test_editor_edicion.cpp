@@ -89,17 +89,22 @@ TEST_F(EditorEdicion, AFrameDrawnAheadOfAChangedViewIsDrawnAgain) {
 // the picture is the whole frame's.
 TEST_F(EditorEdicion, AKeysFrameFromTheFrameBeforeIsTheWholeFrame) {
     TFormTestOpenGL& v = Abre();
-    Escribe("COLOR=(200,40,40)\nSPHERE=[-1,0,0]:1\nLINE=[-3,-3,0]:[3,3,0]\nSPHERE=[1,0,0]:1\n"
-            "COLOR=(40,200,40)\n" +
-            QString(cuadrado) + "\n");
-    PonCursor(*v.MemoPrograma, 3, 16); // after the second sphere's radius
+    // Enough to draw before the line typed in that a copy is worth its cost: triangles
+    // that cover nothing.
+    QString nada;
+    for (int i = 0; i < 20000; ++i)
+        nada += "TRIANGLE=[0,5,0]:[0,5,0]:[0,5,0]\n";
+    Escribe("COLOR=(200,40,40)\nSPHERE=[-1,0,0]:1\nLINE=[-3,-3,0]:[3,3,0]\n" + nada +
+            "SPHERE=[1,0,0]:1\nCOLOR=(40,200,40)\n" + QString(cuadrado) + "\n");
+    PonCursor(*v.MemoPrograma, 20003, 16); // after the second sphere's radius
     const int64_t copias = v.idc.cuadroGuardado.Restauraciones();
     for (const char* tecla : {".", "5", "2"}) {
         const long antes = v.PaintBox3D->Cuadros();
         v.MemoPrograma->textCursor().insertText(tecla);
         ASSERT_TRUE(Espera([&] { return v.PaintBox3D->Cuadros() > antes && !v.lecturaPendiente; }));
     }
-    EXPECT_GT(v.idc.cuadroGuardado.Restauraciones(), copias);
+    EXPECT_GT(v.idc.cuadroGuardado.Restauraciones(), copias)
+        << v.PaintBox3D->width() << " x " << v.PaintBox3D->height();
     const QImage tecleado = v.PaintBox3D->UltimoCuadro().copy();
     v.vista.GuardaCuadros(false);
     EXPECT_EQ(Preview(), tecleado);

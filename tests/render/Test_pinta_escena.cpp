@@ -444,10 +444,14 @@ TEST(PintaEscena, ScenesOfUnrelatedReadsAreNotTakenForEachOther) {
 // before: whatever is typed where, and whatever else changes, each frame is the one a
 // whole frame of the same script gives.
 TEST(PintaEscena, FramesStartedFromTheFrameBeforeAreWholeFrames) {
-    const auto script = [](double radio, int giro, int color) {
-        return "COLOR=(200,40,40)\nQUAD=[-6,-1,0]:[-2,-1,0]:[-2,1,0]:[-6,1,0]\n"
-               "LINEWIDTH=3\nLINE=[-6,0,2]:[6,0,-2]\nPUSHTURN=UP|" +
-               std::to_string(giro) +
+    // Enough to draw before the lines typed in that a copy is worth its cost: 12,000
+    // vertices of triangles that cover nothing.
+    std::string nada;
+    for (int i = 0; i < 4000; ++i)
+        nada += "TRIANGLE=[0,5,0]:[0,5,0]:[0,5,0]\n";
+    const auto script = [&nada](double radio, int giro, int color) {
+        return "COLOR=(200,40,40)\nQUAD=[-6,-1,0]:[-2,-1,0]:[-2,1,0]:[-6,1,0]\n" + nada +
+               "LINEWIDTH=3\nLINE=[-6,0,2]:[6,0,-2]\nPUSHTURN=UP|" + std::to_string(giro) +
                "\nCOLOR=(40,200,40)\nCONE=[2,0,0]:[2,0,3]:1.5:0.5\nSPHERE=[0,0,1]:" + std::to_string(radio) +
                "\nPOP\nCOLOR=(40,40," + std::to_string(color) +
                ")\nTRIANGLE=[-1,-3,0]:[3,-3,0]:[1,2,-1]\nSPHERE=[4,0,2]:1.5\n";
@@ -482,7 +486,7 @@ TEST(PintaEscena, FramesStartedFromTheFrameBeforeAreWholeFrames) {
     igual(script(2.5, 45, 250), true, "the same camera again");
     guardando.vista.seleccion.lineaResaltada = entera.vista.seleccion.lineaResaltada = 1;
     igual(script(2.0, 45, 250), false, "a line before the copy highlighted");
-    guardando.vista.seleccion.lineaResaltada = entera.vista.seleccion.lineaResaltada = 7;
+    guardando.vista.seleccion.lineaResaltada = entera.vista.seleccion.lineaResaltada = 4007;
     igual(script(2.0, 45, 250), true, "the line of the copy's first element highlighted");
     igual(script(1.5, 45, 250), true, "typing in the highlighted line");
     guardando.vista.seleccion.lineaResaltada = entera.vista.seleccion.lineaResaltada = -1;
