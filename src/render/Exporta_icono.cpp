@@ -24,11 +24,11 @@ static_assert(muestrasPorLado * muestrasPorLado * 255 < 1 << 16);
 constexpr int ladoEncuadre = 256;
 // The depth buffer holds this where nothing was drawn (the cleared depth, clamped).
 constexpr GLuint profundidadVacia = std::numeric_limits<GLuint>::max();
-// Rows of samples read back at a time from a frame of `lado` a side: whole rows of
+// Rows of samples read back at a time from a piece `ancho` samples wide: whole rows of
 // output pixels, about 64 K samples.
-int FilasBanda(int lado, int muestras) {
-    const int filas = std::max(1, (1 << 16) / lado / muestras) * muestras;
-    return std::min(filas, lado);
+int FilasBanda(int ancho, int muestras) {
+    const int filas = std::max(1, (1 << 16) / ancho / muestras) * muestras;
+    return std::min(filas, ancho);
 }
 
 } // namespace

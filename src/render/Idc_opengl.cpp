@@ -266,7 +266,6 @@ int IDCOpenGL::AltoImagen() const {
     return tesela.ancho > 0 ? tesela.alto : rectangulo.abajo - rectangulo.arriba;
 }
 
-// From the whole picture's normalized coordinates to those of the tile's viewport.
 TMatriz4 IDCOpenGL::MatrizTesela() const {
     TMatriz4 m;
     const double w = rectangulo.derecha - rectangulo.izquierda;

@@ -200,7 +200,6 @@ public:
     // viewport.
     int AnchoImagen() const;
     int AltoImagen() const;
-    TMatriz4 MatrizTesela() const;
     int32_t baseFuente = -1;
     TTexturaIG texturaDispositivo;
     // The textures of the images the scenes paint with (see Almacen_texturas.h).
@@ -223,6 +222,8 @@ public:
     int erroresTextura = 0;
 
 private:
+    // From the whole picture's normalized coordinates to those of the tile's viewport.
+    TMatriz4 MatrizTesela() const;
     void LiberaFuente();
     void PintaElipsoide(const vector3D& centro, double radio, double escalaY, double escalaZ, uint32_t color,
                         int modo, TTexturaIG* textura);

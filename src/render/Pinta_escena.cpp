@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <functional>
 #include <limits>
 #include <memory>
 #include <numbers>
@@ -299,20 +298,22 @@ uint32_t VerticeDesde(const TProgramaEscena& p, const TPaso& s, int k) {
 
 // What part of the frame is drawn: from element `desde` on (those before are in the
 // buffers already, put back from a copy), and where the frame leaves a copy of itself
-// for the next one: before element `guardaEn` is drawn (-1: nowhere).
+// for the next one: before element `guardaEn` is drawn (-1: nowhere), in the state
+// `estado`, the elements' numbers being `series`.
 struct TTramoCuadro {
     int desde = 0;
     int guardaEn = -1;
-    std::function<void()> guarda;
+    TEstadoCuadro estado;
+    std::span<const uint64_t> series;
 };
 
 namespace {
 
+// `resaltados`: the elements of the selected line (see Resaltados).
 void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, TGeometriasGuardadas& geometrias,
-             const TSeleccion& seleccion, TPilaTransformaciones& pila, int& progreso,
-             const TTramoCuadro& tramo) {
+             const TSeleccion& seleccion, const std::vector<int>& resaltados, TPilaTransformaciones& pila,
+             int& progreso, const TTramoCuadro& tramo) {
     const int inicial = progreso;
-    const std::vector<int> resaltados = Resaltados(p, seleccion.lineaResaltada);
     auto h = resaltados.begin();
     // Lines keep the width that was set last, from one element to the next (and one
     // frame to the next): only a change is sent.
@@ -378,7 +379,7 @@ void Ejecuta(IDCOpenGL& dc, const TProgramaEscena& p, TGeometriasGuardadas& geom
     };
     bool guardado = tramo.guardaEn < 0;
     const auto guarda = [&] {
-        tramo.guarda();
+        dc.cuadroGuardado.Guarda(tramo.estado, tramo.series.first(static_cast<size_t>(tramo.guardaEn)));
         guardado = true;
     };
     for (const TPaso& s : p.pasos) {
@@ -638,29 +639,25 @@ bool ValeLaCopia(const TProgramaEscena& p, int k, const TEstadoCuadro& estado) {
 // from the frame before (where one types); either only when what the copy stands for is
 // worth more than the copy. Nothing highlighted may be in a copy: the selection moves on
 // its own.
-void TPintorEscena::PreparaTramo(IDCOpenGL& dc, const TProgramaEscena& p, const TSeleccion& seleccion,
+void TPintorEscena::PreparaTramo(IDCOpenGL& dc, const TProgramaEscena& p, const std::vector<int>& resaltados,
                                  TTramoCuadro& tramo) {
-    auto series = std::make_shared<std::vector<uint64_t>>();
-    series->reserve(p.elementos.size());
+    std::vector<uint64_t> series;
+    series.reserve(p.elementos.size());
     for (const TElementoPrograma& e : p.elementos)
-        series->push_back(e.serie);
-    const std::vector<int> resaltados = Resaltados(p, seleccion.lineaResaltada);
+        series.push_back(e.serie);
     const int primerResaltado = resaltados.empty() ? std::numeric_limits<int>::max() : resaltados.front();
-    const TEstadoCuadro estado = LeeEstadoCuadro(dc, numeracion);
-    const int k = dc.cuadroGuardado.Vale(estado, *series);
-    if (k > 0 && k <= primerResaltado && ValeLaCopia(p, k, estado) && dc.cuadroGuardado.Restaura())
+    tramo.estado = LeeEstadoCuadro(dc, numeracion);
+    const int k = dc.cuadroGuardado.Vale(tramo.estado, series);
+    if (k > 0 && k <= primerResaltado && ValeLaCopia(p, k, tramo.estado) && dc.cuadroGuardado.Restaura())
         tramo.desde = k;
     // The same elements as the frame before (another camera, or a line typed in that
     // changes no element): a copy of the whole frame, for a frame that draws them again.
-    int cambio = PrimerCambio(seriesCuadro, *series);
-    if (cambio < 0 && !seriesCuadro.empty()) cambio = static_cast<int>(series->size());
-    if (cambio > tramo.desde && cambio <= primerResaltado && ValeLaCopia(p, cambio, estado)) {
+    int cambio = PrimerCambio(seriesCuadro, series);
+    if (cambio < 0 && !seriesCuadro.empty()) cambio = static_cast<int>(series.size());
+    if (cambio > tramo.desde && cambio <= primerResaltado && ValeLaCopia(p, cambio, tramo.estado))
         tramo.guardaEn = cambio;
-        tramo.guarda = [&dc, estado, series, cambio] {
-            dc.cuadroGuardado.Guarda(estado, std::span(*series).first(static_cast<size_t>(cambio)));
-        };
-    }
-    seriesCuadro = *series;
+    seriesCuadro = std::move(series);
+    tramo.series = seriesCuadro; // unchanged until the next frame
 }
 
 const TProgramaEscena& TPintorEscena::Programa(const TObjeto3D& escena, int& progreso) {
@@ -699,9 +696,10 @@ TResultado<void> TPintorEscena::Pinta(IDCOpenGL& dc, const TObjeto3D& escena, co
         empujada = true;
         AplicaVista(cabecera, posicion, giroZ, zoom * cabecera.escala, giroX, estiramientoZ, progreso);
         const TProgramaEscena& p = Programa(escena, progreso);
+        const std::vector<int> resaltados = Resaltados(p, seleccion.lineaResaltada);
         TTramoCuadro tramo;
-        if (guardaCuadros) PreparaTramo(dc, p, seleccion, tramo);
-        Ejecuta(dc, p, geometrias, seleccion, pila, progreso, tramo);
+        if (guardaCuadros) PreparaTramo(dc, p, resaltados, tramo);
+        Ejecuta(dc, p, geometrias, seleccion, resaltados, pila, progreso, tramo);
         progreso = 1000;
         pila.Deshaz();
         progreso = 1001;

@@ -13,6 +13,7 @@
 #include "script/Objetos_3d.h"
 
 #include <memory>
+#include <vector>
 
 class IDCOpenGL;
 class TProgramaEscena;
@@ -49,7 +50,7 @@ public:
 
 private:
     const TProgramaEscena& Programa(const TObjeto3D& escena, int& progreso);
-    void PreparaTramo(IDCOpenGL& dc, const TProgramaEscena& p, const TSeleccion& seleccion,
+    void PreparaTramo(IDCOpenGL& dc, const TProgramaEscena& p, const std::vector<int>& resaltados,
                       TTramoCuadro& tramo);
 
     // What is kept is keyed by numbers of this line of reads (held, so that it stays
