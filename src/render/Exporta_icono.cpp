@@ -10,13 +10,16 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <limits>
 #include <memory>
 
 namespace {
 
 // Samples per output pixel along each side: 17 levels of coverage for an edge pixel,
-// finer than the steps a desktop shows an icon's edge in at any size.
+// finer than the steps a desktop shows an icon's edge in at any size. A row of a pixel's
+// samples is summed at once (SumaCuatro).
 constexpr int muestrasPorLado = 4;
 // The sums of a pixel's samples share one 64-bit word, 16 bits each.
 static_assert(muestrasPorLado * muestrasPorLado * 255 < 1 << 16);
@@ -26,9 +29,37 @@ constexpr int ladoEncuadre = 256;
 constexpr GLuint profundidadVacia = std::numeric_limits<GLuint>::max();
 // Rows of samples read back at a time from a piece `ancho` samples wide: whole rows of
 // output pixels, about 64 K samples.
-int FilasBanda(int ancho, int muestras) {
-    const int filas = std::max(1, (1 << 16) / ancho / muestras) * muestras;
+int FilasBanda(int ancho) {
+    const int filas = std::max(1, (1 << 16) / ancho / muestrasPorLado) * muestrasPorLado;
     return std::min(filas, ancho);
+}
+
+// Four samples of a row at once: their colours (blue, green, red and alpha bytes) or
+// depths, and the same bytes widened to 16 bits.
+using TCuatroMuestras = uint32_t __attribute__((vector_size(16)));
+using TBytesCuatro = uint8_t __attribute__((vector_size(16)));
+using TOchoBytes = uint8_t __attribute__((vector_size(8)));
+using TOchoSumas = uint16_t __attribute__((vector_size(16)));
+static_assert(std::endian::native == std::endian::little, "a sample's blue is its lowest byte");
+
+// The drawn samples among four consecutive ones (depth written, or alpha raised when
+// `conAlfa`): the sums of their blue, green and red and their count, 16 bits each in one
+// word, blue lowest.
+uint64_t SumaCuatro(const uint8_t* color, const GLuint* profundidad, bool conAlfa) {
+    TCuatroMuestras c, z;
+    std::memcpy(&c, color, sizeof c);
+    std::memcpy(&z, profundidad, sizeof z);
+    auto dibujada = reinterpret_cast<TCuatroMuestras>(z != profundidadVacia);
+    if (conAlfa) dibujada |= reinterpret_cast<TCuatroMuestras>((c >> 24) != 0u);
+    // The alpha byte becomes the sample's count.
+    const auto bytes = reinterpret_cast<TBytesCuatro>(((c & 0xFFFFFFu) | 0x1000000u) & dibujada);
+    const TOchoBytes primeras = __builtin_shufflevector(bytes, bytes, 0, 1, 2, 3, 4, 5, 6, 7);
+    const TOchoBytes ultimas = __builtin_shufflevector(bytes, bytes, 8, 9, 10, 11, 12, 13, 14, 15);
+    const TOchoSumas sumas =
+        __builtin_convertvector(primeras, TOchoSumas) + __builtin_convertvector(ultimas, TOchoSumas);
+    uint64_t mitades[2];
+    std::memcpy(mitades, &sumas, sizeof mitades);
+    return mitades[0] + mitades[1];
 }
 
 } // namespace
@@ -83,11 +114,10 @@ public:
         glPopClientAttrib();
     }
     const uint8_t* Color() const { return color.get(); }
-    // Whether sample `i` of the band was drawn: depth written, or (a texture blended
-    // without the depth test) its alpha raised from the cleared 0.
-    bool Dibujada(size_t i) const {
-        return profundidad[i] != profundidadVacia || (conAlfa && color[4 * i + 3] > 0);
-    }
+    const GLuint* Profundidad() const { return profundidad.get(); }
+    // Whether a sample whose depth was not written counts as drawn where its alpha was
+    // raised from the cleared 0 (a texture blended without the depth test).
+    bool ConAlfa() const { return conAlfa; }
 
     IDCOpenGL dc;
 
@@ -118,15 +148,15 @@ struct TPieza {
     int destinoX = 0, destinoY = 0;
 };
 
-// The piece read band by band and averaged into its pixels of `imagen`, `muestras` x
-// `muestras` samples a pixel. Only samples where something was drawn count as colour;
+// The piece read band by band and averaged into its pixels of `imagen`, 4 x 4 samples a
+// pixel. Only samples where something was drawn count as colour;
 // the others are clear or the background.
-void Reduce(TLienzoIcono& lienzo, const TPieza& pieza, int muestras, const TOpcionesIcono& opciones,
-            TDibIG& imagen) {
+void Reduce(TLienzoIcono& lienzo, const TPieza& pieza, const TOpcionesIcono& opciones, TDibIG& imagen) {
+    constexpr int muestras = muestrasPorLado;
     const int salida = pieza.ancho / muestras;
     const uint32_t total = static_cast<uint32_t>(muestras * muestras);
     const uint32_t fondo[3] = {AzulDe(opciones.fondo), VerdeDe(opciones.fondo), RojoDe(opciones.fondo)};
-    const int filasBanda = FilasBanda(pieza.ancho, muestras);
+    const int filasBanda = FilasBanda(pieza.ancho);
     lienzo.Reserva(static_cast<size_t>(pieza.ancho) * static_cast<size_t>(filasBanda));
     // Per output pixel of a row: the sums of blue, green and red and the count of samples
     // drawn, each in 16 bits of one word (at most 16 x 16 x 255 fits).
@@ -136,21 +166,13 @@ void Reduce(TLienzoIcono& lienzo, const TPieza& pieza, int muestras, const TOpci
         if (filaBanda == 0)
             lienzo.Lee(pieza.x, pieza.y + y * muestras, pieza.ancho,
                        std::min(filasBanda, pieza.alto - y * muestras));
-        const uint8_t* color = lienzo.Color();
         std::fill(suma.begin(), suma.end(), uint64_t{0});
         for (int fila = filaBanda; fila < filaBanda + muestras; ++fila) {
             const size_t inicio = static_cast<size_t>(fila) * static_cast<size_t>(pieza.ancho);
-            for (int x = 0; x < salida; ++x) {
-                const size_t primera = inicio + static_cast<size_t>(x) * muestras;
-                uint64_t s = 0;
-                for (size_t i = primera; i < primera + muestras; ++i) {
-                    const uint8_t* c = &color[4 * i];
-                    const uint64_t muestra =
-                        c[0] | uint64_t{c[1]} << 16 | uint64_t{c[2]} << 32 | uint64_t{1} << 48;
-                    s += lienzo.Dibujada(i) ? muestra : 0;
-                }
-                suma[static_cast<size_t>(x)] += s;
-            }
+            const uint8_t* color = lienzo.Color() + 4 * inicio;
+            const GLuint* profundidad = lienzo.Profundidad() + inicio;
+            for (size_t x = 0; x < suma.size(); ++x)
+                suma[x] += SumaCuatro(color + 16 * x, profundidad + 4 * x, lienzo.ConAlfa());
         }
         uint8_t* destino = imagen.Bits() + static_cast<size_t>(pieza.destinoY + y) * imagen.BytesFila() +
                            4 * static_cast<size_t>(pieza.destinoX);
@@ -218,15 +240,14 @@ TResultado<TImagenesIcono> TExportadorIcono::Exporta(std::shared_ptr<const TObje
     const TCamara camara = vista.camara;
     TImagenesIcono imagenes;
     for (int lado : opciones.lados) {
-        const int muestras = muestrasPorLado;
-        const int dibujo = lado * densidad * muestras;
-        dc.escalaGrosor = muestras * densidad;
+        const int dibujo = lado * densidad * muestrasPorLado;
+        dc.escalaGrosor = muestrasPorLado * densidad;
         // The zoom counts pixels: the picture keeps its share of the square at any size.
         vista.camara = camara;
         vista.camara.escala *= static_cast<double>(dibujo) / ladoVista;
         auto imagen = std::make_unique<TDibIG>();
         imagen->Crea(lado * densidad, lado * densidad, 32, 0, nullptr, true);
-        if (auto dibujado = Dibuja(vista, dibujo, muestras, opciones, *imagen); !dibujado)
+        if (auto dibujado = Dibuja(vista, dibujo, opciones, *imagen); !dibujado)
             return std::move(dibujado).Fallo();
         imagenes.push_back(std::move(imagen));
     }
@@ -237,14 +258,14 @@ TResultado<TImagenesIcono> TExportadorIcono::Exporta(std::shared_ptr<const TObje
 // at a time, each with a margin round it that is drawn but not read: a wide line or
 // point cut at the edge of a viewport is cut square there, in the margin. A piece of
 // the driver's buffers is taken again and again instead of fresh memory for the whole.
-TResultado<void> TExportadorIcono::Dibuja(TVistaEscena& vista, int dibujo, int muestras,
-                                          const TOpcionesIcono& opciones, TDibIG& imagen) {
+TResultado<void> TExportadorIcono::Dibuja(TVistaEscena& vista, int dibujo, const TOpcionesIcono& opciones,
+                                          TDibIG& imagen) {
     IDCOpenGL& dc = lienzo->dc;
     if (dibujo <= ladoPieza) {
         dc.tesela = {};
         dc.Resize(dibujo, dibujo);
         if (auto pintado = vista.Pinta(dc); !pintado) return std::move(pintado).Fallo();
-        Reduce(*lienzo, {0, 0, dibujo, dibujo, 0, 0}, muestras, opciones, imagen);
+        Reduce(*lienzo, {0, 0, dibujo, dibujo, 0, 0}, opciones, imagen);
         return {};
     }
     dc.Resize(ladoPieza + 2 * margenPieza, ladoPieza + 2 * margenPieza);
@@ -253,10 +274,13 @@ TResultado<void> TExportadorIcono::Dibuja(TVistaEscena& vista, int dibujo, int m
         for (int x = 0; x < dibujo && pintado; x += ladoPieza) {
             dc.tesela = {dibujo, dibujo, x - margenPieza, y - margenPieza};
             pintado = vista.Pinta(dc);
-            const TPieza pieza{
-                margenPieza,  margenPieza, std::min(ladoPieza, dibujo - x), std::min(ladoPieza, dibujo - y),
-                x / muestras, y / muestras};
-            if (pintado) Reduce(*lienzo, pieza, muestras, opciones, imagen);
+            const TPieza pieza{margenPieza,
+                               margenPieza,
+                               std::min(ladoPieza, dibujo - x),
+                               std::min(ladoPieza, dibujo - y),
+                               x / muestrasPorLado,
+                               y / muestrasPorLado};
+            if (pintado) Reduce(*lienzo, pieza, opciones, imagen);
         }
     dc.tesela = {};
     return pintado;

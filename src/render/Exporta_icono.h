@@ -68,8 +68,7 @@ public:
                                        const TOpcionesIcono& opciones);
 
 private:
-    TResultado<void> Dibuja(TVistaEscena& vista, int dibujo, int muestras, const TOpcionesIcono& opciones,
-                            TDibIG& imagen);
+    TResultado<void> Dibuja(TVistaEscena& vista, int dibujo, const TOpcionesIcono& opciones, TDibIG& imagen);
 
     int ladoPieza;
     std::unique_ptr<TLienzoIcono> lienzo;
