@@ -156,8 +156,7 @@ bool TCuadroGuardadoIG::Reserva(int w, int h, int formato) {
 bool TCuadroGuardadoIG::Copia(unsigned de, unsigned a, bool guardando) const {
     const auto& v = estado.viewport;
     const TEstadoCopia estadoAnterior;
-    while (glGetError() != GL_NO_ERROR) {
-    } // errors of earlier calls are not the copy's
+    OlvidaErroresGL();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, de);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, a);
     if (guardando)

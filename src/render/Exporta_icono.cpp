@@ -149,8 +149,8 @@ struct TPieza {
 };
 
 // The piece read band by band and averaged into its pixels of `imagen`, 4 x 4 samples a
-// pixel. Only samples where something was drawn count as colour;
-// the others are clear or the background.
+// pixel. Only samples where something was drawn count as colour; the others are clear or
+// the background.
 void Reduce(TLienzoIcono& lienzo, const TPieza& pieza, const TOpcionesIcono& opciones, TDibIG& imagen) {
     constexpr int muestras = muestrasPorLado;
     const int salida = pieza.ancho / muestras;

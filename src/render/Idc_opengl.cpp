@@ -258,6 +258,11 @@ void IDCOpenGL::SetBackColor(uint32_t color) {
     glClearColor(Canal256(color, 0), Canal256(color, 8), Canal256(color, 16), 0.0f);
 }
 
+void OlvidaErroresGL() {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
 int IDCOpenGL::AnchoImagen() const {
     return tesela.ancho > 0 ? tesela.ancho : rectangulo.derecha - rectangulo.izquierda;
 }

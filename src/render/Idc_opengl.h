@@ -86,6 +86,8 @@ void MallaEsferaTexturada(const TLuz& luz, double radio, double escalaY, double 
 void ParteImagen(const TTexturaIG& textura, double& ancho, double& alto);
 // A lit colour as a texture modulates it: each channel over 255 (no alpha).
 void ComponentesTextura(uint32_t color, float* componentes);
+// Drops the errors that earlier calls left, so that the next check sees only its own.
+void OlvidaErroresGL();
 
 // A picture of `ancho` x `alto` pixels drawn a viewport at a time: the viewport shows the
 // part whose lower left corner is at (x, y) of the picture (x and y may be negative, a

@@ -213,9 +213,7 @@ int IDCOpenGL::UploadTexture(TTexturaIG& textura, const TDibIG& imagen, int bits
         return GL_INVALID_OPERATION;
     }
     textura.bits = formato.bits;
-    while (glGetError() != GL_NO_ERROR) {
-        // errors of earlier calls are not this upload's
-    }
+    OlvidaErroresGL();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, textura.nombre);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);

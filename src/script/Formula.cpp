@@ -183,7 +183,7 @@ void ResuelveOperador(std::string& texto, char op) {
         r.hecho.resize(desde);
         r.Toma();
         const double derecho = Valor(TomaOperandoDerecho(r));
-        r.Devuelve(FormateaReal(Opera(op, izquierdo, derecho)).c_str());
+        r.Devuelve(Formatea(Opera(op, izquierdo, derecho)));
         r.Retrocede(1);
     }
     texto = r.Resultado();

@@ -57,31 +57,30 @@ bool CopiaEn(const std::string& origen, int fd) {
     return correcto;
 }
 
+// The system's refusal, errno kept.
+TFallo Rechazo(int error) {
+    errno = error;
+    return {TCausa::entradaSalida, std::strerror(error)};
+}
+
 } // namespace
 
 TResultado<std::string> ResuelveEnlaces(const std::string& nombre) {
-    const auto fallo = [] {
-        const int error = errno;
-        TFallo f{TCausa::entradaSalida, std::strerror(error)};
-        errno = error;
-        return f;
-    };
     std::string real = nombre;
     for (int i = 0; i < maxEnlaces; ++i) {
         struct stat datos {};
         if (::lstat(real.c_str(), &datos) != 0) {
             if (errno == ENOENT) return real;
-            return fallo();
+            return Rechazo(errno);
         }
         if (!S_ISLNK(datos.st_mode)) return real;
         std::vector<char> destino(static_cast<size_t>(PATH_MAX) + 1);
         const ssize_t n = ::readlink(real.c_str(), destino.data(), destino.size() - 1);
-        if (n < 0) return fallo();
+        if (n < 0) return Rechazo(errno);
         const std::string objetivo(destino.data(), static_cast<size_t>(n));
         real = objetivo.front() == '/' ? objetivo : CarpetaDe(real) + "/" + objetivo;
     }
-    errno = ELOOP;
-    return fallo();
+    return Rechazo(ELOOP);
 }
 
 int CreaFicheroUnico(const std::string& base, std::string& nombre) {
@@ -107,12 +106,6 @@ namespace {
 
 // Puts the finished temporary file in the place of `nombre`, unless something that may not
 // be replaced has taken the name meanwhile; the temporary file goes in any case.
-// The system's refusal, errno kept.
-TFallo Rechazo(int error) {
-    errno = error;
-    return {TCausa::entradaSalida, std::strerror(error)};
-}
-
 TResultado<void> Sustituye(const std::string& temporal, const std::string& nombre) {
     if (auto sustituible = PuedeSustituir(nombre); !sustituible) {
         ::unlink(temporal.c_str());
