@@ -51,6 +51,8 @@ public:
     void Avanza() { hecho.push_back(Toma()); }
     // Puts text back in front of the cursor.
     void Devuelve(std::string_view texto) { pendiente.append(texto.rbegin(), texto.rend()); }
+    // Puts a number back in front of the cursor, written as formulas write results.
+    void Devuelve(double valor) { Devuelve(std::string_view(FormateaReal(valor).c_str())); }
     // Moves the cursor back by up to n bytes.
     void Retrocede(size_t n) {
         for (; n > 0 && !hecho.empty(); --n) {
@@ -183,7 +185,7 @@ void ResuelveOperador(std::string& texto, char op) {
         r.hecho.resize(desde);
         r.Toma();
         const double derecho = Valor(TomaOperandoDerecho(r));
-        r.Devuelve(Formatea(Opera(op, izquierdo, derecho)));
+        r.Devuelve(Opera(op, izquierdo, derecho));
         r.Retrocede(1);
     }
     texto = r.Resultado();
@@ -246,7 +248,7 @@ void ResuelveFuncion(std::string& texto, const char* nombre, double (*funcion)(d
         }
         for (int k = 0; k < 3; ++k)
             r.Toma();
-        r.Devuelve(Formatea(funcion(Valor(TomaOperandoDerecho(r)))));
+        r.Devuelve(funcion(Valor(TomaOperandoDerecho(r))));
         r.Retrocede(2);
     }
     texto = r.Resultado();
